@@ -1,0 +1,37 @@
+#pragma once
+// Settings and flags shared by the main window, start-up and the windows
+// opened from the main window. One instance lives for the whole run.
+
+#include <QString>
+#include <cstdint>
+
+namespace kova {
+
+// Window caption and the title of the exit question.
+inline const QString kMainCaption = QStringLiteral("KOVA Ver 2.1.4 For KOVA Relays V1.xx");
+inline constexpr int kVersionMajor = 2;
+inline constexpr int kVersionMinor = 1;
+inline constexpr int kVersionRevision = 4;
+// "2.1.4"
+QString programVersionText();
+
+struct AppState {
+    QString Ruta_App;               // program folder
+    bool Comunicando = false;       // a relay is answering (online)
+    bool Modo_Modem = false;
+    bool Modo_Linea_Comandos = false;
+    bool Habilita_Reset = false;
+    bool Imprimiendo = false;
+    // A calling program waits on the handshake file: command-line mode, and
+    // also a refused command line (the caller still waits for 1 and 2).
+    bool Handshake_Activo = false;
+    std::int32_t Velocidad = 0;
+    std::int16_t Puerto_Com = 0;
+    std::uint8_t Direccion_Rele = 0;
+    QString Firmware_Rele;
+
+    // Ruta_App + "/Default.KOVA2"
+    QString defaultSetpointFile() const;
+};
+
+} // namespace kova

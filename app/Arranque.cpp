@@ -1,0 +1,94 @@
+#include "app/Arranque.h"
+
+#include "app/frmSplash.h"
+#include "platform/AppFolder.h"
+#include "platform/TerminationSignals.h"
+#include "platform/Ui.h"
+#include "platform/Waits.h"
+
+#include <QCoreApplication>
+
+namespace kova {
+
+Arranque::Arranque() : Arranque(Options{}) {}
+
+Arranque::Arranque(Options options) : options_(options) {}
+
+Arranque::~Arranque() = default;
+
+void Arranque::onTerminationSignal()
+{
+    if (principal_ && principal_->isVisible()) principal_->terminateBySignal();
+    else terminationPending_ = true;
+}
+
+void Arranque::Main(const QStringList& arguments)
+{
+    if (options_.catchTerminationSignals) {
+        signals_ = std::make_unique<TerminationSignals>();
+        connect(signals_.get(), &TerminationSignals::terminationRequested, this,
+                &Arranque::onTerminationSignal);
+    }
+
+    // The link's CRC and block tables are built at compile time; nothing to fill here.
+    state_.Ruta_App = programFolder();
+    state_.Comunicando = false;
+    state_.Modo_Modem = false;
+
+    // The shell has already split the line at blanks; join the words back
+    // with single blanks.
+    commandLine_ = parseCommandLine(arguments.join(QLatin1Char(' ')).toStdString());
+
+    MainWindowServices services = services_;
+    auto end = services.endProgram;
+    services.endProgram = [this, end] {
+        ended_ = true;
+        if (end) end();
+        else QCoreApplication::quit();
+    };
+
+    if (commandLine_.kind == CommandLine::Kind::Valid) {
+        state_.Modo_Linea_Comandos = true;
+        state_.Habilita_Reset = true;
+        state_.Handshake_Activo = true;
+        state_.Velocidad = commandLine_.Velocidad;
+        state_.Puerto_Com = commandLine_.Puerto_Com;
+        state_.Direccion_Rele = commandLine_.Direccion_Rele;
+        principal_ = std::make_unique<Principal>(state_, services);
+        principal_->setupMenu()->setVisible(false);
+        principal_->aboutMenu()->setVisible(false);
+        if (connectAtStart_) connectAtStart_();
+    } else {
+        if (commandLine_.kind != CommandLine::Kind::Empty) {
+            // A calling program named a relay we cannot use: say so, start
+            // as without a command line, but still answer the caller.
+            ui().msgBox(QStringLiteral("Invalid command line"), MsgButtons::OKOnly,
+                        MsgIcon::Critical, kAppTitle);
+            state_.Handshake_Activo = true;
+        }
+        state_.Modo_Linea_Comandos = false;
+        state_.Habilita_Reset = true;
+        splash_ = std::make_unique<frmSplash>();
+        splash_->show();
+        splash_->repaint();
+        // Painted and kept on screen with the event loop running; input is
+        // held back until the main window is up.
+        runEventsFor(options_.splashMs, true);
+        principal_ = std::make_unique<Principal>(state_, services);
+        principal_->aboutMenu()->setVisible(true);
+    }
+
+    if (splash_) {
+        splash_->close();
+        splash_.reset();
+    }
+    if (terminationPending_) {
+        principal_->terminateBySignal();
+        return;
+    }
+    principal_->setEnabled(true);
+    principal_->show();
+    principal_->Form_Activate();
+}
+
+} // namespace kova

@@ -1,0 +1,349 @@
+#include "app/Principal.h"
+
+#include "app/frmAbout.h"
+#include "link/ISerialPort.h"
+#include "platform/AppFolder.h"
+#include "platform/HandshakeFile.h"
+#include "platform/Ui.h"
+#include "text/VbNumbers.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace kova {
+
+namespace {
+
+QString labelled(const char* label, std::int64_t n)
+{
+    return QString::fromLatin1(label) + QString::fromStdString(vb::Str(n));
+}
+
+struct MenuItem {
+    const char* name;     // control name
+    const char* caption;  // caption with its mnemonic
+    const char* shortcut; // "" when none
+};
+
+} // namespace
+
+Principal::Principal(AppState& state, MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), st_(state), svc_(std::move(services))
+{
+    setObjectName(QStringLiteral("Principal"));
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    // Room for the relay status panel.
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("UserControl11"));
+    central->setMinimumSize(320, 240);
+    setCentralWidget(central);
+    resize(800, 600);
+
+    Form_Load();
+}
+
+Principal::~Principal() = default;
+
+void Principal::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto add = [this](QMenu* menu, const MenuItem& item, bool enabled) {
+        QAction* a = menu->addAction(QString::fromLatin1(item.caption));
+        a->setObjectName(QString::fromLatin1(item.name));
+        if (*item.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+        a->setEnabled(enabled);
+        return a;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    QMenu* archivo = bar->addMenu(QStringLiteral("&File"));
+    archivo->setObjectName(QStringLiteral("Archivo"));
+    connect(add(archivo, {"Nuevo", "&New", "Ctrl+N"}, true), &QAction::triggered, this,
+            &Principal::Nuevo_Click);
+    separator(archivo, "sss");
+    connect(add(archivo, {"Load_s", "&Load", "Ctrl+L"}, true), &QAction::triggered, this,
+            &Principal::Load_s_Click);
+    connect(add(archivo, {"Save_s", "&Save", "Ctrl+S"}, true), &QAction::triggered, this,
+            &Principal::Save_s_Click);
+    add(archivo, {"Send", "Send SetPoints To &Relay", ""}, false);
+    QMenu* imprimir = archivo->addMenu(QStringLiteral("Print"));
+    imprimir->setObjectName(QStringLiteral("Imprimir"));
+    imprimir->menuAction()->setObjectName(QStringLiteral("Imprimir"));
+    add(imprimir, {"P_Setpoints", "&SetPoints", ""}, false);
+    add(imprimir, {"P_Actual", "Actual &Values", ""}, false);
+    add(imprimir, {"P_Events", "&Events", ""}, false);
+    separator(archivo, "aaa");
+    connect(add(archivo, {"Salida", "&Exit", ""}, true), &QAction::triggered, this,
+            &Principal::Salida_Click);
+
+    // The pages open from these menus once they exist; until then the
+    // commands are shown disabled.
+    QMenu* setPoints = bar->addMenu(QStringLiteral("&SetPoints"));
+    setPoints->setObjectName(QStringLiteral("SetPoints"));
+    static const MenuItem pages[] = {
+        {"Set_page2", "S&ystem Setup", ""},
+        {"MnuPhProtec", "&Phase Protections ", ""},
+        {"MnuGndProtec", "&Ground Protections", ""},
+        {"MnuVoltProtec", "&Voltage Protections", ""},
+        {"mnuFreqProtec", "Fre&quency Protections", ""},
+        {"mnuPowerProtec", "Power Protections", ""},
+        {"mnuOutputRel", "&Output Relays", ""},
+        {"mnuInputs", "&Digital Inputs", ""},
+        {"mnu_Event", "E&vent Recorder", ""},
+        {"mnuDateTime", "&Date and Time System", ""},
+    };
+    for (const auto& item : pages) add(setPoints, item, false);
+    separator(setPoints, "sep");
+    connect(add(setPoints, {"Reset_Relay", "&Reset Relay", ""}, true), &QAction::triggered, this,
+            &Principal::Reset_Relay_Click);
+
+    QMenu* actual = bar->addMenu(QStringLiteral("Actual &Values"));
+    actual->setObjectName(QStringLiteral("Actual_Values"));
+    static const MenuItem values[] = {
+        {"AV_page1", "&Metering Data", ""},
+        {"mnuPowerData", "&Power and Energy Data", ""},
+        {"MnuDemandData", "&Demand Data", ""},
+        {"AV_page2", "Maintenance Data", ""},
+        {"AV_page3", "Last &Trip Data", ""},
+        {"AV_page4", "&Events", ""},
+    };
+    for (const auto& item : values) add(actual, item, false);
+
+    setup_ = bar->addMenu(QStringLiteral("S&etup"));
+    setup_->setObjectName(QStringLiteral("Setup"));
+    setup_->menuAction()->setObjectName(QStringLiteral("Setup"));
+    add(setup_, {"Comunica", "&Communication", "F5"}, false);
+    add(setup_, {"RELAY_P", "Relay &Properties", ""}, false);
+
+    about_ = bar->addAction(QStringLiteral("&About"));
+    about_->setObjectName(QStringLiteral("About"));
+    connect(about_, &QAction::triggered, this, &Principal::About_Click);
+}
+
+void Principal::buildToolBar()
+{
+    Toolbar1_ = addToolBar(QStringLiteral("Toolbar1"));
+    Toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1_->setMovable(false);
+    struct Button {
+        const char* text;
+        QStyle::StandardPixmap icon;
+    };
+    static const Button buttons[] = {
+        {"Open File", QStyle::SP_DialogOpenButton},
+        {"Save File", QStyle::SP_DialogSaveButton},
+        {"Print File", QStyle::SP_FileDialogDetailedView},
+        {"All Actual Values", QStyle::SP_FileDialogContentsView},
+        {"Store", QStyle::SP_DriveHDIcon},
+        {"Help", QStyle::SP_DialogHelpButton},
+    };
+    int index = 1;
+    for (const auto& b : buttons) {
+        QAction* a = Toolbar1_->addAction(style()->standardIcon(b.icon), QString::fromLatin1(b.text));
+        a->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
+        connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        ++index;
+    }
+    // Button 4 opens the metering page, which is not in the program yet.
+    command(QStringLiteral("Toolbar1_4"))->setEnabled(false);
+}
+
+void Principal::buildStatusBar()
+{
+    QStatusBar* sb = statusBar();
+    sb->setObjectName(QStringLiteral("StatusBar1"));
+    for (int i = 0; i < 6; ++i) {
+        panels_[i] = new QLabel(sb);
+        panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels_[i]->setMinimumWidth(i < 2 ? 40 : 120);
+        sb->addPermanentWidget(panels_[i], i == 5 ? 1 : 0);
+    }
+    // Design content, replaced by the window's load.
+    panels_[2]->setText(QStringLiteral("COM: 4"));
+    panels_[4]->setText(QStringLiteral("Address: 255"));
+}
+
+void Principal::setPanel(int index, const QString& text)
+{
+    if (index >= 1 && index <= 6) panels_[index - 1]->setText(text);
+}
+
+QString Principal::panelText(int index) const
+{
+    return index >= 1 && index <= 6 ? panels_[index - 1]->text() : QString();
+}
+
+QAction* Principal::setupMenu() const { return setup_->menuAction(); }
+QAction* Principal::aboutMenu() const { return about_; }
+
+QAction* Principal::command(const QString& name) const
+{
+    const auto all = findChildren<QAction*>(name);
+    return all.isEmpty() ? nullptr : all.first();
+}
+
+int Principal::runModal(QDialog& window)
+{
+    int result = window.exec();
+    Form_Activate();
+    return result;
+}
+
+void Principal::Form_Load()
+{
+    st_.Comunicando = false;
+    st_.Modo_Modem = false;
+    if (!st_.Modo_Linea_Comandos) {
+        st_.Puerto_Com = 1;
+        st_.Direccion_Rele = 1;
+        st_.Velocidad = 9600;
+        if (svc_.readSetpointFile) svc_.readSetpointFile(st_.defaultSetpointFile());
+    }
+    st_.Imprimiendo = false;
+    st_.Firmware_Rele = QStringLiteral("1.01");
+    setPanel(5, labelled("Address: ", st_.Direccion_Rele));
+    setPanel(4, labelled("Baud Rate: ", st_.Velocidad));
+    setPanel(3, labelled("COM: ", st_.Puerto_Com));
+    setPanel(6, QStringLiteral("Not Communicating...."));
+    setEnabled(true);
+    setWindowTitle(kMainCaption);
+}
+
+void Principal::Form_Activate()
+{
+    if (st_.Handshake_Activo && !unloaded_) writeHandshake(handshakeFilePath(), 1);
+}
+
+void Principal::Form_Unload()
+{
+    if (unloaded_) return;
+    closePortWithZero();
+    if (st_.Handshake_Activo) writeHandshake(handshakeFilePath(), 2);
+    unloaded_ = true;
+    endProgram();
+}
+
+void Principal::closeEvent(QCloseEvent* event)
+{
+    if (!unloaded_ && !st_.Modo_Linea_Comandos && !closingWithoutQuestion_) {
+        if (ui().msgBox(QStringLiteral(" Are You Sure ?"), MsgButtons::YesNo, MsgIcon::Question,
+                        kMainCaption) != MsgAnswer::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    Form_Unload();
+}
+
+void Principal::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+}
+
+void Principal::closePortWithZero()
+{
+    if (!MSComm1_) return;
+    try {
+        if (MSComm1_->portOpen()) {
+            MSComm1_->output({0x00});
+            MSComm1_->setPortOpen(false);
+        }
+    } catch (const SerialPortError& e) {
+        std::fprintf(stderr, "kova: closing the serial port: %s\n", e.what());
+    }
+}
+
+void Principal::endProgram()
+{
+    if (svc_.endProgram) svc_.endProgram();
+    else QCoreApplication::quit();
+}
+
+void Principal::terminateBySignal()
+{
+    closingWithoutQuestion_ = true;
+    Form_Unload();
+    close();
+}
+
+void Principal::Salida_Click()
+{
+    if (ui().msgBox(QStringLiteral(" Are You Sure ?"), MsgButtons::YesNo, MsgIcon::Question,
+                    kMainCaption) != MsgAnswer::Yes)
+        return;
+    closePortWithZero();
+    Form_Unload();
+    close();
+}
+
+void Principal::Reset_Relay_Click()
+{
+    if (!st_.Comunicando) {
+        ui().msgBox(QStringLiteral("Only Communication Mode "), MsgButtons::OKOnly,
+                    MsgIcon::Information, kAppTitle);
+    } else if (st_.Habilita_Reset) {
+        if (ui().msgBox(QStringLiteral("Are you sure?"), MsgButtons::YesNo, MsgIcon::Question,
+                        QStringLiteral("KOVA Reset")) == MsgAnswer::Yes &&
+            svc_.queueRequest)
+            svc_.queueRequest(0, 11);
+    }
+    setEnabled(true);
+}
+
+void Principal::Nuevo_Click()
+{
+    st_.Comunicando = false;
+    if (svc_.readSetpointFile) svc_.readSetpointFile(st_.defaultSetpointFile());
+}
+
+void Principal::Load_s_Click()
+{
+    if (svc_.openSetpoints) svc_.openSetpoints();
+    if (svc_.setEngineVersion) svc_.setEngineVersion(st_.Firmware_Rele);
+}
+
+void Principal::Save_s_Click()
+{
+    if (svc_.engineVersion) st_.Firmware_Rele = svc_.engineVersion();
+    if (svc_.saveSetpoints) svc_.saveSetpoints();
+}
+
+void Principal::About_Click()
+{
+    frmAbout about(this);
+    runModal(about);
+}
+
+void Principal::Toolbar1_ButtonClick(int index)
+{
+    switch (index) {
+    case 1:
+        if (svc_.openSetpoints) svc_.openSetpoints();
+        break;
+    case 2:
+        if (svc_.saveSetpoints) svc_.saveSetpoints();
+        break;
+    default:
+        // 3 "Print File", 5 "Store" and 6 "Help" have no action.
+        break;
+    }
+}
+
+} // namespace kova

@@ -1,0 +1,105 @@
+#pragma once
+// The program's main window: menus, tool bar, status panels, the exit
+// question, the file commands, Reset Relay and the handshake file of a
+// calling program.
+
+#include "app/AppState.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace kova {
+
+class ISerialPort;
+
+// What the main window calls outside itself. Each member may be empty while
+// its service is not wired; the command then does only its own part.
+struct MainWindowServices {
+    // Setpoint files: read one file by path; the open and save dialogs with
+    // their reads and writes.
+    std::function<void(const QString& path)> readSetpointFile;
+    std::function<void()> openSetpoints;
+    std::function<void()> saveSetpoints;
+    // The link engine's firmware version text.
+    std::function<QString()> engineVersion;
+    std::function<void(const QString&)> setEngineVersion;
+    // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
+    std::function<void(int queue, int code)> queueRequest;
+    // Ends the program (the event loop); QCoreApplication::quit when empty.
+    std::function<void()> endProgram;
+};
+
+class Principal : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs its load (defaults, Default.KOVA2 outside
+    // command-line mode, panels, caption).
+    Principal(AppState& state, MainWindowServices services, QWidget* parent = nullptr);
+    ~Principal() override;
+
+    // The serial port of the link (not owned); may stay null.
+    void setSerialPort(ISerialPort* port) { MSComm1_ = port; }
+    ISerialPort* serialPort() const { return MSComm1_; }
+
+    // Status bar panel 1..6.
+    void setPanel(int index, const QString& text);
+    QString panelText(int index) const;
+
+    // Top menus hidden in command-line mode.
+    QAction* setupMenu() const;
+    QAction* aboutMenu() const;
+    // A menu command or tool-bar button by its control name ("Nuevo", "Load_s", ...).
+    QAction* command(const QString& name) const;
+
+    // Shows a window opened from this one modally; when it closes, the main
+    // window counts as activated again.
+    int runModal(QDialog& window);
+
+    // The window's handlers, callable as the menus and buttons call them.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void Nuevo_Click();
+    void Load_s_Click();
+    void Save_s_Click();
+    void Salida_Click();
+    void Reset_Relay_Click();
+    void About_Click();
+    void Toolbar1_ButtonClick(int index);
+
+    // SIGTERM/SIGINT: the unload path without the exit question.
+    void terminateBySignal();
+
+    bool unloaded() const { return unloaded_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    // Writes one byte 0 to an open port and closes it.
+    void closePortWithZero();
+    void endProgram();
+
+    AppState& st_;
+    MainWindowServices svc_;
+    ISerialPort* MSComm1_ = nullptr;
+    QLabel* panels_[6] = {};
+    QMenu* setup_ = nullptr;
+    QAction* about_ = nullptr;
+    QToolBar* Toolbar1_ = nullptr;
+    bool unloaded_ = false;
+    bool closingWithoutQuestion_ = false;
+};
+
+} // namespace kova

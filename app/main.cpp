@@ -1,0 +1,15 @@
+#include "app/Arranque.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KOVA"));
+    QApplication::setApplicationVersion(kova::programVersionText());
+
+    kova::Arranque arranque;
+    arranque.Main(QCoreApplication::arguments().mid(1));
+    if (arranque.ended()) return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,35 @@
+#include "platform/Waits.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+namespace kova {
+
+void runEventsFor(int ms, bool excludeUserInput)
+{
+    QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    auto flags = excludeUserInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
+    // A nested loop may be ended early by someone quitting every loop; go on
+    // until the deadline has really passed.
+    while (!deadline.hasExpired()) {
+        timer.start(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+        loop.exec(flags);
+        timer.stop();
+    }
+}
+
+void pauseWithoutEvents(int ms)
+{
+    QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    while (!deadline.hasExpired())
+        QThread::msleep(static_cast<unsigned long>(qMax<qint64>(1, deadline.remainingTime())));
+}
+
+} // namespace kova

@@ -1,0 +1,14 @@
+#pragma once
+// Waits measured on the monotonic clock, so a change of the time of day (or
+// midnight) never shortens or stretches them, and none of them spins the CPU.
+
+namespace kova {
+
+// Keeps the event loop running for ms milliseconds: timers, serial events and
+// painting go on; keyboard and mouse input is held back when asked.
+void runEventsFor(int ms, bool excludeUserInput);
+
+// Blocks for ms milliseconds handling no events at all.
+void pauseWithoutEvents(int ms);
+
+} // namespace kova
