@@ -1,0 +1,458 @@
+// The main window: captions, menus, panels, exit question, file commands,
+// Reset Relay, About and the handshake file.
+
+#include "app/Principal.h"
+#include "app/frmAbout.h"
+#include "support/RecordingSerialPort.h"
+#include "support/ScriptedUi.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+using namespace kova;
+using kova::test::RecordingSerialPort;
+using kova::test::ScriptedUi;
+
+namespace {
+
+// Records what the main window asks of the services around it.
+struct Calls {
+    QStringList log;
+    QString engineVersion = QStringLiteral("1.05");
+    int ends = 0;
+    std::vector<std::pair<int, int>> queued;
+
+    MainWindowServices services()
+    {
+        MainWindowServices s;
+        s.readSetpointFile = [this](const QString& p) { log << "read " + p; };
+        s.openSetpoints = [this] { log << "open"; };
+        s.saveSetpoints = [this] { log << "save"; };
+        s.engineVersion = [this] {
+            log << "version?";
+            return engineVersion;
+        };
+        s.setEngineVersion = [this](const QString& v) {
+            log << "version=" + v;
+            engineVersion = v;
+        };
+        s.queueRequest = [this](int q, int c) { queued.emplace_back(q, c); };
+        s.endProgram = [this] { ++ends; };
+        return s;
+    }
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_principal : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QString handshake_;
+
+private slots:
+    void init()
+    {
+        handshake_ = dir_.filePath("prueba.txt");
+        QFile::remove(handshake_);
+        qputenv("KOVA_HANDSHAKE_FILE", handshake_.toLocal8Bit());
+    }
+
+    void loadSetsDefaultsPanelsAndCaption()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        st.Ruta_App = "/opt/kova";
+        st.Comunicando = true;
+        st.Modo_Modem = true;
+        st.Imprimiendo = true;
+        st.Puerto_Com = 4;
+        Principal w(st, calls.services());
+        QCOMPARE(w.windowTitle(), QString("KOVA Ver 2.1.4 For KOVA Relays V1.xx"));
+        QCOMPARE(w.panelText(3), QString("COM:  1"));
+        QCOMPARE(w.panelText(4), QString("Baud Rate:  9600"));
+        QCOMPARE(w.panelText(5), QString("Address:  1"));
+        QCOMPARE(w.panelText(6), QString("Not Communicating...."));
+        QCOMPARE(w.panelText(1), QString());
+        QCOMPARE(w.panelText(2), QString());
+        QCOMPARE(calls.log, QStringList{"read /opt/kova/Default.KOVA2"});
+        QVERIFY(!st.Comunicando);
+        QVERIFY(!st.Modo_Modem);
+        QVERIFY(!st.Imprimiendo);
+        QCOMPARE(st.Firmware_Rele, QString("1.01"));
+        QVERIFY(w.isEnabled());
+        QVERIFY(ui.shown.isEmpty());
+    }
+
+    void loadInCommandLineModeKeepsTheLineAndReadsNoFile()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        st.Modo_Linea_Comandos = true;
+        st.Velocidad = 19200;
+        st.Puerto_Com = 2;
+        st.Direccion_Rele = 17;
+        Principal w(st, calls.services());
+        QVERIFY(calls.log.isEmpty());
+        QCOMPARE(w.panelText(3), QString("COM:  2"));
+        QCOMPARE(w.panelText(4), QString("Baud Rate:  19200"));
+        QCOMPARE(w.panelText(5), QString("Address:  17"));
+    }
+
+    void menuTreeCaptionsAndShortcuts()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        Principal w(st, calls.services());
+
+        struct Item {
+            const char* name;
+            const char* caption;
+            const char* shortcut;
+            bool enabled;
+        };
+        const Item items[] = {
+            {"Nuevo", "&New", "Ctrl+N", true},
+            {"Load_s", "&Load", "Ctrl+L", true},
+            {"Save_s", "&Save", "Ctrl+S", true},
+            {"Send", "Send SetPoints To &Relay", "", false},
+            {"Imprimir", "Print", "", true},
+            {"P_Setpoints", "&SetPoints", "", false},
+            {"P_Actual", "Actual &Values", "", false},
+            {"P_Events", "&Events", "", false},
+            {"Salida", "&Exit", "", true},
+            {"Set_page2", "S&ystem Setup", "", false},
+            {"MnuPhProtec", "&Phase Protections ", "", false},
+            {"MnuGndProtec", "&Ground Protections", "", false},
+            {"MnuVoltProtec", "&Voltage Protections", "", false},
+            {"mnuFreqProtec", "Fre&quency Protections", "", false},
+            {"mnuPowerProtec", "Power Protections", "", false},
+            {"mnuOutputRel", "&Output Relays", "", false},
+            {"mnuInputs", "&Digital Inputs", "", false},
+            {"mnu_Event", "E&vent Recorder", "", false},
+            {"mnuDateTime", "&Date and Time System", "", false},
+            {"Reset_Relay", "&Reset Relay", "", true},
+            {"AV_page1", "&Metering Data", "", false},
+            {"mnuPowerData", "&Power and Energy Data", "", false},
+            {"MnuDemandData", "&Demand Data", "", false},
+            {"AV_page2", "Maintenance Data", "", false},
+            {"AV_page3", "Last &Trip Data", "", false},
+            {"AV_page4", "&Events", "", false},
+            {"Setup", "S&etup", "", true},
+            {"Comunica", "&Communication", "F5", false},
+            {"RELAY_P", "Relay &Properties", "", false},
+            {"About", "&About", "", true},
+        };
+        for (const auto& it : items) {
+            QAction* a = w.command(it.name);
+            QVERIFY2(a, it.name);
+            QCOMPARE(a->text(), QString(it.caption));
+            QCOMPARE(a->shortcut(), QKeySequence(QString(it.shortcut)));
+            QCOMPARE(a->isEnabled(), it.enabled);
+            QVERIFY2(a->isVisible(), it.name);
+        }
+
+        // Top menus in order, with their items and separators in order.
+        const QList<QAction*> top = w.menuBar()->actions();
+        QStringList topCaptions;
+        for (QAction* a : top) topCaptions << a->text();
+        QCOMPARE(topCaptions, (QStringList{"&File", "&SetPoints", "Actual &Values", "S&etup", "&About"}));
+        auto names = [](QMenu* m) {
+            QStringList out;
+            for (QAction* a : m->actions()) out << (a->isSeparator() ? "-" : a->objectName());
+            return out;
+        };
+        QCOMPARE(names(top[0]->menu()), (QStringList{"Nuevo", "-", "Load_s", "Save_s", "Send", "Imprimir", "-", "Salida"}));
+        QCOMPARE(names(top[0]->menu()->actions()[5]->menu()), (QStringList{"P_Setpoints", "P_Actual", "P_Events"}));
+        QCOMPARE(names(top[1]->menu()).size(), 12);
+        QCOMPARE(names(top[1]->menu())[10], QString("-"));
+        QCOMPARE(names(top[2]->menu()), (QStringList{"AV_page1", "mnuPowerData", "MnuDemandData", "AV_page2", "AV_page3", "AV_page4"}));
+        QCOMPARE(names(top[3]->menu()), (QStringList{"Comunica", "RELAY_P"}));
+        QVERIFY(!top[4]->menu());
+    }
+
+    void toolBarButtons()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        Principal w(st, calls.services());
+        const char* texts[] = {"Open File", "Save File", "Print File", "All Actual Values", "Store", "Help"};
+        for (int i = 1; i <= 6; ++i) {
+            QAction* a = w.command(QString("Toolbar1_%1").arg(i));
+            QVERIFY(a);
+            QCOMPARE(a->text(), QString(texts[i - 1]));
+            QVERIFY(!a->icon().isNull());
+        }
+        calls.log.clear();
+        st.Firmware_Rele = "1.03";
+        for (int i : {3, 5, 6}) w.command(QString("Toolbar1_%1").arg(i))->trigger();
+        QVERIFY(calls.log.isEmpty());
+        QCOMPARE(st.Firmware_Rele, QString("1.03"));
+        // Open and Save of the tool bar leave the version texts alone.
+        w.command("Toolbar1_1")->trigger();
+        w.command("Toolbar1_2")->trigger();
+        QCOMPARE(calls.log, (QStringList{"open", "save"}));
+        QCOMPARE(st.Firmware_Rele, QString("1.03"));
+        QVERIFY(ui.shown.isEmpty());
+    }
+
+    void fileCommands()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        st.Ruta_App = "/srv/k";
+        Principal w(st, calls.services());
+
+        calls.log.clear();
+        st.Comunicando = true;
+        w.command("Nuevo")->trigger();
+        QVERIFY(!st.Comunicando);
+        QCOMPARE(calls.log, QStringList{"read /srv/k/Default.KOVA2"});
+
+        // Load: the engine takes the file's firmware text, even after a cancel.
+        calls.log.clear();
+        st.Firmware_Rele = "1.02";
+        w.command("Load_s")->trigger();
+        QCOMPARE(calls.log, (QStringList{"open", "version=1.02"}));
+        QCOMPARE(calls.engineVersion, QString("1.02"));
+
+        // Save: the file takes the engine's version.
+        calls.log.clear();
+        calls.engineVersion = "1.07";
+        w.command("Save_s")->trigger();
+        QCOMPARE(calls.log, (QStringList{"version?", "save"}));
+        QCOMPARE(st.Firmware_Rele, QString("1.07"));
+    }
+
+    void resetRelay_data()
+    {
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<bool>("allowed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("shownText");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::addColumn<int>("queuedCount");
+        QTest::newRow("offline") << false << true << int(MsgAnswer::Yes) << "Only Communication Mode " << "KOVA" << 0;
+        QTest::newRow("online yes") << true << true << int(MsgAnswer::Yes) << "Are you sure?" << "KOVA Reset" << 1;
+        QTest::newRow("online no") << true << true << int(MsgAnswer::No) << "Are you sure?" << "KOVA Reset" << 0;
+        QTest::newRow("not allowed") << true << false << int(MsgAnswer::Yes) << "" << "" << 0;
+    }
+
+    void resetRelay()
+    {
+        QFETCH(bool, online);
+        QFETCH(bool, allowed);
+        QFETCH(int, answer);
+        QFETCH(QString, shownText);
+        QFETCH(QString, shownTitle);
+        QFETCH(int, queuedCount);
+        ScriptedUi ui;
+        ui.answers.push_back(MsgAnswer(answer));
+        Calls calls;
+        AppState st;
+        Principal w(st, calls.services());
+        st.Comunicando = online;
+        st.Habilita_Reset = allowed;
+        w.setEnabled(false);
+        w.command("Reset_Relay")->trigger();
+        if (shownText.isEmpty()) {
+            QVERIFY(ui.shown.isEmpty());
+        } else {
+            QCOMPARE(ui.shown.size(), 1);
+            QCOMPARE(ui.shown[0].text, shownText);
+            QCOMPARE(ui.shown[0].title, shownTitle);
+            QCOMPARE(ui.shown[0].icon, online ? MsgIcon::Question : MsgIcon::Information);
+        }
+        QCOMPARE(int(calls.queued.size()), queuedCount);
+        if (queuedCount) QCOMPARE(calls.queued[0], std::make_pair(0, 11));
+        QVERIFY(w.isEnabled());
+    }
+
+    void closeBoxNoKeepsTheWindow()
+    {
+        ScriptedUi ui;
+        ui.answers.push_back(MsgAnswer::No);
+        Calls calls;
+        AppState st;
+        RecordingSerialPort port;
+        port.open = true;
+        Principal w(st, calls.services());
+        w.setSerialPort(&port);
+        w.show();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString(" Are You Sure ?"));
+        QCOMPARE(ui.shown[0].title, QString("KOVA Ver 2.1.4 For KOVA Relays V1.xx"));
+        QCOMPARE(ui.shown[0].buttons, MsgButtons::YesNo);
+        QCOMPARE(ui.shown[0].icon, MsgIcon::Question);
+        QVERIFY(port.open);
+        QVERIFY(port.written.empty());
+        QCOMPARE(calls.ends, 0);
+        QVERIFY(!QFile::exists(handshake_));
+    }
+
+    void closeBoxYesWritesZeroAndEnds()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        RecordingSerialPort port;
+        port.open = true;
+        Principal w(st, calls.services());
+        w.setSerialPort(&port);
+        w.show();
+        QVERIFY(w.close());
+        QCOMPARE(port.written, std::vector<std::uint8_t>{0x00});
+        QVERIFY(!port.open);
+        QCOMPARE(calls.ends, 1);
+        // Interactive mode leaves the handshake file alone.
+        QVERIFY(!QFile::exists(handshake_));
+    }
+
+    void exitWithClosedPortTouchesNothing()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        RecordingSerialPort port;
+        Principal w(st, calls.services());
+        w.setSerialPort(&port);
+        w.show();
+        w.command("Salida")->trigger();
+        QCOMPARE(ui.shown.size(), 1);
+        QVERIFY(port.written.empty());
+        QCOMPARE(port.closes, 0);
+        QCOMPARE(calls.ends, 1);
+        QVERIFY(!w.isVisible());
+    }
+
+    void exitNoDoesNothing()
+    {
+        ScriptedUi ui;
+        ui.answers.push_back(MsgAnswer::No);
+        Calls calls;
+        AppState st;
+        Principal w(st, calls.services());
+        w.show();
+        w.command("Salida")->trigger();
+        QCOMPARE(calls.ends, 0);
+        QVERIFY(w.isVisible());
+    }
+
+    void commandLineCloseAsksNothingAndWritesTwo()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        st.Modo_Linea_Comandos = true;
+        st.Handshake_Activo = true;
+        RecordingSerialPort port;
+        port.open = true;
+        {
+            QFile f(handshake_);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("ABCDEFGH");
+        }
+        Principal w(st, calls.services());
+        w.setSerialPort(&port);
+        w.show();
+        w.Form_Activate();
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0100434445464748"));
+        QVERIFY(w.close());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(port.written, std::vector<std::uint8_t>{0x00});
+        QVERIFY(!port.open);
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200434445464748"));
+        QCOMPARE(calls.ends, 1);
+        // Nothing after the unload writes 1 again.
+        w.Form_Activate();
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200434445464748"));
+    }
+
+    void modalWindowReactivatesTheMainWindow()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        st.Modo_Linea_Comandos = true;
+        st.Handshake_Activo = true;
+        Principal w(st, calls.services());
+        w.show();
+        w.Form_Activate();
+        // A calling program wrote something else meanwhile.
+        {
+            QFile f(handshake_);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray::fromHex("0000"));
+        }
+        QDialog d(&w);
+        QTimer::singleShot(0, &d, &QDialog::accept);
+        w.runModal(d);
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0100"));
+    }
+
+    void signalEndsWithoutTheQuestion()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        st.Handshake_Activo = true; // a refused command line: interactive, caller waiting
+        Principal w(st, calls.services());
+        w.show();
+        w.terminateBySignal();
+        QVERIFY(ui.shown.isEmpty());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(calls.ends, 1);
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200"));
+    }
+
+    void handshakeFolderMissingKeepsTheWindow()
+    {
+        qputenv("KOVA_HANDSHAKE_FILE", dir_.filePath("missing/dir/prueba.txt").toLocal8Bit());
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        st.Modo_Linea_Comandos = true;
+        st.Handshake_Activo = true;
+        Principal w(st, calls.services());
+        w.show();
+        w.Form_Activate();
+        QVERIFY(w.isVisible());
+        QVERIFY(ui.shown.isEmpty());
+    }
+
+    void aboutWindow()
+    {
+        frmAbout about;
+        QCOMPARE(about.windowTitle(), QString("About"));
+        QCOMPARE(about.lblVersion()->text(), QString("Version: 2.1.4"));
+        QStringList titles;
+        for (int i = 0; i < 3; ++i)
+            titles << about.findChild<QLabel*>(QString("lblTitle_%1").arg(i))->text();
+        QCOMPARE(titles, (QStringList{"Velmora", "KOVA - Setup", "DELU - Setup"}));
+        QTimer::singleShot(0, &about, [&] { about.findChild<QPushButton*>("cmdOK")->click(); });
+        QCOMPARE(about.exec(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(tst_principal)
+#include "tst_principal.moc"

@@ -1,0 +1,69 @@
+// Monotonic waits and the termination signals.
+
+#include "platform/TerminationSignals.h"
+#include "platform/Waits.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace kova;
+
+class tst_waits : public QObject {
+    Q_OBJECT
+private slots:
+    void runEventsForKeepsTimersRunning()
+    {
+        int ticks = 0;
+        QTimer t;
+        t.setInterval(20);
+        connect(&t, &QTimer::timeout, [&] { ++ticks; });
+        t.start();
+        QElapsedTimer clock;
+        clock.start();
+        runEventsFor(300, true);
+        const qint64 took = clock.elapsed();
+        QVERIFY2(took >= 300, qPrintable(QString::number(took)));
+        QVERIFY2(took < 1500, qPrintable(QString::number(took)));
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    }
+
+    void runEventsForLastsEvenWhenEveryLoopIsQuit()
+    {
+        QTimer::singleShot(50, [] { QCoreApplication::exit(0); });
+        QElapsedTimer clock;
+        clock.start();
+        runEventsFor(250, false);
+        QVERIFY(clock.elapsed() >= 250);
+    }
+
+    void pauseWithoutEventsHandlesNothing()
+    {
+        bool fired = false;
+        QTimer::singleShot(10, [&] { fired = true; });
+        QElapsedTimer clock;
+        clock.start();
+        pauseWithoutEvents(200);
+        QVERIFY(clock.elapsed() >= 200);
+        QVERIFY(!fired);
+        QTRY_VERIFY(fired);
+    }
+
+    void termSignalArrivesOnTheEventLoop()
+    {
+        TerminationSignals sigs;
+        QSignalSpy spy(&sigs, &TerminationSignals::terminationRequested);
+        ::raise(SIGTERM);
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+        ::raise(SIGINT);
+        QTRY_COMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toInt(), SIGINT);
+    }
+};
+
+QTEST_MAIN(tst_waits)
+#include "tst_waits.moc"
