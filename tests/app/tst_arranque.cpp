@@ -1,0 +1,229 @@
+// Start-up with and without a command line.
+
+#include "app/Arranque.h"
+#include "app/frmSplash.h"
+#include "support/ScriptedUi.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace kova;
+using kova::test::ScriptedUi;
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+Arranque::Options quick(bool catchSignals = false)
+{
+    Arranque::Options o;
+    o.splashMs = 100;
+    o.catchTerminationSignals = catchSignals;
+    return o;
+}
+
+struct Recorder {
+    QStringList reads;
+    int ends = 0;
+    MainWindowServices services()
+    {
+        MainWindowServices s;
+        s.readSetpointFile = [this](const QString& p) { reads << p; };
+        s.endProgram = [this] { ++ends; };
+        return s;
+    }
+};
+} // namespace
+
+class tst_arranque : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QString handshake_;
+
+private slots:
+    void init()
+    {
+        handshake_ = dir_.filePath("prueba.txt");
+        QFile::remove(handshake_);
+        qputenv("KOVA_HANDSHAKE_FILE", handshake_.toLocal8Bit());
+        qputenv("KOVA_APP_DIR", dir_.path().toLocal8Bit());
+    }
+
+    void commandLineMode()
+    {
+        ScriptedUi ui;
+        Recorder rec;
+        int connects = 0;
+        Arranque a(quick());
+        a.setServices(rec.services());
+        a.setConnectAtStart([&] { ++connects; });
+        a.Main({"9600,N,8,1", "2", "17"});
+        AppState& st = a.state();
+        QVERIFY(st.Modo_Linea_Comandos);
+        QVERIFY(st.Habilita_Reset);
+        QCOMPARE(st.Velocidad, 9600);
+        QCOMPARE(int(st.Puerto_Com), 2);
+        QCOMPARE(int(st.Direccion_Rele), 17);
+        QCOMPARE(st.Ruta_App, dir_.path());
+        QCOMPARE(connects, 1);
+        Principal* w = a.principal();
+        QVERIFY(w && w->isVisible() && w->isEnabled());
+        QVERIFY(!w->setupMenu()->isVisible());
+        QVERIFY(!w->aboutMenu()->isVisible());
+        QVERIFY(rec.reads.isEmpty());
+        QCOMPARE(w->panelText(3), QString("COM:  2"));
+        QCOMPARE(w->panelText(5), QString("Address:  17"));
+        QVERIFY(ui.shown.isEmpty());
+        for (QWidget* tl : QApplication::topLevelWidgets())
+            QVERIFY2(!qobject_cast<frmSplash*>(tl) || !tl->isVisible(), "no splash");
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0100"));
+
+        QVERIFY(w->close());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200"));
+        QVERIFY(a.ended());
+        QCOMPARE(rec.ends, 1);
+    }
+
+    void refusedCommandLineStartsNormallyAndStillAnswers_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no comma") << QStringList{"9600", "2", "17"};
+        QTest::newRow("port 0") << QStringList{"9600,N,8,1", "17"};
+        QTest::newRow("baud") << QStringList{"38400,N,8,1", "2", "17"};
+        QTest::newRow("no blank") << QStringList{"9600,N,8,1"};
+    }
+
+    void refusedCommandLineStartsNormallyAndStillAnswers()
+    {
+        QFETCH(QStringList, args);
+        ScriptedUi ui;
+        Recorder rec;
+        int connects = 0;
+        Arranque a(quick());
+        a.setServices(rec.services());
+        a.setConnectAtStart([&] { ++connects; });
+        a.Main(args);
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString("Invalid command line"));
+        QCOMPARE(ui.shown[0].title, QString("KOVA"));
+        AppState& st = a.state();
+        QVERIFY(!st.Modo_Linea_Comandos);
+        QCOMPARE(connects, 0);
+        QCOMPARE(st.Velocidad, 9600);
+        QCOMPARE(int(st.Puerto_Com), 1);
+        QCOMPARE(int(st.Direccion_Rele), 1);
+        QCOMPARE(rec.reads, QStringList{dir_.path() + "/Default.KOVA2"});
+        Principal* w = a.principal();
+        QVERIFY(w->setupMenu()->isVisible());
+        QVERIFY(w->aboutMenu()->isVisible());
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0100"));
+
+        // Interactive closing asks the question; Yes ends and writes 2.
+        QVERIFY(w->close());
+        QCOMPARE(ui.shown.size(), 2);
+        QCOMPARE(ui.shown[1].text, QString(" Are You Sure ?"));
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200"));
+        QVERIFY(a.ended());
+    }
+
+    void interactiveStartShowsTheSplashFirst()
+    {
+        ScriptedUi ui;
+        Recorder rec;
+        Arranque a(quick());
+        a.setServices(rec.services());
+        frmSplash* seen = nullptr;
+        QString version, platform;
+        bool mainWindowYet = true;
+        // Look at the screen while the splash wait runs.
+        QTimer::singleShot(30, [&] {
+            for (QWidget* tl : QApplication::topLevelWidgets())
+                if (auto* s = qobject_cast<frmSplash*>(tl); s && s->isVisible()) {
+                    seen = s;
+                    version = s->label("lblVersion")->text();
+                    platform = s->label("lblPlatform")->text();
+                }
+            mainWindowYet = a.principal() != nullptr;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        a.Main({});
+        QVERIFY(clock.elapsed() >= 100);
+        QVERIFY(seen);
+        QVERIFY(!mainWindowYet);
+        QCOMPARE(version, QString("Version 2.1.4"));
+        QCOMPARE(platform, QString("For Linux"));
+        for (QWidget* tl : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<frmSplash*>(tl));
+        QVERIFY(ui.shown.isEmpty());
+        QVERIFY(!a.state().Modo_Linea_Comandos);
+        QVERIFY(a.state().Habilita_Reset);
+        QVERIFY(a.principal()->isVisible());
+        QVERIFY(a.principal()->aboutMenu()->isVisible());
+        QCOMPARE(a.principal()->windowTitle(), QString("KOVA Ver 2.1.4 For KOVA Relays V1.xx"));
+        // No calling program: no handshake file.
+        QVERIFY(!QFile::exists(handshake_));
+        ui.answers.push_back(MsgAnswer::Yes);
+        QVERIFY(a.principal()->close());
+        QVERIFY(!QFile::exists(handshake_));
+    }
+
+    void splashTextsAndLabels()
+    {
+        frmSplash s;
+        const std::pair<const char*, const char*> labels[] = {
+            {"lblCompany", "Velmora"},      {"lblVersion", "Version 2.1.4"},
+            {"lblPlatform", "For Linux"},   {"lblProductName", "KOVA"},
+            {"lblCompanyProduct", "VELMORA"},
+        };
+        for (auto [name, text] : labels) {
+            QLabel* l = s.label(name);
+            QVERIFY2(l, name);
+            QCOMPARE(l->text(), QString(text));
+            QCOMPARE(l->font().family(), QString("Arial"));
+        }
+        QVERIFY(!s.findChild<QLabel*>("imgLogo")->pixmap().isNull());
+    }
+
+    void termSignalDuringCommandLineModeRunsTheUnload()
+    {
+        ScriptedUi ui;
+        Recorder rec;
+        Arranque a(quick(true));
+        a.setServices(rec.services());
+        a.Main({"9600,N,8,1", "1", "1"});
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0100"));
+        ::raise(SIGTERM);
+        QTRY_VERIFY(a.ended());
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200"));
+        QVERIFY(ui.shown.isEmpty());
+        QVERIFY(!a.principal()->isVisible());
+    }
+
+    void termSignalInInteractiveModeAsksNothing()
+    {
+        ScriptedUi ui;
+        Recorder rec;
+        Arranque a(quick(true));
+        a.setServices(rec.services());
+        a.Main({});
+        ::raise(SIGINT);
+        QTRY_VERIFY(a.ended());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(rec.ends, 1);
+    }
+};
+
+QTEST_MAIN(tst_arranque)
+#include "tst_arranque.moc"
