@@ -3,34 +3,14 @@
 #include "link/BasicCRC.h"
 #include "link/Proceso_Comunicacion.h"
 
-#include <charconv>
+#include "text/HexText.h"
+#include "text/NumberText.h"
 
 namespace kova {
 namespace {
 
 // Internal failure of a frame writer: the request ends silently.
 struct FrameAbort {};
-
-std::string hexSinCeros(unsigned v)
-{
-    char buf[8];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, 16);
-    std::string s(buf, r.ptr);
-    for (char& c : s)
-        if (c >= 'a' && c <= 'f')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-// A number as text the way the port message writes it: a leading blank for a
-// non-negative number, the minus sign otherwise.
-std::string numeroConSigno(int v)
-{
-    char buf[16];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    std::string s(buf, r.ptr);
-    return v >= 0 ? " " + s : s;
-}
 
 std::uint8_t aByte(int v)
 {
@@ -130,7 +110,7 @@ bool KOVA200::Abrir_Puerto()
         return true;
     } catch (...) {
         if (notifier_ != nullptr)
-            notifier_->critical("Invalid Number Port: COM" + numeroConSigno(puertoPC_), "Communication error");
+            notifier_->critical("Invalid Number Port: COM" + signedText(puertoPC_), "Communication error");
         resultado_ = false;
         return false;
     }
@@ -160,7 +140,7 @@ void KOVA200::leerRegistros(std::uint8_t funcion, int startHi, int startLo, int 
 {
     try {
         trama_.assign(8, 0);
-        const std::string reg = hexSinCeros(static_cast<unsigned>(startHi * 256 + startLo) & 0xFFFFu);
+        const std::string reg = hexText(static_cast<std::uint32_t>(startHi * 256 + startLo) & 0xFFFFu);
         if (funcion == 4) {
             registroPendiente_ = reg;
             bytesEsperados_ = dataBytes;
