@@ -1,10 +1,11 @@
 #include "app/Manejo_de_Archivos.h"
 
+#include "text/NumberText.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <charconv>
 #include <ctime>
 
 namespace kova {
@@ -13,15 +14,6 @@ namespace {
 QString rutaQt(const std::string& ruta)
 {
     return QFile::decodeName(QByteArray(ruta.data(), static_cast<qsizetype>(ruta.size())));
-}
-
-// A number in its signed text form: a blank before a number of zero or more.
-std::string textoConSigno(int n)
-{
-    char buf[16];
-    auto [fin, ec] = std::to_chars(buf, buf + sizeof buf, n);
-    (void)ec;
-    return (n >= 0 ? " " : "") + std::string(buf, fin);
 }
 
 Fecha_Civil fechaDeHoy()
@@ -178,7 +170,7 @@ bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta)
     registro_ = *leido;
     Datos_De_Archivo = true;
 
-    ventana_.ponerPanel(5, "Address: " + textoConSigno(ventana_.Direccion_Rele()));
+    ventana_.ponerPanel(5, "Address: " + signedText(ventana_.Direccion_Rele()));
     ventana_.ponerPanel(6, "Not Communicating..");
     Archivo_Cargado = true;
     ventana_.ponerTitulo(std::string(Titulo_Principal) + " - " + ruta);
