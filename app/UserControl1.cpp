@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kova {
@@ -102,11 +103,11 @@ void UserControl1::dibujarFondo(QPainter& p) const
     p.setFont(f);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(90, 94, 100), 1));
-    p.drawRoundedRect(QRectF(44, 158, 150, 92), 4, 4);
-    p.drawRoundedRect(QRectF(200, 158, 226, 92), 4, 4);
+    p.drawRoundedRect(QRectF(44, 158, 160, 92), 4, 4);
+    p.drawRoundedRect(QRectF(208, 158, 226, 92), 4, 4);
     p.setPen(QColor(30, 30, 30));
-    p.drawText(QRectF(44, 158, 150, 14), Qt::AlignCenter, QStringLiteral("RELAY STATUS"));
-    p.drawText(QRectF(200, 158, 226, 14), Qt::AlignCenter, QStringLiteral("SYSTEM STATUS"));
+    p.drawText(QRectF(44, 158, 160, 14), Qt::AlignCenter, QStringLiteral("RELAY STATUS"));
+    p.drawText(QRectF(208, 158, 226, 14), Qt::AlignCenter, QStringLiteral("SYSTEM STATUS"));
 
     // Keypad.
     p.setPen(QPen(QColor(60, 60, 60), 1));
@@ -124,7 +125,7 @@ void UserControl1::paintEvent(QPaintEvent*)
     dibujarFondo(p);
 
     QFont f = p.font();
-    f.setPixelSize(9);
+    f.setPixelSize(8);
     p.setFont(f);
     for (int i = 0; i < Lamparas; ++i) {
         const QRectF r = rectanguloLampara(i);
@@ -139,8 +140,15 @@ void UserControl1::paintEvent(QPaintEvent*)
         }
         p.drawEllipse(disco);
         p.setPen(QColor(20, 20, 20));
-        p.drawText(QRectF(r.right() + 4, r.top() - 2, 120, r.height() + 4),
-                   Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(tabla()[i].etiqueta));
+        // The label fills the room up to the next lamp column, on two lines if need be.
+        int siguiente = px(6450, true);
+        for (const Datos_Lampara& otra : tabla())
+            if (otra.izquierda > tabla()[i].izquierda)
+                siguiente = std::min(siguiente, px(otra.izquierda, true));
+        const double x = r.right() + 4;
+        p.drawText(QRectF(x, r.center().y() - 11, siguiente - x - 3, 22),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+                   QString::fromLatin1(tabla()[i].etiqueta));
     }
 }
 
