@@ -173,6 +173,7 @@ bool LinkLoop::contarFalloActual()
     // Given up: the slot is freed and the link is left as on a link error.
     n = 0;
     sched_.setEstado_Actual(Proceso_Comunicacion::kLibre);
+    engine_.setErrorComm(true);
     onErrorCommActivado();
     return true;
 }

@@ -72,8 +72,22 @@ public:
     void Ejecuta_Comando(std::int16_t Comando);
 
     // --- Replies and link errors -------------------------------------------
+    // Reads the reply of request Accion, checks it (CRC, slave address,
+    // function, length), stores its data in the register images and raises
+    // ComunicacionFinalizada(Resultado_Peticion) once. A failed reply changes
+    // no image byte. Only a passed reply clears the missed-reply count.
     void Refrescar() override;
+    // Counts one missed or failed reply; the fifth in a row raises
+    // ErrorCommActivado (and the tenth, ...). Always returns false.
     bool AumentarErrorComm() override;
+    bool Respuesta_Valida() const { return respuestaValida_; }
+    const std::vector<std::uint8_t>& Respuesta_Modbus() const { return respuesta_; }
+    std::int16_t Contador_ErrorComm() const { return contadorErrorComm_; }
+
+    // --- Setpoint blocks ------------------------------------------------------
+    // Copies setpoint block 1..6 from the Get image into the Put image;
+    // other numbers do nothing.
+    void Get_To_Put(std::int16_t intGrupo);
 
     // --- Properties ---------------------------------------------------------
     std::int16_t Accion() const { return accion_; }
@@ -128,6 +142,12 @@ private:
     // The slave address as a byte; throws when it does not fit.
     std::uint8_t direccionByte() const;
     void ejecutarSolicitud(int codigo);
+    // Function-16 write of setpoint block 1..6 from the Put image.
+    void escribirSetpoints(int bloque);
+    void Put_To_Get(std::int16_t intGrupo);
+    void Verificar_Firmware();
+    // Whether the reply in Respuesta_Modbus answers request Accion.
+    bool respuestaCorresponde() const;
 
     LinkState& link_;
     INotifier* notifier_ = nullptr;
