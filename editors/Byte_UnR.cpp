@@ -2,7 +2,7 @@
 
 #include "editors/SettingRows.h"
 #include "link/RegisterAccess.h"
-#include "text/Hex.h"
+#include "text/HexText.h"
 
 namespace kova {
 
@@ -44,7 +44,7 @@ std::string Byte_UnR::classProblem(bool forKeypad) const
 {
     if (smallChange_ <= 0)
         return "SmallChange must be at least 1";
-    if (forKeypad && paso_.counts() == 0)
+    if (forKeypad && paso_.count() == 0)
         return "Paso is 0";
     return {};
 }

@@ -7,6 +7,7 @@
 #include "editors/KeypadBlock.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kova {
@@ -50,10 +51,6 @@ public:
 
     // "&H" and four digits for 1 to 4 hex digits, otherwise the bare digits.
     static std::string Valor_a_Hex(std::int32_t v);
-
-    // Raw value of the typed text at the given factor, exact and rounded
-    // half to even; empty when it does not fit 32 bits.
-    static std::optional<std::int64_t> convert(const std::string& typed, Decimal4 factor);
 
 private:
     KeypadBlock& block_;

@@ -5,6 +5,7 @@
 
 #include "editors/PropertyBag.h"
 #include "text/Decimal4.h"
+#include "text/NumOrText.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,8 +28,10 @@ std::optional<Decimal4> propToDecimal4(const PropValue& v);
 // otherwise |d| between 0.0001 and 100000 and d equal to v to four decimals.
 bool scaleAcceptable(const PropValue& v, Decimal4 d);
 
-// Number-or-text kept in its own form; whole-valued reals become whole.
-PropValue propNumOrText(const PropValue& v);
+// Number-or-text kept in its own form: whole numbers that fit 32 bits stay
+// whole, other numbers are reals, texts stay texts.
+NumOrText propToNumOrText(const PropValue& v);
+PropValue numOrTextToProp(const NumOrText& v);
 
 // A four-decimal number as it is stored: a whole number when it has no
 // fraction, otherwise a real number.

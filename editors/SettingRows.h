@@ -89,13 +89,15 @@ Setting scale(const char* key, const char* member, Decimal4 (M::*get)() const,
 }
 
 template <class M>
-Setting numOrText(const char* key, const char* member, const PropValue& (M::*get)() const,
-                  void (M::*set)(const PropValue&))
+Setting numOrText(const char* key, const char* member, const NumOrText& (M::*get)() const,
+                  void (M::*set)(const NumOrText&))
 {
     return {key, member, std::int64_t{0}, PropValue(std::int64_t{0}),
-            [get](const ValueEditorModel& m) { return (static_cast<const M&>(m).*get)(); },
+            [get](const ValueEditorModel& m) {
+                return numOrTextToProp((static_cast<const M&>(m).*get)());
+            },
             [set](ValueEditorModel& m, const PropValue& v) {
-                (static_cast<M&>(m).*set)(propNumOrText(v));
+                (static_cast<M&>(m).*set)(propToNumOrText(v));
                 return true;
             }};
 }

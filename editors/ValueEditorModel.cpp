@@ -2,9 +2,8 @@
 
 #include "editors/PropConvert.h"
 #include "link/RegisterAccess.h"
-#include "link/RegisterMap.h"
-#include "text/Hex.h"
-#include "text/Pattern.h"
+#include "text/HexText.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -59,7 +58,7 @@ void ValueEditorModel::setDireccion(const std::string& v) { direccion_ = v; chan
 void ValueEditorModel::setTitulo(const std::string& v) { titulo_ = v; changed("Titulo"); }
 void ValueEditorModel::setDataLen(std::int16_t v) { dataLen_ = v; changed("DataLen"); }
 void ValueEditorModel::setHigh(std::int16_t v) { high_ = v; changed("High"); }
-void ValueEditorModel::setDato(const PropValue& v) { dato_ = v; changed("Dato"); }
+void ValueEditorModel::setDato(const NumOrText& v) { dato_ = v; changed("Dato"); }
 void ValueEditorModel::setTextBackColor(std::uint32_t c) { textBackColor_ = c; }
 void ValueEditorModel::setFontSize(double s) { fontSize_ = s; }
 void ValueEditorModel::setFont(const std::string& f) { font_ = f; changed("Font"); }
@@ -75,6 +74,11 @@ void ValueEditorModel::warn(const std::string& what) const
 {
     std::fprintf(stderr, "kova: editor \"%s\" (register %s): %s\n", titulo_.c_str(),
                  direccion_.c_str(), what.c_str());
+}
+
+bool ValueEditorModel::readOnly() const
+{
+    return !widthRange(dataLen_, high_).has_value();
 }
 
 std::int64_t ValueEditorModel::lowLimit() const
@@ -109,7 +113,7 @@ std::string ValueEditorModel::displayText(std::int32_t v, Decimal4 scale,
 
 std::optional<Decimal4> ValueEditorModel::factorOf(Decimal4 scale)
 {
-    const std::int64_t c = scale.counts();
+    const std::int64_t c = scale.count();
     if (c == 0)
         return std::nullopt;
     // 1 / (c / 10^4) in units of 10^-4 is 10^8 / c, rounded half to even.
@@ -121,7 +125,7 @@ std::optional<Decimal4> ValueEditorModel::factorOf(Decimal4 scale)
     const bool negative = (c < 0);
     if (twice > ac || (twice == ac && (q % 2 != 0)))
         q += negative ? -1 : 1;
-    return Decimal4::fromCounts(q);
+    return Decimal4::fromCount(q);
 }
 
 bool ValueEditorModel::Inicializacion()
@@ -176,7 +180,7 @@ void ValueEditorModel::arrow(bool up)
         show(textAfterStep(before, up));
     }
     if (arrowSetsDato())
-        dato_ = std::int64_t{value_};
+        dato_ = NumOrText(value_);
     writeBack();
     if (onChange)
         onChange();
@@ -197,7 +201,7 @@ void ValueEditorModel::keypad()
         return;
     }
     keypadRunner();
-    dato_ = b.Calc_Dato_Hex;
+    dato_ = NumOrText(b.Calc_Dato_Hex);
     value_ = b.Calc_Valor_Nuevo;
     show(shownText());
     writeBack();

@@ -13,6 +13,7 @@
 
 #include "editors/KeypadBlock.h"
 #include "editors/PropertyBag.h"
+#include "text/NumOrText.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,8 +58,8 @@ public:
     void setDataLen(std::int16_t v);
     std::int16_t High() const { return high_; }
     void setHigh(std::int16_t v);
-    const PropValue& Dato() const { return dato_; }
-    void setDato(const PropValue& v);
+    const NumOrText& Dato() const { return dato_; }
+    void setDato(const NumOrText& v);
     const std::string& valor() const { return valor_; }
 
     // Text1's persisted look (applied by the widget).
@@ -83,7 +84,7 @@ public:
     // Settings that make the arrows or the keypad unusable; empty when none.
     std::string configProblem(bool forKeypad) const;
     // True when edits could not be stored (the arrows and keypad are off).
-    virtual bool readOnly() const { return false; }
+    virtual bool readOnly() const;
 
     // The raw limits the arrows and the keypad respect: [Min, Max]
     // intersected with what the register width can hold.
@@ -148,7 +149,7 @@ protected:
     std::string titulo_ = "0";
     std::int16_t dataLen_ = 0;
     std::int16_t high_ = 0;
-    PropValue dato_ = std::int64_t{0};
+    NumOrText dato_ = std::int32_t{0};
     std::string valor_;
     std::uint32_t textBackColor_ = 0x80000005u;
     double fontSize_ = 8.25;

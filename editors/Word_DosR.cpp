@@ -2,19 +2,19 @@
 
 #include "editors/SettingRows.h"
 #include "link/RegisterAccess.h"
-#include "text/Hex.h"
+#include "text/HexText.h"
 
 namespace kova {
 
 namespace {
 
 // A step setting: a whole number of at least 1.
-std::optional<std::int64_t> stepOf(const PropValue& v)
+std::optional<std::int64_t> stepOf(const NumOrText& v)
 {
-    const auto d = propToDecimal4(v);
-    if (!d || d->counts() % 10000 != 0 || d->counts() < 10000)
+    const auto d = v.asDecimal();
+    if (!d || d->count() % 10000 != 0 || d->count() < 10000)
         return std::nullopt;
-    const std::int64_t n = d->counts() / 10000;
+    const std::int64_t n = d->count() / 10000;
     if (n > 2147483647)
         return std::nullopt;
     return n;
@@ -24,16 +24,16 @@ std::optional<std::int64_t> stepOf(const PropValue& v)
 int compare(std::int32_t v, Decimal4 d)
 {
     const std::int64_t a = std::int64_t{v} * 10000;
-    return a < d.counts() ? -1 : (a > d.counts() ? 1 : 0);
+    return a < d.count() ? -1 : (a > d.count() ? 1 : 0);
 }
 
 } // namespace
 
 Word_DosR::Word_DosR() = default;
 
-void Word_DosR::setCambio_de_paso(const PropValue& v) { cambio_ = v; changed("Cambio_de_paso"); }
-void Word_DosR::setInc_A(const PropValue& v) { incA_ = v; changed("Inc_A"); }
-void Word_DosR::setInc_B(const PropValue& v) { incB_ = v; changed("Inc_B"); }
+void Word_DosR::setCambio_de_paso(const NumOrText& v) { cambio_ = v; changed("Cambio_de_paso"); }
+void Word_DosR::setInc_A(const NumOrText& v) { incA_ = v; changed("Inc_A"); }
+void Word_DosR::setInc_B(const NumOrText& v) { incB_ = v; changed("Inc_B"); }
 void Word_DosR::setPaso_A(Decimal4 v) { pasoA_ = v; changed("Paso_A"); }
 void Word_DosR::setPaso_B(Decimal4 v) { pasoB_ = v; changed("Paso_B"); }
 void Word_DosR::setFormato(const std::string& v) { formato_ = v; changed("Formato"); }
@@ -48,11 +48,11 @@ std::string Word_DosR::classProblem(bool forKeypad) const
 {
     if (!stepOf(incA_) || !stepOf(incB_))
         return "Inc_A and Inc_B must be whole numbers of at least 1";
-    const auto c = propToDecimal4(cambio_);
+    const auto c = cambio_.asDecimal();
     if (!c)
         return "Cambio_de_paso is not a number";
     if (forKeypad) {
-        if (pasoA_.counts() == 0)
+        if (pasoA_.count() == 0)
             return "Paso_A is 0";
         if (!c->roundToInt32HalfEven())
             return "Cambio_de_paso does not fit 32 bits";
@@ -62,7 +62,7 @@ std::string Word_DosR::classProblem(bool forKeypad) const
 
 std::optional<std::int64_t> Word_DosR::stepFor(bool up) const
 {
-    const auto c = propToDecimal4(cambio_);
+    const auto c = cambio_.asDecimal();
     if (!c)
         return std::nullopt;
     const int cmp = compare(value_, *c);
@@ -73,7 +73,7 @@ std::optional<std::int64_t> Word_DosR::stepFor(bool up) const
 bool Word_DosR::fillKeypad(KeypadBlock& b) const
 {
     const auto factor = factorOf(pasoA_);
-    const auto c = propToDecimal4(cambio_);
+    const auto c = cambio_.asDecimal();
     const auto ia = stepOf(incA_), ib = stepOf(incB_);
     if (!factor || !c || !ia || !ib)
         return false;

@@ -12,12 +12,12 @@ public:
     Word_DosR();
 
     // Number-or-text settings; they count as the numbers they spell.
-    const PropValue& Cambio_de_paso() const { return cambio_; }
-    void setCambio_de_paso(const PropValue& v);
-    const PropValue& Inc_A() const { return incA_; }
-    void setInc_A(const PropValue& v);
-    const PropValue& Inc_B() const { return incB_; }
-    void setInc_B(const PropValue& v);
+    const NumOrText& Cambio_de_paso() const { return cambio_; }
+    void setCambio_de_paso(const NumOrText& v);
+    const NumOrText& Inc_A() const { return incA_; }
+    void setInc_A(const NumOrText& v);
+    const NumOrText& Inc_B() const { return incB_; }
+    void setInc_B(const NumOrText& v);
     Decimal4 Paso_A() const { return pasoA_; }
     void setPaso_A(Decimal4 v);
     Decimal4 Paso_B() const { return pasoB_; }
@@ -39,9 +39,9 @@ protected:
     std::string classProblem(bool forKeypad) const override;
 
 private:
-    PropValue cambio_ = std::int64_t{0};
-    PropValue incA_ = std::int64_t{0};
-    PropValue incB_ = std::int64_t{0};
+    NumOrText cambio_ = std::int32_t{0};
+    NumOrText incA_ = std::int32_t{0};
+    NumOrText incB_ = std::int32_t{0};
     Decimal4 pasoA_{};
     Decimal4 pasoB_{};
     std::string formato_ = "0";

@@ -2,7 +2,7 @@
 
 #include "editors/SettingRows.h"
 #include "link/RegisterAccess.h"
-#include "text/Hex.h"
+#include "text/HexText.h"
 
 namespace kova {
 
@@ -11,7 +11,7 @@ namespace {
 int compare(std::int32_t v, Decimal4 d)
 {
     const std::int64_t a = std::int64_t{v} * 10000;
-    return a < d.counts() ? -1 : (a > d.counts() ? 1 : 0);
+    return a < d.count() ? -1 : (a > d.count() ? 1 : 0);
 }
 
 int idx(Word_TresR::Range r)
@@ -78,11 +78,11 @@ std::string Word_TresR::classProblem(bool forKeypad) const
     for (std::int32_t s : inc_)
         if (s <= 0)
             return "Inc_A, Inc_B and Inc_C must be at least 1";
-    if (cambioA_.counts() >= cambioB_.counts())
+    if (cambioA_.count() >= cambioB_.count())
         return "Cambio_A must be below Cambio_B";
     if (forKeypad) {
         for (Decimal4 p : paso_)
-            if (p.counts() == 0)
+            if (p.count() == 0)
                 return "Paso_A, Paso_B and Paso_C must not be 0";
         if (!cambioA_.roundToInt32HalfEven() || !cambioB_.roundToInt32HalfEven())
             return "Cambio_A or Cambio_B does not fit 32 bits";
