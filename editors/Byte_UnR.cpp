@@ -65,9 +65,9 @@ bool Byte_UnR::fillKeypad(KeypadBlock& b) const
     return true;
 }
 
-void Byte_UnR::store(int index, std::int32_t v) const
+void Byte_UnR::store(std::uint16_t index, std::int32_t v) const
 {
-    Escribir_Registro(index, Cambio(v), dataLen_, high_);
+    Escribir_Registro(*images_, index, Cambio(v), dataLen_, high_);
 }
 
 const std::vector<ValueEditorModel::Setting>& Byte_UnR::settings() const
@@ -106,9 +106,9 @@ bool Word_UnR::readOnly() const
     return dataLen_ == 2 || Byte_UnR::readOnly();
 }
 
-void Word_UnR::store(int index, std::int32_t v) const
+void Word_UnR::store(std::uint16_t index, std::int32_t v) const
 {
-    Escribir_Dato(Cambio(v).substr(4), index, dataLen_, high_);
+    Escribir_Dato(*images_, Cambio(v).substr(4), index, dataLen_, high_);
 }
 
 const std::vector<ValueEditorModel::Setting>& Word_UnR::settings() const

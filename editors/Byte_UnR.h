@@ -36,7 +36,7 @@ protected:
     bool clicksAtLimitCount() const override { return true; }
     bool arrowSetsDato() const override { return true; }
     bool fillKeypad(KeypadBlock& b) const override;
-    void store(int index, std::int32_t v) const override;
+    void store(std::uint16_t index, std::int32_t v) const override;
     std::string classProblem(bool forKeypad) const override;
 
     Decimal4 paso_{};
@@ -58,7 +58,7 @@ public:
 
 protected:
     bool arrowSetsDato() const override { return false; }
-    void store(int index, std::int32_t v) const override;
+    void store(std::uint16_t index, std::int32_t v) const override;
 };
 
 } // namespace kova

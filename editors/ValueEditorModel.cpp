@@ -132,7 +132,7 @@ bool ValueEditorModel::Inicializacion()
 {
     indice_ = Indice_Setpoint(direccion_);
     if (indice_)
-        setValue(static_cast<std::int32_t>(Leer_Get_Largo(*indice_, dataLen_, high_)));
+        setValue(static_cast<std::int32_t>(Leer_Get_Largo(*images_, indice_, dataLen_, high_)));
     show(shownText());
     valor_ = text_;
     return indice_.has_value();

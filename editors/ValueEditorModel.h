@@ -13,6 +13,7 @@
 
 #include "editors/KeypadBlock.h"
 #include "editors/PropertyBag.h"
+#include "link/RegisterImages.h"
 #include "text/NumOrText.h"
 
 #include <cstdint>
@@ -71,7 +72,11 @@ public:
     void setFont(const std::string& f);
 
     // The register position found by the last Inicializacion.
-    std::optional<int> indice() const { return indice_; }
+    std::optional<std::uint16_t> indice() const { return indice_; }
+
+    // The images read and written (the program's own unless replaced).
+    RegisterImages& images() const { return *images_; }
+    void setImages(RegisterImages& im) { images_ = &im; }
 
     // Loads the register from the Get image and shows it; false when the
     // address lies in no setpoint block (then nothing is read).
@@ -125,7 +130,7 @@ protected:
     // Fills the keypad block; false when the settings do not allow it.
     virtual bool fillKeypad(KeypadBlock& b) const = 0;
     // Stores the value (known to fit the width) at the register position.
-    virtual void store(int index, std::int32_t v) const = 0;
+    virtual void store(std::uint16_t index, std::int32_t v) const = 0;
     // Extra checks of the class (steps, scales, change points).
     virtual std::string classProblem(bool forKeypad) const = 0;
 
@@ -154,7 +159,8 @@ protected:
     std::uint32_t textBackColor_ = 0x80000005u;
     double fontSize_ = 8.25;
     std::string font_;
-    std::optional<int> indice_;
+    std::optional<std::uint16_t> indice_;
+    RegisterImages* images_ = &processImages();
 
 private:
     void arrow(bool up);

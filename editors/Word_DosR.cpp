@@ -93,9 +93,9 @@ bool Word_DosR::fillKeypad(KeypadBlock& b) const
     return true;
 }
 
-void Word_DosR::store(int index, std::int32_t v) const
+void Word_DosR::store(std::uint16_t index, std::int32_t v) const
 {
-    Escribir_Registro(index, hex8(v), dataLen_, high_);
+    Escribir_Registro(*images_, index, hex8(v), dataLen_, high_);
 }
 
 const std::vector<ValueEditorModel::Setting>& Word_DosR::settings() const
