@@ -2,6 +2,8 @@
 // Settings and flags shared by the main window, start-up and the windows
 // opened from the main window. One instance lives for the whole run.
 
+#include "link/LinkState.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -17,7 +19,7 @@ QString programVersionText();
 
 struct AppState {
     QString Ruta_App;               // program folder
-    bool Comunicando = false;       // a relay is answering (online)
+    LinkState link;                 // Comunicando, Detener_Comunicacion, ...
     bool Modo_Modem = false;
     bool Modo_Linea_Comandos = false;
     bool Habilita_Reset = false;
@@ -28,7 +30,6 @@ struct AppState {
     std::int32_t Velocidad = 0;
     std::int16_t Puerto_Com = 0;
     std::uint8_t Direccion_Rele = 0;
-    QString Firmware_Rele;
 
     // Ruta_App + "/Default.KOVA2"
     QString defaultSetpointFile() const;

@@ -32,7 +32,7 @@ void Arranque::Main(const QStringList& arguments)
 
     // The link's CRC and block tables are built at compile time; nothing to fill here.
     state_.Ruta_App = programFolder();
-    state_.Comunicando = false;
+    state_.link.Comunicando = false;
     state_.Modo_Modem = false;
 
     // The shell has already split the line at blanks; join the words back

@@ -1,6 +1,7 @@
 #include "app/Principal.h"
 
 #include "app/frmAbout.h"
+#include "editors/KeypadBlock.h"
 #include "link/ISerialPort.h"
 #include "platform/AppFolder.h"
 #include "platform/HandshakeFile.h"
@@ -51,6 +52,7 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
     setCentralWidget(central);
     resize(800, 600);
 
+    if (svc_.attach) svc_.attach(*this);
     Form_Load();
 }
 
@@ -206,7 +208,7 @@ int Principal::runModal(QDialog& window)
 
 void Principal::Form_Load()
 {
-    st_.Comunicando = false;
+    st_.link.Comunicando = false;
     st_.Modo_Modem = false;
     if (!st_.Modo_Linea_Comandos) {
         st_.Puerto_Com = 1;
@@ -215,7 +217,8 @@ void Principal::Form_Load()
         if (svc_.readSetpointFile) svc_.readSetpointFile(st_.defaultSetpointFile());
     }
     st_.Imprimiendo = false;
-    st_.Firmware_Rele = QStringLiteral("1.01");
+    keypadBlock().Calc_Tipo = 1;
+    if (svc_.setFirmwareRele) svc_.setFirmwareRele(QStringLiteral("1.01"));
     setPanel(5, labelled("Address: ", st_.Direccion_Rele));
     setPanel(4, labelled("Baud Rate: ", st_.Velocidad));
     setPanel(3, labelled("COM: ", st_.Puerto_Com));
@@ -295,7 +298,7 @@ void Principal::Salida_Click()
 
 void Principal::Reset_Relay_Click()
 {
-    if (!st_.Comunicando) {
+    if (!st_.link.Comunicando) {
         ui().msgBox(QStringLiteral("Only Communication Mode "), MsgButtons::OKOnly,
                     MsgIcon::Information, kAppTitle);
     } else if (st_.Habilita_Reset) {
@@ -309,19 +312,19 @@ void Principal::Reset_Relay_Click()
 
 void Principal::Nuevo_Click()
 {
-    st_.Comunicando = false;
+    st_.link.Comunicando = false;
     if (svc_.readSetpointFile) svc_.readSetpointFile(st_.defaultSetpointFile());
 }
 
 void Principal::Load_s_Click()
 {
     if (svc_.openSetpoints) svc_.openSetpoints();
-    if (svc_.setEngineVersion) svc_.setEngineVersion(st_.Firmware_Rele);
+    if (svc_.setEngineVersion && svc_.firmwareRele) svc_.setEngineVersion(svc_.firmwareRele());
 }
 
 void Principal::Save_s_Click()
 {
-    if (svc_.engineVersion) st_.Firmware_Rele = svc_.engineVersion();
+    if (svc_.engineVersion && svc_.setFirmwareRele) svc_.setFirmwareRele(svc_.engineVersion());
     if (svc_.saveSetpoints) svc_.saveSetpoints();
 }
 

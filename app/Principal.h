@@ -18,6 +18,7 @@ class QToolBar;
 namespace kova {
 
 class ISerialPort;
+class Principal;
 
 // What the main window calls outside itself. Each member may be empty while
 // its service is not wired; the command then does only its own part.
@@ -27,11 +28,17 @@ struct MainWindowServices {
     std::function<void(const QString& path)> readSetpointFile;
     std::function<void()> openSetpoints;
     std::function<void()> saveSetpoints;
+    // Firmware text of the setpoint data (Firmware_Rele).
+    std::function<QString()> firmwareRele;
+    std::function<void(const QString&)> setFirmwareRele;
     // The link engine's firmware version text.
     std::function<QString()> engineVersion;
     std::function<void(const QString&)> setEngineVersion;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
+    // Called once the window exists, before its load runs, so services can
+    // reach its panels and caption.
+    std::function<void(Principal&)> attach;
     // Ends the program (the event loop); QCoreApplication::quit when empty.
     std::function<void()> endProgram;
 };

@@ -63,7 +63,7 @@ elif [ -z "${KOVA_COM1:-}" ]; then
         echo "run: socat did not create the pseudo-terminal pair" >&2
         exit 1
     fi
-    "$build/tools/relay-sim/relay-sim" --device "$work/relay" --slave 1 --baud 9600 &
+    "$build/tools/relay-sim/relay-sim" --device "$work/relay" --address 1 --baud 9600 &
     helpers+=("$!")
     export KOVA_COM1="$work/com1"
     echo "run: simulated relay (slave 1, 9600 baud) on COM1 = $KOVA_COM1"

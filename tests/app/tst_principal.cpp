@@ -3,6 +3,7 @@
 
 #include "app/Principal.h"
 #include "app/frmAbout.h"
+#include "editors/KeypadBlock.h"
 #include "support/RecordingSerialPort.h"
 #include "support/ScriptedUi.h"
 
@@ -26,6 +27,7 @@ namespace {
 struct Calls {
     QStringList log;
     QString engineVersion = QStringLiteral("1.05");
+    QString firmware = QStringLiteral("1.05    ");
     int ends = 0;
     std::vector<std::pair<int, int>> queued;
 
@@ -43,6 +45,8 @@ struct Calls {
             log << "version=" + v;
             engineVersion = v;
         };
+        s.firmwareRele = [this] { return firmware; };
+        s.setFirmwareRele = [this](const QString& f) { firmware = f; };
         s.queueRequest = [this](int q, int c) { queued.emplace_back(q, c); };
         s.endProgram = [this] { ++ends; };
         return s;
@@ -77,11 +81,17 @@ private slots:
         Calls calls;
         AppState st;
         st.Ruta_App = "/opt/kova";
-        st.Comunicando = true;
+        st.link.Comunicando = true;
         st.Modo_Modem = true;
         st.Imprimiendo = true;
         st.Puerto_Com = 4;
-        Principal w(st, calls.services());
+        keypadBlock().Calc_Tipo = 0;
+        MainWindowServices svc = calls.services();
+        svc.attach = [&](Principal& p) {
+            calls.log << "attach";
+            QCOMPARE(p.panelText(3), QString("COM: 4")); // design text, load not run yet
+        };
+        Principal w(st, svc);
         QCOMPARE(w.windowTitle(), QString("KOVA Ver 2.1.4 For KOVA Relays V1.xx"));
         QCOMPARE(w.panelText(3), QString("COM:  1"));
         QCOMPARE(w.panelText(4), QString("Baud Rate:  9600"));
@@ -89,11 +99,12 @@ private slots:
         QCOMPARE(w.panelText(6), QString("Not Communicating...."));
         QCOMPARE(w.panelText(1), QString());
         QCOMPARE(w.panelText(2), QString());
-        QCOMPARE(calls.log, QStringList{"read /opt/kova/Default.KOVA2"});
-        QVERIFY(!st.Comunicando);
+        QCOMPARE(calls.log, (QStringList{"attach", "read /opt/kova/Default.KOVA2"}));
+        QCOMPARE(int(keypadBlock().Calc_Tipo), 1);
+        QVERIFY(!st.link.Comunicando);
         QVERIFY(!st.Modo_Modem);
         QVERIFY(!st.Imprimiendo);
-        QCOMPARE(st.Firmware_Rele, QString("1.01"));
+        QCOMPARE(calls.firmware, QString("1.01"));
         QVERIFY(w.isEnabled());
         QVERIFY(ui.shown.isEmpty());
     }
@@ -201,15 +212,15 @@ private slots:
             QVERIFY(!a->icon().isNull());
         }
         calls.log.clear();
-        st.Firmware_Rele = "1.03";
+        calls.firmware = "1.03";
         for (int i : {3, 5, 6}) w.command(QString("Toolbar1_%1").arg(i))->trigger();
         QVERIFY(calls.log.isEmpty());
-        QCOMPARE(st.Firmware_Rele, QString("1.03"));
+        QCOMPARE(calls.firmware, QString("1.03"));
         // Open and Save of the tool bar leave the version texts alone.
         w.command("Toolbar1_1")->trigger();
         w.command("Toolbar1_2")->trigger();
         QCOMPARE(calls.log, (QStringList{"open", "save"}));
-        QCOMPARE(st.Firmware_Rele, QString("1.03"));
+        QCOMPARE(calls.firmware, QString("1.03"));
         QVERIFY(ui.shown.isEmpty());
     }
 
@@ -222,14 +233,14 @@ private slots:
         Principal w(st, calls.services());
 
         calls.log.clear();
-        st.Comunicando = true;
+        st.link.Comunicando = true;
         w.command("Nuevo")->trigger();
-        QVERIFY(!st.Comunicando);
+        QVERIFY(!st.link.Comunicando);
         QCOMPARE(calls.log, QStringList{"read /srv/k/Default.KOVA2"});
 
         // Load: the engine takes the file's firmware text, even after a cancel.
         calls.log.clear();
-        st.Firmware_Rele = "1.02";
+        calls.firmware = "1.02";
         w.command("Load_s")->trigger();
         QCOMPARE(calls.log, (QStringList{"open", "version=1.02"}));
         QCOMPARE(calls.engineVersion, QString("1.02"));
@@ -239,7 +250,7 @@ private slots:
         calls.engineVersion = "1.07";
         w.command("Save_s")->trigger();
         QCOMPARE(calls.log, (QStringList{"version?", "save"}));
-        QCOMPARE(st.Firmware_Rele, QString("1.07"));
+        QCOMPARE(calls.firmware, QString("1.07"));
     }
 
     void resetRelay_data()
@@ -269,7 +280,7 @@ private slots:
         Calls calls;
         AppState st;
         Principal w(st, calls.services());
-        st.Comunicando = online;
+        st.link.Comunicando = online;
         st.Habilita_Reset = allowed;
         w.setEnabled(false);
         w.command("Reset_Relay")->trigger();
