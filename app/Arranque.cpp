@@ -6,7 +6,10 @@
 #include "platform/Ui.h"
 #include "platform/Waits.h"
 
+#include "text/DateText.h"
+
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace kova {
 
@@ -31,6 +34,9 @@ void Arranque::Main(const QStringList& arguments)
     }
 
     // The link's CRC and block tables are built at compile time; nothing to fill here.
+    // Dates in files and on pages follow the system's short-date order.
+    setTextLocale(TextLocale{safeShortDatePattern(
+        QLocale::system().dateFormat(QLocale::ShortFormat).toStdString())});
     state_.Ruta_App = programFolder();
     state_.link.Comunicando = false;
     state_.Modo_Modem = false;

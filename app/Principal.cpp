@@ -1,5 +1,6 @@
 #include "app/Principal.h"
 
+#include "app/UserControl1.h"
 #include "app/frmAbout.h"
 #include "editors/KeypadBlock.h"
 #include "link/ISerialPort.h"
@@ -45,11 +46,9 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
     buildToolBar();
     buildStatusBar();
 
-    // Room for the relay status panel.
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("UserControl11"));
-    central->setMinimumSize(320, 240);
-    setCentralWidget(central);
+    UserControl11_ = new UserControl1(this);
+    UserControl11_->setObjectName(QStringLiteral("UserControl11"));
+    setCentralWidget(UserControl11_);
     resize(800, 600);
 
     if (svc_.attach) svc_.attach(*this);

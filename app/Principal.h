@@ -19,6 +19,7 @@ namespace kova {
 
 class ISerialPort;
 class Principal;
+class UserControl1;
 
 // What the main window calls outside itself. Each member may be empty while
 // its service is not wired; the command then does only its own part.
@@ -58,6 +59,9 @@ public:
     // Status bar panel 1..6.
     void setPanel(int index, const QString& text);
     QString panelText(int index) const;
+
+    // The relay status panel.
+    UserControl1* UserControl11() const { return UserControl11_; }
 
     // Top menus hidden in command-line mode.
     QAction* setupMenu() const;
@@ -105,6 +109,7 @@ private:
     QMenu* setup_ = nullptr;
     QAction* about_ = nullptr;
     QToolBar* Toolbar1_ = nullptr;
+    UserControl1* UserControl11_ = nullptr;
     bool unloaded_ = false;
     bool closingWithoutQuestion_ = false;
 };

@@ -1,3 +1,4 @@
+#include "app/AppContext.h"
 #include "app/Arranque.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(kova::programVersionText());
 
     kova::Arranque arranque;
+    kova::AppContext context(arranque.state());
+    arranque.setServices(context.services());
     arranque.Main(QCoreApplication::arguments().mid(1));
     if (arranque.ended()) return 0;
     return QApplication::exec();

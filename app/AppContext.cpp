@@ -1,0 +1,145 @@
+#include "app/AppContext.h"
+
+#include "app/Ventana_Archivos_Qt.h"
+#include "link/RegisterImages.h"
+#include "platform/Ui.h"
+#include "text/DateText.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace kova {
+
+// The file routines' view of the link: the process's register images, the
+// engine's decoded values and the link-state flags.
+class AppContext::EnlaceArchivos : public IEnlace_Archivos {
+public:
+    explicit EnlaceArchivos(LinkState& link) : link_(link) {}
+
+    Imagen_Setpoints imagenPut() const override
+    {
+        Imagen_Setpoints put{};
+        std::copy(processImages().put.begin(), processImages().put.end(), put.begin());
+        return put;
+    }
+    Imagen_Actual imagenActual() const override
+    {
+        Imagen_Actual actual{};
+        std::copy(processImages().actual.begin(), processImages().actual.end(), actual.begin());
+        return actual;
+    }
+    void ponerImagenPut(const Imagen_Setpoints& put) override
+    {
+        std::copy(put.begin(), put.end(), processImages().put.begin());
+    }
+    void ponerImagenActual(const Imagen_Actual& actual) override
+    {
+        std::copy(actual.begin(), actual.end(), processImages().actual.begin());
+    }
+    void Copiar_Put_A_Get() override { kova::Copiar_Put_A_Get(processImages()); }
+    // The engine keeps no decoded event table yet: a save then stores empty
+    // event rows, as after a start without a relay.
+    std::string DatosDeVariables(int) const override { return {}; }
+    void entrarModoArchivo() override
+    {
+        link_.Comunicando = false;
+        link_.Detener_Comunicacion = true;
+    }
+    std::string textoFecha(const Fecha_Civil& f) const override
+    {
+        return shortDate(f.anio, f.mes, f.dia);
+    }
+
+private:
+    LinkState& link_;
+};
+
+// The file routines' dialogs and boxes through the program's boxes, and the
+// main window's panels, caption and slave address.
+class AppContext::VentanaArchivos : public IVentana_Archivos {
+public:
+    VentanaArchivos(Principal& window, const AppState& st) : window_(window), st_(st) {}
+
+    std::optional<std::string> elegirArchivoAbrir() override
+    {
+        return ruta(ui().openFileName(QString(), QString::fromLatin1(Ventana_Archivos_Qt::Filtro_Abrir)));
+    }
+    std::optional<std::string> elegirArchivoGuardar() override
+    {
+        return ruta(ui().saveFileName(QString(), QString::fromLatin1(Ventana_Archivos_Qt::Filtro_Guardar)));
+    }
+    void mensaje(const std::string& texto, const std::string& titulo, Icono icono) override
+    {
+        ui().msgBox(QString::fromStdString(texto), MsgButtons::OKOnly,
+                    icono == Icono::Critico ? MsgIcon::Critical : MsgIcon::None,
+                    QString::fromStdString(titulo));
+    }
+    void ponerPanel(int n, const std::string& texto) override
+    {
+        window_.setPanel(n, QString::fromStdString(texto));
+    }
+    void ponerTitulo(const std::string& titulo) override
+    {
+        window_.setWindowTitle(QString::fromStdString(titulo));
+    }
+    int Direccion_Rele() const override { return st_.Direccion_Rele; }
+
+private:
+    static std::optional<std::string> ruta(const QString& chosen)
+    {
+        if (chosen.isEmpty()) return std::nullopt;
+        return QFile::encodeName(chosen).toStdString();
+    }
+
+    Principal& window_;
+    const AppState& st_;
+};
+
+AppContext::AppContext(AppState& state)
+    : st_(state), engine_(state.link), scheduler_(state.link),
+      loop_(engine_, scheduler_, state.link, port_, &notifier_),
+      enlace_(std::make_unique<EnlaceArchivos>(state.link))
+{
+    engine_.setNotifier(&notifier_);
+    engine_.setScheduler(&scheduler_);
+    engine_.setHostSerialControls({&port_});
+}
+
+AppContext::~AppContext() = default;
+
+void AppContext::attach(Principal& window)
+{
+    window.setSerialPort(&port_);
+    ventana_ = std::make_unique<VentanaArchivos>(window, st_);
+    archivos_ = std::make_unique<Manejo_de_Archivos>(*enlace_, *ventana_);
+}
+
+MainWindowServices AppContext::services()
+{
+    MainWindowServices s;
+    s.attach = [this](Principal& w) { attach(w); };
+    s.readSetpointFile = [this](const QString& path) {
+        if (archivos_) archivos_->Leer_Archivo(QFile::encodeName(path).toStdString());
+    };
+    s.openSetpoints = [this] {
+        if (archivos_) archivos_->Abrir_Setpoints();
+    };
+    s.saveSetpoints = [this] {
+        if (archivos_) archivos_->Guardar_Setpoints();
+    };
+    s.firmwareRele = [this] {
+        return archivos_ ? QString::fromStdString(archivos_->Firmware_Rele) : QString();
+    };
+    s.setFirmwareRele = [this](const QString& text) {
+        if (archivos_) archivos_->Firmware_Rele = text.toStdString();
+    };
+    s.engineVersion = [this] { return QString::fromStdString(engine_.Version()); };
+    s.setEngineVersion = [this](const QString& v) { engine_.setVersion(v.toStdString()); };
+    s.queueRequest = [this](int queue, int code) {
+        scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
+    };
+    return s;
+}
+
+} // namespace kova

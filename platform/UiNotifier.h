@@ -1,0 +1,13 @@
+#pragma once
+// The link's message boxes shown through the program's boxes.
+
+#include "link/INotifier.h"
+
+namespace kova {
+
+class UiNotifier : public INotifier {
+public:
+    void critical(const std::string& text, const std::string& title) override;
+};
+
+} // namespace kova

@@ -1,0 +1,173 @@
+// The main window with the program's own services: the default setpoint
+// file at start, New, Load and Save through the file routines, Reset Relay.
+
+#include "app/AppContext.h"
+#include "app/UserControl1.h"
+#include "link/RegisterImages.h"
+#include "support/ScriptedUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kova;
+using kova::test::ScriptedUi;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The Default.KOVA2 the build wrote beside the program.
+QString builtDefaultFile()
+{
+    const QString sim = qEnvironmentVariable("KOVA_RELAY_SIM");
+    return QFileInfo(sim).dir().absoluteFilePath("../../Default.KOVA2");
+}
+
+QByteArray putImage()
+{
+    const auto& put = processImages().put;
+    return QByteArray(reinterpret_cast<const char*>(put.data()), qsizetype(put.size()));
+}
+QByteArray getImage()
+{
+    const auto& get = processImages().get;
+    return QByteArray(reinterpret_cast<const char*>(get.data()), qsizetype(get.size()));
+}
+
+} // namespace
+
+class tst_appcontext : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+
+private slots:
+    void init()
+    {
+        processImages() = RegisterImages{};
+        QFile::remove(dir_.filePath("Default.KOVA2"));
+    }
+
+    void startReadsTheDefaultFile()
+    {
+        const QByteArray file = readAll(builtDefaultFile());
+        QCOMPARE(file.size(), 4268);
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
+        ScriptedUi ui;
+        AppState st;
+        st.Ruta_App = dir_.path();
+        AppContext ctx(st);
+        Principal w(st, ctx.services());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(putImage(), file.mid(198, 301));
+        QCOMPARE(getImage(), putImage());
+        QVERIFY(st.link.Detener_Comunicacion);
+        QVERIFY(!st.link.Comunicando);
+        // The window's load writes its own panels and caption after the file's.
+        QCOMPARE(w.windowTitle(), QString("KOVA Ver 2.1.4 For KOVA Relays V1.xx"));
+        QCOMPARE(w.panelText(6), QString("Not Communicating...."));
+        QCOMPARE(w.panelText(5), QString("Address:  1"));
+        QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.01"));
+        QCOMPARE(w.serialPort(), static_cast<ISerialPort*>(&ctx.MSComm1()));
+        QVERIFY(w.UserControl11() && w.centralWidget() == w.UserControl11());
+    }
+
+    void missingDefaultFileIsReportedAndNotCreated()
+    {
+        ScriptedUi ui;
+        AppState st;
+        st.Ruta_App = dir_.path();
+        AppContext ctx(st);
+        Principal w(st, ctx.services());
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString("It isn't KOVA File"));
+        QVERIFY(!QFile::exists(dir_.filePath("Default.KOVA2")));
+        QCOMPARE(putImage(), QByteArray(301, '\0'));
+        QCOMPARE(w.panelText(3), QString("COM:  1"));
+    }
+
+    void newSaveAndLoad()
+    {
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
+        ScriptedUi ui;
+        AppState st;
+        st.Ruta_App = dir_.path();
+        AppContext ctx(st);
+        Principal w(st, ctx.services());
+        const QByteArray defaults = putImage();
+
+        // An edit, then New: the defaults come back and the caption names the file.
+        processImages().put[10] ^= 0xFF;
+        st.link.Comunicando = true;
+        w.command("Nuevo")->trigger();
+        QCOMPARE(putImage(), defaults);
+        QVERIFY(!st.link.Comunicando);
+        QCOMPARE(w.windowTitle(),
+                 "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + dir_.filePath("Default.KOVA2"));
+        QCOMPARE(w.panelText(6), QString("Not Communicating.."));
+
+        // Save an edited image: the file takes the engine's version text.
+        processImages().put[20] = 0x5A;
+        ctx.DELU().setVersion("1.05");
+        const QString saved = dir_.filePath("edited.KOVA2");
+        ui.fileNames.push_back(saved);
+        w.command("Save_s")->trigger();
+        QVERIFY(ui.shown.isEmpty());
+        const QByteArray bytes = readAll(saved);
+        QCOMPARE(bytes.size(), 4268);
+        QCOMPARE(bytes.mid(198, 301), putImage());
+        QCOMPARE(bytes.mid(4260, 8), QByteArray("1.05    "));
+
+        // Load it back after New: images, firmware text and the engine's version.
+        w.command("Nuevo")->trigger();
+        QCOMPARE(putImage(), defaults);
+        ctx.DELU().setVersion("1.09");
+        ui.fileNames.push_back(saved);
+        w.command("Load_s")->trigger();
+        QCOMPARE(putImage(), bytes.mid(198, 301));
+        QCOMPARE(getImage(), putImage());
+        QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.05    "));
+        QCOMPARE(ctx.DELU().Version(), std::string("1.05    "));
+        QCOMPARE(w.windowTitle(), "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + saved);
+
+        // Load cancelled: the engine still takes the file's firmware text.
+        ctx.DELU().setVersion("1.09");
+        w.command("Load_s")->trigger();
+        QCOMPARE(ctx.DELU().Version(), std::string("1.05    "));
+        QVERIFY(ui.shown.isEmpty());
+    }
+
+    void resetRelayQueuesTheResetCommandOnline()
+    {
+        ScriptedUi ui;
+        AppState st;
+        st.Ruta_App = dir_.path();
+        AppContext ctx(st);
+        Principal w(st, ctx.services());
+        ui.shown.clear();
+        ctx.scheduler().Inicializar_Colas();
+        st.link.Comunicando = true;
+        st.Habilita_Reset = true;
+        ui.answers.push_back(MsgAnswer::Yes);
+        w.command("Reset_Relay")->trigger();
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].title, QString("KOVA Reset"));
+        int pending = 0;
+        for (int slot = 0; slot < Proceso_Comunicacion::kSlots; ++slot)
+            if (ctx.scheduler().Estado_Solicitud(0, slot) == Proceso_Comunicacion::kPendiente) {
+                ++pending;
+                QCOMPARE(int(ctx.scheduler().Comando_Solicitud(0, slot)), 11);
+            }
+        QCOMPARE(pending, 1);
+    }
+};
+
+QTEST_MAIN(tst_appcontext)
+#include "tst_appcontext.moc"
