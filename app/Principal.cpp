@@ -49,7 +49,8 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
     UserControl11_ = new UserControl1(this);
     UserControl11_->setObjectName(QStringLiteral("UserControl11"));
     setCentralWidget(UserControl11_);
-    resize(800, 600);
+    // The panel at its drawn size; the status bar needs a little more width.
+    resize(sizeHint().expandedTo(QSize(760, 0)));
 
     if (svc_.attach) svc_.attach(*this);
     Form_Load();
