@@ -1,5 +1,6 @@
 #include "app/AppContext.h"
 
+#include "app/Comunicacion.h"
 #include "app/Ventana_Archivos_Qt.h"
 #include "link/RegisterImages.h"
 #include "platform/Ui.h"
@@ -104,12 +105,62 @@ AppContext::AppContext(AppState& state)
     engine_.setNotifier(&notifier_);
     engine_.setScheduler(&scheduler_);
     engine_.setHostSerialControls({&port_});
+    loop_.setTrabajarSinRele([this] { onLinkError(); });
 }
 
 AppContext::~AppContext() = default;
 
+void AppContext::trabajarSinRele(bool loadDefaults)
+{
+    st_.link.Detener_Comunicacion = true;
+    if (loadDefaults && archivos_) {
+        archivos_->Leer_Archivo(QFile::encodeName(st_.defaultSetpointFile()).toStdString());
+        archivos_->Firmware_Rele = "1.01";
+    }
+    st_.link.Comunicando = false;
+    try {
+        if (port_.portOpen()) port_.output({0x00});
+    } catch (const SerialPortError&) {
+    }
+    if (principal_) principal_->setPanel(6, QStringLiteral("Not Communicating...."));
+    if (comunicacion_) comunicacion_->setLabel6(Comunicacion::kNotStablished);
+}
+
+int AppContext::setpointBlocksRead() const
+{
+    int read = 0;
+    for (int slot = 0; slot < Proceso_Comunicacion::kSlots; ++slot) {
+        const int code = scheduler_.Comando_Solicitud(0, slot);
+        if (code >= 61 && code <= 66 &&
+            scheduler_.Estado_Solicitud(0, slot) == Proceso_Comunicacion::kTerminada)
+            ++read;
+    }
+    return read;
+}
+
+// After a link error the images are kept when they are whole (every block,
+// or none, from the relay): a page may hold the user's edits. A mixture of
+// blocks from the relay and from before must never be saved or sent, so
+// then the defaults are loaded.
+void AppContext::onLinkError()
+{
+    const int read = setpointBlocksRead();
+    trabajarSinRele(read != 0 && read != 6);
+}
+
+void AppContext::setOpenCommunication(Comunicacion* window) { comunicacion_ = window; }
+
+void AppContext::connectAtStart()
+{
+    if (!principal_) return;
+    comunicacionSinVentana_ = std::make_unique<Comunicacion>(st_, *this, *principal_);
+    comunicacionSinVentana_->Form_Load();
+    comunicacionSinVentana_->Command1_Click();
+}
+
 void AppContext::attach(Principal& window)
 {
+    principal_ = &window;
     window.setSerialPort(&port_);
     ventana_ = std::make_unique<VentanaArchivos>(window, st_);
     archivos_ = std::make_unique<Manejo_de_Archivos>(*enlace_, *ventana_);
@@ -136,6 +187,12 @@ MainWindowServices AppContext::services()
     };
     s.engineVersion = [this] { return QString::fromStdString(engine_.Version()); };
     s.setEngineVersion = [this](const QString& v) { engine_.setVersion(v.toStdString()); };
+    s.openCommunication = [this] {
+        if (!principal_) return;
+        Comunicacion window(st_, *this, *principal_, principal_);
+        window.Form_Load();
+        principal_->runModal(window);
+    };
     s.queueRequest = [this](int queue, int code) {
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };

@@ -12,9 +12,13 @@
 #include "platform/QtSerialPort.h"
 #include "platform/UiNotifier.h"
 
+#include <QPointer>
+
 #include <memory>
 
 namespace kova {
+
+class Comunicacion;
 
 class AppContext {
 public:
@@ -34,13 +38,32 @@ public:
     LinkLoop& linkLoop() { return loop_; }
     // Null until the main window is built.
     Manejo_de_Archivos* archivos() const { return archivos_.get(); }
+    Principal* principal() const { return principal_; }
+
+    // Work without relay: dispatching stops, the link goes offline, an open
+    // port gets one byte 0 and stays open; with loadDefaults the default
+    // setpoint file is read and the firmware text becomes "1.01".
+    void trabajarSinRele(bool loadDefaults);
+    // How many of the six setpoint blocks the relay answered since the last
+    // connect.
+    int setpointBlocksRead() const;
+
+    // Command-line start: the connection window's load and connect, run
+    // without showing it; the window is kept so its watch timer runs.
+    void connectAtStart();
+    // The connection window now open (shown or not), told of link changes.
+    void setOpenCommunication(Comunicacion* window);
 
 private:
     class EnlaceArchivos;
     class VentanaArchivos;
     void attach(Principal& window);
 
+    void onLinkError();
+
     AppState& st_;
+    Principal* principal_ = nullptr;
+    QPointer<Comunicacion> comunicacion_;
     QtSerialPort port_;
     KOVA200 engine_;
     Proceso_Comunicacion scheduler_;
@@ -49,6 +72,8 @@ private:
     std::unique_ptr<EnlaceArchivos> enlace_;
     std::unique_ptr<VentanaArchivos> ventana_;
     std::unique_ptr<Manejo_de_Archivos> archivos_;
+    // Destroyed first: it uses everything above.
+    std::unique_ptr<Comunicacion> comunicacionSinVentana_;
 };
 
 } // namespace kova

@@ -30,6 +30,8 @@ struct AppState {
     std::int32_t Velocidad = 0;
     std::int16_t Puerto_Com = 0;
     std::uint8_t Direccion_Rele = 0;
+    // Telephone number typed in the connection window (20 characters).
+    QString Telefono = QString(20, QLatin1Char(' '));
 
     // Ruta_App + "/Default.KOVA2"
     QString defaultSetpointFile() const;

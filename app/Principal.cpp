@@ -128,7 +128,8 @@ void Principal::buildMenus()
     setup_ = bar->addMenu(QStringLiteral("S&etup"));
     setup_->setObjectName(QStringLiteral("Setup"));
     setup_->menuAction()->setObjectName(QStringLiteral("Setup"));
-    add(setup_, {"Comunica", "&Communication", "F5"}, false);
+    connect(add(setup_, {"Comunica", "&Communication", "F5"}, bool(svc_.openCommunication)),
+            &QAction::triggered, this, &Principal::Comunica_Click);
     add(setup_, {"RELAY_P", "Relay &Properties", ""}, false);
 
     about_ = bar->addAction(QStringLiteral("&About"));
@@ -332,6 +333,11 @@ void Principal::About_Click()
 {
     frmAbout about(this);
     runModal(about);
+}
+
+void Principal::Comunica_Click()
+{
+    if (svc_.openCommunication) svc_.openCommunication();
 }
 
 void Principal::Toolbar1_ButtonClick(int index)

@@ -35,6 +35,8 @@ struct MainWindowServices {
     // The link engine's firmware version text.
     std::function<QString()> engineVersion;
     std::function<void(const QString&)> setEngineVersion;
+    // Shows the connection window modally; the command is disabled without it.
+    std::function<void()> openCommunication;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
     // Called once the window exists, before its load runs, so services can
@@ -83,6 +85,7 @@ public:
     void Salida_Click();
     void Reset_Relay_Click();
     void About_Click();
+    void Comunica_Click();
     void Toolbar1_ButtonClick(int index);
 
     // SIGTERM/SIGINT: the unload path without the exit question.

@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     kova::Arranque arranque;
     kova::AppContext context(arranque.state());
     arranque.setServices(context.services());
+    arranque.setConnectAtStart([&context] { context.connectAtStart(); });
     arranque.Main(QCoreApplication::arguments().mid(1));
     if (arranque.ended()) return 0;
     return QApplication::exec();

@@ -1,0 +1,345 @@
+#include "app/Comunicacion.h"
+
+#include "app/AppContext.h"
+#include "app/Principal.h"
+#include "editors/EditorWidgets.h"
+#include "link/RegisterImages.h"
+#include "platform/Ui.h"
+#include "text/VbNumbers.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace kova {
+
+const QString Comunicacion::kStablished = QStringLiteral("Communication Stablished");
+const QString Comunicacion::kNotStablished = QStringLiteral("Communication Not Stablished");
+
+namespace {
+
+const int kBauds[] = {1200, 2400, 4800, 9600, 19200};
+
+QString labelled(const char* label, std::int64_t n)
+{
+    return QString::fromLatin1(label) + QString::fromStdString(vb::Str(n));
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text)
+{
+    auto* l = new QLabel(QString::fromLatin1(text), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QComboBox* list(QWidget* parent, const char* name, const QStringList& items)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->addItems(items);
+    c->setCurrentIndex(-1);
+    return c;
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, const char* caption)
+{
+    auto* g = new QGroupBox(QString::fromLatin1(caption), parent);
+    g->setObjectName(QString::fromLatin1(name));
+    return g;
+}
+
+QRadioButton* option(QWidget* parent, const QString& name, const char* text)
+{
+    auto* r = new QRadioButton(QString::fromLatin1(text), parent);
+    r->setObjectName(name);
+    return r;
+}
+
+const QStringList kBaudItems = {"1200", "2400", "4800", "9600", "19200"};
+
+} // namespace
+
+Comunicacion::Comunicacion(AppState& state, AppContext& context, Principal& principal, QWidget* parent)
+    : QDialog(parent), st_(state), ctx_(context), principal_(principal)
+{
+    setObjectName(QStringLiteral("Comunicacion"));
+    setWindowTitle(QStringLiteral("COMMUNICATION CONTROL"));
+    build();
+    TmrStateCom_.setInterval(3000);
+    connect(&TmrStateCom_, &QTimer::timeout, this, &Comunicacion::TmrStateCom_Timer);
+    ctx_.setOpenCommunication(this);
+}
+
+Comunicacion::~Comunicacion() = default;
+
+void Comunicacion::build()
+{
+    // Computer Settings
+    auto* Frame1 = frame(this, "Frame1", "Computer Settings");
+    Byte_UnR1_ = new Byte_UnRWidget(Frame1);
+    Byte_UnR1_->setObjectName(QStringLiteral("Byte_UnR1"));
+    Byte_UnR& addr = Byte_UnR1_->model();
+    addr.setTitulo("Slave Address:");
+    addr.setMin(1);
+    addr.setMax(247);
+    addr.setSmallChange(1);
+    addr.setPaso(*Decimal4::fromInt(1));
+    addr.setFormato("##0");
+    addr.setMedida("");
+    Combo1_ = list(Frame1, "Combo1", {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6", "COM 7", "COM 8"});
+    Combo2_ = list(Frame1, "Combo2", kBaudItems);
+    Combo5_ = list(Frame1, "Combo5", kBaudItems + QStringList{"38400", "57600"});
+    auto* g1 = new QGridLayout(Frame1);
+    g1->addWidget(label(Frame1, "Label1", "Slave Address:"), 0, 0);
+    g1->addWidget(Byte_UnR1_, 0, 1);
+    g1->addWidget(label(Frame1, "Label2", "Communication Port:"), 1, 0);
+    g1->addWidget(Combo1_, 1, 1);
+    g1->addWidget(label(Frame1, "Label3", "Baud Rate:"), 2, 0);
+    g1->addWidget(Combo2_, 2, 1);
+    g1->addWidget(label(Frame1, "Label9", "Com 2 Baud Rate:"), 3, 0);
+    g1->addWidget(Combo5_, 3, 1);
+
+    // Communication Type
+    auto* Frame3 = frame(this, "Frame3", "Communication Type");
+    auto* group1 = new QButtonGroup(this);
+    Option1_[0] = option(Frame3, QStringLiteral("Option1_0"), "");
+    Option1_[1] = option(Frame3, QStringLiteral("Option1_1"), "");
+    group1->addButton(Option1_[0], 0);
+    group1->addButton(Option1_[1], 1);
+    connect(group1, &QButtonGroup::idClicked, this, &Comunicacion::Option1_Click);
+    Text1_ = new QLineEdit(Frame3);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    connect(Text1_, &QLineEdit::textChanged, this, &Comunicacion::Text1_Change);
+    auto* Frame5 = frame(Frame3, "Frame5", "Modem String");
+    auto* o30 = option(Frame5, QStringLiteral("Option3_0"), "Default String");
+    auto* o31 = option(Frame5, QStringLiteral("Option3_1"), "Personal String");
+    o30->setChecked(true);
+    auto* v5 = new QVBoxLayout(Frame5);
+    v5->addWidget(o30);
+    v5->addWidget(o31);
+    auto* g3 = new QGridLayout(Frame3);
+    g3->addWidget(Option1_[0], 0, 0);
+    g3->addWidget(label(Frame3, "Label10", "Modem"), 0, 1);
+    g3->addWidget(Option1_[1], 1, 0);
+    g3->addWidget(label(Frame3, "Label11", "RS485/422"), 1, 1);
+    g3->addWidget(label(Frame3, "Label12", "Telephone Number"), 2, 0, 1, 2);
+    g3->addWidget(Text1_, 3, 0, 1, 2);
+    g3->addWidget(Frame5, 0, 2, 4, 1);
+
+    // Remote Modem Programing (the programming itself is not in the program yet)
+    auto* Frame4 = frame(this, "Frame4", "Remote Modem Programing");
+    auto* o20 = option(Frame4, QStringLiteral("Option2_0"), "Default String");
+    auto* o21 = option(Frame4, QStringLiteral("Option2_1"), "Personal String");
+    o20->setChecked(true);
+    Combo4_ = list(Frame4, "Combo4", {"COM1", "COM2", "COM3", "COM4"});
+    Combo3_ = list(Frame4, "Combo3", kBaudItems);
+    auto* Modem = new QPushButton(QStringLiteral("OK"), Frame4);
+    Modem->setObjectName(QStringLiteral("Modem"));
+    Modem->setEnabled(false);
+    auto* g4 = new QGridLayout(Frame4);
+    g4->addWidget(o20, 0, 0);
+    g4->addWidget(o21, 1, 0);
+    g4->addWidget(label(Frame4, "Label8", "Modem Location:"), 0, 1);
+    g4->addWidget(Combo4_, 0, 2);
+    g4->addWidget(label(Frame4, "Label7", "Baud Rate:"), 1, 1);
+    g4->addWidget(Combo3_, 1, 2);
+    g4->addWidget(Modem, 2, 2);
+
+    // Communication Control
+    auto* Frame2 = frame(this, "Frame2", "Communication Control");
+    auto* Command1 = new QPushButton(QStringLiteral("ON"), Frame2);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAutoDefault(false);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    auto* Command2 = new QPushButton(QStringLiteral("OFF"), Frame2);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setAutoDefault(false);
+    connect(Command2, &QPushButton::clicked, this, &Comunicacion::Command2_Click);
+    Label6_ = label(Frame2, "Label6", "Label6");
+    auto* g2 = new QGridLayout(Frame2);
+    g2->addWidget(label(Frame2, "Label5", "Communicate:"), 0, 0);
+    g2->addWidget(Command1, 0, 1);
+    g2->addWidget(Command2, 0, 2);
+    g2->addWidget(label(Frame2, "Label4", "Status:"), 1, 0);
+    g2->addWidget(Label6_, 1, 1, 1, 2);
+
+    Botones_ = new QFrame(this);
+    Botones_->setObjectName(QStringLiteral("Botones"));
+    auto* Okey = new QPushButton(QStringLiteral("OK"), Botones_);
+    Okey->setObjectName(QStringLiteral("Okey"));
+    Okey->setAutoDefault(false);
+    connect(Okey, &QPushButton::clicked, this, &Comunicacion::Okey_Click);
+    Cancelar_ = new QPushButton(QStringLiteral("Cancel"), Botones_);
+    Cancelar_->setObjectName(QStringLiteral("Cancelar"));
+    Cancelar_->setAutoDefault(false);
+    connect(Cancelar_, &QPushButton::clicked, this, &Comunicacion::Cancelar_Click);
+    auto* hb = new QHBoxLayout(Botones_);
+    hb->addStretch(1);
+    hb->addWidget(Okey);
+    hb->addWidget(Cancelar_);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Frame1, 0, 0);
+    grid->addWidget(Frame3, 0, 1);
+    grid->addWidget(Frame2, 1, 0);
+    grid->addWidget(Frame4, 1, 1);
+    grid->addWidget(Botones_, 2, 0, 1, 2);
+}
+
+QRadioButton* Comunicacion::Option1(int index) const
+{
+    return index == 0 || index == 1 ? Option1_[index] : nullptr;
+}
+
+void Comunicacion::setLabel6(const QString& text) { Label6_->setText(text); }
+
+void Comunicacion::showLinkState()
+{
+    setLabel6(st_.link.Comunicando ? kStablished : kNotStablished);
+}
+
+void Comunicacion::Form_Load()
+{
+    // As wide as the screen, 1500 twips (100 px) lower than the main window.
+    int width = 900;
+    if (QScreen* s = principal_.screen()) width = s->availableGeometry().width();
+    resize(width, qMax(principal_.height() - 100, sizeHint().height()));
+    principal_.setEnabled(false);
+    Byte_UnR1_->setText(QString::number(st_.Direccion_Rele));
+    Text1_->setText(st_.Telefono);
+    Option1_[st_.Modo_Modem ? 0 : 1]->setChecked(true);
+    showLinkState();
+    for (int i = 0; i < 5; ++i)
+        if (st_.Velocidad == kBauds[i]) Combo2_->setCurrentIndex(i);
+    // A port beyond the list leaves it without a choice.
+    Combo1_->setCurrentIndex(st_.Puerto_Com >= 1 && st_.Puerto_Com <= 8 ? st_.Puerto_Com - 1 : -1);
+    Combo3_->setCurrentIndex(Combo2_->currentIndex());
+    Byte_UnR1_->setValue(st_.Direccion_Rele);
+    showLinkState();
+}
+
+void Comunicacion::settingsFromLists()
+{
+    if (Combo1_->currentIndex() >= 0) st_.Puerto_Com = static_cast<std::int16_t>(Combo1_->currentIndex() + 1);
+    if (Combo2_->currentIndex() >= 0) st_.Velocidad = kBauds[Combo2_->currentIndex()];
+}
+
+void Comunicacion::writePanels(bool comWithoutBlank)
+{
+    principal_.setPanel(5, labelled("Address: ", st_.Direccion_Rele));
+    principal_.setPanel(4, labelled("Baud Rate: ", st_.Velocidad));
+    principal_.setPanel(3, labelled(comWithoutBlank ? "COM:" : "COM: ", st_.Puerto_Com));
+}
+
+bool Comunicacion::Command1_Click()
+{
+    connecting_ = true;
+    Botones_->setEnabled(false);
+    auto done = [this](bool result) {
+        Botones_->setEnabled(true);
+        connecting_ = false;
+        return result;
+    };
+
+    // Asked before anything changes: Cancel, or a save that did not happen,
+    // leaves everything as it was, so the setpoints kept are not overwritten
+    // by the relay's.
+    if (!st_.Modo_Linea_Comandos) {
+        MsgAnswer answer = ui().msgBox(QStringLiteral("SetPoints Will be Lost, Do you want to save it?"),
+                                       MsgButtons::YesNoCancel, MsgIcon::Critical, kMainCaption);
+        if (answer == MsgAnswer::Cancel) return done(false);
+        if (answer == MsgAnswer::Yes) {
+            Manejo_de_Archivos* files = ctx_.archivos();
+            if (!files) return done(false);
+            files->Archivo_Guardado = false;
+            files->Guardar_Setpoints();
+            if (!files->Archivo_Guardado) return done(false);
+        }
+    }
+
+    st_.Habilita_Reset = true;
+    st_.Direccion_Rele = static_cast<std::uint8_t>(Byte_UnR1_->Value());
+    settingsFromLists();
+    KOVA200& engine = ctx_.DELU();
+    engine.setPuerto_PC(st_.Puerto_Com);
+    engine.setCadena_Com(std::to_string(st_.Velocidad));
+    engine.setDireccion(st_.Direccion_Rele);
+
+    if (!st_.Modo_Modem) {
+        if (!ctx_.linkLoop().Conectar(st_.Puerto_Com, std::to_string(st_.Velocidad), st_.Direccion_Rele))
+            return done(false);
+        TmrStateCom_.start();
+    }
+    st_.Habilita_Reset = true;
+    principal_.setWindowTitle(kMainCaption);
+    writePanels(true);
+    return done(!st_.Modo_Modem);
+}
+
+void Comunicacion::TmrStateCom_Timer()
+{
+    if (st_.link.Comunicando && !st_.link.Esperando_Respuesta) {
+        principal_.setPanel(6, QStringLiteral("Communicating...."));
+        setLabel6(kStablished);
+        TmrStateCom_.stop();
+    }
+}
+
+void Comunicacion::Command2_Click() { ctx_.trabajarSinRele(true); }
+
+void Comunicacion::Okey_Click()
+{
+    st_.Direccion_Rele = static_cast<std::uint8_t>(Byte_UnR1_->Value());
+    processImages().put[46] = st_.Direccion_Rele;
+    settingsFromLists();
+    writePanels(false);
+    principal_.setEnabled(true);
+    TmrStateCom_.stop();
+    accept();
+}
+
+void Comunicacion::Cancelar_Click()
+{
+    principal_.setEnabled(true);
+    TmrStateCom_.stop();
+    QDialog::reject();
+}
+
+void Comunicacion::reject()
+{
+    // Escape while a connect runs does nothing: Cancel is not the cancel
+    // button then.
+    if (connecting_) return;
+    Cancelar_Click();
+}
+
+void Comunicacion::closeEvent(QCloseEvent* event)
+{
+    if (connecting_) {
+        event->ignore();
+        return;
+    }
+    principal_.setEnabled(true);
+    TmrStateCom_.stop();
+    QDialog::closeEvent(event);
+}
+
+void Comunicacion::Option1_Click(int index) { st_.Modo_Modem = index == 0; }
+
+void Comunicacion::Text1_Change()
+{
+    QString t = Text1_->text().left(20);
+    st_.Telefono = t.leftJustified(20, QLatin1Char(' '));
+}
+
+} // namespace kova
