@@ -234,11 +234,12 @@ void Comunicacion::settingsFromLists()
     if (Combo2_->currentIndex() >= 0) st_.Velocidad = kBauds[Combo2_->currentIndex()];
 }
 
-void Comunicacion::writePanels(bool comWithoutBlank)
+// Panel 3 here has no blank after "COM:" (the main window's load writes one).
+void Comunicacion::writePanels()
 {
     principal_.setPanel(5, labelled("Address: ", st_.Direccion_Rele));
     principal_.setPanel(4, labelled("Baud Rate: ", st_.Velocidad));
-    principal_.setPanel(3, labelled(comWithoutBlank ? "COM:" : "COM: ", st_.Puerto_Com));
+    principal_.setPanel(3, labelled("COM:", st_.Puerto_Com));
 }
 
 bool Comunicacion::Command1_Click()
@@ -282,7 +283,7 @@ bool Comunicacion::Command1_Click()
     }
     st_.Habilita_Reset = true;
     principal_.setWindowTitle(kMainCaption);
-    writePanels(true);
+    writePanels();
     return done(!st_.Modo_Modem);
 }
 
@@ -302,7 +303,7 @@ void Comunicacion::Okey_Click()
     st_.Direccion_Rele = static_cast<std::uint8_t>(Byte_UnR1_->Value());
     processImages().put[46] = st_.Direccion_Rele;
     settingsFromLists();
-    writePanels(false);
+    writePanels();
     principal_.setEnabled(true);
     TmrStateCom_.stop();
     accept();

@@ -65,7 +65,7 @@ protected:
 
 private:
     void build();
-    void writePanels(bool comWithoutBlank);
+    void writePanels();
     void showLinkState();
     // Port and baud from the lists; a list without a choice keeps the setting.
     void settingsFromLists();

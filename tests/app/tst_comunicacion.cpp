@@ -1,0 +1,376 @@
+// The connection window: its load from the shared settings, OK, Cancel,
+// OFF, the connect with its save question, and the program going online
+// against the simulated relay, with a link error keeping whole images.
+
+#include "app/AppContext.h"
+#include "app/Comunicacion.h"
+#include "editors/EditorWidgets.h"
+#include "link/RegisterImages.h"
+#include "platform/PtyPair.h"
+#include "support/ScriptedUi.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kova;
+using kova::test::PtyPair;
+using kova::test::ScriptedUi;
+
+namespace {
+
+QString buildDir()
+{
+    return QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray image(const std::array<std::uint8_t, 301>& im)
+{
+    return QByteArray(reinterpret_cast<const char*>(im.data()), qsizetype(im.size()));
+}
+
+// A program's main window with its own services over a folder holding the
+// built Default.KOVA2.
+struct Program {
+    AppState st;
+    AppContext ctx{st};
+    std::unique_ptr<Principal> w;
+    explicit Program(const QString& folder)
+    {
+        st.Ruta_App = folder;
+        w = std::make_unique<Principal>(st, ctx.services());
+    }
+};
+
+// socat pty pair with the simulated relay on one end; COM n maps to the other.
+struct SimulatedRelay {
+    QTemporaryDir dir;
+    QProcess socat, sim;
+    QString log;
+    bool start(int com, const QStringList& options)
+    {
+        socat.start("socat", {"pty,raw,echo=0,link=" + dir.filePath("relay"),
+                              "pty,raw,echo=0,link=" + dir.filePath("com")});
+        if (!socat.waitForStarted()) return false;
+        if (!QTest::qWaitFor([&] { return QFile::exists(dir.filePath("relay")) && QFile::exists(dir.filePath("com")); },
+                             5000))
+            return false;
+        log = dir.filePath("sim.log");
+        sim.setProcessChannelMode(QProcess::ForwardedChannels);
+        sim.start(qEnvironmentVariable("KOVA_RELAY_SIM"),
+                  QStringList{"--device", dir.filePath("relay"), "--log", log} + options);
+        if (!sim.waitForStarted()) return false;
+        if (!QTest::qWaitFor([&] { return readAll(log).startsWith("ready"); }, 5000)) return false;
+        qputenv(("KOVA_COM" + QByteArray::number(com)).constData(), dir.filePath("com").toLocal8Bit());
+        return true;
+    }
+    int requests() const { return int(readAll(log).count("\nreq ")); }
+    ~SimulatedRelay()
+    {
+        for (QProcess* p : {&sim, &socat}) {
+            if (p->state() == QProcess::NotRunning) continue;
+            p->terminate();
+            if (!p->waitForFinished(3000)) {
+                p->kill();
+                p->waitForFinished(3000);
+            }
+        }
+    }
+};
+
+} // namespace
+
+class tst_comunicacion : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QByteArray defaults_;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFile::copy(buildDir() + "/Default.KOVA2", dir_.filePath("Default.KOVA2")));
+        defaults_ = readAll(dir_.filePath("Default.KOVA2")).mid(198, 301);
+        QCOMPARE(defaults_.size(), 301);
+    }
+
+    void init() { processImages() = RegisterImages{}; }
+
+    void loadShowsTheSettings_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("modem");
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<int>("baudIndex");
+        QTest::addColumn<QString>("portText");
+        QTest::newRow("9600 COM 3") << 9600 << 3 << false << false << 3 << "COM 3";
+        QTest::newRow("19200 COM 8 modem online") << 19200 << 8 << true << true << 4 << "COM 8";
+        QTest::newRow("38400 COM 12") << 38400 << 12 << false << false << -1 << "";
+    }
+
+    void loadShowsTheSettings()
+    {
+        QFETCH(int, baud);
+        QFETCH(int, port);
+        QFETCH(bool, modem);
+        QFETCH(bool, online);
+        QFETCH(int, baudIndex);
+        QFETCH(QString, portText);
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.st.Velocidad = baud;
+        p.st.Puerto_Com = std::int16_t(port);
+        p.st.Direccion_Rele = 17;
+        p.st.Modo_Modem = modem;
+        p.st.link.Comunicando = online;
+        p.st.Telefono = "5551234             ";
+        Comunicacion c(p.st, p.ctx, *p.w);
+        QCOMPARE(c.windowTitle(), QString("COMMUNICATION CONTROL"));
+        c.Form_Load();
+        QVERIFY(!p.w->isEnabled());
+        QCOMPARE(c.Combo2()->currentIndex(), baudIndex);
+        QCOMPARE(c.Combo3()->currentIndex(), baudIndex);
+        QCOMPARE(c.Combo1()->currentText(), portText);
+        QCOMPARE(c.Byte_UnR1()->Value(), 17);
+        QCOMPARE(c.Option1(0)->isChecked(), modem);
+        QCOMPARE(c.Option1(1)->isChecked(), !modem);
+        QCOMPARE(c.Label6()->text(), QString(online ? "Communication Stablished" : "Communication Not Stablished"));
+        QCOMPARE(c.Text1()->text(), QString("5551234             "));
+        QCOMPARE(c.Combo1()->count(), 8);
+        // OK keeps a setting its list cannot show.
+        c.Okey_Click();
+        QCOMPARE(p.st.Velocidad, baud);
+        QCOMPARE(int(p.st.Puerto_Com), port);
+        QVERIFY(p.w->isEnabled());
+    }
+
+    void okWritesTheAddressIntoTheImageOnly()
+    {
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.ctx.DELU().setDireccion(1);
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        const QByteArray getBefore = image(processImages().get);
+        c.Byte_UnR1()->setValue(17);
+        c.Combo1()->setCurrentIndex(2);
+        c.Combo2()->setCurrentIndex(4);
+        c.Okey_Click();
+        QCOMPARE(int(p.st.Direccion_Rele), 17);
+        QCOMPARE(int(processImages().put[46]), 17);
+        QCOMPARE(image(processImages().get), getBefore);
+        QCOMPARE(int(p.st.Puerto_Com), 3);
+        QCOMPARE(p.st.Velocidad, 19200);
+        QCOMPARE(p.w->panelText(5), QString("Address:  17"));
+        QCOMPARE(p.w->panelText(4), QString("Baud Rate:  19200"));
+        QCOMPARE(p.w->panelText(3), QString("COM: 3"));
+        QCOMPARE(int(p.ctx.DELU().Direccion()), 1);
+        QVERIFY(p.w->isEnabled());
+        QCOMPARE(c.result(), int(QDialog::Accepted));
+    }
+
+    void cancelAndEscapeChangeNothing()
+    {
+        ScriptedUi ui;
+        Program p(dir_.path());
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        c.Byte_UnR1()->setValue(40);
+        c.Combo2()->setCurrentIndex(0);
+        c.reject(); // Escape
+        QCOMPARE(int(p.st.Direccion_Rele), 1);
+        QCOMPARE(p.st.Velocidad, 9600);
+        QVERIFY(p.w->isEnabled());
+        QCOMPARE(c.result(), int(QDialog::Rejected));
+    }
+
+    void offWritesOneZeroAndKeepsThePortOpen()
+    {
+        ScriptedUi ui;
+        PtyPair pty;
+        pty.bindCom(4);
+        Program p(dir_.path());
+        QtSerialPort& port = p.ctx.MSComm1();
+        port.setCommPort(4);
+        port.setPortOpen(true);
+        QVERIFY(port.portOpen());
+        processImages().put[5] ^= 0xFF;
+        p.ctx.archivos()->Firmware_Rele = "1.07";
+        p.st.link.Comunicando = true;
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        c.Command2_Click();
+        QCOMPARE(pty.readAtLeast(1, 1000), QByteArray(1, '\0'));
+        QTest::qWait(50);
+        QCOMPARE(pty.readAvailable(), QByteArray());
+        QVERIFY(port.portOpen());
+        QVERIFY(p.st.link.Detener_Comunicacion);
+        QVERIFY(!p.st.link.Comunicando);
+        QCOMPARE(image(processImages().put), defaults_);
+        QCOMPARE(p.ctx.archivos()->Firmware_Rele, std::string("1.01"));
+        QCOMPARE(p.w->panelText(6), QString("Not Communicating...."));
+        QCOMPARE(c.Label6()->text(), QString("Communication Not Stablished"));
+        port.setPortOpen(false);
+    }
+
+    void connectCancelledChangesNothing()
+    {
+        ScriptedUi ui;
+        ui.answers.push_back(MsgAnswer::Cancel);
+        Program p(dir_.path());
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        c.Byte_UnR1()->setValue(9);
+        c.Combo1()->setCurrentIndex(5);
+        QVERIFY(!c.Command1_Click());
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString("SetPoints Will be Lost, Do you want to save it?"));
+        QCOMPARE(ui.shown[0].buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(ui.shown[0].icon, MsgIcon::Critical);
+        QCOMPARE(ui.shown[0].title, QString("KOVA Ver 2.1.4 For KOVA Relays V1.xx"));
+        QCOMPARE(int(p.st.Direccion_Rele), 1);
+        QCOMPARE(int(p.st.Puerto_Com), 1);
+        QCOMPARE(int(p.ctx.DELU().Puerto_PC()), 0);
+        QVERIFY(!p.ctx.MSComm1().portOpen());
+        QVERIFY(c.Botones()->isEnabled());
+        QVERIFY(!c.TmrStateCom().isActive());
+
+        // Yes with a cancelled save dialog aborts too.
+        ui.answers.push_back(MsgAnswer::Yes);
+        QVERIFY(!c.Command1_Click());
+        QCOMPARE(int(p.st.Puerto_Com), 1);
+        QVERIFY(!p.ctx.MSComm1().portOpen());
+    }
+
+    void connectWithModemOpensNothing()
+    {
+        ScriptedUi ui;
+        ui.answers.push_back(MsgAnswer::No);
+        Program p(dir_.path());
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        c.Option1(0)->click();
+        QVERIFY(p.st.Modo_Modem);
+        c.Byte_UnR1()->setValue(5);
+        c.Combo1()->setCurrentIndex(1);
+        QVERIFY(!c.Command1_Click());
+        QVERIFY(!p.ctx.MSComm1().portOpen());
+        QCOMPARE(int(p.ctx.DELU().Puerto_PC()), 2);
+        QCOMPARE(p.ctx.DELU().Cadena_Com(), std::string("9600"));
+        QCOMPARE(int(p.ctx.DELU().Direccion()), 5);
+        QCOMPARE(p.w->panelText(3), QString("COM: 2"));
+        QCOMPARE(p.w->panelText(5), QString("Address:  5"));
+        QVERIFY(!c.TmrStateCom().isActive());
+    }
+
+    void connectToAMissingPortSendsNothing()
+    {
+        ScriptedUi ui;
+        qputenv("KOVA_COM7", dir_.filePath("no-such-device").toLocal8Bit());
+        Program p(dir_.path());
+        p.st.Modo_Linea_Comandos = true; // no question
+        p.st.Puerto_Com = 7;
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        QVERIFY(!c.Command1_Click());
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString("Invalid Number Port: COM 7"));
+        QVERIFY(!p.ctx.MSComm1().portOpen());
+        QVERIFY(!c.TmrStateCom().isActive());
+        QVERIFY(c.Botones()->isEnabled());
+        for (int q = 0; q < 4; ++q)
+            QCOMPARE(p.ctx.scheduler().Estado_Solicitud(q, 0), Proceso_Comunicacion::kLibre);
+    }
+
+    void goesOnlineAndKeepsWholeImagesOnALinkError()
+    {
+        if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+        SimulatedRelay relay;
+        // 1 identification + 6 blocks + 2 values answered, then silence.
+        QVERIFY(relay.start(1, {"--alt-setpoints", "--silent-from", "10"}));
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.ctx.linkLoop().setIntervals(100, 5, 20);
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        ui.answers.push_back(MsgAnswer::No);
+        QVERIFY(c.Command1_Click());
+        QVERIFY(c.TmrStateCom().isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(p.st.link.Comunicando, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(p.ctx.setpointBlocksRead(), 6, 5000);
+        processImages().put[7] ^= 0x01; // the user's edit
+        const QByteArray edited = image(processImages().put);
+
+        QTRY_COMPARE_WITH_TIMEOUT(ui.shown.size(), 2, 15000);
+        QCOMPARE(ui.shown[1].text, QString(" Communication Error..."));
+        QCOMPARE(ui.shown[1].title, QString("Communication Error"));
+        QVERIFY(!p.st.link.Comunicando);
+        QCOMPARE(image(processImages().put), edited);
+        QCOMPARE(p.w->panelText(6), QString("Not Communicating...."));
+        QCOMPARE(c.Label6()->text(), QString("Communication Not Stablished"));
+        // Reported once; nothing more goes out.
+        const int sent = relay.requests();
+        QTest::qWait(800);
+        QCOMPARE(ui.shown.size(), 2);
+        QCOMPARE(relay.requests(), sent);
+        p.ctx.MSComm1().setPortOpen(false);
+    }
+
+    void linkErrorDuringTheBlockReadsLoadsTheDefaults()
+    {
+        if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+        SimulatedRelay relay;
+        // Identification and two blocks answered, then silence.
+        QVERIFY(relay.start(1, {"--alt-setpoints", "--silent-from", "4"}));
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.ctx.linkLoop().setIntervals(100, 5, 20);
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        ui.answers.push_back(MsgAnswer::No);
+        QVERIFY(c.Command1_Click());
+        QTRY_VERIFY_WITH_TIMEOUT(p.ctx.setpointBlocksRead() == 2, 5000);
+        processImages().put[7] ^= 0x01; // an edit on a mixture of two setpoint sets
+        QTRY_COMPARE_WITH_TIMEOUT(ui.shown.size(), 2, 15000);
+        QCOMPARE(ui.shown[1].text, QString(" Communication Error..."));
+        QCOMPARE(image(processImages().put), defaults_);
+        QCOMPARE(image(processImages().get), defaults_);
+        p.ctx.MSComm1().setPortOpen(false);
+    }
+
+    void statusTimerShowsTheLinkOnceOnline()
+    {
+        if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+        SimulatedRelay relay;
+        QVERIFY(relay.start(2, {}));
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.st.Modo_Linea_Comandos = true;
+        p.st.Puerto_Com = 2;
+        p.st.Direccion_Rele = 1;
+        p.ctx.connectAtStart();
+        QVERIFY(ui.shown.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(p.st.link.Comunicando, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(p.w->panelText(6), QString("Communicating...."), 8000);
+        QCOMPARE(p.w->panelText(3), QString("COM: 2"));
+        p.ctx.MSComm1().setPortOpen(false);
+    }
+};
+
+QTEST_MAIN(tst_comunicacion)
+#include "tst_comunicacion.moc"
