@@ -8,6 +8,7 @@
 #include "link/IRequester.h"
 #include "link/ISerialPort.h"
 #include "link/LinkState.h"
+#include "link/RegisterImages.h"
 
 #include <cstdint>
 #include <functional>
@@ -43,8 +44,11 @@ public:
     using Valor = std::variant<double, std::string>;
 
     // Start values are those of the placed instance: Cadena_Com, Zona and
-    // Relay_Name empty, ID 0, Version eight blanks.
-    explicit KOVA200(LinkState& link);
+    // Relay_Name empty, ID 0, Version eight blanks. Replies land in, and
+    // block writes are built from, the given register images.
+    explicit KOVA200(LinkState& link, RegisterImages& images = processImages());
+
+    RegisterImages& images() { return images_; }
 
     KOVA200Events events;
 
@@ -150,6 +154,7 @@ private:
     bool respuestaCorresponde() const;
 
     LinkState& link_;
+    RegisterImages& images_;
     INotifier* notifier_ = nullptr;
     Proceso_Comunicacion* scheduler_ = nullptr;
     std::vector<ISerialPort*> hostControls_;
