@@ -1,0 +1,55 @@
+#include "link/RegisterImages.h"
+
+#include "text/HexText.h"
+
+#include <algorithm>
+
+namespace kova {
+
+RegisterImages& processImages()
+{
+    static RegisterImages images;
+    return images;
+}
+
+namespace {
+
+std::optional<std::uint32_t> addressValue(std::string_view address)
+{
+    if (address.size() > 4)
+        return std::nullopt;
+    return parseHex(address);
+}
+
+} // namespace
+
+std::optional<std::uint16_t> Indice_Setpoint(std::string_view address)
+{
+    const auto reg = addressValue(address);
+    return reg ? setpointIndex(*reg) : std::nullopt;
+}
+
+std::optional<std::uint16_t> Indice_ActualValue(std::string_view address)
+{
+    const auto reg = addressValue(address);
+    return reg ? actualValueIndex(*reg) : std::nullopt;
+}
+
+void Restaurar_Bloque(RegisterImages& images, int k)
+{
+    if (k < 1 || k > static_cast<int>(Bloques_Setpoints.size()))
+        return;
+    const RegisterBlock& b = Bloques_Setpoints[static_cast<std::size_t>(k - 1)];
+    const std::size_t start = *setpointIndex(b.first);
+    const std::size_t stop = *setpointIndex(b.last) + 1u;
+    std::copy(images.get.begin() + static_cast<std::ptrdiff_t>(start),
+              images.get.begin() + static_cast<std::ptrdiff_t>(stop) + 1,
+              images.put.begin() + static_cast<std::ptrdiff_t>(start));
+}
+
+void Copiar_Put_A_Get(RegisterImages& images)
+{
+    images.get = images.put;
+}
+
+} // namespace kova

@@ -1,0 +1,76 @@
+// Number and date texts must not change with the process locale: the GUI
+// toolkit switches the C locale to the user's at start-up.
+
+#include "text/DateText.h"
+#include "text/Decimal4.h"
+#include "text/HexText.h"
+#include "text/NumOrText.h"
+#include "text/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <locale>
+#include <string>
+
+namespace kova {
+namespace {
+
+// Every formatter and parser of the text layer, as one text.
+std::string battery()
+{
+    std::string s;
+    auto add = [&s](const std::string& t) {
+        s += t;
+        s += '|';
+    };
+    add(formatPattern(1.5, "###0.#0"));
+    add(formatPattern(-1234567.891, "####0.00"));
+    add(formatPattern(12.345f, "#0.00"));
+    add(formatPattern(*Decimal4::parse("0.01"), "#0.0000"));
+    add(generalNumber(1.5f));
+    add(generalNumber(-0.01));
+    add(generalNumber(12345678.0f));
+    add(NumOrText(0.25f).toText());
+    add(NumOrText(3.75).toText());
+    add(Decimal4::parse("12,5")->toText());
+    add(Decimal4::fromDouble(0.1)->toText());
+    add(generalNumber(*parseNumber("1.23") * 100));
+    add(std::to_string(*parseNumber("1,23") * 100 == 123.0));
+    add(generalNumber(leadingDigits("42x")));
+    add(std::to_string(multiplyTextHalfEven("1.015", *Decimal4::fromInt(100)).value()));
+    add(hex8(-2));
+    add(shortDate(2005, 7, 12, "dd/MM/yyyy") + " " + timeText(9, 5, 7));
+    return s;
+}
+
+struct CommaPunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(LocaleIndependence, SameTextsUnderEveryLocale)
+{
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+    const std::string reference = battery();
+    EXPECT_NE(reference.find("1.50|"), std::string::npos);
+    EXPECT_NE(reference.find("-1234567.89|"), std::string::npos);
+
+    // The install step generates this locale; a missing one fails the test.
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    const std::string german = battery();
+
+    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+    const std::string comma = battery();
+    std::locale::global(previous);
+    std::setlocale(LC_ALL, saved.c_str());
+
+    EXPECT_EQ(german, reference);
+    EXPECT_EQ(comma, reference);
+}
+
+} // namespace
+} // namespace kova
