@@ -167,6 +167,21 @@ std::uint16_t crc16(const std::uint8_t* p, std::size_t n)
     return crc;
 }
 
+// Length of the request frame that starts `rx` (0: not known yet). Functions
+// 1 to 6 have 8 bytes, 15 and 16 carry a byte count; anything else is taken
+// as it stands once the line is quiet (the gap handling drops it).
+int frameLength(const std::vector<std::uint8_t>& rx)
+{
+    if (rx.size() < 2)
+        return 0;
+    const int fc = rx[1];
+    if (fc >= 1 && fc <= 6)
+        return 8;
+    if (fc == 15 || fc == 16)
+        return rx.size() < 7 ? 0 : 9 + rx[6];
+    return 0;
+}
+
 class Simulator {
 public:
     Simulator(modbus_t* ctx, SimRelay& relay) : ctx_(ctx), relay_(relay) {}
@@ -522,12 +537,17 @@ int main(int argc, char** argv)
         sim.dump();
         sim.logLine("ready " + device);
 
-        std::vector<std::uint8_t> query(MODBUS_RTU_MAX_ADU_LENGTH);
+        // Requests are framed here rather than by the library so that a
+        // frame for another slave or with a bad CRC is dropped on its own,
+        // without touching the next one: length from the function code,
+        // anything left incomplete for kGapMs is discarded.
+        constexpr int kGapMs = 100;
+        std::vector<std::uint8_t> rx;
         std::string pending;
         const int serialFd = modbus_get_socket(ctx);
         while (!g_stop) {
             pollfd fds[2] = {{serialFd, POLLIN, 0}, {controlFd, POLLIN, 0}};
-            const int r = ::poll(fds, controlFd >= 0 ? 2 : 1, 200);
+            const int r = ::poll(fds, controlFd >= 0 ? 2 : 1, rx.empty() ? 200 : kGapMs);
             if (r < 0) {
                 if (errno == EINTR)
                     continue;
@@ -548,15 +568,35 @@ int main(int argc, char** argv)
                 }
             }
             if (fds[0].revents & POLLIN) {
-                const int rc = modbus_receive(ctx, query.data());
-                if (rc > 0)
-                    sim.handle(query.data(), rc);
-                else if (rc < 0 && errno == EMBBADCRC)
-                    sim.logLine("frame with a bad CRC ignored");
+                std::uint8_t buf[512];
+                const ssize_t n = ::read(serialFd, buf, sizeof buf);
+                if (n > 0)
+                    rx.insert(rx.end(), buf, buf + n);
             } else if (fds[0].revents & (POLLHUP | POLLERR)) {
                 // The other end of the line is gone (the pty pair closed).
                 sim.logLine("line closed");
                 break;
+            } else if (r == 0 && !rx.empty()) {
+                sim.logLine("incomplete frame of " + std::to_string(rx.size()) + " bytes dropped");
+                rx.clear();
+            }
+            for (;;) {
+                const int need = frameLength(rx);
+                if (need == 0 || static_cast<int>(rx.size()) < need)
+                    break;
+                const std::vector<std::uint8_t> frame(rx.begin(), rx.begin() + need);
+                rx.erase(rx.begin(), rx.begin() + need);
+                const std::uint16_t crc = crc16(frame.data(), frame.size() - 2);
+                if (frame[frame.size() - 2] != (crc & 0xFF) || frame[frame.size() - 1] != (crc >> 8)) {
+                    sim.logLine("frame with a bad CRC ignored");
+                    rx.clear(); // what follows belongs to the broken frame
+                    break;
+                }
+                if (frame[0] != address) {
+                    sim.logLine("frame for slave " + std::to_string(frame[0]) + " ignored");
+                    continue;
+                }
+                sim.handle(frame.data(), static_cast<int>(frame.size()));
             }
         }
     }
