@@ -2,6 +2,7 @@
 
 #include "link/BasicCRC.h"
 #include "link/Proceso_Comunicacion.h"
+#include "link/RegisterImages.h"
 
 #include "text/HexText.h"
 #include "text/NumberText.h"
@@ -24,65 +25,30 @@ std::uint8_t aByte(int v)
     return static_cast<std::uint8_t>(v);
 }
 
-// The register images as the engine reaches them: lookups and
-// bounds-checked byte access (a write outside an image does nothing).
+// The register images as the engine reaches them: bounds-checked byte
+// access (a write outside an image does nothing).
 namespace imagenes {
 
-// TEMPORARY backing until the register map lands.
-std::uint8_t put[301], get[301], actual[401];
-
-std::optional<int> Indice_Setpoint(std::string_view texto)
-{
-    const auto v = parseHex(texto);
-    if (!v) return std::nullopt;
-    const unsigned r = *v;
-    if (r >= 0x0101 && r <= 0x0130) return static_cast<int>((r - 0x0101) * 2);
-    if (r >= 0x1000 && r <= 0x1064) return static_cast<int>(96 + (r - 0x1000) * 2);
-    return std::nullopt;
-}
-
-std::optional<int> Indice_ActualValue(std::string_view texto)
-{
-    struct B { unsigned a, b; int off; };
-    static const B t[] = {{0x200, 0x20C, 0}, {0x20D, 0x226, 26}, {0x22F, 0x247, 78}, {0x24B, 0x252, 128},
-                          {0x25E, 0x269, 144}, {0x26A, 0x27E, 168}, {0x27F, 0x293, 210}, {0x2D0, 0x2D6, 252},
-                          {0x600, 0x625, 266}};
-    const auto v = parseHex(texto);
-    if (!v) return std::nullopt;
-    for (const auto& x : t)
-        if (*v >= x.a && *v <= x.b) return x.off + static_cast<int>(*v - x.a) * 2;
-    return std::nullopt;
-}
-
-void escribirActual(int base, const std::uint8_t* datos, int n)
+template <std::size_t N>
+void escribir(std::array<std::uint8_t, N>& img, int base, const std::uint8_t* datos, int n)
 {
     for (int i = 0; i < n; ++i)
-        if (base + i >= 0 && base + i <= 400) actual[base + i] = datos[i];
+        if (base + i >= 0 && base + i < static_cast<int>(N))
+            img[static_cast<std::size_t>(base + i)] = datos[i];
 }
 
-void escribirGet(int base, const std::uint8_t* datos, int n)
+template <std::size_t N>
+void copiar(const std::array<std::uint8_t, N>& de, std::array<std::uint8_t, N>& a, int desde, int hasta)
 {
-    for (int i = 0; i < n; ++i)
-        if (base + i >= 0 && base + i <= 300) get[base + i] = datos[i];
-}
-
-std::uint8_t leerPut(int i) { return (i >= 0 && i <= 300) ? put[i] : 0; }
-
-void copiarGetAPut(int desde, int hasta)
-{
-    for (int i = std::max(desde, 0); i <= std::min(hasta, 300); ++i) put[i] = get[i];
-}
-
-void copiarPutAGet(int desde, int hasta)
-{
-    for (int i = std::max(desde, 0); i <= std::min(hasta, 300); ++i) get[i] = put[i];
+    for (int i = std::max(desde, 0); i <= std::min(hasta, static_cast<int>(N) - 1); ++i)
+        a[static_cast<std::size_t>(i)] = de[static_cast<std::size_t>(i)];
 }
 
 } // namespace imagenes
 
 } // namespace
 
-KOVA200::KOVA200(LinkState& link) : link_(link) {}
+KOVA200::KOVA200(LinkState& link, RegisterImages& images) : link_(link), images_(images) {}
 
 void KOVA200::setVersion(const std::string& v)
 {
@@ -135,6 +101,10 @@ void KOVA200::ejecutarSolicitud(int codigo)
     case 27: escribirSetpoints(1); break; // Escribir_Setpoints_0101
     case 28: escribirSetpoints(2); break; // Escribir_Setpoints_0119
     case 30: Leer_Last_Event_Number(); break;
+    case 31: case 32: case 33: case 34: case 35: case 36: case 37: case 38: case 39: case 40:
+    case 41: case 42: case 43: case 44: case 45: case 46: case 47: case 48: case 49: case 50:
+        Leer_Evento(static_cast<std::int16_t>(codigo - 30));
+        break;
     case 60: Leer_Firmware(); break;
     case 61: Leer_Registros_Setpoints(0x01, 0x01, 0, 24, 48); break;        // Leer_Setpoints_0101
     case 62: Leer_Registros_Setpoints(0x01, 0x19, 0, 24, 48); break;        // Leer_Setpoints_0119
@@ -145,6 +115,7 @@ void KOVA200::ejecutarSolicitud(int codigo)
     case 90: Read_Event_Actualizado(); break;
     case 91: Leer_Actual_Date_Time(); break;
     case 92: Date_Time_Comand(); break;
+    case 93: Write_Date_Time(); break;
     case 110: escribirSetpoints(3); break; // Escribir_Setpoints_1000
     case 111: escribirSetpoints(4); break; // Escribir_Setpoints_1019
     case 112: escribirSetpoints(5); break; // Escribir_Setpoints_1032
@@ -349,12 +320,12 @@ void KOVA200::Refrescar()
     const int a = accion_;
     if (respuestaValida_) {
         if (esLecturaActual(a)) {
-            if (auto base = imagenes::Indice_ActualValue(registroPendiente_))
-                imagenes::escribirActual(*base, respuesta_.data() + 3, bytesEsperados_);
+            if (auto base = Indice_ActualValue(registroPendiente_))
+                imagenes::escribir(images_.actual, *base, respuesta_.data() + 3, bytesEsperados_);
             resultado_ = true;
         } else if (a >= 61 && a <= 66) {
-            if (auto base = imagenes::Indice_Setpoint(registroPendienteSet_))
-                imagenes::escribirGet(*base, respuesta_.data() + 3, bytesEsperadosSet_);
+            if (auto base = Indice_Setpoint(registroPendienteSet_))
+                imagenes::escribir(images_.get, *base, respuesta_.data() + 3, bytesEsperadosSet_);
             Get_To_Put(static_cast<std::int16_t>(a - 60));
             resultado_ = true;
         } else if (a == 60) {
@@ -372,6 +343,8 @@ void KOVA200::Refrescar()
     }
     // A failed reply changes neither setpoint image: the Put image keeps the
     // edits for the retry and the Get image only holds what the relay said.
+
+    seguirRespuesta(a, respuestaValida_);
 
     if (events.ComunicacionFinalizada)
         events.ComunicacionFinalizada(resultado_);
@@ -440,11 +413,11 @@ void KOVA200::escribirSetpoints(int bloque)
         trama_[4] = 0;
         trama_[5] = static_cast<std::uint8_t>(n);
         trama_[6] = static_cast<std::uint8_t>(2 * n);
-        const auto p = imagenes::Indice_Setpoint(b.primero);
+        const auto p = Indice_Setpoint(b.primero);
         if (!p)
             throw FrameAbort{};
         for (int j = 0; j < 2 * n; ++j)
-            trama_.push_back(imagenes::leerPut(*p + j));
+            trama_.push_back(images_.put.at(static_cast<std::size_t>(*p + j)));
         agregarCRC();
         Enviar_Trama(9 + 2 * n, 8);
     } catch (...) {
@@ -456,20 +429,20 @@ void KOVA200::Get_To_Put(std::int16_t intGrupo)
 {
     if (intGrupo < 1 || intGrupo > 6)
         return;
-    const auto first = imagenes::Indice_Setpoint(kBloques[intGrupo].primero);
-    const auto last = imagenes::Indice_Setpoint(kBloques[intGrupo].ultimo);
+    const auto first = Indice_Setpoint(kBloques[intGrupo].primero);
+    const auto last = Indice_Setpoint(kBloques[intGrupo].ultimo);
     if (first && last)
-        imagenes::copiarGetAPut(*first, *last + 1);
+        imagenes::copiar(images_.get, images_.put, *first, *last + 1);
 }
 
 void KOVA200::Put_To_Get(std::int16_t intGrupo)
 {
     if (intGrupo < 1 || intGrupo > 6)
         return;
-    const auto first = imagenes::Indice_Setpoint(kBloques[intGrupo].primero);
-    const auto last = imagenes::Indice_Setpoint(kBloques[intGrupo].ultimo);
+    const auto first = Indice_Setpoint(kBloques[intGrupo].primero);
+    const auto last = Indice_Setpoint(kBloques[intGrupo].ultimo);
     if (first && last)
-        imagenes::copiarPutAGet(*first, *last + 1);
+        imagenes::copiar(images_.put, images_.get, *first, *last + 1);
 }
 
 } // namespace kova

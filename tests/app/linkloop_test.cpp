@@ -38,7 +38,8 @@ int codigo(const std::vector<std::uint8_t>& f)
 
 struct Loop : ::testing::Test {
     LinkState link;
-    KOVA200 engine{link};
+    RegisterImages images;
+    KOVA200 engine{link, images};
     Proceso_Comunicacion sched{link};
     RelayPort port;
     Notifier notifier;
@@ -72,6 +73,17 @@ struct Loop : ::testing::Test {
             c.push_back(codigo(f));
         return c;
     }
+    // The relay's six setpoint blocks as image bytes (0..297).
+    std::vector<std::uint8_t> imagenDeRegistros()
+    {
+        std::vector<std::uint8_t> v;
+        for (const auto& b : Bloques_Setpoints)
+            for (int r = b.first; r <= b.last; ++r) {
+                v.push_back(static_cast<std::uint8_t>(port.holding[static_cast<std::uint16_t>(r)] >> 8));
+                v.push_back(static_cast<std::uint8_t>(port.holding[static_cast<std::uint16_t>(r)] & 0xFF));
+            }
+        return v;
+    }
     int cuantos(int code) const
     {
         int n = 0;
@@ -101,12 +113,16 @@ TEST_F(Loop, ConnectSequenceThenCyclicStatusRead)
     EXPECT_EQ(engine.Version(), "1.01    ");
     EXPECT_TRUE(loop->timerComunicacionActivo());
     EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(imagenDeRegistros(), std::vector<std::uint8_t>(images.get.begin(), images.get.begin() + 298));
+    EXPECT_EQ(imagenDeRegistros(), std::vector<std::uint8_t>(images.put.begin(), images.put.begin() + 298));
+    // 0x020D is the first register of actual-values block 1 (bytes 26, 27).
+    EXPECT_EQ(images.actual[26], (0x020D * 3) >> 8);
+    EXPECT_EQ(images.actual[27], (0x020D * 3) & 0xFF);
+    EXPECT_EQ(images.actual[252], (0x02D0 * 3) >> 8);
 }
 
 TEST_F(Loop, PortThatDoesNotOpenQueuesNothing)
 {
-    engine.setHostSerialControls({});
-    KOVA200 other(link);
     LinkState s2;
     Proceso_Comunicacion sc2(s2);
     RelayPort p2;
@@ -126,9 +142,16 @@ TEST_F(Loop, PortThatDoesNotOpenQueuesNothing)
 
 TEST_F(Loop, BadCrcReplyIsSentAgainWithoutMessage)
 {
-    port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n == 3 ? Fallo::CrcMalo : Fallo::Ninguno; };
-    conectarYEsperarOnline();
-    ASSERT_TRUE(waitFor([&] { return cuantos(62) == 2; }, 3000));
+    port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n == 3 ? Fallo::Basura : Fallo::Ninguno; };
+    ASSERT_TRUE(loop->Conectar(1, "9600", 1));
+    ASSERT_TRUE(waitFor([&] { return port.requests.size() >= 4; }, 3000));
+    // The garbled reply to 62 changed nothing.
+    EXPECT_EQ(std::vector<std::uint8_t>(images.get.begin() + 48, images.get.begin() + 96),
+              std::vector<std::uint8_t>(48, 0));
+    EXPECT_EQ(std::vector<std::uint8_t>(images.put.begin() + 48, images.put.begin() + 96),
+              std::vector<std::uint8_t>(48, 0));
+    ASSERT_TRUE(waitFor([&] { return cuantos(62) == 2 && cuantos(2) >= 2; }, 3000));
+    EXPECT_EQ(imagenDeRegistros(), std::vector<std::uint8_t>(images.get.begin(), images.get.begin() + 298));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(engine.Contador_ErrorComm(), 0); // a passed reply came since
 }
@@ -182,16 +205,41 @@ TEST_F(Loop, FailedRepliesOnlineCountLikeTimeOuts)
     EXPECT_EQ(port.requests.size(), 24u);
 }
 
+TEST_F(Loop, BlockWriteRoundTrip)
+{
+    conectarYEsperarOnline();
+    int confirmado = -1;
+    const auto getAntes = images.get;
+    images.put[0] = 0xAB;
+    images.put[47] = 0xCD;
+    sched.Agregar_Solicitud(0, &engine, 27);
+    // Get changes only once the relay has confirmed the write.
+    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
+        if (codigo(f) == 27)
+            confirmado = images.get[0];
+        return Fallo::Ninguno;
+    };
+    ASSERT_TRUE(waitFor([&] { return cuantos(27) == 1 && images.get[0] == 0xAB; }, 3000));
+    EXPECT_EQ(confirmado, getAntes[0]);
+    EXPECT_EQ(port.holding[0x0101] >> 8, 0xAB);
+    EXPECT_EQ(port.holding[0x0118] & 0xFF, 0xCD);
+    EXPECT_EQ(std::vector<std::uint8_t>(images.get.begin(), images.get.begin() + 48),
+              std::vector<std::uint8_t>(images.put.begin(), images.put.begin() + 48));
+}
+
 TEST_F(Loop, RefusedBlockWriteIsGivenUpAfterFiveTries)
 {
     port.fallo = [](const std::vector<std::uint8_t>& f, int) {
         return RelayPort::funcion(f) == 16 ? Fallo::Excepcion : Fallo::Ninguno;
     };
     conectarYEsperarOnline();
+    images.put[5] = 0x99;
     sched.Agregar_Solicitud(0, &engine, 27);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(4 * kTimeout);
     EXPECT_EQ(cuantos(27), 5);
+    EXPECT_EQ(images.put[5], 0x99);
+    EXPECT_NE(images.get[5], 0x99);
     EXPECT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(sinRele, 1);
     EXPECT_TRUE(link.Detener_Comunicacion);

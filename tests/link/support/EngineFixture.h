@@ -2,6 +2,7 @@
 // An engine bound to a fake port, with a log of its events and messages.
 
 #include "link/KOVA200.h"
+#include "link/RegisterImages.h"
 #include "link/support/FakeSerialPort.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,8 @@ struct EngineFixture : ::testing::Test {
     LinkState link;
     FakeSerialPort port;
     RecordingNotifier notifier;
-    KOVA200 engine{link};
+    RegisterImages images;
+    KOVA200 engine{link, images};
     std::vector<bool> finalizados;
     std::vector<bool> finalizadas; // ComunicacionFinalizada(OpOK)
     int errorCommEvents = 0;
@@ -41,6 +43,15 @@ struct EngineFixture : ::testing::Test {
         engine.events.Finalizado = [this](bool& r) { finalizados.push_back(r); };
         engine.events.ComunicacionFinalizada = [this](bool ok) { finalizadas.push_back(ok); };
         engine.events.ErrorCommActivado = [this] { ++errorCommEvents; };
+    }
+
+    // Sends request accion (so its pending read is recorded), then hands
+    // the given bytes to Refrescar as its reply.
+    void reply(int accion, const std::vector<std::uint8_t>& bytes)
+    {
+        run(accion);
+        port.rx = bytes;
+        engine.Refrescar();
     }
 
     void run(int accion)
