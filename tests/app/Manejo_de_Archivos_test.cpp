@@ -1,4 +1,5 @@
 #include "app/Cp1252.h"
+#include "app/Enlace_Archivos.h"
 #include "app/Manejo_de_Archivos.h"
 #include "app/Registro_Archivo.h"
 #include "app/Fakes_Archivos.h"
@@ -468,6 +469,38 @@ TEST(Fecha_Archivo, DayNumbersOfTheSaveDate)
     EXPECT_FALSE(fechaDeNumero(-657435.0));
     EXPECT_FALSE(fechaDeNumero(2958466.0));
     EXPECT_FALSE(fechaDeNumero(std::nan("")));
+}
+
+TEST(Enlace_Archivos, LoadFillsTheProgramImagesAndStopsTheLink)
+{
+    QTemporaryDir dir;
+    const std::string r = dir.filePath("x.KOVA2").toStdString();
+    escribirTodo(r, archivoAMano());
+    RegisterImages imagenes;
+    imagenes.get.fill(0x77);
+    imagenes.devolucion.fill(0x11);
+    LinkState estado;
+    estado.Comunicando = true;
+    Enlace_Archivos enlace(imagenes, estado);
+    Ventana_Falsa ventana;
+    Manejo_de_Archivos archivos(enlace, ventana);
+
+    ASSERT_TRUE(archivos.Leer_Archivo(r));
+    EXPECT_FALSE(estado.Comunicando);
+    EXPECT_TRUE(estado.Detener_Comunicacion);
+    EXPECT_EQ(imagenes.put[255], 255);
+    EXPECT_EQ(imagenes.get, imagenes.put);
+    EXPECT_EQ(imagenes.actual[0], 255);
+    EXPECT_EQ(imagenes.devolucion[0], 0x11);
+    EXPECT_EQ(archivos.Fecha_Texto, "15/01/2024");
+
+    // Outside file mode a save takes the engine's decoded event table.
+    archivos.Datos_De_Archivo = false;
+    enlace.valorDecodificado = [](int p) { return p == 84 ? std::string("7,Trip,0 0") : std::string(); };
+    ASSERT_TRUE(archivos.Grabar_Archivo(r));
+    const Bytes b = leerTodo(r);
+    EXPECT_EQ(std::string(b.begin() + 900, b.begin() + 912), "7,Trip,0 0  ");
+    EXPECT_EQ(b[198 + 255], 255);
 }
 
 } // namespace

@@ -4,22 +4,25 @@
 // laid into a Put image and saved with the program's own file routines.
 
 #include "app/Manejo_de_Archivos.h"
+#include "link/RegisterImages.h"
 #include "tools/relay-sim/DefaultSetpoints.h"
 
 #include <string>
 
 namespace kova {
 
-// The six setpoint blocks end to end, registers big-endian; bytes 298..300
-// (no block) are zero.
+// Every register of the table at its place in the Put image, high byte
+// first; bytes of no block (298..300) are zero.
 inline Imagen_Setpoints imagenPutPorDefecto()
 {
     Imagen_Setpoints put{};
-    std::size_t i = 0;
     for (const relaysim::SetpointBlock& b : relaysim::kDefaultSetpointBlocks) {
         for (std::size_t r = 0; r < b.count; ++r) {
-            put[i++] = static_cast<std::uint8_t>(b.values[r] >> 8);
-            put[i++] = static_cast<std::uint8_t>(b.values[r] & 0xFF);
+            const auto i = setpointIndex(static_cast<std::uint32_t>(b.first + r));
+            if (!i)
+                continue;
+            put[*i] = static_cast<std::uint8_t>(b.values[r] >> 8);
+            put[*i + 1] = static_cast<std::uint8_t>(b.values[r] & 0xFF);
         }
     }
     return put;
