@@ -219,6 +219,17 @@ private slots:
         QCOMPARE(w.Text1()->palette().color(QPalette::Base), QColor(255, 0, 0));
         QVERIFY(!w.isEnabled());
         QCOMPARE(w.Text1()->text(), QString("Text1"));
+        QCOMPARE(w.BorderStyle(), 1);
+        QCOMPARE(w.Alignment(), 0);
+
+        // A disabled parent does not change the editor's own setting.
+        QWidget parent;
+        Byte_UnRWidget child(&parent);
+        parent.setEnabled(false);
+        QVERIFY(!child.isEnabled());
+        QVERIFY(child.editor().Enabled());
+        child.setEnabled(false);
+        QVERIFY(!child.editor().Enabled());
     }
 };
 
