@@ -1,0 +1,448 @@
+#include "link/KOVA200.h"
+
+#include "link/BasicCRC.h"
+#include "link/Proceso_Comunicacion.h"
+#include "link/RegisterImages.h"
+
+#include "text/HexText.h"
+#include "text/NumberText.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include "text/NumberText.h"
+
+namespace kova {
+namespace {
+
+// Internal failure of a frame writer: the request ends silently.
+struct FrameAbort {};
+
+std::uint8_t aByte(int v)
+{
+    if (v < 0 || v > 255)
+        throw FrameAbort{};
+    return static_cast<std::uint8_t>(v);
+}
+
+// The register images as the engine reaches them: bounds-checked byte
+// access (a write outside an image does nothing).
+namespace imagenes {
+
+template <std::size_t N>
+void escribir(std::array<std::uint8_t, N>& img, int base, const std::uint8_t* datos, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (base + i >= 0 && base + i < static_cast<int>(N))
+            img[static_cast<std::size_t>(base + i)] = datos[i];
+}
+
+template <std::size_t N>
+void copiar(const std::array<std::uint8_t, N>& de, std::array<std::uint8_t, N>& a, int desde, int hasta)
+{
+    for (int i = std::max(desde, 0); i <= std::min(hasta, static_cast<int>(N) - 1); ++i)
+        a[static_cast<std::size_t>(i)] = de[static_cast<std::size_t>(i)];
+}
+
+} // namespace imagenes
+
+} // namespace
+
+KOVA200::KOVA200(LinkState& link, RegisterImages& images) : link_(link), images_(images) {}
+
+void KOVA200::setVersion(const std::string& v)
+{
+    version_ = v.substr(0, 8);
+    version_.resize(8, ' ');
+}
+
+void KOVA200::setID(std::int16_t)
+{
+    throw PropertyError(393, "ID is read-only");
+}
+
+void KOVA200::Ejecuta()
+{
+    if (ejecutando_)
+        return;
+    ejecutando_ = true;
+    try {
+        ejecutarSolicitud(accion_);
+    } catch (...) {
+        // Every request ends silently on a failure; the time-out handles it.
+    }
+    ejecutando_ = false;
+    bool respuesta = resultado_;
+    if (events.Finalizado)
+        events.Finalizado(respuesta);
+}
+
+void KOVA200::ejecutarSolicitud(int codigo)
+{
+    switch (codigo) {
+    case 1: Abrir_Puerto(); break;
+    case 2: Leer_Registros_Actuales(0x02, 0x03, 0, 4, 8); break;            // Leer_Bloque_0203
+    case 4: Leer_Registros_Actuales(0x02, 0x0D, 0, 26, 52); break;          // Leer_Bloque_020D
+    case 5: Leer_Registros_Actuales(0x02, 0xD0, 0, 7, 14); break;           // Leer_Bloque_02D0
+    case 6: Leer_Registros_Actuales(0x02, 0x7F, 0, 21, 42); break;          // Leer_Bloque_027F
+    case 7: Leer_Registros_Actuales(0x02, 0x2F, 0, 25, 50); break;          // Leer_Bloque_022F
+    case 8: Leer_Actual_Values_Unbalance(); break;
+    case 9: Leer_Actual_Values_Demand(); break;
+    case 10: Leer_Actual_Values_Energy(); break;
+    case 11: Ejecuta_Comando(1); break;   // Comando_1
+    case 12: Ejecuta_Comando(8); break;   // Comando_8
+    case 13: Ejecuta_Comando(9); break;   // Comando_9
+    case 14: Ejecuta_Comando(2); break;   // Comando_2
+    case 15: Ejecuta_Comando(20); break;  // Comando_20
+    case 16: Ejecuta_Comando(21); break;  // Comando_21
+    case 17: Ejecuta_Comando(22); break;  // Comando_22
+    case 18:
+    case 19: Ejecuta_Comando(6); break;   // Comando_6
+    case 27: escribirSetpoints(1); break; // Escribir_Setpoints_0101
+    case 28: escribirSetpoints(2); break; // Escribir_Setpoints_0119
+    case 30: Leer_Last_Event_Number(); break;
+    case 31: case 32: case 33: case 34: case 35: case 36: case 37: case 38: case 39: case 40:
+    case 41: case 42: case 43: case 44: case 45: case 46: case 47: case 48: case 49: case 50:
+        Leer_Evento(static_cast<std::int16_t>(codigo - 30));
+        break;
+    case 60: Leer_Firmware(); break;
+    case 61: Leer_Registros_Setpoints(0x01, 0x01, 0, 24, 48); break;        // Leer_Setpoints_0101
+    case 62: Leer_Registros_Setpoints(0x01, 0x19, 0, 24, 48); break;        // Leer_Setpoints_0119
+    case 63: Leer_Registros_Setpoints(0x10, 0x00, 0, 25, 50); break;        // Leer_Setpoints_1000
+    case 64: Leer_Registros_Setpoints(0x10, 0x19, 0, 25, 50); break;        // Leer_Setpoints_1019
+    case 65: Leer_Registros_Setpoints(0x10, 0x32, 0, 25, 50); break;        // Leer_Setpoints_1032
+    case 66: Leer_Registros_Setpoints(0x10, 0x4B, 0, 26, 52); break;        // Leer_Setpoints_104B
+    case 90: Read_Event_Actualizado(); break;
+    case 91: Leer_Actual_Date_Time(); break;
+    case 92: Date_Time_Comand(); break;
+    case 93: Write_Date_Time(); break;
+    case 110: escribirSetpoints(3); break; // Escribir_Setpoints_1000
+    case 111: escribirSetpoints(4); break; // Escribir_Setpoints_1019
+    case 112: escribirSetpoints(5); break; // Escribir_Setpoints_1032
+    case 113: escribirSetpoints(6); break; // Escribir_Setpoints_104B
+    default: break; // no procedure: nothing is sent
+    }
+}
+
+void KOVA200::Reconocer_Controles_De_Comunicacion()
+{
+    for (ISerialPort* c : hostControls_) {
+        if (c != nullptr) {
+            setComunicacion(c);
+            return;
+        }
+    }
+}
+
+bool KOVA200::Abrir_Puerto()
+{
+    try {
+        if (port_ == nullptr)
+            throw FrameAbort{};
+        if (port_->portOpen())
+            port_->setPortOpen(false);
+        port_->setCommPort(puertoPC_);
+        port_->setSettings(cadenaCom_ + ",N,8,1");
+        port_->setPortOpen(true);
+        resultado_ = true;
+        return true;
+    } catch (...) {
+        if (notifier_ != nullptr)
+            notifier_->critical("Invalid Number Port: COM" + signedText(puertoPC_), "Communication error");
+        resultado_ = false;
+        return false;
+    }
+}
+
+void KOVA200::Leer_Actual_Values_Unbalance() { Leer_Registros_Actuales(0x02, 0x4B, 0, 8, 16); }
+void KOVA200::Leer_Actual_Values_Demand() { Leer_Registros_Actuales(0x02, 0x6A, 0, 21, 42); }
+void KOVA200::Leer_Actual_Values_Energy() { Leer_Registros_Actuales(0x02, 0x5E, 0, 14, 28); }
+void KOVA200::Leer_Firmware() { Leer_Registros_Actuales(0x00, 0x00, 0, 4, 8); }
+void KOVA200::Leer_Last_Event_Number() { Leer_Registros_Actuales(0x06, 0x00, 0, 4, 8); }
+void KOVA200::Read_Event_Actualizado() { Leer_Registros_Actuales(0x06, 0x10, 0, 22, 44); }
+void KOVA200::Leer_Actual_Date_Time() { Leer_Registros_Actuales(0x02, 0x00, 0, 3, 6); }
+void KOVA200::Date_Time_Comand() { Ejecuta_Comando(5); }
+
+void KOVA200::Leer_Registros_Actuales(int startHi, int startLo, int countHi, int countLo, std::uint8_t dataBytes)
+{
+    leerRegistros(4, startHi, startLo, countHi, countLo, dataBytes);
+}
+
+void KOVA200::Leer_Registros_Setpoints(int startHi, int startLo, int countHi, int countLo, std::uint8_t dataBytes)
+{
+    leerRegistros(3, startHi, startLo, countHi, countLo, dataBytes);
+}
+
+void KOVA200::leerRegistros(std::uint8_t funcion, int startHi, int startLo, int countHi, int countLo,
+                            std::uint8_t dataBytes)
+{
+    try {
+        trama_.assign(8, 0);
+        const std::string reg = hexText(static_cast<std::uint32_t>(startHi * 256 + startLo) & 0xFFFFu);
+        if (funcion == 4) {
+            registroPendiente_ = reg;
+            bytesEsperados_ = dataBytes;
+        } else {
+            registroPendienteSet_ = reg;
+            bytesEsperadosSet_ = dataBytes;
+        }
+        trama_[0] = direccionByte();
+        trama_[1] = funcion;
+        trama_[2] = aByte(startHi);
+        trama_[3] = aByte(startLo);
+        trama_[4] = aByte(countHi);
+        trama_[5] = aByte(countLo);
+        trama_.resize(6);
+        agregarCRC();
+        Enviar_Trama(8, dataBytes + 5);
+    } catch (...) {
+        // silent: no reply will come and the time-out handles it
+    }
+}
+
+void KOVA200::Ejecuta_Comando(std::int16_t Comando)
+{
+    try {
+        if (Comando < 0)
+            throw FrameAbort{};
+        trama_.assign(8, 0);
+        trama_[0] = direccionByte();
+        trama_[1] = 0x05;
+        trama_[2] = static_cast<std::uint8_t>(Comando / 256);
+        trama_[3] = static_cast<std::uint8_t>(Comando & 0xFF);
+        trama_[4] = 0xFF;
+        trama_[5] = 0x00;
+        trama_.resize(6);
+        agregarCRC();
+        Enviar_Trama(8, 8);
+    } catch (...) {
+    }
+}
+
+std::uint8_t KOVA200::direccionByte() const
+{
+    return aByte(direccion_);
+}
+
+void KOVA200::agregarCRC()
+{
+    valorCRC_ = BasicCRC::CRC16(trama_.data(), static_cast<std::ptrdiff_t>(trama_.size()));
+    trama_.push_back(static_cast<std::uint8_t>(valorCRC_ / 256));
+    trama_.push_back(static_cast<std::uint8_t>(valorCRC_ & 0xFF));
+}
+
+void KOVA200::Enviar_Trama(int largoTrama, int largoRespuesta)
+{
+    if (port_ == nullptr || static_cast<int>(trama_.size()) != largoTrama)
+        throw FrameAbort{};
+    (void)port_->input(); // drop whatever is left over
+    port_->setRThreshold(largoRespuesta);
+    port_->setSThreshold(largoTrama);
+    port_->output(trama_);
+}
+
+// --- Reply handling ---------------------------------------------------------
+
+namespace {
+
+// Function code each request's frame carries (0: the request sends nothing).
+std::uint8_t funcionDeSolicitud(int accion)
+{
+    if (accion == 2 || (accion >= 4 && accion <= 10) || accion == 30 || accion == 60 || accion == 90 ||
+        accion == 91)
+        return 4;
+    if (accion >= 61 && accion <= 66)
+        return 3;
+    if ((accion >= 11 && accion <= 19) || accion == 92)
+        return 5;
+    if (accion == 27 || accion == 28 || (accion >= 110 && accion <= 113) || (accion >= 31 && accion <= 50) ||
+        accion == 93)
+        return 16;
+    return 0;
+}
+
+// Setpoint block of a block-write request (27, 28, 110..113), else 0.
+int bloqueDeEscritura(int accion)
+{
+    if (accion == 27) return 1;
+    if (accion == 28) return 2;
+    if (accion >= 110 && accion <= 113) return accion - 107;
+    return 0;
+}
+
+bool esLecturaActual(int accion)
+{
+    return accion == 2 || (accion >= 4 && accion <= 10) || accion == 30 || accion == 90 || accion == 91;
+}
+
+} // namespace
+
+bool KOVA200::respuestaCorresponde() const
+{
+    const std::size_t L = respuesta_.size();
+    const std::uint8_t funcion = funcionDeSolicitud(accion_);
+    if (funcion == 0 || L < 4)
+        return false;
+    const std::uint16_t crc = BasicCRC::CRC16(respuesta_.data(), static_cast<std::ptrdiff_t>(L - 2));
+    if (respuesta_[L - 2] != (crc >> 8) || respuesta_[L - 1] != (crc & 0xFF))
+        return false;
+    if (direccion_ < 0 || direccion_ > 255 || respuesta_[0] != direccion_)
+        return false;
+    if (respuesta_[1] != funcion) // an exception reply has bit 7 set
+        return false;
+    std::size_t minimo = 8;
+    if (esLecturaActual(accion_) || accion_ == 60)
+        minimo = std::size_t{bytesEsperados_} + 5;
+    else if (accion_ >= 61 && accion_ <= 66)
+        minimo = std::size_t{bytesEsperadosSet_} + 5;
+    return L >= minimo;
+}
+
+void KOVA200::Refrescar()
+{
+    respuesta_.clear();
+    try {
+        if (port_ != nullptr)
+            respuesta_ = port_->input();
+    } catch (...) {
+        respuesta_.clear(); // a port closed meanwhile counts as no reply
+    }
+
+    respuestaValida_ = respuestaCorresponde();
+    if (respuestaValida_) {
+        contadorErrorComm_ = 0;
+        setErrorComm(false);
+        link_.Esperando_Respuesta = false;
+    } else {
+        resultado_ = false;
+    }
+
+    const int a = accion_;
+    if (respuestaValida_) {
+        if (esLecturaActual(a)) {
+            if (auto base = Indice_ActualValue(registroPendiente_))
+                imagenes::escribir(images_.actual, *base, respuesta_.data() + 3, bytesEsperados_);
+            resultado_ = true;
+        } else if (a >= 61 && a <= 66) {
+            if (auto base = Indice_Setpoint(registroPendienteSet_))
+                imagenes::escribir(images_.get, *base, respuesta_.data() + 3, bytesEsperadosSet_);
+            Get_To_Put(static_cast<std::int16_t>(a - 60));
+            resultado_ = true;
+        } else if (a == 60) {
+            Verificar_Firmware();
+            resultado_ = firmware_;
+            if (!firmware_)
+                link_.Detener_Comunicacion = true;
+        } else if ((a >= 11 && a <= 28) || (a >= 110 && a <= 113)) {
+            if (const int k = bloqueDeEscritura(a))
+                Put_To_Get(static_cast<std::int16_t>(k));
+            resultado_ = true;
+        } else if ((a >= 31 && a <= 50) || a == 92 || a == 93) {
+            resultado_ = true;
+        }
+    }
+    // A failed reply changes neither setpoint image: the Put image keeps the
+    // edits for the retry and the Get image only holds what the relay said.
+
+    seguirRespuesta(a, respuestaValida_);
+
+    if (events.ComunicacionFinalizada)
+        events.ComunicacionFinalizada(resultado_);
+}
+
+void KOVA200::Verificar_Firmware()
+{
+    auto palabra = [this](std::size_t i) {
+        return static_cast<std::int16_t>((respuesta_[i] << 8) | respuesta_[i + 1]);
+    };
+    const std::int16_t w0 = palabra(3), w1 = palabra(5), w2 = palabra(7);
+    if (w0 == 22 && w1 == 1 && w2 >= 101 && w2 <= 199) {
+        setFirmware(true);
+        setVersion(generalNumber(static_cast<double>(w2) / 100.0));
+    } else {
+        setFirmware(false);
+    }
+}
+
+bool KOVA200::AumentarErrorComm()
+{
+    if (contadorErrorComm_ < 5)
+        ++contadorErrorComm_;
+    if (contadorErrorComm_ == 5) {
+        contadorErrorComm_ = 0;
+        setErrorComm(true);
+        if (events.ErrorCommActivado)
+            events.ErrorCommActivado();
+    }
+    return false;
+}
+
+// --- Setpoint block transfer --------------------------------------------------
+
+namespace {
+
+struct BloqueSetpoints {
+    std::uint16_t inicio;
+    std::uint8_t registros;
+    const char* primero; // register texts of the block's first and last register
+    const char* ultimo;
+};
+
+constexpr BloqueSetpoints kBloques[7] = {
+    {0, 0, "", ""},
+    {0x0101, 24, "0101", "0118"},
+    {0x0119, 24, "0119", "0130"},
+    {0x1000, 25, "1000", "1018"},
+    {0x1019, 25, "1019", "1031"},
+    {0x1032, 25, "1032", "104A"},
+    {0x104B, 26, "104B", "1064"},
+};
+
+} // namespace
+
+void KOVA200::escribirSetpoints(int bloque)
+{
+    try {
+        const BloqueSetpoints& b = kBloques[bloque];
+        const int n = b.registros;
+        trama_.assign(7, 0);
+        trama_[0] = direccionByte();
+        trama_[1] = 0x10;
+        trama_[2] = static_cast<std::uint8_t>(b.inicio >> 8);
+        trama_[3] = static_cast<std::uint8_t>(b.inicio & 0xFF);
+        trama_[4] = 0;
+        trama_[5] = static_cast<std::uint8_t>(n);
+        trama_[6] = static_cast<std::uint8_t>(2 * n);
+        const auto p = Indice_Setpoint(b.primero);
+        if (!p)
+            throw FrameAbort{};
+        for (int j = 0; j < 2 * n; ++j)
+            trama_.push_back(images_.put.at(static_cast<std::size_t>(*p + j)));
+        agregarCRC();
+        Enviar_Trama(9 + 2 * n, 8);
+    } catch (...) {
+        // silent: the time-out handles the missing reply
+    }
+}
+
+void KOVA200::Get_To_Put(std::int16_t intGrupo)
+{
+    if (intGrupo < 1 || intGrupo > 6)
+        return;
+    const auto first = Indice_Setpoint(kBloques[intGrupo].primero);
+    const auto last = Indice_Setpoint(kBloques[intGrupo].ultimo);
+    if (first && last)
+        imagenes::copiar(images_.get, images_.put, *first, *last + 1);
+}
+
+void KOVA200::Put_To_Get(std::int16_t intGrupo)
+{
+    if (intGrupo < 1 || intGrupo > 6)
+        return;
+    const auto first = Indice_Setpoint(kBloques[intGrupo].primero);
+    const auto last = Indice_Setpoint(kBloques[intGrupo].ultimo);
+    if (first && last)
+        imagenes::copiar(images_.put, images_.get, *first, *last + 1);
+}
+
+} // namespace kova

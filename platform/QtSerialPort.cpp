@@ -1,0 +1,259 @@
+#include "platform/QtSerialPort.h"
+#include "platform/ComPortDevice.h"
+
+#include <QFileInfo>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+namespace kova {
+
+namespace {
+
+QSerialPort::Parity qtParity(char p)
+{
+    switch (p) {
+    case 'E': return QSerialPort::EvenParity;
+    case 'O': return QSerialPort::OddParity;
+    case 'M': return QSerialPort::MarkParity;
+    case 'S': return QSerialPort::SpaceParity;
+    default: return QSerialPort::NoParity;
+    }
+}
+
+// Longest wait for a frame to leave the driver beyond its own transmit time.
+constexpr qint64 kSendSlackMs = 200;
+
+} // namespace
+
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
+{
+    settings_ = *parseSerialSettings(settingsText_);
+    sendTimer_.setSingleShot(true);
+    connect(&sendTimer_, &QTimer::timeout, this, &QtSerialPort::checkSent);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::checkReceive);
+    connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        // The device went away (e.g. a USB adapter pulled): close, later.
+        if (e == QSerialPort::ResourceError)
+            QMetaObject::invokeMethod(this, [this, n = openCount_] {
+                if (n == openCount_)
+                    close();
+            }, Qt::QueuedConnection);
+    });
+}
+
+QtSerialPort::~QtSerialPort() { close(); }
+
+void QtSerialPort::setCommPort(int n) { commPort_ = n; }
+
+int QtSerialPort::commPort() const { return commPort_; }
+
+void QtSerialPort::setSettings(const std::string& text)
+{
+    const auto parsed = parseSerialSettings(text);
+    if (!parsed)
+        throw SerialPortError("invalid serial settings \"" + text + "\"");
+    const SerialSettings previous = settings_;
+    settings_ = *parsed;
+    if (port_.isOpen() && !applySettings()) {
+        settings_ = previous;
+        applySettings();
+        throw SerialPortError("the device does not take the settings \"" + text + "\"");
+    }
+    settingsText_ = text;
+}
+
+std::string QtSerialPort::settings() const { return settingsText_; }
+
+bool QtSerialPort::applySettings()
+{
+    return port_.setBaudRate(settings_.baud)
+           && port_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.dataBits))
+           && port_.setParity(qtParity(settings_.parity))
+           && port_.setStopBits(settings_.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)
+           && port_.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+void QtSerialPort::setPortOpen(bool open)
+{
+    if (open == port_.isOpen())
+        return;
+    if (open)
+        this->open();
+    else
+        close();
+}
+
+bool QtSerialPort::portOpen() const { return port_.isOpen(); }
+
+void QtSerialPort::open()
+{
+    const std::string device = comPortDevice(commPort_);
+    const std::string com = "COM" + std::to_string(commPort_);
+    if (device.empty())
+        throw SerialPortError(com + ": no such port");
+    // The resolved path, so that two names of one device share one lock.
+    const QString path = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
+    if (path.isEmpty())
+        throw SerialPortError(com + ": device " + device + " does not exist");
+
+    port_.setPortName(path);
+    applySettings();
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const std::string why = port_.errorString().toStdString();
+        port_.clearError();
+        throw SerialPortError(com + ": cannot open " + device + ": " + why);
+    }
+    // Qt's lock file covers cooperating programs; an advisory lock on the
+    // device itself also covers a second open through another path.
+    if (::flock(port_.handle(), LOCK_EX | LOCK_NB) != 0) {
+        port_.close();
+        throw SerialPortError(com + ": " + device + " is in use");
+    }
+    if (!applySettings()) {
+        port_.close();
+        throw SerialPortError(com + ": " + device + " does not take the settings \"" + settingsText_ + "\"");
+    }
+    port_.clear(QSerialPort::AllDirections);
+    // Converters powered from the modem lines want DTR; a pseudo-terminal
+    // refuses it, which does no harm.
+    port_.setDataTerminalReady(true);
+    port_.clearError();
+
+    device_ = path.toStdString();
+    ++openCount_;
+    ++armCount_;
+    receiveFired_ = false;
+    pendingSends_ = 0;
+}
+
+void QtSerialPort::close()
+{
+    sendTimer_.stop();
+    pendingSends_ = 0;
+    receiveFired_ = false;
+    ++openCount_;
+    if (port_.isOpen())
+        port_.close();
+    port_.clearError();
+    device_.clear();
+}
+
+void QtSerialPort::drainDriver()
+{
+    // Pull what the driver holds into the port's buffer without going back
+    // to the event loop, so callers that poll see fresh bytes.
+    for (int i = 0; i < 256 && port_.waitForReadyRead(0); ++i) {
+    }
+    port_.clearError(); // a timed-out wait is not an error of the port
+}
+
+std::vector<std::uint8_t> QtSerialPort::input()
+{
+    if (!port_.isOpen())
+        throw SerialPortError("input: the port is closed");
+    drainDriver();
+    const QByteArray data = port_.readAll();
+    // Reading re-arms the receive event; one posted for the bytes just read
+    // is dropped.
+    ++armCount_;
+    receiveFired_ = false;
+    return std::vector<std::uint8_t>(data.begin(), data.end());
+}
+
+int QtSerialPort::inBufferCount()
+{
+    if (!port_.isOpen())
+        return 0;
+    drainDriver();
+    return static_cast<int>(std::min<qint64>(port_.bytesAvailable(), INT32_MAX));
+}
+
+void QtSerialPort::setRThreshold(int n)
+{
+    rThreshold_ = std::max(0, n);
+    ++armCount_;
+    receiveFired_ = false;
+    checkReceive();
+}
+
+void QtSerialPort::setSThreshold(int n) { sThreshold_ = std::max(0, n); }
+
+void QtSerialPort::checkReceive()
+{
+    if (!port_.isOpen() || rThreshold_ <= 0 || receiveFired_)
+        return;
+    if (port_.bytesAvailable() >= rThreshold_) {
+        receiveFired_ = true;
+        post(CommEvent::Receive);
+    }
+}
+
+qint64 QtSerialPort::transmitMs(qint64 bytes) const
+{
+    const qint64 bits = bytes * settings_.bitsPerCharacter();
+    return (bits * 1000 + settings_.baud - 1) / settings_.baud;
+}
+
+void QtSerialPort::output(const std::vector<std::uint8_t>& bytes)
+{
+    if (!port_.isOpen())
+        throw SerialPortError("output: the port is closed");
+    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    if (port_.write(data) != data.size())
+        throw SerialPortError("output: " + port_.errorString().toStdString());
+    if (sThreshold_ <= 0)
+        return;
+    ++pendingSends_;
+    // Everything still queued must leave first; allow twice its transmit
+    // time plus slack before reporting the frame sent regardless.
+    const qint64 queued = port_.bytesToWrite();
+    if (!sendClock_.isValid() || !sendTimer_.isActive())
+        sendClock_.start();
+    sendDeadlineMs_ = sendClock_.elapsed() + 2 * transmitMs(queued) + kSendSlackMs;
+    sendTimer_.start(static_cast<int>(std::max<qint64>(1, transmitMs(queued))));
+}
+
+void QtSerialPort::checkSent()
+{
+    if (!port_.isOpen() || pendingSends_ == 0)
+        return;
+    int inDriver = 0;
+    if (::ioctl(port_.handle(), TIOCOUTQ, &inDriver) != 0)
+        inDriver = 0;
+    const qint64 left = port_.bytesToWrite() + inDriver;
+    if (left > 0 && sendClock_.elapsed() < sendDeadlineMs_) {
+        sendTimer_.start(static_cast<int>(std::max<qint64>(1, transmitMs(left))));
+        return;
+    }
+    for (; pendingSends_ > 0; --pendingSends_)
+        post(CommEvent::Send);
+}
+
+void QtSerialPort::post(CommEvent event)
+{
+    QMetaObject::invokeMethod(this, [this, event, opened = openCount_, armed = armCount_] {
+        if (opened != openCount_ || (event == CommEvent::Receive && armed != armCount_))
+            return;
+        if (!handler_)
+            return;
+        try {
+            handler_(event);
+        } catch (const std::exception& e) {
+            // Nothing above the event loop could handle it; report and go on.
+            qWarning("serial port event handler failed: %s", e.what());
+        }
+    }, Qt::QueuedConnection);
+}
+
+void QtSerialPort::setOnComm(CommHandler handler) { handler_ = std::move(handler); }
+
+std::string QtSerialPort::deviceName() const
+{
+    return device_;
+}
+
+} // namespace kova

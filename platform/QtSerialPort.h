@@ -1,0 +1,77 @@
+#pragma once
+// The serial port of the program on QSerialPort: the relay link's view of a
+// serial communications control (see link/ISerialPort.h).
+//
+// - COM n opens the device comPortDevice(n) gives, exclusively: a port held
+//   by another user (also through another name of the same device) fails.
+// - The receive event fires once per arming: when at least RThreshold bytes
+//   are buffered; reading input() or setting the threshold arms it again.
+// - The send event fires once per output() after the frame has left the
+//   driver's transmit queue (bounded wait, so a stuck line still reports).
+// - Both events are posted to the event loop of the thread that owns the
+//   port; none is delivered from inside a member call. Events posted before
+//   a close, a re-arming or a re-open are dropped.
+
+#include "link/ISerialPort.h"
+#include "platform/SerialSettings.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSerialPort>
+#include <QTimer>
+
+namespace kova {
+
+class QtSerialPort : public QObject, public ISerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    void setCommPort(int n) override;
+    int commPort() const override;
+    void setSettings(const std::string& settings) override;
+    std::string settings() const override;
+    void setPortOpen(bool open) override;
+    bool portOpen() const override;
+    std::vector<std::uint8_t> input() override;
+    void setRThreshold(int n) override;
+    void setSThreshold(int n) override;
+    void output(const std::vector<std::uint8_t>& bytes) override;
+    int inBufferCount() override;
+    void setOnComm(CommHandler handler) override;
+
+    // The device the port has open (its resolved path); empty when closed.
+    std::string deviceName() const;
+
+private:
+    void open();
+    void close();
+    bool applySettings();
+    void drainDriver();
+    void checkReceive();
+    void checkSent();
+    void post(CommEvent event);
+    qint64 transmitMs(qint64 bytes) const;
+
+    QSerialPort port_;
+    QTimer sendTimer_;
+    QElapsedTimer sendClock_;
+    qint64 sendDeadlineMs_ = 0;
+
+    int commPort_ = 1;
+    std::string settingsText_ = "9600,N,8,1";
+    SerialSettings settings_;
+    int rThreshold_ = 0;
+    int sThreshold_ = 0;
+    bool receiveFired_ = false;
+    int pendingSends_ = 0;
+    // Posted events carry these counters and are dropped when they moved on:
+    // openCount_ at every open and close, armCount_ at every arming.
+    quint64 openCount_ = 0;
+    quint64 armCount_ = 0;
+    std::string device_;
+    CommHandler handler_;
+};
+
+} // namespace kova

@@ -1,0 +1,221 @@
+#include "integration/support/SimHarness.h"
+
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace kova::test {
+
+namespace {
+
+std::uint16_t crc16(const std::uint8_t* p, std::size_t n)
+{
+    std::uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int b = 0; b < 8; ++b)
+            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
+    }
+    return crc;
+}
+
+pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& errFile,
+            bool searchPath)
+{
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 1, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&fa, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    pid_t pid = -1;
+    const int rc = searchPath ? posix_spawnp(&pid, program.c_str(), &fa, nullptr, argv.data(), environ)
+                              : posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    return rc == 0 ? pid : -1;
+}
+
+bool exited(pid_t pid)
+{
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == pid;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> bytes)
+{
+    const std::uint16_t crc = crc16(bytes.data(), bytes.size());
+    bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
+    return bytes;
+}
+
+bool crcValid(const std::vector<std::uint8_t>& frame)
+{
+    if (frame.size() < 3)
+        return false;
+    const std::uint16_t crc = crc16(frame.data(), frame.size() - 2);
+    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
+}
+
+SimHarness::SimHarness(const std::vector<std::string>& simArgs)
+{
+    const char* simPath = std::getenv("KOVA_RELAY_SIM");
+    if (!simPath || !*simPath) {
+        error_ = "KOVA_RELAY_SIM is not set";
+        return;
+    }
+    std::string tmpl = (std::filesystem::temp_directory_path() / "kova-sim-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) {
+        error_ = "cannot create a temporary folder";
+        return;
+    }
+    dir_ = tmpl;
+
+    socat_ = spawn("socat", {"-d", "-d", "pty,raw,echo=0,link=" + dir_ + "/a", "pty,raw,echo=0,link=" + dir_ + "/b"},
+                   dir_ + "/socat.err", true);
+    if (socat_ < 0) {
+        error_ = "cannot start socat";
+        return;
+    }
+    const auto linked = [this] {
+        struct stat st {};
+        return ::stat((dir_ + "/a").c_str(), &st) == 0 && ::stat((dir_ + "/b").c_str(), &st) == 0;
+    };
+    if (!waitUntil(linked, std::chrono::seconds(5))) {
+        error_ = "socat did not create the pty links";
+        return;
+    }
+
+    std::vector<std::string> args = {"--device", dir_ + "/a", "--log", dir_ + "/sim.log",
+                                     "--dump", dir_ + "/sim.dump", "--control", dir_ + "/sim.ctl"};
+    args.insert(args.end(), simArgs.begin(), simArgs.end());
+    sim_ = spawn(simPath, args, dir_ + "/sim.err", false);
+    if (sim_ < 0) {
+        error_ = "cannot start the simulator";
+        return;
+    }
+    bool ended = false;
+    const auto readyOrEnded = [&] {
+        if (exited(sim_)) {
+            ended = true;
+            return true;
+        }
+        for (const std::string& l : logLines())
+            if (l.rfind("ready", 0) == 0)
+                return true;
+        return false;
+    };
+    if (!waitUntil(readyOrEnded, std::chrono::seconds(5)) || ended) {
+        if (ended)
+            sim_ = -1; // already reaped
+        std::ifstream err(dir_ + "/sim.err");
+        std::stringstream ss;
+        ss << err.rdbuf();
+        error_ = "the simulator did not start: " + ss.str();
+        return;
+    }
+    ok_ = true;
+}
+
+SimHarness::~SimHarness()
+{
+    stop(sim_);
+    stop(socat_);
+    if (!dir_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+}
+
+void SimHarness::stop(pid_t& pid)
+{
+    if (pid <= 0)
+        return;
+    ::kill(pid, SIGTERM);
+    if (!waitUntil([pid] { return exited(pid); }, std::chrono::seconds(3))) {
+        ::kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+}
+
+std::vector<std::string> SimHarness::logLines() const
+{
+    std::vector<std::string> lines;
+    std::ifstream in(dir_ + "/sim.log");
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool SimHarness::waitForLog(const std::string& text, std::chrono::milliseconds timeout) const
+{
+    return waitUntil([&] {
+        for (const std::string& l : logLines())
+            if (l.find(text) != std::string::npos)
+                return true;
+        return false;
+    }, timeout);
+}
+
+std::vector<std::string> SimHarness::requests() const
+{
+    std::vector<std::string> out;
+    for (const std::string& l : logLines())
+        if (l.rfind("req ", 0) == 0)
+            out.push_back(l);
+    return out;
+}
+
+std::map<std::pair<char, int>, int> SimHarness::dump() const
+{
+    std::map<std::pair<char, int>, int> out;
+    std::ifstream in(dir_ + "/sim.dump");
+    std::string kind, reg, value;
+    const auto hex = [](const std::string& t) {
+        int v = -1;
+        std::from_chars(t.data(), t.data() + t.size(), v, 16);
+        return v;
+    };
+    while (in >> kind >> reg >> value)
+        out[{kind[0], hex(reg)}] = hex(value);
+    return out;
+}
+
+int SimHarness::holding(int reg) const
+{
+    const auto d = dump();
+    const auto it = d.find({'h', reg});
+    return it == d.end() ? -1 : it->second;
+}
+
+void SimHarness::control(const std::string& line) const
+{
+    const int fd = ::open((dir_ + "/sim.ctl").c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    const std::string l = line + "\n";
+    [[maybe_unused]] const ssize_t n = ::write(fd, l.data(), l.size());
+    ::close(fd);
+}
+
+} // namespace kova::test
