@@ -2,19 +2,19 @@
 // Builders of the rows of the editors' persisted-settings tables.
 
 #include "editors/PropConvert.h"
-#include "editors/ValueEditorModel.h"
+#include "editors/PropertyHost.h"
 
 namespace kova::rows {
 
-using Setting = ValueEditorModel::Setting;
+using Setting = PropertyHost::Setting;
 
 template <class M>
 Setting text(const char* key, const char* member, const char* def,
              const std::string& (M::*get)() const, void (M::*set)(const std::string&))
 {
     return {key, member, std::string(def), PropValue(std::string(def)),
-            [get](const ValueEditorModel& m) { return PropValue((static_cast<const M&>(m).*get)()); },
-            [set](ValueEditorModel& m, const PropValue& v) {
+            [get](const PropertyHost& m) { return PropValue((static_cast<const M&>(m).*get)()); },
+            [set](PropertyHost& m, const PropValue& v) {
                 auto t = propToText(v);
                 if (!t)
                     return false;
@@ -28,10 +28,10 @@ Setting whole(const char* key, const char* member, T def, T (M::*get)() const, v
               std::optional<T> (*conv)(const PropValue&))
 {
     return {key, member, std::int64_t{def}, PropValue(std::int64_t{def}),
-            [get](const ValueEditorModel& m) {
+            [get](const PropertyHost& m) {
                 return PropValue(std::int64_t{(static_cast<const M&>(m).*get)()});
             },
-            [set, conv](ValueEditorModel& m, const PropValue& v) {
+            [set, conv](PropertyHost& m, const PropValue& v) {
                 auto n = conv(v);
                 if (!n)
                     return false;
@@ -59,10 +59,10 @@ Setting decimal(const char* key, const char* member, Decimal4 (M::*get)() const,
                 void (M::*set)(Decimal4))
 {
     return {key, member, std::int64_t{0}, PropValue(std::int64_t{0}),
-            [get](const ValueEditorModel& m) {
+            [get](const PropertyHost& m) {
                 return decimal4ToProp((static_cast<const M&>(m).*get)());
             },
-            [set](ValueEditorModel& m, const PropValue& v) {
+            [set](PropertyHost& m, const PropValue& v) {
                 auto d = propToDecimal4(v);
                 if (!d)
                     return false;
@@ -78,7 +78,7 @@ Setting scale(const char* key, const char* member, Decimal4 (M::*get)() const,
               void (M::*set)(Decimal4))
 {
     Setting s = decimal<M>(key, member, get, set);
-    s.set = [set](ValueEditorModel& m, const PropValue& v) {
+    s.set = [set](PropertyHost& m, const PropValue& v) {
         auto d = propToDecimal4(v);
         if (!d || !scaleAcceptable(v, *d))
             return false;
@@ -93,10 +93,10 @@ Setting numOrText(const char* key, const char* member, const NumOrText& (M::*get
                   void (M::*set)(const NumOrText&))
 {
     return {key, member, std::int64_t{0}, PropValue(std::int64_t{0}),
-            [get](const ValueEditorModel& m) {
+            [get](const PropertyHost& m) {
                 return numOrTextToProp((static_cast<const M&>(m).*get)());
             },
-            [set](ValueEditorModel& m, const PropValue& v) {
+            [set](PropertyHost& m, const PropValue& v) {
                 (static_cast<M&>(m).*set)(propToNumOrText(v));
                 return true;
             }};

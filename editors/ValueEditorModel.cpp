@@ -35,12 +35,6 @@ std::optional<std::pair<std::int64_t, std::int64_t>> widthRange(int dataLen, int
 
 } // namespace
 
-void ValueEditorModel::changed(const char* member)
-{
-    if (onPropertyChanged)
-        onPropertyChanged(member);
-}
-
 void ValueEditorModel::setText(const std::string& t)
 {
     text_ = t;
@@ -209,101 +203,56 @@ void ValueEditorModel::keypad()
         onClick();
 }
 
-std::vector<std::string> ValueEditorModel::loadSettings(const PropertyBag& bag)
-{
-    std::vector<std::string> bad;
-    for (const Setting& s : settings()) {
-        const PropValue v = bag.read(s.key, s.readDefault);
-        if (!s.set(*this, v)) {
-            bad.push_back(s.key);
-            s.set(*this, s.readDefault);
-        }
-    }
-    return bad;
-}
-
-void ValueEditorModel::saveSettings(PropertyBag& bag) const
-{
-    for (const Setting& s : settings())
-        bag.write(s.key, s.get(*this), s.writeDefault);
-}
-
-namespace {
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return PropertyBag::lowerKey(a) == PropertyBag::lowerKey(b);
-}
-
-} // namespace
-
-std::optional<PropValue> ValueEditorModel::getProperty(std::string_view name) const
-{
-    for (const Setting& s : settings())
-        if (s.member && sameName(s.member, name))
-            return s.get(*this);
-    return std::nullopt;
-}
-
-bool ValueEditorModel::setProperty(std::string_view name, const PropValue& v)
-{
-    for (const Setting& s : settings())
-        if (s.member && sameName(s.member, name)) {
-            if (!s.set(*this, v))
-                return false;
-            changed(s.member);
-            return true;
-        }
-    return false;
-}
-
 std::vector<ValueEditorModel::Setting> commonLeadingSettings()
 {
-    using M = ValueEditorModel;
+    auto m = [](const PropertyHost& h) -> const ValueEditorModel& {
+        return static_cast<const ValueEditorModel&>(h);
+    };
+    auto w = [](PropertyHost& h) -> ValueEditorModel& { return static_cast<ValueEditorModel&>(h); };
     return {
         {"Text", "Text", std::string("Text1"), PropValue(std::string("Text1")),
-         [](const M& m) { return PropValue(m.Text()); },
-         [](M& m, const PropValue& v) {
+         [m](const PropertyHost& h) { return PropValue(m(h).Text()); },
+         [w](PropertyHost& h, const PropValue& v) {
              auto t = propToText(v);
              if (!t)
                  return false;
-             m.setText(*t);
+             w(h).setText(*t);
              return true;
          }},
         {"BackColor", nullptr, std::int64_t{0x80000005}, PropValue(std::int64_t{0x80000005}),
-         [](const M& m) { return PropValue(std::int64_t{m.textBackColor()}); },
-         [](M& m, const PropValue& v) {
+         [m](const PropertyHost& h) { return PropValue(std::int64_t{m(h).textBackColor()}); },
+         [w](PropertyHost& h, const PropValue& v) {
              auto c = propToColor(v);
              if (!c)
                  return false;
-             m.setTextBackColor(*c);
+             w(h).setTextBackColor(*c);
              return true;
          }},
         {"Enabled", "Enabled", true, PropValue(true),
-         [](const M& m) { return PropValue(m.Enabled()); },
-         [](M& m, const PropValue& v) {
+         [m](const PropertyHost& h) { return PropValue(m(h).Enabled()); },
+         [w](PropertyHost& h, const PropValue& v) {
              auto b = propToBool(v);
              if (!b)
                  return false;
-             m.setEnabled(*b);
+             w(h).setEnabled(*b);
              return true;
          }},
         {"FontSize", nullptr, 8.25, PropValue(0.0),
-         [](const M& m) { return PropValue(m.fontSize()); },
-         [](M& m, const PropValue& v) {
+         [m](const PropertyHost& h) { return PropValue(m(h).fontSize()); },
+         [w](PropertyHost& h, const PropValue& v) {
              auto d = propToReal(v);
              if (!d)
                  return false;
-             m.setFontSize(*d);
+             w(h).setFontSize(*d);
              return true;
          }},
         {"Font", "Font", std::string(), PropValue(std::string()),
-         [](const M& m) { return PropValue(m.font()); },
-         [](M& m, const PropValue& v) {
+         [m](const PropertyHost& h) { return PropValue(m(h).font()); },
+         [w](PropertyHost& h, const PropValue& v) {
              auto t = propToText(v);
              if (!t)
                  return false;
-             m.setFont(*t);
+             w(h).setFont(*t);
              return true;
          }},
     };

@@ -13,6 +13,7 @@
 
 #include "editors/KeypadBlock.h"
 #include "editors/PropertyBag.h"
+#include "editors/PropertyHost.h"
 #include "link/RegisterImages.h"
 #include "text/NumOrText.h"
 
@@ -25,14 +26,12 @@
 
 namespace kova {
 
-class ValueEditorModel {
+class ValueEditorModel : public PropertyHost {
 public:
-    virtual ~ValueEditorModel() = default;
 
     // Events to the host.
     std::function<void()> onChange;  // after an arrow click that counts
     std::function<void()> onClick;   // after the keypad has closed
-    std::function<void(const std::string&)> onPropertyChanged;
     // The shown text changed (Text1 must show Text()).
     std::function<void()> onTextShown;
     // Shows the keypad modally on keypadBlock(); returns when it has closed.
@@ -96,25 +95,6 @@ public:
     std::int64_t lowLimit() const;
     std::int64_t highLimit() const;
 
-    // Persisted settings and property access by name.
-    struct Setting {
-        const char* key;     // persisted key (matched without letter case)
-        const char* member;  // property name, nullptr when the key has none
-        PropValue readDefault;
-        std::optional<PropValue> writeDefault;  // none: always stored
-        std::function<PropValue(const ValueEditorModel&)> get;
-        std::function<bool(ValueEditorModel&, const PropValue&)> set;
-    };
-    virtual const std::vector<Setting>& settings() const = 0;
-
-    // Applies every key of the table (absent keys take their read default).
-    // Values that do not convert keep the read default; their keys are
-    // listed in the result.
-    std::vector<std::string> loadSettings(const PropertyBag& bag);
-    void saveSettings(PropertyBag& bag) const;
-    std::optional<PropValue> getProperty(std::string_view name) const;
-    // False when there is no such property or the value does not convert.
-    bool setProperty(std::string_view name, const PropValue& v);
 
 protected:
     // The text for the value now held (Inicializacion and keypad path).
@@ -134,7 +114,6 @@ protected:
     // Extra checks of the class (steps, scales, change points).
     virtual std::string classProblem(bool forKeypad) const = 0;
 
-    void changed(const char* member);
     void show(const std::string& text);
     void writeBack() const;
     void warn(const std::string& what) const;

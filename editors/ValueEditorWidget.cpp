@@ -74,6 +74,28 @@ void ValueEditorWidget::setText(const QString& t)
     model_->setText(t.toStdString());
 }
 
+void ValueEditorWidget::setEnabled(bool e)
+{
+    if (model_->Enabled() != e)
+        model_->setEnabled(e);
+    QWidget::setEnabled(e);
+}
+
+int ValueEditorWidget::BorderStyle() const
+{
+    return text1_->hasFrame() ? 1 : 0;
+}
+
+int ValueEditorWidget::Alignment() const
+{
+    const Qt::Alignment a = text1_->alignment() & Qt::AlignHorizontal_Mask;
+    if (a & Qt::AlignRight)
+        return 1;
+    if (a & Qt::AlignHCenter)
+        return 2;
+    return 0;
+}
+
 std::vector<std::string> ValueEditorWidget::loadSettings(const PropertyBag& bag)
 {
     auto bad = model_->loadSettings(bag);
@@ -117,8 +139,10 @@ void ValueEditorWidget::applyLook()
 
 void ValueEditorWidget::changeEvent(QEvent* e)
 {
-    if (e->type() == QEvent::EnabledChange && model_->Enabled() != isEnabled())
-        model_->setEnabled(isEnabled());
+    // Only this control's own state counts, not one inherited from a parent.
+    const bool own = !testAttribute(Qt::WA_ForceDisabled);
+    if (e->type() == QEvent::EnabledChange && model_->Enabled() != own)
+        model_->setEnabled(own);
     QWidget::changeEvent(e);
 }
 

@@ -34,6 +34,11 @@ public:
     int Value() const { return model_->Value(); }
     void setValue(int v) { model_->setValue(v); }
     void Refresh() { update(); }
+    // The control's own enabled state, kept in the settings.
+    void setEnabled(bool e);
+    // Text1's border (1 framed, 0 none) and alignment (0 left, 1 right, 2 centre).
+    int BorderStyle() const;
+    int Alignment() const;
 
     // Persisted settings: loading applies the text field's look too.
     std::vector<std::string> loadSettings(const PropertyBag& bag);
