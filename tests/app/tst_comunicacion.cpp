@@ -313,6 +313,9 @@ private slots:
         QVERIFY(c.TmrStateCom().isActive());
         QTRY_VERIFY_WITH_TIMEOUT(p.st.link.Comunicando, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(p.ctx.setpointBlocksRead(), 6, 5000);
+        // The relay's setpoints (which differ from the default file) are in.
+        QVERIFY(image(processImages().put) != defaults_);
+        QCOMPARE(image(processImages().get), image(processImages().put));
         processImages().put[7] ^= 0x01; // the user's edit
         const QByteArray edited = image(processImages().put);
 
