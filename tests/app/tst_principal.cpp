@@ -198,6 +198,20 @@ private slots:
         QVERIFY(!top[4]->menu());
     }
 
+    void communicationCommandNeedsItsWindow()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        int opened = 0;
+        MainWindowServices svc = calls.services();
+        svc.openCommunication = [&] { ++opened; };
+        Principal w(st, svc);
+        QVERIFY(w.command("Comunica")->isEnabled());
+        w.command("Comunica")->trigger();
+        QCOMPARE(opened, 1);
+    }
+
     void toolBarButtons()
     {
         ScriptedUi ui;
