@@ -253,7 +253,7 @@ public:
         std::string line = head;
         if (fc == 16) {
             line += " data";
-            for (int i = 0; i < count && 7 + 2 * i + 1 < len; ++i) {
+            for (int i = 0; i < count && 7 + 2 * i + 1 < len - 2; ++i) {
                 char w[8];
                 std::snprintf(w, sizeof w, " %04X", word(q + 7 + 2 * i));
                 line += w;
