@@ -7,6 +7,13 @@
 // reply time-out at the second silent tick) and Timer_Comunicacion (1000 ms
 // while online, runs the same time-out tick so a request that sent no frame
 // never stalls the loop).
+//
+// The loop installs the engine's ComunicacionFinalizada, Finalizado and
+// ErrorCommActivado handlers and the port's event handler. Beyond the bare
+// hand-over it makes sure that: a failed reply while online counts like a
+// missed one; a request that failed five times in a row is given up and the
+// link is left as on a link error; after a time-out the next frame waits
+// until the line has been quiet for a while (late replies are dropped).
 
 #include "link/INotifier.h"
 #include "link/ISerialPort.h"

@@ -10,12 +10,12 @@
 #include "link/LinkState.h"
 #include "link/RegisterImages.h"
 #include "link/RelayData.h"
+#include "text/NumOrText.h"
 
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace kova {
@@ -42,8 +42,6 @@ struct KOVA200Events {
 
 class KOVA200 : public IRequester {
 public:
-    using Valor = std::variant<double, std::string>;
-
     // Start values are those of the placed instance: Cadena_Com, Zona and
     // Relay_Name empty, ID 0, Version eight blanks. Replies land in, and
     // block writes are built from, the given register images.
@@ -135,8 +133,8 @@ public:
     void setIDRele(std::int32_t v) { idRele_ = v; }
     std::int16_t ID() const { return id_; }
     [[noreturn]] void setID(std::int16_t v); // always refused (393)
-    const Valor& Datos() const { return datos_; }
-    void setDatos(const Valor& v) { datos_ = v; }
+    const NumOrText& Datos() const { return datos_; }
+    void setDatos(const NumOrText& v) { datos_ = v; }
     const std::string& Zona() const { return zona_; }
     void setZona(const std::string& v) { zona_ = v; }
     const std::string& Relay_Name() const { return relayName_; }
@@ -199,7 +197,7 @@ private:
     bool errorComm_ = false;
     std::int32_t idRele_ = 0;
     std::int16_t id_ = 0;
-    Valor datos_ = 0.0;
+    NumOrText datos_ = std::int16_t{0};
     std::string zona_;
     std::string relayName_;
     bool ejecutando_ = false;

@@ -245,6 +245,18 @@ TEST_F(Loop, RefusedBlockWriteIsGivenUpAfterFiveTries)
     EXPECT_TRUE(link.Detener_Comunicacion);
 }
 
+TEST_F(Loop, RequestThatSendsNothingDoesNotStallTheLoop)
+{
+    conectarYEsperarOnline();
+    sched.Agregar_Solicitud(0, &engine, 20); // no frame, so no send event
+    const auto n = port.requests.size();
+    ASSERT_TRUE(waitFor([&] { return port.requests.size() >= n + 3; }, 3000));
+    EXPECT_EQ(codigo(port.requests.back()), 2);
+    // Given up after five tries like any other request.
+    ASSERT_TRUE(waitFor([&] { return sinRele == 1; }, 5000));
+    EXPECT_EQ(notifier.messages.size(), 1u);
+}
+
 TEST_F(Loop, NextFrameWaitsForAQuietLineAfterATimeOut)
 {
     int silentAt = -1;

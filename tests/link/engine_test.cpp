@@ -55,7 +55,7 @@ const FrameCase kFrames[] = {
 
 using Engine = EngineFixture;
 
-TEST_F(Engine, E2_RequestFramesByteForByte)
+TEST_F(Engine, RequestFramesByteForByte)
 {
     for (const auto& c : kFrames) {
         SCOPED_TRACE("Accion " + std::to_string(c.accion) + " slave " + std::to_string(c.direccion));
@@ -73,7 +73,7 @@ TEST_F(Engine, E2_RequestFramesByteForByte)
     }
 }
 
-TEST_F(Engine, E2_PublicReadsSendDirectly)
+TEST_F(Engine, PublicReadsSendDirectly)
 {
     engine.Leer_Actual_Values_Energy();
     EXPECT_EQ(hex(port.lastOutput()), "01 04 02 5E 00 0E 11 A4");
@@ -84,7 +84,7 @@ TEST_F(Engine, E2_PublicReadsSendDirectly)
     EXPECT_TRUE(finalizados.empty()); // only Ejecuta raises Finalizado
 }
 
-TEST_F(Engine, E1_CodesWithoutProcedureSendNothingButFinish)
+TEST_F(Engine, CodesWithoutProcedureSendNothingButFinish)
 {
     for (int code : {0, 3, 20, 26, 29, 51, 55, 59, 67, 89, 94, 100, 109, 114, -1, 32767}) {
         SCOPED_TRACE(code);
@@ -97,7 +97,7 @@ TEST_F(Engine, E1_CodesWithoutProcedureSendNothingButFinish)
     }
 }
 
-TEST_F(Engine, E3_FinalizadoHandlerMayRunTheNextRequest)
+TEST_F(Engine, FinalizadoHandlerMayRunTheNextRequest)
 {
     bool chained = false;
     engine.events.Finalizado = [&](bool&) {
@@ -121,7 +121,7 @@ TEST_F(Engine, E3_FinalizadoHandlerMayRunTheNextRequest)
     EXPECT_TRUE(finalizados.empty());
 }
 
-TEST_F(Engine, E4_BindingAndNoBoundPort)
+TEST_F(Engine, BindingAndNoBoundPort)
 {
     FakeSerialPort a, b;
     KOVA200 e(link);
@@ -153,7 +153,7 @@ TEST_F(Engine, E4_BindingAndNoBoundPort)
     EXPECT_EQ(e.Comunicacion(), &a);
 }
 
-TEST_F(Engine, E5_PortFailureNeverEscapesAndFinishes)
+TEST_F(Engine, PortFailureNeverEscapesAndFinishes)
 {
     port.failOutput = true;
     for (int code : {2, 11, 61, 92}) {
@@ -170,7 +170,7 @@ TEST_F(Engine, E5_PortFailureNeverEscapesAndFinishes)
     EXPECT_FALSE(engine.Ejecutando_Proceso());
 }
 
-TEST_F(Engine, E7_PropertiesAndStartValues)
+TEST_F(Engine, PropertiesAndStartValues)
 {
     KOVA200 fresh(link);
     EXPECT_EQ(fresh.Cadena_Com(), "");
@@ -195,7 +195,7 @@ TEST_F(Engine, E7_PropertiesAndStartValues)
     EXPECT_EQ(fresh.ID(), 0);
 }
 
-TEST_F(Engine, C3_PendingReadsAreKeptPerFunction)
+TEST_F(Engine, PendingReadsAreKeptPerFunction)
 {
     engine.setDireccion(5);
     run(4);
@@ -213,7 +213,7 @@ TEST_F(Engine, C3_PendingReadsAreKeptPerFunction)
     EXPECT_EQ(engine.Bytes_Esperados(), 8);
 }
 
-TEST_F(Engine, C4_StaleInputDroppedThenThresholdsThenOutput)
+TEST_F(Engine, StaleInputDroppedThenThresholdsThenOutput)
 {
     port.rx = bytes("AA BB");
     port.clearLog();
@@ -223,7 +223,7 @@ TEST_F(Engine, C4_StaleInputDroppedThenThresholdsThenOutput)
     EXPECT_EQ(hex(port.lastOutput()), "01 04 02 03 00 04 00 71");
 }
 
-TEST_F(Engine, C5_OpenPort)
+TEST_F(Engine, OpenPort)
 {
     port.open = false;
     port.clearLog();
@@ -261,7 +261,7 @@ TEST_F(Engine, C5_OpenPort)
     EXPECT_EQ(notifier.messages.back().first, "Invalid Number Port: COM-2");
 }
 
-TEST_F(Engine, C6_AddressOutsideAByteSendsNothing)
+TEST_F(Engine, AddressOutsideAByteSendsNothing)
 {
     for (int dir : {256, -1, 300}) {
         SCOPED_TRACE(dir);

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> range(const std::array<std::uint8_t, 301>& img, int fr
 
 using Replies = EngineFixture;
 
-TEST_F(Replies, R1_StatusReplyLandsInTheActualValuesImage)
+TEST_F(Replies, StatusReplyLandsInTheActualValuesImage)
 {
     link.Esperando_Respuesta = true;
     reply(2, bytes("01 04 08 12 34 56 78 9A BC DE F0 CB FF"));
@@ -49,7 +49,7 @@ TEST_F(Replies, R1_StatusReplyLandsInTheActualValuesImage)
     EXPECT_EQ(finalizadas, std::vector<bool>{true});
 }
 
-TEST_F(Replies, R1_SwappedCheckBytesFailAndKeepTheCount)
+TEST_F(Replies, SwappedCheckBytesFailAndKeepTheCount)
 {
     // The missed-reply count survives a failed reply: only a passed one
     // clears it (a failed reply is itself counted by the link loop).
@@ -64,7 +64,7 @@ TEST_F(Replies, R1_SwappedCheckBytesFailAndKeepTheCount)
     EXPECT_EQ(engine.Contador_ErrorComm(), 2);
 }
 
-TEST_F(Replies, R1_EnergyReadFillsItsOverlapIntoTheNextBlock)
+TEST_F(Replies, EnergyReadFillsItsOverlapIntoTheNextBlock)
 {
     auto r = bytes("01 04 1C");
     const auto data = seq(0, 28);
@@ -77,7 +77,7 @@ TEST_F(Replies, R1_EnergyReadFillsItsOverlapIntoTheNextBlock)
     EXPECT_EQ(finalizadas, std::vector<bool>{true});
 }
 
-TEST_F(Replies, R2_IdentificationRule)
+TEST_F(Replies, IdentificationRule)
 {
     struct Case { const char* reply; bool ok; const char* version; };
     const Case cases[] = {
@@ -103,7 +103,7 @@ TEST_F(Replies, R2_IdentificationRule)
     }
 }
 
-TEST_F(Replies, R2_VersionUsesAPointWhateverTheLocale)
+TEST_F(Replies, VersionUsesAPointWhateverTheLocale)
 {
     std::locale old = std::locale::global(std::locale::classic());
     try {
@@ -115,7 +115,7 @@ TEST_F(Replies, R2_VersionUsesAPointWhateverTheLocale)
     EXPECT_EQ(engine.Version(), "1.01    ");
 }
 
-TEST_F(Replies, R3_BlockReadPairsBothImages)
+TEST_F(Replies, BlockReadPairsBothImages)
 {
     auto r = bytes("01 03 30");
     const auto data = seq(0xA0, 48);
@@ -130,7 +130,7 @@ TEST_F(Replies, R3_BlockReadPairsBothImages)
     EXPECT_EQ(finalizadas, std::vector<bool>{true});
 }
 
-TEST_F(Replies, R3_FailedBlockReadChangesNeitherImage)
+TEST_F(Replies, FailedBlockReadChangesNeitherImage)
 {
     // Replaces the Put-to-Get copy on failure: Get holds only relay data.
     images.put.fill(0x11);
@@ -147,7 +147,7 @@ TEST_F(Replies, R3_FailedBlockReadChangesNeitherImage)
     EXPECT_EQ(finalizadas, std::vector<bool>{false});
 }
 
-TEST_F(Replies, R3_BlockWriteReplyConfirmsThePutBlock)
+TEST_F(Replies, BlockWriteReplyConfirmsThePutBlock)
 {
     for (std::size_t i = 0; i < 301; ++i)
         images.put[i] = static_cast<std::uint8_t>(i);
@@ -167,7 +167,7 @@ TEST_F(Replies, R3_BlockWriteReplyConfirmsThePutBlock)
     EXPECT_EQ(images.get[298], 0xEE);
 }
 
-TEST_F(Replies, R3_FailedBlockWriteKeepsTheEditsAndTheRelayView)
+TEST_F(Replies, FailedBlockWriteKeepsTheEditsAndTheRelayView)
 {
     // A failed write reply changes neither image: the edits stay for the
     // retry and Get keeps what the relay confirmed.
@@ -196,7 +196,7 @@ TEST_F(Replies, OnlyTheRequestsSlaveAndFunctionPass)
     EXPECT_EQ(finalizadas.back(), true);
 }
 
-TEST_F(Replies, R5_FiveFailuresInARowRaiseTheLinkError)
+TEST_F(Replies, FiveFailuresInARowRaiseTheLinkError)
 {
     const auto pass = bytes("01 04 08 12 34 56 78 9A BC DE F0 CB FF");
     const auto fail = bytes("01 04 08 12 34 56 78 9A BC DE F0 FF CB");
@@ -225,7 +225,7 @@ TEST_F(Replies, R5_FiveFailuresInARowRaiseTheLinkError)
     EXPECT_EQ(engine.Contador_ErrorComm(), 0);
 }
 
-TEST_F(Replies, R6_ShortRepliesAndClosedPortFailSafely)
+TEST_F(Replies, ShortRepliesAndClosedPortFailSafely)
 {
     images.actual.fill(0x33);
     const auto before = images.actual;
@@ -253,7 +253,7 @@ TEST_F(Replies, R6_ShortRepliesAndClosedPortFailSafely)
     EXPECT_EQ(finalizadas.back(), false);
 }
 
-TEST_F(Replies, R7_WritesAndCommandsReportDone)
+TEST_F(Replies, WritesAndCommandsReportDone)
 {
     reply(35, bytes("01 10 06 10 00 01 00 84"));
     EXPECT_EQ(finalizadas.back(), true);
@@ -277,7 +277,7 @@ TEST_F(Replies, EventNumberReplyOnlyStoresItsData)
 
 // --- Block writes --------------------------------------------------------
 
-TEST_F(Replies, B1_B2_BlockWriteFramesFromAZeroPutImage)
+TEST_F(Replies, BlockWriteFramesFromAZeroPutImage)
 {
     struct Case { int code; const char* head; int length; const char* crc; };
     const Case cases[] = {
@@ -300,7 +300,7 @@ TEST_F(Replies, B1_B2_BlockWriteFramesFromAZeroPutImage)
     }
 }
 
-TEST_F(Replies, B3_BlockWriteCarriesThePutBytes)
+TEST_F(Replies, BlockWriteCarriesThePutBytes)
 {
     for (std::size_t i = 0; i < 301; ++i)
         images.put[i] = static_cast<std::uint8_t>(i & 0xFF);
@@ -325,7 +325,7 @@ TEST_F(Replies, B3_BlockWriteCarriesThePutBytes)
     EXPECT_EQ(port.lastOutput()[58], 0x29);
 }
 
-TEST_F(Replies, B4_BlockCopiesTouchExactlyTheirBlock)
+TEST_F(Replies, BlockCopiesTouchExactlyTheirBlock)
 {
     images.get.fill(0xAA);
     images.put.fill(0x55);
@@ -344,7 +344,7 @@ TEST_F(Replies, B4_BlockCopiesTouchExactlyTheirBlock)
         ASSERT_EQ(images.get[static_cast<std::size_t>(i)], (i >= 246 && i <= 297) ? 0x55 : 0xAA) << i;
 }
 
-TEST_F(Replies, B5_CopyUsesThePutImageAtReplyTime)
+TEST_F(Replies, CopyUsesThePutImageAtReplyTime)
 {
     run(112);
     images.put[200] = 0x42;
@@ -353,7 +353,7 @@ TEST_F(Replies, B5_CopyUsesThePutImageAtReplyTime)
     EXPECT_EQ(images.get[200], 0x42);
 }
 
-TEST_F(Replies, B6_AddressOutsideAByteSendsNoBlock)
+TEST_F(Replies, AddressOutsideAByteSendsNoBlock)
 {
     engine.setDireccion(300);
     for (int code : {27, 28, 110, 111, 112, 113}) {

@@ -54,7 +54,7 @@ struct Scheduler : ::testing::Test {
 
 } // namespace
 
-TEST_F(Scheduler, S1_ResetGivesCapacitiesAndFreeSlots)
+TEST_F(Scheduler, ResetGivesCapacitiesAndFreeSlots)
 {
     p.Agregar_Solicitud(0, &r, 12);
     p.Despachar_Solicitud(); // (0,0) running
@@ -75,7 +75,7 @@ TEST_F(Scheduler, S1_ResetGivesCapacitiesAndFreeSlots)
     EXPECT_EQ(r.ejecutados.back(), 13);
 }
 
-TEST_F(Scheduler, S2_ConnectSequenceThenCyclicRead)
+TEST_F(Scheduler, ConnectSequenceThenCyclicRead)
 {
     conectar();
     std::vector<int> seq;
@@ -90,7 +90,7 @@ TEST_F(Scheduler, S2_ConnectSequenceThenCyclicRead)
     EXPECT_EQ(slots[15], std::make_pair(3, 0));
 }
 
-TEST_F(Scheduler, S2_FailedRequestIsFoundAgainAfterTheHeadMovedOn)
+TEST_F(Scheduler, FailedRequestIsFoundAgainAfterTheHeadMovedOn)
 {
     conectar();
     std::vector<int> seq;
@@ -101,7 +101,7 @@ TEST_F(Scheduler, S2_FailedRequestIsFoundAgainAfterTheHeadMovedOn)
     EXPECT_EQ(seq, (std::vector<int>{60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30, 61, 2, 2}));
 }
 
-TEST_F(Scheduler, S3_StrictPriorityAndCyclicSlotTakenWhateverItsState)
+TEST_F(Scheduler, StrictPriorityAndCyclicSlotTakenWhateverItsState)
 {
     p.Agregar_Solicitud(0, &r, 12);
     p.Agregar_Solicitud(1, &r, 4);
@@ -114,7 +114,7 @@ TEST_F(Scheduler, S3_StrictPriorityAndCyclicSlotTakenWhateverItsState)
     }
 }
 
-TEST_F(Scheduler, S4_FullQueuesDropSilently)
+TEST_F(Scheduler, FullQueuesDropSilently)
 {
     for (int i = 0; i < 500; ++i)
         p.Agregar_Solicitud(0, &r, 11);
@@ -128,7 +128,7 @@ TEST_F(Scheduler, S4_FullQueuesDropSilently)
         ASSERT_NE(p.Comando_Solicitud(0, s), 12);
 }
 
-TEST_F(Scheduler, S5_QuotaPassesAFullQueueOverOnce)
+TEST_F(Scheduler, QuotaPassesAFullQueueOverOnce)
 {
     for (int i = 0; i < 500; ++i)
         p.Agregar_Solicitud(0, &r, 11);
@@ -145,7 +145,7 @@ TEST_F(Scheduler, S5_QuotaPassesAFullQueueOverOnce)
     EXPECT_EQ(actual(), std::make_pair(0, 499));
 }
 
-TEST_F(Scheduler, S6_ScanLooksAt498SlotsAndWraps)
+TEST_F(Scheduler, ScanLooksAt498SlotsAndWraps)
 {
     p.Agregar_Solicitud(0, &r, 12);
     p.Agregar_Solicitud(3, &r, 2);
@@ -159,7 +159,7 @@ TEST_F(Scheduler, S6_ScanLooksAt498SlotsAndWraps)
     EXPECT_EQ(actual(), std::make_pair(0, 0));
 }
 
-TEST_F(Scheduler, S7_RunningRequestBlocksDispatch)
+TEST_F(Scheduler, RunningRequestBlocksDispatch)
 {
     p.Agregar_Solicitud(0, &r, 12);
     p.Agregar_Solicitud(0, &r, 13);
@@ -173,7 +173,7 @@ TEST_F(Scheduler, S7_RunningRequestBlocksDispatch)
     EXPECT_EQ(p.Contador_Cola(0), cnt);
 }
 
-TEST_F(Scheduler, S7_TimeOutTickVariants)
+TEST_F(Scheduler, TimeOutTickVariants)
 {
     p.Agregar_Solicitud(0, &r, 12);
     p.Agregar_Solicitud(0, &r, 13);
@@ -202,7 +202,7 @@ TEST_F(Scheduler, S7_TimeOutTickVariants)
     EXPECT_EQ(r.ejecutados.back(), 13);
 }
 
-TEST_F(Scheduler, S8_NothingQueuedOrNoCyclicSlotNeverHangs)
+TEST_F(Scheduler, NothingQueuedOrNoCyclicSlotNeverHangs)
 {
     p.Despachar_Solicitud();
     EXPECT_TRUE(r.ejecutados.empty());
