@@ -101,6 +101,10 @@ void KOVA200::ejecutarSolicitud(int codigo)
     case 27: escribirSetpoints(1); break; // Escribir_Setpoints_0101
     case 28: escribirSetpoints(2); break; // Escribir_Setpoints_0119
     case 30: Leer_Last_Event_Number(); break;
+    case 31: case 32: case 33: case 34: case 35: case 36: case 37: case 38: case 39: case 40:
+    case 41: case 42: case 43: case 44: case 45: case 46: case 47: case 48: case 49: case 50:
+        Leer_Evento(static_cast<std::int16_t>(codigo - 30));
+        break;
     case 60: Leer_Firmware(); break;
     case 61: Leer_Registros_Setpoints(0x01, 0x01, 0, 24, 48); break;        // Leer_Setpoints_0101
     case 62: Leer_Registros_Setpoints(0x01, 0x19, 0, 24, 48); break;        // Leer_Setpoints_0119
@@ -111,6 +115,7 @@ void KOVA200::ejecutarSolicitud(int codigo)
     case 90: Read_Event_Actualizado(); break;
     case 91: Leer_Actual_Date_Time(); break;
     case 92: Date_Time_Comand(); break;
+    case 93: Write_Date_Time(); break;
     case 110: escribirSetpoints(3); break; // Escribir_Setpoints_1000
     case 111: escribirSetpoints(4); break; // Escribir_Setpoints_1019
     case 112: escribirSetpoints(5); break; // Escribir_Setpoints_1032
@@ -338,6 +343,8 @@ void KOVA200::Refrescar()
     }
     // A failed reply changes neither setpoint image: the Put image keeps the
     // edits for the retry and the Get image only holds what the relay said.
+
+    seguirRespuesta(a, respuestaValida_);
 
     if (events.ComunicacionFinalizada)
         events.ComunicacionFinalizada(resultado_);

@@ -9,6 +9,7 @@
 #include "link/ISerialPort.h"
 #include "link/LinkState.h"
 #include "link/RegisterImages.h"
+#include "link/RelayData.h"
 #include "text/NumOrText.h"
 
 #include <cstdint>
@@ -91,6 +92,34 @@ public:
     // other numbers do nothing.
     void Get_To_Put(std::int16_t intGrupo);
 
+    // --- Decoded values, event log, relay clock (KOVA200Relay.cpp) -----------
+    // Decodes block 0..9 from the images into the decoded-value table;
+    // other blocks do nothing. Always false.
+    bool Devuelve_Datos(std::int32_t Bloque);
+    // A copy of position 0..400 of the table (empty outside).
+    NumOrText DatosDeVariables(std::int16_t posicion) const;
+    void Maintenance_Data();  // block 6
+    void Date_Time_System();  // block 8: the relay clock into position 40
+    void Fill_Cero(std::int16_t posicion_vector);
+    // Requests 31..50: selects event position Evento (1 = newest) with the
+    // event-index write.
+    void Leer_Evento(std::int16_t Evento);
+    // Function-16 write of event number k into register 0x0610.
+    void Write_EventToRead(std::uint16_t IntEventNumber);
+    void Write_NotEvent(std::int16_t Start_Event);
+    void Ultimo_Evento();
+    std::uint16_t Ultimo_Numero_Evento() const { return relay_.events.Ultimo_Numero_Evento(); }
+    // A reply to 30 has started the event chain and no record reply with a
+    // numbered row 0 has been compared yet.
+    bool Eventos_Por_Revisar() const { return eventosPorRevisar_; }
+    // Packs the clock buffer for request 93; false (buffer unchanged) for
+    // values the clock registers cannot carry.
+    bool Date_Time(std::int16_t Day, std::int16_t Month, std::int16_t Year, std::int16_t Hours,
+                   std::int16_t Minute, std::int16_t Second);
+    // Texts, table, event log and clock buffer (the app sets the date pattern).
+    RelayData& relay() { return relay_; }
+    const RelayData& relay() const { return relay_; }
+
     // --- Properties ---------------------------------------------------------
     std::int16_t Accion() const { return accion_; }
     void setAccion(std::int16_t v) override { accion_ = v; }
@@ -150,6 +179,11 @@ private:
     void Verificar_Firmware();
     // Whether the reply in Respuesta_Modbus answers request Accion.
     bool respuestaCorresponde() const;
+    // Request 93: function-16 write of the clock buffer to 0x0090..0x0092.
+    void Write_Date_Time();
+    // The follow-ups of replies to 30, 90 and 93: the event chain and the
+    // clock's apply command (KOVA200Relay.cpp).
+    void seguirRespuesta(int accion, bool valida);
 
     LinkState& link_;
     RegisterImages& images_;
@@ -184,6 +218,10 @@ private:
     std::vector<std::uint8_t> respuesta_;
     bool respuestaValida_ = false;
     std::int16_t contadorErrorComm_ = 0;
+
+    // Decoded values, event log and clock.
+    RelayData relay_{images_};
+    bool eventosPorRevisar_ = false;
 };
 
 } // namespace kova

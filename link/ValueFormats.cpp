@@ -1,6 +1,7 @@
 #include "link/ValueFormats.h"
 
 #include "text/DateText.h"
+#include "text/Decimal4.h"
 #include "text/NumberText.h"
 
 #include <bit>
@@ -126,6 +127,13 @@ std::string Formato_19(const RegisterImages& im, std::uint16_t reg)
     if (w <= 32767)
         return generalNumber(scaled(w, 100.0));
     return generalNumber((static_cast<double>(w) - 65536.0) / 100.0);
+}
+
+std::string Formato_19_Patron(const RegisterImages& im, std::uint16_t reg, std::string_view pattern)
+{
+    const std::uint32_t w = word(im, reg, true);
+    const std::int64_t v = w > 32767 ? static_cast<std::int64_t>(w) - 65536 : static_cast<std::int64_t>(w);
+    return formatPattern(Decimal4::fromCount(v * 100), pattern);
 }
 
 float Formato_7(const RegisterImages& im, std::uint16_t reg)

@@ -39,6 +39,9 @@ float Formato_6(const RegisterImages& im, std::uint16_t reg, bool actual = true)
 float Formato_6_1Word(const RegisterImages& im, std::uint16_t reg, bool actual = true);
 // Signed 16 bits / 100 as a general number text ("0", "1.5", "-0.01").
 std::string Formato_19(const RegisterImages& im, std::uint16_t reg);
+// Formato_19's number written with a digit pattern ("#0.#0"), computed
+// exactly from the register.
+std::string Formato_19_Patron(const RegisterImages& im, std::uint16_t reg, std::string_view pattern);
 // IEEE single of two registers, high register first.
 float Formato_7(const RegisterImages& im, std::uint16_t reg);
 

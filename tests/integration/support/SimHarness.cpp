@@ -113,7 +113,20 @@ SimHarness::SimHarness(const std::vector<std::string>& simArgs)
         error_ = "cannot start the simulator";
         return;
     }
-    if (!waitForLog("ready", std::chrono::seconds(5))) {
+    bool ended = false;
+    const auto readyOrEnded = [&] {
+        if (exited(sim_)) {
+            ended = true;
+            return true;
+        }
+        for (const std::string& l : logLines())
+            if (l.rfind("ready", 0) == 0)
+                return true;
+        return false;
+    };
+    if (!waitUntil(readyOrEnded, std::chrono::seconds(5)) || ended) {
+        if (ended)
+            sim_ = -1; // already reaped
         std::ifstream err(dir_ + "/sim.err");
         std::stringstream ss;
         ss << err.rdbuf();

@@ -1,0 +1,271 @@
+// The link loop end to end: engine, scheduler and loop on the real serial
+// port, a socat pty pair and the simulated relay.
+
+#include "app/LinkLoop.h"
+#include "integration/support/SimHarness.h"
+#include "link/KOVA200.h"
+#include "link/Proceso_Comunicacion.h"
+#include "link/RegisterImages.h"
+#include "platform/QtSerialPort.h"
+#include "tools/relay-sim/DefaultSetpoints.h"
+#include "tools/relay-sim/RelayValues.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <charconv>
+#include <memory>
+#include <sstream>
+
+using kova::test::SimHarness;
+
+namespace {
+
+struct Notifier : kova::INotifier {
+    std::vector<std::string> messages;
+    void critical(const std::string& text, const std::string&) override { messages.push_back(text); }
+};
+
+// Request code of a logged request ("req N fc F addr RRRR ...").
+int code(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string w, fcText, addrText;
+    long n = 0;
+    in >> w >> n >> w >> fcText >> w >> addrText;
+    int fc = -1, reg = -1;
+    std::from_chars(fcText.data(), fcText.data() + fcText.size(), fc);
+    std::from_chars(addrText.data(), addrText.data() + addrText.size(), reg, 16);
+    struct R { int fc, reg, code; };
+    static const R table[] = {
+        {4, 0x0000, 60}, {4, 0x0203, 2}, {4, 0x020D, 4}, {4, 0x02D0, 5}, {4, 0x027F, 6}, {4, 0x022F, 7},
+        {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {4, 0x0610, 90}, {4, 0x0200, 91},
+        {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
+        {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
+        {16, 0x104B, 113}, {16, 0x0610, 31}};
+    for (const R& r : table)
+        if (r.fc == fc && r.reg == reg)
+            return r.code;
+    return -1;
+}
+
+const std::vector<int> kConnectSequence = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30};
+
+// Everything a run needs, wired as the main window wires it.
+struct Rig {
+    explicit Rig(const std::vector<std::string>& simArgs = {})
+        : sim(simArgs), engine(link, images), sched(link)
+    {
+        qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
+        engine.setNotifier(&notifier);
+        engine.setScheduler(&sched);
+        engine.setHostSerialControls({&port});
+        loop = std::make_unique<kova::LinkLoop>(engine, sched, link, port, &notifier);
+        loop->setIntervals(300, 10, 50);
+        // Watch every reply the loop is told about.
+        auto inner = engine.events.ComunicacionFinalizada;
+        engine.events.ComunicacionFinalizada = [this, inner](bool ok) {
+            replies.push_back({engine.Accion(), ok, images.get});
+            inner(ok);
+        };
+    }
+    ~Rig() { loop.reset(); }
+
+    std::vector<int> codes() const
+    {
+        std::vector<int> c;
+        for (const std::string& l : sim.requests())
+            c.push_back(code(l));
+        return c;
+    }
+    bool waitForRequests(std::size_t n, int ms = 8000) const
+    {
+        return QTest::qWaitFor([&] { return sim.requests().size() >= n; }, ms);
+    }
+    // The setpoint registers of the simulator as image bytes.
+    std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> simSetpoints() const
+    {
+        std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> out{};
+        for (const auto& b : kova::Bloques_Setpoints)
+            for (int r = b.first; r <= b.last; ++r) {
+                const int v = sim.holding(r);
+                const int i = *kova::setpointIndex(static_cast<std::uint32_t>(r));
+                out[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> 8);
+                out[static_cast<std::size_t>(i) + 1] = static_cast<std::uint8_t>(v & 0xFF);
+            }
+        return out;
+    }
+
+    struct Reply {
+        int accion;
+        bool ok;
+        std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> get;
+    };
+
+    SimHarness sim;
+    kova::QtSerialPort port;
+    kova::LinkState link;
+    kova::RegisterImages images;
+    kova::KOVA200 engine;
+    kova::Proceso_Comunicacion sched;
+    Notifier notifier;
+    std::unique_ptr<kova::LinkLoop> loop;
+    std::vector<Reply> replies;
+};
+
+bool blockEqual(const std::array<std::uint8_t, 301>& a, const std::array<std::uint8_t, 301>& b)
+{
+    return std::equal(a.begin(), a.begin() + 298, b.begin());
+}
+
+} // namespace
+
+class TestLinkLoopOverLine : public QObject {
+    Q_OBJECT
+private slots:
+    void connectSequenceFillsTheImages();
+    void corruptReplyIsAskedAgain();
+    void silentRelayOnlineReportsOnce();
+    void wrongIdentificationStops();
+    void refusedBlockWriteGivenUpKeepsTheEdit();
+    void blockWriteRoundTrip();
+};
+
+void TestLinkLoopOverLine::connectSequenceFillsTheImages()
+{
+    Rig rig;
+    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
+    QVERIFY(rig.loop->Conectar(1, "9600", 1));
+    QVERIFY(QTest::qWaitFor([&] {
+        const auto c = rig.codes();
+        return std::count(c.begin(), c.end(), 2) >= 2;
+    }, 15000));
+
+    const std::vector<int> codes = rig.codes();
+    QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 15), kConnectSequence);
+    // Then the event chain the reply to 30 starts (selections logged as 31,
+    // record reads 90) and the cyclic status read.
+    for (std::size_t i = 15; i < codes.size(); ++i)
+        QVERIFY(codes[i] == 2 || codes[i] == 31 || codes[i] == 90);
+
+    QVERIFY(rig.link.Comunicando);
+    QVERIFY(rig.engine.Firmware());
+    QCOMPARE(rig.engine.Version(), std::string("1.01    "));
+    // Get and Put hold the relay's setpoints byte for byte.
+    const auto relay = rig.simSetpoints();
+    QVERIFY(blockEqual(rig.images.get, relay));
+    QVERIFY(blockEqual(rig.images.put, relay));
+    // The actual-values image holds the relay's values.
+    for (const kova::relaysim::RegisterValue& rv : kova::relaysim::kActualValues) {
+        const auto i = kova::actualValueIndex(rv.reg);
+        QVERIFY(i.has_value());
+        QCOMPARE(rig.images.actual[*i] << 8 | rig.images.actual[*i + 1], int(rv.value));
+    }
+    const auto st = *kova::actualValueIndex(0x0203);
+    QCOMPARE(rig.images.actual[st] << 8 | rig.images.actual[st + 1], int(kova::relaysim::kDefaultStatus));
+    QVERIFY(rig.notifier.messages.empty());
+}
+
+void TestLinkLoopOverLine::corruptReplyIsAskedAgain()
+{
+    Rig rig({"--corrupt", "3"}); // the reply to 62 (setpoint block 2)
+    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
+    QVERIFY(rig.loop->Conectar(1, "9600", 1));
+    QVERIFY(QTest::qWaitFor([&] {
+        const auto c = rig.codes();
+        return std::count(c.begin(), c.end(), 62) == 2 && std::count(c.begin(), c.end(), 2) >= 2;
+    }, 8000));
+    const auto codes = rig.codes();
+    QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 15), kConnectSequence);
+    // The failed reply changed nothing: the Get image right after it is the
+    // one right before it.
+    const auto bad = std::find_if(rig.replies.begin(), rig.replies.end(), [](const Rig::Reply& r) { return !r.ok; });
+    QVERIFY(bad != rig.replies.end());
+    QCOMPARE(bad->accion, 62);
+    QVERIFY(bad != rig.replies.begin());
+    QVERIFY(blockEqual(bad->get, std::prev(bad)->get));
+    // After the retry every block is the relay's.
+    QVERIFY(QTest::qWaitFor([&] { return blockEqual(rig.images.get, rig.simSetpoints()); }, 3000));
+    QVERIFY(rig.notifier.messages.empty());
+}
+
+void TestLinkLoopOverLine::silentRelayOnlineReportsOnce()
+{
+    Rig rig({"--silent-from", "20"});
+    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
+    QVERIFY(rig.loop->Conectar(1, "9600", 1));
+    QVERIFY(QTest::qWaitFor([&] { return !rig.notifier.messages.empty(); }, 15000));
+    QCOMPARE(rig.notifier.messages, std::vector<std::string>{" Communication Error..."});
+    QVERIFY(rig.link.Detener_Comunicacion);
+    QVERIFY(!rig.link.Comunicando);
+    const std::size_t sent = rig.sim.requests().size();
+    QTest::qWait(1200);
+    QCOMPARE(rig.notifier.messages.size(), size_t(1));
+    QCOMPARE(rig.sim.requests().size(), sent); // nothing sent after the error
+    // The relay's setpoints stay in the images.
+    QVERIFY(blockEqual(rig.images.get, rig.simSetpoints()));
+}
+
+void TestLinkLoopOverLine::wrongIdentificationStops()
+{
+    Rig rig({"--type", "21"});
+    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
+    QVERIFY(rig.loop->Conectar(1, "9600", 1));
+    QVERIFY(QTest::qWaitFor([&] { return rig.link.Detener_Comunicacion; }, 3000));
+    QTest::qWait(800);
+    QCOMPARE(rig.codes(), std::vector<int>{60});
+    QVERIFY(!rig.engine.Firmware());
+}
+
+void TestLinkLoopOverLine::refusedBlockWriteGivenUpKeepsTheEdit()
+{
+    Rig rig({"--exception-on", "16:0x0101"});
+    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
+    QVERIFY(rig.loop->Conectar(1, "9600", 1));
+    QVERIFY(QTest::qWaitFor([&] { return rig.link.Comunicando && rig.codes().size() >= 17; }, 8000));
+
+    rig.images.put[2] = 0x03; // 0x0102 (phase CT primary) := 800
+    rig.images.put[3] = 0x20;
+    rig.sched.Agregar_Solicitud(0, &rig.engine, 27);
+    QVERIFY(QTest::qWaitFor([&] { return !rig.notifier.messages.empty(); }, 15000));
+    QCOMPARE(rig.notifier.messages, std::vector<std::string>{" Communication Error..."});
+    const auto codes = rig.codes();
+    QCOMPARE(std::count(codes.begin(), codes.end(), 27), 5); // five tries, then given up
+    QCOMPARE(int(rig.images.put[2]) << 8 | rig.images.put[3], 800);
+    QCOMPARE(int(rig.images.get[2]) << 8 | rig.images.get[3], 600);
+    QCOMPARE(rig.sim.holding(0x0102), 600);
+}
+
+void TestLinkLoopOverLine::blockWriteRoundTrip()
+{
+    Rig rig({"--corrupt-on", "16:0x0101"}); // the first write's reply is damaged
+    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
+    QVERIFY(rig.loop->Conectar(1, "9600", 1));
+    QVERIFY(QTest::qWaitFor([&] { return rig.link.Comunicando && rig.codes().size() >= 17; }, 8000));
+
+    rig.images.put[2] = 0x03;
+    rig.images.put[3] = 0x20;
+    rig.sched.Agregar_Solicitud(0, &rig.engine, 27);
+    QVERIFY(QTest::qWaitFor([&] {
+        return std::count_if(rig.replies.begin(), rig.replies.end(),
+                             [](const Rig::Reply& r) { return r.accion == 27 && r.ok; }) == 1;
+    }, 8000));
+    // The relay took the edit with the first write already...
+    QCOMPARE(rig.sim.holding(0x0102), 800);
+    for (int r = 0x0101; r <= 0x0118; ++r) {
+        const int i = *kova::setpointIndex(static_cast<std::uint32_t>(r));
+        QCOMPARE(rig.sim.holding(r), rig.images.put[i] << 8 | rig.images.put[i + 1]);
+    }
+    // ...but the Get block followed only after the passed reply.
+    std::vector<bool> oks;
+    for (const Rig::Reply& r : rig.replies)
+        if (r.accion == 27) {
+            oks.push_back(r.ok);
+            QCOMPARE(int(r.get[3]), r.ok ? 0x20 : 600 & 0xFF);
+        }
+    QCOMPARE(oks, (std::vector<bool>{false, true}));
+    QVERIFY(std::equal(rig.images.get.begin(), rig.images.get.begin() + 48, rig.images.put.begin()));
+}
+
+QTEST_MAIN(TestLinkLoopOverLine)
+#include "tst_LinkLoopOverLine.moc"

@@ -1,0 +1,121 @@
+// Steering the simulated relay during a run (control FIFO) and starting it
+// with setpoints that differ from the default table.
+
+#include "integration/support/LineMaster.h"
+#include "integration/support/SimHarness.h"
+#include "tools/relay-sim/DefaultSetpoints.h"
+
+#include <QTest>
+
+using kova::test::crcValid;
+using kova::test::LineMaster;
+using kova::test::SimHarness;
+using kova::test::withCrc;
+using Bytes = std::vector<std::uint8_t>;
+using namespace kova::relaysim;
+
+namespace {
+
+const Bytes kReadStatus = {0x01, 0x04, 0x02, 0x03, 0x00, 0x04, 0x00, 0x71};
+
+int status(LineMaster& m)
+{
+    const Bytes r = m.transact(kReadStatus, 13);
+    return r.size() == 13 && crcValid(r) ? (r[3] << 8 | r[4]) : -1;
+}
+
+} // namespace
+
+class TestRelaySimControl : public QObject {
+    Q_OBJECT
+private slots:
+    void statusChangesDuringRun();
+    void fallsSilentAndTalksAgain();
+    void alternativeSetpoints();
+    void singleSetpointOverride();
+    void badOptionsAreRefused();
+};
+
+void TestRelaySimControl::statusChangesDuringRun()
+{
+    SimHarness sim;
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    LineMaster m(sim.masterEnd());
+    QCOMPARE(status(m), int(0x0280));
+    sim.control("status 0x0F21");
+    QVERIFY(sim.waitForLog("ctl status 0F21"));
+    QCOMPARE(status(m), 0x0F21);
+    sim.control("status 1");
+    QVERIFY(sim.waitForLog("ctl status 0001"));
+    QCOMPARE(status(m), 0x0001);
+    sim.control("status banana");
+    QVERIFY(sim.waitForLog("ctl unknown 'status banana'"));
+    QCOMPARE(status(m), 0x0001);
+}
+
+void TestRelaySimControl::fallsSilentAndTalksAgain()
+{
+    SimHarness sim;
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    LineMaster m(sim.masterEnd());
+    QCOMPARE(status(m), int(0x0280));
+    sim.control("silent");
+    QVERIFY(sim.waitForLog("ctl silent"));
+    QVERIFY(m.transact(kReadStatus, 13, 300).empty());
+    QVERIFY(m.transact(kReadStatus, 13, 300).empty());
+    sim.control("talk");
+    QVERIFY(sim.waitForLog("ctl talk"));
+    QCOMPARE(status(m), int(0x0280));
+    const auto req = sim.requests();
+    QCOMPARE(req.size(), size_t(4));
+    QVERIFY(req[1].ends_with("reply silent"));
+    QVERIFY(req[3].ends_with("reply ok"));
+}
+
+void TestRelaySimControl::alternativeSetpoints()
+{
+    SimHarness sim({"--alt-setpoints"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    int differing = 0;
+    for (const SetpointBlock& b : kDefaultSetpointBlocks)
+        for (std::size_t i = 0; i < b.count; ++i) {
+            const int reg = b.first + static_cast<int>(i);
+            int expected = b.values[i];
+            for (const SetpointChange& c : kAlternativeSetpointChanges)
+                if (c.reg == reg)
+                    expected = c.value;
+            QCOMPARE(sim.holding(reg), expected);
+            differing += expected != b.values[i];
+        }
+    QCOMPARE(differing, int(kAlternativeSetpointChanges.size()));
+
+    // Read over the line too: block 1 carries 800 A at 0x0102.
+    LineMaster m(sim.masterEnd());
+    const Bytes r = m.transact({0x01, 0x03, 0x01, 0x01, 0x00, 0x18, 0x15, 0xFC}, 53);
+    QCOMPARE(r.size(), size_t(53));
+    QCOMPARE(r[5] << 8 | r[6], 800);
+}
+
+void TestRelaySimControl::singleSetpointOverride()
+{
+    SimHarness sim({"--setpoint", "0x1064=300", "--setpoint", "0x0109=30"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    QCOMPARE(sim.holding(0x1064), 300);
+    QCOMPARE(sim.holding(0x0109), 30);
+    QCOMPARE(sim.holding(0x010A), int(kSetpointBlock1[9]));
+}
+
+void TestRelaySimControl::badOptionsAreRefused()
+{
+    // A register outside every setpoint block, or a malformed number: the
+    // simulator does not start.
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--setpoint", "0x0200=1"}, {"--address", "300"}, {"--events", "-1"}, {"--clock", "2005-13-01 00:00:00"},
+             {"--corrupt-on", "16"}}) {
+        SimHarness sim(args);
+        QVERIFY2(!sim.ok(), args[0].c_str());
+    }
+}
+
+QTEST_MAIN(TestRelaySimControl)
+#include "tst_RelaySimControl.moc"
