@@ -12,6 +12,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <sstream>
@@ -41,7 +42,7 @@ int code(const std::string& line)
         {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {4, 0x0610, 90}, {4, 0x0200, 91},
         {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
         {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
-        {16, 0x104B, 113}};
+        {16, 0x104B, 113}, {16, 0x0610, 31}};
     for (const R& r : table)
         if (r.fc == fc && r.reg == reg)
             return r.code;
@@ -140,6 +141,14 @@ void TestLinkLoopOverLine::actualValuesImageHoldsTheRelaysValues()
         const auto c = rig.codes();
         return std::count(c.begin(), c.end(), 2) >= 2;
     }, 15000));
+
+    const std::vector<int> codes = rig.codes();
+    QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 15), kConnectSequence);
+    // Then the event chain the reply to 30 starts (selections logged as 31,
+    // record reads 90) and the cyclic status read.
+    for (std::size_t i = 15; i < codes.size(); ++i)
+        QVERIFY(codes[i] == 2 || codes[i] == 31 || codes[i] == 90);
+
     QVERIFY(rig.link.Comunicando);
     // Every actual value the relay holds, at its place in the image.
     for (const kova::relaysim::RegisterValue& rv : kova::relaysim::kActualValues) {
