@@ -10,7 +10,9 @@
 #include "link/TextTables.h"
 #include "text/DateText.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kova {
 
@@ -25,9 +27,11 @@ public:
     bool Devuelve_Datos(int Bloque);
     NumOrText DatosDeVariables(int posicion) const { return values.DatosDeVariables(posicion); }
 
-    // Short-date pattern of the stamps (set by the application).
-    void setDatePattern(std::string pattern) { datePattern_ = std::move(pattern); }
-    const std::string& datePattern() const { return datePattern_; }
+    // Short-date pattern of the stamps: the process's (textLocale()) unless
+    // set here. Only a numeric pattern without blank or comma is taken (the
+    // pages split stamps at blanks and event rows at commas).
+    void setDatePattern(std::string_view pattern) { datePattern_ = safeShortDatePattern(pattern); }
+    std::string datePattern() const { return datePattern_ ? *datePattern_ : safeShortDatePattern(textLocale().shortDate); }
 
     RegisterImages& images() { return images_; }
     const RegisterImages& images() const { return images_; }
@@ -39,7 +43,7 @@ public:
 
 private:
     RegisterImages& images_;
-    std::string datePattern_ = textLocale().shortDate;
+    std::optional<std::string> datePattern_;
 };
 
 } // namespace kova

@@ -151,6 +151,9 @@ TEST_F(Decoder, PositionFortyBelongsToTheLastBlockDecoded)
     data.setDatePattern("yyyy-MM-dd");
     data.Devuelve_Datos(8);
     EXPECT_EQ(text(40), "2005-07-12 09:05:07");
+    data.setDatePattern("d MMM yyyy"); // would put a blank inside the date
+    data.Devuelve_Datos(8);
+    EXPECT_EQ(text(40), "12/07/2005 09:05:07");
 }
 
 TEST_F(Decoder, Block4Energies)
