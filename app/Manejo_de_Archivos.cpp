@@ -1,0 +1,195 @@
+#include "app/Manejo_de_Archivos.h"
+
+#include "text/NumberText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <ctime>
+
+namespace kova {
+namespace {
+
+QString rutaQt(const std::string& ruta)
+{
+    return QFile::decodeName(QByteArray(ruta.data(), static_cast<qsizetype>(ruta.size())));
+}
+
+Fecha_Civil fechaDeHoy()
+{
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
+} // namespace
+
+long long Escritor_Archivo::escribirParte(QIODevice& archivo, const char* datos, long long n)
+{
+    return archivo.write(datos, n);
+}
+
+bool Escritor_Archivo::escribir(const std::string& ruta, std::span<const std::uint8_t> datos)
+{
+    const QString nombre = rutaQt(ruta);
+    const QFileInfo info(nombre);
+    // A file marked read-only is not replaced behind the user's back.
+    if (info.exists() && (!info.isFile() || !info.isWritable()))
+        return false;
+
+    QSaveFile archivo(nombre);
+    archivo.setDirectWriteFallback(true);
+    if (!archivo.open(QIODevice::WriteOnly))
+        return false;
+    const char* p = reinterpret_cast<const char*>(datos.data());
+    long long resto = static_cast<long long>(datos.size());
+    while (resto > 0) {
+        const long long n = escribirParte(archivo, p, resto);
+        if (n <= 0) {
+            archivo.cancelWriting();
+            return false;
+        }
+        p += n;
+        resto -= n;
+    }
+    if (!archivo.commit())
+        return false;
+
+    std::vector<std::uint8_t> leido;
+    if (leerArchivo(ruta, leido, datos.size() + 1) != Resultado_Lectura::Leido)
+        return false;
+    return std::equal(leido.begin(), leido.end(), datos.begin(), datos.end());
+}
+
+Resultado_Lectura leerArchivo(const std::string& ruta, std::vector<std::uint8_t>& datos,
+                              std::size_t maximo)
+{
+    datos.clear();
+    const QString nombre = rutaQt(ruta);
+    if (!QFileInfo::exists(nombre))
+        return Resultado_Lectura::No_Existe;
+    QFile archivo(nombre);
+    if (!archivo.open(QIODevice::ReadOnly))
+        return Resultado_Lectura::Error;
+    datos.resize(maximo);
+    std::size_t total = 0;
+    while (total < maximo) {
+        const qint64 n = archivo.read(reinterpret_cast<char*>(datos.data() + total),
+                                      static_cast<qint64>(maximo - total));
+        if (n < 0)
+            return Resultado_Lectura::Error;
+        if (n == 0)
+            break;
+        total += static_cast<std::size_t>(n);
+    }
+    datos.resize(total);
+    return Resultado_Lectura::Leido;
+}
+
+Manejo_de_Archivos::Manejo_de_Archivos(IEnlace_Archivos& enlace, IVentana_Archivos& ventana)
+    : enlace_(enlace)
+    , ventana_(ventana)
+    , escritor_(std::make_unique<Escritor_Archivo>())
+    , hoy_(fechaDeHoy)
+{
+}
+
+void Manejo_de_Archivos::usarEscritor(std::unique_ptr<Escritor_Archivo> escritor)
+{
+    escritor_ = std::move(escritor);
+}
+
+void Manejo_de_Archivos::usarReloj(std::function<Fecha_Civil()> hoy)
+{
+    hoy_ = std::move(hoy);
+}
+
+bool Manejo_de_Archivos::Grabar_Archivo(const std::string& ruta)
+{
+    Datos_Archivo d;
+    d.Fecha = numeroDeFecha(hoy_());
+    d.Programador = Programador;
+    d.Nombre_Rele = Nombre_Rele;
+    d.Observaciones = Observaciones;
+    d.Firmware_Rele = Firmware_Rele;
+    d.Put = enlace_.imagenPut();
+    d.Actual = enlace_.imagenActual();
+    if (Datos_De_Archivo) {
+        d.Eventos = Eventos;
+    } else {
+        for (int r = 0; r < Registro_Archivo::Filas_Eventos; ++r) {
+            d.Eventos.Eventos_Texto[r] = enlace_.DatosDeVariables(Posicion_Eventos + r);
+            for (int c = 1; c <= 10; ++c)
+                d.Eventos.columna(c)[r] = enlace_.DatosDeVariables(Posicion_Eventos + 20 * c + r);
+        }
+    }
+
+    Registro_Archivo nuevo = registro_;
+    nuevo.escribir(d);
+    if (!escritor_->escribir(ruta, nuevo.bytes())) {
+        ventana_.mensaje(Texto_Error_Escritura, Titulo_Mensajes, IVentana_Archivos::Icono::Critico);
+        return false;
+    }
+    registro_ = nuevo;
+    Archivo_Guardado = true;
+    return true;
+}
+
+bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta)
+{
+    std::vector<std::uint8_t> datos;
+    const Resultado_Lectura r = leerArchivo(ruta, datos, Registro_Archivo::Largo);
+    if (r == Resultado_Lectura::Error) {
+        Archivo_Cargado = false;
+        ventana_.mensaje(Texto_Error_Lectura, Titulo_Mensajes, IVentana_Archivos::Icono::Critico);
+        return false;
+    }
+    std::optional<Registro_Archivo> leido;
+    if (r == Resultado_Lectura::Leido)
+        leido = Registro_Archivo::desdeBytes(datos);
+    if (!leido) {
+        Archivo_Cargado = false;
+        ventana_.mensaje(Texto_No_Es_KOVA, Titulo_Mensajes, IVentana_Archivos::Icono::Ninguno);
+        return false;
+    }
+
+    const Datos_Archivo d = leido->leer();
+    Nombre_Rele = d.Nombre_Rele;
+    Observaciones = d.Observaciones;
+    Programador = d.Programador;
+    const auto fecha = fechaDeNumero(d.Fecha);
+    Fecha_Texto = fecha ? enlace_.textoFecha(*fecha) : std::string();
+    Firmware_Rele = d.Firmware_Rele;
+    enlace_.entrarModoArchivo();
+    enlace_.ponerImagenPut(d.Put);
+    enlace_.ponerImagenActual(d.Actual);
+    Eventos = d.Eventos;
+    enlace_.Copiar_Put_A_Get();
+    registro_ = *leido;
+    Datos_De_Archivo = true;
+
+    ventana_.ponerPanel(5, "Address: " + signedText(ventana_.Direccion_Rele()));
+    ventana_.ponerPanel(6, "Not Communicating..");
+    Archivo_Cargado = true;
+    ventana_.ponerTitulo(std::string(Titulo_Principal) + " - " + ruta);
+    return true;
+}
+
+void Manejo_de_Archivos::Abrir_Setpoints()
+{
+    Archivo_Cargado = false;
+    if (const auto ruta = ventana_.elegirArchivoAbrir())
+        Leer_Archivo(*ruta);
+}
+
+void Manejo_de_Archivos::Guardar_Setpoints()
+{
+    if (const auto ruta = ventana_.elegirArchivoGuardar()) {
+        Archivo_Guardado = false;
+        Grabar_Archivo(*ruta);
+    }
+}
+
+} // namespace kova
