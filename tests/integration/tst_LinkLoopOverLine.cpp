@@ -41,7 +41,7 @@ int code(const std::string& line)
         {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {4, 0x0610, 90}, {4, 0x0200, 91},
         {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
         {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
-        {16, 0x104B, 113}};
+        {16, 0x104B, 113}, {16, 0x0610, 31}}; // 31: any event selection (31..50)
     for (const R& r : table)
         if (r.fc == fc && r.reg == reg)
             return r.code;
@@ -135,11 +135,16 @@ void TestLinkLoopOverLine::connectSequenceFillsTheImages()
     Rig rig;
     QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
     QVERIFY(rig.loop->Conectar(1, "9600", 1));
-    QVERIFY(rig.waitForRequests(kConnectSequence.size() + 4));
+    // The reply to 30 reads the newest of the relay's 5 events, the first
+    // record reply the other 4: five (selection, record) pairs.
+    const std::size_t chain = 10;
+    QVERIFY(rig.waitForRequests(kConnectSequence.size() + chain + 4));
 
     const std::vector<int> codes = rig.codes();
     QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 15), kConnectSequence);
-    for (std::size_t i = 15; i < codes.size(); ++i)
+    for (std::size_t i = 15; i < 15 + chain; ++i)
+        QCOMPARE(codes[i], (i - 15) % 2 == 0 ? 31 : 90);
+    for (std::size_t i = 15 + chain; i < codes.size(); ++i)
         QCOMPARE(codes[i], 2);
 
     QVERIFY(rig.link.Comunicando);
