@@ -1,0 +1,85 @@
+#include "editors/BitsWidget.h"
+
+#include "editors/ValueEditorWidget.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QSignalBlocker>
+
+namespace kova {
+
+BitsWidget::BitsWidget(QWidget* parent) : QWidget(parent), combo1_(new QComboBox(this))
+{
+    combo1_->setObjectName("Combo1");
+    combo1_->setEditable(false);
+    combo1_->installEventFilter(this);
+    model_.onItemsAppended = [this] { showItems(); };
+    model_.onSelectionShown = [this] { showSelection(); };
+    model_.onClick = [this] { emit Click(); };
+    connect(combo1_, &QComboBox::activated, this, [this](int k) { model_.pick(k); });
+    resize(120, combo1_->sizeHint().height());
+    applyLook();
+}
+
+BitsWidget::~BitsWidget()
+{
+    model_.onItemsAppended = nullptr;
+    model_.onSelectionShown = nullptr;
+    model_.onClick = nullptr;
+}
+
+void BitsWidget::showItems()
+{
+    const QSignalBlocker block(combo1_);
+    combo1_->clear();
+    for (const std::string& s : model_.List())
+        combo1_->addItem(QString::fromStdString(s));
+    combo1_->setCurrentIndex(model_.ListIndex());  // a combo box picks its first item by itself
+}
+
+void BitsWidget::showSelection()
+{
+    const QSignalBlocker block(combo1_);
+    combo1_->setCurrentIndex(model_.ListIndex());
+}
+
+std::vector<std::string> BitsWidget::loadSettings(const PropertyBag& bag)
+{
+    auto bad = model_.loadSettings(bag);
+    applyLook();
+    return bad;
+}
+
+void BitsWidget::applyLook()
+{
+    QPalette p = combo1_->palette();
+    p.setColor(QPalette::Base, ValueEditorWidget::storedColor(model_.BackColor(), QApplication::palette()));
+    p.setColor(QPalette::Text, ValueEditorWidget::storedColor(model_.ForeColor(), QApplication::palette()));
+    combo1_->setPalette(p);
+    if (!model_.Font().empty()) {
+        QFont f = combo1_->font();
+        f.fromString(QString::fromStdString(model_.Font()));
+        combo1_->setFont(f);
+    }
+    setAutoFillBackground(model_.BackStyle() == 1);
+    combo1_->setEnabled(model_.Enabled() && model_.configProblem().empty());
+}
+
+void BitsWidget::resizeEvent(QResizeEvent*)
+{
+    combo1_->setGeometry(0, 0, width(), combo1_->sizeHint().height());
+    if (height() != combo1_->height())
+        resize(width(), combo1_->height());
+}
+
+bool BitsWidget::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == combo1_ && e->type() == QEvent::MouseButtonDblClick) {
+        emit DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+} // namespace kova

@@ -1,0 +1,49 @@
+#pragma once
+// Widget of the bit-field selector: a pick-only drop-down list over the
+// Bits model. The list shows no selection until Inicializacion.
+
+#include "editors/Bits.h"
+#include "editors/PropertyBag.h"
+
+#include <QWidget>
+
+class QComboBox;
+
+namespace kova {
+
+class BitsWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit BitsWidget(QWidget* parent = nullptr);
+    ~BitsWidget() override;
+
+    Bits& model() { return model_; }
+    QComboBox* Combo1() const { return combo1_; }
+
+    bool Crear_Items() { return model_.Crear_Items(); }
+    bool Inicializacion() { return model_.Inicializacion(); }
+    int ListIndex() const { return model_.ListIndex(); }
+    int ListCount() const { return model_.ListCount(); }
+    QString valor() const { return QString::fromStdString(model_.valor()); }
+
+    std::vector<std::string> loadSettings(const PropertyBag& bag);
+    void saveSettings(PropertyBag& bag) const { model_.saveSettings(bag); }
+
+signals:
+    void Click();
+    void DblClick();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void showItems();
+    void showSelection();
+    void applyLook();
+
+    Bits model_;
+    QComboBox* combo1_;
+};
+
+} // namespace kova
