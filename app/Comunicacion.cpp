@@ -211,9 +211,13 @@ void Comunicacion::showLinkState()
 void Comunicacion::Form_Load()
 {
     // As wide as the screen, 1500 twips (100 px) lower than the main window.
-    int width = 900;
-    if (QScreen* s = principal_.screen()) width = s->availableGeometry().width();
+    int width = 900, left = 0;
+    if (QScreen* s = principal_.screen()) {
+        width = s->availableGeometry().width();
+        left = s->availableGeometry().left();
+    }
     resize(width, qMax(principal_.height() - 100, sizeHint().height()));
+    move(left, principal_.y());
     principal_.setEnabled(false);
     Byte_UnR1_->setText(QString::number(st_.Direccion_Rele));
     Text1_->setText(st_.Telefono);
