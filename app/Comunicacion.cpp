@@ -5,6 +5,7 @@
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
 #include "platform/Ui.h"
+#include "text/NumberText.h"
 #include "text/VbNumbers.h"
 
 #include <QButtonGroup>
@@ -32,7 +33,7 @@ const int kBauds[] = {1200, 2400, 4800, 9600, 19200};
 
 QString labelled(const char* label, std::int64_t n)
 {
-    return QString::fromLatin1(label) + QString::fromStdString(vb::Str(n));
+    return QString::fromLatin1(label) + QString::fromStdString(signedText(n));
 }
 
 QLabel* label(QWidget* parent, const char* name, const char* text)

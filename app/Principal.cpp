@@ -7,6 +7,7 @@
 #include "platform/AppFolder.h"
 #include "platform/HandshakeFile.h"
 #include "platform/Ui.h"
+#include "text/NumberText.h"
 #include "text/VbNumbers.h"
 
 #include <QApplication>
@@ -27,7 +28,7 @@ namespace {
 
 QString labelled(const char* label, std::int64_t n)
 {
-    return QString::fromLatin1(label) + QString::fromStdString(vb::Str(n));
+    return QString::fromLatin1(label) + QString::fromStdString(signedText(n));
 }
 
 struct MenuItem {

@@ -97,12 +97,5 @@ std::optional<std::int16_t> toInt16(double v) { return fitRounded<std::int16_t>(
 std::optional<std::int32_t> toInt32(double v) { return fitRounded<std::int32_t>(v, -2147483648.0, 2147483647.0); }
 std::optional<std::uint8_t> toByte(double v) { return fitRounded<std::uint8_t>(v, 0.0, 255.0); }
 
-std::string Str(std::int64_t value)
-{
-    char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    std::string digits(buf, res.ptr);
-    return value >= 0 ? " " + digits : digits;
-}
 
 } // namespace kova::vb

@@ -1,7 +1,7 @@
 #pragma once
 // Numeric reading and writing the way the program's settings texts have
-// always been read: the lenient numeric value of a text, rounding halves to
-// even, and the signed text form of a whole number (" 9600", "-3").
+// always been read: the lenient numeric value of a text, and rounding halves to
+// even.
 
 #include <cstdint>
 #include <optional>
@@ -26,7 +26,5 @@ std::optional<std::int16_t> toInt16(double value);
 std::optional<std::int32_t> toInt32(double value);
 std::optional<std::uint8_t> toByte(double value);
 
-// Signed text form: a leading blank for zero or more, else the minus sign.
-std::string Str(std::int64_t value);
 
 } // namespace kova::vb

@@ -50,10 +50,3 @@ TEST(WidthConversions, RoundThenCheckTheRange)
     EXPECT_FALSE(toInt32(Val("1e999")));
 }
 
-TEST(Str, LeadingBlankForZeroOrMore)
-{
-    EXPECT_EQ(Str(1), " 1");
-    EXPECT_EQ(Str(0), " 0");
-    EXPECT_EQ(Str(9600), " 9600");
-    EXPECT_EQ(Str(-3), "-3");
-}
