@@ -1,7 +1,6 @@
 #include "app/AppContext.h"
 
 #include "app/Comunicacion.h"
-#include "app/Ventana_Archivos_Qt.h"
 #include "link/RegisterImages.h"
 #include "platform/Ui.h"
 #include "text/DateText.h"
@@ -66,11 +65,11 @@ public:
 
     std::optional<std::string> elegirArchivoAbrir() override
     {
-        return ruta(ui().openFileName(QString(), QString::fromLatin1(Ventana_Archivos_Qt::Filtro_Abrir)));
+        return ruta(ui().openFileName(QString(), QString::fromLatin1(Filtro_Abrir)));
     }
     std::optional<std::string> elegirArchivoGuardar() override
     {
-        return ruta(ui().saveFileName(QString(), QString::fromLatin1(Ventana_Archivos_Qt::Filtro_Guardar)));
+        return ruta(ui().saveFileName(QString(), QString::fromLatin1(Filtro_Guardar)));
     }
     void mensaje(const std::string& texto, const std::string& titulo, Icono icono) override
     {

@@ -23,6 +23,11 @@ class QIODevice;
 
 namespace kova {
 
+// File dialog filters. Linux names are case-sensitive, so both spellings of
+// the extension are listed.
+inline constexpr const char* Filtro_Abrir = "KOVA Files (*.KOVA2 *.kova2);;All Files (*)";
+inline constexpr const char* Filtro_Guardar = "KOVA Files (*.KOVA2 *.kova2);; All Files (*)";
+
 // What the file routines use of the relay link and the link state.
 class IEnlace_Archivos
 {

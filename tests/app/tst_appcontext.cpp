@@ -162,6 +162,11 @@ private slots:
         w.command("Load_s")->trigger();
         QCOMPARE(ctx.DELU().Version(), std::string("1.05    "));
         QVERIFY(ui.shown.isEmpty());
+
+        // Every dialog offered both spellings of the extension.
+        QCOMPARE(ui.filters.size(), 3);
+        for (const QString& f : ui.filters)
+            QVERIFY(f.contains("*.KOVA2") && f.contains("*.kova2"));
     }
 
     void resetRelayQueuesTheResetCommandOnline()

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <deque>
 
 namespace kova::test {
@@ -26,6 +27,7 @@ public:
     std::deque<MsgAnswer> answers;
     std::deque<QString> fileNames;
     QList<ShownBox> shown;
+    QStringList filters; // filter of every file dialog shown
 
     MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                      const QString& title) override
@@ -40,8 +42,16 @@ public:
                                                                                  : MsgAnswer::OK;
     }
     QString inputBox(const QString&, const QString&, const QString& def) override { return def; }
-    QString openFileName(const QString&, const QString&) override { return nextFile(); }
-    QString saveFileName(const QString&, const QString&) override { return nextFile(); }
+    QString openFileName(const QString&, const QString& filter) override
+    {
+        filters.append(filter);
+        return nextFile();
+    }
+    QString saveFileName(const QString&, const QString& filter) override
+    {
+        filters.append(filter);
+        return nextFile();
+    }
 
 private:
     QString nextFile()
