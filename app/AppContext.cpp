@@ -16,7 +16,7 @@ namespace kova {
 // engine's decoded values and the link-state flags.
 class AppContext::EnlaceArchivos : public IEnlace_Archivos {
 public:
-    explicit EnlaceArchivos(LinkState& link) : link_(link) {}
+    EnlaceArchivos(LinkState& link, KOVA200& engine) : link_(link), engine_(engine) {}
 
     Imagen_Setpoints imagenPut() const override
     {
@@ -39,9 +39,10 @@ public:
         std::copy(actual.begin(), actual.end(), processImages().actual.begin());
     }
     void Copiar_Put_A_Get() override { kova::Copiar_Put_A_Get(processImages()); }
-    // The engine keeps no decoded event table yet: a save then stores empty
-    // event rows, as after a start without a relay.
-    std::string DatosDeVariables(int) const override { return {}; }
+    std::string DatosDeVariables(int posicion) const override
+    {
+        return engine_.DatosDeVariables(static_cast<std::int16_t>(posicion)).toText();
+    }
     void entrarModoArchivo() override
     {
         link_.Comunicando = false;
@@ -54,6 +55,7 @@ public:
 
 private:
     LinkState& link_;
+    KOVA200& engine_;
 };
 
 // The file routines' dialogs and boxes through the program's boxes, and the
@@ -100,7 +102,7 @@ private:
 AppContext::AppContext(AppState& state)
     : st_(state), engine_(state.link), scheduler_(state.link),
       loop_(engine_, scheduler_, state.link, port_, &notifier_),
-      enlace_(std::make_unique<EnlaceArchivos>(state.link))
+      enlace_(std::make_unique<EnlaceArchivos>(state.link, engine_))
 {
     engine_.setNotifier(&notifier_);
     engine_.setScheduler(&scheduler_);
@@ -109,6 +111,14 @@ AppContext::AppContext(AppState& state)
     loop_.setFirmwareRele([this](const std::string& version) {
         if (archivos_) archivos_->Firmware_Rele = version;
     });
+    // From the first passed reply after a connect the data are the relay's:
+    // a save then stores the engine's events, no longer a loaded file's.
+    auto linkReply = engine_.events.ComunicacionFinalizada;
+    engine_.events.ComunicacionFinalizada = [this, linkReply](bool opOK) {
+        const bool wasOnline = st_.link.Comunicando;
+        if (linkReply) linkReply(opOK);
+        if (!wasOnline && st_.link.Comunicando && archivos_) archivos_->Datos_De_Archivo = false;
+    };
 }
 
 AppContext::~AppContext() = default;

@@ -7,9 +7,10 @@ namespace kova {
 static_assert(RegisterImages::kSetpointBytes == std::tuple_size_v<Imagen_Setpoints>);
 static_assert(RegisterImages::kActualBytes == std::tuple_size_v<Imagen_Actual>);
 
-Enlace_Archivos::Enlace_Archivos(RegisterImages& imagenes, LinkState& estado)
+Enlace_Archivos::Enlace_Archivos(RegisterImages& imagenes, LinkState& estado, const KOVA200& motor)
     : imagenes_(imagenes)
     , estado_(estado)
+    , motor_(motor)
 {
 }
 
@@ -40,7 +41,8 @@ void Enlace_Archivos::Copiar_Put_A_Get()
 
 std::string Enlace_Archivos::DatosDeVariables(int posicion) const
 {
-    return valorDecodificado ? valorDecodificado(posicion) : std::string();
+    // Numbers as the program's general number text ("." as the point).
+    return motor_.DatosDeVariables(static_cast<std::int16_t>(posicion)).toText();
 }
 
 void Enlace_Archivos::entrarModoArchivo()

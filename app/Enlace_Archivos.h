@@ -5,21 +5,18 @@
 // All wiring between setpoint files and the relay link is here.
 
 #include "app/Manejo_de_Archivos.h"
+#include "link/KOVA200.h"
 #include "link/LinkState.h"
 #include "link/RegisterImages.h"
-
-#include <functional>
 
 namespace kova {
 
 class Enlace_Archivos : public IEnlace_Archivos
 {
 public:
-    Enlace_Archivos(RegisterImages& imagenes, LinkState& estado);
-
-    // The engine's decoded value at a position as text; until it is set,
-    // every position reads as empty.
-    std::function<std::string(int)> valorDecodificado;
+    // The engine supplies the decoded event table a save stores outside
+    // file mode.
+    Enlace_Archivos(RegisterImages& imagenes, LinkState& estado, const KOVA200& motor);
 
     Imagen_Setpoints imagenPut() const override;
     Imagen_Actual imagenActual() const override;
@@ -33,6 +30,7 @@ public:
 private:
     RegisterImages& imagenes_;
     LinkState& estado_;
+    const KOVA200& motor_;
 };
 
 } // namespace kova

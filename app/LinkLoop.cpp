@@ -67,6 +67,7 @@ LinkLoop::LinkLoop(KOVA200& engine, Proceso_Comunicacion& scheduler, LinkState& 
     engine_.events.Finalizado = [this](bool& r) { onFinalizado(r); };
     engine_.events.ErrorCommActivado = [this] { onErrorCommActivado(); };
     sched_.setEngine(&engine_);
+    engine_.setScheduler(&sched_);
 }
 
 LinkLoop::~LinkLoop()

@@ -38,15 +38,17 @@ function(kova_tests folder)
   set(env "QT_QPA_PLATFORM=offscreen"
           "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
           "KOVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-          "KOVA_RELAY_SIM=$<TARGET_FILE:relay-sim>")
+          "KOVA_RELAY_SIM=${CMAKE_BINARY_DIR}/tools/relay-sim/relay-sim")
   if(gsrcs)
     add_executable(test_${folder} ${gsrcs} ${helpers})
     target_link_libraries(test_${folder} PRIVATE kova_all Qt6::Test GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(test_${folder} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     set_target_properties(test_${folder} PROPERTIES AUTOMOC ON)
     add_dependencies(test_${folder} relay-sim)
-    gtest_discover_tests(test_${folder} DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+    # Discovered tests cannot carry a list-valued ENVIRONMENT property, so
+    # the program is started through env with the same settings instead.
+    set_target_properties(test_${folder} PROPERTIES CROSSCOMPILING_EMULATOR "/usr/bin/env;${env}")
+    gtest_discover_tests(test_${folder} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   endif()
   file(GLOB qsrcs CONFIGURE_DEPENDS ${dir}/tst_*.cpp)
   foreach(src IN LISTS qsrcs)

@@ -136,6 +136,10 @@ void QtSerialPort::close()
     pendingSends_ = 0;
     receiveFired_ = false;
     ++openCount_;
+    // Bytes written just before a close (the 0x00 that ends a session) must
+    // still leave: QSerialPort drops its write buffer when it closes.
+    if (port_.isOpen() && port_.bytesToWrite() > 0)
+        port_.waitForBytesWritten(200);
     if (port_.isOpen())
         port_.close();
     port_.clearError();

@@ -27,6 +27,10 @@ class Decimal4;
 std::string formatPattern(double value, std::string_view pattern);
 std::string formatPattern(float value, std::string_view pattern);
 std::string formatPattern(std::int64_t value, std::string_view pattern);
+inline std::string formatPattern(std::int32_t value, std::string_view pattern)
+{
+    return formatPattern(static_cast<std::int64_t>(value), pattern);
+}
 std::string formatPattern(const Decimal4& value, std::string_view pattern);
 std::string formatPattern(DecimalDigits value, std::string_view pattern);
 

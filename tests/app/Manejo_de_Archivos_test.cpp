@@ -481,7 +481,8 @@ TEST(Enlace_Archivos, LoadFillsTheProgramImagesAndStopsTheLink)
     imagenes.devolucion.fill(0x11);
     LinkState estado;
     estado.Comunicando = true;
-    Enlace_Archivos enlace(imagenes, estado);
+    KOVA200 motor(estado, imagenes);
+    Enlace_Archivos enlace(imagenes, estado, motor);
     Ventana_Falsa ventana;
     Manejo_de_Archivos archivos(enlace, ventana);
 
@@ -496,10 +497,14 @@ TEST(Enlace_Archivos, LoadFillsTheProgramImagesAndStopsTheLink)
 
     // Outside file mode a save takes the engine's decoded event table.
     archivos.Datos_De_Archivo = false;
-    enlace.valorDecodificado = [](int p) { return p == 84 ? std::string("7,Trip,0 0") : std::string(); };
+    motor.relay().values.set(84, std::string("7,Trip,0 0"));
+    motor.relay().values.set(84 + 20 * 6, 13800.0);  // Vab, a number
+    motor.relay().values.set(84 + 20 * 10 + 1, std::string("0.95"));
     ASSERT_TRUE(archivos.Grabar_Archivo(r));
     const Bytes b = leerTodo(r);
     EXPECT_EQ(std::string(b.begin() + 900, b.begin() + 912), "7,Trip,0 0  ");
+    EXPECT_EQ(std::string(b.begin() + 2160 + 210 * 5, b.begin() + 2170 + 210 * 5), "13800     ");
+    EXPECT_EQ(std::string(b.begin() + 2160 + 210 * 9 + 10, b.begin() + 2170 + 210 * 9 + 10), "0.95      ");
     EXPECT_EQ(b[198 + 255], 255);
 }
 

@@ -29,7 +29,7 @@ int codigo(const std::vector<std::uint8_t>& f)
         {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {4, 0x0610, 90}, {4, 0x0200, 91},
         {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
         {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
-        {16, 0x104B, 113}, {5, 0x0001, 11}};
+        {16, 0x104B, 113}, {16, 0x0610, 31}, {5, 0x0001, 11}};
     for (const auto& r : t)
         if (r.fn == fn && r.reg == reg)
             return r.code;
@@ -104,9 +104,14 @@ struct Loop : ::testing::Test {
 TEST_F(Loop, ConnectSequenceThenCyclicStatusRead)
 {
     conectarYEsperarOnline();
+    ASSERT_TRUE(waitFor([&] { return cuantos(2) >= 3; }, 3000));
     const auto c = codigos();
-    const std::vector<int> want = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30, 2, 2};
+    const std::vector<int> want = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30, 31, 90};
     EXPECT_EQ(std::vector<int>(c.begin(), c.begin() + 17), want);
+    // After the event records the reply to 30 asked for, the status read.
+    for (std::size_t i = 17; i < c.size(); ++i)
+        EXPECT_TRUE(c[i] == 2 || c[i] == 31 || c[i] == 90) << c[i];
+    EXPECT_EQ(c.back(), 2);
     EXPECT_FALSE(link.Esperando_Respuesta);
     EXPECT_TRUE(link.Puerto_Abierto);
     EXPECT_TRUE(engine.Firmware());
@@ -230,7 +235,7 @@ TEST_F(Loop, BlockWriteRoundTrip)
 TEST_F(Loop, RefusedBlockWriteIsGivenUpAfterFiveTries)
 {
     port.fallo = [](const std::vector<std::uint8_t>& f, int) {
-        return RelayPort::funcion(f) == 16 ? Fallo::Excepcion : Fallo::Ninguno;
+        return codigo(f) == 27 ? Fallo::Excepcion : Fallo::Ninguno;
     };
     conectarYEsperarOnline();
     images.put[5] = 0x99;

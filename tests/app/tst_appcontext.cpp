@@ -79,6 +79,26 @@ private slots:
         QVERIFY(w.UserControl11() && w.centralWidget() == w.UserControl11());
     }
 
+    void loadSetsTheFirmwareTextWhateverTheDefaultFileHolds()
+    {
+        QByteArray file = readAll(builtDefaultFile());
+        file.replace(4260, 8, "1.05    ");
+        {
+            QFile f(dir_.filePath("Default.KOVA2"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        ScriptedUi ui;
+        AppState st;
+        st.Ruta_App = dir_.path();
+        AppContext ctx(st);
+        Principal w(st, ctx.services());
+        QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.01"));
+        // New reads the file's text, as a file load does.
+        w.command("Nuevo")->trigger();
+        QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.05    "));
+    }
+
     void missingDefaultFileIsReportedAndNotCreated()
     {
         ScriptedUi ui;

@@ -228,6 +228,23 @@ private slots:
         port.setPortOpen(false);
     }
 
+    void unloadSendsOneZeroThenClosesThePort()
+    {
+        ScriptedUi ui;
+        PtyPair pty;
+        pty.bindCom(5);
+        Program p(dir_.path());
+        p.st.Modo_Linea_Comandos = true;
+        p.st.Handshake_Activo = false;
+        p.ctx.MSComm1().setCommPort(5);
+        p.ctx.MSComm1().setPortOpen(true);
+        p.w->show();
+        p.w->terminateBySignal();
+        QVERIFY(!p.ctx.MSComm1().portOpen());
+        QCOMPARE(pty.readAtLeast(1, 1000), QByteArray(1, '\0'));
+        QVERIFY(ui.shown.isEmpty());
+    }
+
     void connectCancelledChangesNothing()
     {
         ScriptedUi ui;
@@ -309,9 +326,11 @@ private slots:
         Comunicacion c(p.st, p.ctx, *p.w);
         c.Form_Load();
         ui.answers.push_back(MsgAnswer::No);
+        QVERIFY(p.ctx.archivos()->Datos_De_Archivo); // Default.KOVA2 loaded
         QVERIFY(c.Command1_Click());
         QVERIFY(c.TmrStateCom().isActive());
         QTRY_VERIFY_WITH_TIMEOUT(p.st.link.Comunicando, 5000);
+        QVERIFY(!p.ctx.archivos()->Datos_De_Archivo);
         QTRY_COMPARE_WITH_TIMEOUT(p.ctx.setpointBlocksRead(), 6, 5000);
         // The relay's setpoints (which differ from the default file) are in.
         QVERIFY(image(processImages().put) != defaults_);

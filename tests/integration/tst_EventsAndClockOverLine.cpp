@@ -93,6 +93,7 @@ private slots:
     void connectReadsTheEventsNewestFirst();
     void clearedEventsLeaveNoStaleRows();
     void clockSetAppliedAndReadBack();
+    void clockAppliedOnlyAfterTheWritePassed();
 };
 
 void TestEventsAndClockOverLine::connectReadsTheEventsNewestFirst()
@@ -171,6 +172,32 @@ void TestEventsAndClockOverLine::clockSetAppliedAndReadBack()
     }, 10000));
     const std::string t = line.text(40);
     QVERIFY2(t >= "12/07/2005 09:05:07" && t <= "12/07/2005 09:05:30", t.c_str());
+}
+
+void TestEventsAndClockOverLine::clockAppliedOnlyAfterTheWritePassed()
+{
+    SimHarness sim({"--corrupt-on", "16:0x0090"}); // the first clock write's reply is damaged
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
+    Line line;
+    QVERIFY(line.loop.Conectar(1, "9600", 1));
+    QVERIFY(QTest::qWaitFor([&] { return line.queue0Idle() && line.engine.Ultimo_Numero_Evento() != 0; }, 20000));
+
+    QVERIFY(line.engine.Date_Time(31, 12, 2099, 23, 59, 59));
+    line.scheduler.Agregar_Solicitud(0, &line.engine, 93);
+    QVERIFY(QTest::qWaitFor([&] { return line.queue0Idle() && sim.waitForLog("fc 5 addr 0005", std::chrono::milliseconds(0)); },
+                            10000));
+    std::vector<int> writes, applies;
+    const auto reqs = sim.requests();
+    for (int i = 0; i < static_cast<int>(reqs.size()); ++i) {
+        if (reqs[static_cast<std::size_t>(i)].find("fc 16 addr 0090") != std::string::npos)
+            writes.push_back(i);
+        if (reqs[static_cast<std::size_t>(i)].find("fc 5 addr 0005") != std::string::npos)
+            applies.push_back(i);
+    }
+    QCOMPARE(writes.size(), size_t(2));
+    QCOMPARE(applies.size(), size_t(1));
+    QVERIFY(applies[0] > writes[1]);
 }
 
 QTEST_MAIN(TestEventsAndClockOverLine)

@@ -37,7 +37,7 @@ int codigo(const std::string& line)
     static const R t[] = {
         {4, 0x0000, 60}, {4, 0x0203, 2}, {4, 0x020D, 4}, {4, 0x02D0, 5}, {4, 0x027F, 6}, {4, 0x022F, 7},
         {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {3, 0x0101, 61}, {3, 0x0119, 62},
-        {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66}, {16, 0x0101, 27}};
+        {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66}, {16, 0x0101, 27}, {16, 0x0610, 31}, {4, 0x0610, 90}};
     for (const auto& r : t)
         if (r.fn == fc && r.reg == reg)
             return r.code;
@@ -125,10 +125,14 @@ void TestLinkLoopEndToEnd::connectSequenceFillsTheImages()
     QVERIFY2(sim.ok(), sim.error().c_str());
     Link link(sim);
     QVERIFY(link.conectar());
-    QVERIFY(QTest::qWaitFor([&] { return sim.requests().size() >= 19; }, 15000));
+    QVERIFY(QTest::qWaitFor([&] { return cuantos(sim, 2) >= 3; }, 15000));
     const auto c = codigos(sim);
-    const std::vector<int> want = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30, 2, 2, 2, 2};
-    QCOMPARE(std::vector<int>(c.begin(), c.begin() + 19), want);
+    const std::vector<int> want = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30, 31, 90};
+    QCOMPARE(std::vector<int>(c.begin(), c.begin() + 17), want);
+    // After the event records the reply to 30 asked for, the status read.
+    for (std::size_t i = 17; i < c.size(); ++i)
+        QVERIFY(c[i] == 2 || c[i] == 31 || c[i] == 90);
+    QCOMPARE(c.back(), 2);
     QVERIFY(link.state.Comunicando);
     QVERIFY(!link.state.Esperando_Respuesta);
     QCOMPARE(link.engine.Version(), std::string("1.01    "));

@@ -54,6 +54,7 @@ TEST(NumberPattern, FloatUsesItsOwnShortestDigits)
     EXPECT_EQ(formatPattern(12.34f, "###0.#0"), "12.34");
     EXPECT_EQ(formatPattern(0.015f, "#0.00"), "0.02");
     EXPECT_EQ(formatPattern(std::int64_t{-42}, "#0.0"), "-42.0");
+    EXPECT_EQ(formatPattern(300, "###0"), "300");
     EXPECT_EQ(patternDecimals("###0.#0"), 2);
     EXPECT_EQ(patternDecimals("###0.0"), 1);
     EXPECT_EQ(patternDecimals("0"), 0);

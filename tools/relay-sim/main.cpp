@@ -73,8 +73,8 @@ const char* const kHelp =
     "                         [data V...] reply ok|silent|corrupt|exception E\n"
     "                         [note]' (fc 5: 'value V' instead of count); the\n"
     "                         first line is 'ready DEVICE'\n"
-    "  --dump FILE            after start and after every write or control\n"
-    "                         command, the setpoint registers, clock write\n"
+    "  --dump FILE            after start, after every write and every status\n"
+    "                         change, the setpoint registers, clock write\n"
     "                         registers, event selection and status as lines\n"
     "                         'holding RRRR VVVV' / 'input RRRR VVVV' (hex)\n"
     "  --control FIFO         read commands from FIFO (created when missing),\n"
@@ -88,7 +88,11 @@ const char* const kHelp =
     "and Lockout status bits), 5 take over the clock written at 0x0090-0x0092,\n"
     "6 clear demand, 8 clear energy (stamped with the relay clock), 9 clear\n"
     "events (leaves event 1, cause 1). Writing k to 0x0610 selects the event\n"
-    "record that 0x0610-0x0625 then read; 0x0600 holds the newest number.\n";
+    "record that 0x0610-0x0625 then read; 0x0600 holds the newest number.\n"
+    "\n"
+    "Like a real slave it ignores frames with a bad CRC or for another address.\n"
+    "Other functions get exception 1; a block write outside the setpoint\n"
+    "blocks, 0x0090-0x0092 and 0x0610 gets exception 2 and is not carried out.\n";
 
 volatile std::sig_atomic_t g_stop = 0;
 
@@ -253,7 +257,7 @@ public:
         std::string line = head;
         if (fc == 16) {
             line += " data";
-            for (int i = 0; i < count && 7 + 2 * i + 1 < len; ++i) {
+            for (int i = 0; i < count && 7 + 2 * i + 1 < len - 2; ++i) {
                 char w[8];
                 std::snprintf(w, sizeof w, " %04X", word(q + 7 + 2 * i));
                 line += w;

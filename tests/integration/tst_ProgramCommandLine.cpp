@@ -1,0 +1,74 @@
+// The program as a calling program starts it: a command line naming baud,
+// port and slave address, the simulated relay on a pseudo-terminal as that
+// port. It connects at once, answers through the handshake file and ends
+// cleanly on SIGTERM.
+
+#include "support/SimHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using kova::test::SimHarness;
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool anyContains(const std::vector<std::string>& lines, const std::string& text)
+{
+    for (const auto& l : lines)
+        if (l.find(text) != std::string::npos) return true;
+    return false;
+}
+} // namespace
+
+class tst_ProgramCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void connectsAtOnceAndAnswersTheCaller()
+    {
+        SimHarness sim({"--address", "5"});
+        QVERIFY2(sim.ok(), sim.error().c_str());
+        QTemporaryDir dir;
+        const QString handshake = dir.filePath("prueba.txt");
+        const QString program =
+            QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../../kova");
+
+        QProcess kova;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KOVA_COM2", QString::fromStdString(sim.masterEnd()));
+        env.insert("KOVA_HANDSHAKE_FILE", handshake);
+        env.insert("KOVA_APP_DIR", dir.path());
+        kova.setProcessEnvironment(env);
+        kova.setProcessChannelMode(QProcess::ForwardedChannels);
+        kova.start(program, {"9600,N,8,1", "2", "5"});
+        QVERIFY(kova.waitForStarted());
+
+        QTRY_COMPARE_WITH_TIMEOUT(readAll(handshake), QByteArray::fromHex("0100"), 10000);
+        // Identification first, then the setpoint blocks, later the cyclic status read.
+        QVERIFY(sim.waitForLog("fc 4 addr 0203", std::chrono::seconds(15)));
+        const auto requests = sim.requests();
+        QVERIFY(!requests.empty());
+        QVERIFY2(requests.front().find("fc 4 addr 0000 count 4") != std::string::npos, requests.front().c_str());
+        for (const char* block : {"fc 3 addr 0101", "fc 3 addr 0119", "fc 3 addr 1000", "fc 3 addr 1019",
+                                  "fc 3 addr 1032", "fc 3 addr 104B"})
+            QVERIFY2(anyContains(requests, block), block);
+
+        kova.terminate(); // SIGTERM
+        QVERIFY(kova.waitForFinished(10000));
+        QCOMPARE(kova.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kova.exitCode(), 0);
+        QCOMPARE(readAll(handshake), QByteArray::fromHex("0200"));
+    }
+};
+
+QTEST_MAIN(tst_ProgramCommandLine)
+#include "tst_ProgramCommandLine.moc"
