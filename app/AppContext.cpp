@@ -207,7 +207,10 @@ MainWindowServices AppContext::services()
     s.setEngineVersion = [this](const QString& v) { engine_.setVersion(v.toStdString()); };
     s.openCommunication = [this] {
         if (!principal_) return;
-        Comunicacion window(st_, *this, *principal_, principal_);
+        // Not a child of the main window: its load disables the main window,
+        // which would disable its child windows too.
+        Comunicacion window(st_, *this, *principal_);
+        window.setWindowModality(Qt::ApplicationModal);
         window.Form_Load();
         principal_->runModal(window);
     };

@@ -127,14 +127,19 @@ void Comunicacion::build()
     auto* v5 = new QVBoxLayout(Frame5);
     v5->addWidget(o30);
     v5->addWidget(o31);
+    auto optionRow = [](QRadioButton* button, QLabel* text) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(button);
+        row->addWidget(text);
+        row->addStretch(1);
+        return row;
+    };
     auto* g3 = new QGridLayout(Frame3);
-    g3->addWidget(Option1_[0], 0, 0);
-    g3->addWidget(label(Frame3, "Label10", "Modem"), 0, 1);
-    g3->addWidget(Option1_[1], 1, 0);
-    g3->addWidget(label(Frame3, "Label11", "RS485/422"), 1, 1);
-    g3->addWidget(label(Frame3, "Label12", "Telephone Number"), 2, 0, 1, 2);
-    g3->addWidget(Text1_, 3, 0, 1, 2);
-    g3->addWidget(Frame5, 0, 2, 4, 1);
+    g3->addLayout(optionRow(Option1_[0], label(Frame3, "Label10", "Modem")), 0, 0);
+    g3->addLayout(optionRow(Option1_[1], label(Frame3, "Label11", "RS485/422")), 1, 0);
+    g3->addWidget(label(Frame3, "Label12", "Telephone Number"), 2, 0);
+    g3->addWidget(Text1_, 3, 0);
+    g3->addWidget(Frame5, 0, 1, 4, 1);
 
     // Remote Modem Programing (the programming itself is not in the program yet)
     auto* Frame4 = frame(this, "Frame4", "Remote Modem Programing");
@@ -211,9 +216,13 @@ void Comunicacion::showLinkState()
 void Comunicacion::Form_Load()
 {
     // As wide as the screen, 1500 twips (100 px) lower than the main window.
-    int width = 900;
-    if (QScreen* s = principal_.screen()) width = s->availableGeometry().width();
+    int width = 900, left = 0;
+    if (QScreen* s = principal_.screen()) {
+        width = s->availableGeometry().width();
+        left = s->availableGeometry().left();
+    }
     resize(width, qMax(principal_.height() - 100, sizeHint().height()));
+    move(left, principal_.y());
     principal_.setEnabled(false);
     Byte_UnR1_->setText(QString::number(st_.Direccion_Rele));
     Text1_->setText(st_.Telefono);

@@ -11,6 +11,14 @@ namespace {
 
 IUi* g_override = nullptr;
 
+// Boxes sit over the active window, unless it is disabled: a child of a
+// disabled window is disabled too and could not be answered.
+QWidget* boxParent()
+{
+    QWidget* w = QApplication::activeWindow();
+    return w && w->isEnabled() ? w : nullptr;
+}
+
 QMessageBox::Icon qtIcon(MsgIcon icon)
 {
     switch (icon) {
@@ -27,7 +35,7 @@ QMessageBox::Icon qtIcon(MsgIcon icon)
 
 MsgAnswer QtUi::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
-    QMessageBox box(qtIcon(icon), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(qtIcon(icon), title, text, QMessageBox::NoButton, boxParent());
     switch (buttons) {
     case MsgButtons::OKOnly: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
@@ -51,19 +59,19 @@ MsgAnswer QtUi::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, co
 QString QtUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
-    QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+    QString answer = QInputDialog::getText(boxParent(), title, prompt,
                                            QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
 QString QtUi::openFileName(const QString& caption, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+    return QFileDialog::getOpenFileName(boxParent(), caption, QString(), filter);
 }
 
 QString QtUi::saveFileName(const QString& caption, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, QString(), filter);
+    return QFileDialog::getSaveFileName(boxParent(), caption, QString(), filter);
 }
 
 IUi& ui()

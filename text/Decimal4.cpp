@@ -1,4 +1,5 @@
 #include "text/Decimal4.h"
+#include "text/NumberText.h"
 
 #include <limits>
 
@@ -52,12 +53,7 @@ struct ExactText {
 
 std::optional<ExactText> readDecimalText(std::string_view text)
 {
-    std::size_t b = 0, e = text.size();
-    while (b < e && (text[b] == ' ' || text[b] == '\t'))
-        ++b;
-    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
-        --e;
-    text = text.substr(b, e - b);
+    text = trimBlanks(text);
     ExactText r;
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         r.negative = text[0] == '-';

@@ -201,14 +201,19 @@ std::string signedText(std::int64_t value)
     return s;
 }
 
-std::optional<double> parseNumber(std::string_view text)
+std::string_view trimBlanks(std::string_view text)
 {
     std::size_t b = 0, e = text.size();
     while (b < e && (text[b] == ' ' || text[b] == '\t'))
         ++b;
     while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
         --e;
-    text = text.substr(b, e - b);
+    return text.substr(b, e - b);
+}
+
+std::optional<double> parseNumber(std::string_view text)
+{
+    text = trimBlanks(text);
     bool neg = false;
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         neg = text[0] == '-';

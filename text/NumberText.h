@@ -48,6 +48,9 @@ std::string generalNumber(double value);
 // more (" 5", "-5"), as appended to label texts.
 std::string signedText(std::int64_t value);
 
+// The text without its leading and trailing blanks and tabs.
+std::string_view trimBlanks(std::string_view text);
+
 // Text to number: optional blanks, an optional sign, digits with at most
 // one "." or "," as the decimal point, optional blanks. Anything else, or
 // no digit at all, gives nullopt.

@@ -131,8 +131,9 @@ TEST_F(Archivos, SaveWritesTheExactLayout)
     EXPECT_EQ(texto(2160, 200), std::string(200, ' '));
     for (int k = 0; k < 10; ++k) {
         EXPECT_EQ(rango(2360 + 210 * k, 10), Bytes(10, 0)) << "column " << k + 1 << " row 20";
-        if (k < 9)
+        if (k < 9) {
             EXPECT_EQ(texto(2370 + 210 * k, 200), std::string(200, ' ')) << "column " << k + 2;
+        }
     }
     EXPECT_EQ(texto(4260, 8), "1.01    ");
 }
@@ -427,8 +428,9 @@ TEST(Cp1252, EncodesAndDecodesTheWindowsCharacterSet)
     };
     for (const auto& c : casos) {
         EXPECT_EQ(cp1252::codificar(c.utf8), c.bytes) << c.utf8;
-        if (c.bytes != "?")
+        if (c.bytes != "?") {
             EXPECT_EQ(cp1252::decodificar(c.bytes), c.utf8);
+        }
     }
     EXPECT_EQ(cp1252::codificar("\xC3"), "?");  // cut UTF-8 sequence
     EXPECT_EQ(cp1252::ajustar("A\u00F1o", 5), "A\u00F1o  ");

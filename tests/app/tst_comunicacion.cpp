@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
@@ -156,6 +158,35 @@ private slots:
         c.Okey_Click();
         QCOMPARE(p.st.Velocidad, baud);
         QCOMPARE(int(p.st.Puerto_Com), port);
+        QVERIFY(p.w->isEnabled());
+    }
+
+    void openedFromTheMenuTheWindowTakesInput()
+    {
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.w->show();
+        bool windowEnabled = false, mainEnabled = true;
+        QString title;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            Comunicacion* c = nullptr;
+            for (QWidget* tl : QApplication::topLevelWidgets())
+                if (auto* found = qobject_cast<Comunicacion*>(tl); found && found->isVisible()) c = found;
+            if (!c) return;
+            title = c->windowTitle();
+            windowEnabled = c->isEnabled() && c->Combo1()->isEnabled();
+            mainEnabled = p.w->isEnabled();
+            poll.stop();
+            if (windowEnabled) c->findChild<QPushButton*>("Cancelar")->click();
+            else c->Cancelar_Click();
+        });
+        poll.start();
+        p.w->command("Comunica")->trigger();
+        QCOMPARE(title, QString("COMMUNICATION CONTROL"));
+        QVERIFY(windowEnabled);
+        QVERIFY(!mainEnabled);
         QVERIFY(p.w->isEnabled());
     }
 

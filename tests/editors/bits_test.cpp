@@ -110,7 +110,7 @@ TEST_F(BitsTest, ValueThatNamesNoOptionWritesNothing)
     EXPECT_EQ(word(images.put, 0), 0x1234);
     EXPECT_EQ(clicks, 1);  // the page still applies its rules
     b.pick(1);
-    EXPECT_EQ(word(images.put, 0), 0x1234 & ~0x000C | 0x0004);
+    EXPECT_EQ(word(images.put, 0), (0x1234 & ~0x000C) | 0x0004);
 }
 
 TEST_F(BitsTest, SelectorsSharingARegisterKeepEachOthersBits)

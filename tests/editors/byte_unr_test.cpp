@@ -110,8 +110,9 @@ TEST_F(ByteUnR, WriteBackByWidth)
         m.setDataLen(c.dataLen);
         m.setHigh(c.high);
         m.Inicializacion();
-        if (c.dataLen == 3)
+        if (c.dataLen == 3) {
             EXPECT_EQ(m.Value(), 0);
+        }
         m.setValue(c.value);
         EXPECT_FALSE(m.Actualizar());
         EXPECT_EQ(put(1, 6), c.put) << c.dataLen << "/" << c.high << "/" << c.value;

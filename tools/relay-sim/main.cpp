@@ -3,6 +3,7 @@
 // and 16 from its register map, keeps a running clock and an event record,
 // acts on commands, and can be told to fail on purpose. See --help.
 
+#include "RtuCrc.h"
 #include "tools/relay-sim/DefaultSetpoints.h"
 #include "tools/relay-sim/SimRelay.h"
 
@@ -159,17 +160,7 @@ Match matchArg(const char* opt, std::string_view s, int defaultParam)
 
 std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
 
-// CRC-16 of Modbus RTU, bit by bit; appended low byte first.
-std::uint16_t crc16(const std::uint8_t* p, std::size_t n)
-{
-    std::uint16_t crc = 0xFFFF;
-    for (std::size_t i = 0; i < n; ++i) {
-        crc ^= p[i];
-        for (int b = 0; b < 8; ++b)
-            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
-    }
-    return crc;
-}
+std::uint16_t crc16(const std::uint8_t* p, std::size_t n) { return kova::relaysim::rtuCrc16(p, n); }
 
 // Length of the request frame that starts `rx` (0: not known yet). Functions
 // 1 to 6 have 8 bytes, 15 and 16 carry a byte count; anything else is taken

@@ -1,3 +1,4 @@
+#include "tools/relay-sim/RtuCrc.h"
 #include "integration/support/SimHarness.h"
 
 #include <cerrno>
@@ -21,16 +22,7 @@ namespace kova::test {
 
 namespace {
 
-std::uint16_t crc16(const std::uint8_t* p, std::size_t n)
-{
-    std::uint16_t crc = 0xFFFF;
-    for (std::size_t i = 0; i < n; ++i) {
-        crc ^= p[i];
-        for (int b = 0; b < 8; ++b)
-            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
-    }
-    return crc;
-}
+std::uint16_t crc16(const std::uint8_t* p, std::size_t n) { return kova::relaysim::rtuCrc16(p, n); }
 
 pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& errFile,
             bool searchPath)
