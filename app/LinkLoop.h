@@ -100,6 +100,7 @@ public:
     bool timer1Activo() const { return timer1_.isActive(); }
     bool timerComunicacionActivo() const { return timerComunicacion_.isActive(); }
     bool timer2Activo() const { return timer2_.isActive(); }
+    bool tmrRetardoComActivo() const { return tmrRetardoCom_.isActive(); }
     // Connected, no passed reply yet, dispatching not stopped.
     bool conectando() const;
     // Waiting for a quiet line after a time-out before the next frame.

@@ -358,9 +358,11 @@ TEST_F(Loop, ReceiveEventHandsTheReplyOverOnceAndNeverWhileOneIsHandled)
     loop->MSComm1_OnComm(CommEvent::Receive);
     EXPECT_EQ(loop->Ticks_Sin_Respuesta(), 0);
     EXPECT_FALSE(loop->timer1Activo());
+    EXPECT_TRUE(loop->tmrRetardoComActivo());
     EXPECT_EQ(r.refrescar, 0) << "never inside the serial event";
     runFor(60);
     EXPECT_EQ(r.refrescar, 1);
+    EXPECT_FALSE(loop->tmrRetardoComActivo());
 }
 
 TEST_F(Loop, SecondSilentTickOnlinePutsTheRequestBackCountsAndSendsAgain)
