@@ -367,6 +367,9 @@ void LinkLoop::onErrorCommActivado()
         return;
     enErrorComm_ = true;
     Marca m(ocupado_);
+    // A connect given up waits for no first reply any more.
+    if (conectando_)
+        state_.Esperando_Respuesta = false;
     conectando_ = false;
     state_.Detener_Comunicacion = true;
     state_.Comunicando = false;

@@ -423,6 +423,7 @@ TEST_F(Loop, SilentRelayWhileConnectingIsReportedAfterFiveTimeOuts)
     EXPECT_TRUE(link.Detener_Comunicacion);
     EXPECT_FALSE(link.Comunicando);
     EXPECT_FALSE(loop->conectando());
+    EXPECT_FALSE(link.Esperando_Respuesta);
     EXPECT_FALSE(loop->timer1Activo());
     EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
     runFor(5 * kTimeout);

@@ -1,7 +1,8 @@
 // The program's main window online against the simulated relay on a
 // pseudo-terminal, started with a command line as a calling program starts
 // it: the link state in status-bar panel 6, the relay status panel following
-// the relay's status register, and a relay falling silent reported once.
+// the relay's status register, a relay falling silent reported once, and a
+// relay that never answers reported after five time-outs.
 
 #include "app/AppContext.h"
 #include "app/Arranque.h"
@@ -61,30 +62,50 @@ class tst_MainWindowOnline : public QObject {
     Q_OBJECT
 private slots:
     void onlineStatusPanelAndSilentRelay();
+    void relaySilentFromTheStartIsReported();
+};
+
+// The program started with the command line "9600,N,8,1 1 1", COM 1 being
+// the simulator's line, in a folder holding the default setpoint file.
+struct Program {
+    QTemporaryDir dir;
+    ScriptedUi ui;
+    kova::Arranque arranque{kova::Arranque::Options{0, false}};
+    kova::AppContext context{arranque.state()};
+
+    bool start(const SimHarness& sim)
+    {
+        const QString build = QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
+        if (!QFile::copy(build + "/Default.KOVA2", dir.filePath("Default.KOVA2"))) return false;
+        qputenv("KOVA_APP_DIR", dir.path().toLocal8Bit());
+        qputenv("KOVA_HANDSHAKE_FILE", dir.filePath("prueba.txt").toLocal8Bit());
+        qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
+        kova::processImages() = kova::RegisterImages{};
+        arranque.setServices(context.services());
+        arranque.setConnectAtStart([this] { context.connectAtStart(); });
+        arranque.Main({"9600,N,8,1", "1", "1"});
+        return arranque.principal() != nullptr;
+    }
+    ~Program()
+    {
+        try {
+            context.MSComm1().setPortOpen(false);
+        } catch (...) {
+        }
+    }
 };
 
 void tst_MainWindowOnline::onlineStatusPanelAndSilentRelay()
 {
     SimHarness sim({"--alt-setpoints"});
     QVERIFY2(sim.ok(), sim.error().c_str());
-    QTemporaryDir dir;
-    const QString build = QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
-    QVERIFY(QFile::copy(build + "/Default.KOVA2", dir.filePath("Default.KOVA2")));
-    qputenv("KOVA_APP_DIR", dir.path().toLocal8Bit());
-    qputenv("KOVA_HANDSHAKE_FILE", dir.filePath("prueba.txt").toLocal8Bit());
-    qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
-    kova::processImages() = kova::RegisterImages{};
-
-    ScriptedUi ui;
-    kova::Arranque arranque(kova::Arranque::Options{0, false});
-    kova::AppContext context(arranque.state());
-    arranque.setServices(context.services());
-    arranque.setConnectAtStart([&context] { context.connectAtStart(); });
-    arranque.Main({"9600,N,8,1", "1", "1"});
-    kova::Principal* w = arranque.principal();
-    QVERIFY(w != nullptr);
+    Program program;
+    QVERIFY(program.start(sim));
+    ScriptedUi& ui = program.ui;
+    kova::AppContext& context = program.context;
+    kova::Principal* w = program.arranque.principal();
     kova::UserControl1& panel = *w->UserControl11();
-    const kova::AppState& st = arranque.state();
+    const kova::AppState& st = program.arranque.state();
 
     QTRY_VERIFY_WITH_TIMEOUT(st.link.Comunicando, 10000);
     // After the connection window's watch has written its text once (3 s
@@ -139,8 +160,26 @@ void tst_MainWindowOnline::onlineStatusPanelAndSilentRelay()
     // The relay's setpoints and the edit are kept.
     QVERIFY(kova::processImages().put == put);
     QVERIFY(kova::processImages().get == get);
+}
 
-    context.MSComm1().setPortOpen(false);
+void tst_MainWindowOnline::relaySilentFromTheStartIsReported()
+{
+    SimHarness sim({"--silent-from", "1"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    Program program;
+    QVERIFY(program.start(sim));
+    kova::Principal* w = program.arranque.principal();
+    const kova::AppState& st = program.arranque.state();
+
+    QTRY_COMPARE_WITH_TIMEOUT(errorBoxes(program.ui), 1, 20000);
+    const auto sent = sim.requests().size();
+    QCOMPARE(sent, std::size_t(5));
+    QTest::qWait(3000);
+    QCOMPARE(program.ui.shown.size(), 1);
+    QCOMPARE(program.ui.shown[0].title, QString("Communication Error"));
+    QCOMPARE(sim.requests().size(), sent);
+    QVERIFY(!st.link.Comunicando);
+    QCOMPARE(w->panelText(6), QString("Not Communicating...."));
 }
 
 QTEST_MAIN(tst_MainWindowOnline)
