@@ -176,7 +176,8 @@ void AppContext::attach(Principal& window)
     principal_ = &window;
     window.setSerialPort(&port_);
     // The link's 500 ms refresh: panel 6 and the relay status panel.
-    QObject::connect(&loop_, &LinkLoop::Panel6, &window, [&window](const QString& text) { window.setPanel(6, text); });
+    QObject::connect(&loop_, &LinkLoop::Panel6, &window,
+                     [&window](const QString& text) { window.setPanel(6, text); });
     QObject::connect(&loop_, &LinkLoop::Estado_Rele, &window, &Principal::ponerEstadoRele);
     QObject::connect(&loop_, &LinkLoop::Mostrar_Estado, &window, &Principal::mostrarEstadoRele);
     QObject::connect(&loop_, &LinkLoop::Fuera_De_Linea, &window, &Principal::mostrarFueraDeLinea);
