@@ -133,6 +133,8 @@ bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
     state_.Esperando_Respuesta = true;
     conectando_ = true;
     sched_.Despachar_Solicitud();
+    // Times the connect out even when no frame could leave.
+    activar(timer1_);
     return true;
 }
 
