@@ -107,6 +107,9 @@ AppContext::AppContext(AppState& state)
     engine_.setScheduler(&scheduler_);
     engine_.setHostSerialControls({&port_});
     loop_.setTrabajarSinRele([this] { onLinkError(); });
+    loop_.setFirmwareRele([this](const std::string& version) {
+        if (archivos_) archivos_->Firmware_Rele = version;
+    });
     // From the first passed reply after a connect the data are the relay's:
     // a save then stores the engine's events, no longer a loaded file's.
     auto linkReply = engine_.events.ComunicacionFinalizada;
@@ -171,6 +174,12 @@ void AppContext::attach(Principal& window)
 {
     principal_ = &window;
     window.setSerialPort(&port_);
+    // The link's 500 ms refresh: panel 6 and the relay status panel.
+    QObject::connect(&loop_, &LinkLoop::Panel6, &window,
+                     [&window](const QString& text) { window.setPanel(6, text); });
+    QObject::connect(&loop_, &LinkLoop::Estado_Rele, &window, &Principal::ponerEstadoRele);
+    QObject::connect(&loop_, &LinkLoop::Mostrar_Estado, &window, &Principal::mostrarEstadoRele);
+    QObject::connect(&loop_, &LinkLoop::Fuera_De_Linea, &window, &Principal::mostrarFueraDeLinea);
     ventana_ = std::make_unique<VentanaArchivos>(window, st_);
     archivos_ = std::make_unique<Manejo_de_Archivos>(*enlace_, *ventana_);
 }

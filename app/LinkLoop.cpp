@@ -1,6 +1,48 @@
 #include "app/LinkLoop.h"
 
+#include <cmath>
+
 namespace kova {
+
+namespace {
+
+// Marks a flag for the time it is in scope and restores it after.
+class Marca {
+public:
+    explicit Marca(bool& flag) : flag_(flag), antes_(flag) { flag_ = true; }
+    ~Marca() { flag_ = antes_; }
+    Marca(const Marca&) = delete;
+    Marca& operator=(const Marca&) = delete;
+
+private:
+    bool& flag_;
+    bool antes_;
+};
+
+std::string sinBlancos(const std::string& s)
+{
+    const auto a = s.find_first_not_of(' ');
+    if (a == std::string::npos)
+        return {};
+    return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// A decoded flag as a byte: nothing or no number is 0, other numbers are
+// rounded and kept within 0..255.
+std::uint8_t comoByte(const NumOrText& v)
+{
+    const auto n = v.toNumber();
+    if (!n || !std::isfinite(*n))
+        return 0;
+    const double r = std::nearbyint(*n);
+    if (r <= 0)
+        return 0;
+    if (r >= 255)
+        return 255;
+    return static_cast<std::uint8_t>(r);
+}
+
+} // namespace
 
 LinkLoop::LinkLoop(KOVA200& engine, Proceso_Comunicacion& scheduler, LinkState& state, ISerialPort& port,
                    INotifier* notifier, QObject* parent)
@@ -10,12 +52,14 @@ LinkLoop::LinkLoop(KOVA200& engine, Proceso_Comunicacion& scheduler, LinkState& 
     tmrRetardoCom_.setInterval(10);
     timer1_.setInterval(1000);
     timerComunicacion_.setInterval(1000);
+    timer2_.setInterval(500);
     silencio_.setSingleShot(true);
     silencio_.setInterval(50);
 
     connect(&tmrRetardoCom_, &QTimer::timeout, this, [this] { TmrRetardoCom_Timer(); });
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(&timerComunicacion_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(&timer2_, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(&silencio_, &QTimer::timeout, this, [this] { silencioTick(); });
 
     port_.setOnComm([this](CommEvent e) { MSComm1_OnComm(e); });
@@ -42,12 +86,25 @@ void LinkLoop::setIntervals(int timeoutMs, int retardoMs, int silencioMs)
     silencio_.setInterval(silencioMs);
 }
 
+void LinkLoop::activar(QTimer& t)
+{
+    if (!t.isActive())
+        t.start();
+}
+
+bool LinkLoop::conectando() const
+{
+    return conectando_ && !state_.Comunicando && !state_.Detener_Comunicacion;
+}
+
 bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
 {
     ticksSinRespuesta_ = 0;
     esperandoSilencio_ = false;
     silencio_.stop();
     enErrorComm_ = false;
+    conectando_ = false;
+    fallosConexion_ = 0;
     for (auto& cola : fallos_)
         cola.fill(0);
 
@@ -74,17 +131,22 @@ bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
         return false;
     }
     state_.Esperando_Respuesta = true;
+    conectando_ = true;
     sched_.Despachar_Solicitud();
+    // Times the connect out even when no frame could leave.
+    activar(timer1_);
     return true;
 }
 
 void LinkLoop::MSComm1_OnComm(CommEvent evento)
 {
-    if (esperandoSilencio_) {
-        // A late reply after a time-out: drop it, the line is not quiet yet.
+    if (ocupado_ || esperandoSilencio_) {
+        // Bytes while a reply is handled, or a late reply after a time-out:
+        // dropped; after a time-out the line must first fall quiet.
         if (evento == CommEvent::Receive) {
             drenarEntrada();
-            silencio_.start();
+            if (esperandoSilencio_)
+                silencio_.start();
         }
         return;
     }
@@ -92,12 +154,12 @@ void LinkLoop::MSComm1_OnComm(CommEvent evento)
     case CommEvent::Receive:
         ticksSinRespuesta_ = 0;
         timer1_.stop();
-        tmrRetardoCom_.start();
+        activar(tmrRetardoCom_);
         ResetTiempo();
         break;
     case CommEvent::Send:
         ticksSinRespuesta_ = 0;
-        timer1_.start();
+        activar(timer1_);
         break;
     }
 }
@@ -105,6 +167,9 @@ void LinkLoop::MSComm1_OnComm(CommEvent evento)
 void LinkLoop::TmrRetardoCom_Timer()
 {
     tmrRetardoCom_.stop();
+    if (ocupado_)
+        return;
+    Marca m(ocupado_);
     IRequester* r = sched_.Solicitante_Actual();
     if (r == nullptr)
         r = &engine_;
@@ -113,27 +178,25 @@ void LinkLoop::TmrRetardoCom_Timer()
 
 void LinkLoop::Timer1_Timer()
 {
-    if (esperandoSilencio_)
+    if (esperandoSilencio_ || ocupado_)
         return;
     ++ticksSinRespuesta_;
-    bool abandonada = false;
-    if (ticksSinRespuesta_ >= 2 && sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando) {
-        sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
-        abandonada = contarFalloActual();
-    }
-    if (abandonada)
-        return;
     if (ticksSinRespuesta_ >= 2) {
+        const bool enEjecucion = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
+        if (enEjecucion)
+            sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+        if (contarFallo(enEjecucion))
+            return;
         ticksSinRespuesta_ = 0;
         // Wait for a quiet line so a late reply is not taken for the next one.
         esperandoSilencio_ = true;
         drenarEntrada();
         silencio_.start();
     }
-    if (!state_.Comunicando)
+    if (state_.Comunicando || conectando())
+        activar(timer1_);
+    else
         timer1_.stop();
-    else if (!timer1_.isActive())
-        timer1_.start();
 }
 
 void LinkLoop::silencioTick()
@@ -152,7 +215,10 @@ void LinkLoop::silencioTick()
     }
     esperandoSilencio_ = false;
     ticksSinRespuesta_ = 0;
-    sched_.Revisar_Comunicacion();
+    if (conectando())
+        sched_.Despachar_Solicitud(); // the scheduler's own check counts only online
+    else
+        sched_.Revisar_Comunicacion();
 }
 
 void LinkLoop::drenarEntrada()
@@ -164,9 +230,16 @@ void LinkLoop::drenarEntrada()
     }
 }
 
-bool LinkLoop::contarFalloActual()
+bool LinkLoop::contarFallo(bool enEjecucion)
 {
-    if (!state_.Comunicando)
+    if (conectando()) {
+        if (++fallosConexion_ < kMaxFallosConexion)
+            return false;
+        engine_.setErrorComm(true);
+        onErrorCommActivado();
+        return true;
+    }
+    if (!state_.Comunicando || !enEjecucion)
         return false;
     int& n = fallos_[sched_.Cola_Actual()][sched_.Posicion_Actual()];
     if (++n < kMaxFallosSolicitud)
@@ -181,18 +254,32 @@ bool LinkLoop::contarFalloActual()
 
 void LinkLoop::onComunicacionFinalizada(bool opOK)
 {
+    Marca m(ocupado_);
     if (opOK && !state_.Comunicando) {
+        // First passed reply: online.
         state_.Comunicando = true;
-        timerComunicacion_.start();
+        conectando_ = false;
+        activar(timer2_);
+        if (firmwareRele_)
+            firmwareRele_(sinBlancos(engine_.Version()));
     }
     if (!opOK) {
-        if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando)
+        const bool enEjecucion = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
+        if (enEjecucion)
             sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+        const bool enLinea = state_.Comunicando;
+        if (contarFallo(enEjecucion))
+            return; // the link error ran: dispatching stopped, port left open
         // A failed reply counts like a missed one while online.
-        if (state_.Comunicando && !contarFalloActual())
+        if (enLinea) {
             engine_.AumentarErrorComm();
+            if (enErrorComm_)
+                return;
+        }
     } else {
+        mensajeResultado(engine_.Accion());
         fallos_[sched_.Cola_Actual()][sched_.Posicion_Actual()] = 0;
+        fallosConexion_ = 0;
         sched_.setEstado_Actual(Proceso_Comunicacion::kTerminada);
     }
     if (!state_.Detener_Comunicacion) {
@@ -207,6 +294,69 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
     }
 }
 
+void LinkLoop::mensajeResultado(int accion)
+{
+    const std::string* texto = nullptr;
+    bool exclamacion = false;
+    switch (accion) {
+    case 28:
+        if (omitirMensajeGuardado_) {
+            omitirMensajeGuardado_ = false;
+            return;
+        }
+        [[fallthrough]];
+    case 27:
+    case 93:
+    case 113:
+        texto = &kGuardado;
+        exclamacion = true;
+        break;
+    case 11:
+    case 12:
+    case 13:
+        texto = &kEjecutado;
+        break;
+    default:
+        return;
+    }
+    timerComunicacion_.stop();
+    timer1_.stop();
+    timer2_.stop();
+    if (notifier_ != nullptr) {
+        if (exclamacion)
+            notifier_->exclamation(*texto, "KOVA");
+        else
+            notifier_->information(*texto, "KOVA");
+    }
+    activar(timerComunicacion_);
+    activar(timer1_);
+    activar(timer2_);
+}
+
+void LinkLoop::Timer2_Timer()
+{
+    if (!state_.Comunicando) {
+        timer2_.stop();
+        emit Fuera_De_Linea();
+        emit Panel6(kFueraDeLinea);
+        return;
+    }
+    activar(timerComunicacion_);
+    Actualiza_Valores();
+    emit Mostrar_Estado();
+    emit Panel6(kEnLinea);
+}
+
+Banderas_Estado LinkLoop::Actualiza_Valores()
+{
+    engine_.Devuelve_Datos(0);
+    Banderas_Estado b{};
+    for (int k = 1; k <= 11; ++k)
+        b[static_cast<std::size_t>(k - 1)] = comoByte(engine_.DatosDeVariables(static_cast<std::int16_t>(k)));
+    emit Estado_Rele(b);
+    return b;
+}
+
 void LinkLoop::onFinalizado(bool& respuesta)
 {
     if (engine_.Accion() == 1)
@@ -218,16 +368,25 @@ void LinkLoop::onErrorCommActivado()
     if (enErrorComm_)
         return;
     enErrorComm_ = true;
+    Marca m(ocupado_);
+    // A connect given up waits for no first reply any more.
+    if (conectando_)
+        state_.Esperando_Respuesta = false;
+    conectando_ = false;
     state_.Detener_Comunicacion = true;
     state_.Comunicando = false;
     timer1_.stop();
     timerComunicacion_.stop();
+    timer2_.stop();
+    tmrRetardoCom_.stop();
     silencio_.stop();
     esperandoSilencio_ = false;
     if (notifier_ != nullptr)
-        notifier_->critical(" Communication Error...", "Communication Error");
+        notifier_->critical(kErrorComunicacion, "Communication Error");
     if (trabajarSinRele_)
         trabajarSinRele_();
+    // The refresh then shows the offline state.
+    activar(timer2_);
 }
 
 } // namespace kova

@@ -1,19 +1,30 @@
 #pragma once
 // The main window's link loop: answers the serial port's events, times the
-// replies out, hands each reply to the engine and dispatches the next request
-// from the engine's events. No widgets; the main window owns one instance.
+// replies out, hands each reply to the engine, dispatches the next request
+// from the engine's events, shows the result messages of writes and relay
+// commands, and refreshes the link state every 500 ms. No widgets; the main
+// window owns one instance and shows what the refresh signals carry.
 //
 // Timers: TmrRetardoCom (10 ms one-shot, reply hand-over), Timer1 (1000 ms,
-// reply time-out at the second silent tick) and Timer_Comunicacion (1000 ms
+// reply time-out at the second silent tick), Timer_Comunicacion (1000 ms
 // while online, runs the same time-out tick so a request that sent no frame
-// never stalls the loop).
+// never stalls the loop) and Timer2 (500 ms, status refresh).
 //
 // The loop installs the engine's ComunicacionFinalizada, Finalizado and
 // ErrorCommActivado handlers and the port's event handler. Beyond the bare
-// hand-over it makes sure that: a failed reply while online counts like a
-// missed one; a request that failed five times in a row is given up and the
-// link is left as on a link error; after a time-out the next frame waits
-// until the line has been quiet for a while (late replies are dropped).
+// hand-over it makes sure that:
+// - a failed reply while online counts like a missed one, and a request that
+//   failed five times in a row is given up and the link is left as on a link
+//   error;
+// - while connecting (before the first passed reply) time-outs and failed
+//   replies are counted too: each one retries, the fifth ends in the link
+//   error, so a silent relay is reported instead of waited for;
+// - after a time-out the next frame waits until the line has been quiet for
+//   a while (late replies are dropped);
+// - the link error is handled once: its timers stop before the message and
+//   it cannot run again until the next connect;
+// - a reply is never handed over while another one is being handled (for
+//   example while a result message is open); stray bytes are dropped.
 
 #include "link/INotifier.h"
 #include "link/ISerialPort.h"
@@ -22,19 +33,34 @@
 #include "link/Proceso_Comunicacion.h"
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace kova {
+
+// The relay's eleven status flags in panel order: Trip, AUX1, AUX2, AUX3,
+// OutOfService, BreakerOpen, BreakerClosed, BreakerEarthed,
+// AutoRecloseEnable, AutoRecloseInProgress, Lockout.
+using Banderas_Estado = std::array<std::uint8_t, 11>;
 
 class LinkLoop : public QObject {
     Q_OBJECT
 public:
     // Failures in a row after which a request is given up.
     static constexpr int kMaxFallosSolicitud = 5;
+    // Time-outs or failed replies in a row after which a connect is given up.
+    static constexpr int kMaxFallosConexion = 5;
+
+    static inline const std::string kGuardado = "Setpoints were Saved to the Relay memory";
+    static inline const std::string kEjecutado = "Command executed";
+    static inline const std::string kErrorComunicacion = " Communication Error...";
+    static inline const QString kEnLinea = QStringLiteral("Comunicating...");
+    static inline const QString kFueraDeLinea = QStringLiteral("Not Communicating....");
 
     LinkLoop(KOVA200& engine, Proceso_Comunicacion& scheduler, LinkState& state, ISerialPort& port,
              INotifier* notifier, QObject* parent = nullptr);
@@ -47,21 +73,49 @@ public:
     // Last step of the link-error handler: the connection window's
     // work-without-relay command.
     void setTrabajarSinRele(std::function<void()> hook) { trabajarSinRele_ = std::move(hook); }
+    // Takes the relay's firmware text (blanks trimmed) at the first passed
+    // reply of a connect.
+    void setFirmwareRele(std::function<void(const std::string&)> hook) { firmwareRele_ = std::move(hook); }
 
     // Shorter intervals for tests (milliseconds).
     void setIntervals(int timeoutMs, int retardoMs, int silencioMs);
+    void setRefreshInterval(int ms) { timer2_.setInterval(ms); }
 
     // Serial event handler (also callable).
     void MSComm1_OnComm(CommEvent evento);
     // Reply time-out tick of Timer1 and Timer_Comunicacion.
     void Timer1_Timer();
+    // Status refresh tick.
+    void Timer2_Timer();
+    // Decodes the status block and hands the eleven flags to the panel.
+    Banderas_Estado Actualiza_Valores();
     void ResetTiempo() { ticksSinRespuesta_ = 0; }
+
+    // The System Setup store sends blocks 1 and 2 and wants one message: the
+    // next passed write of block 2 shows none and clears this.
+    void setOmitir_Mensaje_Guardado(bool v) { omitirMensajeGuardado_ = v; }
+    bool Omitir_Mensaje_Guardado() const { return omitirMensajeGuardado_; }
 
     int Ticks_Sin_Respuesta() const { return ticksSinRespuesta_; }
     bool timer1Activo() const { return timer1_.isActive(); }
     bool timerComunicacionActivo() const { return timerComunicacion_.isActive(); }
+    bool timer2Activo() const { return timer2_.isActive(); }
+    bool tmrRetardoComActivo() const { return tmrRetardoCom_.isActive(); }
+    // Connected, no passed reply yet, dispatching not stopped.
+    bool conectando() const;
     // Waiting for a quiet line after a time-out before the next frame.
     bool esperandoSilencio() const { return esperandoSilencio_; }
+
+signals:
+    // Text of status-bar panel 6.
+    void Panel6(const QString& texto);
+    // The status flags for the panel's properties (not yet redrawn).
+    void Estado_Rele(const kova::Banderas_Estado& banderas);
+    // Redraw the status panel from its properties.
+    void Mostrar_Estado();
+    // The link was found offline: every lamp off, the main window enabled,
+    // the reset command allowed.
+    void Fuera_De_Linea();
 
 private:
     void TmrRetardoCom_Timer();
@@ -69,9 +123,13 @@ private:
     void onComunicacionFinalizada(bool opOK);
     void onFinalizado(bool& respuesta);
     void onErrorCommActivado();
-    // Counts one failure of the running request; true when it was given up.
-    bool contarFalloActual();
+    // Counts one failure of the running request (time-out or failed reply);
+    // true when the link was given up.
+    bool contarFallo(bool enEjecucion);
+    void mensajeResultado(int accion);
     void drenarEntrada();
+    // A timer switched on keeps its countdown when it already runs.
+    static void activar(QTimer& t);
 
     KOVA200& engine_;
     Proceso_Comunicacion& sched_;
@@ -79,15 +137,23 @@ private:
     ISerialPort& port_;
     INotifier* notifier_;
     std::function<void()> trabajarSinRele_;
+    std::function<void(const std::string&)> firmwareRele_;
 
     QTimer tmrRetardoCom_;
     QTimer timer1_;
     QTimer timerComunicacion_;
+    QTimer timer2_;
     QTimer silencio_;
 
     int ticksSinRespuesta_ = 0;
     bool esperandoSilencio_ = false;
     bool enErrorComm_ = false;
+    // A reply is being handled, or a message of the loop is open: receive
+    // events only drop what came in.
+    bool ocupado_ = false;
+    bool conectando_ = false;
+    int fallosConexion_ = 0;
+    bool omitirMensajeGuardado_ = false;
     std::array<std::array<int, Proceso_Comunicacion::kSlots>, Proceso_Comunicacion::kColas> fallos_{};
 };
 

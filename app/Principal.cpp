@@ -192,6 +192,21 @@ QString Principal::panelText(int index) const
     return index >= 1 && index <= 6 ? panels_[index - 1]->text() : QString();
 }
 
+void Principal::ponerEstadoRele(const std::array<std::uint8_t, 11>& banderas)
+{
+    for (int k = 0; k < UserControl1::Lamparas; ++k)
+        UserControl11_->ponerBandera(k, banderas[static_cast<std::size_t>(k)]);
+}
+
+void Principal::mostrarEstadoRele() { UserControl11_->Actualizar(); }
+
+void Principal::mostrarFueraDeLinea()
+{
+    UserControl11_->Desactivar();
+    setEnabled(true);
+    st_.Habilita_Reset = true;
+}
+
 QAction* Principal::setupMenu() const { return setup_->menuAction(); }
 QAction* Principal::aboutMenu() const { return about_; }
 

@@ -6,6 +6,8 @@
 #include "app/AppState.h"
 
 #include <QMainWindow>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -64,6 +66,13 @@ public:
 
     // The relay status panel.
     UserControl1* UserControl11() const { return UserControl11_; }
+
+    // The link's status refresh: the relay's eleven status flags into the
+    // status panel's properties (panel order), the panel's redraw, and the
+    // link found offline (every lamp off, window enabled, reset allowed).
+    void ponerEstadoRele(const std::array<std::uint8_t, 11>& banderas);
+    void mostrarEstadoRele();
+    void mostrarFueraDeLinea();
 
     // Top menus hidden in command-line mode.
     QAction* setupMenu() const;

@@ -10,6 +10,20 @@ public:
     virtual ~INotifier() = default;
     // Modal message with a critical-error icon and an OK button.
     virtual void critical(const std::string& text, const std::string& title) = 0;
+    // Modal message with an exclamation icon and an OK button (results of
+    // writes). Test doubles that do not look at it may leave it out.
+    virtual void exclamation(const std::string& text, const std::string& title)
+    {
+        (void)text;
+        (void)title;
+    }
+    // Modal message with an information icon and an OK button (results of
+    // relay commands).
+    virtual void information(const std::string& text, const std::string& title)
+    {
+        (void)text;
+        (void)title;
+    }
 };
 
 } // namespace kova

@@ -8,6 +8,8 @@ namespace kova {
 class UiNotifier : public INotifier {
 public:
     void critical(const std::string& text, const std::string& title) override;
+    void exclamation(const std::string& text, const std::string& title) override;
+    void information(const std::string& text, const std::string& title) override;
 };
 
 } // namespace kova

@@ -1,7 +1,10 @@
 #include "app/LinkLoop.h"
 #include "app/support/RelayPort.h"
 
+#include <QObject>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <string>
 #include <utility>
@@ -16,7 +19,40 @@ namespace {
 class Notifier : public INotifier {
 public:
     std::vector<std::pair<std::string, std::string>> messages;
-    void critical(const std::string& t, const std::string& title) override { messages.emplace_back(t, title); }
+    std::string icons; // 'C' critical, 'E' exclamation, 'I' information, one per message
+    // Runs while a box is open (the box's own event loop keeps running).
+    std::function<void()> whileOpen;
+    void critical(const std::string& t, const std::string& title) override { show('C', t, title); }
+    void exclamation(const std::string& t, const std::string& title) override { show('E', t, title); }
+    void information(const std::string& t, const std::string& title) override { show('I', t, title); }
+
+private:
+    void show(char icon, const std::string& t, const std::string& title)
+    {
+        messages.emplace_back(t, title);
+        icons += icon;
+        if (whileOpen)
+            whileOpen();
+    }
+};
+
+// A requester that only counts what the loop asks of it.
+struct CountingRequester : IRequester {
+    int ejecuta = 0, refrescar = 0, errores = 0;
+    std::function<void()> onRefrescar;
+    void setAccion(std::int16_t) override {}
+    void Ejecuta() override { ++ejecuta; }
+    void Refrescar() override
+    {
+        ++refrescar;
+        if (onRefrescar)
+            onRefrescar();
+    }
+    bool AumentarErrorComm() override
+    {
+        ++errores;
+        return false;
+    }
 };
 
 // Request code of a frame the engine wrote.
@@ -29,7 +65,8 @@ int codigo(const std::vector<std::uint8_t>& f)
         {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {4, 0x0610, 90}, {4, 0x0200, 91},
         {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
         {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
-        {16, 0x104B, 113}, {16, 0x0610, 31}, {5, 0x0001, 11}};
+        {16, 0x104B, 113}, {16, 0x0610, 31}, {16, 0x0090, 93}, {5, 0x0001, 11}, {5, 0x0008, 12},
+        {5, 0x0009, 13}};
     for (const auto& r : t)
         if (r.fn == fn && r.reg == reg)
             return r.code;
@@ -45,8 +82,14 @@ struct Loop : ::testing::Test {
     Notifier notifier;
     int sinRele = 0;
     LinkLoop* loop = nullptr;
+    // What the status refresh showed.
+    QString panel6;
+    Banderas_Estado banderas{};
+    int redibujos = 0;
+    int fueraDeLinea = 0;
 
     static constexpr int kTimeout = 60;
+    static constexpr int kRefresh = 20;
 
     void SetUp() override
     {
@@ -63,6 +106,11 @@ struct Loop : ::testing::Test {
         loop = new LinkLoop(engine, sched, link, port, &notifier);
         loop->setIntervals(kTimeout, 2, 10);
         loop->setTrabajarSinRele([this] { ++sinRele; });
+        loop->setRefreshInterval(kRefresh);
+        QObject::connect(loop, &LinkLoop::Panel6, [this](const QString& t) { panel6 = t; });
+        QObject::connect(loop, &LinkLoop::Estado_Rele, [this](const Banderas_Estado& b) { banderas = b; });
+        QObject::connect(loop, &LinkLoop::Mostrar_Estado, [this] { ++redibujos; });
+        QObject::connect(loop, &LinkLoop::Fuera_De_Linea, [this] { ++fueraDeLinea; });
     }
     void TearDown() override { delete loop; }
 
@@ -116,7 +164,8 @@ TEST_F(Loop, ConnectSequenceThenCyclicStatusRead)
     EXPECT_TRUE(link.Puerto_Abierto);
     EXPECT_TRUE(engine.Firmware());
     EXPECT_EQ(engine.Version(), "1.01    ");
-    EXPECT_TRUE(loop->timerComunicacionActivo());
+    // The refresh, not the first reply, starts the online time-out tick.
+    EXPECT_TRUE(waitFor([&] { return loop->timerComunicacionActivo(); }, 1000));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(imagenDeRegistros(), std::vector<std::uint8_t>(images.get.begin(), images.get.begin() + 298));
     EXPECT_EQ(imagenDeRegistros(), std::vector<std::uint8_t>(images.put.begin(), images.put.begin() + 298));
@@ -283,4 +332,274 @@ TEST_F(Loop, NextFrameWaitsForAQuietLineAfterATimeOut)
     ASSERT_TRUE(waitFor([&] { return port.requests.size() >= 21; }, 3000));
     EXPECT_GE(port.requestTimes[20], until);
     EXPECT_EQ(codigo(port.requests[20]), codigo(port.requests[19])) << "the timed-out request is sent again";
+}
+
+// --- Hand-over, time-outs and the link error ------------------------------
+
+TEST_F(Loop, ReceiveEventHandsTheReplyOverOnceAndNeverWhileOneIsHandled)
+{
+    loop->setIntervals(10000, 2, 5);
+    CountingRequester r;
+    link.Comunicando = true;
+    sched.Agregar_Solicitud(0, &r, 4);
+    sched.Despachar_Solicitud();
+    ASSERT_EQ(r.ejecuta, 1);
+    loop->MSComm1_OnComm(CommEvent::Send);
+    EXPECT_TRUE(loop->timer1Activo());
+    loop->Timer1_Timer();
+    EXPECT_EQ(loop->Ticks_Sin_Respuesta(), 1);
+
+    // Bytes arriving while the reply is handled (a message box open inside
+    // the handler) start no second hand-over.
+    r.onRefrescar = [&] {
+        loop->MSComm1_OnComm(CommEvent::Receive);
+        runFor(30);
+    };
+    loop->MSComm1_OnComm(CommEvent::Receive);
+    EXPECT_EQ(loop->Ticks_Sin_Respuesta(), 0);
+    EXPECT_FALSE(loop->timer1Activo());
+    EXPECT_TRUE(loop->tmrRetardoComActivo());
+    EXPECT_EQ(r.refrescar, 0) << "never inside the serial event";
+    runFor(60);
+    EXPECT_EQ(r.refrescar, 1);
+    EXPECT_FALSE(loop->tmrRetardoComActivo());
+}
+
+TEST_F(Loop, SecondSilentTickOnlinePutsTheRequestBackCountsAndSendsAgain)
+{
+    loop->setIntervals(10000, 2, 5);
+    CountingRequester r;
+    link.Comunicando = true;
+    sched.Agregar_Solicitud(0, &r, 4);
+    sched.Despachar_Solicitud();
+    loop->Timer1_Timer();
+    EXPECT_EQ(sched.Estado_Actual(), Proceso_Comunicacion::kEjecutando);
+    EXPECT_EQ(engine.Contador_ErrorComm(), 0);
+    loop->Timer1_Timer();
+    EXPECT_EQ(sched.Estado_Actual(), Proceso_Comunicacion::kPendiente);
+    EXPECT_EQ(loop->Ticks_Sin_Respuesta(), 0);
+    ASSERT_TRUE(waitFor([&] { return r.ejecuta == 2; }, 1000));
+    EXPECT_EQ(engine.Contador_ErrorComm(), 1);
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(Loop, LinkErrorIsShownOnceWhileItsBoxStaysOpen)
+{
+    port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n >= 20 ? Fallo::Silencio : Fallo::Ninguno; };
+    bool timersQuiet = true;
+    notifier.whileOpen = [&] {
+        timersQuiet = !loop->timer1Activo() && !loop->timerComunicacionActivo() && !loop->timer2Activo();
+        runFor(20 * kTimeout); // the user leaves the box open
+    };
+    conectarYEsperarOnline();
+    ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
+    runFor(6 * kTimeout);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.icons, "C");
+    EXPECT_TRUE(timersQuiet);
+    EXPECT_EQ(sinRele, 1);
+    EXPECT_EQ(port.requests.size(), 24u) << "five silent requests, then nothing";
+    // The refresh shows the offline state once more, then stops.
+    EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
+    EXPECT_EQ(fueraDeLinea, 1);
+    EXPECT_FALSE(loop->timer2Activo());
+}
+
+TEST_F(Loop, SilentRelayWhileConnectingIsReportedAfterFiveTimeOuts)
+{
+    port.fallo = [](const std::vector<std::uint8_t>&, int) { return Fallo::Silencio; };
+    ASSERT_TRUE(loop->Conectar(1, "9600", 1));
+    EXPECT_TRUE(loop->conectando());
+    // The time-out keeps running while connecting and moves on each time.
+    ASSERT_TRUE(waitFor([&] { return port.requests.size() == 2; }, 2000));
+    EXPECT_TRUE(notifier.messages.empty());
+    ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 5000));
+    runFor(6 * kTimeout);
+    EXPECT_EQ(codigos(), (std::vector<int>{60, 61, 62, 63, 64}));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0], std::make_pair(std::string(" Communication Error..."),
+                                                   std::string("Communication Error")));
+    EXPECT_EQ(sinRele, 1);
+    EXPECT_TRUE(link.Detener_Comunicacion);
+    EXPECT_FALSE(link.Comunicando);
+    EXPECT_FALSE(loop->conectando());
+    EXPECT_FALSE(link.Esperando_Respuesta);
+    EXPECT_FALSE(loop->timer1Activo());
+    EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
+    runFor(5 * kTimeout);
+    EXPECT_EQ(port.requests.size(), 5u) << "nothing is sent after the error";
+}
+
+TEST_F(Loop, FailedRepliesWhileConnectingAreReportedAfterFive)
+{
+    port.fallo = [](const std::vector<std::uint8_t>&, int) { return Fallo::Basura; };
+    ASSERT_TRUE(loop->Conectar(1, "9600", 1));
+    ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 5000));
+    runFor(4 * kTimeout);
+    EXPECT_EQ(port.requests.size(), 5u);
+    EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(sinRele, 1);
+    EXPECT_FALSE(link.Comunicando);
+}
+
+TEST_F(Loop, OneLateReplyWhileConnectingDoesNotEndTheConnect)
+{
+    // The first identification request goes unanswered, the second passes.
+    port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n == 1 ? Fallo::Silencio : Fallo::Ninguno; };
+    ASSERT_TRUE(loop->Conectar(1, "9600", 1));
+    ASSERT_TRUE(waitFor([&] { return link.Comunicando && cuantos(60) == 2; }, 5000));
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(sinRele, 0);
+}
+
+// --- Going online and the status refresh -----------------------------------
+
+TEST_F(Loop, FirstPassedReplyGoesOnlineWithTheRelaysFirmwareText)
+{
+    port.inputRegs[0x0002] = 105;
+    std::string firmware = "unchanged";
+    loop->setFirmwareRele([&](const std::string& v) { firmware = v; });
+    ASSERT_TRUE(loop->Conectar(1, "9600", 1));
+    ASSERT_TRUE(waitFor([&] { return link.Comunicando; }, 3000));
+    EXPECT_EQ(engine.Version(), "1.05    ");
+    EXPECT_EQ(firmware, "1.05");
+    EXPECT_TRUE(loop->timer2Activo());
+    EXPECT_FALSE(loop->conectando());
+}
+
+TEST_F(Loop, PassedReplyToAnyRequestWhileOfflineGoesOnline)
+{
+    std::string firmware = "unchanged";
+    loop->setFirmwareRele([&](const std::string& v) { firmware = v; });
+    engine.setVersion("1.07");
+    engine.setDireccion(1);
+    port.setPortOpen(true);
+    engine.Reconocer_Controles_De_Comunicacion();
+    sched.Agregar_Solicitud(0, &engine, 4);
+    sched.Despachar_Solicitud();
+    ASSERT_EQ(port.requests.size(), 1u);
+    ASSERT_TRUE(waitFor([&] { return link.Comunicando; }, 3000));
+    EXPECT_EQ(firmware, "1.07");
+    EXPECT_TRUE(loop->timer2Activo());
+}
+
+TEST_F(Loop, RefreshShowsTheStatusFlagsOnlineAndTheOfflineState)
+{
+    port.inputRegs[0x0203] = 0x0891; // Trip, Out of Service, Breaker Closed, Lockout
+    conectarYEsperarOnline();
+    const Banderas_Estado esperadas{1, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1};
+    ASSERT_TRUE(waitFor([&] { return cuantos(2) >= 1 && banderas == esperadas; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return panel6 == LinkLoop::kEnLinea && redibujos > 0; }, 2000));
+    EXPECT_TRUE(loop->timerComunicacionActivo());
+    EXPECT_EQ(fueraDeLinea, 0);
+
+    // The status changes: the next refresh follows it.
+    port.inputRegs[0x0203] = 0x0240; // Breaker Open, Auto-Reclose Enabled
+    ASSERT_TRUE(waitFor([&] { return banderas == Banderas_Estado{0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0}; }, 2000));
+
+    link.Detener_Comunicacion = true;
+    ASSERT_TRUE(waitFor([&] { return !link.Comunicando; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return fueraDeLinea == 1; }, 2000));
+    EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
+    EXPECT_FALSE(loop->timer2Activo());
+    runFor(3 * kRefresh);
+    EXPECT_EQ(fueraDeLinea, 1);
+}
+
+TEST_F(Loop, PortOpenResultIsTakenOnlyFromTheOpenRequest)
+{
+    bool r = false;
+    link.Puerto_Abierto = true;
+    engine.setAccion(1);
+    engine.events.Finalizado(r);
+    EXPECT_FALSE(link.Puerto_Abierto);
+    link.Puerto_Abierto = true;
+    engine.setAccion(60);
+    engine.events.Finalizado(r);
+    EXPECT_TRUE(link.Puerto_Abierto);
+}
+
+// --- Result messages ----------------------------------------------------------
+
+TEST_F(Loop, ResultMessagesOfWritesAndCommands)
+{
+    struct Caso {
+        int code;
+        bool omitir;
+        std::string text; // empty: no message
+        char icon;
+    };
+    const std::string saved = "Setpoints were Saved to the Relay memory";
+    const Caso casos[] = {
+        {27, false, saved, 'E'}, {28, false, saved, 'E'}, {93, false, saved, 'E'}, {113, false, saved, 'E'},
+        {28, true, "", 0},       {11, false, "Command executed", 'I'}, {12, false, "Command executed", 'I'},
+        {13, false, "Command executed", 'I'}, {60, false, "", 0}, {4, false, "", 0},
+    };
+    conectarYEsperarOnline();
+    ASSERT_TRUE(waitFor([&] { return loop->timerComunicacionActivo(); }, 2000));
+    std::string timersInBox;
+    notifier.whileOpen = [&] {
+        timersInBox = std::string(loop->timerComunicacionActivo() ? "C" : "") + (loop->timer1Activo() ? "1" : "") +
+                      (loop->timer2Activo() ? "2" : "");
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.code);
+        notifier.messages.clear();
+        notifier.icons.clear();
+        timersInBox = "-";
+        loop->setOmitir_Mensaje_Guardado(c.omitir);
+        const std::size_t from = port.requests.size();
+        sched.Agregar_Solicitud(0, &engine, static_cast<std::int16_t>(c.code));
+        // Handled once the loop has dispatched the request after it.
+        ASSERT_TRUE(waitFor([&] {
+            for (std::size_t i = from; i + 1 < port.requests.size(); ++i)
+                if (codigo(port.requests[i]) == c.code)
+                    return true;
+            return false;
+        }, 3000));
+        if (c.text.empty()) {
+            EXPECT_TRUE(notifier.messages.empty());
+        } else {
+            ASSERT_EQ(notifier.messages.size(), 1u);
+            EXPECT_EQ(notifier.messages[0], std::make_pair(c.text, std::string("KOVA")));
+            EXPECT_EQ(notifier.icons, std::string(1, c.icon));
+            EXPECT_EQ(timersInBox, "") << "timers run while the box is open";
+            EXPECT_TRUE(loop->timerComunicacionActivo());
+            EXPECT_TRUE(loop->timer2Activo());
+        }
+        EXPECT_FALSE(loop->Omitir_Mensaje_Guardado());
+    }
+}
+
+TEST_F(Loop, StoreOfBlocksOneAndTwoShowsOneMessage)
+{
+    conectarYEsperarOnline();
+    loop->setOmitir_Mensaje_Guardado(true);
+    sched.Agregar_Solicitud(0, &engine, 27);
+    sched.Agregar_Solicitud(0, &engine, 28);
+    ASSERT_TRUE(waitFor([&] { return cuantos(28) == 1 && codigo(port.requests.back()) != 28; }, 3000));
+    runFor(kTimeout);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].first, "Setpoints were Saved to the Relay memory");
+    EXPECT_FALSE(loop->Omitir_Mensaje_Guardado());
+}
+
+TEST_F(Loop, CommandAnsweredWhileDispatchingIsStoppedIsConfirmedThenThePortCloses)
+{
+    conectarYEsperarOnline();
+    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
+        if (codigo(f) == 11)
+            link.Detener_Comunicacion = true; // e.g. a file was read meanwhile
+        return Fallo::Ninguno;
+    };
+    sched.Agregar_Solicitud(0, &engine, 11);
+    ASSERT_TRUE(waitFor([&] { return !port.portOpen(); }, 3000));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].first, "Command executed");
+    EXPECT_FALSE(link.Comunicando);
+    const auto n = port.requests.size();
+    EXPECT_EQ(codigo(port.requests.back()), 11);
+    runFor(4 * kTimeout);
+    EXPECT_EQ(port.requests.size(), n);
+    EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
 }

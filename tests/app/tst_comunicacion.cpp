@@ -416,6 +416,8 @@ private slots:
         p.st.Modo_Linea_Comandos = true;
         p.st.Puerto_Com = 2;
         p.st.Direccion_Rele = 1;
+        // The link's own 500 ms refresh would overwrite the watch's text.
+        p.ctx.linkLoop().setRefreshInterval(60000);
         p.ctx.connectAtStart();
         QVERIFY(ui.shown.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(p.st.link.Comunicando, 5000);
