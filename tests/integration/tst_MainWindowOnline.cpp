@@ -5,21 +5,17 @@
 // relay that never answers reported after five time-outs.
 
 #include "app/AppContext.h"
-#include "app/Arranque.h"
 #include "app/UserControl1.h"
 #include "app/support/ScriptedUi.h"
-#include "link/RegisterImages.h"
+#include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <array>
 #include <string>
 
+using kova::test::OnlineProgram;
 using kova::test::ScriptedUi;
 using kova::test::SimHarness;
 
@@ -65,41 +61,11 @@ private slots:
     void relaySilentFromTheStartIsReported();
 };
 
-// The program started with the command line "9600,N,8,1 1 1", COM 1 being
-// the simulator's line, in a folder holding the default setpoint file.
-struct Program {
-    QTemporaryDir dir;
-    ScriptedUi ui;
-    kova::Arranque arranque{kova::Arranque::Options{0, false}};
-    kova::AppContext context{arranque.state()};
-
-    bool start(const SimHarness& sim)
-    {
-        const QString build = QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
-        if (!QFile::copy(build + "/Default.KOVA2", dir.filePath("Default.KOVA2"))) return false;
-        qputenv("KOVA_APP_DIR", dir.path().toLocal8Bit());
-        qputenv("KOVA_HANDSHAKE_FILE", dir.filePath("prueba.txt").toLocal8Bit());
-        qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
-        kova::processImages() = kova::RegisterImages{};
-        arranque.setServices(context.services());
-        arranque.setConnectAtStart([this] { context.connectAtStart(); });
-        arranque.Main({"9600,N,8,1", "1", "1"});
-        return arranque.principal() != nullptr;
-    }
-    ~Program()
-    {
-        try {
-            context.MSComm1().setPortOpen(false);
-        } catch (...) {
-        }
-    }
-};
-
 void tst_MainWindowOnline::onlineStatusPanelAndSilentRelay()
 {
     SimHarness sim({"--alt-setpoints"});
     QVERIFY2(sim.ok(), sim.error().c_str());
-    Program program;
+    OnlineProgram program;
     QVERIFY(program.start(sim));
     ScriptedUi& ui = program.ui;
     kova::AppContext& context = program.context;
@@ -166,7 +132,7 @@ void tst_MainWindowOnline::relaySilentFromTheStartIsReported()
 {
     SimHarness sim({"--silent-from", "1"});
     QVERIFY2(sim.ok(), sim.error().c_str());
-    Program program;
+    OnlineProgram program;
     QVERIFY(program.start(sim));
     kova::Principal* w = program.arranque.principal();
     const kova::AppState& st = program.arranque.state();

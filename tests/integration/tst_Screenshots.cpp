@@ -5,23 +5,19 @@
 // down, to the repository's docs/ folder, where the README shows them.
 
 #include "app/AppContext.h"
-#include "app/Arranque.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
-#include "app/support/ScriptedUi.h"
-#include "link/RegisterImages.h"
+#include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <array>
@@ -41,7 +37,7 @@
 
 extern char** environ;
 
-using kova::test::ScriptedUi;
+using kova::test::OnlineProgram;
 using kova::test::SimHarness;
 
 namespace {
@@ -162,36 +158,6 @@ private:
 
 VirtualDisplay* gDisplay = nullptr;
 
-// The program started with the command line "9600,N,8,1 1 1", COM 1 being
-// the simulator's line, in a folder holding the default setpoint file.
-struct Program {
-    QTemporaryDir dir;
-    ScriptedUi ui;
-    kova::Arranque arranque{kova::Arranque::Options{0, false}};
-    kova::AppContext context{arranque.state()};
-
-    bool start(const SimHarness& sim)
-    {
-        const QString build = QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
-        if (!QFile::copy(build + "/Default.KOVA2", dir.filePath("Default.KOVA2"))) return false;
-        qputenv("KOVA_APP_DIR", dir.path().toLocal8Bit());
-        qputenv("KOVA_HANDSHAKE_FILE", dir.filePath("prueba.txt").toLocal8Bit());
-        qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
-        kova::processImages() = kova::RegisterImages{};
-        arranque.setServices(context.services());
-        arranque.setConnectAtStart([this] { context.connectAtStart(); });
-        arranque.Main({"9600,N,8,1", "1", "1"});
-        return arranque.principal() != nullptr;
-    }
-    ~Program()
-    {
-        try {
-            context.MSComm1().setPortOpen(false);
-        } catch (...) {
-        }
-    }
-};
-
 // The window as the X server shows it.
 QImage onScreen(QWidget& w)
 {
@@ -275,7 +241,7 @@ void tst_Screenshots::mainAndConnectionWindows()
 
     SimHarness sim;
     QVERIFY2(sim.ok(), sim.error().c_str());
-    Program program;
+    OnlineProgram program;
     QVERIFY(program.start(sim));
     kova::Principal* w = program.arranque.principal();
     const kova::AppState& st = program.arranque.state();
