@@ -4,41 +4,28 @@
 #include "app/AppContext.h"
 #include "app/UserControl1.h"
 #include "link/RegisterImages.h"
+#include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kova;
 using kova::test::ScriptedUi;
+using kova::test::builtDefaultFile;
+using kova::test::imageBytes;
+using kova::test::readAll;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The Default.KOVA2 the build wrote beside the program.
-QString builtDefaultFile()
-{
-    const QString sim = qEnvironmentVariable("KOVA_RELAY_SIM");
-    return QFileInfo(sim).dir().absoluteFilePath("../../Default.KOVA2");
-}
-
 QByteArray putImage()
 {
-    const auto& put = processImages().put;
-    return QByteArray(reinterpret_cast<const char*>(put.data()), qsizetype(put.size()));
+    return imageBytes(processImages().put);
 }
 QByteArray getImage()
 {
-    const auto& get = processImages().get;
-    return QByteArray(reinterpret_cast<const char*>(get.data()), qsizetype(get.size()));
+    return imageBytes(processImages().get);
 }
 
 } // namespace

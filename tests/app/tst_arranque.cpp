@@ -2,6 +2,7 @@
 
 #include "app/Arranque.h"
 #include "app/frmSplash.h"
+#include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
 
 #include <QApplication>
@@ -15,14 +16,10 @@
 
 using namespace kova;
 using kova::test::ScriptedUi;
+using kova::test::freshHandshakeFile;
+using kova::test::readAll;
 
 namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 Arranque::Options quick(bool catchSignals = false)
 {
     Arranque::Options o;
@@ -53,9 +50,7 @@ private:
 private slots:
     void init()
     {
-        handshake_ = dir_.filePath("prueba.txt");
-        QFile::remove(handshake_);
-        qputenv("KOVA_HANDSHAKE_FILE", handshake_.toLocal8Bit());
+        handshake_ = freshHandshakeFile(dir_);
         qputenv("KOVA_APP_DIR", dir_.path().toLocal8Bit());
     }
 

@@ -7,12 +7,11 @@
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
 #include "platform/PtyPair.h"
+#include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -26,24 +25,11 @@
 using namespace kova;
 using kova::test::PtyPair;
 using kova::test::ScriptedUi;
+using kova::test::builtDefaultFile;
+using kova::test::imageBytes;
+using kova::test::readAll;
 
 namespace {
-
-QString buildDir()
-{
-    return QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray image(const std::array<std::uint8_t, 301>& im)
-{
-    return QByteArray(reinterpret_cast<const char*>(im.data()), qsizetype(im.size()));
-}
 
 // A program's main window with its own services over a folder holding the
 // built Default.KOVA2.
@@ -105,7 +91,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(QFile::copy(buildDir() + "/Default.KOVA2", dir_.filePath("Default.KOVA2")));
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
         defaults_ = readAll(dir_.filePath("Default.KOVA2")).mid(198, 301);
         QCOMPARE(defaults_.size(), 301);
     }
@@ -197,14 +183,14 @@ private slots:
         p.ctx.DELU().setDireccion(1);
         Comunicacion c(p.st, p.ctx, *p.w);
         c.Form_Load();
-        const QByteArray getBefore = image(processImages().get);
+        const QByteArray getBefore = imageBytes(processImages().get);
         c.Byte_UnR1()->setValue(17);
         c.Combo1()->setCurrentIndex(2);
         c.Combo2()->setCurrentIndex(4);
         c.Okey_Click();
         QCOMPARE(int(p.st.Direccion_Rele), 17);
         QCOMPARE(int(processImages().put[46]), 17);
-        QCOMPARE(image(processImages().get), getBefore);
+        QCOMPARE(imageBytes(processImages().get), getBefore);
         QCOMPARE(int(p.st.Puerto_Com), 3);
         QCOMPARE(p.st.Velocidad, 19200);
         QCOMPARE(p.w->panelText(5), QString("Address:  17"));
@@ -252,7 +238,7 @@ private slots:
         QVERIFY(port.portOpen());
         QVERIFY(p.st.link.Detener_Comunicacion);
         QVERIFY(!p.st.link.Comunicando);
-        QCOMPARE(image(processImages().put), defaults_);
+        QCOMPARE(imageBytes(processImages().put), defaults_);
         QCOMPARE(p.ctx.archivos()->Firmware_Rele, std::string("1.01"));
         QCOMPARE(p.w->panelText(6), QString("Not Communicating...."));
         QCOMPARE(c.Label6()->text(), QString("Communication Not Stablished"));
@@ -364,16 +350,16 @@ private slots:
         QVERIFY(!p.ctx.archivos()->Datos_De_Archivo);
         QTRY_COMPARE_WITH_TIMEOUT(p.ctx.setpointBlocksRead(), 6, 5000);
         // The relay's setpoints (which differ from the default file) are in.
-        QVERIFY(image(processImages().put) != defaults_);
-        QCOMPARE(image(processImages().get), image(processImages().put));
+        QVERIFY(imageBytes(processImages().put) != defaults_);
+        QCOMPARE(imageBytes(processImages().get), imageBytes(processImages().put));
         processImages().put[7] ^= 0x01; // the user's edit
-        const QByteArray edited = image(processImages().put);
+        const QByteArray edited = imageBytes(processImages().put);
 
         QTRY_COMPARE_WITH_TIMEOUT(ui.shown.size(), 2, 15000);
         QCOMPARE(ui.shown[1].text, QString(" Communication Error..."));
         QCOMPARE(ui.shown[1].title, QString("Communication Error"));
         QVERIFY(!p.st.link.Comunicando);
-        QCOMPARE(image(processImages().put), edited);
+        QCOMPARE(imageBytes(processImages().put), edited);
         QCOMPARE(p.w->panelText(6), QString("Not Communicating...."));
         QCOMPARE(c.Label6()->text(), QString("Communication Not Stablished"));
         // Reported once; nothing more goes out.
@@ -401,8 +387,8 @@ private slots:
         processImages().put[7] ^= 0x01; // an edit on a mixture of two setpoint sets
         QTRY_COMPARE_WITH_TIMEOUT(ui.shown.size(), 2, 15000);
         QCOMPARE(ui.shown[1].text, QString(" Communication Error..."));
-        QCOMPARE(image(processImages().put), defaults_);
-        QCOMPARE(image(processImages().get), defaults_);
+        QCOMPARE(imageBytes(processImages().put), defaults_);
+        QCOMPARE(imageBytes(processImages().get), defaults_);
         p.ctx.MSComm1().setPortOpen(false);
     }
 

@@ -4,6 +4,7 @@
 #include "app/Principal.h"
 #include "app/frmAbout.h"
 #include "editors/KeypadBlock.h"
+#include "support/AppFiles.h"
 #include "support/RecordingSerialPort.h"
 #include "support/ScriptedUi.h"
 
@@ -20,6 +21,8 @@
 using namespace kova;
 using kova::test::RecordingSerialPort;
 using kova::test::ScriptedUi;
+using kova::test::freshHandshakeFile;
+using kova::test::readAll;
 
 namespace {
 
@@ -53,12 +56,6 @@ struct Calls {
     }
 };
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_principal : public QObject {
@@ -70,9 +67,7 @@ private:
 private slots:
     void init()
     {
-        handshake_ = dir_.filePath("prueba.txt");
-        QFile::remove(handshake_);
-        qputenv("KOVA_HANDSHAKE_FILE", handshake_.toLocal8Bit());
+        handshake_ = freshHandshakeFile(dir_);
     }
 
     void loadSetsDefaultsPanelsAndCaption()

@@ -5,14 +5,13 @@
 
 #include "app/AppContext.h"
 #include "app/Arranque.h"
+#include "app/support/AppFiles.h"
 #include "app/support/ScriptedUi.h"
 #include "link/RegisterImages.h"
 #include "integration/support/SimHarness.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -26,8 +25,7 @@ struct OnlineProgram {
 
     bool start(const SimHarness& sim)
     {
-        const QString build = QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
-        if (!QFile::copy(build + "/Default.KOVA2", dir.filePath("Default.KOVA2"))) return false;
+        if (!QFile::copy(builtDefaultFile(), dir.filePath("Default.KOVA2"))) return false;
         qputenv("KOVA_APP_DIR", dir.path().toLocal8Bit());
         qputenv("KOVA_HANDSHAKE_FILE", dir.filePath("prueba.txt").toLocal8Bit());
         qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
