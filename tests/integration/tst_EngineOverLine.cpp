@@ -10,7 +10,7 @@
 #include <QTest>
 
 using kova::test::SimHarness;
-using Bytes = std::vector<std::uint8_t>;
+using kova::test::Bytes;
 
 namespace {
 

@@ -7,11 +7,7 @@
 
 #include <QTest>
 
-using kova::test::crcValid;
-using kova::test::LineMaster;
-using kova::test::SimHarness;
-using kova::test::withCrc;
-using Bytes = std::vector<std::uint8_t>;
+using namespace kova::test;
 using namespace kova::relaysim;
 
 namespace {

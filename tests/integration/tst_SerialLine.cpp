@@ -16,7 +16,7 @@
 
 using kova::test::LineMaster;
 using kova::test::SimHarness;
-using Bytes = std::vector<std::uint8_t>;
+using kova::test::Bytes;
 
 namespace {
 

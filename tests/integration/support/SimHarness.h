@@ -12,6 +12,9 @@
 
 namespace kova::test {
 
+// A Modbus frame or reply, byte by byte.
+using Bytes = std::vector<std::uint8_t>;
+
 // Bytes with the Modbus CRC-16 appended (low byte first), computed bit by
 // bit: independent of the program's own table-driven CRC.
 std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> bytes);
