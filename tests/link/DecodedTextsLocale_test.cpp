@@ -3,6 +3,7 @@
 
 #include "ImageHelpers.h"
 #include "link/RelayData.h"
+#include "text/LocaleGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -31,13 +32,9 @@ std::string decodeAll()
     return s;
 }
 
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-};
-
 TEST(DecodedTextsLocale, SameUnderEveryLocale)
 {
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const test::LocaleGuard restore;
     ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
     const std::string reference = decodeAll();
     EXPECT_NE(reference.find("|12.34|"), std::string::npos);
@@ -46,10 +43,8 @@ TEST(DecodedTextsLocale, SameUnderEveryLocale)
 
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
     const std::string german = decodeAll();
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+    std::locale::global(test::commaLocale());
     const std::string comma = decodeAll();
-    std::locale::global(previous);
-    std::setlocale(LC_ALL, saved.c_str());
 
     EXPECT_EQ(german, reference);
     EXPECT_EQ(comma, reference);

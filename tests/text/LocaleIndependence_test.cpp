@@ -4,6 +4,7 @@
 #include "text/DateText.h"
 #include "text/Decimal4.h"
 #include "text/HexText.h"
+#include "text/LocaleGuard.h"
 #include "text/NumOrText.h"
 #include "text/NumberText.h"
 
@@ -44,15 +45,9 @@ std::string battery()
     return s;
 }
 
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
-
 TEST(LocaleIndependence, SameTextsUnderEveryLocale)
 {
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const test::LocaleGuard restore;
     ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
     const std::string reference = battery();
     EXPECT_NE(reference.find("1.50|"), std::string::npos);
@@ -63,10 +58,8 @@ TEST(LocaleIndependence, SameTextsUnderEveryLocale)
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     const std::string german = battery();
 
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+    std::locale::global(test::commaLocale());
     const std::string comma = battery();
-    std::locale::global(previous);
-    std::setlocale(LC_ALL, saved.c_str());
 
     EXPECT_EQ(german, reference);
     EXPECT_EQ(comma, reference);
