@@ -200,15 +200,9 @@ const std::vector<PropertyHost::Setting>& Bits::settings() const
                                                   &B::setBackColor, &propToColor));
         t.push_back(rows::whole<B, std::uint32_t>("ForeColor", "ForeColor", 0x80000008u, &B::ForeColor,
                                                   &B::setForeColor, &propToColor));
-        t.push_back({"Enabled", "Enabled", true, std::nullopt,
-                     [cself](const PropertyHost& h) { return PropValue(cself(h).Enabled()); },
-                     [self](PropertyHost& h, const PropValue& v) {
-                         auto b = propToBool(v);
-                         if (!b)
-                             return false;
-                         self(h).setEnabled(*b);
-                         return true;
-                     }});
+        Setting enabled = rows::flag<B>("Enabled", "Enabled", true, &B::Enabled, &B::setEnabled);
+        enabled.writeDefault = std::nullopt;  // written even when true
+        t.push_back(enabled);
         t.push_back(rows::text<B>("Font", "Font", "", &B::Font, &B::setFont));
         t.push_back(rows::int16<B>("DataLen", "DataLen", 0, &B::DataLen, &B::setDataLen));
         t.push_back(rows::int16<B>("High", "High", 0, &B::High, &B::setHigh));

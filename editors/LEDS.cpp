@@ -45,21 +45,11 @@ const std::vector<PropertyHost::Setting>& LEDS::settings() const
 {
     static const std::vector<Setting> table = [] {
         using L = LEDS;
-        auto self = [](PropertyHost& h) -> LEDS& { return static_cast<LEDS&>(h); };
-        auto cself = [](const PropertyHost& h) -> const LEDS& { return static_cast<const LEDS&>(h); };
         std::vector<Setting> t;
         t.push_back(rows::whole<L, std::uint32_t>("BackColor", "BackColor", 0x8000000Fu, &L::BackColor,
                                                   &L::setBackColor, &propToColor));
         t.push_back(rows::int32<L>("Interval", "Interval", 0, &L::Interval, &L::setInterval));
-        t.push_back({"Enabled", "Enabled", true, PropValue(true),
-                     [cself](const PropertyHost& h) { return PropValue(cself(h).Enabled()); },
-                     [self](PropertyHost& h, const PropValue& v) {
-                         auto b = propToBool(v);
-                         if (!b)
-                             return false;
-                         self(h).setEnabled(*b);
-                         return true;
-                     }});
+        t.push_back(rows::flag<L>("Enabled", "Enabled", true, &L::Enabled, &L::setEnabled));
         return t;
     }();
     return table;

@@ -23,6 +23,20 @@ Setting text(const char* key, const char* member, const char* def,
             }};
 }
 
+template <class M>
+Setting flag(const char* key, const char* member, bool def, bool (M::*get)() const, void (M::*set)(bool))
+{
+    return {key, member, def, PropValue(def),
+            [get](const PropertyHost& m) { return PropValue((static_cast<const M&>(m).*get)()); },
+            [set](PropertyHost& m, const PropValue& v) {
+                auto b = propToBool(v);
+                if (!b)
+                    return false;
+                (static_cast<M&>(m).*set)(*b);
+                return true;
+            }};
+}
+
 template <class M, class T>
 Setting whole(const char* key, const char* member, T def, T (M::*get)() const, void (M::*set)(T),
               std::optional<T> (*conv)(const PropValue&))

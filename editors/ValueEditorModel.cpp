@@ -1,6 +1,7 @@
 #include "editors/ValueEditorModel.h"
 
 #include "editors/PropConvert.h"
+#include "editors/SettingRows.h"
 #include "link/RegisterAccess.h"
 #include "text/HexText.h"
 #include "text/NumberText.h"
@@ -205,38 +206,16 @@ void ValueEditorModel::keypad()
 
 std::vector<ValueEditorModel::Setting> commonLeadingSettings()
 {
+    using V = ValueEditorModel;
     auto m = [](const PropertyHost& h) -> const ValueEditorModel& {
         return static_cast<const ValueEditorModel&>(h);
     };
     auto w = [](PropertyHost& h) -> ValueEditorModel& { return static_cast<ValueEditorModel&>(h); };
     return {
-        {"Text", "Text", std::string("Text1"), PropValue(std::string("Text1")),
-         [m](const PropertyHost& h) { return PropValue(m(h).Text()); },
-         [w](PropertyHost& h, const PropValue& v) {
-             auto t = propToText(v);
-             if (!t)
-                 return false;
-             w(h).setText(*t);
-             return true;
-         }},
-        {"BackColor", nullptr, std::int64_t{0x80000005}, PropValue(std::int64_t{0x80000005}),
-         [m](const PropertyHost& h) { return PropValue(std::int64_t{m(h).textBackColor()}); },
-         [w](PropertyHost& h, const PropValue& v) {
-             auto c = propToColor(v);
-             if (!c)
-                 return false;
-             w(h).setTextBackColor(*c);
-             return true;
-         }},
-        {"Enabled", "Enabled", true, PropValue(true),
-         [m](const PropertyHost& h) { return PropValue(m(h).Enabled()); },
-         [w](PropertyHost& h, const PropValue& v) {
-             auto b = propToBool(v);
-             if (!b)
-                 return false;
-             w(h).setEnabled(*b);
-             return true;
-         }},
+        rows::text<V>("Text", "Text", "Text1", &V::Text, &V::setText),
+        rows::whole<V, std::uint32_t>("BackColor", nullptr, 0x80000005u, &V::textBackColor, &V::setTextBackColor,
+                                      &propToColor),
+        rows::flag<V>("Enabled", "Enabled", true, &V::Enabled, &V::setEnabled),
         {"FontSize", nullptr, 8.25, PropValue(0.0),
          [m](const PropertyHost& h) { return PropValue(m(h).fontSize()); },
          [w](PropertyHost& h, const PropValue& v) {
@@ -246,15 +225,7 @@ std::vector<ValueEditorModel::Setting> commonLeadingSettings()
              w(h).setFontSize(*d);
              return true;
          }},
-        {"Font", "Font", std::string(), PropValue(std::string()),
-         [m](const PropertyHost& h) { return PropValue(m(h).font()); },
-         [w](PropertyHost& h, const PropValue& v) {
-             auto t = propToText(v);
-             if (!t)
-                 return false;
-             w(h).setFont(*t);
-             return true;
-         }},
+        rows::text<V>("Font", "Font", "", &V::font, &V::setFont),
     };
 }
 
