@@ -39,6 +39,20 @@ struct Recorder {
         return s;
     }
 };
+
+// A start-up with recording services and counting connects at start, the
+// scripted UI answering its message boxes.
+struct Start {
+    ScriptedUi ui;
+    Recorder rec;
+    int connects = 0;
+    Arranque a;
+    explicit Start(Arranque::Options options = quick()) : a(options)
+    {
+        a.setServices(rec.services());
+        a.setConnectAtStart([this] { ++connects; });
+    }
+};
 } // namespace
 
 class tst_arranque : public QObject {
@@ -56,12 +70,8 @@ private slots:
 
     void commandLineMode()
     {
-        ScriptedUi ui;
-        Recorder rec;
-        int connects = 0;
-        Arranque a(quick());
-        a.setServices(rec.services());
-        a.setConnectAtStart([&] { ++connects; });
+        Start start;
+        auto& [ui, rec, connects, a] = start;
         a.Main({"9600,N,8,1", "2", "17"});
         AppState& st = a.state();
         QVERIFY(st.Modo_Linea_Comandos);
@@ -102,12 +112,8 @@ private slots:
     void refusedCommandLineStartsNormallyAndStillAnswers()
     {
         QFETCH(QStringList, args);
-        ScriptedUi ui;
-        Recorder rec;
-        int connects = 0;
-        Arranque a(quick());
-        a.setServices(rec.services());
-        a.setConnectAtStart([&] { ++connects; });
+        Start start;
+        auto& [ui, rec, connects, a] = start;
         a.Main(args);
         QCOMPARE(ui.shown.size(), 1);
         QCOMPARE(ui.shown[0].text, QString("Invalid command line"));
@@ -134,10 +140,8 @@ private slots:
 
     void interactiveStartShowsTheSplashFirst()
     {
-        ScriptedUi ui;
-        Recorder rec;
-        Arranque a(quick());
-        a.setServices(rec.services());
+        Start start;
+        auto& [ui, rec, connects, a] = start;
         frmSplash* seen = nullptr;
         QString version, platform;
         bool mainWindowYet = true;
@@ -193,10 +197,8 @@ private slots:
 
     void termSignalDuringCommandLineModeRunsTheUnload()
     {
-        ScriptedUi ui;
-        Recorder rec;
-        Arranque a(quick(true));
-        a.setServices(rec.services());
+        Start start(quick(true));
+        auto& [ui, rec, connects, a] = start;
         a.Main({"9600,N,8,1", "1", "1"});
         QCOMPARE(readAll(handshake_), QByteArray::fromHex("0100"));
         ::raise(SIGTERM);
@@ -208,10 +210,8 @@ private slots:
 
     void termSignalInInteractiveModeAsksNothing()
     {
-        ScriptedUi ui;
-        Recorder rec;
-        Arranque a(quick(true));
-        a.setServices(rec.services());
+        Start start(quick(true));
+        auto& [ui, rec, connects, a] = start;
         a.Main({});
         ::raise(SIGINT);
         QTRY_VERIFY(a.ended());
