@@ -34,6 +34,20 @@ const std::vector<unsigned char> kRequest60 = {0x01, 0x04, 0x00, 0x00, 0x00, 0x0
 const std::vector<unsigned char> kReply60 = {0x01, 0x04, 0x08, 0x00, 0x16, 0x00, 0x01,
                                              0x00, 0x65, 0x00, 0x00, 0x7E, 0x13};
 
+// COM 2 open on a pseudo-terminal pair, its events logged.
+struct LoggedCom2 {
+    PtyPair pty;
+    QtSerialPort port;
+    EventLog log;
+    LoggedCom2()
+    {
+        pty.bindCom(2);
+        log.attach(port);
+        port.setCommPort(2);
+        port.setPortOpen(true);
+    }
+};
+
 // Lets posted events run for a while (and shows a second event would come).
 void settle(int ms = 60) { QTest::qWait(ms); }
 
@@ -214,13 +228,8 @@ void TestQtSerialPort::openDropsStaleInput()
 
 void TestQtSerialPort::receiveEventOncePerArming()
 {
-    PtyPair pty;
-    pty.bindCom(2);
-    QtSerialPort port;
-    EventLog log;
-    log.attach(port);
-    port.setCommPort(2);
-    port.setPortOpen(true);
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
     port.setRThreshold(13);
 
     // The reply arrives in pieces; the event comes once the 13th byte is in.
@@ -258,13 +267,8 @@ void TestQtSerialPort::receiveEventOncePerArming()
 
 void TestQtSerialPort::receiveEventAtThresholdSetIsPosted()
 {
-    PtyPair pty;
-    pty.bindCom(2);
-    QtSerialPort port;
-    EventLog log;
-    log.attach(port);
-    port.setCommPort(2);
-    port.setPortOpen(true);
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
     pty.write(kReply60);
     QVERIFY(QTest::qWaitFor([&] { return port.inBufferCount() == 13; }, 2000));
 
@@ -291,13 +295,8 @@ void TestQtSerialPort::receiveEventAtThresholdSetIsPosted()
 
 void TestQtSerialPort::zeroThresholdsGiveNoEvents()
 {
-    PtyPair pty;
-    pty.bindCom(2);
-    QtSerialPort port;
-    EventLog log;
-    log.attach(port);
-    port.setCommPort(2);
-    port.setPortOpen(true);
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
     port.setRThreshold(0);
     port.setSThreshold(0);
     port.output(kRequest60);
@@ -373,13 +372,8 @@ void TestQtSerialPort::closedPort()
 
 void TestQtSerialPort::closeDropsPostedEvents()
 {
-    PtyPair pty;
-    pty.bindCom(2);
-    QtSerialPort port;
-    EventLog log;
-    log.attach(port);
-    port.setCommPort(2);
-    port.setPortOpen(true);
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
     pty.write(kReply60);
     QVERIFY(QTest::qWaitFor([&] { return port.inBufferCount() == 13; }, 2000));
     port.setSThreshold(8);
