@@ -19,6 +19,23 @@ struct Notifier : kova::INotifier {
     void critical(const std::string& text, const std::string&) override { messages.push_back(text); }
 };
 
+// The engine with its own state and images, driving `port` as COM `com`
+// at 9600 baud, its messages recorded.
+struct EngineOnPort {
+    kova::LinkState link;
+    kova::RegisterImages images;
+    kova::KOVA200 engine{link, images};
+    Notifier notifier;
+    EngineOnPort(kova::QtSerialPort& port, int com)
+    {
+        engine.setNotifier(&notifier);
+        engine.setHostSerialControls({&port});
+        engine.Reconocer_Controles_De_Comunicacion();
+        engine.setPuerto_PC(com);
+        engine.setCadena_Com("9600");
+    }
+};
+
 } // namespace
 
 class TestEngineOverLine : public QObject {
@@ -38,15 +55,8 @@ void TestEngineOverLine::identificationRequest()
     int receiveEvents = 0, sendEvents = 0;
     port.setOnComm([&](kova::CommEvent e) { (e == kova::CommEvent::Receive ? receiveEvents : sendEvents)++; });
 
-    kova::LinkState link;
-    kova::RegisterImages images;
-    kova::KOVA200 engine(link, images);
-    Notifier notifier;
-    engine.setNotifier(&notifier);
-    engine.setHostSerialControls({&port});
-    engine.Reconocer_Controles_De_Comunicacion();
-    engine.setPuerto_PC(1);
-    engine.setCadena_Com("9600");
+    EngineOnPort rig(port, 1);
+    auto& [link, images, engine, notifier] = rig;
     engine.setDireccion(1);
 
     bool opened = false;
@@ -80,15 +90,8 @@ void TestEngineOverLine::missingDeviceShowsThePortMessage()
 {
     qputenv("KOVA_COM3", "/nonexistent/kova-line");
     kova::QtSerialPort port;
-    kova::LinkState link;
-    kova::RegisterImages images;
-    kova::KOVA200 engine(link, images);
-    Notifier notifier;
-    engine.setNotifier(&notifier);
-    engine.setHostSerialControls({&port});
-    engine.Reconocer_Controles_De_Comunicacion();
-    engine.setPuerto_PC(3);
-    engine.setCadena_Com("9600");
+    EngineOnPort rig(port, 3);
+    auto& [link, images, engine, notifier] = rig;
     bool result = true;
     engine.events.Finalizado = [&](bool& r) { result = r; };
     engine.setAccion(1);
