@@ -139,6 +139,16 @@ struct Loop : ::testing::Test {
             n += c == code;
         return n;
     }
+    // The link error was reported once, the relay given up and the link stopped.
+    void expectLinkErrorReportedOnce()
+    {
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0], std::make_pair(std::string(" Communication Error..."),
+                                                       std::string("Communication Error")));
+        EXPECT_EQ(sinRele, 1);
+        EXPECT_TRUE(link.Detener_Comunicacion);
+        EXPECT_FALSE(link.Comunicando);
+    }
     void conectarYEsperarOnline()
     {
         ASSERT_TRUE(loop->Conectar(1, "9600", 1));
@@ -229,12 +239,7 @@ TEST_F(Loop, SilenceAfterOnlineRaisesTheLinkErrorOnce)
     conectarYEsperarOnline();
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(6 * kTimeout);
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0], std::make_pair(std::string(" Communication Error..."),
-                                                   std::string("Communication Error")));
-    EXPECT_EQ(sinRele, 1);
-    EXPECT_TRUE(link.Detener_Comunicacion);
-    EXPECT_FALSE(link.Comunicando);
+    ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
     EXPECT_FALSE(loop->timer1Activo());
     EXPECT_FALSE(loop->timerComunicacionActivo());
     EXPECT_TRUE(engine.ErrorComm());
@@ -416,12 +421,7 @@ TEST_F(Loop, SilentRelayWhileConnectingIsReportedAfterFiveTimeOuts)
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 5000));
     runFor(6 * kTimeout);
     EXPECT_EQ(codigos(), (std::vector<int>{60, 61, 62, 63, 64}));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0], std::make_pair(std::string(" Communication Error..."),
-                                                   std::string("Communication Error")));
-    EXPECT_EQ(sinRele, 1);
-    EXPECT_TRUE(link.Detener_Comunicacion);
-    EXPECT_FALSE(link.Comunicando);
+    ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
     EXPECT_FALSE(loop->conectando());
     EXPECT_FALSE(link.Esperando_Respuesta);
     EXPECT_FALSE(loop->timer1Activo());
