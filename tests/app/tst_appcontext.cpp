@@ -28,6 +28,23 @@ QByteArray getImage()
     return imageBytes(processImages().get);
 }
 
+AppState stateIn(const QString& folder)
+{
+    AppState st;
+    st.Ruta_App = folder;
+    return st;
+}
+
+// The main window with the program's own services over `folder`, its
+// message boxes answered by a script.
+struct ProgramWindow {
+    ScriptedUi ui;
+    AppState st;
+    AppContext ctx{st};
+    Principal w{st, ctx.services()};
+    explicit ProgramWindow(const QString& folder) : st(stateIn(folder)) {}
+};
+
 } // namespace
 
 class tst_appcontext : public QObject {
@@ -47,11 +64,8 @@ private slots:
         const QByteArray file = readAll(builtDefaultFile());
         QCOMPARE(file.size(), 4268);
         QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
-        ScriptedUi ui;
-        AppState st;
-        st.Ruta_App = dir_.path();
-        AppContext ctx(st);
-        Principal w(st, ctx.services());
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
         QVERIFY(ui.shown.isEmpty());
         QCOMPARE(putImage(), file.mid(198, 301));
         QCOMPARE(getImage(), putImage());
@@ -75,11 +89,8 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(file);
         }
-        ScriptedUi ui;
-        AppState st;
-        st.Ruta_App = dir_.path();
-        AppContext ctx(st);
-        Principal w(st, ctx.services());
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
         QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.01"));
         // New reads the file's text, as a file load does.
         w.command("Nuevo")->trigger();
@@ -88,11 +99,8 @@ private slots:
 
     void missingDefaultFileIsReportedAndNotCreated()
     {
-        ScriptedUi ui;
-        AppState st;
-        st.Ruta_App = dir_.path();
-        AppContext ctx(st);
-        Principal w(st, ctx.services());
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
         QCOMPARE(ui.shown.size(), 1);
         QCOMPARE(ui.shown[0].text, QString("It isn't KOVA File"));
         QVERIFY(!QFile::exists(dir_.filePath("Default.KOVA2")));
@@ -103,11 +111,8 @@ private slots:
     void newSaveAndLoad()
     {
         QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
-        ScriptedUi ui;
-        AppState st;
-        st.Ruta_App = dir_.path();
-        AppContext ctx(st);
-        Principal w(st, ctx.services());
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
         const QByteArray defaults = putImage();
 
         // An edit, then New: the defaults come back and the caption names the file.
@@ -158,11 +163,8 @@ private slots:
 
     void resetRelayQueuesTheResetCommandOnline()
     {
-        ScriptedUi ui;
-        AppState st;
-        st.Ruta_App = dir_.path();
-        AppContext ctx(st);
-        Principal w(st, ctx.services());
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
         ui.shown.clear();
         ctx.scheduler().Inicializar_Colas();
         st.link.Comunicando = true;
