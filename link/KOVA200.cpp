@@ -7,10 +7,8 @@
 #include "text/HexText.h"
 #include "text/NumberText.h"
 
-#include <algorithm>
 #include <optional>
 #include <string_view>
-#include "text/NumberText.h"
 
 namespace kova {
 namespace {
@@ -25,26 +23,15 @@ std::uint8_t aByte(int v)
     return static_cast<std::uint8_t>(v);
 }
 
-// The register images as the engine reaches them: bounds-checked byte
-// access (a write outside an image does nothing).
-namespace imagenes {
-
+// Stores reply data in an image from byte base on; bytes that would fall
+// outside the image are dropped.
 template <std::size_t N>
-void escribir(std::array<std::uint8_t, N>& img, int base, const std::uint8_t* datos, int n)
+void escribirImagen(std::array<std::uint8_t, N>& img, int base, const std::uint8_t* datos, int n)
 {
     for (int i = 0; i < n; ++i)
         if (base + i >= 0 && base + i < static_cast<int>(N))
             img[static_cast<std::size_t>(base + i)] = datos[i];
 }
-
-template <std::size_t N>
-void copiar(const std::array<std::uint8_t, N>& de, std::array<std::uint8_t, N>& a, int desde, int hasta)
-{
-    for (int i = std::max(desde, 0); i <= std::min(hasta, static_cast<int>(N) - 1); ++i)
-        a[static_cast<std::size_t>(i)] = de[static_cast<std::size_t>(i)];
-}
-
-} // namespace imagenes
 
 } // namespace
 
@@ -321,11 +308,11 @@ void KOVA200::Refrescar()
     if (respuestaValida_) {
         if (esLecturaActual(a)) {
             if (auto base = Indice_ActualValue(registroPendiente_))
-                imagenes::escribir(images_.actual, *base, respuesta_.data() + 3, bytesEsperados_);
+                escribirImagen(images_.actual, *base, respuesta_.data() + 3, bytesEsperados_);
             resultado_ = true;
         } else if (a >= 61 && a <= 66) {
             if (auto base = Indice_Setpoint(registroPendienteSet_))
-                imagenes::escribir(images_.get, *base, respuesta_.data() + 3, bytesEsperadosSet_);
+                escribirImagen(images_.get, *base, respuesta_.data() + 3, bytesEsperadosSet_);
             Get_To_Put(static_cast<std::int16_t>(a - 60));
             resultado_ = true;
         } else if (a == 60) {
@@ -379,45 +366,22 @@ bool KOVA200::AumentarErrorComm()
 
 // --- Setpoint block transfer --------------------------------------------------
 
-namespace {
-
-struct BloqueSetpoints {
-    std::uint16_t inicio;
-    std::uint8_t registros;
-    const char* primero; // register texts of the block's first and last register
-    const char* ultimo;
-};
-
-constexpr BloqueSetpoints kBloques[7] = {
-    {0, 0, "", ""},
-    {0x0101, 24, "0101", "0118"},
-    {0x0119, 24, "0119", "0130"},
-    {0x1000, 25, "1000", "1018"},
-    {0x1019, 25, "1019", "1031"},
-    {0x1032, 25, "1032", "104A"},
-    {0x104B, 26, "104B", "1064"},
-};
-
-} // namespace
-
 void KOVA200::escribirSetpoints(int bloque)
 {
     try {
-        const BloqueSetpoints& b = kBloques[bloque];
-        const int n = b.registros;
+        const RegisterBlock& b = Bloques_Setpoints.at(static_cast<std::size_t>(bloque - 1));
+        const int n = b.registers();
         trama_.assign(7, 0);
         trama_[0] = direccionByte();
         trama_[1] = 0x10;
-        trama_[2] = static_cast<std::uint8_t>(b.inicio >> 8);
-        trama_[3] = static_cast<std::uint8_t>(b.inicio & 0xFF);
+        trama_[2] = static_cast<std::uint8_t>(b.first >> 8);
+        trama_[3] = static_cast<std::uint8_t>(b.first & 0xFF);
         trama_[4] = 0;
         trama_[5] = static_cast<std::uint8_t>(n);
         trama_[6] = static_cast<std::uint8_t>(2 * n);
-        const auto p = Indice_Setpoint(b.primero);
-        if (!p)
-            throw FrameAbort{};
+        const std::size_t p = *setpointIndex(b.first);
         for (int j = 0; j < 2 * n; ++j)
-            trama_.push_back(images_.put.at(static_cast<std::size_t>(*p + j)));
+            trama_.push_back(images_.put.at(p + static_cast<std::size_t>(j)));
         agregarCRC();
         Enviar_Trama(9 + 2 * n, 8);
     } catch (...) {
@@ -427,22 +391,12 @@ void KOVA200::escribirSetpoints(int bloque)
 
 void KOVA200::Get_To_Put(std::int16_t intGrupo)
 {
-    if (intGrupo < 1 || intGrupo > 6)
-        return;
-    const auto first = Indice_Setpoint(kBloques[intGrupo].primero);
-    const auto last = Indice_Setpoint(kBloques[intGrupo].ultimo);
-    if (first && last)
-        imagenes::copiar(images_.get, images_.put, *first, *last + 1);
+    Restaurar_Bloque(images_, intGrupo);
 }
 
 void KOVA200::Put_To_Get(std::int16_t intGrupo)
 {
-    if (intGrupo < 1 || intGrupo > 6)
-        return;
-    const auto first = Indice_Setpoint(kBloques[intGrupo].primero);
-    const auto last = Indice_Setpoint(kBloques[intGrupo].ultimo);
-    if (first && last)
-        imagenes::copiar(images_.put, images_.get, *first, *last + 1);
+    copySetpointBlock(images_.put, images_.get, intGrupo);
 }
 
 } // namespace kova

@@ -8,8 +8,6 @@ namespace kova {
 
 namespace {
 
-using SetpointImage = std::array<std::uint8_t, RegisterImages::kSetpointBytes>;
-
 // True when bytes index .. index + count - 1 all lie in the image.
 bool inImage(ImageIndex index, std::size_t count)
 {

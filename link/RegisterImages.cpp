@@ -35,16 +35,19 @@ std::optional<std::uint16_t> Indice_ActualValue(std::string_view address)
     return reg ? actualValueIndex(*reg) : std::nullopt;
 }
 
-void Restaurar_Bloque(RegisterImages& images, int k)
+void copySetpointBlock(const SetpointImage& from, SetpointImage& to, int k)
 {
     if (k < 1 || k > static_cast<int>(Bloques_Setpoints.size()))
         return;
     const RegisterBlock& b = Bloques_Setpoints[static_cast<std::size_t>(k - 1)];
-    const std::size_t start = *setpointIndex(b.first);
-    const std::size_t stop = *setpointIndex(b.last) + 1u;
-    std::copy(images.get.begin() + static_cast<std::ptrdiff_t>(start),
-              images.get.begin() + static_cast<std::ptrdiff_t>(stop) + 1,
-              images.put.begin() + static_cast<std::ptrdiff_t>(start));
+    const auto start = static_cast<std::ptrdiff_t>(*setpointIndex(b.first));
+    const auto stop = static_cast<std::ptrdiff_t>(*setpointIndex(b.last)) + 2; // past the last low byte
+    std::copy(from.begin() + start, from.begin() + stop, to.begin() + start);
+}
+
+void Restaurar_Bloque(RegisterImages& images, int k)
+{
+    copySetpointBlock(images.get, images.put, k);
 }
 
 void Copiar_Put_A_Get(RegisterImages& images)

@@ -91,6 +91,12 @@ static_assert(detail::blockBytes(Bloques_ActualValues) == 342);
 static_assert(*setpointIndex(0x1064) == 296);
 static_assert(*actualValueIndex(0x0625) == 340);
 
+using SetpointImage = std::array<std::uint8_t, RegisterImages::kSetpointBytes>;
+
+// Copies the bytes of setpoint block k (1..6) from one setpoint image into
+// another. Another k copies nothing.
+void copySetpointBlock(const SetpointImage& from, SetpointImage& to, int k);
+
 // Copies setpoint block k (1..6) from the Get image into the Put image,
 // dropping that block's edits. Another k copies nothing.
 void Restaurar_Bloque(RegisterImages& images, int k);
