@@ -4,7 +4,6 @@
 #include "text/NumberText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 
 namespace kova {
@@ -18,13 +17,6 @@ static_assert(at(0x0600) == 266 && at(0x0610) == 298 && at(0x0611) == 300 && at(
 std::uint16_t newestIn(const RegisterImages& im)
 {
     return static_cast<std::uint16_t>(Leer_Word_RX(im, at(0x0600)));
-}
-
-std::string decimal(std::uint32_t v)
-{
-    char buf[16];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
 }
 
 } // namespace
@@ -69,7 +61,7 @@ void EventLog::Procesar_Bloque_0600(const RegisterImages& im, std::string_view d
     const int r = static_cast<int>(newest) - static_cast<int>(k);
     if (r < 0 || r >= kRows)
         return;
-    table_.set(position(0, r), decimal(k) + "," + stamp);
+    table_.set(position(0, r), formatPattern(std::int64_t{k}, "0") + "," + stamp);
     static constexpr std::uint16_t kCurrents[] = {0x0614, 0x0616, 0x0618, 0x061A, 0x061C};
     for (int c = 0; c < 5; ++c)
         table_.set(position(1 + c, r), formatPattern(Formato_6(im, kCurrents[c]), "###0.#0"));
