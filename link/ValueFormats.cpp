@@ -10,8 +10,18 @@ namespace kova {
 
 namespace {
 
-constexpr int kActualLast = static_cast<int>(RegisterImages::kActualBytes) - 1;
-constexpr int kSetpointLast = static_cast<int>(RegisterImages::kSetpointBytes) - 1;
+// The unsigned big-endian value of bytes i .. i + n - 1 of an image; 0 when
+// they do not all lie in it.
+template <std::size_t N>
+std::uint32_t bigEndian(const std::array<std::uint8_t, N>& img, int i, int n)
+{
+    if (i < 0 || i + n > static_cast<int>(N))
+        return 0;
+    std::uint32_t v = 0;
+    for (int k = 0; k < n; ++k)
+        v = v << 8 | img[static_cast<std::size_t>(i + k)];
+    return v;
+}
 
 std::optional<std::uint16_t> indexOf(std::uint16_t reg, bool actual)
 {
@@ -41,48 +51,20 @@ float scaled(double raw, double divisor)
 
 } // namespace
 
-std::uint32_t Leer_Word_RX(const RegisterImages& im, int i)
-{
-    if (i < 0 || i + 1 > kActualLast)
-        return 0;
-    return static_cast<std::uint32_t>(im.actual[static_cast<std::size_t>(i)]) << 8 |
-           im.actual[static_cast<std::size_t>(i) + 1];
-}
+std::uint32_t Leer_Word_RX(const RegisterImages& im, int i) { return bigEndian(im.actual, i, 2); }
 
-double Leer_Long_RX(const RegisterImages& im, int i)
-{
-    if (i < 0 || i + 3 > kActualLast)
-        return 0;
-    std::uint32_t v = 0;
-    for (std::size_t k = 0; k < 4; ++k)
-        v = v << 8 | im.actual[static_cast<std::size_t>(i) + k];
-    return v;
-}
+double Leer_Long_RX(const RegisterImages& im, int i) { return bigEndian(im.actual, i, 4); }
 
 int Bit_Activo(const RegisterImages& im, int bit, int i)
 {
-    if (i < 0 || i > kActualLast || bit < 0 || bit > 7)
+    if (bit < 0 || bit > 7)
         return 0;
-    return (im.actual[static_cast<std::size_t>(i)] >> bit) & 1;
+    return static_cast<int>(bigEndian(im.actual, i, 1) >> bit) & 1;
 }
 
-std::uint32_t Leer_Word_RX2(const RegisterImages& im, int i)
-{
-    if (i < 0 || i + 1 > kSetpointLast)
-        return 0;
-    return static_cast<std::uint32_t>(im.get[static_cast<std::size_t>(i)]) << 8 |
-           im.get[static_cast<std::size_t>(i) + 1];
-}
+std::uint32_t Leer_Word_RX2(const RegisterImages& im, int i) { return bigEndian(im.get, i, 2); }
 
-std::uint32_t Leer_Long_RX2(const RegisterImages& im, int i)
-{
-    if (i < 0 || i + 3 > kSetpointLast)
-        return 0;
-    std::uint32_t v = 0;
-    for (std::size_t k = 0; k < 4; ++k)
-        v = v << 8 | im.get[static_cast<std::size_t>(i) + k];
-    return v;
-}
+std::uint32_t Leer_Long_RX2(const RegisterImages& im, int i) { return bigEndian(im.get, i, 4); }
 
 int Leer_Codigo_RX2(const RegisterImages& im, int a, int b, int c, int i)
 {
