@@ -163,20 +163,7 @@ DecimalDigits Decimal4::digits() const
 
 std::string Decimal4::toText() const
 {
-    const DecimalDigits d = digits();
-    if (d.isZero())
-        return "0";
-    std::string s;
-    if (d.negative)
-        s.push_back('-');
-    s += d.integerText();
-    const int frac = static_cast<int>(d.digits.size()) - d.point;
-    if (frac > 0) {
-        s.push_back('.');
-        for (int j = 1; j <= frac; ++j)
-            s.push_back(d.fractionDigit(j));
-    }
-    return s;
+    return formatPattern(*this, "0.####");
 }
 
 std::optional<Decimal4> Decimal4::add(Decimal4 o) const { return checked(static_cast<i128>(count_) + o.count_); }

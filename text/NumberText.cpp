@@ -143,10 +143,6 @@ std::string generalText(DecimalDigits v, int maxDigits, int exponentFrom)
     return out;
 }
 
-} // namespace
-
-namespace {
-
 // The exact binary value rounded to n significant digits, as digits.
 DecimalDigits exactSignificant(double value, int n)
 {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 namespace kova {
 namespace {
@@ -36,6 +37,16 @@ TEST(Decimal4, ParseAndExactArithmetic)
     EXPECT_EQ(Decimal4::fromInt(1)->div(*Decimal4::parse("0.003"))->toText(), "333.3333");
     EXPECT_FALSE(Decimal4::fromInt(1)->div(Decimal4()));
     EXPECT_EQ(Decimal4::parse("1.5")->mul(*Decimal4::parse("0.0001"))->count(), 2); // 0.00015 -> 0.0002
+}
+
+TEST(Decimal4, ShortestText)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"12.34", "12.34"}, {"0.5", "0.5"},   {"-3", "-3"},         {"0", "0"},       {"-0", "0"},
+        {"100", "100"},     {"-12.3400", "-12.34"}, {"-0.0001", "-0.0001"}, {"0.0010", "0.001"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(Decimal4::parse(in)->toText(), out) << in;
 }
 
 TEST(Decimal4, RoundingToIntegers)
