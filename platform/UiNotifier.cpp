@@ -4,22 +4,26 @@
 
 namespace kova {
 
+namespace {
+void show(const std::string& text, const std::string& title, MsgIcon icon)
+{
+    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, icon, QString::fromStdString(title));
+}
+} // namespace
+
 void UiNotifier::critical(const std::string& text, const std::string& title)
 {
-    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, MsgIcon::Critical,
-                QString::fromStdString(title));
+    show(text, title, MsgIcon::Critical);
 }
 
 void UiNotifier::exclamation(const std::string& text, const std::string& title)
 {
-    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, MsgIcon::Exclamation,
-                QString::fromStdString(title));
+    show(text, title, MsgIcon::Exclamation);
 }
 
 void UiNotifier::information(const std::string& text, const std::string& title)
 {
-    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, MsgIcon::Information,
-                QString::fromStdString(title));
+    show(text, title, MsgIcon::Information);
 }
 
 } // namespace kova

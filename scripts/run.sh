@@ -38,8 +38,12 @@ cleanup() {
     for pid in "${helpers[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    # The helpers are not children of this shell: wait (bounded) until gone.
     for pid in "${helpers[@]}"; do
-        wait "$pid" 2>/dev/null || true
+        for _ in $(seq 60); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.05
+        done
     done
     rm -rf "$work"
 }
@@ -53,19 +57,10 @@ trap forward TERM INT
 if [ -n "$relay" ]; then
     export KOVA_COM1="$relay"
 elif [ -z "${KOVA_COM1:-}" ]; then
-    socat pty,raw,echo=0,link="$work/relay" pty,raw,echo=0,link="$work/com1" &
-    helpers+=("$!")
-    for _ in $(seq 50); do
-        [ -e "$work/relay" ] && [ -e "$work/com1" ] && break
-        sleep 0.1
-    done
-    if [ ! -e "$work/com1" ]; then
-        echo "run: socat did not create the pseudo-terminal pair" >&2
-        exit 1
-    fi
-    "$build/tools/relay-sim/relay-sim" --device "$work/relay" --address 1 --baud 9600 &
-    helpers+=("$!")
-    export KOVA_COM1="$work/com1"
+    RELAY_SIM="$build/tools/relay-sim/relay-sim" \
+        bash tools/relay-sim/start-on-pty.sh "$work" --address 1 --baud 9600 >/dev/null
+    helpers+=("$(cat "$work/relay-sim.pid")" "$(cat "$work/socat.pid")")
+    export KOVA_COM1="$work/line"
     echo "run: simulated relay (slave 1, 9600 baud) on COM1 = $KOVA_COM1"
 fi
 

@@ -72,6 +72,17 @@ struct Line {
     }
 };
 
+// Positions, in the order sent, of the simulator's request lines holding `text`.
+std::vector<std::size_t> requestsWith(const SimHarness& sim, const std::string& text)
+{
+    std::vector<std::size_t> at;
+    const auto reqs = sim.requests();
+    for (std::size_t i = 0; i < reqs.size(); ++i)
+        if (reqs[i].find(text) != std::string::npos)
+            at.push_back(i);
+    return at;
+}
+
 // Column 0 of the simulator's generated event k.
 std::string eventText(std::uint16_t k)
 {
@@ -152,16 +163,11 @@ void TestEventsAndClockOverLine::clockSetAppliedAndReadBack()
     line.scheduler.Agregar_Solicitud(0, &line.engine, 93); // the engine queues 92 once 93 passed
     QVERIFY(QTest::qWaitFor([&] { return line.queue0Idle() && sim.waitForLog("fc 5 addr 0005", std::chrono::milliseconds(0)); },
                             10000));
-    const auto reqs = sim.requests();
-    int write = -1, apply = -1;
-    for (int i = 0; i < static_cast<int>(reqs.size()); ++i) {
-        if (reqs[static_cast<std::size_t>(i)].find("fc 16 addr 0090") != std::string::npos)
-            write = i;
-        if (reqs[static_cast<std::size_t>(i)].find("fc 5 addr 0005") != std::string::npos && apply < 0)
-            apply = i;
-    }
-    QVERIFY(write >= 0);
-    QVERIFY(apply > write);
+    const auto writes = requestsWith(sim, "fc 16 addr 0090");
+    const auto applies = requestsWith(sim, "fc 5 addr 0005");
+    QVERIFY(!writes.empty());
+    QVERIFY(!applies.empty());
+    QVERIFY(applies.front() > writes.back());
 
     line.scheduler.Agregar_Solicitud(0, &line.engine, 91);
     QVERIFY(QTest::qWaitFor([&] {
@@ -187,14 +193,8 @@ void TestEventsAndClockOverLine::clockAppliedOnlyAfterTheWritePassed()
     line.scheduler.Agregar_Solicitud(0, &line.engine, 93);
     QVERIFY(QTest::qWaitFor([&] { return line.queue0Idle() && sim.waitForLog("fc 5 addr 0005", std::chrono::milliseconds(0)); },
                             10000));
-    std::vector<int> writes, applies;
-    const auto reqs = sim.requests();
-    for (int i = 0; i < static_cast<int>(reqs.size()); ++i) {
-        if (reqs[static_cast<std::size_t>(i)].find("fc 16 addr 0090") != std::string::npos)
-            writes.push_back(i);
-        if (reqs[static_cast<std::size_t>(i)].find("fc 5 addr 0005") != std::string::npos)
-            applies.push_back(i);
-    }
+    const auto writes = requestsWith(sim, "fc 16 addr 0090");
+    const auto applies = requestsWith(sim, "fc 5 addr 0005");
     QCOMPARE(writes.size(), size_t(2));
     QCOMPARE(applies.size(), size_t(1));
     QVERIFY(applies[0] > writes[1]);

@@ -11,7 +11,6 @@
 #include <QTest>
 
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,25 +23,6 @@ public:
     std::vector<std::string> texts;
     void critical(const std::string& text, const std::string&) override { texts.push_back(text); }
 };
-
-// Request code of a simulator log line "req N fc F addr RRRR ...".
-int codigo(const std::string& line)
-{
-    std::istringstream in(line);
-    std::string req, n, fcw, addrw, addr;
-    int fc = 0;
-    in >> req >> n >> fcw >> fc >> addrw >> addr;
-    const int reg = std::stoi(addr, nullptr, 16);
-    struct R { int fn, reg, code; };
-    static const R t[] = {
-        {4, 0x0000, 60}, {4, 0x0203, 2}, {4, 0x020D, 4}, {4, 0x02D0, 5}, {4, 0x027F, 6}, {4, 0x022F, 7},
-        {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {3, 0x0101, 61}, {3, 0x0119, 62},
-        {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66}, {16, 0x0101, 27}, {16, 0x0610, 31}, {4, 0x0610, 90}};
-    for (const auto& r : t)
-        if (r.fn == fc && r.reg == reg)
-            return r.code;
-    return -1;
-}
 
 // Engine, scheduler, port and loop wired as the main window wires them.
 struct Link {
@@ -72,33 +52,12 @@ struct Link {
     std::unique_ptr<kova::LinkLoop> loop;
 };
 
-std::vector<int> codigos(const SimHarness& sim)
-{
-    std::vector<int> c;
-    for (const auto& l : sim.requests())
-        c.push_back(codigo(l));
-    return c;
-}
-
 int cuantos(const SimHarness& sim, int code)
 {
     int n = 0;
-    for (int c : codigos(sim))
+    for (int c : sim.requestCodes())
         n += c == code;
     return n;
-}
-
-// The simulator's setpoint registers as image bytes 0..297.
-std::vector<std::uint8_t> registrosDelRele(const SimHarness& sim)
-{
-    std::vector<std::uint8_t> v;
-    for (const auto& b : kova::Bloques_Setpoints)
-        for (int r = b.first; r <= b.last; ++r) {
-            const int x = sim.holding(r);
-            v.push_back(static_cast<std::uint8_t>(x >> 8));
-            v.push_back(static_cast<std::uint8_t>(x & 0xFF));
-        }
-    return v;
 }
 
 std::vector<std::uint8_t> bloque(const std::array<std::uint8_t, 301>& img, int from, int to)
@@ -126,7 +85,7 @@ void TestLinkLoopEndToEnd::connectSequenceFillsTheImages()
     Link link(sim);
     QVERIFY(link.conectar());
     QVERIFY(QTest::qWaitFor([&] { return cuantos(sim, 2) >= 3; }, 15000));
-    const auto c = codigos(sim);
+    const auto c = sim.requestCodes();
     const std::vector<int> want = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30, 31, 90};
     QCOMPARE(std::vector<int>(c.begin(), c.begin() + 17), want);
     // After the event records the reply to 30 asked for, the status read.
@@ -136,7 +95,7 @@ void TestLinkLoopEndToEnd::connectSequenceFillsTheImages()
     QVERIFY(link.state.Comunicando);
     QVERIFY(!link.state.Esperando_Respuesta);
     QCOMPARE(link.engine.Version(), std::string("1.01    "));
-    const auto rele = registrosDelRele(sim);
+    const auto rele = bloque(sim.setpointImage(), 0, 297);
     QCOMPARE(bloque(link.images.get, 0, 297), rele);
     QCOMPARE(bloque(link.images.put, 0, 297), rele);
     // Status register 0x0203 at bytes 6-7, and the metering blocks filled.
@@ -157,8 +116,8 @@ void TestLinkLoopEndToEnd::corruptReplyIsSentAgain()
     Link link(sim);
     QVERIFY(link.conectar());
     QVERIFY(QTest::qWaitFor([&] { return cuantos(sim, 62) == 2 && cuantos(sim, 2) >= 2; }, 15000));
-    QCOMPARE(bloque(link.images.get, 0, 297), registrosDelRele(sim));
-    QCOMPARE(bloque(link.images.put, 0, 297), registrosDelRele(sim));
+    QCOMPARE(bloque(link.images.get, 0, 297), bloque(sim.setpointImage(), 0, 297));
+    QCOMPARE(bloque(link.images.put, 0, 297), bloque(sim.setpointImage(), 0, 297));
     QVERIFY(link.notifier.texts.empty());
     QVERIFY(link.state.Comunicando);
 }

@@ -13,9 +13,7 @@
 #include <QTest>
 
 #include <algorithm>
-#include <charconv>
 #include <memory>
-#include <sstream>
 
 using kova::test::SimHarness;
 
@@ -25,29 +23,6 @@ struct Notifier : kova::INotifier {
     std::vector<std::string> messages;
     void critical(const std::string& text, const std::string&) override { messages.push_back(text); }
 };
-
-// Request code of a logged request ("req N fc F addr RRRR ...").
-int code(const std::string& line)
-{
-    std::istringstream in(line);
-    std::string w, fcText, addrText;
-    long n = 0;
-    in >> w >> n >> w >> fcText >> w >> addrText;
-    int fc = -1, reg = -1;
-    std::from_chars(fcText.data(), fcText.data() + fcText.size(), fc);
-    std::from_chars(addrText.data(), addrText.data() + addrText.size(), reg, 16);
-    struct R { int fc, reg, code; };
-    static const R table[] = {
-        {4, 0x0000, 60}, {4, 0x0203, 2}, {4, 0x020D, 4}, {4, 0x02D0, 5}, {4, 0x027F, 6}, {4, 0x022F, 7},
-        {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {4, 0x0610, 90}, {4, 0x0200, 91},
-        {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
-        {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
-        {16, 0x104B, 113}, {16, 0x0610, 31}};
-    for (const R& r : table)
-        if (r.fc == fc && r.reg == reg)
-            return r.code;
-    return -1;
-}
 
 const std::vector<int> kConnectSequence = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30};
 
@@ -71,31 +46,10 @@ struct Rig {
     }
     ~Rig() { loop.reset(); }
 
-    std::vector<int> codes() const
-    {
-        std::vector<int> c;
-        for (const std::string& l : sim.requests())
-            c.push_back(code(l));
-        return c;
-    }
     bool waitForRequests(std::size_t n, int ms = 8000) const
     {
         return QTest::qWaitFor([&] { return sim.requests().size() >= n; }, ms);
     }
-    // The setpoint registers of the simulator as image bytes.
-    std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> simSetpoints() const
-    {
-        std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> out{};
-        for (const auto& b : kova::Bloques_Setpoints)
-            for (int r = b.first; r <= b.last; ++r) {
-                const int v = sim.holding(r);
-                const int i = *kova::setpointIndex(static_cast<std::uint32_t>(r));
-                out[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> 8);
-                out[static_cast<std::size_t>(i) + 1] = static_cast<std::uint8_t>(v & 0xFF);
-            }
-        return out;
-    }
-
     struct Reply {
         int accion;
         bool ok;
@@ -138,11 +92,11 @@ void TestLinkLoopOverLine::actualValuesImageHoldsTheRelaysValues()
     // The event re-read chain may run before the status read: wait until a
     // status reply has been handled (a second status read was asked for).
     QVERIFY(QTest::qWaitFor([&] {
-        const auto c = rig.codes();
+        const auto c = rig.sim.requestCodes();
         return std::count(c.begin(), c.end(), 2) >= 2;
     }, 15000));
 
-    const std::vector<int> codes = rig.codes();
+    const std::vector<int> codes = rig.sim.requestCodes();
     QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 15), kConnectSequence);
     // Then the event chain the reply to 30 starts (selections logged as 31,
     // record reads 90) and the cyclic status read.
@@ -166,10 +120,10 @@ void TestLinkLoopOverLine::failedReadReplyChangesNoImageByte()
     QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
     QVERIFY(rig.loop->Conectar(1, "9600", 1));
     QVERIFY(QTest::qWaitFor([&] {
-        const auto c = rig.codes();
+        const auto c = rig.sim.requestCodes();
         return std::count(c.begin(), c.end(), 62) == 2 && std::count(c.begin(), c.end(), 2) >= 2;
     }, 8000));
-    const auto codes = rig.codes();
+    const auto codes = rig.sim.requestCodes();
     QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 15), kConnectSequence);
     // The failed reply changed nothing: the Get image right after it is the
     // one right before it.
@@ -181,7 +135,7 @@ void TestLinkLoopOverLine::failedReadReplyChangesNoImageByte()
     QVERIFY(bad->put == std::prev(bad)->put);
     QVERIFY(bad->actual == std::prev(bad)->actual);
     // After the retry every block is the relay's.
-    QVERIFY(QTest::qWaitFor([&] { return blockEqual(rig.images.get, rig.simSetpoints()); }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return blockEqual(rig.images.get, rig.sim.setpointImage()); }, 3000));
     QVERIFY(rig.notifier.messages.empty());
 }
 
@@ -190,7 +144,7 @@ void TestLinkLoopOverLine::damagedWriteReplyGetFollowsOnlyThePassedReply()
     Rig rig({"--corrupt-on", "16:0x0101"}); // the first write's reply is damaged
     QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
     QVERIFY(rig.loop->Conectar(1, "9600", 1));
-    QVERIFY(QTest::qWaitFor([&] { return rig.link.Comunicando && rig.codes().size() >= 17; }, 8000));
+    QVERIFY(QTest::qWaitFor([&] { return rig.link.Comunicando && rig.sim.requestCodes().size() >= 17; }, 8000));
 
     rig.images.put[2] = 0x03;
     rig.images.put[3] = 0x20;

@@ -45,10 +45,16 @@ public:
         std::size_t off = 0;
         while (off < bytes.size()) {
             const ssize_t n = ::write(master_, bytes.data() + off, bytes.size() - off);
-            if (n > 0)
+            if (n > 0) {
                 off += static_cast<std::size_t>(n);
-            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            } else if (n < 0 && errno == EAGAIN) {
+                // The pseudo-terminal is full: wait until it takes more.
+                pollfd p{master_, POLLOUT, 0};
+                if (::poll(&p, 1, 2000) == 0)
+                    throw std::runtime_error("pty write timed out");
+            } else if (n < 0 && errno != EINTR) {
                 throw std::runtime_error("pty write failed");
+            }
         }
     }
 

@@ -51,6 +51,19 @@ struct LoggedCom2 {
 // Lets posted events run for a while (and shows a second event would come).
 void settle(int ms = 60) { QTest::qWait(ms); }
 
+// Polls the buffered count with the event loop held back (pseudo-terminal
+// transfer is not instantaneous): short sleeps, at most about a second.
+int bufferedWithoutEventLoop(QtSerialPort& port, int want)
+{
+    int count = 0;
+    for (int i = 0; i < 200 && count < want; ++i) {
+        count = port.inBufferCount();
+        if (count < want)
+            QThread::msleep(5);
+    }
+    return count;
+}
+
 } // namespace
 
 class TestQtSerialPort : public QObject {
@@ -281,13 +294,7 @@ void TestQtSerialPort::receiveEventAtThresholdSetIsPosted()
     // event is posted but cannot be delivered before input() runs.
     QCOMPARE(port.input().size(), size_t(13));
     pty.write(kReply60);
-    int count = 0;
-    for (int i = 0; i < 200 && count < 13; ++i) {
-        count = port.inBufferCount();
-        if (count < 13)
-            QThread::msleep(5);
-    }
-    QCOMPARE(count, 13);
+    QCOMPARE(bufferedWithoutEventLoop(port, 13), 13);
     QCOMPARE(port.input().size(), size_t(13));
     settle();
     QCOMPARE(log.count(CommEvent::Receive), 1);
@@ -309,18 +316,14 @@ void TestQtSerialPort::zeroThresholdsGiveNoEvents()
 
 void TestQtSerialPort::sendEventAfterFrameLeft()
 {
-    PtyPair pty;
-    pty.bindCom(2);
-    QtSerialPort port;
-    EventLog log;
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
     QByteArray atEvent;
-    port.setOnComm([&](CommEvent e) {
-        log.events.push_back(e);
+    port.setOnComm([&line, &atEvent](CommEvent e) {
+        line.log.events.push_back(e);
         if (e == CommEvent::Send)
-            atEvent = pty.readAvailable();
+            atEvent = line.pty.readAvailable();
     });
-    port.setCommPort(2);
-    port.setPortOpen(true);
     port.setRThreshold(13);
     port.setSThreshold(8);
     port.output(kRequest60);
@@ -339,22 +342,12 @@ void TestQtSerialPort::sendEventAfterFrameLeft()
 
 void TestQtSerialPort::inputReadsDriverWithoutEventLoop()
 {
-    PtyPair pty;
-    pty.bindCom(2);
-    QtSerialPort port;
-    port.setCommPort(2);
-    port.setPortOpen(true);
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
     pty.write(kReply60);
     // No event loop runs here: the port must fetch the bytes from the
-    // driver itself (pseudo-terminal transfer is not instantaneous, so poll
-    // the driver a bounded number of times with short sleeps).
-    int count = 0;
-    for (int i = 0; i < 200 && count < 13; ++i) {
-        count = port.inBufferCount();
-        if (count < 13)
-            QThread::msleep(5);
-    }
-    QCOMPARE(count, 13);
+    // driver itself.
+    QCOMPARE(bufferedWithoutEventLoop(port, 13), 13);
     const auto got = port.input();
     QCOMPARE(got, std::vector<std::uint8_t>(kReply60.begin(), kReply60.end()));
 }

@@ -16,6 +16,14 @@ constexpr int kSelected = 0x0610;    // selected event number, then its record
 
 std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
 
+// A stamp's three words into three consecutive registers.
+void putStamp(std::uint16_t* at, const Stamp& s)
+{
+    at[0] = s.w1;
+    at[1] = s.w2;
+    at[2] = s.w3;
+}
+
 } // namespace
 
 SimRelay::SimRelay(const RelayOptions& o)
@@ -81,11 +89,7 @@ Stamp SimRelay::clockStamp(int cause) const
 
 void SimRelay::beforeReply()
 {
-    const Stamp s = clockStamp(0);
-    std::uint16_t* in = map_->tab_input_registers;
-    in[kClockRead] = s.w1;
-    in[kClockRead + 1] = s.w2;
-    in[kClockRead + 2] = s.w3;
+    putStamp(map_->tab_input_registers + kClockRead, clockStamp(0));
 }
 
 void SimRelay::publishNewest()
@@ -198,19 +202,13 @@ std::string SimRelay::runCommand(std::uint16_t command)
     case kCmdClearEnergy: {
         for (int r = 0x025F; r <= 0x0266; ++r)
             in[r] = 0;
-        const Stamp s = clockStamp(0);
-        in[0x0267] = s.w1;
-        in[0x0268] = s.w2;
-        in[0x0269] = s.w3;
+        putStamp(in + 0x0267, clockStamp(0));
         return "command clear-energy";
     }
     case kCmdClearEvents: {
         EventRecord rec{};
-        const Stamp s = clockStamp(kCauseEventsClear);
         rec[0] = 1;
-        rec[1] = s.w1;
-        rec[2] = s.w2;
-        rec[3] = s.w3;
+        putStamp(rec.data() + 1, clockStamp(kCauseEventsClear));
         // Measurements at the moment of the clear.
         for (int i = 0; i < 10; ++i)
             rec[4 + i] = in[0x020D + i];

@@ -3,8 +3,8 @@
 // and 16 from its register map, keeps a running clock and an event record,
 // acts on commands, and can be told to fail on purpose. See --help.
 
-#include "RtuCrc.h"
 #include "tools/relay-sim/DefaultSetpoints.h"
+#include "tools/relay-sim/RtuCrc.h"
 #include "tools/relay-sim/SimRelay.h"
 
 #include <modbus/modbus-rtu.h>
@@ -159,8 +159,6 @@ Match matchArg(const char* opt, std::string_view s, int defaultParam)
 }
 
 std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
-
-std::uint16_t crc16(const std::uint8_t* p, std::size_t n) { return kova::relaysim::rtuCrc16(p, n); }
 
 // Length of the request frame that starts `rx` (0: not known yet). Functions
 // 1 to 6 have 8 bytes, 15 and 16 carry a byte count; anything else is taken
@@ -326,7 +324,7 @@ private:
         } else {
             return false;
         }
-        const std::uint16_t crc = crc16(r.data(), r.size());
+        const std::uint16_t crc = rtuCrc16(r.data(), r.size());
         r.push_back(static_cast<std::uint8_t>(~crc & 0xFF));
         r.push_back(static_cast<std::uint8_t>(~crc >> 8));
         const int fd = modbus_get_socket(ctx_);
@@ -581,7 +579,7 @@ int main(int argc, char** argv)
                     break;
                 const std::vector<std::uint8_t> frame(rx.begin(), rx.begin() + need);
                 rx.erase(rx.begin(), rx.begin() + need);
-                const std::uint16_t crc = crc16(frame.data(), frame.size() - 2);
+                const std::uint16_t crc = rtuCrc16(frame.data(), frame.size() - 2);
                 if (frame[frame.size() - 2] != (crc & 0xFF) || frame[frame.size() - 1] != (crc >> 8)) {
                     sim.logLine("frame with a bad CRC ignored");
                     rx.clear(); // what follows belongs to the broken frame

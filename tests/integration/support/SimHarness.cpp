@@ -22,8 +22,6 @@ namespace kova::test {
 
 namespace {
 
-std::uint16_t crc16(const std::uint8_t* p, std::size_t n) { return kova::relaysim::rtuCrc16(p, n); }
-
 pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& errFile,
             bool searchPath)
 {
@@ -54,7 +52,7 @@ bool exited(pid_t pid)
 
 std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> bytes)
 {
-    const std::uint16_t crc = crc16(bytes.data(), bytes.size());
+    const std::uint16_t crc = kova::relaysim::rtuCrc16(bytes.data(), bytes.size());
     bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
     return bytes;
@@ -64,8 +62,29 @@ bool crcValid(const std::vector<std::uint8_t>& frame)
 {
     if (frame.size() < 3)
         return false;
-    const std::uint16_t crc = crc16(frame.data(), frame.size() - 2);
+    const std::uint16_t crc = kova::relaysim::rtuCrc16(frame.data(), frame.size() - 2);
     return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
+}
+
+int requestCode(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string w, fcText, addrText;
+    in >> w >> w >> w >> fcText >> w >> addrText;
+    int fc = -1, reg = -1;
+    std::from_chars(fcText.data(), fcText.data() + fcText.size(), fc);
+    std::from_chars(addrText.data(), addrText.data() + addrText.size(), reg, 16);
+    struct R { int fc, reg, code; };
+    static const R table[] = {
+        {4, 0x0000, 60}, {4, 0x0203, 2}, {4, 0x020D, 4}, {4, 0x02D0, 5}, {4, 0x027F, 6}, {4, 0x022F, 7},
+        {4, 0x024B, 8}, {4, 0x026A, 9}, {4, 0x025E, 10}, {4, 0x0600, 30}, {4, 0x0610, 90}, {4, 0x0200, 91},
+        {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
+        {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
+        {16, 0x104B, 113}, {16, 0x0610, 31}};
+    for (const R& r : table)
+        if (r.fc == fc && r.reg == reg)
+            return r.code;
+    return -1;
 }
 
 SimHarness::SimHarness(const std::vector<std::string>& simArgs)
@@ -178,6 +197,14 @@ std::vector<std::string> SimHarness::requests() const
     return out;
 }
 
+std::vector<int> SimHarness::requestCodes() const
+{
+    std::vector<int> out;
+    for (const std::string& l : requests())
+        out.push_back(requestCode(l));
+    return out;
+}
+
 std::map<std::pair<char, int>, int> SimHarness::dump() const
 {
     std::map<std::pair<char, int>, int> out;
@@ -198,6 +225,21 @@ int SimHarness::holding(int reg) const
     const auto d = dump();
     const auto it = d.find({'h', reg});
     return it == d.end() ? -1 : it->second;
+}
+
+std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> SimHarness::setpointImage() const
+{
+    const auto d = dump();
+    std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> out{};
+    for (const auto& b : kova::Bloques_Setpoints)
+        for (int r = b.first; r <= b.last; ++r) {
+            const auto it = d.find({'h', r});
+            const int v = it == d.end() ? -1 : it->second;
+            const std::size_t i = *kova::setpointIndex(static_cast<std::uint32_t>(r));
+            out[i] = static_cast<std::uint8_t>(v >> 8);
+            out[i + 1] = static_cast<std::uint8_t>(v & 0xFF);
+        }
+    return out;
 }
 
 void SimHarness::control(const std::string& line) const

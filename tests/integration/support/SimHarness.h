@@ -3,6 +3,9 @@
 // temporary folder of its own; the test talks to the other end. Both helper
 // processes are started and stopped by their process ids.
 
+#include "link/RegisterImages.h"
+
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -20,6 +23,10 @@ using Bytes = std::vector<std::uint8_t>;
 std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> bytes);
 // True when the last two bytes are the CRC of the others.
 bool crcValid(const std::vector<std::uint8_t>& frame);
+
+// The program's request code of a logged request ("req N fc F addr RRRR
+// ..."), from its function and start register; -1 for any other.
+int requestCode(const std::string& line);
 
 class SimHarness {
 public:
@@ -42,11 +49,16 @@ public:
     bool waitForLog(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(3)) const;
     // Request lines ("req ...") of the log.
     std::vector<std::string> requests() const;
+    // Their request codes, in the order sent.
+    std::vector<int> requestCodes() const;
 
     // The simulator's last register dump: (kind, register) -> value, kind
     // 'h' holding, 'i' input.
     std::map<std::pair<char, int>, int> dump() const;
     int holding(int reg) const;
+    // The dumped setpoint registers at their places in a Put image, high
+    // byte first; the bytes of no block are zero.
+    std::array<std::uint8_t, kova::RegisterImages::kSetpointBytes> setpointImage() const;
 
     // Sends one command line to the simulator's control FIFO.
     void control(const std::string& line) const;
