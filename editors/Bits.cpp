@@ -6,6 +6,17 @@
 
 namespace kova {
 
+namespace {
+
+// Property names of Bit1..Bit4 and Nombre1..Nombre16.
+constexpr const char* kBitNames[] = {"Bit1", "Bit2", "Bit3", "Bit4"};
+constexpr const char* kNombreNames[] = {"Nombre1",  "Nombre2",  "Nombre3",  "Nombre4",
+                                        "Nombre5",  "Nombre6",  "Nombre7",  "Nombre8",
+                                        "Nombre9",  "Nombre10", "Nombre11", "Nombre12",
+                                        "Nombre13", "Nombre14", "Nombre15", "Nombre16"};
+
+} // namespace
+
 Bits::Bits()
 {
     nombre_.fill("0");
@@ -29,8 +40,7 @@ bool Bits::setBit(int n, std::uint8_t v)
     if (n < 1 || n > 4 || v > 15)
         return false;
     bits_[static_cast<size_t>(n - 1)] = v;
-    static const char* names[] = {"Bit1", "Bit2", "Bit3", "Bit4"};
-    changed(names[n - 1]);
+    changed(kBitNames[n - 1]);
     return true;
 }
 
@@ -39,11 +49,7 @@ void Bits::setNombre(int n, const std::string& v)
     if (n < 1 || n > 16)
         return;
     nombre_[static_cast<size_t>(n - 1)] = v;
-    static const std::string names[] = {"Nombre1",  "Nombre2",  "Nombre3",  "Nombre4",
-                                        "Nombre5",  "Nombre6",  "Nombre7",  "Nombre8",
-                                        "Nombre9",  "Nombre10", "Nombre11", "Nombre12",
-                                        "Nombre13", "Nombre14", "Nombre15", "Nombre16"};
-    changed(names[n - 1].c_str());
+    changed(kNombreNames[n - 1]);
 }
 
 bool Bits::Crear_Items()
@@ -206,9 +212,8 @@ const std::vector<PropertyHost::Setting>& Bits::settings() const
         t.push_back(rows::text<B>("Font", "Font", "", &B::Font, &B::setFont));
         t.push_back(rows::int16<B>("DataLen", "DataLen", 0, &B::DataLen, &B::setDataLen));
         t.push_back(rows::int16<B>("High", "High", 0, &B::High, &B::setHigh));
-        static const char* bitNames[] = {"Bit1", "Bit2", "Bit3", "Bit4"};
         for (int n = 1; n <= 4; ++n)
-            t.push_back({bitNames[n - 1], bitNames[n - 1], std::int64_t{0}, PropValue(std::int64_t{0}),
+            t.push_back({kBitNames[n - 1], kBitNames[n - 1], std::int64_t{0}, PropValue(std::int64_t{0}),
                          [cself, n](const PropertyHost& h) { return PropValue(std::int64_t{cself(h).Bit(n)}); },
                          [self, n](PropertyHost& h, const PropValue& v) {
                              auto b = propToByte(v);
@@ -217,11 +222,8 @@ const std::vector<PropertyHost::Setting>& Bits::settings() const
         t.push_back(rows::int16<B>("Paso", "Paso", 1, &B::Paso, &B::setPaso));
         t.push_back(rows::text<B>("Direccion", "Direccion", "0", &B::Direccion, &B::setDireccion));
         t.push_back(rows::int16<B>("Tipo", "Tipo", 0, &B::Tipo, &B::setTipo));
-        static const std::string nombreNames[] = {
-            "Nombre1", "Nombre2",  "Nombre3",  "Nombre4",  "Nombre5",  "Nombre6",  "Nombre7",  "Nombre8",
-            "Nombre9", "Nombre10", "Nombre11", "Nombre12", "Nombre13", "Nombre14", "Nombre15", "Nombre16"};
         for (int n = 1; n <= 16; ++n) {
-            const char* name = nombreNames[n - 1].c_str();
+            const char* name = kNombreNames[n - 1];
             t.push_back({name, name, std::string("0"), PropValue(std::string("0")),
                          [cself, n](const PropertyHost& h) { return PropValue(cself(h).Nombre(n)); },
                          [self, n](PropertyHost& h, const PropValue& v) {

@@ -54,20 +54,10 @@ bool Byte_UnR::fillKeypad(KeypadBlock& b) const
     const auto factor = factorOf(paso_);
     if (!factor)
         return false;
-    b.Calc_Tipo = 1;
-    b.Calc_Titulo = titulo_;
-    b.Calc_Min = static_cast<std::int32_t>(lowLimit());
-    b.Calc_Max = static_cast<std::int32_t>(highLimit());
-    b.Calc_Valor_Viejo = value_;
-    b.Calc_Medida = medida_;
+    fillKeypadCommon(b, 1);
     b.Calc_Inc_A = smallChange_;
     b.Calc_Factor_A = *factor;
     return true;
-}
-
-void Byte_UnR::store(std::uint16_t index, std::int32_t v) const
-{
-    Escribir_Registro(*images_, index, Cambio(v), dataLen_, high_);
 }
 
 const std::vector<ValueEditorModel::Setting>& Byte_UnR::settings() const

@@ -36,7 +36,6 @@ protected:
     bool clicksAtLimitCount() const override { return true; }
     bool arrowSetsDato() const override { return true; }
     bool fillKeypad(KeypadBlock& b) const override;
-    void store(std::uint16_t index, std::int32_t v) const override;
     std::string classProblem(bool forKeypad) const override;
 
     Decimal4 paso_{};

@@ -1,5 +1,7 @@
 #include "editors/CalculadoraWindow.h"
 
+#include "platform/Ui.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -7,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -105,12 +106,6 @@ CalculadoraWindow::CalculadoraWindow(KeypadBlock& block, QWidget* parent)
     top->addWidget(pantalla_);
     top->addLayout(pad);
 
-    showMessage = [this](const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
-                        QMessageBox::Ok, this);
-        box.exec();
-    };
-
     Form_Load();
 }
 
@@ -139,16 +134,21 @@ void CalculadoraWindow::OK_Click()
     case Calculadora::OkResult::Ignored:
         return;
     case Calculadora::OkResult::OutOfRange:
-        showMessage("Out of Range");
+        showMessage(QStringLiteral("Out of Range"));
         return;
     case Calculadora::OkResult::IncorrectRange:
-        showMessage("Incorrect Range");
+        showMessage(QStringLiteral("Incorrect Range"));
         return;
     case Calculadora::OkResult::Accepted:
         done_ = true;
         accept();
         return;
     }
+}
+
+void CalculadoraWindow::showMessage(const QString& text)
+{
+    ui().msgBox(text, MsgButtons::OKOnly, MsgIcon::None, QApplication::applicationDisplayName());
 }
 
 void CalculadoraWindow::reject()

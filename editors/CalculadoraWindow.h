@@ -8,7 +8,6 @@
 
 #include <QDialog>
 #include <array>
-#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -33,9 +32,6 @@ public:
     QPushButton* OK() const { return ok_; }
     QPushButton* Cancel() const { return cancel_; }
 
-    // Shows a fault text; a message box over the window unless replaced.
-    std::function<void(const QString&)> showMessage;
-
 public slots:
     void reject() override;
 
@@ -46,6 +42,8 @@ private:
     void Form_Load();
     void refresh();
     void OK_Click();
+    // A fault text in the program's message box.
+    static void showMessage(const QString& text);
 
     Calculadora model_;
     bool done_ = false;

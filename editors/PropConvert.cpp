@@ -67,11 +67,7 @@ std::optional<bool> propToBool(const PropValue& v)
         if (k == "false")
             return false;
     }
-    auto n = propNumber(v);
-    if (!n) {
-        if (auto s = std::get_if<std::string>(&v))
-            n = parseNumber(*s);
-    }
+    const auto n = propToReal(v);
     if (!n)
         return std::nullopt;
     return *n != 0.0;

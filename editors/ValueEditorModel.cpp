@@ -138,6 +138,21 @@ std::string ValueEditorModel::textAfterStep(std::int32_t, bool) const
     return shownText();
 }
 
+void ValueEditorModel::store(std::uint16_t index, std::int32_t v) const
+{
+    Escribir_Registro(*images_, index, hex8(v), dataLen_, high_);
+}
+
+void ValueEditorModel::fillKeypadCommon(KeypadBlock& b, std::uint8_t tipo) const
+{
+    b.Calc_Tipo = tipo;
+    b.Calc_Titulo = titulo_;
+    b.Calc_Min = static_cast<std::int32_t>(lowLimit());
+    b.Calc_Max = static_cast<std::int32_t>(highLimit());
+    b.Calc_Valor_Viejo = value_;
+    b.Calc_Medida = medida_;
+}
+
 void ValueEditorModel::writeBack() const
 {
     if (!indice_)

@@ -109,10 +109,17 @@ protected:
     virtual bool arrowSetsDato() const = 0;
     // Fills the keypad block; false when the settings do not allow it.
     virtual bool fillKeypad(KeypadBlock& b) const = 0;
-    // Stores the value (known to fit the width) at the register position.
-    virtual void store(std::uint16_t index, std::int32_t v) const = 0;
+    // Stores the value (known to fit the width) at the register position;
+    // by default as an eight-digit hex text through the register writer.
+    virtual void store(std::uint16_t index, std::int32_t v) const;
     // Extra checks of the class (steps, scales, change points).
     virtual std::string classProblem(bool forKeypad) const = 0;
+
+    // The block fields every keypad kind takes: kind, title, limits, the
+    // value now held and the unit.
+    void fillKeypadCommon(KeypadBlock& b, std::uint8_t tipo) const;
+    // A raw value as a four-decimal number, to compare with change points.
+    static Decimal4 asDecimal(std::int32_t v) { return Decimal4::fromCount(std::int64_t{v} * Decimal4::kScale); }
 
     void show(const std::string& text);
     void writeBack() const;

@@ -1,8 +1,6 @@
 #include "editors/Word_DosR.h"
 
 #include "editors/SettingRows.h"
-#include "link/RegisterAccess.h"
-#include "text/HexText.h"
 
 namespace kova {
 
@@ -12,19 +10,12 @@ namespace {
 std::optional<std::int64_t> stepOf(const NumOrText& v)
 {
     const auto d = v.asDecimal();
-    if (!d || d->count() % 10000 != 0 || d->count() < 10000)
+    if (!d || d->count() % Decimal4::kScale != 0 || d->count() < Decimal4::kScale)
         return std::nullopt;
-    const std::int64_t n = d->count() / 10000;
+    const std::int64_t n = d->count() / Decimal4::kScale;
     if (n > 2147483647)
         return std::nullopt;
     return n;
-}
-
-// Raw value v compared with a four-decimal number: <0, 0, >0.
-int compare(std::int32_t v, Decimal4 d)
-{
-    const std::int64_t a = std::int64_t{v} * 10000;
-    return a < d.count() ? -1 : (a > d.count() ? 1 : 0);
 }
 
 } // namespace
@@ -65,8 +56,8 @@ std::optional<std::int64_t> Word_DosR::stepFor(bool up) const
     const auto c = cambio_.asDecimal();
     if (!c)
         return std::nullopt;
-    const int cmp = compare(value_, *c);
-    const bool rangeA = up ? cmp < 0 : cmp <= 0;
+    const Decimal4 v = asDecimal(value_);
+    const bool rangeA = up ? v < *c : v <= *c;
     return stepOf(rangeA ? incA_ : incB_);
 }
 
@@ -80,22 +71,12 @@ bool Word_DosR::fillKeypad(KeypadBlock& b) const
     const auto cambio = c->roundToInt32HalfEven();
     if (!cambio)
         return false;
-    b.Calc_Tipo = 2;
-    b.Calc_Titulo = titulo_;
-    b.Calc_Min = static_cast<std::int32_t>(lowLimit());
-    b.Calc_Max = static_cast<std::int32_t>(highLimit());
-    b.Calc_Valor_Viejo = value_;
-    b.Calc_Medida = medida_;
+    fillKeypadCommon(b, 2);
     b.Calc_Inc_A = static_cast<std::int32_t>(*ia);
     b.Calc_Inc_B = static_cast<std::int32_t>(*ib);
     b.Calc_Cambio_A = *cambio;
     b.Calc_Factor_A = *factor;
     return true;
-}
-
-void Word_DosR::store(std::uint16_t index, std::int32_t v) const
-{
-    Escribir_Registro(*images_, index, hex8(v), dataLen_, high_);
 }
 
 const std::vector<ValueEditorModel::Setting>& Word_DosR::settings() const

@@ -1,18 +1,10 @@
 #include "editors/Word_TresR.h"
 
 #include "editors/SettingRows.h"
-#include "link/RegisterAccess.h"
-#include "text/HexText.h"
 
 namespace kova {
 
 namespace {
-
-int compare(std::int32_t v, Decimal4 d)
-{
-    const std::int64_t a = std::int64_t{v} * 10000;
-    return a < d.count() ? -1 : (a > d.count() ? 1 : 0);
-}
 
 int idx(Word_TresR::Range r)
 {
@@ -37,27 +29,27 @@ void Word_TresR::setCambio_B(Decimal4 v) { cambioB_ = v; changed("Cambio_B"); }
 
 Word_TresR::Range Word_TresR::rangeDown(std::int32_t v) const
 {
-    if (compare(v, cambioB_) > 0)
+    if (asDecimal(v) > cambioB_)
         return Range::C;
-    if (compare(v, cambioA_) <= 0)
+    if (asDecimal(v) <= cambioA_)
         return Range::A;
     return Range::B;
 }
 
 Word_TresR::Range Word_TresR::rangeUp(std::int32_t v) const
 {
-    if (compare(v, cambioB_) >= 0)
+    if (asDecimal(v) >= cambioB_)
         return Range::C;
-    if (compare(v, cambioA_) < 0)
+    if (asDecimal(v) < cambioA_)
         return Range::A;
     return Range::B;
 }
 
 Word_TresR::Range Word_TresR::rangeShown(std::int32_t v) const
 {
-    if (compare(v, cambioA_) < 0)
+    if (asDecimal(v) < cambioA_)
         return Range::A;
-    if (compare(v, cambioB_) < 0)
+    if (asDecimal(v) < cambioB_)
         return Range::B;
     return Range::C;
 }
@@ -78,7 +70,7 @@ std::string Word_TresR::classProblem(bool forKeypad) const
     for (std::int32_t s : inc_)
         if (s <= 0)
             return "Inc_A, Inc_B and Inc_C must be at least 1";
-    if (cambioA_.count() >= cambioB_.count())
+    if (cambioA_ >= cambioB_)
         return "Cambio_A must be below Cambio_B";
     if (forKeypad) {
         for (Decimal4 p : paso_)
@@ -104,12 +96,7 @@ bool Word_TresR::fillKeypad(KeypadBlock& b) const
     const auto ca = cambioA_.roundToInt32HalfEven(), cb = cambioB_.roundToInt32HalfEven();
     if (!fa || !fb || !fc || !ca || !cb)
         return false;
-    b.Calc_Tipo = 3;
-    b.Calc_Titulo = titulo_;
-    b.Calc_Min = static_cast<std::int32_t>(lowLimit());
-    b.Calc_Max = static_cast<std::int32_t>(highLimit());
-    b.Calc_Valor_Viejo = value_;
-    b.Calc_Medida = medida_;
+    fillKeypadCommon(b, 3);
     b.Calc_Inc_A = inc_[0];
     b.Calc_Inc_B = inc_[1];
     b.Calc_Inc_C = inc_[2];
@@ -122,11 +109,6 @@ bool Word_TresR::fillKeypad(KeypadBlock& b) const
     b.Calc_Factor_B = *fb;
     b.Calc_Factor_C = *fc;
     return true;
-}
-
-void Word_TresR::store(std::uint16_t index, std::int32_t v) const
-{
-    Escribir_Registro(*images_, index, hex8(v), dataLen_, high_);
 }
 
 const std::vector<ValueEditorModel::Setting>& Word_TresR::settings() const

@@ -52,7 +52,6 @@ protected:
     bool clicksAtLimitCount() const override { return false; }
     bool arrowSetsDato() const override { return false; }
     bool fillKeypad(KeypadBlock& b) const override;
-    void store(std::uint16_t index, std::int32_t v) const override;
     std::string classProblem(bool forKeypad) const override;
 
 private:

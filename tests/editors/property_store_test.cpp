@@ -268,6 +268,28 @@ TEST(EditorSettings, PropertyAccessByName)
     EXPECT_EQ(m.getProperty("cambio_a"), PropValue(std::int64_t{100}));
 }
 
+TEST(EditorSettings, FlagsTakeTextsAndNumbers)
+{
+    struct Case {
+        PropValue given;
+        std::optional<bool> expected;  // nothing: refused, the flag stays as it was
+    };
+    const Case cases[] = {
+        {std::string("False"), false}, {std::string("TRUE"), true}, {std::string("0"), false},
+        {std::string(" 2.5 "), true},  {std::int64_t{0}, false},    {std::int64_t{-1}, true},
+        {0.0, false},                  {0.25, true},                {std::string("abc"), std::nullopt},
+        {std::string(""), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        for (bool start : {false, true}) {
+            Byte_UnR m;
+            m.setEnabled(start);
+            EXPECT_EQ(m.setProperty("enabled", c.given), c.expected.has_value());
+            EXPECT_EQ(m.Enabled(), c.expected.value_or(start));
+        }
+    }
+}
+
 TEST(EditorSettings, ScaleThatFourDecimalsCannotHoldIsRefused)
 {
     PropertyBag bag;
