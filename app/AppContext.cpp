@@ -55,7 +55,6 @@ AppContext::AppContext(AppState& state)
       enlace_(processImages(), state.link, engine_)
 {
     engine_.setNotifier(&notifier_);
-    engine_.setScheduler(&scheduler_);
     engine_.setHostSerialControls({&port_});
     loop_.setTrabajarSinRele([this] { onLinkError(); });
     // First passed reply after a connect: the relay's firmware text, and
@@ -82,7 +81,7 @@ void AppContext::trabajarSinRele(bool loadDefaults)
         if (port_.portOpen()) port_.output({0x00});
     } catch (const SerialPortError&) {
     }
-    if (principal_) principal_->setPanel(6, QStringLiteral("Not Communicating...."));
+    if (principal_) principal_->setPanel(6, LinkLoop::kFueraDeLinea);
     if (comunicacion_) comunicacion_->setLabel6(Comunicacion::kNotStablished);
 }
 
