@@ -3,59 +3,10 @@
 #include "app/Comunicacion.h"
 #include "link/RegisterImages.h"
 #include "platform/Ui.h"
-#include "text/DateText.h"
 
 #include <QFile>
 
-#include <algorithm>
-
 namespace kova {
-
-// The file routines' view of the link: the process's register images, the
-// engine's decoded values and the link-state flags.
-class AppContext::EnlaceArchivos : public IEnlace_Archivos {
-public:
-    EnlaceArchivos(LinkState& link, KOVA200& engine) : link_(link), engine_(engine) {}
-
-    Imagen_Setpoints imagenPut() const override
-    {
-        Imagen_Setpoints put{};
-        std::copy(processImages().put.begin(), processImages().put.end(), put.begin());
-        return put;
-    }
-    Imagen_Actual imagenActual() const override
-    {
-        Imagen_Actual actual{};
-        std::copy(processImages().actual.begin(), processImages().actual.end(), actual.begin());
-        return actual;
-    }
-    void ponerImagenPut(const Imagen_Setpoints& put) override
-    {
-        std::copy(put.begin(), put.end(), processImages().put.begin());
-    }
-    void ponerImagenActual(const Imagen_Actual& actual) override
-    {
-        std::copy(actual.begin(), actual.end(), processImages().actual.begin());
-    }
-    void Copiar_Put_A_Get() override { kova::Copiar_Put_A_Get(processImages()); }
-    std::string DatosDeVariables(int posicion) const override
-    {
-        return engine_.DatosDeVariables(static_cast<std::int16_t>(posicion)).toText();
-    }
-    void entrarModoArchivo() override
-    {
-        link_.Comunicando = false;
-        link_.Detener_Comunicacion = true;
-    }
-    std::string textoFecha(const Fecha_Civil& f) const override
-    {
-        return shortDate(f.anio, f.mes, f.dia);
-    }
-
-private:
-    LinkState& link_;
-    KOVA200& engine_;
-};
 
 // The file routines' dialogs and boxes through the program's boxes, and the
 // main window's panels, caption and slave address.
@@ -101,23 +52,19 @@ private:
 AppContext::AppContext(AppState& state)
     : st_(state), engine_(state.link), scheduler_(state.link),
       loop_(engine_, scheduler_, state.link, port_, &notifier_),
-      enlace_(std::make_unique<EnlaceArchivos>(state.link, engine_))
+      enlace_(processImages(), state.link, engine_)
 {
     engine_.setNotifier(&notifier_);
-    engine_.setScheduler(&scheduler_);
     engine_.setHostSerialControls({&port_});
     loop_.setTrabajarSinRele([this] { onLinkError(); });
+    // First passed reply after a connect: the relay's firmware text, and
+    // from now on the data are the relay's, so a save stores the engine's
+    // events, no longer a loaded file's.
     loop_.setFirmwareRele([this](const std::string& version) {
-        if (archivos_) archivos_->Firmware_Rele = version;
+        if (!archivos_) return;
+        archivos_->Firmware_Rele = version;
+        archivos_->Datos_De_Archivo = false;
     });
-    // From the first passed reply after a connect the data are the relay's:
-    // a save then stores the engine's events, no longer a loaded file's.
-    auto linkReply = engine_.events.ComunicacionFinalizada;
-    engine_.events.ComunicacionFinalizada = [this, linkReply](bool opOK) {
-        const bool wasOnline = st_.link.Comunicando;
-        if (linkReply) linkReply(opOK);
-        if (!wasOnline && st_.link.Comunicando && archivos_) archivos_->Datos_De_Archivo = false;
-    };
 }
 
 AppContext::~AppContext() = default;
@@ -134,7 +81,7 @@ void AppContext::trabajarSinRele(bool loadDefaults)
         if (port_.portOpen()) port_.output({0x00});
     } catch (const SerialPortError&) {
     }
-    if (principal_) principal_->setPanel(6, QStringLiteral("Not Communicating...."));
+    if (principal_) principal_->setPanel(6, LinkLoop::kFueraDeLinea);
     if (comunicacion_) comunicacion_->setLabel6(Comunicacion::kNotStablished);
 }
 
@@ -181,7 +128,7 @@ void AppContext::attach(Principal& window)
     QObject::connect(&loop_, &LinkLoop::Mostrar_Estado, &window, &Principal::mostrarEstadoRele);
     QObject::connect(&loop_, &LinkLoop::Fuera_De_Linea, &window, &Principal::mostrarFueraDeLinea);
     ventana_ = std::make_unique<VentanaArchivos>(window, st_);
-    archivos_ = std::make_unique<Manejo_de_Archivos>(*enlace_, *ventana_);
+    archivos_ = std::make_unique<Manejo_de_Archivos>(enlace_, *ventana_);
 }
 
 MainWindowServices AppContext::services()

@@ -4,6 +4,7 @@
 // setpoint-file routines, wired together for one run of the program.
 
 #include "app/AppState.h"
+#include "app/Enlace_Archivos.h"
 #include "app/LinkLoop.h"
 #include "app/Manejo_de_Archivos.h"
 #include "app/Principal.h"
@@ -55,7 +56,6 @@ public:
     void setOpenCommunication(Comunicacion* window);
 
 private:
-    class EnlaceArchivos;
     class VentanaArchivos;
     void attach(Principal& window);
 
@@ -69,7 +69,7 @@ private:
     Proceso_Comunicacion scheduler_;
     UiNotifier notifier_;
     LinkLoop loop_;
-    std::unique_ptr<EnlaceArchivos> enlace_;
+    Enlace_Archivos enlace_;
     std::unique_ptr<VentanaArchivos> ventana_;
     std::unique_ptr<Manejo_de_Archivos> archivos_;
     // Destroyed first: it uses everything above.

@@ -2,11 +2,13 @@
 
 #include "text/VbNumbers.h"
 
+#include <algorithm>
+
 namespace kova {
 
 bool isSupportedBaud(std::int32_t baud)
 {
-    return baud == 1200 || baud == 2400 || baud == 4800 || baud == 9600 || baud == 19200;
+    return std::find(kVelocidades.begin(), kVelocidades.end(), baud) != kVelocidades.end();
 }
 
 CommandLine parseCommandLine(std::string_view line)

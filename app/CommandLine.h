@@ -5,6 +5,7 @@
 // first token used), then checked, so a line that cannot name a relay never
 // starts a connection.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,7 +28,8 @@ struct CommandLine {
 // Parses and checks the text given after the program's name.
 CommandLine parseCommandLine(std::string_view line);
 
-// Baud rates the link offers.
+// Baud rates the link offers, in the connection window's list order.
+inline constexpr std::array<std::int32_t, 5> kVelocidades = {1200, 2400, 4800, 9600, 19200};
 bool isSupportedBaud(std::int32_t baud);
 
 } // namespace kova

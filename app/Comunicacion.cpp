@@ -1,6 +1,7 @@
 #include "app/Comunicacion.h"
 
 #include "app/AppContext.h"
+#include "app/CommandLine.h"
 #include "app/Principal.h"
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
@@ -28,8 +29,6 @@ const QString Comunicacion::kStablished = QStringLiteral("Communication Stablish
 const QString Comunicacion::kNotStablished = QStringLiteral("Communication Not Stablished");
 
 namespace {
-
-const int kBauds[] = {1200, 2400, 4800, 9600, 19200};
 
 QString labelled(const char* label, std::int64_t n)
 {
@@ -66,7 +65,13 @@ QRadioButton* option(QWidget* parent, const QString& name, const char* text)
     return r;
 }
 
-const QStringList kBaudItems = {"1200", "2400", "4800", "9600", "19200"};
+QStringList baudItems()
+{
+    QStringList items;
+    for (std::int32_t baud : kVelocidades)
+        items << QString::number(baud);
+    return items;
+}
 
 } // namespace
 
@@ -98,8 +103,8 @@ void Comunicacion::build()
     addr.setFormato("##0");
     addr.setMedida("");
     Combo1_ = list(Frame1, "Combo1", {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6", "COM 7", "COM 8"});
-    Combo2_ = list(Frame1, "Combo2", kBaudItems);
-    Combo5_ = list(Frame1, "Combo5", kBaudItems + QStringList{"38400", "57600"});
+    Combo2_ = list(Frame1, "Combo2", baudItems());
+    Combo5_ = list(Frame1, "Combo5", baudItems() + QStringList{"38400", "57600"});
     auto* g1 = new QGridLayout(Frame1);
     g1->addWidget(label(Frame1, "Label1", "Slave Address:"), 0, 0);
     g1->addWidget(Byte_UnR1_, 0, 1);
@@ -148,7 +153,7 @@ void Comunicacion::build()
     auto* o21 = option(Frame4, QStringLiteral("Option2_1"), "Personal String");
     o20->setChecked(true);
     Combo4_ = list(Frame4, "Combo4", {"COM1", "COM2", "COM3", "COM4"});
-    Combo3_ = list(Frame4, "Combo3", kBaudItems);
+    Combo3_ = list(Frame4, "Combo3", baudItems());
     auto* Modem = new QPushButton(QStringLiteral("OK"), Frame4);
     Modem->setObjectName(QStringLiteral("Modem"));
     Modem->setEnabled(false);
@@ -228,9 +233,8 @@ void Comunicacion::Form_Load()
     Byte_UnR1_->setText(QString::number(st_.Direccion_Rele));
     Text1_->setText(st_.Telefono);
     Option1_[st_.Modo_Modem ? 0 : 1]->setChecked(true);
-    showLinkState();
-    for (int i = 0; i < 5; ++i)
-        if (st_.Velocidad == kBauds[i]) Combo2_->setCurrentIndex(i);
+    for (int i = 0; i < static_cast<int>(kVelocidades.size()); ++i)
+        if (st_.Velocidad == kVelocidades[static_cast<std::size_t>(i)]) Combo2_->setCurrentIndex(i);
     // A port beyond the list leaves it without a choice.
     Combo1_->setCurrentIndex(st_.Puerto_Com >= 1 && st_.Puerto_Com <= 8 ? st_.Puerto_Com - 1 : -1);
     Combo3_->setCurrentIndex(Combo2_->currentIndex());
@@ -241,7 +245,7 @@ void Comunicacion::Form_Load()
 void Comunicacion::settingsFromLists()
 {
     if (Combo1_->currentIndex() >= 0) st_.Puerto_Com = static_cast<std::int16_t>(Combo1_->currentIndex() + 1);
-    if (Combo2_->currentIndex() >= 0) st_.Velocidad = kBauds[Combo2_->currentIndex()];
+    if (Combo2_->currentIndex() >= 0) st_.Velocidad = kVelocidades[static_cast<std::size_t>(Combo2_->currentIndex())];
 }
 
 // Panel 3 here has no blank after "COM:" (the main window's load writes one).

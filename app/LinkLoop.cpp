@@ -1,5 +1,7 @@
 #include "app/LinkLoop.h"
 
+#include "app/Cp1252.h"
+
 #include <cmath>
 
 namespace kova {
@@ -18,14 +20,6 @@ private:
     bool& flag_;
     bool antes_;
 };
-
-std::string sinBlancos(const std::string& s)
-{
-    const auto a = s.find_first_not_of(' ');
-    if (a == std::string::npos)
-        return {};
-    return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
 
 // A decoded flag as a byte: nothing or no number is 0, other numbers are
 // rounded and kept within 0..255.
@@ -152,7 +146,6 @@ void LinkLoop::MSComm1_OnComm(CommEvent evento)
     }
     switch (evento) {
     case CommEvent::Receive:
-        ticksSinRespuesta_ = 0;
         timer1_.stop();
         activar(tmrRetardoCom_);
         ResetTiempo();
@@ -261,7 +254,7 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
         conectando_ = false;
         activar(timer2_);
         if (firmwareRele_)
-            firmwareRele_(sinBlancos(engine_.Version()));
+            firmwareRele_(cp1252::recortar(engine_.Version()));
     }
     if (!opOK) {
         const bool enEjecucion = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;

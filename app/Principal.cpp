@@ -308,7 +308,6 @@ void Principal::Salida_Click()
     if (ui().msgBox(QStringLiteral(" Are You Sure ?"), MsgButtons::YesNo, MsgIcon::Question,
                     kMainCaption) != MsgAnswer::Yes)
         return;
-    closePortWithZero();
     Form_Unload();
     close();
 }

@@ -365,6 +365,25 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    void exitWithOpenPortWritesOneZeroAndCloses()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        RecordingSerialPort port;
+        port.open = true;
+        Principal w(st, calls.services());
+        w.setSerialPort(&port);
+        w.show();
+        w.command("Salida")->trigger();
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(port.written, std::vector<std::uint8_t>{0x00});
+        QVERIFY(!port.open);
+        QCOMPARE(port.closes, 1);
+        QCOMPARE(calls.ends, 1);
+        QVERIFY(!w.isVisible());
+    }
+
     void exitNoDoesNothing()
     {
         ScriptedUi ui;
