@@ -7,6 +7,7 @@
 #include "text/HexText.h"
 #include "text/NumberText.h"
 
+#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -123,9 +124,10 @@ void KOVA200::Reconocer_Controles_De_Comunicacion()
 
 bool KOVA200::Abrir_Puerto()
 {
+    std::string motivo;
     try {
         if (port_ == nullptr)
-            throw FrameAbort{};
+            throw SerialPortError("no serial port is bound to the engine");
         if (port_->portOpen())
             port_->setPortOpen(false);
         port_->setCommPort(puertoPC_);
@@ -133,12 +135,19 @@ bool KOVA200::Abrir_Puerto()
         port_->setPortOpen(true);
         resultado_ = true;
         return true;
+    } catch (const std::exception& e) {
+        motivo = e.what();
     } catch (...) {
-        if (notifier_ != nullptr)
-            notifier_->critical("Invalid Number Port: COM" + signedText(puertoPC_), "Communication error");
-        resultado_ = false;
-        return false;
+        motivo = "the port could not be opened";
     }
+    // The box keeps its one line; why the port did not open goes into its
+    // detail line and to stderr, where a calling program's log catches it.
+    const std::string linea = "kova: COM" + signedText(puertoPC_) + " did not open: " + motivo + "\n";
+    std::fputs(linea.c_str(), stderr);
+    if (notifier_ != nullptr)
+        notifier_->criticalDetail("Invalid Number Port: COM" + signedText(puertoPC_), "Communication error", motivo);
+    resultado_ = false;
+    return false;
 }
 
 void KOVA200::Leer_Actual_Values_Unbalance() { Leer_Registros_Actuales(0x02, 0x4B, 0, 8, 16); }

@@ -21,7 +21,7 @@ void FakeSerialPort::setPortOpen(bool o)
 {
     calls.push_back(std::string("PortOpen=") + (o ? "1" : "0"));
     if (o && failOpen)
-        throw SerialPortError("no such device");
+        throw SerialPortError(openError);
     open = o;
 }
 

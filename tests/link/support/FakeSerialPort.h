@@ -25,6 +25,7 @@ public:
     int sThreshold = 0;
 
     bool failOpen = false;   // setPortOpen(true) throws
+    std::string openError = "no such device"; // the reason it gives then
     bool failOutput = false; // output() throws
     bool requireOpen = true; // input()/output() throw when closed
 
