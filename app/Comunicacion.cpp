@@ -5,6 +5,7 @@
 #include "app/Principal.h"
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
+#include "platform/ComPortDevice.h"
 #include "platform/Ui.h"
 #include "text/NumberText.h"
 #include "text/VbNumbers.h"
@@ -103,6 +104,14 @@ void Comunicacion::build()
     addr.setFormato("##0");
     addr.setMedida("");
     Combo1_ = list(Frame1, "Combo1", {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6", "COM 7", "COM 8"});
+    // Which device each COM number is, on each item and on the whole list.
+    QStringList devices;
+    for (int i = 0; i < Combo1_->count(); ++i) {
+        const QString device = QString::fromStdString(comPortDescription(i + 1));
+        Combo1_->setItemData(i, device, Qt::ToolTipRole);
+        devices << Combo1_->itemText(i) + QStringLiteral(": ") + device;
+    }
+    Combo1_->setToolTip(devices.join(QLatin1Char('\n')));
     Combo2_ = list(Frame1, "Combo2", baudItems());
     Combo5_ = list(Frame1, "Combo5", baudItems() + QStringList{"38400", "57600"});
     auto* g1 = new QGridLayout(Frame1);
@@ -293,6 +302,7 @@ bool Comunicacion::Command1_Click()
     if (!st_.Modo_Modem) {
         if (!ctx_.linkLoop().Conectar(st_.Puerto_Com, std::to_string(st_.Velocidad), st_.Direccion_Rele))
             return done(false);
+        ctx_.cursorConectando().iniciar();
         TmrStateCom_.start();
     }
     st_.Habilita_Reset = true;

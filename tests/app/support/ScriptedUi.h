@@ -15,6 +15,7 @@ struct ShownBox {
     MsgButtons buttons;
     MsgIcon icon;
     QString title;
+    QString detail; // the detail line under the text, if any
 };
 
 class ScriptedUi : public IUi {
@@ -32,7 +33,7 @@ public:
     MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                      const QString& title) override
     {
-        shown.append({text, buttons, icon, title});
+        shown.append({text, buttons, icon, title, QString()});
         if (!answers.empty()) {
             MsgAnswer a = answers.front();
             answers.pop_front();
@@ -40,6 +41,13 @@ public:
         }
         return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
                                                                                  : MsgAnswer::OK;
+    }
+    MsgAnswer msgBoxDetail(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
+                           const QString& detail) override
+    {
+        const MsgAnswer a = msgBox(text, buttons, icon, title);
+        shown.last().detail = detail;
+        return a;
     }
     QString inputBox(const QString&, const QString&, const QString& def) override { return def; }
     QString openFileName(const QString&, const QString& filter) override
