@@ -286,6 +286,21 @@ private slots:
         QCOMPARE(ui().msgBox("late", MsgButtons::YesNoCancel, MsgIcon::Question, "t"), MsgAnswer::Cancel);
     }
 
+    void termSignalDuringTheSplashEndsItsWait()
+    {
+        Arranque::Options o = quick(true);
+        o.splashMs = 5000;
+        Start start(o);
+        QTimer::singleShot(50, [] { ::raise(SIGTERM); });
+        QElapsedTimer clock;
+        clock.start();
+        start.a.Main({});
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(start.a.ended());
+        QCOMPARE(start.rec.ends, 1);
+        QVERIFY(start.ui.shown.isEmpty());
+    }
+
     void termSignalInInteractiveModeAsksNothing()
     {
         Start start(quick(true));

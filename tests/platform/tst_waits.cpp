@@ -31,6 +31,23 @@ private slots:
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
     }
 
+    // Before the test below: once every loop is quit, nested loops stop
+    // handling events.
+    void runEventsForEndsWhenItsStopConditionHolds()
+    {
+        bool stop = false;
+        QTimer::singleShot(50, [&] { stop = true; });
+        QElapsedTimer clock;
+        clock.start();
+        runEventsFor(5000, true, [&] { return stop; });
+        QVERIFY(stop);
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        // A condition that never holds changes nothing.
+        clock.restart();
+        runEventsFor(100, true, [] { return false; });
+        QVERIFY(clock.elapsed() >= 100);
+    }
+
     void runEventsForLastsEvenWhenEveryLoopIsQuit()
     {
         QTimer::singleShot(50, [] { QCoreApplication::exit(0); });
