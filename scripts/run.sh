@@ -28,7 +28,7 @@ build="${KOVA_BUILD_DIR:-build/run}"
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" --target kova relay-sim default_file
+cmake --build "$build" --target kova relay-sim modem-sim default_file
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/kova-run.XXXXXX")"
 helpers=()
