@@ -78,7 +78,7 @@ QStringList baudItems()
 Comunicacion::Comunicacion(AppState& state, AppContext& context, Principal& principal, QWidget* parent)
     : QDialog(parent), st_(state), ctx_(context), principal_(principal),
       modem_(state, modemPort_, context.MSComm1(),
-             [this] { return st_.link.Comunicando || connecting_ || ctx_.linkLoop().conectando(); })
+             [this] { return connecting_ || ctx_.linkLoop().conectando(); })
 {
     setObjectName(QStringLiteral("Comunicacion"));
     setWindowTitle(QStringLiteral("COMMUNICATION CONTROL"));

@@ -52,15 +52,15 @@ private:
 } // namespace
 
 Programacion_Modem::Programacion_Modem(AppState& state, ISerialPort& modem, ISerialPort& enlace,
-                                       std::function<bool()> enlaceOcupado)
-    : st_(state), modem_(modem), enlace_(enlace), enlaceOcupado_(std::move(enlaceOcupado))
+                                       std::function<bool()> conectando)
+    : st_(state), modem_(modem), enlace_(enlace), conectando_(std::move(conectando))
 {
 }
 
 void Programacion_Modem::Modem_Click(const Eleccion_Modem& eleccion)
 {
     // The modem would otherwise share the line with a running link.
-    if (enlaceOcupado_ && enlaceOcupado_()) {
+    if (st_.link.Comunicando || (conectando_ && conectando_())) {
         mensaje(kDesconecte, MsgIcon::Exclamation);
         return;
     }

@@ -66,9 +66,9 @@ public:
     static inline const std::string kSegundo = "ATE0 V0 S0=2 &W1 &Y1\r";
 
     // modem: the run's own port. enlace: the relay link's port, closed when
-    // left open. enlaceOcupado: true while the link is online or connecting.
+    // left open. conectando: true while a connect to the relay is going on.
     Programacion_Modem(AppState& state, ISerialPort& modem, ISerialPort& enlace,
-                       std::function<bool()> enlaceOcupado);
+                       std::function<bool()> conectando);
 
     void setTiempos(const Tiempos_Modem& t) { tiempos_ = t; }
     const Tiempos_Modem& tiempos() const { return tiempos_; }
@@ -113,7 +113,7 @@ private:
     AppState& st_;
     ISerialPort& modem_;
     ISerialPort& enlace_;
-    std::function<bool()> enlaceOcupado_;
+    std::function<bool()> conectando_;
     Tiempos_Modem tiempos_;
 };
 
