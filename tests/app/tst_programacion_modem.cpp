@@ -135,18 +135,6 @@ private slots:
         QVERIFY(r.settingsKept());
     }
 
-    void defaultStringExactBytes()
-    {
-        ScriptedUi ui;
-        Run r;
-        r.script({{kOK}, {"0\r"}});
-        r.p.Modem_Click(r.choice);
-        QCOMPARE(r.modem.sent.size(), std::size_t(2));
-        QCOMPARE(QByteArray::fromStdString(r.modem.sent[0].bytes).toHex(' '), QByteArray("41 54 26 46 0d"));
-        QCOMPARE(QByteArray::fromStdString(r.modem.sent[1].bytes).toHex(' '),
-                 QByteArray("41 54 45 30 20 56 30 20 53 30 3d 32 20 26 57 31 20 26 59 31 0d"));
-    }
-
     void personalString_data()
     {
         QTest::addColumn<QString>("typed"); // "" is Cancel
