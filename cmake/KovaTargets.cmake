@@ -48,13 +48,14 @@ function(kova_tests folder)
   set(env "QT_QPA_PLATFORM=offscreen"
           "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
           "KOVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-          "KOVA_RELAY_SIM=${CMAKE_BINARY_DIR}/tools/relay-sim/relay-sim")
+          "KOVA_RELAY_SIM=${CMAKE_BINARY_DIR}/tools/relay-sim/relay-sim"
+          "KOVA_MODEM_SIM=${CMAKE_BINARY_DIR}/tools/modem-sim/modem-sim")
   if(gsrcs)
     add_executable(test_${folder} ${gsrcs} ${helpers})
     target_link_libraries(test_${folder} PRIVATE ${supportlib} kova_all Qt6::Test GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(test_${folder} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     set_target_properties(test_${folder} PROPERTIES AUTOMOC ON)
-    add_dependencies(test_${folder} relay-sim)
+    add_dependencies(test_${folder} relay-sim modem-sim)
     # Discovered tests cannot carry a list-valued ENVIRONMENT property, so
     # the program is started through env with the same settings instead.
     set_target_properties(test_${folder} PROPERTIES CROSSCOMPILING_EMULATOR "/usr/bin/env;${env}")
@@ -68,7 +69,7 @@ function(kova_tests folder)
     target_link_libraries(${t} PRIVATE ${supportlib} kova_all Qt6::Test)
     target_include_directories(${t} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     set_target_properties(${t} PROPERTIES AUTOMOC ON)
-    add_dependencies(${t} relay-sim)
+    add_dependencies(${t} relay-sim modem-sim)
     add_test(NAME ${t} COMMAND ${t})
     set_tests_properties(${t} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
   endforeach()

@@ -61,6 +61,11 @@ public:
     // Bytes waiting in the receive buffer.
     virtual int inBufferCount() = 0;
 
+    // Data Terminal Ready: raised at every open while enabled (the default),
+    // and raised or lowered at once when the port is open.
+    virtual void setDTREnable(bool enable) = 0;
+    virtual bool dtrEnable() const = 0;
+
     // Handler of the communication events. Events are always posted to the
     // owner's event loop, never called from inside the members above.
     using CommHandler = std::function<void(CommEvent)>;

@@ -142,10 +142,8 @@ void QtSerialPort::open()
         fail(PortFailure::Other, "does not take the settings \"" + settingsText_ + "\"");
     }
     port_.clear(QSerialPort::AllDirections);
-    // Converters powered from the modem lines want DTR; a pseudo-terminal
-    // refuses it, which does no harm.
-    port_.setDataTerminalReady(true);
-    port_.clearError();
+    // Converters powered from the modem lines want DTR.
+    applyDtr();
 
     device_ = path.toStdString();
     ++openCount_;
@@ -206,6 +204,20 @@ void QtSerialPort::setRThreshold(int n)
     ++armCount_;
     receiveFired_ = false;
     checkReceive();
+}
+
+void QtSerialPort::setDTREnable(bool enable)
+{
+    dtrEnable_ = enable;
+    if (port_.isOpen())
+        applyDtr();
+}
+
+void QtSerialPort::applyDtr()
+{
+    // A pseudo-terminal has no modem lines and refuses the change.
+    port_.setDataTerminalReady(dtrEnable_);
+    port_.clearError();
 }
 
 void QtSerialPort::setSThreshold(int n) { sThreshold_ = std::max(0, n); }

@@ -28,6 +28,19 @@ void runEventsFor(int ms, bool excludeUserInput, const std::function<bool()>& st
     }
 }
 
+bool runEventsUntil(int ms, bool excludeUserInput, const std::function<bool()>& done, int pollMs)
+{
+    QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    for (;;) {
+        if (done())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        runEventsFor(static_cast<int>(qMin<qint64>(qMax(1, pollMs), qMax<qint64>(1, deadline.remainingTime()))),
+                     excludeUserInput);
+    }
+}
+
 void pauseWithoutEvents(int ms)
 {
     QDeadlineTimer deadline(ms, Qt::PreciseTimer);

@@ -11,6 +11,10 @@ namespace kova {
 // stop condition the wait ends early once it holds (looked at every 20 ms).
 void runEventsFor(int ms, bool excludeUserInput, const std::function<bool()>& stop = {});
 
+// As runEventsFor, but ends as soon as done() holds: it is checked at once
+// and then every pollMs. Returns done() as last seen.
+bool runEventsUntil(int ms, bool excludeUserInput, const std::function<bool()>& done, int pollMs = 10);
+
 // Blocks for ms milliseconds handling no events at all.
 void pauseWithoutEvents(int ms);
 

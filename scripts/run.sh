@@ -31,7 +31,7 @@ if [ ! -f "$build/build.ninja" ]; then
     echo "run: first build, this takes a minute or two"
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVA_TESTS=OFF >/dev/null
-cmake --build "$build" --target kova relay-sim default_file
+cmake --build "$build" --target kova relay-sim modem-sim default_file
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/kova-run.XXXXXX")"
 helpers=()

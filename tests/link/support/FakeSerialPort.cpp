@@ -47,6 +47,12 @@ void FakeSerialPort::setSThreshold(int n)
     sThreshold = n;
 }
 
+void FakeSerialPort::setDTREnable(bool e)
+{
+    calls.push_back(std::string("DTREnable=") + (e ? "1" : "0"));
+    dtr = e;
+}
+
 void FakeSerialPort::output(const std::vector<std::uint8_t>& bytes)
 {
     calls.push_back("output");
