@@ -97,9 +97,10 @@ void TestRelaySimControl::answersLateWhenToldTo()
     QVERIFY(sim.waitForLog("ctl unknown 'delay soon'"));
     QCOMPARE(status(m), int(0x0280));
 
-    // Each request keeps the delay it arrived under: the identification
-    // read sent while answers are 600 ms late comes after a status read
-    // sent once the delay has ended.
+    // A request keeps the delay it arrived under, and the ones after it wait
+    // for their turn: the identification read sent while answers are
+    // 600 ms late comes first, the status read sent once the delay ended
+    // right after it.
     sim.control("delay 600");
     QVERIFY(sim.waitForLog("ctl delay 600"));
     m.port.output({0x01, 0x04, 0x00, 0x00, 0x00, 0x04, 0xF1, 0xC9});
@@ -107,11 +108,13 @@ void TestRelaySimControl::answersLateWhenToldTo()
     sim.control("delay 0");
     QVERIFY(QTest::qWaitFor([&] { return count(sim.logLines(), "ctl delay 0") == 2; }, 3000));
     m.port.output(kReadStatus);
+    QTest::qWait(100);
+    QCOMPARE(m.port.inBufferCount(), 0);
     QVERIFY(QTest::qWaitFor([&] { return m.port.inBufferCount() >= 26; }, 3000));
     const Bytes both = m.port.input();
     QCOMPARE(both.size(), size_t(26));
-    QCOMPARE(both[3] << 8 | both[4], 0x0280);  // status first
-    QCOMPARE(both[16] << 8 | both[17], 22);    // then the device type
+    QCOMPARE(both[3] << 8 | both[4], 22);        // the device type first
+    QCOMPARE(both[16] << 8 | both[17], 0x0280);  // then the status
 }
 
 void TestRelaySimControl::alternativeSetpoints()

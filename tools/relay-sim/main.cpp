@@ -71,8 +71,8 @@ const char* const kHelp =
     "  --exception-on FC:REG[:CODE]  the same for every request with function FC\n"
     "                         at start register REG (repeatable)\n"
     "  --reply-delay MS       answer each request MS milliseconds after it arrived\n"
-    "                         (default 0); meanwhile further requests are taken\n"
-    "                         and each is answered MS after its own arrival\n"
+    "                         (default 0); requests are answered in the order\n"
+    "                         they arrived, none before the ones ahead of it\n"
     "\n"
     "Watching and steering a run:\n"
     "  --log FILE             one line per request: 'req N fc F addr RRRR count C\n"
@@ -91,7 +91,7 @@ const char* const kHelp =
     "                           delay MS      answer requests arriving from now\n"
     "                                         on MS ms late (delay 0 ends it);\n"
     "                                         requests already waiting keep\n"
-    "                                         their time\n"
+    "                                         their time and their turn\n"
     "  --help                 this text\n"
     "\n"
     "Commands acted on (coils, function 5 with 0xFF00): 1 reset (clears the Trip\n"
@@ -559,14 +559,15 @@ int main(int argc, char** argv)
         // without touching the next one: length from the function code,
         // anything left incomplete for kGapMs is discarded. A request is
         // answered when its time has come: at once, or the reply delay after
-        // it arrived.
+        // it arrived, and like a relay that handles one frame at a time never
+        // before a request that came earlier.
         using Clock = std::chrono::steady_clock;
         constexpr auto kGap = std::chrono::milliseconds(100);
         struct Waiting {
             Clock::time_point due;
             std::vector<std::uint8_t> frame;
         };
-        std::vector<Waiting> waiting; // in order of their times
+        std::vector<Waiting> waiting; // in order of arrival, and so of their times
         std::vector<std::uint8_t> rx;
         Clock::time_point lastByte{};
         std::string pending;
@@ -631,10 +632,10 @@ int main(int argc, char** argv)
                     sim.logLine("frame for slave " + std::to_string(frame[0]) + " ignored");
                     continue;
                 }
-                const Clock::time_point due = Clock::now() + std::chrono::milliseconds(sim.delayMs);
-                const auto at = std::upper_bound(waiting.begin(), waiting.end(), due,
-                                                 [](Clock::time_point t, const Waiting& w) { return t < w.due; });
-                waiting.insert(at, Waiting{due, std::move(frame)});
+                Clock::time_point due = Clock::now() + std::chrono::milliseconds(sim.delayMs);
+                if (!waiting.empty())
+                    due = std::max(due, waiting.back().due);
+                waiting.push_back(Waiting{due, std::move(frame)});
             }
             while (!waiting.empty() && waiting.front().due <= Clock::now()) {
                 const std::vector<std::uint8_t> frame = std::move(waiting.front().frame);
