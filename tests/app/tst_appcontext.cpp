@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(w.panelText(5), QString("Address:  1"));
         QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.01"));
         QCOMPARE(w.serialPort(), static_cast<ISerialPort*>(&ctx.MSComm1()));
-        QVERIFY(w.UserControl11() && w.centralWidget() == w.UserControl11());
+        QVERIFY(w.UserControl11() && w.centralWidget()->isAncestorOf(w.UserControl11()));
     }
 
     void builtDefaultFileIsFoundWithoutEnvironment()
