@@ -41,7 +41,7 @@ struct Rig {
         loop->setIntervals(300, 10, 50);
         auto replied = engine.events.ComunicacionFinalizada;
         engine.events.ComunicacionFinalizada = [this, replied](bool ok) {
-            replies.push_back({engine.Accion(), ok, images.actual});
+            replies.push_back({engine.Accion(), images.actual});
             if (onReply)
                 onReply(engine.Accion(), ok);
             replied(ok);
@@ -54,14 +54,8 @@ struct Rig {
         const auto c = sim.requestCodes();
         return static_cast<int>(std::count(c.begin(), c.end(), code));
     }
-    bool failed() const
-    {
-        return std::any_of(replies.begin(), replies.end(), [](const Reply& r) { return !r.ok; });
-    }
-
     struct Reply {
         int accion;
-        bool ok;
         std::array<std::uint8_t, kova::RegisterImages::kActualBytes> actual;
     };
 
