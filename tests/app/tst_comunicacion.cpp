@@ -59,7 +59,7 @@ struct SimulatedRelay {
             return false;
         log = dir.filePath("sim.log");
         sim.setProcessChannelMode(QProcess::ForwardedChannels);
-        sim.start(qEnvironmentVariable("KOVA_RELAY_SIM"),
+        sim.start(kova::test::relaySimPath(),
                   QStringList{"--device", dir.filePath("relay"), "--log", log} + options);
         if (!sim.waitForStarted()) return false;
         if (!QTest::qWaitFor([&] { return readAll(log).startsWith("ready"); }, 5000)) return false;

@@ -47,6 +47,12 @@ public:
 
     CommHandler handler;
 
+    // Bytes arriving on the line: they join the buffer, and the receive
+    // event is raised once the buffer reaches the receive threshold (once
+    // until the buffer is read or the threshold set again).
+    void recibir(const std::vector<std::uint8_t>& bytes);
+    bool receiveFired = false;
+
     const std::vector<std::uint8_t>& lastOutput() const;
     void clearLog();
 };
