@@ -27,10 +27,12 @@ done
 bash scripts/setup.sh run
 
 build="${KOVA_BUILD_DIR:-build/run}"
+# A build folder made here leaves the tests out; one that exists (a test
+# build, for instance) keeps its own settings.
 if [ ! -f "$build/build.ninja" ]; then
     echo "run: first build, this takes a minute or two"
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVA_TESTS=OFF >/dev/null
 fi
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVA_TESTS=OFF >/dev/null
 cmake --build "$build" --target kova relay-sim modem-sim default_file
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/kova-run.XXXXXX")"
