@@ -267,7 +267,7 @@ void SetpointPage::Command2_Click()
     close();
 }
 
-bool SetpointPage::requestClose()
+bool SetpointPage::Form_Unload()
 {
     if (closed_)
         return true;

@@ -7,7 +7,7 @@
 //   page.Form_Load();             // items, reads when online, shows the Get image
 //   ... page.editor("PhaseCT(0)")->arrowUp(); page.clickBox("chkDiscrep(3)", true);
 //   page.Command1_Click();        // STORE
-//   page.Command2_Click();        // EXIT (or requestClose() for a frame close)
+//   page.Command2_Click();        // EXIT (or Form_Unload() for a frame close)
 // A view (SetpointPageView) shows the same models and follows the hooks.
 //
 // Protocol:
@@ -59,7 +59,7 @@ public:
     void Command1_Click();  // STORE
     void Command2_Click();  // EXIT
     // Window-frame close or Escape: EXIT; refused (false) while a store runs.
-    bool requestClose();
+    bool Form_Unload();
 
     bool loaded() const { return loaded_; }
     bool closed() const { return closed_; }

@@ -219,12 +219,12 @@ void SetpointPageView::showUsable()
 
 void SetpointPageView::reject()
 {
-    page_.requestClose();
+    page_.Form_Unload();
 }
 
 void SetpointPageView::closeEvent(QCloseEvent* e)
 {
-    if (page_.closed() || page_.requestClose())
+    if (page_.closed() || page_.Form_Unload())
         e->accept();
     else
         e->ignore();

@@ -201,7 +201,7 @@ TEST_F(Page, StoreOnlineIsOneTransactionThatHoldsThePage)
     EXPECT_FALSE(host.stores[0].second);
     EXPECT_FALSE(page->usable());
     EXPECT_FALSE(page->exitUsable());
-    EXPECT_FALSE(page->requestClose());
+    EXPECT_FALSE(page->Form_Unload());
     page->Command2_Click();
     EXPECT_FALSE(page->closed());
     page->storeEnded(false);
@@ -261,7 +261,7 @@ TEST_F(Page, ExitAndFrameCloseRestoreThePagesBlocksOnly)
         int closes = 0;
         page->onClose = [&] { ++closes; };
         if (byFrame)
-            EXPECT_TRUE(page->requestClose());
+            EXPECT_TRUE(page->Form_Unload());
         else
             page->Command2_Click();
         EXPECT_EQ(host.im.put[0], host.im.get[0]);
