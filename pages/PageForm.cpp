@@ -357,13 +357,14 @@ bool checkNames(Reader& r, const PageForm& f)
     for (const auto& [name, items] : f.combos)
         if (!f.controls.count(name) || f.controls.at(name) != "ComboBox")
             return r.fail("combos." + name, "not a combo of the form");
-    for (std::size_t i = 0; i < f.selectorArrays.size(); ++i)
-        for (const std::string& m : f.arrayMembers(f.selectorArrays[i]))
-            if (f.controls.at(m) != "Bits" || f.selectorArrays[i].empty())
-                return r.fail("protocol.selectorArrays[" + std::to_string(i) + "]", m + " is not a selector");
-    for (std::size_t i = 0; i < f.selectorArrays.size(); ++i)
+    for (std::size_t i = 0; i < f.selectorArrays.size(); ++i) {
+        const std::string at = "protocol.selectorArrays[" + std::to_string(i) + "]";
         if (!hasArray(f, f.selectorArrays[i]))
-            return r.fail("protocol.selectorArrays[" + std::to_string(i) + "]", "no such array");
+            return r.fail(at, "no such array");
+        for (const std::string& m : f.arrayMembers(f.selectorArrays[i]))
+            if (f.controls.at(m) != "Bits")
+                return r.fail(at, m + " is not a selector");
+    }
     for (std::size_t i = 0; i < f.displayFirst.size(); ++i)
         if (!f.combos.count(f.displayFirst[i]))
             return r.fail("protocol.display.first[" + std::to_string(i) + "]", "not a combo of the form");
