@@ -106,6 +106,7 @@ private slots:
     void storeOnline_data();
     void storeOnline();
     void linkErrorDuringTheConnectReadsWaitsForThePageToClose();
+    void slowRelayHoldsTheControlsUntilBothBlocksAreRead();
 };
 
 void tst_SystemSetupPage::storeOnline_data()
@@ -231,6 +232,49 @@ void tst_SystemSetupPage::linkErrorDuringTheConnectReadsWaitsForThePageToClose()
     QVERIFY(open.page.closed());
     QCOMPARE(get0102(), 600);
     QCOMPARE(kova::processImages().put, kova::processImages().get);
+}
+
+// Replies half a second late: nothing on the page takes input until the
+// reply to its last read, so no edit can be overwritten by the relay's data.
+void tst_SystemSetupPage::slowRelayHoldsTheControlsUntilBothBlocksAreRead()
+{
+    SimHarness sim({"--alt-setpoints"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    OnlineProgram program;
+    QVERIFY(program.start(sim));
+    kova::AppContext& context = program.context;
+    QTRY_COMPARE_WITH_TIMEOUT(context.setpointBlocksRead(), 6, 10000);
+    sim.control("delay 500");
+    QTRY_VERIFY_WITH_TIMEOUT(sim.waitForLog("ctl ", std::chrono::milliseconds(0)), 3000);
+    if (!sim.waitForLog("ctl delay 500", std::chrono::milliseconds(0)))
+        QSKIP("this simulator has no reply delay");
+
+    std::vector<int> passed;
+    std::vector<bool> usableAt;
+    OpenPage* page = nullptr;
+    QObject::connect(&context.linkLoop(), &kova::LinkLoop::Respuesta_Aceptada, [&](int, int, int code) {
+        if (page && (code == 61 || code == 62)) {
+            passed.push_back(code);
+            usableAt.push_back(page->page.usable());
+        }
+    });
+    kova::processImages().get[2] = 0;  // 0x0102 shown as 0 A until the relay's reply
+    kova::processImages().get[3] = 0;
+    OpenPage open(context, program.arranque.principal());
+    page = &open;
+    auto* phaseCt = static_cast<kova::ValueEditorWidget*>(open.view.widget("PhaseCT(0)"));
+    QVERIFY(!open.view.widget("Frame1")->isEnabled());
+    QVERIFY(!open.view.Command1()->isEnabled());
+    QTest::mouseClick(phaseCt->UpDown1()->upButton(), Qt::LeftButton);
+    QCOMPARE(open.text("PhaseCT(0)"), QString("0 A"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(open.page.usable(), 10000);
+    QCOMPARE(passed, (std::vector<int>{61, 62}));
+    QCOMPARE(usableAt, (std::vector<bool>{false, true}));
+    QVERIFY(open.view.widget("Frame1")->isEnabled());
+    QCOMPARE(open.text("PhaseCT(0)"), QString("800 A"));
+    page = nullptr;
+    open.page.Command2_Click();
 }
 
 QTEST_MAIN(tst_SystemSetupPage)
