@@ -6,6 +6,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -55,7 +56,8 @@ QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
     settings_ = *parseSerialSettings(settingsText_);
     sendTimer_.setSingleShot(true);
     connect(&sendTimer_, &QTimer::timeout, this, &QtSerialPort::checkSent);
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::checkReceive);
+    connect(&port_, &QSerialPort::readyRead, this,
+            [this] { checkReceive(inCall_ ? Entrega::Diferida : Entrega::Ahora); });
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         // The device went away (e.g. a USB adapter pulled): close, later.
         if (e == QSerialPort::ResourceError)
@@ -172,9 +174,12 @@ void QtSerialPort::drainDriver()
 {
     // Pull what the driver holds into the port's buffer without going back
     // to the event loop, so callers that poll see fresh bytes.
+    const bool before = inCall_;
+    inCall_ = true;
     for (int i = 0; i < 256 && port_.waitForReadyRead(0); ++i) {
     }
     port_.clearError(); // a timed-out wait is not an error of the port
+    inCall_ = before;
 }
 
 std::vector<std::uint8_t> QtSerialPort::input()
@@ -203,7 +208,7 @@ void QtSerialPort::setRThreshold(int n)
     rThreshold_ = std::max(0, n);
     ++armCount_;
     receiveFired_ = false;
-    checkReceive();
+    checkReceive(Entrega::Diferida);
 }
 
 void QtSerialPort::setDTREnable(bool enable)
@@ -222,13 +227,16 @@ void QtSerialPort::applyDtr()
 
 void QtSerialPort::setSThreshold(int n) { sThreshold_ = std::max(0, n); }
 
-void QtSerialPort::checkReceive()
+void QtSerialPort::checkReceive(Entrega entrega)
 {
     if (!port_.isOpen() || rThreshold_ <= 0 || receiveFired_)
         return;
     if (port_.bytesAvailable() >= rThreshold_) {
         receiveFired_ = true;
-        post(CommEvent::Receive);
+        if (entrega == Entrega::Ahora)
+            deliver(CommEvent::Receive, openCount_, armCount_);
+        else
+            post(CommEvent::Receive);
     }
 }
 
@@ -269,24 +277,33 @@ void QtSerialPort::checkSent()
         sendTimer_.start(static_cast<int>(std::max<qint64>(1, transmitMs(left))));
         return;
     }
-    for (; pendingSends_ > 0; --pendingSends_)
-        post(CommEvent::Send);
+    // The timer runs from the event loop: the events go out at once. One
+    // whose handler closed the port ends the rest.
+    // A frame written by a handler counts anew.
+    const quint64 opened = openCount_;
+    for (int n = std::exchange(pendingSends_, 0); n > 0 && opened == openCount_; --n)
+        deliver(CommEvent::Send, opened, armCount_);
 }
 
 void QtSerialPort::post(CommEvent event)
 {
     QMetaObject::invokeMethod(this, [this, event, opened = openCount_, armed = armCount_] {
-        if (opened != openCount_ || (event == CommEvent::Receive && armed != armCount_))
-            return;
-        if (!handler_)
-            return;
-        try {
-            handler_(event);
-        } catch (const std::exception& e) {
-            // Nothing above the event loop could handle it; report and go on.
-            qWarning("serial port event handler failed: %s", e.what());
-        }
+        deliver(event, opened, armed);
     }, Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliver(CommEvent event, quint64 opened, quint64 armed)
+{
+    if (opened != openCount_ || (event == CommEvent::Receive && armed != armCount_))
+        return;
+    if (!handler_)
+        return;
+    try {
+        handler_(event);
+    } catch (const std::exception& e) {
+        // Nothing above the event loop could handle it; report and go on.
+        qWarning("serial port event handler failed: %s", e.what());
+    }
 }
 
 void QtSerialPort::setOnComm(CommHandler handler) { handler_ = std::move(handler); }
