@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <utility>
 #include <cerrno>
+#include <cstring>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -174,6 +175,11 @@ void QtSerialPort::drainDriver()
 {
     // Pull what the driver holds into the port's buffer without going back
     // to the event loop, so callers that poll see fresh bytes.
+    // Asking the driver how much it holds is one cheap call; most of the
+    // time it holds nothing and the port's buffer is already up to date.
+    int enDriver = 0;
+    if (::ioctl(port_.handle(), FIONREAD, &enDriver) == 0 && enDriver == 0)
+        return;
     const bool before = inCall_;
     inCall_ = true;
     for (int i = 0; i < 256 && port_.waitForReadyRead(0); ++i) {
@@ -250,15 +256,27 @@ void QtSerialPort::output(const std::vector<std::uint8_t>& bytes)
 {
     if (!port_.isOpen())
         throw SerialPortError("output: the port is closed");
-    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (port_.write(data) != data.size())
+    const auto size = static_cast<qint64>(bytes.size());
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    // With nothing queued in the port the frame goes to the driver at once,
+    // without a round through the event loop; what the driver does not take
+    // is queued in the port and written when the line is ready.
+    qint64 direct = 0;
+    if (port_.bytesToWrite() == 0 && size > 0) {
+        const ssize_t w = ::write(port_.handle(), data, static_cast<std::size_t>(size));
+        if (w > 0)
+            direct = w;
+        else if (w < 0 && errno != EAGAIN && errno != EINTR)
+            throw SerialPortError(std::string("output: ") + std::strerror(errno));
+    }
+    if (direct < size && port_.write(data + direct, size - direct) != size - direct)
         throw SerialPortError("output: " + port_.errorString().toStdString());
     if (sThreshold_ <= 0)
         return;
     ++pendingSends_;
     // Everything still queued must leave first; allow twice its transmit
     // time plus slack before reporting the frame sent regardless.
-    const qint64 queued = port_.bytesToWrite();
+    const qint64 queued = port_.bytesToWrite() + direct;
     if (!sendClock_.isValid() || !sendTimer_.isActive())
         sendClock_.start();
     sendDeadlineMs_ = sendClock_.elapsed() + 2 * transmitMs(queued) + kSendSlackMs;

@@ -213,7 +213,7 @@ idle_run() {
         "$kova" >"$d/kova.out" 2>&1 &
     local pid=$!
     pids+=("$pid")
-    nap 3 # past the splash
+    nap 5 # past the splash
     local c0 c1 span
     span=$(( poll_seconds < 5 ? poll_seconds : 5 ))
     c0=$(cpu_ns "$pid")
