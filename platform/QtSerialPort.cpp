@@ -6,9 +6,9 @@
 #include <QMetaObject>
 
 #include <algorithm>
-#include <utility>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -163,8 +163,12 @@ void QtSerialPort::close()
     ++openCount_;
     // Bytes written just before a close (the 0x00 that ends a session) must
     // still leave: QSerialPort drops its write buffer when it closes.
-    if (port_.isOpen() && port_.bytesToWrite() > 0)
+    if (port_.isOpen() && port_.bytesToWrite() > 0) {
+        // The wait may read the line too: nothing from it is delivered here.
+        const bool before = std::exchange(inCall_, true);
         port_.waitForBytesWritten(200);
+        inCall_ = before;
+    }
     if (port_.isOpen())
         port_.close();
     port_.clearError();
@@ -180,8 +184,7 @@ void QtSerialPort::drainDriver()
     int enDriver = 0;
     if (::ioctl(port_.handle(), FIONREAD, &enDriver) == 0 && enDriver == 0)
         return;
-    const bool before = inCall_;
-    inCall_ = true;
+    const bool before = std::exchange(inCall_, true);
     for (int i = 0; i < 256 && port_.waitForReadyRead(0); ++i) {
     }
     port_.clearError(); // a timed-out wait is not an error of the port
