@@ -22,7 +22,8 @@
 # median (min..max) of the runs. --quick: one run, 2 s of polling, for a
 # check that everything works (a few seconds). The default is 5 runs of
 # 30 s polling (about six minutes). Builds RelWithDebInfo into build/bench
-# unless --build names a build folder (--no-build: use it as it is).
+# (KOVA_JOBS limits the parallel jobs) unless --build names a build folder
+# (--no-build: use it as it is).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -49,7 +50,8 @@ if [ "$do_build" = 1 ]; then
     if [ ! -f "$build/build.ninja" ]; then
         cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVA_TESTS=OFF >/dev/null
     fi
-    cmake --build "$build" --target kova relay-sim master-bench bare-window engine-bench default_file >/dev/null
+    cmake --build "$build" ${KOVA_JOBS:+-j "$KOVA_JOBS"} --target kova relay-sim master-bench bare-window \
+        engine-bench default_file >/dev/null
 fi
 json="${json:-$build/bench-results.json}"
 kova="$build/kova"
