@@ -47,6 +47,7 @@ while [ $# -gt 0 ]; do
 done
 build="${build:-$root/build/bench}"
 if [ "$do_build" = 1 ]; then
+    bash "$root/scripts/setup.sh" bench
     if [ ! -f "$build/build.ninja" ]; then
         cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVA_TESTS=OFF >/dev/null
     fi

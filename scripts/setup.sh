@@ -4,6 +4,7 @@
 #
 #   scripts/setup.sh run    what building and running the program needs
 #                           (with the simulated relay)
+#   scripts/setup.sh bench  that, plus Google Benchmark (scripts/bench.sh)
 #   scripts/setup.sh test   that, plus what the tests need, and the
 #                           de_DE.UTF-8 locale the number-text tests run under
 #
@@ -16,8 +17,9 @@ TEST_PACKAGES=(xvfb mbpoll poppler-utils libgtest-dev libgmock-dev libbenchmark-
 
 case "$mode" in
     run) packages=("${RUN_PACKAGES[@]}") ;;
+    bench) packages=("${RUN_PACKAGES[@]}" libbenchmark-dev) ;;
     test) packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
-    *) echo "usage: scripts/setup.sh run|test" >&2; exit 2 ;;
+    *) echo "usage: scripts/setup.sh run|bench|test" >&2; exit 2 ;;
 esac
 
 as_root() {
