@@ -1,8 +1,9 @@
 #pragma once
 // The window of any setpoint page, built from its form over its model
 // (SetpointPage): one group box per frame, its columns of caption + control
-// rows (a relay row's boxes left to right, lines as separators), STORE left
-// of EXIT below. The model does all the work; the window shows what it says
+// rows (a relay row's boxes left to right, lines as separators, a sub-frame
+// in the place of the row it lies over: exactly one of the two shows),
+// STORE left of EXIT below. The model does all the work; the window shows what it says
 // and passes user actions on.
 //
 // Use:
@@ -15,8 +16,8 @@
 // its size hint). While the model takes no input the frames and STORE are
 // disabled (never the editors' own Enabled), EXIT only while a store runs.
 // Tab order is the form's order (frames, columns, rows, boxes left to
-// right), then STORE, then EXIT; when the page becomes usable the focus is
-// on its first enabled control. Escape and the frame's close are EXIT.
+// right; hidden rows skipped), then STORE, then EXIT; when the page becomes
+// usable the focus is on its first enabled control. Escape and the frame's close are EXIT.
 
 #include "pages/SetpointPage.h"
 
