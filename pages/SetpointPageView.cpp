@@ -95,6 +95,8 @@ QWidget* SetpointPageView::makeControl(const std::string& name)
 void SetpointPageView::build()
 {
     auto* main = new QVBoxLayout(this);
+    auto* frameRow = new QHBoxLayout;
+    main->addLayout(frameRow);
     for (const PageForm::Frame& frame : page_.form().frames) {
         auto* box = new QGroupBox(q(frame.caption));
         box->setObjectName(q(frame.name));
@@ -173,7 +175,7 @@ void SetpointPageView::build()
                 }
             }
         }
-        main->addWidget(box);
+        frameRow->addWidget(box);
     }
     main->addStretch();
     auto* buttons = new QHBoxLayout;

@@ -1,10 +1,11 @@
 #pragma once
 // The window of any setpoint page, built from its form over its model
-// (SetpointPage): one group box per frame, its columns of caption + control
-// rows (a relay row's boxes left to right, lines as separators, a sub-frame
-// in the place of the row it lies over: exactly one of the two shows),
-// STORE left of EXIT below. The model does all the work; the window shows what it says
-// and passes user actions on.
+// (SetpointPage): one group box per frame, the frames side by side in form
+// order, each with its columns of caption + control rows (a relay row's
+// boxes left to right, lines as separators, a sub-frame in the place of the
+// row it lies over: exactly one of the two shows), STORE left of EXIT below.
+// The model does all the work; the window shows what it says and passes
+// user actions on.
 //
 // Use:
 //   SetpointPage page(form, host);

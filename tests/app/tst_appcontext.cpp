@@ -236,7 +236,8 @@ private slots:
         ProgramWindow program(dir_.path());
         auto& [ui, st, ctx, w] = program;
         QVERIFY(w.command("Set_page2")->isEnabled());
-        QVERIFY(!w.command("mnuOutputRel")->isEnabled());
+        for (const char* c : {"mnuFreqProtec", "mnuPowerProtec", "mnuOutputRel", "mnuInputs", "mnu_Event"})
+            QVERIFY2(w.command(c)->isEnabled(), c);
         QVERIFY(!w.command("mnuDateTime")->isEnabled());
         QString title;
         bool mainEnabled = true;
