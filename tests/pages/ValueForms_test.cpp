@@ -1,6 +1,7 @@
 // Checks over every value form: what a slip in a form file would break.
 
 #include "link/RelayData.h"
+#include "FakePageHost.h"
 #include "pages/ValueFormReader.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,7 @@ namespace {
 
 const char* const kValueForms[] = {"AVPAGE1", "AVPAGE2", "AVPAGE6", "AVPAGE3", "AVPAGE5"};
 
-ValueForm load(const std::string& name)
-{
-    const char* root = std::getenv("KOVA_SOURCE_DIR");
-    QFile f(QString::fromLocal8Bit(root ? root : ".") + "/pages/forms/" + QString::fromStdString(name) + ".json");
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-    return readValueForm(f.readAll(), name);
-}
+ValueForm load(const std::string& name) { return test::loadValueForm(name); }
 
 TEST(ValueForms, BoundPositionsAreFilledByThePagesOwnBlocks)
 {
