@@ -1,8 +1,16 @@
 #include "pages/ValueFormReader.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+// Outside any namespace: the macro declares the resource's own function.
+static bool registerValueForms()
+{
+    Q_INIT_RESOURCE(valueforms);
+    return true;
+}
 
 namespace kova {
 
@@ -236,5 +244,27 @@ ValueForm readValueForm(const QByteArray& json, const std::string& formName)
 {
     return Reader(formName).read(json);
 }
+
+namespace {
+
+QString resourcePath(const std::string& formName)
+{
+    // The resource lives in a static library: register it before first use.
+    static const bool registered = registerValueForms();
+    (void)registered;
+    return QStringLiteral(":/forms/") + QString::fromStdString(formName) + QStringLiteral(".json");
+}
+
+} // namespace
+
+ValueForm loadValueForm(const std::string& formName)
+{
+    QFile f(resourcePath(formName));
+    if (!f.open(QIODevice::ReadOnly))
+        throw ValueFormError(formName + ": (file): not in the program");
+    return readValueForm(f.readAll(), formName);
+}
+
+bool hasValueForm(const std::string& formName) { return QFile::exists(resourcePath(formName)); }
 
 } // namespace kova

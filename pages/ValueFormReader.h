@@ -19,4 +19,10 @@ public:
 // mistyped key, an unknown icon or stamp part, or a label bound twice.
 ValueForm readValueForm(const QByteArray& json, const std::string& formName);
 
+// The form built into the program (":/forms/<name>.json"); throws
+// ValueFormError when there is none or it is faulty.
+ValueForm loadValueForm(const std::string& formName);
+// The form exists in the program.
+bool hasValueForm(const std::string& formName);
+
 } // namespace kova

@@ -3,12 +3,8 @@
 // flags, the main window's enabled state and message boxes recorded, answers
 // to questions scripted.
 
-#include "pages/ValueFormReader.h"
 #include "pages/ValuePageHost.h"
 
-#include <QFile>
-
-#include <cstdlib>
 #include <deque>
 #include <map>
 #include <vector>
@@ -72,12 +68,5 @@ public:
     }
 };
 
-inline ValueForm loadValueForm(const std::string& name)
-{
-    const char* root = std::getenv("KOVA_SOURCE_DIR");
-    QFile f(QString::fromLocal8Bit(root ? root : ".") + "/pages/forms/" + QString::fromStdString(name) + ".json");
-    if (!f.open(QIODevice::ReadOnly)) throw ValueFormError(name + ": cannot open");
-    return readValueForm(f.readAll(), name);
-}
 
 } // namespace kova::test

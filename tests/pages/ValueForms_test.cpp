@@ -1,14 +1,13 @@
 // Checks over every value form: what a slip in a form file would break.
 
 #include "link/RelayData.h"
-#include "FakePageHost.h"
 #include "pages/ValueFormReader.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 
-#include <cstdlib>
 #include <set>
 
 namespace kova {
@@ -16,7 +15,7 @@ namespace {
 
 const char* const kValueForms[] = {"AVPAGE1", "AVPAGE2", "AVPAGE6", "AVPAGE3", "AVPAGE5"};
 
-ValueForm load(const std::string& name) { return test::loadValueForm(name); }
+ValueForm load(const std::string& name) { return loadValueForm(name); }
 
 TEST(ValueForms, BoundPositionsAreFilledByThePagesOwnBlocks)
 {

@@ -1,4 +1,5 @@
 #include "FakePageHost.h"
+#include "pages/ValueFormReader.h"
 #include "pages/PowerPage.h"
 #include "pages/ValuePage.h"
 
@@ -17,7 +18,7 @@ struct Page {
     explicit Page(const char* form, bool online = false)
     {
         host.online = online;
-        page = makeValuePage(test::loadValueForm(form), host);
+        page = makeValuePage(loadValueForm(form), host);
     }
     Codes q(int queue) { return host.queued[queue]; }
     void clearQueues() { host.queued.clear(); }
@@ -161,7 +162,7 @@ TEST(ValuePageProtocol, FrameCloseLeavesNoCloseRequest)
 {
     FakePageHost host;
     host.online = true;
-    auto first = makeValuePage(test::loadValueForm("AVPAGE6"), host);
+    auto first = makeValuePage(loadValueForm("AVPAGE6"), host);
     first->Form_Load();
     first->Okey_Click();
     EXPECT_TRUE(host.closeRequest);
@@ -171,7 +172,7 @@ TEST(ValuePageProtocol, FrameCloseLeavesNoCloseRequest)
     EXPECT_TRUE(host.mainEnabled);
     for (const char* form : {"AVPAGE1", "AVPAGE3"}) {
         host.closeRequest = true; // left by a page that never cleared it
-        auto next = makeValuePage(test::loadValueForm(form), host);
+        auto next = makeValuePage(loadValueForm(form), host);
         next->Form_Load();
         next->Timer1_Timer();
         EXPECT_FALSE(next->closed()) << form;

@@ -3,6 +3,7 @@
 // closing the page, and positions in twips.
 
 #include "FakePageHost.h"
+#include "pages/ValueFormReader.h"
 #include "pages/ValuePageView.h"
 
 #include <QGroupBox>
@@ -28,7 +29,7 @@ void tst_ValuePageView::onlinePageShowsTicksAndClosesWithOk()
     host.online = true;
     host.table[20] = "125.40";
     host.table[325] = " Open Delta ";
-    auto page = kova::makeValuePage(kova::test::loadValueForm("AVPAGE1"), host);
+    auto page = kova::makeValuePage(kova::loadValueForm("AVPAGE1"), host);
     kova::ValuePageView view(*page);
     QCOMPARE(view.windowTitle(), QString("ACTUAL VALUES - Metering"));
     QCOMPARE(view.label("LblMed(10)")->text(), QString("###.##"));
@@ -66,7 +67,7 @@ void tst_ValuePageView::escapeAndFrameCloseStopThePage()
     QFETCH(bool, escape);
     FakePageHost host;
     host.online = true;
-    auto page = kova::makeValuePage(kova::test::loadValueForm("AVPAGE6"), host);
+    auto page = kova::makeValuePage(kova::loadValueForm("AVPAGE6"), host);
     kova::ValuePageView view(*page);
     view.load(nullptr);
     view.show();
@@ -87,7 +88,7 @@ void tst_ValuePageView::powerLayoutInPixels()
 {
     FakePageHost host;
     host.table[325] = " Wye ";
-    auto page = kova::makeValuePage(kova::test::loadValueForm("AVPAGE2"), host);
+    auto page = kova::makeValuePage(kova::loadValueForm("AVPAGE2"), host);
     kova::ValuePageView view(*page);
     view.load(nullptr);
     view.show();
