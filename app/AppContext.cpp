@@ -2,6 +2,9 @@
 
 #include "app/Comunicacion.h"
 #include "link/RegisterImages.h"
+#include "pages/ValueFormReader.h"
+#include "pages/ValuePage.h"
+#include "pages/ValuePageView.h"
 #include "platform/Ui.h"
 
 #include <QFile>
@@ -161,10 +164,54 @@ MainWindowServices AppContext::services()
         window.Form_Load();
         principal_->runModal(window);
     };
+    s.openValuePage = [this](const QString& form) { openValuePage(form.toStdString()); };
+    s.hasValuePage = [](const QString& form) { return hasValueForm(form.toStdString()); };
     s.queueRequest = [this](int queue, int code) {
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };
     return s;
+}
+
+void AppContext::openValuePage(const std::string& form)
+{
+    if (!principal_) return;
+    std::unique_ptr<ValuePage> page = makeValuePage(loadValueForm(form), *this);
+    // Not a child of the main window: its load disables the main window.
+    ValuePageView view(*page);
+    view.load(principal_);
+    if (page->closed()) return;
+    principal_->runModal(view);
+}
+
+bool AppContext::Comunicando() const { return st_.link.Comunicando; }
+bool AppContext::Imprimiendo() const { return st_.Imprimiendo; }
+bool AppContext::Cerrar_Pagina() const { return st_.Cerrar_Pagina; }
+void AppContext::setCerrar_Pagina(bool v) { st_.Cerrar_Pagina = v; }
+void AppContext::setHabilita_Reset(bool v) { st_.Habilita_Reset = v; }
+
+void AppContext::Agregar_Solicitud(int cola, int codigo)
+{
+    scheduler_.Agregar_Solicitud(cola, &engine_, static_cast<std::int16_t>(codigo));
+}
+
+void AppContext::setMainWindowEnabled(bool v)
+{
+    if (principal_) principal_->setEnabled(v);
+}
+
+bool AppContext::Devuelve_Datos(std::int32_t Bloque) { return engine_.Devuelve_Datos(Bloque); }
+NumOrText AppContext::DatosDeVariables(std::int16_t posicion) const { return engine_.DatosDeVariables(posicion); }
+
+bool AppContext::ask(const std::string& text, Icon icon, const std::string& title)
+{
+    return ui().msgBox(QString::fromStdString(text), MsgButtons::YesNo,
+                       icon == Icon::Question ? MsgIcon::Question : MsgIcon::Information,
+                       QString::fromStdString(title)) == MsgAnswer::Yes;
+}
+
+void AppContext::inform(const std::string& text, const std::string& title)
+{
+    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, MsgIcon::Information, QString::fromStdString(title));
 }
 
 } // namespace kova

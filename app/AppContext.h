@@ -10,6 +10,7 @@
 #include "app/Principal.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
+#include "pages/ValuePageHost.h"
 #include "platform/QtSerialPort.h"
 #include "platform/UiNotifier.h"
 
@@ -21,10 +22,10 @@ namespace kova {
 
 class Comunicacion;
 
-class AppContext {
+class AppContext : public PageHost {
 public:
     explicit AppContext(AppState& state);
-    ~AppContext();
+    ~AppContext() override;
 
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
@@ -54,6 +55,22 @@ public:
     void connectAtStart();
     // The connection window now open (shown or not), told of link changes.
     void setOpenCommunication(Comunicacion* window);
+
+    // Opens a value page modally over the main window.
+    void openValuePage(const std::string& form);
+
+    // What pages use of the program.
+    bool Comunicando() const override;
+    bool Imprimiendo() const override;
+    bool Cerrar_Pagina() const override;
+    void setCerrar_Pagina(bool v) override;
+    void setHabilita_Reset(bool v) override;
+    void Agregar_Solicitud(int cola, int codigo) override;
+    void setMainWindowEnabled(bool v) override;
+    bool Devuelve_Datos(std::int32_t Bloque) override;
+    NumOrText DatosDeVariables(std::int16_t posicion) const override;
+    bool ask(const std::string& text, Icon icon, const std::string& title) override;
+    void inform(const std::string& text, const std::string& title) override;
 
 private:
     class VentanaArchivos;

@@ -116,15 +116,23 @@ void Principal::buildMenus()
 
     QMenu* actual = bar->addMenu(QStringLiteral("Actual &Values"));
     actual->setObjectName(QStringLiteral("Actual_Values"));
-    static const MenuItem values[] = {
-        {"AV_page1", "&Metering Data", ""},
-        {"mnuPowerData", "&Power and Energy Data", ""},
-        {"MnuDemandData", "&Demand Data", ""},
-        {"AV_page2", "Maintenance Data", ""},
-        {"AV_page3", "Last &Trip Data", ""},
-        {"AV_page4", "&Events", ""},
+    struct PageItem {
+        MenuItem item;
+        const char* form;
     };
-    for (const auto& item : values) add(actual, item, false);
+    static const PageItem values[] = {
+        {{"AV_page1", "&Metering Data", ""}, "AVPAGE1"},
+        {{"mnuPowerData", "&Power and Energy Data", ""}, "AVPAGE2"},
+        {{"MnuDemandData", "&Demand Data", ""}, "AVPAGE6"},
+        {{"AV_page2", "Maintenance Data", ""}, "AVPAGE3"},
+        {{"AV_page3", "Last &Trip Data", ""}, "AVPAGE5"},
+        {{"AV_page4", "&Events", ""}, "AVPAGE4"},
+    };
+    for (const auto& v : values) {
+        const QString form = QString::fromLatin1(v.form);
+        const bool exists = svc_.openValuePage && svc_.hasValuePage && svc_.hasValuePage(form);
+        connect(add(actual, v.item, exists), &QAction::triggered, this, [this, form] { openValuePage(form); });
+    }
 
     setup_ = bar->addMenu(QStringLiteral("S&etup"));
     setup_->setObjectName(QStringLiteral("Setup"));
@@ -162,8 +170,8 @@ void Principal::buildToolBar()
         connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
         ++index;
     }
-    // Button 4 opens the metering page, which is not in the program yet.
-    command(QStringLiteral("Toolbar1_4"))->setEnabled(false);
+    // Button 4 "All Actual Values" opens the metering page.
+    command(QStringLiteral("Toolbar1_4"))->setEnabled(command(QStringLiteral("AV_page1"))->isEnabled());
 }
 
 void Principal::buildStatusBar()
@@ -350,6 +358,11 @@ void Principal::About_Click()
     runModal(about);
 }
 
+void Principal::openValuePage(const QString& form)
+{
+    if (svc_.openValuePage && svc_.hasValuePage && svc_.hasValuePage(form)) svc_.openValuePage(form);
+}
+
 void Principal::Comunica_Click()
 {
     if (svc_.openCommunication) svc_.openCommunication();
@@ -363,6 +376,9 @@ void Principal::Toolbar1_ButtonClick(int index)
         break;
     case 2:
         if (svc_.saveSetpoints) svc_.saveSetpoints();
+        break;
+    case 4:
+        openValuePage(QStringLiteral("AVPAGE1"));
         break;
     default:
         // 3 "Print File", 5 "Store" and 6 "Help" have no action.

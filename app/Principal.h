@@ -39,6 +39,10 @@ struct MainWindowServices {
     std::function<void(const QString&)> setEngineVersion;
     // Shows the connection window modally; the command is disabled without it.
     std::function<void()> openCommunication;
+    // Value pages by form name ("AVPAGE1"): opens one modally; tells
+    // whether the program has it (its command is disabled otherwise).
+    std::function<void(const QString& form)> openValuePage;
+    std::function<bool(const QString& form)> hasValuePage;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
     // Called once the window exists, before its load runs, so services can
@@ -96,6 +100,8 @@ public:
     void About_Click();
     void Comunica_Click();
     void Toolbar1_ButtonClick(int index);
+    // The Actual Values commands: the value page of a form.
+    void openValuePage(const QString& form);
 
     // SIGTERM/SIGINT: the unload path without the exit question.
     void terminateBySignal();
