@@ -35,10 +35,11 @@ public:
     QTimer* timer() const { return Timer1_; }
     // Twips to pixels at the page's logical DPI (1500 tw = 100 px at 96 dpi).
     int px(int twips) const;
+    // Escape: closes the page as the window frame does.
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void timerChanged() override;
