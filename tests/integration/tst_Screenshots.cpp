@@ -1,12 +1,14 @@
 // Pictures of the program's windows as a user sees them, taken on a virtual
-// X display (Xvfb): the main window online against the simulated relay, and
-// the connection window over it. The pictures must show real windows (right
+// X display (Xvfb): the main window online against the simulated relay, the
+// connection window and the metering page over it. The pictures must show real windows (right
 // size, several colours). With KOVA_WRITE_DOCS=1 they are also written, scaled
 // down, to the repository's docs/ folder, where the README shows them.
 
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
+#include "pages/ValueFormReader.h"
+#include "pages/ValuePageView.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
@@ -272,6 +274,22 @@ void tst_Screenshots::mainAndConnectionWindows()
         QCOMPARE(connection.width(), qRound(kScreenWidth * window.devicePixelRatioF()));
         keepForDocs(connection, "connection-window.png");
         window.Cancelar_Click();
+    }
+    QVERIFY(w->isEnabled());
+
+    // The metering page as Actual Values > Metering Data opens it.
+    {
+        auto page = kova::makeValuePage(kova::loadValueForm("AVPAGE1"), program.context);
+        kova::ValuePageView view(*page);
+        view.load(w);
+        view.show();
+        QVERIFY(shownAndPainted(view));
+        QCOMPARE(view.label("LblUni(10)")->text(), QString("A"));
+        const QImage metering = onScreen(view);
+        checkPicture(metering, view);
+        keepForDocs(metering, "metering-page.png");
+        view.reject();
+        QVERIFY(page->closed());
     }
     QVERIFY(w->isEnabled());
     QVERIFY(program.ui.shown.isEmpty());
