@@ -1,7 +1,10 @@
 #pragma once
 // Everything the main window hosts besides its widgets: the serial port, the
 // relay-link engine (DELU(1)), the request scheduler, the link loop and the
-// setpoint-file routines, wired together for one run of the program.
+// setpoint-file routines, wired together for one run of the program. It is
+// also the host of the setpoint pages: their images, flags, requests, store
+// transaction, main-window lock and message boxes, and the link's events for
+// the page that is open.
 
 #include "app/AppState.h"
 #include "app/CursorConectando.h"
@@ -11,12 +14,13 @@
 #include "app/Principal.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
-#include "pages/ValuePageHost.h"
+#include "pages/PageHost.h"
 #include "platform/QtSerialPort.h"
 #include "platform/UiNotifier.h"
 
 #include <QPointer>
 
+#include <bitset>
 #include <memory>
 
 namespace kova {
@@ -47,9 +51,32 @@ public:
     // port gets one byte 0 and stays open; with loadDefaults the default
     // setpoint file is read and the firmware text becomes "1.01".
     void trabajarSinRele(bool loadDefaults);
-    // How many of the six setpoint blocks the relay answered since the last
-    // connect.
-    int setpointBlocksRead() const;
+    // How many of the six setpoint blocks had a passed read since the last
+    // connect (a block read again counts once).
+    int setpointBlocksRead() const { return static_cast<int>(bloquesLeidos_.count()); }
+
+    // Opens a setpoint page by its form name and returns when it has closed.
+    void openSetpointPage(const std::string& form);
+    // The same for a value page.
+    void openValuePage(const std::string& form);
+
+    // --- PageHost ---------------------------------------------------------------
+    RegisterImages& images() override;
+    bool online() const override;
+    bool comunicando() const override { return st_.link.Comunicando; }
+    bool imprimiendo() const override { return st_.Imprimiendo; }
+    void setHabilitaReset(bool allowed) override { st_.Habilita_Reset = allowed; }
+    void enableMainWindow(bool enabled) override;
+    std::optional<RequestSlot> queueRequest(int queue, int code) override;
+    bool requestWaiting(int code) const override;
+    void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) override;
+    void message(const std::string& text, const std::string& title, Icon icon) override;
+    bool question(const std::string& text, const std::string& title, Icon icon) override;
+    bool cerrarPagina() const override { return st_.Cerrar_Pagina; }
+    void setCerrarPagina(bool requested) override { st_.Cerrar_Pagina = requested; }
+    bool Devuelve_Datos(std::int32_t Bloque) override { return engine_.Devuelve_Datos(Bloque); }
+    NumOrText DatosDeVariables(std::int16_t posicion) const override { return engine_.DatosDeVariables(posicion); }
+    void setListener(PageLinkListener* page) override;
 
     // Command-line start: the connection window's load and connect, run
     // without showing it; the window is kept so its watch timer runs.
@@ -60,27 +87,13 @@ public:
     // first passed reply or the link error.
     CursorConectando& cursorConectando() { return cursor_; }
 
-    // Opens a value page modally over the main window.
-    void openValuePage(const std::string& form);
-
-    // What pages use of the program.
-    bool Comunicando() const override;
-    bool Imprimiendo() const override;
-    bool Cerrar_Pagina() const override;
-    void setCerrar_Pagina(bool v) override;
-    void setHabilita_Reset(bool v) override;
-    void Agregar_Solicitud(int cola, int codigo) override;
-    void setMainWindowEnabled(bool v) override;
-    bool Devuelve_Datos(std::int32_t Bloque) override;
-    NumOrText DatosDeVariables(std::int16_t posicion) const override;
-    bool ask(const std::string& text, Icon icon, const std::string& title) override;
-    void inform(const std::string& text, const std::string& title) override;
 
 private:
     class VentanaArchivos;
     void attach(Principal& window);
 
     void onLinkError();
+    void loadDefaultFile();
 
     AppState& st_;
     Principal* principal_ = nullptr;
@@ -94,6 +107,11 @@ private:
     std::unique_ptr<VentanaArchivos> ventana_;
     std::unique_ptr<Manejo_de_Archivos> archivos_;
     CursorConectando cursor_{[this] { return loop_.conectando(); }};
+    std::bitset<6> bloquesLeidos_;
+    PageLinkListener* page_ = nullptr;
+    // A link error found a mixture of blocks while a page was open: the
+    // default file is read once the page has closed.
+    bool defaultsWhenPageCloses_ = false;
     // Destroyed first: it uses everything above.
     std::unique_ptr<Comunicacion> comunicacionSinVentana_;
 };

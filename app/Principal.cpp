@@ -3,6 +3,7 @@
 #include "app/UserControl1.h"
 #include "app/frmAbout.h"
 #include "editors/KeypadBlock.h"
+#include "pages/PageForm.h"
 #include "link/ISerialPort.h"
 #include "platform/AppFolder.h"
 #include "platform/HandshakeFile.h"
@@ -68,6 +69,26 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
 
 Principal::~Principal() = default;
 
+const std::array<Principal::PageCommand, 9> Principal::kPageCommands = {{
+    {"Set_page2", "SETPAGE2"},
+    {"MnuPhProtec", "SETPAGE3"},
+    {"MnuGndProtec", "SETPAGE13"},
+    {"MnuVoltProtec", "SETPAGE14"},
+    {"mnuFreqProtec", "SETPAGE15"},
+    {"mnuPowerProtec", "SETPAGE16"},
+    {"mnuOutputRel", "SETPAGE17"},
+    {"mnuInputs", "SETPAGE4"},
+    {"mnu_Event", "SETPAGE9"},
+}};
+
+const std::array<Principal::PageCommand, 5> Principal::kValueCommands = {{
+    {"AV_page1", "AVPAGE1"},
+    {"mnuPowerData", "AVPAGE2"},
+    {"MnuDemandData", "AVPAGE6"},
+    {"AV_page2", "AVPAGE3"},
+    {"AV_page3", "AVPAGE5"},
+}};
+
 void Principal::buildMenus()
 {
     QMenuBar* bar = menuBar();
@@ -102,8 +123,8 @@ void Principal::buildMenus()
     connect(add(archivo, {"Salida", "&Exit", ""}, true), &QAction::triggered, this,
             &Principal::Salida_Click);
 
-    // The pages open from these menus once they exist; until then the
-    // commands are shown disabled.
+    // A setpoint page command is enabled once its form is in the program;
+    // the other pages are shown disabled until they exist.
     QMenu* setPoints = bar->addMenu(QStringLiteral("&SetPoints"));
     setPoints->setObjectName(QStringLiteral("SetPoints"));
     static const MenuItem pages[] = {
@@ -118,29 +139,36 @@ void Principal::buildMenus()
         {"mnu_Event", "E&vent Recorder", ""},
         {"mnuDateTime", "&Date and Time System", ""},
     };
-    for (const auto& item : pages) add(setPoints, item, false);
+    for (const auto& item : pages) {
+        QAction* a = add(setPoints, item, false);
+        for (const PageCommand& c : kPageCommands)
+            if (qstrcmp(c.name, item.name) == 0 && svc_.openSetpointPage && pageFormExists(c.form)) {
+                a->setEnabled(true);
+                const QString form = QString::fromLatin1(c.form);
+                connect(a, &QAction::triggered, this, [this, form] { abrirPagina(form); });
+            }
+    }
     separator(setPoints, "sep");
     connect(add(setPoints, {"Reset_Relay", "&Reset Relay", ""}, true), &QAction::triggered, this,
             &Principal::Reset_Relay_Click);
 
     QMenu* actual = bar->addMenu(QStringLiteral("Actual &Values"));
     actual->setObjectName(QStringLiteral("Actual_Values"));
-    struct PageItem {
-        MenuItem item;
-        const char* form;
+    static const MenuItem values[] = {
+        {"AV_page1", "&Metering Data", ""},
+        {"mnuPowerData", "&Power and Energy Data", ""},
+        {"MnuDemandData", "&Demand Data", ""},
+        {"AV_page2", "Maintenance Data", ""},
+        {"AV_page3", "Last &Trip Data", ""},
+        {"AV_page4", "&Events", ""},
     };
-    static const PageItem values[] = {
-        {{"AV_page1", "&Metering Data", ""}, "AVPAGE1"},
-        {{"mnuPowerData", "&Power and Energy Data", ""}, "AVPAGE2"},
-        {{"MnuDemandData", "&Demand Data", ""}, "AVPAGE6"},
-        {{"AV_page2", "Maintenance Data", ""}, "AVPAGE3"},
-        {{"AV_page3", "Last &Trip Data", ""}, "AVPAGE5"},
-        {{"AV_page4", "&Events", ""}, "AVPAGE4"},
-    };
-    for (const auto& v : values) {
-        const QString form = QString::fromLatin1(v.form);
-        const bool exists = svc_.openValuePage && svc_.hasValuePage && svc_.hasValuePage(form);
-        connect(add(actual, v.item, exists), &QAction::triggered, this, [this, form] { openValuePage(form); });
+    for (const auto& item : values) add(actual, item, false);
+    // A value page command is enabled once its form is in the program.
+    for (const PageCommand& c : kValueCommands) {
+        QAction* a = command(QString::fromLatin1(c.name));
+        a->setEnabled(svc_.openValuePage && pageFormExists(c.form));
+        const QString form = QString::fromLatin1(c.form);
+        connect(a, &QAction::triggered, this, [this, form] { openValuePage(form); });
     }
 
     setup_ = bar->addMenu(QStringLiteral("S&etup"));
@@ -367,9 +395,14 @@ void Principal::About_Click()
     runModal(about);
 }
 
+void Principal::abrirPagina(const QString& form)
+{
+    if (svc_.openSetpointPage) svc_.openSetpointPage(form);
+}
+
 void Principal::openValuePage(const QString& form)
 {
-    if (svc_.openValuePage && svc_.hasValuePage && svc_.hasValuePage(form)) svc_.openValuePage(form);
+    if (svc_.openValuePage && pageFormExists(form.toStdString())) svc_.openValuePage(form);
 }
 
 void Principal::Comunica_Click()

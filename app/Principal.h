@@ -39,12 +39,14 @@ struct MainWindowServices {
     std::function<void(const QString&)> setEngineVersion;
     // Shows the connection window modally; the command is disabled without it.
     std::function<void()> openCommunication;
-    // Value pages by form name ("AVPAGE1"): opens one modally; tells
-    // whether the program has it (its command is disabled otherwise).
+    // Opens a value page by its form name ("AVPAGE1") and returns when it
+    // has closed; the Actual Values page commands are disabled without it.
     std::function<void(const QString& form)> openValuePage;
-    std::function<bool(const QString& form)> hasValuePage;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
+    // Opens a setpoint page by its form name and returns when it has closed;
+    // the page commands are disabled without it.
+    std::function<void(const QString& form)> openSetpointPage;
     // Called once the window exists, before its load runs, so services can
     // reach its panels and caption.
     std::function<void(Principal&)> attach;
@@ -100,8 +102,20 @@ public:
     void About_Click();
     void Comunica_Click();
     void Toolbar1_ButtonClick(int index);
-    // The Actual Values commands: the value page of a form.
+    // An Actual Values command that opens a value page (e.g. AV_page1_Click).
     void openValuePage(const QString& form);
+    // A SetPoints menu command that opens a setpoint page (e.g. Set_page2_Click).
+    void abrirPagina(const QString& form);
+
+    // The SetPoints menu commands that open setpoint pages, by control name,
+    // and the form each one opens.
+    struct PageCommand {
+        const char* name;
+        const char* form;
+    };
+    static const std::array<PageCommand, 9> kPageCommands;
+    // The Actual Values commands that open value pages.
+    static const std::array<PageCommand, 5> kValueCommands;
 
     // SIGTERM/SIGINT: the unload path without the exit question.
     void terminateBySignal();

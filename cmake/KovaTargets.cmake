@@ -1,14 +1,14 @@
 # kova_library(<name> <folder> [QT] [EXCLUDE <file>...] <deps>...)
-# Builds one library from every .cpp in <folder> (not below it). A folder with
-# no sources yet gives an interface library, so the tree builds at every stage.
+# Builds one library from every .cpp in <folder> (not below it), with the Qt
+# resource files (.qrc) of <folder> and its subfolders. A folder with no
+# sources yet gives an interface library, so the tree builds at every stage.
 function(kova_library name folder)
   set(options QT)
   set(multi EXCLUDE)
   cmake_parse_arguments(K "${options}" "" "${multi}" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
   file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
-  # Qt resource files (data such as page forms) are compiled in as well.
-  file(GLOB qrcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.qrc)
+  file(GLOB qrcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.qrc ${CMAKE_SOURCE_DIR}/${folder}/*/*.qrc)
   foreach(ex IN LISTS K_EXCLUDE)
     list(REMOVE_ITEM srcs ${CMAKE_SOURCE_DIR}/${folder}/${ex})
   endforeach()

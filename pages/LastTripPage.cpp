@@ -4,10 +4,10 @@ namespace kova {
 
 void LastTripPage::Activa_Timer()
 {
-    if (host().Comunicando())
+    if (host().comunicando())
         setTimer(true);
     else
-        host().setHabilita_Reset(true);
+        host().setHabilitaReset(true);
 }
 
 } // namespace kova

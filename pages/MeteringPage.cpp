@@ -8,11 +8,11 @@ constexpr int kReadSetpointBlock1 = 61;
 
 void MeteringPage::Form_Load()
 {
-    if (host().Imprimiendo())
+    if (host().imprimiendo())
         return;
-    host().setCerrar_Pagina(false);
-    if (host().Comunicando()) {
-        host().Agregar_Solicitud(0, kReadSetpointBlock1);
+    host().setCerrarPagina(false);
+    if (host().comunicando()) {
+        host().queueRequest(0, kReadSetpointBlock1);
         Timer1_Timer();
     }
     showPage();

@@ -15,9 +15,9 @@ void PowerPage::Form_Load()
 int PowerPage::kindOf(const std::string& label, const ValueBinding& b) const
 {
     // The totals LblMed(0..2) take list entries 0..2.
-    const auto i = arrayIndex(label);
-    if (arrayName(label) == "LblMed" && i && *i < 3 && static_cast<std::size_t>(*i) < unidades_.size())
-        return unidades_[static_cast<std::size_t>(*i)];
+    const auto [array, i] = splitInstance(label);
+    if (array == "LblMed" && i >= 0 && i < 3 && static_cast<std::size_t>(i) < unidades_.size())
+        return unidades_[static_cast<std::size_t>(i)];
     return ValuePage::kindOf(label, b);
 }
 

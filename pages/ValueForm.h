@@ -1,8 +1,25 @@
 #pragma once
-// The description of one value page as its form file gives it: frames of
-// rows (a caption and cells of value, unit and stamp labels), what each
-// label shows, the buttons, the polling protocol, the Clear command and the
-// layouts that follow the VT connection. Plain data; read by ValueFormReader.
+// The parts of a form file that only value pages have (see PageForm.h):
+//   "frames"    [{"name", "caption", "twips": [left, top], "visible" (at
+//               design, default true), "headers" (column header captions,
+//               one per cell), "rows": [row...]}]
+//               row: {"label": caption, "cells": [[value label, unit label]
+//               or [stamp or text label] ...]} or {"separator": frame}
+//   "values"    label -> {"posicion": entry of the decoded-value table,
+//               "unidad": unit kind 0..14 (a measured value; its unit goes
+//               to the LblUni label of the same index)} or {"posicion",
+//               "parte": "fecha" | "hora" (a stamp's date or time)}; a label
+//               with neither shows the entry as text
+//   "design"    label array -> design text ("LblMed": "###.##")
+//   "buttons"   [{"name", "caption", "twips": [left, top]}]
+//   "protocol"  {"interval": ms, "tick": [[queue, request]...] queued at
+//               every tick while online, "blocks": decoded in this order,
+//               "clear": {"button", "question", "icon": "information" |
+//               "question", "title", "request"}}
+//   "layouts"   {"label": L or "posicion": p (the VT connection text),
+//               "cases": [{"texts": upper-case trimmed texts ([] = any
+//               other), "show", "hide", "tops": {control: twips}}]}
+// Positions are twips from the top left of the page's client area.
 
 #include <map>
 #include <optional>
@@ -11,30 +28,17 @@
 
 namespace kova {
 
-// A position on the page in twips from the top left of its client area.
 struct Twips {
     int left = 0;
     int top = 0;
 };
 
 struct ValueRow {
-    std::string caption;                        // caption label, "" for a separator
-    std::vector<std::vector<std::string>> cells; // each cell: one to two labels
-    std::string separator;                      // name of an empty separator frame
+    std::string label;                           // caption label
+    std::vector<std::vector<std::string>> cells; // one or two labels each
+    std::string separator;                       // an empty separator frame instead
 };
 
-struct ValueFrame {
-    std::string name;
-    std::string caption;
-    Twips at;
-    bool visible = true;                         // at design
-    std::vector<std::string> headers;            // column header labels, one per cell
-    std::vector<ValueRow> rows;
-};
-
-// What a value, unit or stamp label shows. A measured value has a unit
-// kind and writes its unit into the unit label of the same index; a text
-// has neither; a stamp label shows the date or time part of a stamp text.
 struct ValueBinding {
     enum class Parte { None, Fecha, Hora };
     int posicion = 0;
@@ -49,8 +53,8 @@ struct ValueButton {
 };
 
 struct TickRequest {
-    int cola = 0;
-    int codigo = 0;
+    int queue = 0;
+    int code = 0;
 };
 
 struct ClearCommand {
@@ -62,44 +66,19 @@ struct ClearCommand {
     int request = 0;
 };
 
-// One case of the layout by VT connection text (upper case, trimmed); a
-// case with no texts takes every text no other case names.
 struct LayoutCase {
     std::vector<std::string> texts;
     std::vector<std::string> show;
     std::vector<std::string> hide;
-    std::map<std::string, int> tops; // control -> top in twips
+    std::map<std::string, int> tops;
 };
 
 struct VtLayout {
-    std::string label;               // the VT text read from this label, or
-    std::optional<int> posicion;     // straight from this position
+    std::string label;           // the text shown in this label, or
+    std::optional<int> posicion; // the entry at this position
     std::vector<LayoutCase> cases;
 };
 
-struct ValueForm {
-    std::string form;
-    std::string caption;
-    std::vector<ValueFrame> frames;
-    std::map<std::string, std::string> labels;  // caption and header texts
-    std::map<std::string, std::string> design;  // label array -> design text
-    std::map<std::string, ValueBinding> values; // label -> what it shows
-    std::vector<ValueButton> buttons;
-    int interval = 0;                           // Timer1, ms
-    std::vector<TickRequest> tick;
-    std::vector<int> blocks;                    // decoded in this order
-    std::optional<ClearCommand> clear;
-    std::optional<VtLayout> layout;
-
-    // Every value, unit and stamp label in drawing order (frames, rows, cells).
-    std::vector<std::string> shownLabels() const;
-    // The design text of a label: its array's ("LblMed(3)" -> "###.##").
-    std::string designText(const std::string& label) const;
-};
-
-// "LblMed(3)" -> "LblMed" and 3; a plain name -> itself and nullopt.
-std::string arrayName(const std::string& label);
-std::optional<int> arrayIndex(const std::string& label);
 // "LblMed(3)" -> "LblUni(3)"; "" for a label of no LblMed array.
 std::string unitLabelOf(const std::string& valueLabel);
 

@@ -1,20 +1,19 @@
 #include "pages/ValueFormReader.h"
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
-// Outside any namespace: the macro declares the resource's own function.
-static bool registerValueForms()
-{
-    Q_INIT_RESOURCE(valueforms);
-    return true;
-}
+#include <algorithm>
+#include <map>
+#include <set>
+#include <stdexcept>
 
 namespace kova {
 
 namespace {
+
+struct Fault : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 class Reader {
 public:
@@ -22,7 +21,16 @@ public:
 
     [[noreturn]] void fail(const std::string& key, const std::string& what) const
     {
-        throw ValueFormError(form_ + ": " + key + ": " + what);
+        throw Fault(form_ + ": " + key + ": " + what);
+    }
+
+    void onlyKeys(const QJsonObject& o, const std::string& at, std::initializer_list<const char*> keys) const
+    {
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            const std::string k = it.key().toStdString();
+            if (std::none_of(keys.begin(), keys.end(), [&](const char* a) { return k == a; }))
+                fail(at + k, "unknown key");
+        }
     }
 
     QJsonValue need(const QJsonObject& o, const char* key, const std::string& where) const
@@ -72,9 +80,10 @@ public:
         return {number(a[0], key), number(a[1], key)};
     }
 
-    ValueFrame frame(const QJsonObject& o, const std::string& key) const
+    PageForm::Frame frame(const QJsonObject& o, const std::string& key) const
     {
-        ValueFrame f;
+        onlyKeys(o, key, {"name", "caption", "twips", "visible", "headers", "rows"});
+        PageForm::Frame f;
         f.name = text(need(o, "name", key), key + "name");
         f.caption = text(need(o, "caption", key), key + "caption");
         f.at = twips(need(o, "twips", key), key + "twips");
@@ -91,9 +100,11 @@ public:
             const QJsonObject r = object(rows[i], rk);
             ValueRow row;
             if (r.contains(QLatin1String("separator"))) {
+                onlyKeys(r, rk, {"separator"});
                 row.separator = text(r.value(QLatin1String("separator")), rk + "separator");
             } else {
-                row.caption = text(need(r, "label", rk), rk + "label");
+                onlyKeys(r, rk, {"label", "cells"});
+                row.label = text(need(r, "label", rk), rk + "label");
                 const QJsonArray cells = array(need(r, "cells", rk), rk + "cells");
                 for (int c = 0; c < cells.size(); ++c)
                     row.cells.push_back(texts(cells[c], rk + "cells[" + std::to_string(c) + "]"));
@@ -105,6 +116,7 @@ public:
 
     ValueBinding binding(const QJsonObject& o, const std::string& key) const
     {
+        onlyKeys(o, key, {"posicion", "unidad", "parte"});
         ValueBinding b;
         b.posicion = number(need(o, "posicion", key), key + "posicion");
         if (o.contains(QLatin1String("unidad")))
@@ -125,6 +137,7 @@ public:
 
     ClearCommand clear(const QJsonObject& o, const std::string& key) const
     {
+        onlyKeys(o, key, {"button", "question", "icon", "title", "request"});
         ClearCommand c;
         c.button = text(need(o, "button", key), key + "button");
         c.question = text(need(o, "question", key), key + "question");
@@ -142,6 +155,7 @@ public:
 
     VtLayout layout(const QJsonObject& o, const std::string& key) const
     {
+        onlyKeys(o, key, {"label", "posicion", "cases"});
         VtLayout l;
         if (o.contains(QLatin1String("label")))
             l.label = text(o.value(QLatin1String("label")), key + "label");
@@ -151,6 +165,7 @@ public:
         for (int i = 0; i < cases.size(); ++i) {
             const std::string ck = key + "cases[" + std::to_string(i) + "].";
             const QJsonObject c = object(cases[i], ck);
+            onlyKeys(c, ck, {"texts", "show", "hide", "tops"});
             LayoutCase lc;
             lc.texts = texts(need(c, "texts", ck), ck + "texts");
             if (c.contains(QLatin1String("show")))
@@ -167,17 +182,13 @@ public:
         return l;
     }
 
-    ValueForm read(const QByteArray& json) const
+    PageForm read(const QJsonObject& o) const
     {
-        QJsonParseError err{};
-        const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
-        if (err.error != QJsonParseError::NoError)
-            fail("(file)", err.errorString().toStdString() + " at offset " + std::to_string(err.offset));
-        if (!doc.isObject())
-            fail("(file)", "not an object");
-        const QJsonObject o = doc.object();
-        ValueForm f;
+        onlyKeys(o, "", {"form", "caption", "frames", "labels", "design", "values", "buttons", "protocol", "layouts"});
+        PageForm f;
         f.form = text(need(o, "form", ""), "form");
+        if (f.form != form_)
+            fail("form", "\"" + f.form + "\" is not the file's name");
         f.caption = text(need(o, "caption", ""), "caption");
         const QJsonArray frames = array(need(o, "frames", ""), "frames");
         for (int i = 0; i < frames.size(); ++i) {
@@ -199,11 +210,15 @@ public:
         for (int i = 0; i < buttons.size(); ++i) {
             const std::string bk = "buttons[" + std::to_string(i) + "].";
             const QJsonObject b = object(buttons[i], bk);
+            onlyKeys(b, bk, {"name", "caption", "twips"});
             f.buttons.push_back({text(need(b, "name", bk), bk + "name"), text(need(b, "caption", bk), bk + "caption"),
                                  twips(need(b, "twips", bk), bk + "twips")});
         }
         const QJsonObject p = object(need(o, "protocol", ""), "protocol");
+        onlyKeys(p, "protocol.", {"interval", "tick", "blocks", "clear"});
         f.interval = number(need(p, "interval", "protocol."), "protocol.interval");
+        if (f.interval <= 0)
+            fail("protocol.interval", "not above 0");
         const QJsonArray tick = array(need(p, "tick", "protocol."), "protocol.tick");
         for (int i = 0; i < tick.size(); ++i) {
             const std::string tk = "protocol.tick[" + std::to_string(i) + "]";
@@ -219,19 +234,49 @@ public:
             f.clear = clear(object(p.value(QLatin1String("clear")), "protocol.clear."), "protocol.clear.");
         if (o.contains(QLatin1String("layouts")))
             f.layout = layout(object(o.value(QLatin1String("layouts")), "layouts."), "layouts.");
+        checkNames(f);
+        return f;
+    }
 
-        // Each shown label once; each shown label bound, except unit labels.
+    // Every label shown once and bound (unit labels excepted), every
+    // binding shown, every caption defined, and every control a layout or
+    // the Clear command names is a frame or button of the form.
+    void checkNames(const PageForm& f) const
+    {
         std::map<std::string, int> seen;
+        std::set<std::string> controls;
+        for (const PageForm::Frame& frame : f.frames) {
+            controls.insert(frame.name);
+            for (const std::string& h : frame.headers)
+                if (!f.labels.count(h))
+                    fail("frames", "\"" + h + "\" is not in labels");
+            for (const ValueRow& r : frame.rows)
+                if (r.separator.empty() && !f.labels.count(r.label))
+                    fail("frames", "\"" + r.label + "\" is not in labels");
+        }
+        for (const ValueButton& b : f.buttons)
+            controls.insert(b.name);
         for (const std::string& label : f.shownLabels()) {
             if (++seen[label] > 1)
                 fail("frames", label + " shown twice");
-            if (arrayName(label) != "LblUni" && !f.values.count(label))
+            if (splitInstance(label).first != "LblUni" && !f.values.count(label))
                 fail("values", label + " shown but not bound");
         }
         for (const auto& [label, b] : f.values)
             if (!seen.count(label))
                 fail("values." + label, "bound but not shown");
-        return f;
+        if (f.clear && !controls.count(f.clear->button))
+            fail("protocol.clear.button", "\"" + f.clear->button + "\" is not a button");
+        if (f.layout)
+            for (const LayoutCase& c : f.layout->cases) {
+                std::vector<std::string> named = c.show;
+                named.insert(named.end(), c.hide.begin(), c.hide.end());
+                for (const auto& [name, top] : c.tops)
+                    named.push_back(name);
+                for (const std::string& n : named)
+                    if (!controls.count(n))
+                        fail("layouts.cases", "\"" + n + "\" is not a frame or button");
+            }
     }
 
 private:
@@ -240,31 +285,15 @@ private:
 
 } // namespace
 
-ValueForm readValueForm(const QByteArray& json, const std::string& formName)
+std::optional<PageForm> readValueForm(const QJsonObject& o, std::string_view name, std::string* error)
 {
-    return Reader(formName).read(json);
+    try {
+        return Reader(std::string(name)).read(o);
+    } catch (const Fault& e) {
+        if (error)
+            *error = e.what();
+        return std::nullopt;
+    }
 }
-
-namespace {
-
-QString resourcePath(const std::string& formName)
-{
-    // The resource lives in a static library: register it before first use.
-    static const bool registered = registerValueForms();
-    (void)registered;
-    return QStringLiteral(":/forms/") + QString::fromStdString(formName) + QStringLiteral(".json");
-}
-
-} // namespace
-
-ValueForm loadValueForm(const std::string& formName)
-{
-    QFile f(resourcePath(formName));
-    if (!f.open(QIODevice::ReadOnly))
-        throw ValueFormError(formName + ": (file): not in the program");
-    return readValueForm(f.readAll(), formName);
-}
-
-bool hasValueForm(const std::string& formName) { return QFile::exists(resourcePath(formName)); }
 
 } // namespace kova

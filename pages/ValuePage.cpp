@@ -24,9 +24,9 @@ std::string upperTrimmed(std::string_view s)
 
 } // namespace
 
-ValuePage::ValuePage(ValueForm form, PageHost& host) : form_(std::move(form)), host_(host)
+ValuePage::ValuePage(PageForm form, PageHost& host) : form_(std::move(form)), host_(host)
 {
-    for (const ValueFrame& f : form_.frames) {
+    for (const PageForm::Frame& f : form_.frames) {
         visible_[f.name] = f.visible;
         tops_[f.name] = f.at.top;
     }
@@ -66,9 +66,9 @@ void ValuePage::setTimer(bool on)
 
 void ValuePage::Form_Load()
 {
-    if (host_.Imprimiendo())
+    if (host_.imprimiendo())
         return;
-    host_.setCerrar_Pagina(false);
+    host_.setCerrarPagina(false);
     showPage();
     Actualiza_Valores();
     Activa_Timer();
@@ -77,12 +77,12 @@ void ValuePage::Form_Load()
 void ValuePage::showPage()
 {
     sized_ = true;
-    host_.setMainWindowEnabled(false);
+    host_.enableMainWindow(false);
 }
 
 void ValuePage::Activa_Timer()
 {
-    if (host_.Comunicando())
+    if (host_.comunicando())
         setTimer(true);
 }
 
@@ -144,13 +144,13 @@ void ValuePage::Timer1_Timer()
 {
     if (closed_)
         return;
-    if (host_.Comunicando())
+    if (host_.comunicando())
         for (const TickRequest& r : form_.tick)
-            host_.Agregar_Solicitud(r.cola, r.codigo);
+            host_.queueRequest(r.queue, r.code);
     Actualiza_Valores();
-    setTimer(host_.Comunicando());
-    if (host_.Cerrar_Pagina()) {
-        host_.setCerrar_Pagina(false);
+    setTimer(host_.comunicando());
+    if (host_.cerrarPagina()) {
+        host_.setCerrarPagina(false);
         close();
     }
 }
@@ -159,11 +159,11 @@ void ValuePage::Okey_Click()
 {
     if (closed_)
         return;
-    host_.setCerrar_Pagina(true);
+    host_.setCerrarPagina(true);
     // Offline, or a page that does not poll (opened while the link was
     // still connecting): no tick would come, so close now.
-    if (!host_.Comunicando() || !timer_) {
-        host_.setCerrar_Pagina(false);
+    if (!host_.comunicando() || !timer_) {
+        host_.setCerrarPagina(false);
         close();
     }
 }
@@ -172,14 +172,14 @@ void ValuePage::closeByFrame()
 {
     if (closed_)
         return;
-    host_.setCerrar_Pagina(false);
+    host_.setCerrarPagina(false);
     close();
 }
 
 void ValuePage::close()
 {
     setTimer(false);
-    host_.setMainWindowEnabled(true);
+    host_.enableMainWindow(true);
     closed_ = true;
     if (listener_)
         listener_->closing();
@@ -190,16 +190,16 @@ void ValuePage::Clear_Click()
     if (!form_.clear || closed_)
         return;
     const ClearCommand& c = *form_.clear;
-    if (!host_.Comunicando()) {
-        host_.inform("Enabled only on Communication Mode", c.title);
+    if (!host_.comunicando()) {
+        host_.message("Enabled only on Communication Mode", c.title, PageHost::Icon::Information);
         return;
     }
     const auto icon = c.icon == ClearCommand::Icon::Question ? PageHost::Icon::Question : PageHost::Icon::Information;
-    if (host_.ask(c.question, icon, c.title))
-        host_.Agregar_Solicitud(0, c.request);
+    if (host_.question(c.question, c.title, icon))
+        host_.queueRequest(0, c.request);
 }
 
-std::unique_ptr<ValuePage> makeValuePage(ValueForm form, PageHost& host)
+std::unique_ptr<ValuePage> makeValuePage(PageForm form, PageHost& host)
 {
     if (form.form == "AVPAGE1")
         return std::make_unique<MeteringPage>(std::move(form), host);

@@ -9,8 +9,8 @@
 // and Escape close at once and leave no close request behind, so the next
 // page opened does not close at its first tick.
 
-#include "pages/ValueForm.h"
-#include "pages/ValuePageHost.h"
+#include "pages/PageForm.h"
+#include "pages/PageHost.h"
 
 #include <map>
 #include <memory>
@@ -36,7 +36,7 @@ public:
         virtual void closing() = 0;      // the page unloads now
     };
 
-    ValuePage(ValueForm form, PageHost& host);
+    ValuePage(PageForm form, PageHost& host);
     virtual ~ValuePage() = default;
     ValuePage(const ValuePage&) = delete;
     ValuePage& operator=(const ValuePage&) = delete;
@@ -59,7 +59,7 @@ public:
     // The window frame or Escape.
     void closeByFrame();
 
-    const ValueForm& form() const { return form_; }
+    const PageForm& form() const { return form_; }
     // A label's text: its design text until drawn, its caption for captions.
     std::string text(const std::string& label) const;
     // Frames and buttons; true for anything the form does not hide.
@@ -87,7 +87,7 @@ private:
     void applyLayout();
     void close();
 
-    ValueForm form_;
+    PageForm form_;
     PageHost& host_;
     Listener* listener_ = nullptr;
     std::map<std::string, std::string> texts_;
@@ -100,6 +100,6 @@ private:
     bool closed_ = false;
 };
 
-std::unique_ptr<ValuePage> makeValuePage(ValueForm form, PageHost& host);
+std::unique_ptr<ValuePage> makeValuePage(PageForm form, PageHost& host);
 
 } // namespace kova

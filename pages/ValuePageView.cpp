@@ -44,7 +44,7 @@ int ValuePageView::px(int twips) const
 
 void ValuePageView::build()
 {
-    const ValueForm& form = page_.form();
+    const PageForm& form = page_.form();
     auto newLabel = [this](QWidget* parent, const std::string& name) {
         auto* l = new QLabel(q(page_.text(name)), parent);
         l->setObjectName(q(name));
@@ -52,7 +52,7 @@ void ValuePageView::build()
         labels_[q(name)] = l;
         return l;
     };
-    for (const ValueFrame& f : form.frames) {
+    for (const PageForm::Frame& f : form.frames) {
         auto* box = new QGroupBox(q(f.caption), this);
         box->setObjectName(q(f.name));
         controls_[q(f.name)] = box;
@@ -86,13 +86,13 @@ void ValuePageView::build()
                 grid->addWidget(line, row++, 0, 1, columns);
                 continue;
             }
-            grid->addWidget(newLabel(box, r.caption), row, 0);
+            grid->addWidget(newLabel(box, r.label), row, 0);
             int column = 1;
             for (const auto& cell : r.cells)
                 for (const std::string& name : cell) {
                     QLabel* l = newLabel(box, name);
-                    l->setAlignment((arrayName(name) == "LblMed" ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-                    l->setMinimumWidth(px(arrayName(name) == "LblUni" ? 600 : 1000));
+                    l->setAlignment((splitInstance(name).first == "LblMed" ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+                    l->setMinimumWidth(px(splitInstance(name).first == "LblUni" ? 600 : 1000));
                     grid->addWidget(l, row, column++);
                 }
             ++row;

@@ -215,7 +215,6 @@ private slots:
         QStringList opened;
         MainWindowServices svc = calls.services();
         svc.openValuePage = [&](const QString& form) { opened << form; };
-        svc.hasValuePage = [](const QString& form) { return form != "AVPAGE4"; };
         Principal w(st, svc);
         for (const char* name : {"AV_page1", "mnuPowerData", "MnuDemandData", "AV_page2", "AV_page3", "Toolbar1_4"}) {
             QVERIFY2(w.command(name)->isEnabled(), name);

@@ -1,72 +1,142 @@
 #pragma once
-// A page host without a program: decoded values set by the test, requests,
-// flags, the main window's enabled state and message boxes recorded, answers
-// to questions scripted.
+// A page host for page tests: its own register images and decoded values,
+// link flags set by the test, every request, store, message and question
+// recorded, questions answered from a script, and the link events delivered
+// on the test's word.
 
-#include "pages/ValuePageHost.h"
+#include "pages/PageHost.h"
 
 #include <deque>
 #include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace kova::test {
 
-struct ShownMessage {
-    std::string text;
-    bool question;
-    PageHost::Icon icon;
-    std::string title;
-    bool operator==(const ShownMessage&) const = default;
-};
-
 class FakePageHost : public PageHost {
 public:
-    bool online = false;
-    bool printing = false;
-    bool closeRequest = false;
-    bool habilitaReset = false;
-    bool mainEnabled = true;
-    int lockCount = 0;
-    std::map<int, NumOrText> table;
-    std::vector<int> decoded;
-    std::map<int, std::vector<int>> queued; // queue -> codes
-    std::vector<ShownMessage> shown;
-    std::deque<bool> answers; // Yes when empty
+    struct Queued {
+        RequestSlot slot;
+        bool habilitaReset;  // the flag when the request was queued
+    };
+    struct Message {
+        std::string text, title;
+        Icon icon;
+    };
 
-    bool Comunicando() const override { return online; }
-    bool Imprimiendo() const override { return printing; }
-    bool Cerrar_Pagina() const override { return closeRequest; }
-    void setCerrar_Pagina(bool v) override { closeRequest = v; }
-    void setHabilita_Reset(bool v) override { habilitaReset = v; }
-    void Agregar_Solicitud(int cola, int codigo) override { queued[cola].push_back(codigo); }
-    void setMainWindowEnabled(bool v) override
+    RegisterImages im;
+    bool isOnline = false;
+    bool isPrinting = false;
+    bool habilitaReset = true;
+    std::vector<bool> mainWindow;      // every enable (true) / disable (false)
+    std::vector<Queued> queued;
+    std::set<int> refuse;              // codes that find no free slot
+    std::set<int> waiting;             // codes reported as still waiting
+    std::vector<std::pair<std::vector<RequestSlot>, bool>> stores;
+    std::vector<Message> messages;
+    PageLinkListener* listener = nullptr;
+    int listenerChanges = 0;
+    // Value pages.
+    bool closeRequest = false;          // the shared close request
+    std::map<int, NumOrText> table;     // decoded values by position
+    std::vector<int> decoded;           // blocks decoded, in order
+    std::vector<Message> questions;
+    std::deque<bool> answers;           // Yes when none is left
+
+    RegisterImages& images() override { return im; }
+    bool online() const override { return isOnline; }
+    bool comunicando() const override { return isOnline; }
+    bool imprimiendo() const override { return isPrinting; }
+    void setHabilitaReset(bool a) override { habilitaReset = a; }
+    void enableMainWindow(bool e) override { mainWindow.push_back(e); }
+    std::optional<RequestSlot> queueRequest(int queue, int code) override
     {
-        mainEnabled = v;
-        lockCount += v ? 0 : 1;
+        if (refuse.count(code))
+            return std::nullopt;
+        RequestSlot s{queue, static_cast<int>(queued.size()), code};
+        queued.push_back({s, habilitaReset});
+        return s;
     }
-    bool Devuelve_Datos(std::int32_t b) override
+    bool requestWaiting(int code) const override { return waiting.count(code) != 0; }
+    void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) override
     {
-        decoded.push_back(b);
+        stores.emplace_back(writes, allQueued);
+    }
+    void message(const std::string& text, const std::string& title, Icon icon) override
+    {
+        messages.push_back({text, title, icon});
+    }
+    bool question(const std::string& text, const std::string& title, Icon icon) override
+    {
+        questions.push_back({text, title, icon});
+        if (answers.empty())
+            return true;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    bool cerrarPagina() const override { return closeRequest; }
+    void setCerrarPagina(bool requested) override { closeRequest = requested; }
+    bool Devuelve_Datos(std::int32_t Bloque) override
+    {
+        decoded.push_back(Bloque);
         return false;
     }
-    NumOrText DatosDeVariables(std::int16_t p) const override
+    NumOrText DatosDeVariables(std::int16_t posicion) const override
     {
-        const auto it = table.find(p);
+        const auto it = table.find(posicion);
         return it == table.end() ? NumOrText() : it->second;
     }
-    bool ask(const std::string& text, Icon icon, const std::string& title) override
+    void setListener(PageLinkListener* page) override
     {
-        shown.push_back({text, true, icon, title});
-        if (answers.empty()) return true;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
+        listener = page;
+        ++listenerChanges;
     }
-    void inform(const std::string& text, const std::string& title) override
+
+    // The codes queued on one queue, in order.
+    std::vector<int> codes(int queue) const
     {
-        shown.push_back({text, false, Icon::Information, title});
+        std::vector<int> c;
+        for (const Queued& q : queued)
+            if (q.slot.queue == queue)
+                c.push_back(q.slot.code);
+        return c;
+    }
+    bool mainWindowEnabled() const { return mainWindow.empty() || mainWindow.back(); }
+
+    std::vector<int> codes() const
+    {
+        std::vector<int> c;
+        for (const Queued& q : queued)
+            c.push_back(q.slot.code);
+        return c;
+    }
+    // The passed reply of the request queued with this code.
+    void pass(int code)
+    {
+        for (const Queued& q : queued)
+            if (q.slot.code == code)
+                listener->replyPassed(q.slot);
+    }
+
+    void setGet(int reg, int v) { set(im.get, reg, v); }
+    void setPut(int reg, int v) { set(im.put, reg, v); }
+    int put(int reg) const { return word(im.put, reg); }
+    int get(int reg) const { return word(im.get, reg); }
+
+private:
+    static void set(SetpointImage& img, int reg, int v)
+    {
+        const auto i = *setpointIndex(static_cast<std::uint32_t>(reg));
+        img[i] = static_cast<std::uint8_t>(v >> 8);
+        img[i + 1u] = static_cast<std::uint8_t>(v & 0xFF);
+    }
+    static int word(const SetpointImage& img, int reg)
+    {
+        const auto i = *setpointIndex(static_cast<std::uint32_t>(reg));
+        return img[i] * 256 + img[i + 1u];
     }
 };
-
 
 } // namespace kova::test

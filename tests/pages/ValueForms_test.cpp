@@ -1,13 +1,11 @@
 // Checks over every value form: what a slip in a form file would break.
 
 #include "link/RelayData.h"
-#include "pages/ValueFormReader.h"
-
-#include <algorithm>
+#include "pages/PageForm.h"
 
 #include <gtest/gtest.h>
 
-
+#include <algorithm>
 #include <set>
 
 namespace kova {
@@ -15,12 +13,20 @@ namespace {
 
 const char* const kValueForms[] = {"AVPAGE1", "AVPAGE2", "AVPAGE6", "AVPAGE3", "AVPAGE5"};
 
-ValueForm load(const std::string& name) { return loadValueForm(name); }
+PageForm load(const std::string& name)
+{
+    std::string error;
+    auto form = loadPageForm(name, &error);
+    EXPECT_TRUE(form && form->isValuePage()) << error;
+    return form ? *form : PageForm();
+}
+
+std::string array(const std::string& label) { return splitInstance(label).first; }
 
 TEST(ValueForms, BoundPositionsAreFilledByThePagesOwnBlocks)
 {
     for (const char* name : kValueForms) {
-        const ValueForm form = load(name);
+        const PageForm form = load(name);
         RegisterImages images;
         RelayData fresh(images);
         for (int b : form.blocks)
@@ -36,54 +42,44 @@ TEST(ValueForms, BoundPositionsAreFilledByThePagesOwnBlocks)
 TEST(ValueForms, KindsUnitLabelsCaptionsAndPositions)
 {
     for (const char* name : kValueForms) {
-        const ValueForm form = load(name);
-        EXPECT_EQ(form.form, name);
-        EXPECT_FALSE(form.caption.empty()) << name;
+        SCOPED_TRACE(name);
+        const PageForm form = load(name);
+        EXPECT_FALSE(form.caption.empty());
         const std::vector<std::string> shown = form.shownLabels();
         const std::set<std::string> shownSet(shown.begin(), shown.end());
         std::map<int, std::vector<std::string>> byPosition;
         for (const auto& [label, b] : form.values) {
+            // A measured value has its unit label; a text row has none.
             if (b.unidad) {
-                EXPECT_GE(*b.unidad, 0) << name << " " << label;
-                EXPECT_LE(*b.unidad, 14) << name << " " << label;
-                EXPECT_TRUE(shownSet.count(unitLabelOf(label))) << name << " " << label << " has no unit label";
-            } else if (arrayName(label) == "LblMed") {
-                EXPECT_FALSE(shownSet.count(unitLabelOf(label))) << name << " " << label << " is a text row";
+                EXPECT_TRUE(*b.unidad >= 0 && *b.unidad <= 14) << label;
+            }
+            if (array(label) == "LblMed") {
+                EXPECT_EQ(shownSet.count(unitLabelOf(label)), b.unidad ? 1u : 0u) << label;
             }
             if (b.parte == ValueBinding::Parte::None)
                 byPosition[b.posicion].push_back(label);
         }
         for (const auto& label : shown)
-            if (arrayName(label) == "LblUni") {
-                const std::string med = "LblMed(" + std::to_string(*arrayIndex(label)) + ")";
-                EXPECT_TRUE(form.values.count(med) && form.values.at(med).unidad) << name << " " << label;
+            if (array(label) == "LblUni") {
+                const std::string med = PageForm::boxName("LblMed", splitInstance(label).second);
+                EXPECT_TRUE(form.values.count(med) && form.values.at(med).unidad) << label;
             }
         for (const auto& [pos, labels] : byPosition) {
             // Only the metering page's delta frame repeats voltages.
-            const bool deltaCopy = form.form == "AVPAGE1" && labels.size() == 2 &&
-                                   *arrayIndex(labels[0]) + *arrayIndex(labels[1]) >= 19;
-            EXPECT_TRUE(labels.size() == 1 || deltaCopy) << name << " position " << pos;
+            const auto copies = std::count_if(labels.begin(), labels.end(),
+                                              [](const std::string& l) { return splitInstance(l).second >= 19; });
+            const bool deltaCopy = form.form == "AVPAGE1" && labels.size() == 2 && copies == 1;
+            EXPECT_TRUE(labels.size() == 1 || deltaCopy) << "position " << pos;
         }
-        for (const ValueFrame& f : form.frames) {
-            for (const std::string& h : f.headers)
-                EXPECT_FALSE(form.labels.count(h) ? form.labels.at(h).empty() : true) << name << " " << h;
+        for (const auto& [label, text] : form.labels)
+            EXPECT_FALSE(text.empty()) << label;
+        for (const PageForm::Frame& f : form.frames)
             for (const ValueRow& r : f.rows)
-                if (r.separator.empty()) {
-                    EXPECT_FALSE(form.labels.count(r.caption) ? form.labels.at(r.caption).empty() : true)
-                        << name << " " << r.caption;
-                    EXPECT_TRUE(f.headers.empty() || f.headers.size() == r.cells.size()) << name << " " << r.caption;
-                }
-        }
-        EXPECT_GT(form.interval, 0) << name;
-        EXPECT_FALSE(form.tick.empty()) << name;
+                EXPECT_TRUE(f.headers.empty() || !r.separator.empty() || f.headers.size() == r.cells.size())
+                    << r.label;
+        EXPECT_FALSE(form.tick.empty());
         EXPECT_TRUE(std::any_of(form.buttons.begin(), form.buttons.end(),
-                                [](const ValueButton& b) { return b.name == "Okey" && b.caption == "OK"; }))
-            << name;
-        if (form.clear) {
-            EXPECT_TRUE(std::any_of(form.buttons.begin(), form.buttons.end(),
-                                    [&](const ValueButton& b) { return b.name == form.clear->button; }))
-                << name;
-        }
+                                [](const ValueButton& b) { return b.name == "Okey" && b.caption == "OK"; }));
     }
 }
 
@@ -94,10 +90,8 @@ TEST(ValueForms, QuotedTexts)
         const char* label;
         const char* text;
     } cases[] = {
-        {"AVPAGE1", "Label1(2)", "System Frecuency:"},
-        {"AVPAGE3", "Label1(2)", "Groung O/C Trips:"},
-        {"AVPAGE3", "Label1(3)", "Openning Counter:"},
-        {"AVPAGE6", "Label2(2)", "Max. Demand Date"},
+        {"AVPAGE1", "Label1(2)", "System Frecuency:"},      {"AVPAGE3", "Label1(2)", "Groung O/C Trips:"},
+        {"AVPAGE3", "Label1(3)", "Openning Counter:"},       {"AVPAGE6", "Label2(2)", "Max. Demand Date"},
         {"AVPAGE5", "Label1(6)", "Pre-Trip Neg. Sequence Current:"},
     };
     for (const auto& c : cases)
@@ -107,32 +101,38 @@ TEST(ValueForms, QuotedTexts)
     EXPECT_EQ(load("AVPAGE1").designText("LblUni(4)"), "###");
 }
 
-TEST(ValueFormReader, FaultsNameFormAndKey)
+TEST(ValueForms, FaultsNameFormAndKey)
 {
+    const char* frame = R"j("frames": [{"name": "F", "caption": "", "twips": [1, 2],
+                              "rows": [{"label": "L", "cells": [["LblMed(0)"]]}]}])j";
     const struct {
-        const char* json;
+        std::string json;
         const char* message;
     } cases[] = {
-        {"[1]", "AVPAGE9: (file): not an object"},
-        {"{\"form\": 1}", "AVPAGE9: form: not a text"},
-        {R"j({"form": "A", "caption": "C", "frames": [{"name": "F", "caption": "", "twips": [1],
-             "rows": []}]})j",
+        {R"j({"values": {}, "form": 1})j", "AVPAGE9: form: not a text"},
+        {R"j({"values": {}, "form": "AVPAGE8"})j", "AVPAGE9: form: \"AVPAGE8\" is not the file's name"},
+        {R"j({"values": {}, "form": "AVPAGE9", "caption": "C", "frames": [{"name": "F", "caption": "",
+             "twips": [1], "rows": []}]})j",
          "AVPAGE9: frames[0].twips: not [left, top]"},
-        {R"j({"form": "A", "caption": "C", "frames": [{"name": "F", "caption": "", "twips": [1, 2],
-             "rows": [{"label": "L", "cells": [["LblMed(0)"]]}]}], "labels": {}, "design": {},
-             "values": {}, "buttons": [], "protocol": {"interval": 1, "tick": [], "blocks": []}})j",
+        {std::string(R"j({"form": "AVPAGE9", "caption": "C", )j") + frame +
+             R"j(, "labels": {"L": "x"}, "design": {}, "values": {"X": {"posicion": 1}}, "buttons": [],
+             "protocol": {"interval": 1, "tick": [], "blocks": []}})j",
          "AVPAGE9: values: LblMed(0) shown but not bound"},
-        {R"j({"form": "A", "caption": "C", "frames": [], "labels": {}, "design": {},
+        {std::string(R"j({"form": "AVPAGE9", "caption": "C", )j") + frame +
+             R"j(, "labels": {}, "design": {}, "values": {"LblMed(0)": {"posicion": 1}}, "buttons": [],
+             "protocol": {"interval": 1, "tick": [], "blocks": []}})j",
+         "AVPAGE9: frames: \"L\" is not in labels"},
+        {R"j({"form": "AVPAGE9", "caption": "C", "frames": [], "labels": {}, "design": {},
              "values": {"X": {"posicion": 1, "parte": "dia"}}})j",
          "AVPAGE9: values.X.parte: neither fecha nor hora"},
+        {R"j({"form": "AVPAGE9", "caption": "C", "frames": [], "labels": {}, "design": {},
+             "values": {"X": {"posicion": 1, "kind": 2}}})j",
+         "AVPAGE9: values.X.kind: unknown key"},
     };
     for (const auto& c : cases) {
-        try {
-            readValueForm(QByteArray(c.json), "AVPAGE9");
-            ADD_FAILURE() << c.json;
-        } catch (const ValueFormError& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
-        }
+        std::string error;
+        EXPECT_FALSE(readPageForm(c.json, "AVPAGE9", &error)) << c.json;
+        EXPECT_EQ(error, c.message);
     }
 }
 

@@ -1,5 +1,4 @@
 #include "FakePageHost.h"
-#include "pages/ValueFormReader.h"
 #include "pages/PowerPage.h"
 #include "pages/ValuePage.h"
 
@@ -10,17 +9,20 @@ namespace {
 
 using Codes = std::vector<int>;
 using test::FakePageHost;
-using test::ShownMessage;
+using Icon = PageHost::Icon;
+
+PageForm form(const char* name) { return *loadPageForm(name); }
 
 struct Page {
     FakePageHost host;
     std::unique_ptr<ValuePage> page;
-    explicit Page(const char* form, bool online = false)
+    explicit Page(const char* name, bool online = false)
     {
-        host.online = online;
-        page = makeValuePage(loadValueForm(form), host);
+        host.isOnline = online;
+        host.habilitaReset = false;
+        page = makeValuePage(form(name), host);
     }
-    Codes q(int queue) { return host.queued[queue]; }
+    Codes q(int queue) { return host.codes(queue); }
     void clearQueues() { host.queued.clear(); }
 };
 
@@ -44,7 +46,7 @@ TEST(ValuePageProtocol, OnlineOkClosesAtTheNextTickOnce)
     Page p("AVPAGE2", true);
     p.page->Form_Load();
     EXPECT_TRUE(p.host.queued.empty());
-    EXPECT_FALSE(p.host.mainEnabled);
+    EXPECT_FALSE(p.host.mainWindowEnabled());
     EXPECT_EQ(p.page->interval(), 1500);
     p.page->Timer1_Timer();
     EXPECT_EQ(p.q(1), (Codes{7, 10}));
@@ -59,8 +61,8 @@ TEST(ValuePageProtocol, OnlineOkClosesAtTheNextTickOnce)
     EXPECT_TRUE(p.page->closed());
     EXPECT_FALSE(p.page->timerEnabled());
     EXPECT_FALSE(p.host.closeRequest);
-    EXPECT_TRUE(p.host.mainEnabled);
-    EXPECT_EQ(p.host.lockCount, 1);
+    EXPECT_TRUE(p.host.mainWindowEnabled());
+    EXPECT_EQ(p.host.mainWindow, (std::vector<bool>{false, true}));
 }
 
 TEST(ValuePageProtocol, OfflineDrawsOnceAndOkClosesAtOnce)
@@ -71,12 +73,12 @@ TEST(ValuePageProtocol, OfflineDrawsOnceAndOkClosesAtOnce)
         EXPECT_EQ(p.host.decoded, p.page->form().blocks) << form;
         EXPECT_FALSE(p.page->timerEnabled()) << form;
         EXPECT_TRUE(p.page->sized()) << form;
-        EXPECT_FALSE(p.host.mainEnabled) << form;
+        EXPECT_FALSE(p.host.mainWindowEnabled()) << form;
         EXPECT_TRUE(p.host.queued.empty()) << form;
         p.page->Okey_Click();
         EXPECT_TRUE(p.page->closed()) << form;
         EXPECT_FALSE(p.host.closeRequest) << form;
-        EXPECT_TRUE(p.host.mainEnabled) << form;
+        EXPECT_TRUE(p.host.mainWindowEnabled()) << form;
     }
 }
 
@@ -86,7 +88,7 @@ TEST(ValuePageProtocol, LinkDropStopsPollingAndKeepsValues)
     p.page->Form_Load();
     p.host.table[56] = 118.5f;
     p.page->Timer1_Timer();
-    p.host.online = false;
+    p.host.isOnline = false;
     p.clearQueues();
     p.page->Timer1_Timer();
     EXPECT_TRUE(p.host.queued.empty());
@@ -98,28 +100,37 @@ TEST(ValuePageProtocol, LinkDropStopsPollingAndKeepsValues)
 
 TEST(ValuePageProtocol, ClearCommands)
 {
+    using M = FakePageHost::Message;
+    const M offline = {"Enabled only on Communication Mode", "", Icon::Information};
     const struct {
         const char* form;
         bool online;
         std::deque<bool> answers;
-        ShownMessage box;
+        M box; // title "" for the page's own Clear title
+        bool question;
         Codes queued;
     } cases[] = {
-        {"AVPAGE2", false, {}, {"Enabled only on Communication Mode", false, PageHost::Icon::Information, "KOVA Clear Energy"}, {}},
-        {"AVPAGE6", false, {}, {"Enabled only on Communication Mode", false, PageHost::Icon::Information, "KOVA Clear Demand"}, {}},
-        {"AVPAGE3", false, {}, {"Enabled only on Communication Mode", false, PageHost::Icon::Information, "KOVA Clear Maintenance Data"}, {}},
-        {"AVPAGE2", true, {false}, {"Are your sure that you want to clear Energy?", true, PageHost::Icon::Information, "KOVA Clear Energy"}, {}},
-        {"AVPAGE2", true, {true}, {"Are your sure that you want to clear Energy?", true, PageHost::Icon::Information, "KOVA Clear Energy"}, {kClearEnergyRequest}},
-        {"AVPAGE6", true, {true}, {"Are your sure that you want to clear demand?", true, PageHost::Icon::Information, "KOVA Clear Demand"}, {kClearDemandRequest}},
-        {"AVPAGE3", true, {true}, {"Are your sure that you want to clear Maintenance Data?", true, PageHost::Icon::Question, "KOVA Clear Maintenance Data"}, {kClearMaintenanceRequest}},
+        {"AVPAGE2", false, {}, offline, false, {}},
+        {"AVPAGE6", false, {}, offline, false, {}},
+        {"AVPAGE3", false, {}, offline, false, {}},
+        {"AVPAGE2", true, {false}, {"Are your sure that you want to clear Energy?", "", Icon::Information}, true, {}},
+        {"AVPAGE2", true, {true}, {"Are your sure that you want to clear Energy?", "", Icon::Information}, true, {kClearEnergyRequest}},
+        {"AVPAGE6", true, {true}, {"Are your sure that you want to clear demand?", "", Icon::Information}, true, {kClearDemandRequest}},
+        {"AVPAGE3", true, {true}, {"Are your sure that you want to clear Maintenance Data?", "", Icon::Question}, true, {kClearMaintenanceRequest}},
     };
+    const std::map<std::string, std::string> titles = {
+        {"AVPAGE2", "KOVA Clear Energy"}, {"AVPAGE6", "KOVA Clear Demand"}, {"AVPAGE3", "KOVA Clear Maintenance Data"}};
     for (const auto& c : cases) {
         Page p(c.form, c.online);
         p.page->Form_Load();
         p.host.answers = c.answers;
         p.page->Clear_Click();
-        ASSERT_EQ(p.host.shown.size(), 1u) << c.form;
-        EXPECT_EQ(p.host.shown[0], c.box) << c.form;
+        const auto& shown = c.question ? p.host.questions : p.host.messages;
+        ASSERT_EQ(p.host.questions.size() + p.host.messages.size(), 1u) << c.form;
+        ASSERT_EQ(shown.size(), 1u) << c.form;
+        EXPECT_EQ(shown[0].text, c.box.text) << c.form;
+        EXPECT_EQ(shown[0].title, titles.at(c.form)) << c.form;
+        EXPECT_EQ(shown[0].icon, c.box.icon) << c.form;
         EXPECT_EQ(p.q(0), c.queued) << c.form;
     }
     EXPECT_EQ(kClearMaintenanceRequest, 12);
@@ -144,10 +155,10 @@ TEST(ValuePageProtocol, PrintJobLoadDoesNothing)
 {
     for (const char* form : {"AVPAGE1", "AVPAGE2", "AVPAGE5"}) {
         Page p(form, true);
-        p.host.printing = true;
+        p.host.isPrinting = true;
         p.page->Form_Load();
         EXPECT_FALSE(p.page->sized()) << form;
-        EXPECT_TRUE(p.host.mainEnabled) << form;
+        EXPECT_TRUE(p.host.mainWindowEnabled()) << form;
         EXPECT_FALSE(p.page->timerEnabled()) << form;
         EXPECT_TRUE(p.host.decoded.empty() && p.host.queued.empty()) << form;
         EXPECT_EQ(p.page->text("LblMed(1)"), "###.##") << form;
@@ -161,18 +172,18 @@ TEST(ValuePageProtocol, PrintJobLoadDoesNothing)
 TEST(ValuePageProtocol, FrameCloseLeavesNoCloseRequest)
 {
     FakePageHost host;
-    host.online = true;
-    auto first = makeValuePage(loadValueForm("AVPAGE6"), host);
+    host.isOnline = true;
+    auto first = makeValuePage(form("AVPAGE6"), host);
     first->Form_Load();
     first->Okey_Click();
     EXPECT_TRUE(host.closeRequest);
     first->closeByFrame();
     EXPECT_TRUE(first->closed());
     EXPECT_FALSE(first->timerEnabled());
-    EXPECT_TRUE(host.mainEnabled);
+    EXPECT_TRUE(host.mainWindowEnabled());
     for (const char* form : {"AVPAGE1", "AVPAGE3"}) {
         host.closeRequest = true; // left by a page that never cleared it
-        auto next = makeValuePage(loadValueForm(form), host);
+        auto next = makeValuePage(kova::form(form), host);
         next->Form_Load();
         next->Timer1_Timer();
         EXPECT_FALSE(next->closed()) << form;
@@ -183,7 +194,7 @@ TEST(ValuePageProtocol, PageOpenedOfflineClosesAtOnceWhenTheLinkCameUp)
 {
     Page p("AVPAGE3");
     p.page->Form_Load();
-    p.host.online = true;
+    p.host.isOnline = true;
     p.page->Okey_Click();
     EXPECT_TRUE(p.page->closed());
     EXPECT_FALSE(p.host.closeRequest);

@@ -3,7 +3,6 @@
 // closing the page, and positions in twips.
 
 #include "FakePageHost.h"
-#include "pages/ValueFormReader.h"
 #include "pages/ValuePageView.h"
 
 #include <QGroupBox>
@@ -26,10 +25,10 @@ private slots:
 void tst_ValuePageView::onlinePageShowsTicksAndClosesWithOk()
 {
     FakePageHost host;
-    host.online = true;
+    host.isOnline = true;
     host.table[20] = "125.40";
     host.table[325] = " Open Delta ";
-    auto page = kova::makeValuePage(kova::loadValueForm("AVPAGE1"), host);
+    auto page = kova::makeValuePage(*kova::loadPageForm("AVPAGE1"), host);
     kova::ValuePageView view(*page);
     QCOMPARE(view.windowTitle(), QString("ACTUAL VALUES - Metering"));
     QCOMPARE(view.label("LblMed(10)")->text(), QString("###.##"));
@@ -52,7 +51,7 @@ void tst_ValuePageView::onlinePageShowsTicksAndClosesWithOk()
     page->Timer1_Timer();
     QVERIFY(!view.isVisible());
     QVERIFY(!view.timer()->isActive());
-    QVERIFY(host.mainEnabled);
+    QVERIFY(host.mainWindowEnabled());
 }
 
 void tst_ValuePageView::escapeAndFrameCloseStopThePage_data()
@@ -66,8 +65,8 @@ void tst_ValuePageView::escapeAndFrameCloseStopThePage()
 {
     QFETCH(bool, escape);
     FakePageHost host;
-    host.online = true;
-    auto page = kova::makeValuePage(kova::loadValueForm("AVPAGE6"), host);
+    host.isOnline = true;
+    auto page = kova::makeValuePage(*kova::loadPageForm("AVPAGE6"), host);
     kova::ValuePageView view(*page);
     view.load(nullptr);
     view.show();
@@ -81,14 +80,14 @@ void tst_ValuePageView::escapeAndFrameCloseStopThePage()
     QVERIFY(page->closed());
     QVERIFY(!view.timer()->isActive());
     QVERIFY(!host.closeRequest);
-    QVERIFY(host.mainEnabled);
+    QVERIFY(host.mainWindowEnabled());
 }
 
 void tst_ValuePageView::powerLayoutInPixels()
 {
     FakePageHost host;
     host.table[325] = " Wye ";
-    auto page = kova::makeValuePage(kova::loadValueForm("AVPAGE2"), host);
+    auto page = kova::makeValuePage(*kova::loadPageForm("AVPAGE2"), host);
     kova::ValuePageView view(*page);
     view.load(nullptr);
     view.show();
