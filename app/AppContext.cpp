@@ -3,6 +3,7 @@
 #include "app/Comunicacion.h"
 #include "link/RegisterImages.h"
 #include "pages/SetpointPageView.h"
+#include "pages/ValuePageView.h"
 #include "platform/Ui.h"
 
 #include <cstdio>
@@ -147,16 +148,33 @@ void AppContext::beginStore(const std::vector<RequestSlot>& writes, bool allQueu
     loop_.Iniciar_Grabacion(s, allQueued);
 }
 
-void AppContext::message(const std::string& text, const std::string& title, Icon icon)
+namespace {
+
+MsgIcon boxIcon(PageHost::Icon icon)
 {
+    using Icon = PageHost::Icon;
     MsgIcon i = MsgIcon::None;
     switch (icon) {
     case Icon::None: break;
     case Icon::Critical: i = MsgIcon::Critical; break;
     case Icon::Exclamation: i = MsgIcon::Exclamation; break;
     case Icon::Information: i = MsgIcon::Information; break;
+    case Icon::Question: i = MsgIcon::Question; break;
     }
-    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, i, QString::fromStdString(title));
+    return i;
+}
+
+} // namespace
+
+void AppContext::message(const std::string& text, const std::string& title, Icon icon)
+{
+    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, boxIcon(icon), QString::fromStdString(title));
+}
+
+bool AppContext::question(const std::string& text, const std::string& title, Icon icon)
+{
+    return ui().msgBox(QString::fromStdString(text), MsgButtons::YesNo, boxIcon(icon),
+                       QString::fromStdString(title)) == MsgAnswer::Yes;
 }
 
 void AppContext::setListener(PageLinkListener* page)
@@ -237,11 +255,28 @@ MainWindowServices AppContext::services()
         window.Form_Load();
         principal_->runModal(window);
     };
+    s.openValuePage = [this](const QString& form) { openValuePage(form.toStdString()); };
     s.queueRequest = [this](int queue, int code) {
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };
     s.openSetpointPage = [this](const QString& form) { openSetpointPage(form.toStdString()); };
     return s;
+}
+
+void AppContext::openValuePage(const std::string& form)
+{
+    std::string error;
+    auto f = loadPageForm(form, &error);
+    if (!f) {
+        std::fprintf(stderr, "kova: %s\n", error.c_str());
+        return;
+    }
+    std::unique_ptr<ValuePage> page = makeValuePage(std::move(*f), *this);
+    ValuePageView view(*page);
+    view.load(principal_);
+    if (page->closed()) return;
+    if (principal_) principal_->runModal(view);
+    else view.exec();
 }
 
 } // namespace kova

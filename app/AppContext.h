@@ -57,10 +57,13 @@ public:
 
     // Opens a setpoint page by its form name and returns when it has closed.
     void openSetpointPage(const std::string& form);
+    // The same for a value page.
+    void openValuePage(const std::string& form);
 
     // --- PageHost ---------------------------------------------------------------
     RegisterImages& images() override;
     bool online() const override;
+    bool comunicando() const override { return st_.link.Comunicando; }
     bool imprimiendo() const override { return st_.Imprimiendo; }
     void setHabilitaReset(bool allowed) override { st_.Habilita_Reset = allowed; }
     void enableMainWindow(bool enabled) override;
@@ -68,6 +71,11 @@ public:
     bool requestWaiting(int code) const override;
     void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) override;
     void message(const std::string& text, const std::string& title, Icon icon) override;
+    bool question(const std::string& text, const std::string& title, Icon icon) override;
+    bool cerrarPagina() const override { return st_.Cerrar_Pagina; }
+    void setCerrarPagina(bool requested) override { st_.Cerrar_Pagina = requested; }
+    bool Devuelve_Datos(std::int32_t Bloque) override { return engine_.Devuelve_Datos(Bloque); }
+    NumOrText DatosDeVariables(std::int16_t posicion) const override { return engine_.DatosDeVariables(posicion); }
     void setListener(PageLinkListener* page) override;
 
     // Command-line start: the connection window's load and connect, run
@@ -78,6 +86,7 @@ public:
     // The busy cursor, shown from a connect that opened the port until the
     // first passed reply or the link error.
     CursorConectando& cursorConectando() { return cursor_; }
+
 
 private:
     class VentanaArchivos;

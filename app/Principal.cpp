@@ -81,6 +81,14 @@ const std::array<Principal::PageCommand, 9> Principal::kPageCommands = {{
     {"mnu_Event", "SETPAGE9"},
 }};
 
+const std::array<Principal::PageCommand, 5> Principal::kValueCommands = {{
+    {"AV_page1", "AVPAGE1"},
+    {"mnuPowerData", "AVPAGE2"},
+    {"MnuDemandData", "AVPAGE6"},
+    {"AV_page2", "AVPAGE3"},
+    {"AV_page3", "AVPAGE5"},
+}};
+
 void Principal::buildMenus()
 {
     QMenuBar* bar = menuBar();
@@ -155,6 +163,13 @@ void Principal::buildMenus()
         {"AV_page4", "&Events", ""},
     };
     for (const auto& item : values) add(actual, item, false);
+    // A value page command is enabled once its form is in the program.
+    for (const PageCommand& c : kValueCommands) {
+        QAction* a = command(QString::fromLatin1(c.name));
+        a->setEnabled(svc_.openValuePage && pageFormExists(c.form));
+        const QString form = QString::fromLatin1(c.form);
+        connect(a, &QAction::triggered, this, [this, form] { openValuePage(form); });
+    }
 
     setup_ = bar->addMenu(QStringLiteral("S&etup"));
     setup_->setObjectName(QStringLiteral("Setup"));
@@ -192,8 +207,8 @@ void Principal::buildToolBar()
         connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
         ++index;
     }
-    // Button 4 opens the metering page, which is not in the program yet.
-    command(QStringLiteral("Toolbar1_4"))->setEnabled(false);
+    // Button 4 "All Actual Values" opens the metering page.
+    command(QStringLiteral("Toolbar1_4"))->setEnabled(command(QStringLiteral("AV_page1"))->isEnabled());
 }
 
 void Principal::buildStatusBar()
@@ -386,6 +401,11 @@ void Principal::abrirPagina(const QString& form)
     if (svc_.openSetpointPage) svc_.openSetpointPage(form);
 }
 
+void Principal::openValuePage(const QString& form)
+{
+    if (svc_.openValuePage && pageFormExists(form.toStdString())) svc_.openValuePage(form);
+}
+
 void Principal::Comunica_Click()
 {
     if (svc_.openCommunication) svc_.openCommunication();
@@ -399,6 +419,9 @@ void Principal::Toolbar1_ButtonClick(int index)
         break;
     case 2:
         if (svc_.saveSetpoints) svc_.saveSetpoints();
+        break;
+    case 4:
+        openValuePage(QStringLiteral("AVPAGE1"));
         break;
     default:
         // 3 "Print File", 5 "Store" and 6 "Help" have no action.

@@ -39,6 +39,9 @@ struct MainWindowServices {
     std::function<void(const QString&)> setEngineVersion;
     // Shows the connection window modally; the command is disabled without it.
     std::function<void()> openCommunication;
+    // Opens a value page by its form name ("AVPAGE1") and returns when it
+    // has closed; the Actual Values page commands are disabled without it.
+    std::function<void(const QString& form)> openValuePage;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
     // Opens a setpoint page by its form name and returns when it has closed;
@@ -99,6 +102,8 @@ public:
     void About_Click();
     void Comunica_Click();
     void Toolbar1_ButtonClick(int index);
+    // An Actual Values command that opens a value page (e.g. AV_page1_Click).
+    void openValuePage(const QString& form);
     // A SetPoints menu command that opens a setpoint page (e.g. Set_page2_Click).
     void abrirPagina(const QString& form);
 
@@ -109,6 +114,8 @@ public:
         const char* form;
     };
     static const std::array<PageCommand, 9> kPageCommands;
+    // The Actual Values commands that open value pages.
+    static const std::array<PageCommand, 5> kValueCommands;
 
     // SIGTERM/SIGINT: the unload path without the exit question.
     void terminateBySignal();

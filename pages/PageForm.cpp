@@ -1,5 +1,6 @@
 #include "pages/PageForm.h"
 
+#include "pages/ValueFormReader.h"
 #include "text/HexText.h"
 
 #include <QDir>
@@ -421,6 +422,8 @@ std::optional<PageForm> readPageForm(std::string_view json, std::string_view nam
         return std::nullopt;
     }
     const QJsonObject o = doc.object();
+    if (o.contains("values"))
+        return readValueForm(o, name, error);
     PageForm f;
     if (!r.onlyKeys(o, "", {"form", "caption", "frames", "labels", "controls", "settings", "boxes", "combos",
                             "protocol"}) ||

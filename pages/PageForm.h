@@ -30,6 +30,9 @@
 //                       bit-major, "arrays": control arrays}) and "rules"
 //                       ({"selector", "visibleFor": items, "noItem":
 //                       "hide"|"show"|"keep", "targets": instances})
+// A value page's form has "values" instead of "controls", "settings",
+// "boxes" and "combos"; its frames, protocol and further keys are those of
+// ValueForm.h.
 // The file is written the way QJsonDocument::Indented writes it, so a tool
 // that loads and saves a form changes no byte.
 //
@@ -37,6 +40,7 @@
 // in it; a fault is reported with the form's name and the key.
 
 #include "editors/PropertyBag.h"
+#include "pages/ValueForm.h"
 
 #include <map>
 #include <optional>
@@ -60,6 +64,11 @@ struct PageForm {
         std::string name;
         std::string caption;
         std::vector<std::vector<Row>> columns;
+        // Value pages.
+        Twips at;
+        bool visible = true;
+        std::vector<std::string> headers;
+        std::vector<ValueRow> rows;
     };
     struct BoxArray {
         std::vector<std::string> captions;  // four, bit 0 first
@@ -94,6 +103,23 @@ struct PageForm {
     std::vector<BoxStep> displayBoxes;
     std::vector<std::string> displayArrays;
     std::vector<Rule> rules;
+
+    // Value pages.
+    std::map<std::string, ValueBinding> values;
+    std::map<std::string, std::string> design;
+    std::vector<ValueButton> buttons;
+    int interval = 0;
+    std::vector<TickRequest> tick;
+    std::vector<int> blocks;
+    std::optional<ClearCommand> clear;
+    std::optional<VtLayout> layout;
+
+    bool isValuePage() const { return !values.empty(); }
+    // The value, unit and stamp labels of a value page in drawing order
+    // (frames, rows, cells).
+    std::vector<std::string> shownLabels() const;
+    // The design text of a label, its array's ("LblMed(3)" -> "###.##").
+    std::string designText(const std::string& label) const;
 
     // The instances of a control array in index order ("PhaseCT" ->
     // "PhaseCT(0)", "PhaseCT(1)", ...).

@@ -1,14 +1,17 @@
 #pragma once
 // What a page needs of the program, and nothing more: the register images,
 // the link flags, the request queues, the store transaction, the main
-// window's enabled state and the program's message boxes. AppContext
+// window's enabled state, the program's message boxes and the engine's
+// decoded values. AppContext
 // implements it for the running program; tests use a fake.
 //
 // Link events reach the page through PageLinkListener: the page registers
 // itself while it is open.
 
 #include "link/RegisterImages.h"
+#include "text/NumOrText.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,13 +39,15 @@ public:
 
 class PageHost {
 public:
-    enum class Icon { None, Critical, Exclamation, Information };
+    enum class Icon { None, Critical, Exclamation, Information, Question };
 
     virtual ~PageHost() = default;
 
     virtual RegisterImages& images() = 0;
     // Online, or connecting (a connect waiting for its first reply).
     virtual bool online() const = 0;
+    // Online only: a relay is answering (Comunicando).
+    virtual bool comunicando() const = 0;
     virtual bool imprimiendo() const = 0;
     virtual void setHabilitaReset(bool allowed) = 0;
     virtual void enableMainWindow(bool enabled) = 0;
@@ -56,6 +61,17 @@ public:
     virtual void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) = 0;
 
     virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool question(const std::string& text, const std::string& title, Icon icon) = 0;
+
+    // The close request shared by the value pages and the events page.
+    virtual bool cerrarPagina() const = 0;
+    virtual void setCerrarPagina(bool requested) = 0;
+
+    // Decodes block 0..9 of the actual-values image into the engine's table
+    // of decoded values, and reads one of its positions (0..400).
+    virtual bool Devuelve_Datos(std::int32_t Bloque) = 0;
+    virtual NumOrText DatosDeVariables(std::int16_t posicion) const = 0;
 
     // The open page (nullptr when it closes).
     virtual void setListener(PageLinkListener* page) = 0;

@@ -207,6 +207,25 @@ private slots:
         QCOMPARE(opened, 1);
     }
 
+    void actualValueCommandsOpenTheirPages()
+    {
+        ScriptedUi ui;
+        Calls calls;
+        AppState st;
+        QStringList opened;
+        MainWindowServices svc = calls.services();
+        svc.openValuePage = [&](const QString& form) { opened << form; };
+        Principal w(st, svc);
+        for (const char* name : {"AV_page1", "mnuPowerData", "MnuDemandData", "AV_page2", "AV_page3", "Toolbar1_4"}) {
+            QVERIFY2(w.command(name)->isEnabled(), name);
+            w.command(name)->trigger();
+        }
+        QCOMPARE(opened, (QStringList{"AVPAGE1", "AVPAGE2", "AVPAGE6", "AVPAGE3", "AVPAGE5", "AVPAGE1"}));
+        QVERIFY(!w.command("AV_page4")->isEnabled());
+        w.Toolbar1_ButtonClick(4);
+        QCOMPARE(opened.size(), 7);
+    }
+
     void toolBarButtons()
     {
         ScriptedUi ui;

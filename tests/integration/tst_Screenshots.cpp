@@ -1,14 +1,17 @@
 // Pictures of the program's windows as a user sees them, taken on a virtual
 // X display (Xvfb): the main window online against the simulated relay, as a
-// user starts it (with its Setup menu), the connection window over it, and the
-// System Setup page with the relay's values. The pictures must show real windows (right
+// user starts it (with its Setup menu), the connection window and the
+// metering page over it, and the System Setup page with the relay's values.
+// The pictures must show real windows (right
 // size, several colours). With KOVA_WRITE_DOCS=1 they are also written, scaled
 // down, to the repository's docs/ folder, where the README shows them.
 
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
+#include "pages/PageForm.h"
 #include "pages/SetpointPageView.h"
+#include "pages/ValuePageView.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
@@ -278,6 +281,22 @@ void tst_Screenshots::mainAndConnectionWindows()
         QCOMPARE(connection.width(), qRound(kScreenWidth * window.devicePixelRatioF()));
         keepForDocs(connection, "connection-window.png");
         window.Cancelar_Click();
+    }
+    QVERIFY(w->isEnabled());
+
+    // The metering page as Actual Values > Metering Data opens it.
+    {
+        auto page = kova::makeValuePage(*kova::loadPageForm("AVPAGE1"), program.context);
+        kova::ValuePageView view(*page);
+        view.load(w);
+        view.show();
+        QVERIFY(shownAndPainted(view));
+        QCOMPARE(view.label("LblUni(10)")->text(), QString("A"));
+        const QImage metering = onScreen(view);
+        checkPicture(metering, view);
+        keepForDocs(metering, "metering-page.png");
+        view.reject();
+        QVERIFY(page->closed());
     }
     QVERIFY(w->isEnabled());
     QCOMPARE(program.ui.shown.size(), 1);

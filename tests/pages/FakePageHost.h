@@ -1,10 +1,13 @@
 #pragma once
-// A page host for page tests: its own register images, link flags set by
-// the test, every request, store and message recorded, and the link events
-// delivered on the test's word.
+// A page host for page tests: its own register images and decoded values,
+// link flags set by the test, every request, store, message and question
+// recorded, questions answered from a script, and the link events delivered
+// on the test's word.
 
 #include "pages/PageHost.h"
 
+#include <deque>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,9 +37,16 @@ public:
     std::vector<Message> messages;
     PageLinkListener* listener = nullptr;
     int listenerChanges = 0;
+    // Value pages.
+    bool closeRequest = false;          // the shared close request
+    std::map<int, NumOrText> table;     // decoded values by position
+    std::vector<int> decoded;           // blocks decoded, in order
+    std::vector<Message> questions;
+    std::deque<bool> answers;           // Yes when none is left
 
     RegisterImages& images() override { return im; }
     bool online() const override { return isOnline; }
+    bool comunicando() const override { return isOnline; }
     bool imprimiendo() const override { return isPrinting; }
     void setHabilitaReset(bool a) override { habilitaReset = a; }
     void enableMainWindow(bool e) override { mainWindow.push_back(e); }
@@ -57,11 +67,43 @@ public:
     {
         messages.push_back({text, title, icon});
     }
+    bool question(const std::string& text, const std::string& title, Icon icon) override
+    {
+        questions.push_back({text, title, icon});
+        if (answers.empty())
+            return true;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    bool cerrarPagina() const override { return closeRequest; }
+    void setCerrarPagina(bool requested) override { closeRequest = requested; }
+    bool Devuelve_Datos(std::int32_t Bloque) override
+    {
+        decoded.push_back(Bloque);
+        return false;
+    }
+    NumOrText DatosDeVariables(std::int16_t posicion) const override
+    {
+        const auto it = table.find(posicion);
+        return it == table.end() ? NumOrText() : it->second;
+    }
     void setListener(PageLinkListener* page) override
     {
         listener = page;
         ++listenerChanges;
     }
+
+    // The codes queued on one queue, in order.
+    std::vector<int> codes(int queue) const
+    {
+        std::vector<int> c;
+        for (const Queued& q : queued)
+            if (q.slot.queue == queue)
+                c.push_back(q.slot.code);
+        return c;
+    }
+    bool mainWindowEnabled() const { return mainWindow.empty() || mainWindow.back(); }
 
     std::vector<int> codes() const
     {

@@ -63,6 +63,16 @@ struct Forms : ::testing::Test {
     FakePageHost host;
 };
 
+// The forms of setpoint pages (value pages have forms of their own kind).
+std::vector<std::string> setpointForms()
+{
+    std::vector<std::string> out;
+    for (const std::string& name : pageFormNames())
+        if (const auto form = loadPageForm(name); !form || !form->isValuePage())
+            out.push_back(name);
+    return out;
+}
+
 } // namespace
 
 TEST_F(Forms, EveryFormReadsAndIsWrittenAsAJsonToolWritesIt)
@@ -80,7 +90,7 @@ TEST_F(Forms, EveryFormReadsAndIsWrittenAsAJsonToolWritesIt)
 
 TEST_F(Forms, SettingsComeBackUnchangedThroughTheControls)
 {
-    for (const std::string& name : pageFormNames()) {
+    for (const std::string& name : setpointForms()) {
         const auto form = loadPageForm(name);
         ASSERT_TRUE(form) << name;
         SetpointPage page(*form, host);
@@ -100,7 +110,7 @@ TEST_F(Forms, SettingsComeBackUnchangedThroughTheControls)
 
 TEST_F(Forms, ControlsLieInTheBlocksThePageReadsWritesAndRestores)
 {
-    for (const std::string& name : pageFormNames()) {
+    for (const std::string& name : setpointForms()) {
         const auto form = loadPageForm(name);
         ASSERT_TRUE(form) << name;
         SetpointPage page(*form, host);
@@ -149,7 +159,7 @@ TEST_F(Forms, ControlsLieInTheBlocksThePageReadsWritesAndRestores)
 
 TEST_F(Forms, LimitsStepsScalesItemsAndTextsAreUsable)
 {
-    for (const std::string& name : pageFormNames()) {
+    for (const std::string& name : setpointForms()) {
         const auto form = loadPageForm(name);
         ASSERT_TRUE(form) << name;
         SetpointPage page(*form, host);
