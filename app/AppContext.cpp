@@ -1,6 +1,8 @@
 #include "app/AppContext.h"
 
 #include "app/Comunicacion.h"
+#include "app/Propiedades.h"
+#include "app/UserControl1.h"
 #include "link/RegisterImages.h"
 #include "platform/Ui.h"
 
@@ -56,6 +58,23 @@ AppContext::AppContext(AppState& state)
 {
     engine_.setNotifier(&notifier_);
     engine_.setHostSerialControls({&port_});
+    Servicios_Envio envio;
+    envio.abrirSetpoints = [this] {
+        if (!archivos_) return false;
+        archivos_->Abrir_Setpoints();
+        return archivos_->Archivo_Cargado;
+    };
+    envio.firmwareRele = [this] { return archivos_ ? archivos_->Firmware_Rele : std::string(); };
+    envio.habilitarPrincipal = [this](bool enabled) {
+        if (principal_) principal_->setEnabled(enabled);
+    };
+    envio.desactivarPanel = [this] {
+        if (principal_) principal_->UserControl11()->Desactivar();
+    };
+    envio_ = std::make_unique<EnvioSetpoints>(st_, engine_, scheduler_, loop_, std::move(envio));
+    loop_.setCadena_Grabacion(envio_.get());
+    // Reading a setpoint file ends a send that still runs.
+    enlace_.setAlEntrarModoArchivo([this] { envio_->Cancelar_Grabacion(); });
     loop_.setTrabajarSinRele([this] { onLinkError(); });
     // First passed reply after a connect: the relay's firmware text, and
     // from now on the data are the relay's, so a save stores the engine's
@@ -67,10 +86,14 @@ AppContext::AppContext(AppState& state)
     });
 }
 
-AppContext::~AppContext() = default;
+AppContext::~AppContext()
+{
+    loop_.setCadena_Grabacion(nullptr);
+}
 
 void AppContext::trabajarSinRele(bool loadDefaults)
 {
+    envio_->Cancelar_Grabacion();
     st_.link.Detener_Comunicacion = true;
     if (loadDefaults && archivos_) {
         archivos_->Leer_Archivo(QFile::encodeName(st_.defaultSetpointFile()).toStdString());
@@ -157,6 +180,15 @@ MainWindowServices AppContext::services()
         // Not a child of the main window: its load disables the main window,
         // which would disable its child windows too.
         Comunicacion window(st_, *this, *principal_);
+        window.setWindowModality(Qt::ApplicationModal);
+        window.Form_Load();
+        principal_->runModal(window);
+    };
+    s.sendSetpoints = [this] { envio_->Send_Click(); };
+    s.openProperties = [this] {
+        if (!principal_ || !archivos_) return;
+        // Not a child of the main window, which it disables.
+        Propiedades window(*archivos_, *principal_);
         window.setWindowModality(Qt::ApplicationModal);
         window.Form_Load();
         principal_->runModal(window);

@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "app/Enlace_Archivos.h"
+#include "app/EnvioSetpoints.h"
 #include "app/LinkLoop.h"
 #include "app/Manejo_de_Archivos.h"
 #include "app/Principal.h"
@@ -37,6 +38,8 @@ public:
     KOVA200& DELU() { return engine_; }
     Proceso_Comunicacion& scheduler() { return scheduler_; }
     LinkLoop& linkLoop() { return loop_; }
+    // File > Send SetPoints To Relay.
+    EnvioSetpoints& envio() { return *envio_; }
     // Null until the main window is built.
     Manejo_de_Archivos* archivos() const { return archivos_.get(); }
     Principal* principal() const { return principal_; }
@@ -72,6 +75,7 @@ private:
     Enlace_Archivos enlace_;
     std::unique_ptr<VentanaArchivos> ventana_;
     std::unique_ptr<Manejo_de_Archivos> archivos_;
+    std::unique_ptr<EnvioSetpoints> envio_;
     // Destroyed first: it uses everything above.
     std::unique_ptr<Comunicacion> comunicacionSinVentana_;
 };

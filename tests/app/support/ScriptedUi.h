@@ -41,7 +41,19 @@ public:
         return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
                                                                                  : MsgAnswer::OK;
     }
-    QString inputBox(const QString&, const QString&, const QString& def) override { return def; }
+    // Answers for the next input boxes, in order; when none is left the
+    // default answer is taken. Each box shown is recorded as prompt, title
+    // and default answer.
+    std::deque<QString> inputs;
+    QList<QStringList> inputBoxes;
+    QString inputBox(const QString& prompt, const QString& title, const QString& def) override
+    {
+        inputBoxes.append({prompt, title, def});
+        if (inputs.empty()) return def;
+        QString a = inputs.front();
+        inputs.pop_front();
+        return a;
+    }
     QString openFileName(const QString&, const QString& filter) override
     {
         filters.append(filter);
