@@ -80,7 +80,7 @@ struct Banco {
     // Sends with the given answers to the address box; true once the send ended.
     bool enviar(std::vector<QString> respuestas = {"1"})
     {
-        ui.inputs.assign(respuestas.begin(), respuestas.end());
+        ui.inputAnswers.assign(respuestas.begin(), respuestas.end());
         envio->Send_Click();
         return waitFor([&] { return !st.Grabando_Setpoints && !loop->deteniendo(); }, 5000);
     }
@@ -145,8 +145,10 @@ TEST(Envio, RefusedAddressesAskAgainAndAnEmptyAnswerSendsNothing)
             EXPECT_EQ(box.icon, MsgIcon::None);
             EXPECT_EQ(box.title, QString("KOVA"));
         }
-        ASSERT_EQ(b.ui.inputBoxes.size(), qsizetype(c.answers.size()));
-        EXPECT_EQ(b.ui.inputBoxes[0], (QStringList{"Relay Direction: 1", "Send To Relay", "1"}));
+        ASSERT_EQ(b.ui.inputs.size(), qsizetype(c.answers.size()));
+        EXPECT_EQ(b.ui.inputs[0].prompt, QString("Relay Direction: 1"));
+        EXPECT_EQ(b.ui.inputs[0].title, QString("Send To Relay"));
+        EXPECT_EQ(b.ui.inputs[0].defaultText, QString("1"));
         EXPECT_TRUE(b.habilitado);
         if (!c.address) {
             EXPECT_EQ(b.port.opens, 0);

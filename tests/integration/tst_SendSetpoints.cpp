@@ -112,7 +112,7 @@ struct Program {
     bool send()
     {
         ui.fileNames = {file};
-        ui.inputs = {"1"};
+        ui.inputAnswers = {"1"};
         w->command("Send")->trigger();
         return QTest::qWaitFor([&] { return !st.Grabando_Setpoints && !ctx.linkLoop().deteniendo(); }, 20000);
     }
