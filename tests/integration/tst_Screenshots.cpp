@@ -1,12 +1,14 @@
 // Pictures of the program's windows as a user sees them, taken on a virtual
 // X display (Xvfb): the main window online against the simulated relay, as a
-// user starts it (with its Setup menu), and the connection window over it. The pictures must show real windows (right
+// user starts it (with its Setup menu), the connection window over it, and the
+// System Setup page with the relay's values. The pictures must show real windows (right
 // size, several colours). With KOVA_WRITE_DOCS=1 they are also written, scaled
 // down, to the repository's docs/ folder, where the README shows them.
 
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
+#include "pages/SetpointPageView.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
@@ -230,6 +232,7 @@ class tst_Screenshots : public QObject {
     Q_OBJECT
 private slots:
     void mainAndConnectionWindows();
+    void systemSetupPage();
 };
 
 void tst_Screenshots::mainAndConnectionWindows()
@@ -278,6 +281,36 @@ void tst_Screenshots::mainAndConnectionWindows()
     }
     QVERIFY(w->isEnabled());
     QCOMPARE(program.ui.shown.size(), 1);
+}
+
+void tst_Screenshots::systemSetupPage()
+{
+    if (!gDisplay || !gDisplay->ok())
+        QSKIP(gDisplay ? gDisplay->why().c_str() : "no virtual display");
+    if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+
+    SimHarness sim({"--alt-setpoints"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    OnlineProgram program;
+    QVERIFY(program.start(sim));
+    kova::Principal* w = program.arranque.principal();
+    QTRY_COMPARE_WITH_TIMEOUT(program.context.setpointBlocksRead(), 6, 10000);
+    w->show();
+
+    // As SetPoints > System Setup opens it, shown without its own modal loop.
+    kova::SetpointPage page(*kova::loadPageForm("SETPAGE2"), program.context);
+    kova::SetpointPageView view(page, w);
+    page.Form_Load();
+    view.show();
+    QTRY_VERIFY_WITH_TIMEOUT(page.usable(), 5000);
+    QVERIFY(shownAndPainted(view));
+    const QImage picture = onScreen(view);
+    checkPicture(picture, view);
+    QCOMPARE(picture.width(), qRound(kScreenWidth * view.devicePixelRatioF()));
+    keepForDocs(picture, "system-setup-page.png");
+    page.Command2_Click();
+    QVERIFY(w->isEnabled());
+    QVERIFY(program.ui.shown.isEmpty());
 }
 
 // The virtual display is started before the application connects to it and
