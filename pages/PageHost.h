@@ -75,6 +75,11 @@ public:
 
     // The open page (nullptr when it closes).
     virtual void setListener(PageLinkListener* page) = 0;
+
+    // The engine's decoded values: decodes block 0..9 from the images into
+    // the table, and reads one position of it.
+    virtual bool Devuelve_Datos(std::int32_t Bloque) = 0;
+    virtual NumOrText DatosDeVariables(std::int16_t posicion) const = 0;
 };
 
 } // namespace kova

@@ -43,6 +43,7 @@ public:
     std::vector<int> decoded;           // blocks decoded, in order
     std::vector<Message> questions;
     std::deque<bool> answers;           // Yes when none is left
+    std::map<int, NumOrText>& values = table; // the same table, by the clock tests' name
 
     RegisterImages& images() override { return im; }
     bool online() const override { return isOnline; }
