@@ -83,6 +83,8 @@ const char* const kHelp =
     "                           status N      set status register 0x0203\n"
     "                           silent        stop answering\n"
     "                           talk          answer again\n"
+    "                           event         record one more event (the\n"
+    "                                         generated record newest + 1)\n"
     "  --help                 this text\n"
     "\n"
     "Commands acted on (coils, function 5 with 0xFF00): 1 reset (clears the Trip\n"
@@ -217,6 +219,10 @@ public:
                 dump();
                 return;
             }
+        } else if (line == "event") {
+            logLine("ctl event " + std::to_string(relay_.addEvent()));
+            dump();
+            return;
         } else if (line == "silent") {
             silent = true;
             logLine("ctl silent");
