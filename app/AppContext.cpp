@@ -3,6 +3,8 @@
 #include "app/Comunicacion.h"
 #include "link/RegisterImages.h"
 #include "platform/Ui.h"
+#include "reports/EventsPage.h"
+#include "reports/EventsPageView.h"
 
 #include <QFile>
 
@@ -47,6 +49,47 @@ private:
 
     Principal& window_;
     const AppState& st_;
+};
+
+// The events page's view of the program.
+class AppContext::EventosHost : public EventsPage::Host {
+public:
+    explicit EventosHost(AppContext& ctx) : ctx_(ctx) {}
+
+    bool Comunicando() const override { return ctx_.st_.link.Comunicando; }
+    bool Imprimiendo() const override { return ctx_.st_.Imprimiendo; }
+    bool Cerrar_Pagina() const override { return ctx_.st_.Cerrar_Pagina; }
+    void setCerrar_Pagina(bool value) override { ctx_.st_.Cerrar_Pagina = value; }
+    void Agregar_Solicitud(int cola, std::int16_t codigo) override
+    {
+        ctx_.scheduler_.Agregar_Solicitud(cola, &ctx_.engine_, codigo);
+    }
+    void setMainEnabled(bool enabled) override
+    {
+        if (ctx_.principal_) ctx_.principal_->setEnabled(enabled);
+    }
+    NumOrText DatosDeVariables(std::int16_t posicion) const override
+    {
+        return ctx_.engine_.DatosDeVariables(posicion);
+    }
+    std::string Evento_Archivo(int columna, int fila) const override
+    {
+        if (!ctx_.archivos_ || columna < 0 || columna > 10 || fila < 0 || fila >= 20) return {};
+        return ctx_.archivos_->Eventos.columna(columna)[static_cast<std::size_t>(fila)];
+    }
+    bool preguntar(const std::string& texto, const std::string& titulo) override
+    {
+        return ui().msgBox(QString::fromStdString(texto), MsgButtons::YesNo, MsgIcon::Question,
+                           QString::fromStdString(titulo)) == MsgAnswer::Yes;
+    }
+    void informar(const std::string& texto, const std::string& titulo) override
+    {
+        ui().msgBox(QString::fromStdString(texto), MsgButtons::OKOnly, MsgIcon::Information,
+                    QString::fromStdString(titulo));
+    }
+
+private:
+    AppContext& ctx_;
 };
 
 AppContext::AppContext(AppState& state)
@@ -109,6 +152,18 @@ void AppContext::onLinkError()
 
 void AppContext::setOpenCommunication(Comunicacion* window) { comunicacion_ = window; }
 
+void AppContext::openEventsPage()
+{
+    if (!principal_) return;
+    EventosHost host(*this);
+    EventsPage page(host);
+    EventsPageView view(page, principal_);
+    page.Form_Load();
+    if (page.Cargada()) principal_->runModal(view);
+    // However the window went, the page closes with it.
+    if (page.Cargada()) page.Cerrar_Ventana();
+}
+
 void AppContext::connectAtStart()
 {
     if (!principal_) return;
@@ -161,6 +216,7 @@ MainWindowServices AppContext::services()
         window.Form_Load();
         principal_->runModal(window);
     };
+    s.openEventsPage = [this] { openEventsPage(); };
     s.queueRequest = [this](int queue, int code) {
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };

@@ -55,8 +55,12 @@ public:
     // The connection window now open (shown or not), told of link changes.
     void setOpenCommunication(Comunicacion* window);
 
+    // Actual Values > Events: the events page, shown modally.
+    void openEventsPage();
+
 private:
     class VentanaArchivos;
+    class EventosHost;
     void attach(Principal& window);
 
     void onLinkError();

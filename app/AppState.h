@@ -24,6 +24,7 @@ struct AppState {
     bool Modo_Linea_Comandos = false;
     bool Habilita_Reset = false;
     bool Imprimiendo = false;
+    bool Cerrar_Pagina = false;
     // A calling program waits on the handshake file: command-line mode, and
     // also a refused command line (the caller still waits for 1 and 2).
     bool Handshake_Activo = false;

@@ -125,6 +125,9 @@ void Principal::buildMenus()
         {"AV_page4", "&Events", ""},
     };
     for (const auto& item : values) add(actual, item, false);
+    QAction* events = command(QStringLiteral("AV_page4"));
+    events->setEnabled(bool(svc_.openEventsPage));
+    connect(events, &QAction::triggered, this, &Principal::AV_page4_Click);
 
     setup_ = bar->addMenu(QStringLiteral("S&etup"));
     setup_->setObjectName(QStringLiteral("Setup"));
@@ -353,6 +356,11 @@ void Principal::About_Click()
 void Principal::Comunica_Click()
 {
     if (svc_.openCommunication) svc_.openCommunication();
+}
+
+void Principal::AV_page4_Click()
+{
+    if (svc_.openEventsPage) svc_.openEventsPage();
 }
 
 void Principal::Toolbar1_ButtonClick(int index)

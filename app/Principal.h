@@ -39,6 +39,8 @@ struct MainWindowServices {
     std::function<void(const QString&)> setEngineVersion;
     // Shows the connection window modally; the command is disabled without it.
     std::function<void()> openCommunication;
+    // Shows the events page modally; the command is disabled without it.
+    std::function<void()> openEventsPage;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
     // Called once the window exists, before its load runs, so services can
@@ -95,6 +97,7 @@ public:
     void Reset_Relay_Click();
     void About_Click();
     void Comunica_Click();
+    void AV_page4_Click();
     void Toolbar1_ButtonClick(int index);
 
     // SIGTERM/SIGINT: the unload path without the exit question.
