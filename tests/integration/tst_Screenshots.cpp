@@ -1,12 +1,14 @@
 // Pictures of the program's windows as a user sees them, taken on a virtual
-// X display (Xvfb): the main window online against the simulated relay, and
-// the connection window over it. The pictures must show real windows (right
-// size, several colours). With KOVA_WRITE_DOCS=1 they are also written, scaled
-// down, to the repository's docs/ folder, where the README shows them.
+// X display (Xvfb): the main window online against the simulated relay, the
+// connection window over it, and the events page. The pictures must show
+// real windows (right size, several colours). With KOVA_WRITE_DOCS=1 they are
+// also written, scaled down, to the repository's docs/ folder, where the
+// README shows them.
 
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
+#include "reports/EventsPageView.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
@@ -18,6 +20,8 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <array>
@@ -230,6 +234,7 @@ class tst_Screenshots : public QObject {
     Q_OBJECT
 private slots:
     void mainAndConnectionWindows();
+    void eventsPage();
 };
 
 void tst_Screenshots::mainAndConnectionWindows()
@@ -275,6 +280,41 @@ void tst_Screenshots::mainAndConnectionWindows()
     }
     QVERIFY(w->isEnabled());
     QVERIFY(program.ui.shown.isEmpty());
+}
+
+// Actual Values > Events online, once the relay's record is listed.
+void tst_Screenshots::eventsPage()
+{
+    if (!gDisplay || !gDisplay->ok())
+        QSKIP(gDisplay ? gDisplay->why().c_str() : "no virtual display");
+    if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+
+    SimHarness sim({"--events", "25"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    OnlineProgram program;
+    QVERIFY(program.start(sim));
+    kova::Principal* w = program.arranque.principal();
+    QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0, 20000);
+
+    bool taken = false;
+    QTimer::singleShot(0, this, [&] {
+        kova::EventsPageView* page = nullptr;
+        QTRY_VERIFY((page = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
+        struct Close {
+            kova::EventsPageView* v;
+            ~Close() { v->reject(); }
+        } close{page};
+        QCOMPARE(page->ListView1()->topLevelItemCount(), 20);
+        QVERIFY(shownAndPainted(*page));
+        const QImage picture = onScreen(*page);
+        checkPicture(picture, *page);
+        keepForDocs(picture, "events-page.png");
+        taken = true;
+    });
+    w->command("AV_page4")->trigger();
+    QVERIFY(taken);
+    QVERIFY(w->isEnabled());
 }
 
 // The virtual display is started before the application connects to it and
