@@ -247,82 +247,66 @@ TEST(EventsPageOffline, ValuesFromTheFileAndNoRedrawWhenCurrent)
     EXPECT_EQ(items(page), countDown(151, 20));
 }
 
-// What the program sees of the page: main window, requests, close request.
-TEST(EventsPageWindow, OnlineOkClosesAtTheNextTick)
+// What the program sees of the page over a series of actions: L load, T
+// timer tick, O OK, X window frame closed, U unload, D link drops, C link
+// comes up.
+TEST(EventsPageWindow, Lifecycle)
 {
-    FakeEventsHost host;
-    host.online = true;
-    host.closeRequest = true; // left over: every load clears it
-    EventsPage page(host);
-    page.Form_Load();
-    EXPECT_FALSE(host.closeRequest);
-    EXPECT_EQ(host.mainEnabled, std::vector<bool>{false});
-    EXPECT_TRUE(host.queued.empty());
-    EXPECT_TRUE(page.Timer1_Enabled());
-
-    page.Timer1_Timer();
-    EXPECT_EQ(host.queued, (std::vector<std::pair<int, int>>{{0, 30}}));
-    page.Okey_Click();
-    EXPECT_TRUE(page.Cargada());
-    EXPECT_TRUE(host.closeRequest);
-    EXPECT_FALSE(host.mainIsEnabled());
-    page.Timer1_Timer();
-    EXPECT_FALSE(page.Cargada());
-    EXPECT_FALSE(page.Timer1_Enabled());
-    EXPECT_FALSE(host.closeRequest);
-    EXPECT_EQ(host.mainEnabled, (std::vector<bool>{false, true}));
-    EXPECT_EQ(host.queued.size(), 2u);
-}
-
-TEST(EventsPageWindow, WaysToClose)
-{
+    using Queued = std::vector<std::pair<int, int>>;
     struct Case {
         const char* name;
-        bool openOnline;
-        bool onlineAfterLoad;
-        bool frameClose;
+        bool online, printing;
+        const char* actions;
+        bool loaded, timer;
+        std::vector<bool> main; // main window enabled, every change
+        Queued queued;
+        Strings items;
     };
+    const Queued none;
     const Case cases[] = {
-        {"frame close online", true, true, true},
-        {"frame close offline", false, false, true},
-        {"OK offline", false, false, false},
-        {"OK opened offline, link online since", false, true, false},
+        {"opened online", true, false, "L", true, true, {false}, none, countDown(25, 20)},
+        {"tick online", true, false, "LT", true, true, {false}, {{0, 30}}, countDown(25, 20)},
+        {"OK online waits for the tick", true, false, "LTO", true, true, {false}, {{0, 30}}, countDown(25, 20)},
+        {"the tick after OK closes", true, false, "LTOT", false, false, {false, true}, {{0, 30}, {0, 30}},
+         countDown(25, 20)},
+        {"frame closed online", true, false, "LX", false, false, {false, true}, none, countDown(25, 20)},
+        {"frame closed offline", false, false, "LX", false, false, {false, true}, none, countDown(12, 12)},
+        {"OK offline", false, false, "LO", false, false, {false, true}, none, countDown(12, 12)},
+        {"OK, opened offline, online since", false, false, "LCO", false, false, {false, true}, none,
+         countDown(12, 12)},
+        {"link drops: the file copy", true, false, "LDT", true, false, {false}, none, countDown(12, 12)},
+        {"OK after the link dropped", true, false, "LDTO", false, false, {false, true}, none, countDown(12, 12)},
+        {"loaded unseen while printing", true, true, "L", true, false, {}, none, countDown(25, 20)},
+        {"unloaded after printing", true, true, "LU", false, false, {}, none, countDown(25, 20)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeEventsHost host;
-        host.online = c.openOnline;
+        host.online = c.online;
+        host.printing = c.printing;
+        host.closeRequest = true; // left over: every load clears it
+        host.setRows(eventRun(25, 20));
+        host.setFile(eventRun(12, 12));
         EventsPage page(host);
-        page.Form_Load();
-        host.online = c.onlineAfterLoad;
-        if (c.frameClose) page.Cerrar_Ventana();
-        else page.Okey_Click();
-        EXPECT_FALSE(page.Cargada());
-        EXPECT_FALSE(page.Timer1_Enabled());
-        EXPECT_FALSE(host.closeRequest);
-        EXPECT_TRUE(host.mainIsEnabled());
-        EXPECT_TRUE(host.queued.empty());
+        for (const char* a = c.actions; *a; ++a) {
+            switch (*a) {
+            case 'L': page.Form_Load(); break;
+            case 'T': page.Timer1_Timer(); break;
+            case 'O': page.Okey_Click(); break;
+            case 'X': page.Cerrar_Ventana(); break;
+            case 'U': page.Form_Unload(); break;
+            case 'D': host.online = false; break;
+            case 'C': host.online = true; break;
+            }
+        }
+        EXPECT_EQ(page.Cargada(), c.loaded);
+        EXPECT_EQ(page.Timer1_Enabled(), c.timer);
+        EXPECT_EQ(host.mainEnabled, c.main);
+        EXPECT_EQ(host.queued, c.queued);
+        EXPECT_EQ(host.closeRequest, c.loaded && std::string(c.actions).back() == 'O');
+        EXPECT_EQ(items(page), c.items);
+        EXPECT_EQ(page.ListView1().columnCount(), 13);
     }
-}
-
-TEST(EventsPageWindow, LinkDropStopsTheTimerAndShowsTheFileCopy)
-{
-    FakeEventsHost host;
-    host.online = true;
-    host.setRows(eventRun(25, 20));
-    host.setFile(eventRun(12, 12));
-    EventsPage page(host);
-    page.Form_Load();
-    EXPECT_EQ(items(page), countDown(25, 20));
-    host.online = false;
-    page.Timer1_Timer();
-    EXPECT_TRUE(host.queued.empty());
-    EXPECT_FALSE(page.Timer1_Enabled());
-    EXPECT_EQ(items(page), countDown(12, 12));
-    EXPECT_TRUE(page.Cargada());
-    page.Okey_Click();
-    EXPECT_FALSE(page.Cargada());
-    EXPECT_TRUE(host.mainIsEnabled());
 }
 
 TEST(EventsPageWindow, Clear)
@@ -356,24 +340,6 @@ TEST(EventsPageWindow, Clear)
         EXPECT_EQ(host.boxes[0].kind, c.kind);
         EXPECT_EQ(page.ListView1().count(), c.online ? 5 : 0);
     }
-}
-
-TEST(EventsPageWindow, LoadedUnseenWhilePrinting)
-{
-    FakeEventsHost host;
-    host.online = true;
-    host.printing = true;
-    host.setRows(eventRun(3, 3));
-    EventsPage page(host);
-    page.Form_Load();
-    EXPECT_EQ(page.ListView1().columnCount(), 13);
-    EXPECT_EQ(items(page), countDown(3, 3));
-    EXPECT_TRUE(host.mainEnabled.empty());
-    EXPECT_FALSE(page.Timer1_Enabled());
-    EXPECT_TRUE(host.queued.empty());
-    page.Form_Unload();
-    EXPECT_FALSE(page.Cargada());
-    EXPECT_TRUE(host.mainEnabled.empty());
 }
 
 } // namespace

@@ -23,7 +23,6 @@ private slots:
     void listFollowsTheModel();
     void closing_data();
     void closing();
-    void clearAsksTheProgram();
 };
 
 void tst_EventsPageView::layoutAndColumns()
@@ -124,21 +123,6 @@ void tst_EventsPageView::closing()
     QVERIFY(!view.Timer1().isActive());
     QVERIFY(host.mainIsEnabled());
     QVERIFY(!host.closeRequest);
-}
-
-void tst_EventsPageView::clearAsksTheProgram()
-{
-    FakeEventsHost host;
-    host.online = true;
-    host.answers = {false, true};
-    EventsPage page(host);
-    EventsPageView view(page, nullptr);
-    page.Form_Load();
-    QTest::mouseClick(view.Clear(), Qt::LeftButton);
-    QVERIFY(host.queued.empty());
-    QTest::mouseClick(view.Clear(), Qt::LeftButton);
-    QCOMPARE(host.queued, (std::vector<std::pair<int, int>>{{0, 13}}));
-    QCOMPARE(host.boxes.size(), std::size_t(2));
 }
 
 QTEST_MAIN(tst_EventsPageView)
