@@ -226,6 +226,8 @@ void EventsPage::Timer1_Timer()
 
 void EventsPage::Okey_Click()
 {
+    if (!cargada_)
+        return;
     host_.setCerrar_Pagina(true);
     // Online the running timer closes the page at its next tick.
     if (!host_.Comunicando() || !timer_)
