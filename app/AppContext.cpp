@@ -24,11 +24,12 @@ public:
     {
         return ruta(ui().saveFileName(QString(), QString::fromLatin1(Filtro_Guardar)));
     }
-    void mensaje(const std::string& texto, const std::string& titulo, Icono icono) override
+    void mensaje(const std::string& texto, const std::string& titulo, Icono icono,
+                 const std::string& detalle) override
     {
-        ui().msgBox(QString::fromStdString(texto), MsgButtons::OKOnly,
-                    icono == Icono::Critico ? MsgIcon::Critical : MsgIcon::None,
-                    QString::fromStdString(titulo));
+        ui().msgBoxDetail(QString::fromStdString(texto), MsgButtons::OKOnly,
+                          icono == Icono::Critico ? MsgIcon::Critical : MsgIcon::None,
+                          QString::fromStdString(titulo), QString::fromStdString(detalle));
     }
     void ponerPanel(int n, const std::string& texto) override
     {
@@ -104,6 +105,7 @@ AppContext::AppContext(AppState& state)
     // from now on the data are the relay's, so a save stores the engine's
     // events, no longer a loaded file's.
     loop_.setFirmwareRele([this](const std::string& version) {
+        cursor_.revisar();
         if (!archivos_) return;
         archivos_->Firmware_Rele = version;
         archivos_->Datos_De_Archivo = false;
@@ -126,6 +128,7 @@ void AppContext::trabajarSinRele(bool loadDefaults)
     }
     if (principal_) principal_->setPanel(6, LinkLoop::kFueraDeLinea);
     if (comunicacion_) comunicacion_->setLabel6(Comunicacion::kNotStablished);
+    cursor_.revisar();
 }
 
 int AppContext::setpointBlocksRead() const

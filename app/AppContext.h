@@ -4,6 +4,7 @@
 // setpoint-file routines, wired together for one run of the program.
 
 #include "app/AppState.h"
+#include "app/CursorConectando.h"
 #include "app/Enlace_Archivos.h"
 #include "app/LinkLoop.h"
 #include "app/Manejo_de_Archivos.h"
@@ -54,6 +55,9 @@ public:
     void connectAtStart();
     // The connection window now open (shown or not), told of link changes.
     void setOpenCommunication(Comunicacion* window);
+    // The busy cursor, shown from a connect that opened the port until the
+    // first passed reply or the link error.
+    CursorConectando& cursorConectando() { return cursor_; }
 
     // Actual Values > Events: the events page, shown modally.
     void openEventsPage();
@@ -76,6 +80,7 @@ private:
     Enlace_Archivos enlace_;
     std::unique_ptr<VentanaArchivos> ventana_;
     std::unique_ptr<Manejo_de_Archivos> archivos_;
+    CursorConectando cursor_{[this] { return loop_.conectando(); }};
     // Destroyed first: it uses everything above.
     std::unique_ptr<Comunicacion> comunicacionSinVentana_;
 };

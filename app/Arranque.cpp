@@ -11,18 +11,33 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <cstdio>
+
 namespace kova {
+
+const QString Arranque::kExpectedCommandLine =
+    QStringLiteral("Expected: \"9600,N,8,1\" <COM port 1-8> <slave address 1-247>");
 
 Arranque::Arranque() : Arranque(Options{}) {}
 
 Arranque::Arranque(Options options) : options_(options) {}
 
-Arranque::~Arranque() = default;
+Arranque::~Arranque()
+{
+    if (terminationPending_) resetProgramEnding();
+}
 
+// A calling program that gives up must always be able to end the program:
+// any open box or modal window closes as by Escape (so the code that opened
+// it goes on with its leaving answer), later boxes answer at once, and the
+// main window's unload runs: port closed, handshake file 2.
 void Arranque::onTerminationSignal()
 {
+    terminationPending_ = true;
+    endModalWindows();
     if (principal_ && principal_->isVisible()) principal_->terminateBySignal();
-    else terminationPending_ = true;
+    // Otherwise the start-up is still running: it ends through the unload
+    // as soon as the box or wait it is in returns.
 }
 
 void Arranque::Main(const QStringList& arguments)
@@ -49,8 +64,9 @@ void Arranque::Main(const QStringList& arguments)
     auto end = services.endProgram;
     services.endProgram = [this, end] {
         ended_ = true;
+        // Every event loop ends, also a modal window's still unwinding.
         if (end) end();
-        else QCoreApplication::quit();
+        else QCoreApplication::exit(0);
     };
 
     if (commandLine_.kind == CommandLine::Kind::Valid) {
@@ -68,18 +84,24 @@ void Arranque::Main(const QStringList& arguments)
         if (commandLine_.kind != CommandLine::Kind::Empty) {
             // A calling program named a relay we cannot use: say so, start
             // as without a command line, but still answer the caller.
-            ui().msgBox(QStringLiteral("Invalid command line"), MsgButtons::OKOnly,
-                        MsgIcon::Critical, kAppTitle);
+            const QString line = arguments.join(QLatin1Char(' '));
+            std::fprintf(stderr, "kova: invalid command line \"%s\"; %s\n", qPrintable(line),
+                         qPrintable(kExpectedCommandLine));
+            ui().msgBoxDetail(QStringLiteral("Invalid command line"), MsgButtons::OKOnly,
+                              MsgIcon::Critical, kAppTitle, kExpectedCommandLine);
             state_.Handshake_Activo = true;
         }
         state_.Modo_Linea_Comandos = false;
         state_.Habilita_Reset = true;
-        splash_ = std::make_unique<frmSplash>();
-        splash_->show();
-        splash_->repaint();
-        // Painted and kept on screen with the event loop running; input is
-        // held back until the main window is up.
-        runEventsFor(options_.splashMs, true);
+        if (!terminationPending_) {
+            splash_ = std::make_unique<frmSplash>();
+            splash_->show();
+            splash_->repaint();
+            // Painted and kept on screen with the event loop running; input
+            // is held back until the main window is up. A termination signal
+            // ends the wait.
+            runEventsFor(options_.splashMs, true, [this] { return terminationPending_; });
+        }
         principal_ = std::make_unique<Principal>(state_, services);
         principal_->aboutMenu()->setVisible(true);
     }

@@ -25,6 +25,9 @@ public:
         bool catchTerminationSignals = true;
     };
 
+    // Detail line of "Invalid command line": the form a calling program must use.
+    static const QString kExpectedCommandLine;
+
     Arranque();
     explicit Arranque(Options options);
     ~Arranque() override;

@@ -5,6 +5,7 @@
 #include "app/Principal.h"
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
+#include "platform/ComPortDevice.h"
 #include "platform/Ui.h"
 #include "text/NumberText.h"
 #include "text/VbNumbers.h"
@@ -76,7 +77,9 @@ QStringList baudItems()
 } // namespace
 
 Comunicacion::Comunicacion(AppState& state, AppContext& context, Principal& principal, QWidget* parent)
-    : QDialog(parent), st_(state), ctx_(context), principal_(principal)
+    : QDialog(parent), st_(state), ctx_(context), principal_(principal),
+      modem_(state, modemPort_, context.MSComm1(),
+             [this] { return connecting_ || ctx_.linkLoop().conectando(); })
 {
     setObjectName(QStringLiteral("Comunicacion"));
     setWindowTitle(QStringLiteral("COMMUNICATION CONTROL"));
@@ -103,6 +106,14 @@ void Comunicacion::build()
     addr.setFormato("##0");
     addr.setMedida("");
     Combo1_ = list(Frame1, "Combo1", {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6", "COM 7", "COM 8"});
+    // Which device each COM number is, on each item and on the whole list.
+    QStringList devices;
+    for (int i = 0; i < Combo1_->count(); ++i) {
+        const QString device = QString::fromStdString(comPortDescription(i + 1));
+        Combo1_->setItemData(i, device, Qt::ToolTipRole);
+        devices << Combo1_->itemText(i) + QStringLiteral(": ") + device;
+    }
+    Combo1_->setToolTip(devices.join(QLatin1Char('\n')));
     Combo2_ = list(Frame1, "Combo2", baudItems());
     Combo5_ = list(Frame1, "Combo5", baudItems() + QStringList{"38400", "57600"});
     auto* g1 = new QGridLayout(Frame1);
@@ -147,16 +158,19 @@ void Comunicacion::build()
     g3->addWidget(Text1_, 3, 0);
     g3->addWidget(Frame5, 0, 1, 4, 1);
 
-    // Remote Modem Programing (the programming itself is not in the program yet)
+    // Remote Modem Programing
     auto* Frame4 = frame(this, "Frame4", "Remote Modem Programing");
     auto* o20 = option(Frame4, QStringLiteral("Option2_0"), "Default String");
     auto* o21 = option(Frame4, QStringLiteral("Option2_1"), "Personal String");
     o20->setChecked(true);
+    Option2_[0] = o20;
+    Option2_[1] = o21;
     Combo4_ = list(Frame4, "Combo4", {"COM1", "COM2", "COM3", "COM4"});
     Combo3_ = list(Frame4, "Combo3", baudItems());
     auto* Modem = new QPushButton(QStringLiteral("OK"), Frame4);
     Modem->setObjectName(QStringLiteral("Modem"));
-    Modem->setEnabled(false);
+    Modem->setAutoDefault(false);
+    connect(Modem, &QPushButton::clicked, this, &Comunicacion::Modem_Click);
     auto* g4 = new QGridLayout(Frame4);
     g4->addWidget(o20, 0, 0);
     g4->addWidget(o21, 1, 0);
@@ -293,6 +307,7 @@ bool Comunicacion::Command1_Click()
     if (!st_.Modo_Modem) {
         if (!ctx_.linkLoop().Conectar(st_.Puerto_Com, std::to_string(st_.Velocidad), st_.Direccion_Rele))
             return done(false);
+        ctx_.cursorConectando().iniciar();
         TmrStateCom_.start();
     }
     st_.Habilita_Reset = true;
@@ -330,17 +345,35 @@ void Comunicacion::Cancelar_Click()
     QDialog::reject();
 }
 
+void Comunicacion::Modem_Click()
+{
+    if (programming_ || connecting_) return;
+    programming_ = true;
+    QList<QPushButton*> disabled;
+    for (const char* name : {"Command1", "Command2", "Okey", "Cancelar", "Modem"}) {
+        auto* b = findChild<QPushButton*>(QString::fromLatin1(name));
+        if (b && b->isEnabled()) {
+            b->setEnabled(false);
+            disabled.append(b);
+        }
+    }
+    modem_.Modem_Click({Option2_[1]->isChecked(), Combo4_->currentIndex(), Combo4_->currentText(),
+                        Combo3_->currentIndex()});
+    for (QPushButton* b : disabled) b->setEnabled(true);
+    programming_ = false;
+}
+
 void Comunicacion::reject()
 {
-    // Escape while a connect runs does nothing: Cancel is not the cancel
-    // button then.
-    if (connecting_) return;
+    // Escape while a connect or a modem programming runs does nothing:
+    // Cancel is not the cancel button then.
+    if (connecting_ || programming_) return;
     Cancelar_Click();
 }
 
 void Comunicacion::closeEvent(QCloseEvent* event)
 {
-    if (connecting_) {
+    if (connecting_ || programming_) {
         event->ignore();
         return;
     }

@@ -6,6 +6,8 @@
 // Command2_Click also run without the window being shown.
 
 #include "app/AppState.h"
+#include "app/Programacion_Modem.h"
+#include "platform/QtSerialPort.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -40,6 +42,10 @@ public:
     void Option1_Click(int index);
     void Text1_Change();
     void TmrStateCom_Timer();
+    // "OK" of the frame "Remote Modem Programing": programs the modem with
+    // the frame's choices; the window's buttons are disabled meanwhile.
+    void Modem_Click();
+    Programacion_Modem& programacionModem() { return modem_; }
 
     // Link status text of the window.
     void setLabel6(const QString& text);
@@ -47,6 +53,7 @@ public:
     QComboBox* Combo1() const { return Combo1_; }
     QComboBox* Combo2() const { return Combo2_; }
     QComboBox* Combo3() const { return Combo3_; }
+    QComboBox* Combo4() const { return Combo4_; }
     Byte_UnRWidget* Byte_UnR1() const { return Byte_UnR1_; }
     QLabel* Label6() const { return Label6_; }
     QLineEdit* Text1() const { return Text1_; }
@@ -87,6 +94,11 @@ private:
     QPushButton* Cancelar_ = nullptr;
     QTimer TmrStateCom_;
     bool connecting_ = false;
+    QRadioButton* Option2_[2] = {};
+    // The modem's own port, open only while a programming runs.
+    QtSerialPort modemPort_;
+    Programacion_Modem modem_;
+    bool programming_ = false;
 };
 
 } // namespace kova

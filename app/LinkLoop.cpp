@@ -218,7 +218,7 @@ void LinkLoop::drenarEntrada()
 {
     try {
         if (port_.portOpen())
-            (void)port_.input();
+            engine_.Entrada_Descartada(port_.input());
     } catch (const SerialPortError&) {
     }
 }
@@ -248,8 +248,10 @@ bool LinkLoop::contarFallo(bool enEjecucion)
 void LinkLoop::onComunicacionFinalizada(bool opOK)
 {
     Marca m(ocupado_);
-    if (opOK && !state_.Comunicando) {
-        // First passed reply: online.
+    if (opOK && !state_.Comunicando && !state_.Detener_Comunicacion) {
+        // First passed reply: online. Once dispatching is stopped (a file
+        // was loaded, the link was given up) a reply still in flight no
+        // longer switches the program online: it only closes the port.
         state_.Comunicando = true;
         conectando_ = false;
         activar(timer2_);

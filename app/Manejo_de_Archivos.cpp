@@ -6,7 +6,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kova {
 namespace {
@@ -24,6 +28,18 @@ Fecha_Civil fechaDeHoy()
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
+// The detail line of "It isn't KOVA File": the path, and why when the file
+// is missing or too short to hold a record.
+std::string detalleNoEsKova(const std::string& ruta, Resultado_Lectura r, std::size_t largo)
+{
+    if (r == Resultado_Lectura::No_Existe)
+        return ruta + ": " + std::strerror(ENOENT);
+    if (largo < Registro_Archivo::Largo)
+        return ruta + ": file is " + std::to_string(largo) + " bytes, a KOVA2 file has " +
+               std::to_string(Registro_Archivo::Largo);
+    return ruta;
+}
+
 } // namespace
 
 long long Escritor_Archivo::escribirParte(QIODevice& archivo, const char* datos, long long n)
@@ -31,55 +47,90 @@ long long Escritor_Archivo::escribirParte(QIODevice& archivo, const char* datos,
     return archivo.write(datos, n);
 }
 
+bool Escritor_Archivo::fallo(std::string razon)
+{
+    razon_ = std::move(razon);
+    return false;
+}
+
 bool Escritor_Archivo::escribir(const std::string& ruta, std::span<const std::uint8_t> datos)
 {
+    razon_.clear();
     const QString nombre = rutaQt(ruta);
-    const QFileInfo info(nombre);
-    // A file marked read-only is not replaced behind the user's back.
-    if (info.exists() && (!info.isFile() || !info.isWritable()))
-        return false;
+    struct stat previo {};
+    const bool existe = ::stat(ruta.c_str(), &previo) == 0;
+    if (existe) {
+        if (!S_ISREG(previo.st_mode))
+            return fallo("not a file");
+        // A file marked read-only is not replaced behind the user's back.
+        // Its permission bits decide: the process's access would let root
+        // write anything.
+        if ((previo.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(ruta.c_str(), W_OK) != 0)
+            return fallo("read-only");
+    }
 
     QSaveFile archivo(nombre);
     archivo.setDirectWriteFallback(true);
     if (!archivo.open(QIODevice::WriteOnly))
-        return false;
+        return fallo(archivo.errorString().toStdString());
+    if (existe) {
+        // The new file stands in for the old one: same owner (where the
+        // process may give it away, as root) and same permission bits.
+        [[maybe_unused]] const int r = ::fchown(archivo.handle(), previo.st_uid, previo.st_gid);
+        if (::fchmod(archivo.handle(), previo.st_mode & 07777) != 0) {
+            archivo.cancelWriting();
+            return fallo(std::strerror(errno));
+        }
+    }
     const char* p = reinterpret_cast<const char*>(datos.data());
     long long resto = static_cast<long long>(datos.size());
     while (resto > 0) {
         const long long n = escribirParte(archivo, p, resto);
         if (n <= 0) {
+            const std::string razon = archivo.errorString().toStdString();
             archivo.cancelWriting();
-            return false;
+            return fallo(razon.empty() || razon == "Unknown error" ? "the data could not be written" : razon);
         }
         p += n;
         resto -= n;
     }
     if (!archivo.commit())
-        return false;
+        return fallo(archivo.errorString().toStdString());
 
     std::vector<std::uint8_t> leido;
-    if (leerArchivo(ruta, leido, datos.size() + 1) != Resultado_Lectura::Leido)
-        return false;
-    return std::equal(leido.begin(), leido.end(), datos.begin(), datos.end());
+    std::string razon;
+    if (leerArchivo(ruta, leido, datos.size() + 1, &razon) != Resultado_Lectura::Leido)
+        return fallo(razon.empty() ? "the file cannot be read back" : razon);
+    if (!std::equal(leido.begin(), leido.end(), datos.begin(), datos.end()))
+        return fallo("the file read back differs from what was written");
+    return true;
 }
 
 Resultado_Lectura leerArchivo(const std::string& ruta, std::vector<std::uint8_t>& datos,
-                              std::size_t maximo)
+                              std::size_t maximo, std::string* razon)
 {
     datos.clear();
     const QString nombre = rutaQt(ruta);
     if (!QFileInfo::exists(nombre))
         return Resultado_Lectura::No_Existe;
     QFile archivo(nombre);
-    if (!archivo.open(QIODevice::ReadOnly))
+    auto error = [&] {
+        if (razon) *razon = archivo.errorString().toStdString();
         return Resultado_Lectura::Error;
+    };
+    if (QFileInfo(nombre).isDir()) {
+        if (razon) *razon = std::strerror(EISDIR);
+        return Resultado_Lectura::Error;
+    }
+    if (!archivo.open(QIODevice::ReadOnly))
+        return error();
     datos.resize(maximo);
     std::size_t total = 0;
     while (total < maximo) {
         const qint64 n = archivo.read(reinterpret_cast<char*>(datos.data() + total),
                                       static_cast<qint64>(maximo - total));
         if (n < 0)
-            return Resultado_Lectura::Error;
+            return error();
         if (n == 0)
             break;
         total += static_cast<std::size_t>(n);
@@ -129,7 +180,8 @@ bool Manejo_de_Archivos::Grabar_Archivo(const std::string& ruta)
     Registro_Archivo nuevo = registro_;
     nuevo.escribir(d);
     if (!escritor_->escribir(ruta, nuevo.bytes())) {
-        ventana_.mensaje(Texto_Error_Escritura, Titulo_Mensajes, IVentana_Archivos::Icono::Critico);
+        ventana_.mensaje(Texto_Error_Escritura, Titulo_Mensajes, IVentana_Archivos::Icono::Critico,
+                         ruta + ": " + escritor_->razon());
         return false;
     }
     registro_ = nuevo;
@@ -140,10 +192,12 @@ bool Manejo_de_Archivos::Grabar_Archivo(const std::string& ruta)
 bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta)
 {
     std::vector<std::uint8_t> datos;
-    const Resultado_Lectura r = leerArchivo(ruta, datos, Registro_Archivo::Largo);
+    std::string razon;
+    const Resultado_Lectura r = leerArchivo(ruta, datos, Registro_Archivo::Largo, &razon);
     if (r == Resultado_Lectura::Error) {
         Archivo_Cargado = false;
-        ventana_.mensaje(Texto_Error_Lectura, Titulo_Mensajes, IVentana_Archivos::Icono::Critico);
+        ventana_.mensaje(Texto_Error_Lectura, Titulo_Mensajes, IVentana_Archivos::Icono::Critico,
+                         ruta + ": " + razon);
         return false;
     }
     std::optional<Registro_Archivo> leido;
@@ -151,7 +205,8 @@ bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta)
         leido = Registro_Archivo::desdeBytes(datos);
     if (!leido) {
         Archivo_Cargado = false;
-        ventana_.mensaje(Texto_No_Es_KOVA, Titulo_Mensajes, IVentana_Archivos::Icono::Ninguno);
+        ventana_.mensaje(Texto_No_Es_KOVA, Titulo_Mensajes, IVentana_Archivos::Icono::Ninguno,
+                         detalleNoEsKova(ruta, r, datos.size()));
         return false;
     }
 

@@ -58,7 +58,10 @@ public:
     // The chosen path, or nothing on cancel.
     virtual std::optional<std::string> elegirArchivoAbrir() = 0;
     virtual std::optional<std::string> elegirArchivoGuardar() = 0;
-    virtual void mensaje(const std::string& texto, const std::string& titulo, Icono icono) = 0;
+    // A message box; detalle, when not empty, is its detail line (the file
+    // and what went wrong).
+    virtual void mensaje(const std::string& texto, const std::string& titulo, Icono icono,
+                         const std::string& detalle) = 0;
     // Status-bar panel n (1-based).
     virtual void ponerPanel(int n, const std::string& texto) = 0;
     virtual void ponerTitulo(const std::string& titulo) = 0;
@@ -66,25 +69,35 @@ public:
 };
 
 // Writes a whole file or nothing: a temporary file beside the target is
-// written, flushed and renamed over it. Where the folder is not writable the
-// file itself is written in place. Either way the file is read back and
-// compared. Any failure returns false.
+// written, flushed and renamed over it, taking the old file's owner and
+// permission bits. Where the folder is not writable the file itself is
+// written in place. Either way the file is read back and compared. A file
+// whose permission bits allow no writing is refused whoever runs the
+// program (to root every file is writable). Any failure returns false and
+// leaves its reason in razon().
 class Escritor_Archivo
 {
 public:
     virtual ~Escritor_Archivo() = default;
     bool escribir(const std::string& ruta, std::span<const std::uint8_t> datos);
+    // Why the last escribir failed ("read-only", "No such file or directory", ...).
+    const std::string& razon() const { return razon_; }
 
 protected:
     // One write on the open file; returns the bytes written or -1.
     virtual long long escribirParte(QIODevice& archivo, const char* datos, long long n);
+
+private:
+    bool fallo(std::string razon);
+    std::string razon_;
 };
 
 enum class Resultado_Lectura { Leido, No_Existe, Error };
 
 // Reads up to `maximo` bytes of a file opened read-only (never creates it).
+// On Error, razon (when given) receives the system's reason.
 Resultado_Lectura leerArchivo(const std::string& ruta, std::vector<std::uint8_t>& datos,
-                              std::size_t maximo);
+                              std::size_t maximo, std::string* razon = nullptr);
 
 class Manejo_de_Archivos
 {

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -47,10 +48,18 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
     buildToolBar();
     buildStatusBar();
 
-    UserControl11_ = new UserControl1(this);
+    // The status panel keeps its design size, centred in the window: its
+    // lamps sit at fixed places on its drawing, so it is never stretched.
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("Area_Panel"));
+    auto* layout = new QGridLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    UserControl11_ = new UserControl1(area);
     UserControl11_->setObjectName(QStringLiteral("UserControl11"));
-    setCentralWidget(UserControl11_);
-    // The panel at its drawn size; the status bar needs a little more width.
+    UserControl11_->setFixedSize(UserControl11_->sizeHint());
+    layout->addWidget(UserControl11_, 0, 0, Qt::AlignCenter);
+    setCentralWidget(area);
+    // The panel at its design size; the status bar needs a little more width.
     resize(sizeHint().expandedTo(QSize(760, 0)));
 
     if (svc_.attach) svc_.attach(*this);

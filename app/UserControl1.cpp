@@ -12,9 +12,14 @@ namespace {
 constexpr int kTwipsPorPulgada = 1440;
 constexpr int kAnchoLampara = 225;   // twips
 constexpr int kAltoLampara = 210;    // twips
-// The front-panel drawing is designed at 462 x 468 pixels and stretched.
+// The front-panel drawing is designed at 462 x 468 pixels (6930 x 7020
+// twips) and stretched.
 constexpr double kAnchoFondo = 462.0;
 constexpr double kAltoFondo = 468.0;
+constexpr int kAnchoFondoTwips = 6930;
+constexpr int kAltoFondoTwips = 7020;
+// The lamp group frames of the drawing: relay status, system status.
+constexpr QRectF kGrupos[] = {{44, 158, 160, 92}, {208, 158, 226, 92}};
 
 } // namespace
 
@@ -73,7 +78,18 @@ QRect UserControl1::rectanguloLampara(int lampara) const
 
 QSize UserControl1::sizeHint() const
 {
-    return QSize(static_cast<int>(kAnchoFondo), static_cast<int>(kAltoFondo));
+    return QSize(px(kAnchoFondoTwips, true), px(kAltoFondoTwips, false));
+}
+
+QRectF UserControl1::enPanel(const QRectF& enDibujo) const
+{
+    const double sx = width() / kAnchoFondo, sy = height() / kAltoFondo;
+    return QRectF(enDibujo.x() * sx, enDibujo.y() * sy, enDibujo.width() * sx, enDibujo.height() * sy);
+}
+
+QRect UserControl1::rectanguloGrupo(int grupo) const
+{
+    return enPanel(kGrupos[grupo == G_Rele ? 0 : 1]).toRect();
 }
 
 void UserControl1::dibujarFondo(QPainter& p) const
@@ -103,11 +119,13 @@ void UserControl1::dibujarFondo(QPainter& p) const
     p.setFont(f);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(90, 94, 100), 1));
-    p.drawRoundedRect(QRectF(44, 158, 160, 92), 4, 4);
-    p.drawRoundedRect(QRectF(208, 158, 226, 92), 4, 4);
+    for (const QRectF& g : kGrupos)
+        p.drawRoundedRect(g, 4, 4);
     p.setPen(QColor(30, 30, 30));
-    p.drawText(QRectF(44, 158, 160, 14), Qt::AlignCenter, QStringLiteral("RELAY STATUS"));
-    p.drawText(QRectF(208, 158, 226, 14), Qt::AlignCenter, QStringLiteral("SYSTEM STATUS"));
+    p.drawText(QRectF(kGrupos[0].topLeft(), QSizeF(kGrupos[0].width(), 14)), Qt::AlignCenter,
+               QStringLiteral("RELAY STATUS"));
+    p.drawText(QRectF(kGrupos[1].topLeft(), QSizeF(kGrupos[1].width(), 14)), Qt::AlignCenter,
+               QStringLiteral("SYSTEM STATUS"));
 
     // Keypad.
     p.setPen(QPen(QColor(60, 60, 60), 1));
@@ -140,11 +158,12 @@ void UserControl1::paintEvent(QPaintEvent*)
         }
         p.drawEllipse(disco);
         p.setPen(QColor(20, 20, 20));
-        // The label fills the room up to the next lamp column, on two lines if need be.
-        int siguiente = px(6450, true);
+        // The label fills the room up to the next lamp column and inside its
+        // group's frame, on two lines if need be.
+        double siguiente = rectanguloGrupo(grupo(i)).right() - 2;
         for (const Datos_Lampara& otra : tabla())
             if (otra.izquierda > tabla()[i].izquierda)
-                siguiente = std::min(siguiente, px(otra.izquierda, true));
+                siguiente = std::min(siguiente, static_cast<double>(px(otra.izquierda, true)));
         const double x = r.right() + 4;
         p.drawText(QRectF(x, r.center().y() - 11, siguiente - x - 3, 22),
                    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,

@@ -85,7 +85,15 @@ public:
     QRect rectanguloLampara(int lampara) const;
     // The front-panel drawing, stretched over the whole panel.
     QRect rectanguloFondo() const { return rect(); }
+    // The drawing's two lamp groups: the first five lamps are the relay's
+    // status, the other six the system's.
+    enum Grupo { G_Rele, G_Sistema };
+    static int grupo(int lampara) { return lampara <= L_OutOfService ? G_Rele : G_Sistema; }
+    // Where the drawing frames a group, in pixels; it follows the drawing.
+    QRect rectanguloGrupo(int grupo) const;
 
+    // The design size: the drawing's own size, at which its group frames
+    // hold their lamps. The host keeps the panel at this size.
     QSize sizeHint() const override;
 
 protected:
@@ -94,6 +102,8 @@ protected:
 private:
     void guardar(int lampara, int valor) { banderas_[lampara] = static_cast<std::uint8_t>(valor); }
     int px(int twips, bool horizontal) const;
+    // A rectangle of the drawing (designed at 462 x 468 pixels) on the panel.
+    QRectF enPanel(const QRectF& enDibujo) const;
     void dibujarFondo(QPainter& p) const;
 
     std::array<std::uint8_t, Lamparas> banderas_{};

@@ -35,6 +35,9 @@ function(kova_tests folder)
   set(dir ${CMAKE_SOURCE_DIR}/tests/${folder})
   file(GLOB gsrcs CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${dir}/*.h ${dir}/support/*.h)
+  # The simulator's path also at compile time, so a test program also runs
+  # on its own (it finds the build's Default.KOVA2 beside it).
+  set(paths KOVA_TEST_RELAY_SIM="${CMAKE_BINARY_DIR}/tools/relay-sim/relay-sim")
   # Shared test helpers are compiled once per folder, not once per program.
   file(GLOB support CONFIGURE_DEPENDS ${dir}/support/*.cpp)
   set(supportlib)
@@ -43,18 +46,21 @@ function(kova_tests folder)
     add_library(${supportlib} STATIC ${support} ${helpers})
     target_link_libraries(${supportlib} PUBLIC kova_all Qt6::Test GTest::gtest)
     target_include_directories(${supportlib} PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(${supportlib} PUBLIC ${paths})
     set_target_properties(${supportlib} PROPERTIES AUTOMOC ON)
   endif()
   set(env "QT_QPA_PLATFORM=offscreen"
           "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
           "KOVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-          "KOVA_RELAY_SIM=${CMAKE_BINARY_DIR}/tools/relay-sim/relay-sim")
+          "KOVA_RELAY_SIM=${CMAKE_BINARY_DIR}/tools/relay-sim/relay-sim"
+          "KOVA_MODEM_SIM=${CMAKE_BINARY_DIR}/tools/modem-sim/modem-sim")
   if(gsrcs)
     add_executable(test_${folder} ${gsrcs} ${helpers})
     target_link_libraries(test_${folder} PRIVATE ${supportlib} kova_all Qt6::Test GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(test_${folder} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(test_${folder} PRIVATE ${paths})
     set_target_properties(test_${folder} PROPERTIES AUTOMOC ON)
-    add_dependencies(test_${folder} relay-sim)
+    add_dependencies(test_${folder} relay-sim modem-sim default_file)
     # Discovered tests cannot carry a list-valued ENVIRONMENT property, so
     # the program is started through env with the same settings instead.
     set_target_properties(test_${folder} PROPERTIES CROSSCOMPILING_EMULATOR "/usr/bin/env;${env}")
@@ -67,8 +73,9 @@ function(kova_tests folder)
     add_executable(${t} ${src} ${helpers})
     target_link_libraries(${t} PRIVATE ${supportlib} kova_all Qt6::Test)
     target_include_directories(${t} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(${t} PRIVATE ${paths})
     set_target_properties(${t} PROPERTIES AUTOMOC ON)
-    add_dependencies(${t} relay-sim)
+    add_dependencies(${t} relay-sim modem-sim default_file)
     add_test(NAME ${t} COMMAND ${t})
     set_tests_properties(${t} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
   endforeach()

@@ -169,9 +169,11 @@ bool Bits::Inicializacion()
             k = -1;
     }
     select(k);
-    valor_ = k < 0 ? std::string() : items_[static_cast<size_t>(k)];
+    // The selection handling ends with Click; only then does valor take
+    // the text of the option shown.
     if (onClick)
         onClick();
+    valor_ = k < 0 ? std::string() : items_[static_cast<size_t>(k)];
     return indice_.has_value();
 }
 

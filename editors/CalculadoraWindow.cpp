@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +50,8 @@ CalculadoraWindow::CalculadoraWindow(KeypadBlock& block, QWidget* parent)
     pantalla_ = new QLineEdit(this);
     pantalla_->setObjectName("Pantalla");
     pantalla_->setReadOnly(true);
+    // Typed keys go to the window, which clicks the buttons.
+    pantalla_->setFocusPolicy(Qt::NoFocus);
     pantalla_->setAlignment(Qt::AlignRight);
 
     auto* keys = new QGridLayout;
@@ -167,6 +170,39 @@ void CalculadoraWindow::closeEvent(QCloseEvent* e)
         done_ = true;
     }
     QDialog::closeEvent(e);
+}
+
+QPushButton* CalculadoraWindow::buttonForKey(const QKeyEvent& e) const
+{
+    switch (e.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return ok_;
+    case Qt::Key_Escape: return cancel_;
+    case Qt::Key_Backspace: return ce_; // null on a keypad without CE: nothing
+    case Qt::Key_Period:
+    case Qt::Key_Comma: return point_;
+    default: break;
+    }
+    if (e.key() >= Qt::Key_0 && e.key() <= Qt::Key_9)
+        return numeros_[static_cast<size_t>(e.key() - Qt::Key_0)];
+    return nullptr;
+}
+
+void CalculadoraWindow::keyPressEvent(QKeyEvent* e)
+{
+    // Shortcut keys with Ctrl or Alt keep their meaning elsewhere.
+    if (!(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        if (QPushButton* b = buttonForKey(*e)) {
+            if (b->isEnabled()) b->click();
+            e->accept();
+            return;
+        }
+        if (e->key() == Qt::Key_Backspace) {
+            e->accept();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void CalculadoraWindow::run(QWidget* parent)

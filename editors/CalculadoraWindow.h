@@ -3,6 +3,8 @@
 // labels with the old value, the range and the increments. Application
 // modal. Every way of closing other than an accepted OK runs Cancel, so the
 // block always describes the old value or an accepted one.
+// Typed keys click the matching button: 0-9, "." (and ","), Backspace the
+// CE button, Return or Enter OK, Escape Cancel.
 
 #include "editors/Calculadora.h"
 
@@ -37,6 +39,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void Form_Load();
@@ -44,6 +47,8 @@ private:
     void OK_Click();
     // A fault text in the program's message box.
     static void showMessage(const QString& text);
+    // The button a typed key stands for; null for any other key.
+    QPushButton* buttonForKey(const QKeyEvent& e) const;
 
     Calculadora model_;
     bool done_ = false;

@@ -12,7 +12,9 @@
 namespace kova {
 
 // Raised by the port on a failed open, on Output/Input while closed and on
-// settings it cannot take.
+// settings it cannot take. A failed open's text names the device and the
+// reason in words a user can act on, e.g. "/dev/ttyUSB0: permission denied
+// - add your user to the dialout group and log in again".
 class SerialPortError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -58,6 +60,11 @@ public:
 
     // Bytes waiting in the receive buffer.
     virtual int inBufferCount() = 0;
+
+    // Data Terminal Ready: raised at every open while enabled (the default),
+    // and raised or lowered at once when the port is open.
+    virtual void setDTREnable(bool enable) = 0;
+    virtual bool dtrEnable() const = 0;
 
     // Handler of the communication events. Events are always posted to the
     // owner's event loop, never called from inside the members above.

@@ -7,6 +7,7 @@
 #include "text/HexText.h"
 #include "text/NumberText.h"
 
+#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -15,6 +16,22 @@ namespace {
 
 // Internal failure of a frame writer: the request ends silently.
 struct FrameAbort {};
+
+// A UTF-8 text cut or padded with blanks to n characters; a character is a
+// lead byte with its continuation bytes.
+std::string textoDeLargo(std::string_view texto, std::size_t n)
+{
+    std::size_t fin = 0, caracteres = 0;
+    while (fin < texto.size() && caracteres < n) {
+        ++fin;
+        while (fin < texto.size() && (static_cast<unsigned char>(texto[fin]) & 0xC0) == 0x80)
+            ++fin;
+        ++caracteres;
+    }
+    std::string out(texto.substr(0, fin));
+    out.append(n - caracteres, ' ');
+    return out;
+}
 
 std::uint8_t aByte(int v)
 {
@@ -39,8 +56,7 @@ KOVA200::KOVA200(LinkState& link, RegisterImages& images) : link_(link), images_
 
 void KOVA200::setVersion(const std::string& v)
 {
-    version_ = v.substr(0, 8);
-    version_.resize(8, ' ');
+    version_ = textoDeLargo(v, 8);
 }
 
 void KOVA200::setID(std::int16_t)
@@ -53,6 +69,7 @@ void KOVA200::Ejecuta()
     if (ejecutando_)
         return;
     ejecutando_ = true;
+    enviada_.clear();
     try {
         ejecutarSolicitud(accion_);
     } catch (...) {
@@ -123,9 +140,12 @@ void KOVA200::Reconocer_Controles_De_Comunicacion()
 
 bool KOVA200::Abrir_Puerto()
 {
+    std::string motivo;
     try {
         if (port_ == nullptr)
-            throw FrameAbort{};
+            throw SerialPortError("no serial port is bound to the engine");
+        // Nothing sent on the line before can answer any more.
+        pendientes_.olvidar();
         if (port_->portOpen())
             port_->setPortOpen(false);
         port_->setCommPort(puertoPC_);
@@ -133,12 +153,19 @@ bool KOVA200::Abrir_Puerto()
         port_->setPortOpen(true);
         resultado_ = true;
         return true;
+    } catch (const std::exception& e) {
+        motivo = e.what();
     } catch (...) {
-        if (notifier_ != nullptr)
-            notifier_->critical("Invalid Number Port: COM" + signedText(puertoPC_), "Communication error");
-        resultado_ = false;
-        return false;
+        motivo = "the port could not be opened";
     }
+    // The box keeps its one line; why the port did not open goes into its
+    // detail line and to stderr, where a calling program's log catches it.
+    const std::string linea = "kova: COM" + signedText(puertoPC_) + " did not open: " + motivo + "\n";
+    std::fputs(linea.c_str(), stderr);
+    if (notifier_ != nullptr)
+        notifier_->criticalDetail("Invalid Number Port: COM" + signedText(puertoPC_), "Communication error", motivo);
+    resultado_ = false;
+    return false;
 }
 
 void KOVA200::Leer_Actual_Values_Unbalance() { Leer_Registros_Actuales(0x02, 0x4B, 0, 8, 16); }
@@ -222,31 +249,24 @@ void KOVA200::Enviar_Trama(int largoTrama, int largoRespuesta)
 {
     if (port_ == nullptr || static_cast<int>(trama_.size()) != largoTrama)
         throw FrameAbort{};
-    (void)port_->input(); // drop whatever is left over
+    // Whatever is left over is dropped (it may be a late reply).
+    pendientes_.descartada(port_->input(), Tramas_Pendientes::Reloj::now());
     port_->setRThreshold(largoRespuesta);
     port_->setSThreshold(largoTrama);
+    detenidaAlEnviar_ = link_.Detener_Comunicacion;
     port_->output(trama_);
+    enviada_ = trama_;
+    pendientes_.enviada(trama_, Tramas_Pendientes::Reloj::now());
+}
+
+void KOVA200::Entrada_Descartada(const std::vector<std::uint8_t>& bytes)
+{
+    pendientes_.descartada(bytes, Tramas_Pendientes::Reloj::now());
 }
 
 // --- Reply handling ---------------------------------------------------------
 
 namespace {
-
-// Function code each request's frame carries (0: the request sends nothing).
-std::uint8_t funcionDeSolicitud(int accion)
-{
-    if (accion == 2 || (accion >= 4 && accion <= 10) || accion == 30 || accion == 60 || accion == 90 ||
-        accion == 91)
-        return 4;
-    if (accion >= 61 && accion <= 66)
-        return 3;
-    if ((accion >= 11 && accion <= 19) || accion == 92)
-        return 5;
-    if (accion == 27 || accion == 28 || (accion >= 110 && accion <= 113) || (accion >= 31 && accion <= 50) ||
-        accion == 93)
-        return 16;
-    return 0;
-}
 
 // Setpoint block of a block-write request (27, 28, 110..113), else 0.
 int bloqueDeEscritura(int accion)
@@ -264,25 +284,18 @@ bool esLecturaActual(int accion)
 
 } // namespace
 
-bool KOVA200::respuestaCorresponde() const
+bool KOVA200::respuestaCorresponde()
 {
-    const std::size_t L = respuesta_.size();
-    const std::uint8_t funcion = funcionDeSolicitud(accion_);
-    if (funcion == 0 || L < 4)
+    if (respuesta_.empty() ||
+        pendientes_.atribuir(respuesta_, enviada_, Tramas_Pendientes::Reloj::now()) !=
+            Tramas_Pendientes::Atribucion::Actual)
         return false;
-    const std::uint16_t crc = BasicCRC::CRC16(respuesta_.data(), static_cast<std::ptrdiff_t>(L - 2));
-    if (respuesta_[L - 2] != (crc >> 8) || respuesta_[L - 1] != (crc & 0xFF))
-        return false;
-    if (direccion_ < 0 || direccion_ > 255 || respuesta_[0] != direccion_)
-        return false;
-    if (respuesta_[1] != funcion) // an exception reply has bit 7 set
-        return false;
-    std::size_t minimo = 8;
+    // The data the handling of Accion copies must be what the reply carries.
     if (esLecturaActual(accion_) || accion_ == 60)
-        minimo = std::size_t{bytesEsperados_} + 5;
-    else if (accion_ >= 61 && accion_ <= 66)
-        minimo = std::size_t{bytesEsperadosSet_} + 5;
-    return L >= minimo;
+        return respuesta_.size() == std::size_t{bytesEsperados_} + 5;
+    if (accion_ >= 61 && accion_ <= 66)
+        return respuesta_.size() == std::size_t{bytesEsperadosSet_} + 5;
+    return true;
 }
 
 void KOVA200::Refrescar()
@@ -295,6 +308,7 @@ void KOVA200::Refrescar()
         respuesta_.clear(); // a port closed meanwhile counts as no reply
     }
 
+    const bool descartada = link_.Detener_Comunicacion && !detenidaAlEnviar_;
     respuestaValida_ = respuestaCorresponde();
     if (respuestaValida_) {
         contadorErrorComm_ = 0;
@@ -305,7 +319,9 @@ void KOVA200::Refrescar()
     }
 
     const int a = accion_;
-    if (respuestaValida_) {
+    if (respuestaValida_ && descartada) {
+        resultado_ = true; // answered, but its data belong to no image any more
+    } else if (respuestaValida_) {
         if (esLecturaActual(a)) {
             if (auto base = Indice_ActualValue(registroPendiente_))
                 escribirImagen(images_.actual, *base, respuesta_.data() + 3, bytesEsperados_);
@@ -331,7 +347,8 @@ void KOVA200::Refrescar()
     // A failed reply changes neither setpoint image: the Put image keeps the
     // edits for the retry and the Get image only holds what the relay said.
 
-    seguirRespuesta(a, respuestaValida_);
+    if (!descartada)
+        seguirRespuesta(a, respuestaValida_);
 
     if (events.ComunicacionFinalizada)
         events.ComunicacionFinalizada(resultado_);

@@ -10,6 +10,7 @@
 #include "link/LinkState.h"
 #include "link/RegisterImages.h"
 #include "link/RelayData.h"
+#include "link/Tramas_Pendientes.h"
 #include "text/NumOrText.h"
 
 #include <cstdint>
@@ -75,11 +76,24 @@ public:
     void Ejecuta_Comando(std::int16_t Comando);
 
     // --- Replies and link errors -------------------------------------------
-    // Reads the reply of request Accion, checks it (CRC, slave address,
-    // function, length), stores its data in the register images and raises
-    // ComunicacionFinalizada(Resultado_Peticion) once. A failed reply changes
-    // no image byte. Only a passed reply clears the missed-reply count.
+    // Reads the reply of request Accion, checks it, stores its data in the
+    // register images and raises ComunicacionFinalizada(Resultado_Peticion)
+    // once. A reply passes only when it is exactly the reply the frame sent
+    // for Accion asks for (RespuestaEsperada.h) and no earlier unanswered
+    // frame of another request could have asked for it (a late reply,
+    // Tramas_Pendientes.h). A failed reply changes no image byte. Only a
+    // passed reply clears the missed-reply count.
+    // A reply to a request sent before dispatching was stopped (a file was
+    // loaded, the link was given up) is checked but stores nothing, changes
+    // neither Firmware nor Version and queues nothing: the images now hold
+    // other data.
     void Refrescar() override;
+    // Bytes the host dropped from the line unread (a late reply after a
+    // time-out): when they are exactly the reply to a frame still
+    // unanswered, that frame no longer waits for one.
+    void Entrada_Descartada(const std::vector<std::uint8_t>& bytes);
+    // Frames sent whose reply has not been seen yet.
+    std::size_t Tramas_Sin_Respuesta() const { return pendientes_.size(); }
     // Counts one missed or failed reply; the fifth in a row raises
     // ErrorCommActivado (and the tenth, ...). Always returns false.
     bool AumentarErrorComm() override;
@@ -126,7 +140,9 @@ public:
     bool Firmware() const { return firmware_; }
     void setFirmware(bool v) { firmware_ = v; }
     const std::string& Version() const { return version_; }
-    void setVersion(const std::string& v); // padded with blanks / cut to 8
+    // Cut or padded with blanks to 8 characters (UTF-8 characters, not
+    // bytes: a file's firmware text comes back as it went in).
+    void setVersion(const std::string& v);
     bool ErrorComm() const { return errorComm_; }
     void setErrorComm(bool v) { errorComm_ = v; }
     std::int32_t IDRele() const { return idRele_; }
@@ -177,8 +193,9 @@ private:
     void escribirSetpoints(int bloque);
     void Put_To_Get(std::int16_t intGrupo);
     void Verificar_Firmware();
-    // Whether the reply in Respuesta_Modbus answers request Accion.
-    bool respuestaCorresponde() const;
+    // Whether the reply in Respuesta_Modbus answers the frame sent for
+    // request Accion; accounts the reply to the frame it answers.
+    bool respuestaCorresponde();
     // Request 93: function-16 write of the clock buffer to 0x0090..0x0092.
     void Write_Date_Time();
     // The follow-ups of replies to 30, 90 and 93: the event chain and the
@@ -215,6 +232,11 @@ private:
     std::string registroPendienteSet_;
 
     // Reply handling.
+    Tramas_Pendientes pendientes_;
+    // The frame sent for the request now running (empty: it sent none).
+    std::vector<std::uint8_t> enviada_;
+    // Dispatching was already stopped when that frame was sent.
+    bool detenidaAlEnviar_ = false;
     std::vector<std::uint8_t> respuesta_;
     bool respuestaValida_ = false;
     std::int16_t contadorErrorComm_ = 0;

@@ -4,15 +4,52 @@
 
 namespace kova {
 
+namespace {
+
+std::string variableOf(int n) { return "KOVA_COM" + std::to_string(n); }
+
+bool mappedByVariable(int n)
+{
+    const char* v = std::getenv(variableOf(n).c_str());
+    return v != nullptr && *v != '\0';
+}
+
+} // namespace
+
 std::string comPortDevice(int n)
 {
     if (n < 1)
         return {};
-    const std::string number = std::to_string(n);
-    const std::string var = "KOVA_COM" + number;
-    if (const char* v = std::getenv(var.c_str()); v && *v)
-        return v;
+    if (mappedByVariable(n))
+        return std::getenv(variableOf(n).c_str());
     return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+std::string comPortDescription(int n)
+{
+    if (n < 1)
+        return "no device";
+    if (mappedByVariable(n))
+        return comPortDevice(n) + " (from " + variableOf(n) + ")";
+    return comPortDevice(n) + " (set " + variableOf(n) + " to use another device)";
+}
+
+std::string portFailureText(int n, const std::string& device, PortFailure why, const std::string& systemText)
+{
+    switch (why) {
+    case PortFailure::NoSuchPort:
+        return "COM" + std::to_string(n) + ": no such port";
+    case PortFailure::NoSuchDevice:
+        return device + ": no such device \u2014 set " + variableOf(n) +
+               " to the adapter's device (e.g. /dev/ttyUSB0)";
+    case PortFailure::PermissionDenied:
+        return device + ": permission denied \u2014 add your user to the dialout group and log in again";
+    case PortFailure::InUse:
+        return device + ": in use by another program";
+    case PortFailure::Other:
+        break;
+    }
+    return device + ": " + (systemText.empty() ? std::string("cannot be opened") : systemText);
 }
 
 } // namespace kova

@@ -1,13 +1,16 @@
 #include "platform/QtSerialPort.h"
 #include "platform/ComPortDevice.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 namespace kova {
 
@@ -21,6 +24,24 @@ QSerialPort::Parity qtParity(char p)
     case 'M': return QSerialPort::MarkParity;
     case 'S': return QSerialPort::SpaceParity;
     default: return QSerialPort::NoParity;
+    }
+}
+
+// Why QSerialPort did not open a device that exists. Qt reports a refused
+// open and a device locked by another program alike as a permission error:
+// whether the user may open the device at all tells the two apart.
+PortFailure openFailure(QSerialPort::SerialPortError error, const QString& path)
+{
+    switch (error) {
+    case QSerialPort::PermissionError:
+        if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
+            return PortFailure::PermissionDenied;
+        return PortFailure::InUse;
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::ResourceError: // e.g. a /dev/ttyS node with no UART behind it
+        return PortFailure::NoSuchDevice;
+    default:
+        return PortFailure::Other;
     }
 }
 
@@ -92,36 +113,37 @@ bool QtSerialPort::portOpen() const { return port_.isOpen(); }
 void QtSerialPort::open()
 {
     const std::string device = comPortDevice(commPort_);
-    const std::string com = "COM" + std::to_string(commPort_);
+    auto fail = [this, &device](PortFailure why, const std::string& systemText = {}) {
+        throw SerialPortError(portFailureText(commPort_, device, why, systemText));
+    };
     if (device.empty())
-        throw SerialPortError(com + ": no such port");
+        fail(PortFailure::NoSuchPort);
     // The resolved path, so that two names of one device share one lock.
     const QString path = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
     if (path.isEmpty())
-        throw SerialPortError(com + ": device " + device + " does not exist");
+        fail(PortFailure::NoSuchDevice);
 
     port_.setPortName(path);
     applySettings();
     if (!port_.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = port_.error();
         const std::string why = port_.errorString().toStdString();
         port_.clearError();
-        throw SerialPortError(com + ": cannot open " + device + ": " + why);
+        fail(openFailure(error, path), why);
     }
     // Qt's lock file covers cooperating programs; an advisory lock on the
     // device itself also covers a second open through another path.
     if (::flock(port_.handle(), LOCK_EX | LOCK_NB) != 0) {
         port_.close();
-        throw SerialPortError(com + ": " + device + " is in use");
+        fail(PortFailure::InUse);
     }
     if (!applySettings()) {
         port_.close();
-        throw SerialPortError(com + ": " + device + " does not take the settings \"" + settingsText_ + "\"");
+        fail(PortFailure::Other, "does not take the settings \"" + settingsText_ + "\"");
     }
     port_.clear(QSerialPort::AllDirections);
-    // Converters powered from the modem lines want DTR; a pseudo-terminal
-    // refuses it, which does no harm.
-    port_.setDataTerminalReady(true);
-    port_.clearError();
+    // Converters powered from the modem lines want DTR.
+    applyDtr();
 
     device_ = path.toStdString();
     ++openCount_;
@@ -182,6 +204,20 @@ void QtSerialPort::setRThreshold(int n)
     ++armCount_;
     receiveFired_ = false;
     checkReceive();
+}
+
+void QtSerialPort::setDTREnable(bool enable)
+{
+    dtrEnable_ = enable;
+    if (port_.isOpen())
+        applyDtr();
+}
+
+void QtSerialPort::applyDtr()
+{
+    // A pseudo-terminal has no modem lines and refuses the change.
+    port_.setDataTerminalReady(dtrEnable_);
+    port_.clearError();
 }
 
 void QtSerialPort::setSThreshold(int n) { sThreshold_ = std::max(0, n); }

@@ -8,6 +8,8 @@
 //   are buffered; reading input() or setting the threshold arms it again.
 // - The send event fires once per output() after the frame has left the
 //   driver's transmit queue (bounded wait, so a stuck line still reports).
+// - DTR follows setDTREnable (raised by default); a device without modem
+//   lines (a pseudo-terminal) refuses the change, which does no harm.
 // - Both events are posted to the event loop of the thread that owns the
 //   port; none is delivered from inside a member call. Events posted before
 //   a close, a re-arming or a re-open are dropped.
@@ -39,6 +41,8 @@ public:
     void setSThreshold(int n) override;
     void output(const std::vector<std::uint8_t>& bytes) override;
     int inBufferCount() override;
+    void setDTREnable(bool enable) override;
+    bool dtrEnable() const override { return dtrEnable_; }
     void setOnComm(CommHandler handler) override;
 
     // The device the port has open (its resolved path); empty when closed.
@@ -49,6 +53,7 @@ private:
     void close();
     bool applySettings();
     void drainDriver();
+    void applyDtr();
     void checkReceive();
     void checkSent();
     void post(CommEvent event);
@@ -64,6 +69,7 @@ private:
     SerialSettings settings_;
     int rThreshold_ = 0;
     int sThreshold_ = 0;
+    bool dtrEnable_ = true;
     bool receiveFired_ = false;
     int pendingSends_ = 0;
     // Posted events carry these counters and are dropped when they moved on:

@@ -1,15 +1,23 @@
 #include "platform/Ui.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace kova {
 
 namespace {
 
 IUi* g_override = nullptr;
+bool g_ending = false;
+// Folder of the last file chosen in a file dialog; empty until then.
+QString g_lastFolder;
 
 // Boxes sit over the active window, unless it is disabled: a child of a
 // disabled window is disabled too and could not be answered.
@@ -33,9 +41,24 @@ QMessageBox::Icon qtIcon(MsgIcon icon)
 
 } // namespace
 
+MsgAnswer leavingAnswer(MsgButtons buttons)
+{
+    if (buttons == MsgButtons::YesNo) return MsgAnswer::No;
+    if (buttons == MsgButtons::OKOnly) return MsgAnswer::OK;
+    return MsgAnswer::Cancel;
+}
+
 MsgAnswer QtUi::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
+    return msgBoxDetail(text, buttons, icon, title, QString());
+}
+
+MsgAnswer QtUi::msgBoxDetail(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
+                             const QString& detail)
+{
+    if (g_ending) return leavingAnswer(buttons);
     QMessageBox box(qtIcon(icon), title, text, QMessageBox::NoButton, boxParent());
+    if (!detail.isEmpty()) box.setInformativeText(detail);
     switch (buttons) {
     case MsgButtons::OKOnly: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
@@ -51,28 +74,75 @@ MsgAnswer QtUi::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, co
     default: break;
     }
     // Escape or the close box: the button that stands for leaving.
-    if (buttons == MsgButtons::YesNo) return MsgAnswer::No;
-    if (buttons == MsgButtons::OKOnly) return MsgAnswer::OK;
-    return MsgAnswer::Cancel;
+    return leavingAnswer(buttons);
 }
 
 QString QtUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
+    if (g_ending) return QString();
     bool ok = false;
     QString answer = QInputDialog::getText(boxParent(), title, prompt,
                                            QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
+QString QtUi::startFolder()
+{
+    if (!g_lastFolder.isEmpty() && QFileInfo(g_lastFolder).isDir()) return g_lastFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+    return QDir::homePath();
+}
+
+void QtUi::forgetLastFolder() { g_lastFolder.clear(); }
+
+QString QtUi::fileName(const QString& caption, const QString& filter, bool save)
+{
+    if (g_ending) return QString();
+    QFileDialog dialog(boxParent(), caption, startFolder(), filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save) dialog.setDefaultSuffix(firstFilterSuffix(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    g_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
 QString QtUi::openFileName(const QString& caption, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(boxParent(), caption, QString(), filter);
+    return fileName(caption, filter, false);
 }
 
 QString QtUi::saveFileName(const QString& caption, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(boxParent(), caption, QString(), filter);
+    return fileName(caption, filter, true);
 }
+
+QString firstFilterSuffix(const QString& filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([^\\s;()*?\\[\\]]+)"));
+    const QRegularExpressionMatch m = pattern.match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+void endModalWindows()
+{
+    g_ending = true;
+    // Innermost first; a window that refuses to close (the connection window
+    // while it connects) is hidden, which ends its modal loop all the same.
+    for (int guard = 0; guard < 64; ++guard) {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) break;
+        if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+        else w->close();
+        if (w->isVisible()) w->hide();
+    }
+}
+
+bool programEnding() { return g_ending; }
+
+void resetProgramEnding() { g_ending = false; }
 
 IUi& ui()
 {

@@ -16,6 +16,12 @@ void UiNotifier::critical(const std::string& text, const std::string& title)
     show(text, title, MsgIcon::Critical);
 }
 
+void UiNotifier::criticalDetail(const std::string& text, const std::string& title, const std::string& detail)
+{
+    ui().msgBoxDetail(QString::fromStdString(text), MsgButtons::OKOnly, MsgIcon::Critical,
+                      QString::fromStdString(title), QString::fromStdString(detail));
+}
+
 void UiNotifier::exclamation(const std::string& text, const std::string& title)
 {
     show(text, title, MsgIcon::Exclamation);

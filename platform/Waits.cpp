@@ -7,8 +7,9 @@
 
 namespace kova {
 
-void runEventsFor(int ms, bool excludeUserInput)
+void runEventsFor(int ms, bool excludeUserInput, const std::function<bool()>& stop)
 {
+    constexpr qint64 kStopCheckMs = 20;
     QDeadlineTimer deadline(ms, Qt::PreciseTimer);
     QEventLoop loop;
     QTimer timer;
@@ -18,10 +19,25 @@ void runEventsFor(int ms, bool excludeUserInput)
     auto flags = excludeUserInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
     // A nested loop may be ended early by someone quitting every loop; go on
     // until the deadline has really passed.
-    while (!deadline.hasExpired()) {
-        timer.start(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+    while (!deadline.hasExpired() && !(stop && stop())) {
+        qint64 slice = qMax<qint64>(1, deadline.remainingTime());
+        if (stop) slice = qMin(slice, kStopCheckMs);
+        timer.start(static_cast<int>(slice));
         loop.exec(flags);
         timer.stop();
+    }
+}
+
+bool runEventsUntil(int ms, bool excludeUserInput, const std::function<bool()>& done, int pollMs)
+{
+    QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    for (;;) {
+        if (done())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        runEventsFor(static_cast<int>(qMin<qint64>(qMax(1, pollMs), qMax<qint64>(1, deadline.remainingTime()))),
+                     excludeUserInput);
     }
 }
 

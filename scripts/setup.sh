@@ -1,18 +1,38 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, and
-# generates the de_DE.UTF-8 locale the number-text tests run under.
-# Safe to run again: it only installs what is missing.
+# Installs the Debian packages the program needs, and nothing that is there
+# already (so with everything present it needs no root).
+#
+#   scripts/setup.sh run    what building and running the program needs
+#                           (with the simulated relay)
+#   scripts/setup.sh test   that, plus what the tests need, and the
+#                           de_DE.UTF-8 locale the number-text tests run under
+#
+# Missing packages are installed with apt-get, as root or through sudo.
 set -euo pipefail
 
-PACKAGES=(qt6-base-dev qt6-serialport-dev libmodbus-dev socat xvfb mbpoll
-          poppler-utils libgtest-dev libgmock-dev cmake ninja-build g++
-          pkg-config locales)
+mode="${1:-test}"
+RUN_PACKAGES=(qt6-base-dev qt6-serialport-dev libmodbus-dev socat cmake ninja-build g++ pkg-config)
+TEST_PACKAGES=(xvfb mbpoll poppler-utils libgtest-dev libgmock-dev locales)
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+case "$mode" in
+    run) packages=("${RUN_PACKAGES[@]}") ;;
+    test) packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+    *) echo "usage: scripts/setup.sh run|test" >&2; exit 2 ;;
+esac
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        echo "setup: '$*' needs root (run it as root, or install sudo)" >&2
+        exit 1
+    fi
+}
 
 missing=()
-for p in "${PACKAGES[@]}"; do
+for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
         missing+=("$p")
     fi
@@ -21,17 +41,19 @@ done
 if [ "${#missing[@]}" -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -qq
-    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "$mode" = test ] || exit 0
 
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     echo "setup: generating de_DE.UTF-8"
     if [ -f /etc/locale.gen ]; then
-        $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
-        grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-        $SUDO locale-gen >/dev/null
+        as_root sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+        grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
     else
-        $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
+        as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8
     fi
 fi

@@ -60,6 +60,7 @@ struct Mensaje
     std::string texto;
     std::string titulo;
     IVentana_Archivos::Icono icono;
+    std::string detalle;
 };
 
 struct Ventana_Falsa : IVentana_Archivos
@@ -73,9 +74,9 @@ struct Ventana_Falsa : IVentana_Archivos
 
     std::optional<std::string> elegirArchivoAbrir() override { return abrir; }
     std::optional<std::string> elegirArchivoGuardar() override { return guardar; }
-    void mensaje(const std::string& t, const std::string& ti, Icono i) override
+    void mensaje(const std::string& t, const std::string& ti, Icono i, const std::string& d) override
     {
-        mensajes.push_back({t, ti, i});
+        mensajes.push_back({t, ti, i, d});
     }
     void ponerPanel(int n, const std::string& t) override { paneles[n] = t; }
     void ponerTitulo(const std::string& t) override { titulo = t; }

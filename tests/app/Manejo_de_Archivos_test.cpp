@@ -8,8 +8,11 @@
 
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -257,6 +260,7 @@ struct Rechazo
 {
     const char* nombre;
     std::function<void(const std::string&)> preparar;
+    std::string detalle; // after the path in the box's detail line
 };
 
 TEST_F(Archivos, ShortForeignEmptyAndMissingFilesChangeNothing)
@@ -269,12 +273,16 @@ TEST_F(Archivos, ShortForeignEmptyAndMissingFilesChangeNothing)
     archivos.Datos_De_Archivo = false;
 
     const std::vector<Rechazo> casos = {
-        {"empty", [](const std::string& r) { escribirTodo(r, {}); }},
-        {"100 bytes", [](const std::string& r) { Bytes b = archivoAMano(); b.resize(100); escribirTodo(r, b); }},
-        {"4267 bytes", [](const std::string& r) { Bytes b = archivoAMano(); b.resize(4267); escribirTodo(r, b); }},
-        {"KOVA3", [](const std::string& r) { Bytes b = archivoAMano(); b[4] = '3'; escribirTodo(r, b); }},
-        {"zero signature", [](const std::string& r) { Bytes b = archivoAMano(); std::fill_n(b.begin(), 50, 0); escribirTodo(r, b); }},
-        {"missing", [](const std::string&) {}},
+        {"empty", [](const std::string& r) { escribirTodo(r, {}); }, ": file is 0 bytes, a KOVA2 file has 4268"},
+        {"100 bytes", [](const std::string& r) { Bytes b = archivoAMano(); b.resize(100); escribirTodo(r, b); },
+         ": file is 100 bytes, a KOVA2 file has 4268"},
+        {"1000 bytes", [](const std::string& r) { Bytes b = archivoAMano(); b.resize(1000); escribirTodo(r, b); },
+         ": file is 1000 bytes, a KOVA2 file has 4268"},
+        {"4267 bytes", [](const std::string& r) { Bytes b = archivoAMano(); b.resize(4267); escribirTodo(r, b); },
+         ": file is 4267 bytes, a KOVA2 file has 4268"},
+        {"KOVA3", [](const std::string& r) { Bytes b = archivoAMano(); b[4] = '3'; escribirTodo(r, b); }, ""},
+        {"zero signature", [](const std::string& r) { Bytes b = archivoAMano(); std::fill_n(b.begin(), 50, 0); escribirTodo(r, b); }, ""},
+        {"missing", [](const std::string&) {}, std::string(": ") + std::strerror(ENOENT)},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.nombre);
@@ -294,6 +302,7 @@ TEST_F(Archivos, ShortForeignEmptyAndMissingFilesChangeNothing)
         ASSERT_EQ(ventana.mensajes.size(), 1u);
         EXPECT_EQ(ventana.mensajes[0].texto, "It isn't KOVA File");
         EXPECT_EQ(ventana.mensajes[0].titulo, "KOVA");
+        EXPECT_EQ(ventana.mensajes[0].detalle, r + caso.detalle);
         // Reading never creates a file.
         EXPECT_EQ(QFileInfo::exists(QString::fromStdString(r)), existia);
     }
@@ -334,6 +343,7 @@ TEST_F(Archivos, UnreadableFileShowsTheReadError)
     ASSERT_EQ(ventana.mensajes.size(), 1u);
     EXPECT_EQ(ventana.mensajes[0].texto, "Error reading file");
     EXPECT_EQ(ventana.mensajes[0].icono, IVentana_Archivos::Icono::Critico);
+    EXPECT_EQ(ventana.mensajes[0].detalle, ruta("carpeta.KOVA2") + ": " + std::strerror(EISDIR));
 }
 
 // Writes the first `limite` bytes, then fails, as a full disk would.
@@ -375,6 +385,8 @@ TEST_F(Archivos, FailedSaveLeavesTheOldFileAndReportsIt)
         EXPECT_EQ(ventana.mensajes[0].texto, "Error writing file");
         EXPECT_EQ(ventana.mensajes[0].titulo, "KOVA");
         EXPECT_EQ(ventana.mensajes[0].icono, IVentana_Archivos::Icono::Critico);
+        EXPECT_EQ(ventana.mensajes[0].detalle.rfind(r + ": ", 0), 0u) << ventana.mensajes[0].detalle;
+        EXPECT_GT(ventana.mensajes[0].detalle.size(), r.size() + 2);
         // No temporary file is left behind.
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"viejo.KOVA2"});
     }
@@ -393,6 +405,64 @@ TEST_F(Archivos, SaveIntoAMissingFolderFails)
     EXPECT_FALSE(archivos.Grabar_Archivo(ruta("no/such/folder.KOVA2")));
     ASSERT_EQ(ventana.mensajes.size(), 1u);
     EXPECT_EQ(ventana.mensajes[0].texto, "Error writing file");
+    EXPECT_EQ(ventana.mensajes[0].detalle, ruta("no/such/folder.KOVA2") + ": " + std::strerror(ENOENT));
+}
+
+static mode_t modo(const std::string& r)
+{
+    struct stat st {};
+    return ::stat(r.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Whoever runs the program (root too): a file without write permission bits
+// is refused and left as it was; a writable one is replaced and keeps its
+// permission bits.
+TEST_F(Archivos, SaveFollowsThePermissionBitsAndKeepsThem)
+{
+    struct Caso {
+        mode_t modo;
+        bool guarda;
+    };
+    const Caso casos[] = {{0444, false}, {0400, false}, {0640, true}, {0600, true}, {0664, true}, {0200, true}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.modo);
+        const std::string r = ruta("permisos.KOVA2");
+        ::chmod(r.c_str(), 0600);
+        std::remove(r.c_str());
+        const Bytes viejo = archivoAMano();
+        escribirTodo(r, viejo);
+        ASSERT_EQ(::chmod(r.c_str(), c.modo), 0);
+        ventana.mensajes.clear();
+
+        EXPECT_EQ(archivos.Grabar_Archivo(r), c.guarda);
+        EXPECT_EQ(modo(r), c.modo);
+        if (c.guarda) {
+            EXPECT_TRUE(ventana.mensajes.empty());
+            ::chmod(r.c_str(), 0600);
+            EXPECT_NE(leerTodo(r), viejo);
+        } else {
+            ASSERT_EQ(ventana.mensajes.size(), 1u);
+            EXPECT_EQ(ventana.mensajes[0].texto, "Error writing file");
+            EXPECT_EQ(ventana.mensajes[0].detalle, r + ": read-only");
+            ::chmod(r.c_str(), 0600);
+            EXPECT_EQ(leerTodo(r), viejo);
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"permisos.KOVA2"});
+    }
+}
+
+TEST_F(Archivos, SaveAsRootKeepsTheFileOwner)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
+    const std::string r = ruta("ajeno.KOVA2");
+    escribirTodo(r, archivoAMano());
+    ASSERT_EQ(::chown(r.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(archivos.Grabar_Archivo(r));
+    struct stat st {};
+    ASSERT_EQ(::stat(r.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
 }
 
 TEST_F(Archivos, DialogsCancelQuietlyAndRunTheRoutinesOnAChoice)

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include <string>
@@ -603,3 +604,50 @@ TEST_F(Loop, CommandAnsweredWhileDispatchingIsStoppedIsConfirmedThenThePortClose
     EXPECT_EQ(port.requests.size(), n);
     EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
 }
+
+// --- Failed replies spread over requests, replies after a load ----------------
+
+struct FallosRepartidos {
+    std::vector<int> fallan; // requests answered with garbage, once each
+    bool error;
+};
+
+struct LoopFallosRepartidos : Loop, ::testing::WithParamInterface<FallosRepartidos> {};
+
+TEST_P(LoopFallosRepartidos, LinkErrorFollowsTheFifthFailedReplyInARow)
+{
+    // No request fails twice, yet five failed replies in a row leave the
+    // relay; fewer, or a passed reply between them, do not.
+    const FallosRepartidos& c = GetParam();
+    std::vector<int> fallados;
+    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
+        const int code = codigo(f);
+        const bool falla = std::count(c.fallan.begin(), c.fallan.end(), code) > 0 &&
+                           std::count(fallados.begin(), fallados.end(), code) == 0;
+        if (falla)
+            fallados.push_back(code);
+        return falla ? Fallo::Basura : Fallo::Ninguno;
+    };
+    ASSERT_TRUE(loop->Conectar(1, "9600", 1));
+    if (c.error) {
+        ASSERT_TRUE(waitFor([&] { return sinRele == 1; }, 5000));
+        runFor(4 * kTimeout);
+        // The error came with the fifth failed reply: nothing was sent after it.
+        std::vector<int> enviados = {60, 61, 62, 63, 64, 65, 66, 4, 5, 6, 7, 8, 9, 10, 30};
+        enviados.erase(std::find(enviados.begin(), enviados.end(), c.fallan.back()) + 1, enviados.end());
+        EXPECT_EQ(codigos(), enviados);
+        ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
+    } else {
+        ASSERT_TRUE(waitFor([&] { return cuantos(2) >= 2; }, 5000));
+        EXPECT_EQ(fallados, c.fallan);
+        EXPECT_EQ(sinRele, 0);
+        EXPECT_TRUE(notifier.messages.empty());
+        EXPECT_TRUE(link.Comunicando);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, LoopFallosRepartidos,
+                         ::testing::Values(FallosRepartidos{{4, 5, 6, 7, 8}, true},
+                                           FallosRepartidos{{6, 7, 8, 9, 10}, true},
+                                           FallosRepartidos{{4, 5, 6, 7}, false},
+                                           FallosRepartidos{{4, 5, 6, 7, 9, 10, 30, 31}, false}));

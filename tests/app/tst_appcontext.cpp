@@ -77,7 +77,18 @@ private slots:
         QCOMPARE(w.panelText(5), QString("Address:  1"));
         QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.01"));
         QCOMPARE(w.serialPort(), static_cast<ISerialPort*>(&ctx.MSComm1()));
-        QVERIFY(w.UserControl11() && w.centralWidget() == w.UserControl11());
+        QVERIFY(w.UserControl11() && w.centralWidget()->isAncestorOf(w.UserControl11()));
+    }
+
+    void builtDefaultFileIsFoundWithoutEnvironment()
+    {
+        // A test program started on its own, outside ctest.
+        const QByteArray sim = qgetenv("KOVA_RELAY_SIM");
+        qunsetenv("KOVA_RELAY_SIM");
+        const QByteArray file = readAll(builtDefaultFile());
+        qputenv("KOVA_RELAY_SIM", sim);
+        QCOMPARE(file.size(), 4268);
+        QCOMPARE(file.left(5), QByteArray("KOVA2"));
     }
 
     void loadSetsTheFirmwareTextWhateverTheDefaultFileHolds()
@@ -95,6 +106,39 @@ private slots:
         // New reads the file's text, as a file load does.
         w.command("Nuevo")->trigger();
         QCOMPARE(ctx.archivos()->Firmware_Rele, std::string("1.05    "));
+    }
+
+    void fileSavedAfterLoadIsTheFileLoaded_data()
+    {
+        // Firmware texts as stored, one Windows-1252 byte per character.
+        QTest::addColumn<QByteArray>("firmware");
+        QTest::newRow("1.0ñ°é¿x") << QByteArray("1.0\xF1\xB0\xE9\xBFx");
+        QTest::newRow("€Š™ÿ1234") << QByteArray("\x80\x8A\x99\xFF" "1234");
+        QTest::newRow("1.01") << QByteArray("1.01    ");
+    }
+    void fileSavedAfterLoadIsTheFileLoaded()
+    {
+        QFETCH(QByteArray, firmware);
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
+        QByteArray file = readAll(builtDefaultFile());
+        file.replace(4260, 8, firmware);
+        file.replace(58, 20, QByteArray("Ana \xD1u\xF1ez").leftJustified(20, ' '));
+        const QString loaded = dir_.filePath("firmware.KOVA2");
+        {
+            QFile f(loaded);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
+        ui.fileNames = {loaded, dir_.filePath("saved.KOVA2")};
+        w.command("Load_s")->trigger();
+        w.command("Save_s")->trigger();
+        QVERIFY(ui.shown.isEmpty());
+        const QByteArray saved = readAll(dir_.filePath("saved.KOVA2"));
+        QCOMPARE(saved.size(), 4268);
+        QCOMPARE(saved.left(50), file.left(50));
+        QCOMPARE(saved.mid(58), file.mid(58)); // all but the save date
     }
 
     void missingDefaultFileIsReportedAndNotCreated()

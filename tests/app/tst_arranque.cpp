@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -206,6 +207,98 @@ private slots:
         QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200"));
         QVERIFY(ui.shown.isEmpty());
         QVERIFY(!a.principal()->isVisible());
+    }
+
+    void refusedCommandLineNamesTheExpectedForm()
+    {
+        Start start;
+        start.a.Main({"19200", "2", "5"});
+        QCOMPARE(start.ui.shown.size(), 1);
+        QCOMPARE(start.ui.shown[0].text, QString("Invalid command line"));
+        QCOMPARE(start.ui.shown[0].detail,
+                 QString("Expected: \"9600,N,8,1\" <COM port 1-8> <slave address 1-247>"));
+        QCOMPARE(start.ui.shown[0].icon, MsgIcon::Critical);
+    }
+
+    // A calling program that gives up ends the program whatever box is
+    // open: the box closes, the unload runs and answers 2. Real boxes here.
+    void termSignalClosesAnOpenBoxAndEnds_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("boxText");
+        QTest::newRow("invalid command line, SIGTERM") << QStringList{"19200", "2", "5"} << SIGTERM
+                                                       << "Invalid command line";
+        QTest::newRow("invalid command line, SIGINT") << QStringList{"9600,N,8,1", "2", "0"} << SIGINT
+                                                      << "Invalid command line";
+        QTest::newRow("main window box, SIGTERM") << QStringList{"9600,N,8,1", "2", "5"} << SIGTERM
+                                                  << "Only Communication Mode ";
+    }
+
+    void termSignalClosesAnOpenBoxAndEnds()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, signalNumber);
+        QFETCH(QString, boxText);
+        Recorder rec;
+        Arranque a(quick(true));
+        a.setServices(rec.services());
+        QString seen, detail;
+        bool boxGone = false;
+        auto signalInBox = [&] {
+            QTimer::singleShot(50, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    seen = box->text();
+                    detail = box->informativeText();
+                }
+                ::raise(signalNumber);
+                QTimer::singleShot(100, [&] { boxGone = QApplication::activeModalWidget() == nullptr; });
+            });
+        };
+        // Should the box stay open, the test fails instead of waiting forever.
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        connect(&rescue, &QTimer::timeout, [] {
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+        });
+        rescue.start(5000);
+        QElapsedTimer clock;
+        clock.start();
+        if (boxText == "Invalid command line") {
+            signalInBox();
+            a.Main(args);
+            QCOMPARE(detail, Arranque::kExpectedCommandLine);
+            // The splash wait is skipped.
+            QVERIFY(clock.elapsed() < 3000);
+        } else {
+            a.Main(args);
+            QCOMPARE(readAll(handshake_), QByteArray::fromHex("0100"));
+            signalInBox();
+            a.principal()->Reset_Relay_Click();
+        }
+        QCOMPARE(seen, boxText);
+        QTRY_VERIFY(a.ended());
+        QTRY_VERIFY(boxGone);
+        QCOMPARE(rec.ends, 1);
+        QCOMPARE(readAll(handshake_), QByteArray::fromHex("0200"));
+        QVERIFY(!a.principal() || !a.principal()->isVisible());
+        // Boxes opened while the program ends answer at once.
+        QCOMPARE(ui().msgBox("late", MsgButtons::YesNoCancel, MsgIcon::Question, "t"), MsgAnswer::Cancel);
+    }
+
+    void termSignalDuringTheSplashEndsItsWait()
+    {
+        Arranque::Options o = quick(true);
+        o.splashMs = 5000;
+        Start start(o);
+        QTimer::singleShot(50, [] { ::raise(SIGTERM); });
+        QElapsedTimer clock;
+        clock.start();
+        start.a.Main({});
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(start.a.ended());
+        QCOMPARE(start.rec.ends, 1);
+        QVERIFY(start.ui.shown.isEmpty());
     }
 
     void termSignalInInteractiveModeAsksNothing()

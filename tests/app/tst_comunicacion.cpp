@@ -59,7 +59,7 @@ struct SimulatedRelay {
             return false;
         log = dir.filePath("sim.log");
         sim.setProcessChannelMode(QProcess::ForwardedChannels);
-        sim.start(qEnvironmentVariable("KOVA_RELAY_SIM"),
+        sim.start(kova::test::relaySimPath(),
                   QStringList{"--device", dir.filePath("relay"), "--log", log} + options);
         if (!sim.waitForStarted()) return false;
         if (!QTest::qWaitFor([&] { return readAll(log).startsWith("ready"); }, 5000)) return false;
@@ -324,6 +324,10 @@ private slots:
         QVERIFY(!c.Command1_Click());
         QCOMPARE(ui.shown.size(), 1);
         QCOMPARE(ui.shown[0].text, QString("Invalid Number Port: COM 7"));
+        QCOMPARE(ui.shown[0].detail,
+                 dir_.filePath("no-such-device") +
+                     QString::fromUtf8(": no such device \u2014 set KOVA_COM7 to the adapter's device (e.g. /dev/ttyUSB0)"));
+        QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!p.ctx.MSComm1().portOpen());
         QVERIFY(!c.TmrStateCom().isActive());
         QVERIFY(c.Botones()->isEnabled());
@@ -390,6 +394,66 @@ private slots:
         QCOMPARE(imageBytes(processImages().put), defaults_);
         QCOMPARE(imageBytes(processImages().get), defaults_);
         p.ctx.MSComm1().setPortOpen(false);
+    }
+
+    // From ON until the first passed reply or the end of the connect, every
+    // window shows the busy cursor; each way of ending restores it once.
+    void busyCursorWhileConnecting_data()
+    {
+        QTest::addColumn<QStringList>("relayOptions");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("first reply") << QStringList{} << "reply";
+        QTest::newRow("link error") << QStringList{"--silent-from", "1"} << "error";
+        QTest::newRow("OFF") << QStringList{"--silent-from", "1"} << "off";
+        QTest::newRow("New") << QStringList{"--silent-from", "1"} << "new";
+    }
+
+    void busyCursorWhileConnecting()
+    {
+        QFETCH(QStringList, relayOptions);
+        QFETCH(QString, end);
+        if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+        SimulatedRelay relay;
+        QVERIFY(relay.start(3, relayOptions));
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.st.Modo_Linea_Comandos = true;
+        p.st.Puerto_Com = 3;
+        p.st.Direccion_Rele = 1;
+        p.ctx.linkLoop().setIntervals(100, 5, 20);
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(c.Command1_Click());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        if (end == "off") c.Command2_Click();
+        if (end == "new") p.w->Nuevo_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::overrideCursor(), 10000);
+        if (end == "reply") QVERIFY(p.st.link.Comunicando);
+        if (end == "error") QCOMPARE(ui.shown.last().text, QString(" Communication Error..."));
+        // Texts and timers as before.
+        QVERIFY(c.TmrStateCom().isActive());
+        p.ctx.MSComm1().setPortOpen(false);
+    }
+
+    void portListShowsTheDevices()
+    {
+        for (int n = 1; n <= 8; ++n)
+            qunsetenv(("KOVA_COM" + QByteArray::number(n)).constData());
+        qputenv("KOVA_COM2", "/dev/ttyUSB0");
+        Program p(dir_.path());
+        Comunicacion c(p.st, p.ctx, *p.w);
+        qunsetenv("KOVA_COM2");
+        QCOMPARE(c.Combo1()->count(), 8);
+        QCOMPARE(c.Combo1()->itemText(1), QString("COM 2"));
+        QCOMPARE(c.Combo1()->itemData(0, Qt::ToolTipRole).toString(),
+                 QString("/dev/ttyS0 (set KOVA_COM1 to use another device)"));
+        QCOMPARE(c.Combo1()->itemData(1, Qt::ToolTipRole).toString(), QString("/dev/ttyUSB0 (from KOVA_COM2)"));
+        const QStringList lines = c.Combo1()->toolTip().split('\n');
+        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines[1], QString("COM 2: /dev/ttyUSB0 (from KOVA_COM2)"));
+        QCOMPARE(lines[7], QString("COM 8: /dev/ttyS7 (set KOVA_COM8 to use another device)"));
     }
 
     void statusTimerShowsTheLinkOnceOnline()

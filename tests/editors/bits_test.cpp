@@ -77,6 +77,39 @@ TEST_F(BitsTest, TwoBitField)
     EXPECT_EQ(word(images.put, 0), 0x0009);
 }
 
+TEST_F(BitsTest, ClickComesBeforeValorTakesTheNewOption)
+{
+    // What a page's Click handler finds in valor and ListIndex: the option
+    // just selected, and the text of the previous Inicializacion.
+    Bits& b = make("0101", 0, {12}, {"No", "Yes"});
+    std::vector<std::pair<std::string, int>> enClick;
+    b.onClick = [&] { enClick.emplace_back(b.valor(), b.ListIndex()); };
+    const struct {
+        std::uint16_t get;   // the Get word before Inicializacion; pick < 0
+        int pick;            // a user's pick instead
+        std::string valor;   // in Click
+        int index;           // in Click
+        std::string despues; // valor afterwards
+    } casos[] = {
+        {0x1000, -1, "", 1, "Yes"},
+        {0x0000, -1, "Yes", 0, "No"},
+        {0, 1, "No", 1, "No"},
+        {0x1000, -1, "No", 1, "Yes"},
+    };
+    for (const auto& c : casos) {
+        enClick.clear();
+        if (c.pick < 0) {
+            setWord(images.get, 0, c.get);
+            b.Inicializacion();
+        } else {
+            b.pick(c.pick);
+        }
+        ASSERT_EQ(enClick.size(), 1u);
+        EXPECT_EQ(enClick[0], std::make_pair(c.valor, c.index));
+        EXPECT_EQ(b.valor(), c.despues);
+    }
+}
+
 TEST_F(BitsTest, ListSizes)
 {
     struct Case {

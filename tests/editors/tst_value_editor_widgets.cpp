@@ -198,6 +198,68 @@ private slots:
         QCOMPARE(putWord(2), 4995);
     }
 
+    // Typed keys click the keypad's buttons: the same value reaches the Put
+    // image as by clicking; Escape is Cancel.
+    void keypadTakesTypedKeys_data()
+    {
+        QTest::addColumn<QString>("clicks");       // pressed with the mouse ("." and "C" for CE)
+        QTest::addColumn<QList<int>>("keys");      // typed
+        QTest::addColumn<int>("put");
+
+        const auto digits = [](const char* s) {
+            QList<int> k;
+            for (const char* c = s; *c; ++c)
+                k << (*c == '.' ? int(Qt::Key_Period) : *c == ',' ? int(Qt::Key_Comma) : Qt::Key_0 + (*c - '0'));
+            return k;
+        };
+        QTest::newRow("clicked 2.5, OK") << "2.5" << QList<int>{} << 0x00FA;
+        QTest::newRow("typed 2.5, Return") << "" << (digits("2.5") << Qt::Key_Return) << 0x00FA;
+        QTest::newRow("typed 2,5, Enter") << "" << (digits("2,5") << Qt::Key_Enter) << 0x00FA;
+        QTest::newRow("Backspace clears") << "" << (digits("9") << Qt::Key_Backspace << digits("2.5") << Qt::Key_Return) << 0x00FA;
+        QTest::newRow("letters do nothing") << "" << (QList<int>{Qt::Key_A, Qt::Key_Minus} << digits("12") << Qt::Key_Return) << 0x04B0;
+        QTest::newRow("Escape cancels") << "" << (digits("7") << Qt::Key_Escape) << 0x0064;
+    }
+
+    void keypadTakesTypedKeys()
+    {
+        QFETCH(QString, clicks);
+        QFETCH(QList<int>, keys);
+        QFETCH(int, put);
+        Word_UnRWidget w;
+        Word_UnR& m = w.model();
+        m.setTitulo("Delay:");
+        m.setDireccion("0102");
+        m.setDataLen(1);
+        m.setMin(5);
+        m.setMax(60000);
+        m.setSmallChange(1);
+        m.setPaso(*Decimal4::parse("0.01"));
+        m.setFormato("##0.00");
+        m.setMedida("Sec");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        setGet(2, 100);
+        QVERIFY(w.Inicializacion());
+
+        bool closedByKeys = false;
+        QTimer::singleShot(0, [&] {
+            CalculadoraWindow* k = keypadWindow();
+            QVERIFY(k);
+            press(k, clicks);
+            for (int key : keys)
+                QTest::keyClick(k, Qt::Key(key));
+            if (keys.isEmpty())
+                QTest::mouseClick(k->OK(), Qt::LeftButton);
+            closedByKeys = !k->isVisible();
+            if (!closedByKeys) k->reject();
+        });
+        QTest::mouseClick(w.Text1(), Qt::LeftButton);
+        QVERIFY(closedByKeys || keys.isEmpty());
+        QCOMPARE(putWord(2), put);
+        QCOMPARE(keypadBlock().Calc_Valor_Nuevo, put);
+        QCOMPARE(keypadBlock().Calc_Tipo, std::uint8_t{1});
+    }
+
     void layoutFollowsTheControlSize()
     {
         Word_DosRWidget w;

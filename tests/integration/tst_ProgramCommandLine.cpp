@@ -6,6 +6,7 @@
 #include "support/SimHarness.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -64,6 +65,41 @@ private slots:
 
         kova.terminate(); // SIGTERM
         QVERIFY(kova.waitForFinished(10000));
+        QCOMPARE(kova.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kova.exitCode(), 0);
+        QCOMPARE(readAll(handshake), QByteArray::fromHex("0200"));
+    }
+
+    // A calling program that gives up while the program waits on its
+    // "Invalid command line" box: the program still ends at once, cleanly,
+    // answering 2.
+    void termSignalWhileTheInvalidCommandLineBoxIsOpen()
+    {
+        QTemporaryDir dir;
+        const QString handshake = dir.filePath("prueba.txt");
+        const QString program =
+            QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../../kova");
+        QProcess kova;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KOVA_HANDSHAKE_FILE", handshake);
+        env.insert("KOVA_APP_DIR", dir.path());
+        kova.setProcessEnvironment(env);
+        kova.start(program, {"19200", "2", "5"});
+        QVERIFY(kova.waitForStarted());
+        // The program says so on stderr just before the box opens.
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += kova.readAllStandardError()).contains("kova: invalid command line"), 15000);
+        QVERIFY2(err.contains("Expected: \"9600,N,8,1\" <COM port 1-8> <slave address 1-247>"), err.constData());
+        QTest::qWait(200);
+        QVERIFY(readAll(handshake).isEmpty());
+
+        QElapsedTimer clock;
+        clock.start();
+        kova.terminate(); // SIGTERM
+        QVERIFY(kova.waitForFinished(10000));
+        // Well under the splash's three seconds: nothing waited.
+        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(kova.exitStatus(), QProcess::NormalExit);
         QCOMPARE(kova.exitCode(), 0);
         QCOMPARE(readAll(handshake), QByteArray::fromHex("0200"));

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace kova::test;
 using namespace kova::relaysim;
 
@@ -20,6 +22,11 @@ int status(LineMaster& m)
     return r.size() == 13 && crcValid(r) ? (r[3] << 8 | r[4]) : -1;
 }
 
+std::size_t count(const std::vector<std::string>& lines, const std::string& line)
+{
+    return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
+}
+
 } // namespace
 
 class TestRelaySimControl : public QObject {
@@ -27,6 +34,7 @@ class TestRelaySimControl : public QObject {
 private slots:
     void statusChangesDuringRun();
     void fallsSilentAndTalksAgain();
+    void answersLateWhenToldTo();
     void alternativeSetpoints();
     void singleSetpointOverride();
     void badOptionsAreRefused();
@@ -68,6 +76,47 @@ void TestRelaySimControl::fallsSilentAndTalksAgain()
     QVERIFY(req[3].ends_with("reply ok"));
 }
 
+void TestRelaySimControl::answersLateWhenToldTo()
+{
+    // Started late: nothing within 200 ms, then the whole reply.
+    SimHarness sim({"--reply-delay", "400"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    LineMaster m(sim.masterEnd());
+    QVERIFY(m.transact(kReadStatus, 13, 200).empty());
+    QVERIFY(QTest::qWaitFor([&] { return m.port.inBufferCount() >= 13; }, 3000));
+    const Bytes late = m.port.input();
+    QCOMPARE(late.size(), size_t(13));
+    QVERIFY(crcValid(late));
+    QCOMPARE(late[3] << 8 | late[4], 0x0280);
+
+    // delay 0 ends it; a malformed delay changes nothing.
+    sim.control("delay 0");
+    QVERIFY(sim.waitForLog("ctl delay 0"));
+    QCOMPARE(status(m), int(0x0280));
+    sim.control("delay soon");
+    QVERIFY(sim.waitForLog("ctl unknown 'delay soon'"));
+    QCOMPARE(status(m), int(0x0280));
+
+    // A request keeps the delay it arrived under, and the ones after it wait
+    // for their turn: the identification read sent while answers are
+    // 600 ms late comes first, the status read sent once the delay ended
+    // right after it.
+    sim.control("delay 600");
+    QVERIFY(sim.waitForLog("ctl delay 600"));
+    m.port.output({0x01, 0x04, 0x00, 0x00, 0x00, 0x04, 0xF1, 0xC9});
+    QTest::qWait(200);
+    sim.control("delay 0");
+    QVERIFY(QTest::qWaitFor([&] { return count(sim.logLines(), "ctl delay 0") == 2; }, 3000));
+    m.port.output(kReadStatus);
+    QTest::qWait(100);
+    QCOMPARE(m.port.inBufferCount(), 0);
+    QVERIFY(QTest::qWaitFor([&] { return m.port.inBufferCount() >= 26; }, 3000));
+    const Bytes both = m.port.input();
+    QCOMPARE(both.size(), size_t(26));
+    QCOMPARE(both[3] << 8 | both[4], 22);        // the device type first
+    QCOMPARE(both[16] << 8 | both[17], 0x0280);  // then the status
+}
+
 void TestRelaySimControl::alternativeSetpoints()
 {
     SimHarness sim({"--alt-setpoints"});
@@ -107,7 +156,7 @@ void TestRelaySimControl::badOptionsAreRefused()
     // simulator does not start.
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--setpoint", "0x0200=1"}, {"--address", "300"}, {"--events", "-1"}, {"--clock", "2005-13-01 00:00:00"},
-             {"--corrupt-on", "16"}}) {
+             {"--corrupt-on", "16"}, {"--reply-delay", "-1"}}) {
         SimHarness sim(args);
         QVERIFY2(!sim.ok(), args[0].c_str());
     }

@@ -261,6 +261,50 @@ TEST_F(Engine, OpenPort)
     EXPECT_EQ(notifier.messages.back().first, "Invalid Number Port: COM-2");
 }
 
+TEST_F(Engine, FailedOpenGivesItsReasonAsDetailAndOnStderr)
+{
+    struct Case {
+        std::int16_t com;
+        std::string reason;
+        std::string text;
+    };
+    const Case cases[] = {
+        {2, "/dev/ttyS1: no such device \u2014 set KOVA_COM2 to the adapter's device (e.g. /dev/ttyUSB0)",
+         "Invalid Number Port: COM 2"},
+        {1, "/dev/ttyUSB0: permission denied \u2014 add your user to the dialout group and log in again",
+         "Invalid Number Port: COM 1"},
+        {8, "/dev/ttyS7: in use by another program", "Invalid Number Port: COM 8"},
+    };
+    port.failOpen = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        notifier.messages.clear();
+        notifier.details.clear();
+        port.openError = c.reason;
+        engine.setPuerto_PC(c.com);
+        testing::internal::CaptureStderr();
+        run(1);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(finalizados.back());
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0].first, c.text);
+        EXPECT_EQ(notifier.messages[0].second, "Communication error");
+        EXPECT_EQ(notifier.details[0], c.reason);
+        EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+    }
+    // Settings the port refuses, and no port at all, are reasons too.
+    port.failOpen = false;
+    engine.setCadena_Com("");
+    notifier.details.clear();
+    run(1);
+    EXPECT_EQ(notifier.details.back(), "bad settings");
+    KOVA200 unbound(link, images);
+    unbound.setNotifier(&notifier);
+    unbound.setAccion(1);
+    unbound.Ejecuta();
+    EXPECT_EQ(notifier.details.back(), "no serial port is bound to the engine");
+}
+
 TEST_F(Engine, AddressOutsideAByteSendsNothing)
 {
     for (int dir : {256, -1, 300}) {

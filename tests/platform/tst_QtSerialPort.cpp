@@ -84,6 +84,7 @@ private slots:
     void inputReadsDriverWithoutEventLoop();
     void closedPort();
     void closeDropsPostedEvents();
+    void dtrRefusedByAPseudoTerminalDoesNoHarm();
 };
 
 void TestQtSerialPort::settingsParse_data()
@@ -379,3 +380,20 @@ void TestQtSerialPort::closeDropsPostedEvents()
 
 QTEST_MAIN(TestQtSerialPort)
 #include "tst_QtSerialPort.moc"
+
+void TestQtSerialPort::dtrRefusedByAPseudoTerminalDoesNoHarm()
+{
+    PtyPair pty;
+    pty.bindCom(7);
+    QtSerialPort port;
+    QVERIFY(port.dtrEnable());
+    port.setDTREnable(false); // closed: taken at the next open
+    port.setCommPort(7);
+    port.setPortOpen(true);
+    port.setDTREnable(true);
+    port.setDTREnable(false);
+    QVERIFY(!port.dtrEnable());
+    QVERIFY(port.portOpen());
+    port.output({0x41});
+    QCOMPARE(pty.readAtLeast(1), QByteArray("A"));
+}

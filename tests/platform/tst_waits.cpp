@@ -15,6 +15,34 @@ using namespace kova;
 class tst_waits : public QObject {
     Q_OBJECT
 private slots:
+    void runEventsUntilEndsWhenDone_data()
+    {
+        QTest::addColumn<int>("doneAfterMs"); // -1: never
+        QTest::addColumn<int>("limitMs");
+        QTest::addColumn<bool>("done");
+        QTest::addColumn<int>("atLeastMs");
+        QTest::addColumn<int>("belowMs");
+        QTest::newRow("done at once") << 0 << 2000 << true << 0 << 1000;
+        QTest::newRow("done by a timer") << 100 << 2000 << true << 100 << 1000;
+        QTest::newRow("never done") << -1 << 300 << false << 300 << 1500;
+    }
+
+    void runEventsUntilEndsWhenDone()
+    {
+        QFETCH(int, doneAfterMs);
+        QFETCH(int, limitMs);
+        QFETCH(bool, done);
+        QFETCH(int, atLeastMs);
+        QFETCH(int, belowMs);
+        bool flag = doneAfterMs == 0;
+        if (doneAfterMs > 0) QTimer::singleShot(doneAfterMs, [&] { flag = true; });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(runEventsUntil(limitMs, true, [&] { return flag; }), done);
+        const qint64 took = clock.elapsed();
+        QVERIFY2(took >= atLeastMs && took < belowMs, qPrintable(QString::number(took)));
+    }
+
     void runEventsForKeepsTimersRunning()
     {
         int ticks = 0;
@@ -29,6 +57,23 @@ private slots:
         QVERIFY2(took >= 300, qPrintable(QString::number(took)));
         QVERIFY2(took < 1500, qPrintable(QString::number(took)));
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    }
+
+    // Before the test below: once every loop is quit, nested loops stop
+    // handling events.
+    void runEventsForEndsWhenItsStopConditionHolds()
+    {
+        bool stop = false;
+        QTimer::singleShot(50, [&] { stop = true; });
+        QElapsedTimer clock;
+        clock.start();
+        runEventsFor(5000, true, [&] { return stop; });
+        QVERIFY(stop);
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        // A condition that never holds changes nothing.
+        clock.restart();
+        runEventsFor(100, true, [] { return false; });
+        QVERIFY(clock.elapsed() >= 100);
     }
 
     void runEventsForLastsEvenWhenEveryLoopIsQuit()

@@ -23,7 +23,10 @@ public:
     std::string error;
     std::optional<std::string> elegirArchivoAbrir() override { return std::nullopt; }
     std::optional<std::string> elegirArchivoGuardar() override { return std::nullopt; }
-    void mensaje(const std::string& texto, const std::string&, Icono) override { error = texto; }
+    void mensaje(const std::string& texto, const std::string&, Icono, const std::string& detalle) override
+    {
+        error = detalle.empty() ? texto : texto + " (" + detalle + ")";
+    }
     void ponerPanel(int, const std::string&) override {}
     void ponerTitulo(const std::string&) override {}
     int Direccion_Rele() const override { return 1; }

@@ -10,8 +10,10 @@
 #include <modbus/modbus-rtu.h>
 #include <modbus/modbus.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -68,6 +70,9 @@ const char* const kHelp =
     "                         (default 4) and carry nothing out (repeatable)\n"
     "  --exception-on FC:REG[:CODE]  the same for every request with function FC\n"
     "                         at start register REG (repeatable)\n"
+    "  --reply-delay MS       answer each request MS milliseconds after it arrived\n"
+    "                         (default 0); requests are answered in the order\n"
+    "                         they arrived, none before the ones ahead of it\n"
     "\n"
     "Watching and steering a run:\n"
     "  --log FILE             one line per request: 'req N fc F addr RRRR count C\n"
@@ -83,6 +88,10 @@ const char* const kHelp =
     "                           status N      set status register 0x0203\n"
     "                           silent        stop answering\n"
     "                           talk          answer again\n"
+    "                           delay MS      answer requests arriving from now\n"
+    "                                         on MS ms late (delay 0 ends it);\n"
+    "                                         requests already waiting keep\n"
+    "                                         their time and their turn\n"
     "                           event         record one more event (the\n"
     "                                         generated record newest + 1)\n"
     "  --help                 this text\n"
@@ -162,6 +171,9 @@ Match matchArg(const char* opt, std::string_view s, int defaultParam)
 
 std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
 
+// Longest reply delay taken, from the command line or the control FIFO.
+constexpr long kMaxDelayMs = 600000;
+
 // Length of the request frame that starts `rx` (0: not known yet). Functions
 // 1 to 6 have 8 bytes, 15 and 16 carry a byte count; anything else is taken
 // as it stands once the line is quiet (the gap handling drops it).
@@ -189,6 +201,7 @@ public:
     std::map<long, int> exceptionAt;
     std::vector<Match> exceptionOn;
     bool silent = false;
+    int delayMs = 0;
 
     void logLine(const std::string& line)
     {
@@ -231,6 +244,13 @@ public:
             silent = false;
             logLine("ctl talk");
             return;
+        } else if (words.size() == 2 && words[0] == "delay") {
+            const auto v = parseNumber(words[1]);
+            if (v && *v >= 0 && *v <= kMaxDelayMs) {
+                delayMs = static_cast<int>(*v);
+                logLine("ctl delay " + std::to_string(delayMs));
+                return;
+            }
         } else if (line.empty()) {
             return;
         }
@@ -386,11 +406,12 @@ int main(int argc, char** argv)
     std::set<long> corruptAt;
     std::vector<Match> corruptOn, exceptionOn;
     std::map<long, int> exceptionAt;
+    int replyDelay = 0;
 
     enum {
         OptDevice = 256, OptAddress, OptBaud, OptType, OptModel, OptVersion, OptStatus, OptEvents,
         OptClock, OptAlt, OptSetpoint, OptSilentFrom, OptCorrupt, OptCorruptOn, OptException,
-        OptExceptionOn, OptLog, OptDump, OptControl, OptHelp
+        OptExceptionOn, OptReplyDelay, OptLog, OptDump, OptControl, OptHelp
     };
     static const option longOptions[] = {
         {"device", required_argument, nullptr, OptDevice},
@@ -409,6 +430,7 @@ int main(int argc, char** argv)
         {"corrupt-on", required_argument, nullptr, OptCorruptOn},
         {"exception", required_argument, nullptr, OptException},
         {"exception-on", required_argument, nullptr, OptExceptionOn},
+        {"reply-delay", required_argument, nullptr, OptReplyDelay},
         {"log", required_argument, nullptr, OptLog},
         {"dump", required_argument, nullptr, OptDump},
         {"control", required_argument, nullptr, OptControl},
@@ -461,6 +483,7 @@ int main(int argc, char** argv)
             break;
         }
         case OptExceptionOn: exceptionOn.push_back(matchArg("--exception-on", arg, 4)); break;
+        case OptReplyDelay: replyDelay = static_cast<int>(numberArg("--reply-delay", arg, 0, kMaxDelayMs)); break;
         case OptLog: logPath = optarg; break;
         case OptDump: dumpPath = optarg; break;
         case OptControl: controlPath = optarg; break;
@@ -533,20 +556,38 @@ int main(int argc, char** argv)
         sim.corruptOn = corruptOn;
         sim.exceptionAt = exceptionAt;
         sim.exceptionOn = exceptionOn;
+        sim.delayMs = replyDelay;
         sim.dump();
         sim.logLine("ready " + device);
 
         // Requests are framed here rather than by the library so that a
         // frame for another slave or with a bad CRC is dropped on its own,
         // without touching the next one: length from the function code,
-        // anything left incomplete for kGapMs is discarded.
-        constexpr int kGapMs = 100;
+        // anything left incomplete for kGapMs is discarded. A request is
+        // answered when its time has come: at once, or the reply delay after
+        // it arrived, and like a relay that handles one frame at a time never
+        // before a request that came earlier.
+        using Clock = std::chrono::steady_clock;
+        constexpr auto kGap = std::chrono::milliseconds(100);
+        struct Waiting {
+            Clock::time_point due;
+            std::vector<std::uint8_t> frame;
+        };
+        std::vector<Waiting> waiting; // in order of arrival, and so of their times
         std::vector<std::uint8_t> rx;
+        Clock::time_point lastByte{};
         std::string pending;
         const int serialFd = modbus_get_socket(ctx);
         while (!g_stop) {
+            const Clock::time_point now = Clock::now();
+            Clock::time_point wake = now + std::chrono::milliseconds(200);
+            if (!rx.empty())
+                wake = std::min(wake, lastByte + kGap);
+            if (!waiting.empty())
+                wake = std::min(wake, waiting.front().due);
+            const auto waitMs = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
             pollfd fds[2] = {{serialFd, POLLIN, 0}, {controlFd, POLLIN, 0}};
-            const int r = ::poll(fds, controlFd >= 0 ? 2 : 1, rx.empty() ? 200 : kGapMs);
+            const int r = ::poll(fds, controlFd >= 0 ? 2 : 1, static_cast<int>(std::max<long long>(waitMs, 0)));
             if (r < 0) {
                 if (errno == EINTR)
                     continue;
@@ -569,13 +610,15 @@ int main(int argc, char** argv)
             if (fds[0].revents & POLLIN) {
                 std::uint8_t buf[512];
                 const ssize_t n = ::read(serialFd, buf, sizeof buf);
-                if (n > 0)
+                if (n > 0) {
                     rx.insert(rx.end(), buf, buf + n);
+                    lastByte = Clock::now();
+                }
             } else if (fds[0].revents & (POLLHUP | POLLERR)) {
                 // The other end of the line is gone (the pty pair closed).
                 sim.logLine("line closed");
                 break;
-            } else if (r == 0 && !rx.empty()) {
+            } else if (!rx.empty() && Clock::now() >= lastByte + kGap) {
                 sim.logLine("incomplete frame of " + std::to_string(rx.size()) + " bytes dropped");
                 rx.clear();
             }
@@ -583,7 +626,7 @@ int main(int argc, char** argv)
                 const int need = frameLength(rx);
                 if (need == 0 || static_cast<int>(rx.size()) < need)
                     break;
-                const std::vector<std::uint8_t> frame(rx.begin(), rx.begin() + need);
+                std::vector<std::uint8_t> frame(rx.begin(), rx.begin() + need);
                 rx.erase(rx.begin(), rx.begin() + need);
                 const std::uint16_t crc = rtuCrc16(frame.data(), frame.size() - 2);
                 if (frame[frame.size() - 2] != (crc & 0xFF) || frame[frame.size() - 1] != (crc >> 8)) {
@@ -595,6 +638,14 @@ int main(int argc, char** argv)
                     sim.logLine("frame for slave " + std::to_string(frame[0]) + " ignored");
                     continue;
                 }
+                Clock::time_point due = Clock::now() + std::chrono::milliseconds(sim.delayMs);
+                if (!waiting.empty())
+                    due = std::max(due, waiting.back().due);
+                waiting.push_back(Waiting{due, std::move(frame)});
+            }
+            while (!waiting.empty() && waiting.front().due <= Clock::now()) {
+                const std::vector<std::uint8_t> frame = std::move(waiting.front().frame);
+                waiting.erase(waiting.begin());
                 sim.handle(frame.data(), static_cast<int>(frame.size()));
             }
         }

@@ -22,10 +22,17 @@ inline QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The simulated relay of this build, unless KOVA_RELAY_SIM names another.
+inline QString relaySimPath()
+{
+    const QString env = qEnvironmentVariable("KOVA_RELAY_SIM");
+    return env.isEmpty() ? QStringLiteral(KOVA_TEST_RELAY_SIM) : env;
+}
+
 // The build's top folder (the simulator is built two levels below it).
 inline QString buildDir()
 {
-    return QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../..");
+    return QFileInfo(relaySimPath()).dir().absoluteFilePath("../..");
 }
 
 // The Default.KOVA2 the build wrote beside the program.

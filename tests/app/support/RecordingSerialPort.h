@@ -37,6 +37,9 @@ public:
         written.insert(written.end(), bytes.begin(), bytes.end());
     }
     int inBufferCount() override { return 0; }
+    void setDTREnable(bool e) override { dtr = e; }
+    bool dtrEnable() const override { return dtr; }
+    bool dtr = true;
     void setOnComm(CommHandler) override {}
 
 private:

@@ -45,6 +45,8 @@ public:
     void setSThreshold(int n) override { sThreshold_ = n; }
     void output(const std::vector<std::uint8_t>& bytes) override;
     int inBufferCount() override { return static_cast<int>(rx_.size()); }
+    void setDTREnable(bool e) override { dtr_ = e; }
+    bool dtrEnable() const override { return dtr_; }
     void setOnComm(CommHandler h) override { handler_ = std::move(h); }
 
     // Puts bytes on the line towards the master after delayMs.
@@ -69,6 +71,7 @@ private:
     int rThreshold_ = 0;
     int sThreshold_ = 0;
     bool armed_ = false;
+    bool dtr_ = true;
     std::vector<std::uint8_t> rx_;
     CommHandler handler_;
 };

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 namespace kova::test {
 
@@ -15,6 +16,13 @@ struct ShownBox {
     MsgButtons buttons;
     MsgIcon icon;
     QString title;
+    QString detail; // the detail line under the text, if any
+};
+
+struct ShownInput {
+    QString prompt;
+    QString title;
+    QString defaultText;
 };
 
 class ScriptedUi : public IUi {
@@ -28,11 +36,18 @@ public:
     std::deque<QString> fileNames;
     QList<ShownBox> shown;
     QStringList filters; // filter of every file dialog shown
+    // Answers of the next input boxes (an empty text is Cancel); when none
+    // is left the default text is taken.
+    std::deque<QString> inputAnswers;
+    QList<ShownInput> inputs;
+    // Called as each message box shows, before it is answered.
+    std::function<void(const ShownBox&)> onShow;
 
     MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                      const QString& title) override
     {
-        shown.append({text, buttons, icon, title});
+        shown.append({text, buttons, icon, title, QString()});
+        if (onShow) onShow(shown.back());
         if (!answers.empty()) {
             MsgAnswer a = answers.front();
             answers.pop_front();
@@ -41,7 +56,21 @@ public:
         return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
                                                                                  : MsgAnswer::OK;
     }
-    QString inputBox(const QString&, const QString&, const QString& def) override { return def; }
+    MsgAnswer msgBoxDetail(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
+                           const QString& detail) override
+    {
+        const MsgAnswer a = msgBox(text, buttons, icon, title);
+        shown.last().detail = detail;
+        return a;
+    }
+    QString inputBox(const QString& prompt, const QString& title, const QString& def) override
+    {
+        inputs.append({prompt, title, def});
+        if (inputAnswers.empty()) return def;
+        QString a = inputAnswers.front();
+        inputAnswers.pop_front();
+        return a;
+    }
     QString openFileName(const QString&, const QString& filter) override
     {
         filters.append(filter);

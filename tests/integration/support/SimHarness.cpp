@@ -89,11 +89,10 @@ int requestCode(const std::string& line)
 
 SimHarness::SimHarness(const std::vector<std::string>& simArgs)
 {
+    // The simulator of this build, unless KOVA_RELAY_SIM names another.
     const char* simPath = std::getenv("KOVA_RELAY_SIM");
-    if (!simPath || !*simPath) {
-        error_ = "KOVA_RELAY_SIM is not set";
-        return;
-    }
+    if (!simPath || !*simPath)
+        simPath = KOVA_TEST_RELAY_SIM;
     std::string tmpl = (std::filesystem::temp_directory_path() / "kova-sim-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) {
         error_ = "cannot create a temporary folder";

@@ -15,9 +15,16 @@ namespace kova::test {
 class RecordingNotifier : public INotifier {
 public:
     std::vector<std::pair<std::string, std::string>> messages;
+    std::vector<std::string> details; // detail line of each message ("" for none)
     void critical(const std::string& text, const std::string& title) override
     {
         messages.emplace_back(text, title);
+        details.emplace_back();
+    }
+    void criticalDetail(const std::string& text, const std::string& title, const std::string& detail) override
+    {
+        critical(text, title);
+        details.back() = detail;
     }
 };
 

@@ -21,7 +21,7 @@ void FakeSerialPort::setPortOpen(bool o)
 {
     calls.push_back(std::string("PortOpen=") + (o ? "1" : "0"));
     if (o && failOpen)
-        throw SerialPortError("no such device");
+        throw SerialPortError(openError);
     open = o;
 }
 
@@ -32,6 +32,7 @@ std::vector<std::uint8_t> FakeSerialPort::input()
         throw SerialPortError("closed");
     std::vector<std::uint8_t> r;
     r.swap(rx);
+    receiveFired = false;
     return r;
 }
 
@@ -39,12 +40,19 @@ void FakeSerialPort::setRThreshold(int n)
 {
     calls.push_back("RThreshold=" + std::to_string(n));
     rThreshold = n;
+    receiveFired = false;
 }
 
 void FakeSerialPort::setSThreshold(int n)
 {
     calls.push_back("SThreshold=" + std::to_string(n));
     sThreshold = n;
+}
+
+void FakeSerialPort::setDTREnable(bool e)
+{
+    calls.push_back(std::string("DTREnable=") + (e ? "1" : "0"));
+    dtr = e;
 }
 
 void FakeSerialPort::output(const std::vector<std::uint8_t>& bytes)
@@ -59,6 +67,15 @@ const std::vector<std::uint8_t>& FakeSerialPort::lastOutput() const
 {
     static const std::vector<std::uint8_t> none;
     return outputs.empty() ? none : outputs.back();
+}
+
+void FakeSerialPort::recibir(const std::vector<std::uint8_t>& bytes)
+{
+    rx.insert(rx.end(), bytes.begin(), bytes.end());
+    if (!receiveFired && rThreshold > 0 && static_cast<int>(rx.size()) >= rThreshold && handler) {
+        receiveFired = true;
+        handler(CommEvent::Receive);
+    }
 }
 
 void FakeSerialPort::clearLog()

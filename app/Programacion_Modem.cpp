@@ -1,0 +1,259 @@
+#include "app/Programacion_Modem.h"
+
+#include "app/CommandLine.h"
+#include "app/Cp1252.h"
+#include "platform/Ui.h"
+#include "platform/Waits.h"
+#include "text/NumberText.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace kova {
+
+namespace {
+
+// Blanks (only) removed at both ends, as the input box's answer is taken.
+QString sinBlancos(const QString& s)
+{
+    return QString::fromStdString(cp1252::recortar(s.toStdString()));
+}
+
+std::string bytesDe(const QString& texto) { return cp1252::codificar(texto.toStdString()); }
+
+void mensaje(const QString& texto, MsgIcon icono = MsgIcon::None, const QString& titulo = kAppTitle)
+{
+    ui().msgBox(texto, MsgButtons::OKOnly, icono, titulo);
+}
+
+// Settings a run changes, put back when it ends however it ends.
+class Restaurar {
+public:
+    explicit Restaurar(AppState& st)
+        : st_(st), modoModem_(st.Modo_Modem), puertoCom_(st.Puerto_Com), velocidad_(st.Velocidad)
+    {
+    }
+    ~Restaurar()
+    {
+        st_.Modo_Modem = modoModem_;
+        st_.Puerto_Com = puertoCom_;
+        st_.Velocidad = velocidad_;
+    }
+    Restaurar(const Restaurar&) = delete;
+    Restaurar& operator=(const Restaurar&) = delete;
+
+private:
+    AppState& st_;
+    bool modoModem_;
+    std::int16_t puertoCom_;
+    std::int32_t velocidad_;
+};
+
+} // namespace
+
+Programacion_Modem::Programacion_Modem(AppState& state, ISerialPort& modem, ISerialPort& enlace,
+                                       std::function<bool()> conectando)
+    : st_(state), modem_(modem), enlace_(enlace), conectando_(std::move(conectando))
+{
+}
+
+void Programacion_Modem::Modem_Click(const Eleccion_Modem& eleccion)
+{
+    // The modem would otherwise share the line with a running link.
+    if (st_.link.Comunicando || (conectando_ && conectando_())) {
+        mensaje(kDesconecte, MsgIcon::Exclamation);
+        return;
+    }
+    if (eleccion.ubicacion < 0) {
+        mensaje(kSeleccione, MsgIcon::Exclamation);
+        return;
+    }
+    if (eleccion.personal) {
+        Leer_Cadena_Modem(1);
+        // Cancel answers an empty text: the file stays as it is and the
+        // string sent is empty (a lone CR).
+        Cadena_Modem = sinBlancos(ui().inputBox(kIngrese, QString(), sinBlancos(Cadena_Modem)));
+        if (!Cadena_Modem.isEmpty())
+            Grabar_Cadena_Modem(1);
+    }
+    const MsgAnswer respuesta =
+        ui().msgBox(kConecte + eleccion.ubicacionTexto, MsgButtons::OKCancel, MsgIcon::None, kAppTitle);
+    Restaurar restaurar(st_);
+    st_.Modo_Modem = false;
+    if (respuesta != MsgAnswer::OK)
+        return;
+    if (eleccion.velocidad >= 0 && eleccion.velocidad < static_cast<int>(kVelocidades.size()))
+        st_.Velocidad = kVelocidades[static_cast<std::size_t>(eleccion.velocidad)];
+    st_.Puerto_Com = static_cast<std::int16_t>(eleccion.ubicacion + 1);
+    if (!abrir())
+        return;
+    try {
+        if (!eleccion.personal)
+            cadenaPorDefecto();
+        else if (Programar_Modem(Cadena_Modem))
+            mensaje(kProgramado);
+    } catch (const SerialPortError&) {
+        // The port failed under the run (e.g. the device went away): the
+        // run ends without a message.
+    }
+    cerrar();
+}
+
+bool Programacion_Modem::abrir()
+{
+    try {
+        if (enlace_.portOpen())
+            enlace_.setPortOpen(false);
+        modem_.setCommPort(st_.Puerto_Com);
+        modem_.setSettings(std::to_string(st_.Velocidad) + ",N,8,1");
+        modem_.setDTREnable(true);
+        modem_.setPortOpen(true);
+        modem_.setRThreshold(0);
+        modem_.setSThreshold(0);
+        modem_.input();
+        return true;
+    } catch (const SerialPortError&) {
+        modem_.setPortOpen(false);
+        mensaje(QStringLiteral("Invalid Number Port: COM") + QString::fromStdString(signedText(st_.Puerto_Com)),
+                MsgIcon::Critical, QStringLiteral("Communication error"));
+        return false;
+    }
+}
+
+void Programacion_Modem::cerrar()
+{
+    try {
+        modem_.setDTREnable(false);
+    } catch (const SerialPortError&) {
+    }
+    modem_.setPortOpen(false);
+}
+
+void Programacion_Modem::enviar(const std::string& bytes)
+{
+    modem_.output(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+bool Programacion_Modem::esperarRespuesta(int ms, const std::function<bool(const std::string&)>& listo,
+                                          std::string& respuesta)
+{
+    return runEventsUntil(ms, true, [&] {
+        if (modem_.inBufferCount() > 0) {
+            const std::vector<std::uint8_t> llegado = modem_.input();
+            respuesta.append(llegado.begin(), llegado.end());
+        }
+        return listo(respuesta);
+    }, tiempos_.sondeoMs);
+}
+
+Programacion_Modem::Resultado Programacion_Modem::resultado(const std::string& respuesta)
+{
+    std::size_t inicio = 0;
+    for (std::size_t i = 0; i < respuesta.size(); ++i) {
+        if (respuesta[i] != '\r' && respuesta[i] != '\n')
+            continue;
+        const std::string linea = cp1252::recortar(std::string_view(respuesta).substr(inicio, i - inicio));
+        inicio = i + 1;
+        if (linea.empty() || ((linea[0] == 'A' || linea[0] == 'a') && linea.size() > 1
+                              && (linea[1] == 'T' || linea[1] == 't')))
+            continue;
+        return linea == "OK" || linea == "0" ? Resultado::Exito : Resultado::Fallo;
+    }
+    return Resultado::Ninguno;
+}
+
+void Programacion_Modem::cadenaPorDefecto()
+{
+    const auto conResultado = [](const std::string& r) { return resultado(r) != Resultado::Ninguno; };
+    std::string respuesta;
+    enviar(kPrimero);
+    esperarRespuesta(tiempos_.respuestaMs, conResultado, respuesta);
+    // Some answer without a result line still lets the run go on.
+    if (respuesta.empty()) {
+        st_.link.Comunicando = false;
+        mensaje(kSinRespuesta);
+        return;
+    }
+    // Whatever followed the first answer is not the second one's.
+    modem_.input();
+    respuesta.clear();
+    enviar(kSegundo);
+    esperarRespuesta(tiempos_.respuestaMs, conResultado, respuesta);
+    switch (resultado(respuesta)) {
+    case Resultado::Exito: mensaje(kProgramado); break;
+    case Resultado::Fallo: mensaje(kNoResponde); break;
+    case Resultado::Ninguno:
+        st_.link.Comunicando = false;
+        mensaje(kSinRespuesta);
+        break;
+    }
+}
+
+std::string Programacion_Modem::paso(const std::string& comando, int ms, const char* tambien)
+{
+    if (!comando.empty())
+        enviar(comando);
+    std::string respuesta;
+    esperarRespuesta(ms, [tambien](const std::string& r) {
+        return r.find("OK\r\n") != std::string::npos || (tambien && r.find(tambien) != std::string::npos);
+    }, respuesta);
+    return respuesta;
+}
+
+bool Programacion_Modem::Programar_Modem(const QString& texto)
+{
+    Modem_Programado = false;
+    modem_.input();
+    const auto& t = tiempos_.pasosMs;
+    // The answers before the last one are awaited but not judged.
+    paso("ATV1E0\r", t[0]);
+    Esperar(tiempos_.guardaMs);
+    enviar("+++");
+    Esperar(tiempos_.guardaMs);
+    paso({}, t[1]);
+    paso("ATH\r", t[2]);
+    paso("AT&F\r", t[3]);
+    paso("AT&K0N1\r", t[4]);
+    const std::string respuesta = paso(bytesDe(texto) + "\r", t[5], "ERROR\r\n");
+    if (respuesta.find("OK\r\n") != std::string::npos)
+        Modem_Programado = true;
+    else if (respuesta.find("ERROR\r\n") != std::string::npos)
+        mensaje(kNoResponde);
+    return Modem_Programado;
+}
+
+void Programacion_Modem::Esperar(int ms) { pauseWithoutEvents(ms); }
+
+void Programacion_Modem::Leer_Cadena_Modem(int n)
+{
+    Cadena_Modem.clear();
+    QFile archivo(kArchivo);
+    if (n < 1 || !archivo.open(QIODevice::ReadOnly) || !archivo.seek(qint64(n - 1) * kLargoRegistro))
+        return;
+    const QByteArray registro = archivo.read(kLargoRegistro);
+    Cadena_Modem = QString::fromStdString(cp1252::decodificar(registro.toStdString()));
+}
+
+bool Programacion_Modem::Grabar_Cadena_Modem(int n)
+{
+    QByteArray contenido;
+    {
+        QFile anterior(kArchivo);
+        if (anterior.open(QIODevice::ReadOnly))
+            contenido = anterior.readAll();
+    }
+    const qint64 posicion = qint64(std::max(n, 1) - 1) * kLargoRegistro;
+    if (contenido.size() < posicion + kLargoRegistro)
+        contenido.append(posicion + kLargoRegistro - contenido.size(), ' ');
+    const std::string registro =
+        cp1252::codificar(cp1252::ajustar(Cadena_Modem.toStdString(), kLargoRegistro));
+    contenido.replace(posicion, kLargoRegistro, QByteArray::fromStdString(registro));
+    // Written whole or not at all: a failed write leaves the old file.
+    QSaveFile archivo(kArchivo);
+    if (archivo.open(QIODevice::WriteOnly) && archivo.write(contenido) == contenido.size() && archivo.commit())
+        return true;
+    mensaje(kErrorEscritura, MsgIcon::Critical);
+    return false;
+}
+
+} // namespace kova

@@ -1,0 +1,120 @@
+#pragma once
+// Programs a modem with an initialisation string, from the connection
+// window's frame "Remote Modem Programing": either the built-in string
+// (AT&F, then "ATE0 V0 S0=2 &W1 &Y1") or a personal string typed by the user
+// and kept in the 100-byte record of the file "AT" in the current folder.
+// No dialling.
+//
+// A run talks to the modem through a port of its own, opened on the chosen
+// location and rate for the run and closed at its end; the relay link's port
+// is only closed when "OFF" left it open, and the link's timers and queues
+// are never touched. The run is refused while the link is online or a
+// connect is going on. Modo_Modem, Puerto_Com and Velocidad get their values
+// back at every end of a run.
+//
+// Answer waits keep timers and painting going, hold user input back and end
+// as soon as the awaited answer is in; the quiet times around "+++" block.
+// All waits are measured on the monotonic clock.
+
+#include "app/AppState.h"
+#include "link/ISerialPort.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace kova {
+
+// Time limits of a run, in milliseconds.
+struct Tiempos_Modem {
+    // Each answer of the built-in string.
+    int respuestaMs = 2000;
+    // The six answers of the personal string: "ATV1E0", "+++", "ATH",
+    // "AT&F", "AT&K0N1" and the string itself.
+    std::array<int, 6> pasosMs{10000, 2000, 10000, 10000, 5000, 20000};
+    // Quiet time before and after "+++".
+    int guardaMs = 1000;
+    // How often the input is looked at while an answer is awaited.
+    int sondeoMs = 10;
+};
+
+// The choices of the frame when its "OK" is pressed.
+struct Eleccion_Modem {
+    bool personal = false;   // "Personal String" chosen
+    int ubicacion = -1;      // modem location: list position, COM1 = 0; -1 none
+    QString ubicacionTexto;  // its text, e.g. "COM2"
+    int velocidad = -1;      // baud rate list position; -1 none
+};
+
+class Programacion_Modem {
+public:
+    static inline const QString kConecte = QStringLiteral("Please Connect the Modem to ");
+    static inline const QString kSinRespuesta = QStringLiteral("Modem Not Response");
+    static inline const QString kIngrese = QStringLiteral("Enter the New string initialization");
+    static inline const QString kProgramado = QStringLiteral("Modem Has Been Programed");
+    static inline const QString kNoResponde = QStringLiteral("Modem doesn't response");
+    static inline const QString kDesconecte =
+        QStringLiteral("Disconnect the relay (OFF) before programming the modem");
+    static inline const QString kSeleccione = QStringLiteral("Select the Modem Location");
+    static inline const QString kErrorEscritura = QStringLiteral("Error writing file");
+    // The personal string's file: bare name, current folder, 100-byte records.
+    static inline const QString kArchivo = QStringLiteral("AT");
+    static constexpr int kLargoRegistro = 100;
+    static inline const std::string kPrimero = "AT&F\r";
+    static inline const std::string kSegundo = "ATE0 V0 S0=2 &W1 &Y1\r";
+
+    // modem: the run's own port. enlace: the relay link's port, closed when
+    // left open. conectando: true while a connect to the relay is going on.
+    Programacion_Modem(AppState& state, ISerialPort& modem, ISerialPort& enlace,
+                       std::function<bool()> conectando);
+
+    void setTiempos(const Tiempos_Modem& t) { tiempos_ = t; }
+    const Tiempos_Modem& tiempos() const { return tiempos_; }
+
+    // The frame's "OK": one whole run with the built-in or the personal string.
+    void Modem_Click(const Eleccion_Modem& eleccion);
+
+    // Sends the personal sequence with `texto` as the last command over the
+    // open modem port; true (and Modem_Programado) when the modem answered
+    // "OK" to it. "ERROR" shows "Modem doesn't response"; no answer shows
+    // nothing. Port errors propagate.
+    bool Programar_Modem(const QString& texto);
+
+    // Blocks for ms milliseconds, handling no events.
+    static void Esperar(int ms);
+
+    // Record n of "AT" into Cadena_Modem (all its characters); a missing
+    // file or record gives an empty text. Never creates the file.
+    void Leer_Cadena_Modem(int n);
+    // Cadena_Modem cut or blank-padded to 100 characters as record n of
+    // "AT"; the file's other bytes are kept. False after "Error writing file".
+    bool Grabar_Cadena_Modem(int n);
+
+    QString Cadena_Modem;
+    bool Modem_Programado = false;
+
+private:
+    enum class Resultado { Ninguno, Exito, Fallo };
+    // First result line of an answer: echoed command lines ("AT...") and
+    // empty lines are skipped; "OK" or "0" is success, any other line failure.
+    static Resultado resultado(const std::string& respuesta);
+
+    bool abrir();
+    void cerrar();
+    void cadenaPorDefecto();
+    void enviar(const std::string& bytes);
+    // Collects the input into `respuesta` until listo(respuesta) or ms passed.
+    bool esperarRespuesta(int ms, const std::function<bool(const std::string&)>& listo, std::string& respuesta);
+    // Sends a command, then awaits "OK" CR LF (or `tambien`) for up to ms.
+    std::string paso(const std::string& comando, int ms, const char* tambien = nullptr);
+
+    AppState& st_;
+    ISerialPort& modem_;
+    ISerialPort& enlace_;
+    std::function<bool()> conectando_;
+    Tiempos_Modem tiempos_;
+};
+
+} // namespace kova

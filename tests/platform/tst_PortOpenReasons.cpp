@@ -1,0 +1,110 @@
+// A port that does not open says why: the engine's open request on the
+// program's serial port, its box shown through the program's boxes.
+
+#include "app/support/ScriptedUi.h"
+#include "link/KOVA200.h"
+#include "link/LinkState.h"
+#include "link/RegisterImages.h"
+#include "platform/PtyPair.h"
+#include "platform/QtSerialPort.h"
+#include "platform/UiNotifier.h"
+
+#include <QSerialPort>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kova;
+using kova::test::PtyPair;
+using kova::test::ScriptedUi;
+
+namespace {
+
+// What holds the device while the engine opens COM n; gives the device path.
+using Setup = std::function<QString(int n, PtyPair& pty, std::unique_ptr<QSerialPort>& holder)>;
+
+QString mapTo(int n, const QString& device)
+{
+    qputenv(("KOVA_COM" + QByteArray::number(n)).constData(), device.toLocal8Bit());
+    return device;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Setup)
+
+class TestPortOpenReasons : public QObject {
+    Q_OBJECT
+private slots:
+    void failedOpenShowsTheReason_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QString>("reason"); // after "<device>: "
+        QTest::addColumn<bool>("needsNonRoot");
+
+        QTest::newRow("missing device")
+            << 2 << Setup([](int n, PtyPair&, std::unique_ptr<QSerialPort>&) {
+                   return mapTo(n, QStringLiteral("/dev/kova-no-such-adapter"));
+               })
+            << QString::fromUtf8("no such device \u2014 set KOVA_COM2 to the adapter's device (e.g. /dev/ttyUSB0)")
+            << false;
+        QTest::newRow("no permission")
+            << 3 << Setup([](int n, PtyPair& pty, std::unique_ptr<QSerialPort>&) {
+                   ::chmod(pty.slavePath().c_str(), 0);
+                   return mapTo(n, QString::fromStdString(pty.slavePath()));
+               })
+            << QString::fromUtf8("permission denied \u2014 add your user to the dialout group and log in again")
+            << true;
+        QTest::newRow("held by another port")
+            << 5 << Setup([](int n, PtyPair& pty, std::unique_ptr<QSerialPort>& holder) {
+                   holder = std::make_unique<QSerialPort>(QString::fromStdString(pty.slavePath()));
+                   if (!holder->open(QIODevice::ReadWrite)) qWarning("the holding port did not open");
+                   return mapTo(n, QString::fromStdString(pty.slavePath()));
+               })
+            << QStringLiteral("in use by another program") << false;
+    }
+
+    void failedOpenShowsTheReason()
+    {
+        QFETCH(int, n);
+        QFETCH(Setup, setup);
+        QFETCH(QString, reason);
+        QFETCH(bool, needsNonRoot);
+        if (needsNonRoot && ::geteuid() == 0)
+            QSKIP("permission bits do not stop root; the engine test checks this reason from a port error");
+
+        PtyPair pty;
+        std::unique_ptr<QSerialPort> holder;
+        const QString device = setup(n, pty, holder);
+
+        ScriptedUi ui;
+        UiNotifier notifier;
+        LinkState link;
+        RegisterImages images;
+        QtSerialPort port;
+        KOVA200 engine(link, images);
+        engine.setNotifier(&notifier);
+        engine.setHostSerialControls({&port});
+        engine.Reconocer_Controles_De_Comunicacion();
+        engine.setPuerto_PC(static_cast<std::int16_t>(n));
+        engine.setCadena_Com("9600");
+        engine.setAccion(1);
+        engine.Ejecuta();
+
+        QVERIFY(!engine.Resultado_Peticion());
+        QVERIFY(!port.portOpen());
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString("Invalid Number Port: COM %1").arg(n));
+        QCOMPARE(ui.shown[0].title, QString("Communication error"));
+        QCOMPARE(ui.shown[0].icon, MsgIcon::Critical);
+        QCOMPARE(ui.shown[0].detail, device + ": " + reason);
+        qunsetenv(("KOVA_COM" + QByteArray::number(n)).constData());
+    }
+};
+
+QTEST_MAIN(TestPortOpenReasons)
+#include "tst_PortOpenReasons.moc"
