@@ -2,9 +2,12 @@
 
 #include "app/Comunicacion.h"
 #include "link/RegisterImages.h"
+#include "pages/SetpointPageView.h"
 #include "platform/Ui.h"
 #include "reports/EventsPage.h"
 #include "reports/EventsPageView.h"
+
+#include <cstdio>
 
 #include <QFile>
 
@@ -110,17 +113,32 @@ AppContext::AppContext(AppState& state)
         archivos_->Firmware_Rele = version;
         archivos_->Datos_De_Archivo = false;
     });
+    QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
+    QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
+        if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));
+        if (page_) page_->replyPassed({cola, posicion, codigo});
+    });
+    QObject::connect(&loop_, &LinkLoop::Enlace_Perdido, [this] {
+        if (page_) page_->linkLost();
+    });
+    QObject::connect(&loop_, &LinkLoop::Grabacion_Terminada, [this](bool guardado) {
+        if (page_) page_->storeEnded(guardado);
+    });
 }
 
 AppContext::~AppContext() = default;
 
+void AppContext::loadDefaultFile()
+{
+    if (!archivos_) return;
+    archivos_->Leer_Archivo(QFile::encodeName(st_.defaultSetpointFile()).toStdString());
+    archivos_->Firmware_Rele = "1.01";
+}
+
 void AppContext::trabajarSinRele(bool loadDefaults)
 {
     st_.link.Detener_Comunicacion = true;
-    if (loadDefaults && archivos_) {
-        archivos_->Leer_Archivo(QFile::encodeName(st_.defaultSetpointFile()).toStdString());
-        archivos_->Firmware_Rele = "1.01";
-    }
+    if (loadDefaults) loadDefaultFile();
     st_.link.Comunicando = false;
     try {
         if (port_.portOpen()) port_.output({0x00});
@@ -131,26 +149,81 @@ void AppContext::trabajarSinRele(bool loadDefaults)
     cursor_.revisar();
 }
 
-int AppContext::setpointBlocksRead() const
-{
-    int read = 0;
-    for (int slot = 0; slot < Proceso_Comunicacion::kSlots; ++slot) {
-        const int code = scheduler_.Comando_Solicitud(0, slot);
-        if (code >= 61 && code <= 66 &&
-            scheduler_.Estado_Solicitud(0, slot) == Proceso_Comunicacion::kTerminada)
-            ++read;
-    }
-    return read;
-}
-
 // After a link error the images are kept when they are whole (every block,
 // or none, from the relay): a page may hold the user's edits. A mixture of
 // blocks from the relay and from before must never be saved or sent, so
-// then the defaults are loaded.
+// then the defaults are loaded - but never under an open page, whose window
+// shows the images: then once it has closed.
 void AppContext::onLinkError()
 {
     const int read = setpointBlocksRead();
-    trabajarSinRele(read != 0 && read != 6);
+    const bool mixture = read != 0 && read != 6;
+    defaultsWhenPageCloses_ = mixture && page_ != nullptr;
+    trabajarSinRele(mixture && !page_);
+}
+
+RegisterImages& AppContext::images() { return engine_.images(); }
+
+bool AppContext::online() const { return st_.link.Comunicando || loop_.conectando(); }
+
+void AppContext::enableMainWindow(bool enabled)
+{
+    if (principal_) principal_->setEnabled(enabled);
+}
+
+std::optional<RequestSlot> AppContext::queueRequest(int queue, int code)
+{
+    const auto slot = scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
+    if (!slot) return std::nullopt;
+    return RequestSlot{queue, *slot, code};
+}
+
+bool AppContext::requestWaiting(int code) const
+{
+    return scheduler_.Solicitud_En_Espera(static_cast<std::int16_t>(code));
+}
+
+void AppContext::beginStore(const std::vector<RequestSlot>& writes, bool allQueued)
+{
+    std::vector<LinkLoop::Solicitud> s;
+    for (const RequestSlot& w : writes) s.push_back({w.queue, w.slot, w.code});
+    loop_.Iniciar_Grabacion(s, allQueued);
+}
+
+void AppContext::message(const std::string& text, const std::string& title, Icon icon)
+{
+    MsgIcon i = MsgIcon::None;
+    switch (icon) {
+    case Icon::None: break;
+    case Icon::Critical: i = MsgIcon::Critical; break;
+    case Icon::Exclamation: i = MsgIcon::Exclamation; break;
+    case Icon::Information: i = MsgIcon::Information; break;
+    }
+    ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, i, QString::fromStdString(title));
+}
+
+void AppContext::setListener(PageLinkListener* page)
+{
+    page_ = page;
+    if (!page_ && defaultsWhenPageCloses_) {
+        defaultsWhenPageCloses_ = false;
+        loadDefaultFile();
+    }
+}
+
+void AppContext::openSetpointPage(const std::string& form)
+{
+    std::string error;
+    auto f = loadPageForm(form, &error);
+    if (!f) {
+        std::fprintf(stderr, "kova: %s\n", error.c_str());
+        return;
+    }
+    SetpointPage page(std::move(*f), *this);
+    SetpointPageView view(page, principal_);
+    page.Form_Load();
+    if (principal_) principal_->runModal(view);
+    else view.exec();
 }
 
 void AppContext::setOpenCommunication(Comunicacion* window) { comunicacion_ = window; }
@@ -223,6 +296,7 @@ MainWindowServices AppContext::services()
     s.queueRequest = [this](int queue, int code) {
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };
+    s.openSetpointPage = [this](const QString& form) { openSetpointPage(form.toStdString()); };
     return s;
 }
 

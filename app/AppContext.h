@@ -1,7 +1,10 @@
 #pragma once
 // Everything the main window hosts besides its widgets: the serial port, the
 // relay-link engine (DELU(1)), the request scheduler, the link loop and the
-// setpoint-file routines, wired together for one run of the program.
+// setpoint-file routines, wired together for one run of the program. It is
+// also the host of the setpoint pages: their images, flags, requests, store
+// transaction, main-window lock and message boxes, and the link's events for
+// the page that is open.
 
 #include "app/AppState.h"
 #include "app/CursorConectando.h"
@@ -11,21 +14,23 @@
 #include "app/Principal.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
+#include "pages/PageHost.h"
 #include "platform/QtSerialPort.h"
 #include "platform/UiNotifier.h"
 
 #include <QPointer>
 
+#include <bitset>
 #include <memory>
 
 namespace kova {
 
 class Comunicacion;
 
-class AppContext {
+class AppContext : public PageHost {
 public:
     explicit AppContext(AppState& state);
-    ~AppContext();
+    ~AppContext() override;
 
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
@@ -46,9 +51,24 @@ public:
     // port gets one byte 0 and stays open; with loadDefaults the default
     // setpoint file is read and the firmware text becomes "1.01".
     void trabajarSinRele(bool loadDefaults);
-    // How many of the six setpoint blocks the relay answered since the last
-    // connect.
-    int setpointBlocksRead() const;
+    // How many of the six setpoint blocks had a passed read since the last
+    // connect (a block read again counts once).
+    int setpointBlocksRead() const { return static_cast<int>(bloquesLeidos_.count()); }
+
+    // Opens a setpoint page by its form name and returns when it has closed.
+    void openSetpointPage(const std::string& form);
+
+    // --- PageHost ---------------------------------------------------------------
+    RegisterImages& images() override;
+    bool online() const override;
+    bool imprimiendo() const override { return st_.Imprimiendo; }
+    void setHabilitaReset(bool allowed) override { st_.Habilita_Reset = allowed; }
+    void enableMainWindow(bool enabled) override;
+    std::optional<RequestSlot> queueRequest(int queue, int code) override;
+    bool requestWaiting(int code) const override;
+    void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) override;
+    void message(const std::string& text, const std::string& title, Icon icon) override;
+    void setListener(PageLinkListener* page) override;
 
     // Command-line start: the connection window's load and connect, run
     // without showing it; the window is kept so its watch timer runs.
@@ -68,6 +88,7 @@ private:
     void attach(Principal& window);
 
     void onLinkError();
+    void loadDefaultFile();
 
     AppState& st_;
     Principal* principal_ = nullptr;
@@ -81,6 +102,11 @@ private:
     std::unique_ptr<VentanaArchivos> ventana_;
     std::unique_ptr<Manejo_de_Archivos> archivos_;
     CursorConectando cursor_{[this] { return loop_.conectando(); }};
+    std::bitset<6> bloquesLeidos_;
+    PageLinkListener* page_ = nullptr;
+    // A link error found a mixture of blocks while a page was open: the
+    // default file is read once the page has closed.
+    bool defaultsWhenPageCloses_ = false;
     // Destroyed first: it uses everything above.
     std::unique_ptr<Comunicacion> comunicacionSinVentana_;
 };

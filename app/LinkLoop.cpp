@@ -2,6 +2,7 @@
 
 #include "app/Cp1252.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kova {
@@ -101,6 +102,8 @@ bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
     fallosConexion_ = 0;
     for (auto& cola : fallos_)
         cola.fill(0);
+    grabacion_ = Grabacion{};
+    emit Conexion_Iniciada();
 
     sched_.setLargo_Cola_Ciclica(1);
     state_.Detener_Comunicacion = false;
@@ -240,6 +243,7 @@ bool LinkLoop::contarFallo(bool enEjecucion)
     // Given up: the slot is freed and the link is left as on a link error.
     n = 0;
     sched_.setEstado_Actual(Proceso_Comunicacion::kLibre);
+    emit Solicitud_Abandonada(sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion());
     engine_.setErrorComm(true);
     onErrorCommActivado();
     return true;
@@ -272,10 +276,13 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
                 return;
         }
     } else {
-        mensajeResultado(engine_.Accion());
-        fallos_[sched_.Cola_Actual()][sched_.Posicion_Actual()] = 0;
+        const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
+        mensajeResultado(s.codigo);
+        fallos_[s.cola][s.posicion] = 0;
         fallosConexion_ = 0;
         sched_.setEstado_Actual(Proceso_Comunicacion::kTerminada);
+        emit Respuesta_Aceptada(s.cola, s.posicion, s.codigo);
+        respuestaDeGrabacion(s);
     }
     if (!state_.Detener_Comunicacion) {
         sched_.Despachar_Solicitud();
@@ -284,47 +291,96 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
             port_.setPortOpen(false);
         } catch (const SerialPortError&) {
         }
+        // Online, connecting (a relay of the wrong kind answered) or storing:
+        // whoever waits for the relay is told it has gone.
+        const bool perdido = state_.Comunicando || conectando_ || grabacion_.activa;
         state_.Comunicando = false;
+        conectando_ = false;
         timerComunicacion_.stop();
+        if (perdido)
+            enlaceTerminado();
     }
 }
 
+void LinkLoop::Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, bool todasEnCola)
+{
+    grabacion_.activa = true;
+    grabacion_.fallida = !todasEnCola;
+    grabacion_.pendientes = escrituras;
+    if (!todasEnCola)
+        mostrar(Icono::Critico, kErrorComunicacion, "Communication Error");
+    if (grabacion_.activa && grabacion_.pendientes.empty())
+        terminarGrabacion(false);
+}
+
+void LinkLoop::respuestaDeGrabacion(const Solicitud& s)
+{
+    if (!grabacion_.activa)
+        return;
+    auto& p = grabacion_.pendientes;
+    const auto it = std::find(p.begin(), p.end(), s);
+    if (it == p.end())
+        return;
+    p.erase(it);
+    if (p.empty())
+        terminarGrabacion(!grabacion_.fallida);
+}
+
+void LinkLoop::terminarGrabacion(bool guardado)
+{
+    grabacion_ = Grabacion{};
+    if (guardado)
+        mostrar(Icono::Exclamacion, kGuardado, "KOVA");
+    emit Grabacion_Terminada(guardado);
+}
+
+void LinkLoop::enlaceTerminado()
+{
+    if (grabacion_.activa)
+        terminarGrabacion(false);
+    emit Enlace_Perdido();
+}
+
+// Block writes are confirmed by their store transaction, not one by one.
 void LinkLoop::mensajeResultado(int accion)
 {
-    const std::string* texto = nullptr;
-    bool exclamacion = false;
     switch (accion) {
-    case 28:
-        if (omitirMensajeGuardado_) {
-            omitirMensajeGuardado_ = false;
-            return;
-        }
-        [[fallthrough]];
-    case 27:
     case 93:
-    case 113:
-        texto = &kGuardado;
-        exclamacion = true;
+        mostrar(Icono::Exclamacion, kGuardado, "KOVA");
         break;
     case 11:
     case 12:
     case 13:
-        texto = &kEjecutado;
+        mostrar(Icono::Informacion, kEjecutado, "KOVA");
         break;
     default:
-        return;
+        break;
     }
+}
+
+void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string& titulo)
+{
+    const bool enLinea = state_.Comunicando;
     timerComunicacion_.stop();
     timer1_.stop();
     timer2_.stop();
     if (notifier_ != nullptr) {
-        if (exclamacion)
-            notifier_->exclamation(*texto, "KOVA");
-        else
-            notifier_->information(*texto, "KOVA");
+        switch (icono) {
+        case Icono::Critico:
+            notifier_->critical(texto, titulo);
+            break;
+        case Icono::Exclamacion:
+            notifier_->exclamation(texto, titulo);
+            break;
+        case Icono::Informacion:
+            notifier_->information(texto, titulo);
+            break;
+        }
     }
-    activar(timerComunicacion_);
-    activar(timer1_);
+    if (enLinea) {
+        activar(timerComunicacion_);
+        activar(timer1_);
+    }
     activar(timer2_);
 }
 
@@ -380,6 +436,7 @@ void LinkLoop::onErrorCommActivado()
         notifier_->critical(kErrorComunicacion, "Communication Error");
     if (trabajarSinRele_)
         trabajarSinRele_();
+    enlaceTerminado();
     // The refresh then shows the offline state.
     activar(timer2_);
 }

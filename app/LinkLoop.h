@@ -25,6 +25,17 @@
 //   it cannot run again until the next connect;
 // - a reply is never handed over while another one is being handled (for
 //   example while a result message is open); stray bytes are dropped.
+//
+// Store transaction: a page that sends setpoints queues its block writes and
+// hands their slots over (Iniciar_Grabacion). "Setpoints were Saved to the
+// Relay memory" is shown once, when every one of them had a passed reply; a
+// write that could not be queued shows the communication error at once, and
+// a write given up or the link lost ends the transaction without a word of
+// saving. Replies to block writes outside a transaction show nothing.
+//
+// Signals for the windows: each passed reply (queue, slot and code, once the
+// engine has stored its data), each request given up, the link lost, the end
+// of a store transaction and the start of a connect.
 
 #include "link/INotifier.h"
 #include "link/ISerialPort.h"
@@ -40,6 +51,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kova {
 
@@ -91,10 +103,17 @@ public:
     Banderas_Estado Actualiza_Valores();
     void ResetTiempo() { ticksSinRespuesta_ = 0; }
 
-    // The System Setup store sends blocks 1 and 2 and wants one message: the
-    // next passed write of block 2 shows none and clears this.
-    void setOmitir_Mensaje_Guardado(bool v) { omitirMensajeGuardado_ = v; }
-    bool Omitir_Mensaje_Guardado() const { return omitirMensajeGuardado_; }
+    // A request in the scheduler: queue, slot and request code.
+    struct Solicitud {
+        int cola = 0;
+        int posicion = 0;
+        int codigo = 0;
+        bool operator==(const Solicitud&) const = default;
+    };
+    // Starts the store transaction of the block writes queued in these slots;
+    // todasEnCola false: some writes could not be queued.
+    void Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, bool todasEnCola);
+    bool Grabacion_En_Curso() const { return grabacion_.activa; }
 
     int Ticks_Sin_Respuesta() const { return ticksSinRespuesta_; }
     bool timer1Activo() const { return timer1_.isActive(); }
@@ -117,6 +136,18 @@ signals:
     // the reset command allowed.
     void Fuera_De_Linea();
 
+    // A request had a passed reply; its data are in the images.
+    void Respuesta_Aceptada(int cola, int posicion, int codigo);
+    // A request failed too often and was given up (the link error follows).
+    void Solicitud_Abandonada(int cola, int posicion, int codigo);
+    // The link went offline: link error, or the port closed at a reply while
+    // dispatching was stopped.
+    void Enlace_Perdido();
+    // The store transaction ended; guardado when the relay took every write.
+    void Grabacion_Terminada(bool guardado);
+    // A connect starts (nothing read from the relay yet).
+    void Conexion_Iniciada();
+
 private:
     void TmrRetardoCom_Timer();
     void silencioTick();
@@ -127,6 +158,12 @@ private:
     // true when the link was given up.
     bool contarFallo(bool enEjecucion);
     void mensajeResultado(int accion);
+    enum class Icono { Critico, Exclamacion, Informacion };
+    // A message box with the loop's timers stopped while it is open.
+    void mostrar(Icono icono, const std::string& texto, const std::string& titulo);
+    void respuestaDeGrabacion(const Solicitud& s);
+    void terminarGrabacion(bool guardado);
+    void enlaceTerminado();
     void drenarEntrada();
     // A timer switched on keeps its countdown when it already runs.
     static void activar(QTimer& t);
@@ -153,7 +190,11 @@ private:
     bool ocupado_ = false;
     bool conectando_ = false;
     int fallosConexion_ = 0;
-    bool omitirMensajeGuardado_ = false;
+    struct Grabacion {
+        bool activa = false;
+        bool fallida = false;
+        std::vector<Solicitud> pendientes;
+    } grabacion_;
     std::array<std::array<int, Proceso_Comunicacion::kSlots>, Proceso_Comunicacion::kColas> fallos_{};
 };
 

@@ -3,6 +3,7 @@
 #include "app/UserControl1.h"
 #include "app/frmAbout.h"
 #include "editors/KeypadBlock.h"
+#include "pages/PageForm.h"
 #include "link/ISerialPort.h"
 #include "platform/AppFolder.h"
 #include "platform/HandshakeFile.h"
@@ -68,6 +69,18 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
 
 Principal::~Principal() = default;
 
+const std::array<Principal::PageCommand, 9> Principal::kPageCommands = {{
+    {"Set_page2", "SETPAGE2"},
+    {"MnuPhProtec", "SETPAGE3"},
+    {"MnuGndProtec", "SETPAGE13"},
+    {"MnuVoltProtec", "SETPAGE14"},
+    {"mnuFreqProtec", "SETPAGE15"},
+    {"mnuPowerProtec", "SETPAGE16"},
+    {"mnuOutputRel", "SETPAGE17"},
+    {"mnuInputs", "SETPAGE4"},
+    {"mnu_Event", "SETPAGE9"},
+}};
+
 void Principal::buildMenus()
 {
     QMenuBar* bar = menuBar();
@@ -102,8 +115,8 @@ void Principal::buildMenus()
     connect(add(archivo, {"Salida", "&Exit", ""}, true), &QAction::triggered, this,
             &Principal::Salida_Click);
 
-    // The pages open from these menus once they exist; until then the
-    // commands are shown disabled.
+    // A setpoint page command is enabled once its form is in the program;
+    // the other pages are shown disabled until they exist.
     QMenu* setPoints = bar->addMenu(QStringLiteral("&SetPoints"));
     setPoints->setObjectName(QStringLiteral("SetPoints"));
     static const MenuItem pages[] = {
@@ -118,7 +131,15 @@ void Principal::buildMenus()
         {"mnu_Event", "E&vent Recorder", ""},
         {"mnuDateTime", "&Date and Time System", ""},
     };
-    for (const auto& item : pages) add(setPoints, item, false);
+    for (const auto& item : pages) {
+        QAction* a = add(setPoints, item, false);
+        for (const PageCommand& c : kPageCommands)
+            if (qstrcmp(c.name, item.name) == 0 && svc_.openSetpointPage && pageFormExists(c.form)) {
+                a->setEnabled(true);
+                const QString form = QString::fromLatin1(c.form);
+                connect(a, &QAction::triggered, this, [this, form] { abrirPagina(form); });
+            }
+    }
     separator(setPoints, "sep");
     connect(add(setPoints, {"Reset_Relay", "&Reset Relay", ""}, true), &QAction::triggered, this,
             &Principal::Reset_Relay_Click);
@@ -360,6 +381,11 @@ void Principal::About_Click()
 {
     frmAbout about(this);
     runModal(about);
+}
+
+void Principal::abrirPagina(const QString& form)
+{
+    if (svc_.openSetpointPage) svc_.openSetpointPage(form);
 }
 
 void Principal::Comunica_Click()

@@ -43,6 +43,9 @@ struct MainWindowServices {
     std::function<void()> openEventsPage;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
+    // Opens a setpoint page by its form name and returns when it has closed;
+    // the page commands are disabled without it.
+    std::function<void(const QString& form)> openSetpointPage;
     // Called once the window exists, before its load runs, so services can
     // reach its panels and caption.
     std::function<void(Principal&)> attach;
@@ -99,6 +102,16 @@ public:
     void Comunica_Click();
     void AV_page4_Click();
     void Toolbar1_ButtonClick(int index);
+    // A SetPoints menu command that opens a setpoint page (e.g. Set_page2_Click).
+    void abrirPagina(const QString& form);
+
+    // The SetPoints menu commands that open setpoint pages, by control name,
+    // and the form each one opens.
+    struct PageCommand {
+        const char* name;
+        const char* form;
+    };
+    static const std::array<PageCommand, 9> kPageCommands;
 
     // SIGTERM/SIGINT: the unload path without the exit question.
     void terminateBySignal();

@@ -1,12 +1,14 @@
 # kova_library(<name> <folder> [QT] [EXCLUDE <file>...] <deps>...)
-# Builds one library from every .cpp in <folder> (not below it). A folder with
-# no sources yet gives an interface library, so the tree builds at every stage.
+# Builds one library from every .cpp in <folder> (not below it), with the Qt
+# resource files (.qrc) of <folder> and its subfolders. A folder with no
+# sources yet gives an interface library, so the tree builds at every stage.
 function(kova_library name folder)
   set(options QT)
   set(multi EXCLUDE)
   cmake_parse_arguments(K "${options}" "" "${multi}" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
   file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  file(GLOB qrcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.qrc ${CMAKE_SOURCE_DIR}/${folder}/*/*.qrc)
   foreach(ex IN LISTS K_EXCLUDE)
     list(REMOVE_ITEM srcs ${CMAKE_SOURCE_DIR}/${folder}/${ex})
   endforeach()
@@ -15,7 +17,7 @@ function(kova_library name folder)
     list(APPEND deps Qt6::Core Qt6::Gui Qt6::Widgets Qt6::SerialPort Qt6::PrintSupport)
   endif()
   if(srcs)
-    add_library(${name} STATIC ${srcs} ${hdrs})
+    add_library(${name} STATIC ${srcs} ${hdrs} ${qrcs})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${deps})
     if(K_QT)

@@ -9,44 +9,71 @@
 
 namespace kova {
 
-BitsWidget::BitsWidget(QWidget* parent) : QWidget(parent), combo1_(new QComboBox(this))
+BitsWidget::BitsWidget(QWidget* parent)
+    : QWidget(parent), owned_(std::make_unique<Bits>()), model_(owned_.get()), combo1_(new QComboBox(this))
+{
+    bind();
+}
+
+BitsWidget::BitsWidget(Bits& model, QWidget* parent) : QWidget(parent), model_(&model), combo1_(new QComboBox(this))
+{
+    bind();
+}
+
+void BitsWidget::bind()
 {
     combo1_->setObjectName("Combo1");
     combo1_->setEditable(false);
     combo1_->installEventFilter(this);
-    model_.onItemsAppended = [this] { showItems(); };
-    model_.onSelectionShown = [this] { showSelection(); };
-    model_.onClick = [this] { emit Click(); };
-    connect(combo1_, &QComboBox::activated, this, [this](int k) { model_.pick(k); });
+    prevItemsAppended_ = model_->onItemsAppended;
+    prevSelectionShown_ = model_->onSelectionShown;
+    prevClick_ = model_->onClick;
+    model_->onItemsAppended = [this] {
+        if (prevItemsAppended_)
+            prevItemsAppended_();
+        showItems();
+    };
+    model_->onSelectionShown = [this] {
+        if (prevSelectionShown_)
+            prevSelectionShown_();
+        showSelection();
+    };
+    model_->onClick = [this] {
+        if (prevClick_)
+            prevClick_();
+        emit Click();
+    };
+    connect(combo1_, &QComboBox::activated, this, [this](int k) { model_->pick(k); });
     resize(120, combo1_->sizeHint().height());
+    showItems();
     applyLook();
 }
 
 BitsWidget::~BitsWidget()
 {
-    model_.onItemsAppended = nullptr;
-    model_.onSelectionShown = nullptr;
-    model_.onClick = nullptr;
+    model_->onItemsAppended = prevItemsAppended_;
+    model_->onSelectionShown = prevSelectionShown_;
+    model_->onClick = prevClick_;
 }
 
 void BitsWidget::showItems()
 {
     const QSignalBlocker block(combo1_);
     combo1_->clear();
-    for (const std::string& s : model_.List())
+    for (const std::string& s : model_->List())
         combo1_->addItem(QString::fromStdString(s));
-    combo1_->setCurrentIndex(model_.ListIndex());  // a combo box picks its first item by itself
+    combo1_->setCurrentIndex(model_->ListIndex());  // a combo box picks its first item by itself
 }
 
 void BitsWidget::showSelection()
 {
     const QSignalBlocker block(combo1_);
-    combo1_->setCurrentIndex(model_.ListIndex());
+    combo1_->setCurrentIndex(model_->ListIndex());
 }
 
 std::vector<std::string> BitsWidget::loadSettings(const PropertyBag& bag)
 {
-    auto bad = model_.loadSettings(bag);
+    auto bad = model_->loadSettings(bag);
     applyLook();
     return bad;
 }
@@ -54,16 +81,16 @@ std::vector<std::string> BitsWidget::loadSettings(const PropertyBag& bag)
 void BitsWidget::applyLook()
 {
     QPalette p = combo1_->palette();
-    p.setColor(QPalette::Base, ValueEditorWidget::storedColor(model_.BackColor(), QApplication::palette()));
-    p.setColor(QPalette::Text, ValueEditorWidget::storedColor(model_.ForeColor(), QApplication::palette()));
+    p.setColor(QPalette::Base, ValueEditorWidget::storedColor(model_->BackColor(), QApplication::palette()));
+    p.setColor(QPalette::Text, ValueEditorWidget::storedColor(model_->ForeColor(), QApplication::palette()));
     combo1_->setPalette(p);
-    if (!model_.Font().empty()) {
+    if (!model_->Font().empty()) {
         QFont f = combo1_->font();
-        f.fromString(QString::fromStdString(model_.Font()));
+        f.fromString(QString::fromStdString(model_->Font()));
         combo1_->setFont(f);
     }
-    setAutoFillBackground(model_.BackStyle() == 1);
-    combo1_->setEnabled(model_.Enabled() && model_.configProblem().empty());
+    setAutoFillBackground(model_->BackStyle() == 1);
+    combo1_->setEnabled(model_->Enabled() && model_->configProblem().empty());
 }
 
 void BitsWidget::resizeEvent(QResizeEvent*)

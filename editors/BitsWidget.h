@@ -1,11 +1,16 @@
 #pragma once
 // Widget of the bit-field selector: a pick-only drop-down list over the
-// Bits model. The list shows no selection until Inicializacion.
+// Bits model. The list shows no selection until Inicializacion. The model
+// is the widget's own, or one a page holds: then hooks the page set on it
+// keep running before the widget's, and are back alone once it is gone.
 
 #include "editors/Bits.h"
 #include "editors/PropertyBag.h"
 
 #include <QWidget>
+
+#include <functional>
+#include <memory>
 
 class QComboBox;
 
@@ -15,19 +20,21 @@ class BitsWidget : public QWidget {
     Q_OBJECT
 public:
     explicit BitsWidget(QWidget* parent = nullptr);
+    // Over a model the caller keeps (it must outlive the widget).
+    explicit BitsWidget(Bits& model, QWidget* parent = nullptr);
     ~BitsWidget() override;
 
-    Bits& model() { return model_; }
+    Bits& model() { return *model_; }
     QComboBox* Combo1() const { return combo1_; }
 
-    bool Crear_Items() { return model_.Crear_Items(); }
-    bool Inicializacion() { return model_.Inicializacion(); }
-    int ListIndex() const { return model_.ListIndex(); }
-    int ListCount() const { return model_.ListCount(); }
-    QString valor() const { return QString::fromStdString(model_.valor()); }
+    bool Crear_Items() { return model_->Crear_Items(); }
+    bool Inicializacion() { return model_->Inicializacion(); }
+    int ListIndex() const { return model_->ListIndex(); }
+    int ListCount() const { return model_->ListCount(); }
+    QString valor() const { return QString::fromStdString(model_->valor()); }
 
     std::vector<std::string> loadSettings(const PropertyBag& bag);
-    void saveSettings(PropertyBag& bag) const { model_.saveSettings(bag); }
+    void saveSettings(PropertyBag& bag) const { model_->saveSettings(bag); }
 
 signals:
     void Click();
@@ -41,8 +48,11 @@ private:
     void showItems();
     void showSelection();
     void applyLook();
+    void bind();
 
-    Bits model_;
+    std::unique_ptr<Bits> owned_;
+    Bits* model_;
+    std::function<void()> prevItemsAppended_, prevSelectionShown_, prevClick_;
     QComboBox* combo1_;
 };
 

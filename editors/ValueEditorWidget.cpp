@@ -20,8 +20,20 @@ constexpr float kTwipsPerPixel = 15.0f;
 
 ValueEditorWidget::ValueEditorWidget(std::unique_ptr<ValueEditorModel> model, bool relayMouse,
                                      QWidget* parent)
-    : QWidget(parent), model_(std::move(model)), relayMouse_(relayMouse),
+    : QWidget(parent), owned_(std::move(model)), model_(owned_.get()), relayMouse_(relayMouse),
       text1_(new QLineEdit(this)), upDown1_(new UpDownArrows(this))
+{
+    bind();
+}
+
+ValueEditorWidget::ValueEditorWidget(ValueEditorModel& model, bool relayMouse, QWidget* parent)
+    : QWidget(parent), model_(&model), relayMouse_(relayMouse), text1_(new QLineEdit(this)),
+      upDown1_(new UpDownArrows(this))
+{
+    bind();
+}
+
+void ValueEditorWidget::bind()
 {
     text1_->setObjectName("Text1");
     upDown1_->setObjectName("UpDown1");
@@ -30,9 +42,25 @@ ValueEditorWidget::ValueEditorWidget(std::unique_ptr<ValueEditorModel> model, bo
     text1_->installEventFilter(this);
     resize(144, 21);
 
-    model_->onTextShown = [this] { text1_->setText(QString::fromStdString(model_->Text())); };
-    model_->onChange = [this] { emit Change(); };
-    model_->onClick = [this] { emit Click(); };
+    prevTextShown_ = model_->onTextShown;
+    prevChange_ = model_->onChange;
+    prevClick_ = model_->onClick;
+    prevKeypadRunner_ = model_->keypadRunner;
+    model_->onTextShown = [this] {
+        if (prevTextShown_)
+            prevTextShown_();
+        text1_->setText(QString::fromStdString(model_->Text()));
+    };
+    model_->onChange = [this] {
+        if (prevChange_)
+            prevChange_();
+        emit Change();
+    };
+    model_->onClick = [this] {
+        if (prevClick_)
+            prevClick_();
+        emit Click();
+    };
     model_->keypadRunner = [this] { CalculadoraWindow::run(this); };
 
     connect(upDown1_, &UpDownArrows::up, this, [this] {
@@ -48,10 +76,10 @@ ValueEditorWidget::ValueEditorWidget(std::unique_ptr<ValueEditorModel> model, bo
 
 ValueEditorWidget::~ValueEditorWidget()
 {
-    model_->onTextShown = nullptr;
-    model_->onChange = nullptr;
-    model_->onClick = nullptr;
-    model_->keypadRunner = nullptr;
+    model_->onTextShown = prevTextShown_;
+    model_->onChange = prevChange_;
+    model_->onClick = prevClick_;
+    model_->keypadRunner = prevKeypadRunner_;
 }
 
 bool ValueEditorWidget::Inicializacion()

@@ -2,6 +2,9 @@
 // The widget of a value editor: a read-only text field (a click, Enter or
 // Space opens the keypad) and the up/down arrows beside it, over a value
 // model that does the work. Events of the model come out as signals.
+// The model is the widget's own, or one a page holds: then hooks the page
+// set on it keep running before the widget's, and are back alone once the
+// widget is gone.
 
 #include "editors/PropertyBag.h"
 #include "editors/ValueEditorModel.h"
@@ -58,6 +61,7 @@ signals:
 
 protected:
     ValueEditorWidget(std::unique_ptr<ValueEditorModel> model, bool relayMouse, QWidget* parent);
+    ValueEditorWidget(ValueEditorModel& model, bool relayMouse, QWidget* parent);
 
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -71,7 +75,12 @@ private:
     void openKeypad();
     void relay(QMouseEvent* e, int kind);
 
-    std::unique_ptr<ValueEditorModel> model_;
+    void bind();
+
+    std::unique_ptr<ValueEditorModel> owned_;
+    ValueEditorModel* model_;
+    // The model's hooks before this widget bound it.
+    std::function<void()> prevTextShown_, prevChange_, prevClick_, prevKeypadRunner_;
     bool relayMouse_;
     QLineEdit* text1_;
     UpDownArrows* upDown1_;

@@ -29,13 +29,13 @@ void Proceso_Comunicacion::Inicializar_Colas()
     capacidad_[3] = largoCiclica_ - 1;
 }
 
-void Proceso_Comunicacion::Agregar_Solicitud(int cola, IRequester* solicitante, std::int16_t comando)
+std::optional<int> Proceso_Comunicacion::Agregar_Solicitud(int cola, IRequester* solicitante, std::int16_t comando)
 {
     if (cola < 0 || cola >= kColas || solicitante == nullptr)
-        return;
+        return std::nullopt;
     const int cap = capacidad_[cola];
     if (cap < 0)
-        return;
+        return std::nullopt;
     int p = siguiente_[cola];
     for (int tries = 1; tries <= kSlots + 1; ++tries) {
         const int s = estado_[cola][p];
@@ -43,10 +43,20 @@ void Proceso_Comunicacion::Agregar_Solicitud(int cola, IRequester* solicitante, 
             solicitante_[cola][p] = solicitante;
             comando_[cola][p] = comando;
             estado_[cola][p] = kPendiente;
-            return;
+            return p;
         }
         p = (p >= cap) ? 0 : p + 1;
     }
+    return std::nullopt;
+}
+
+bool Proceso_Comunicacion::Solicitud_En_Espera(std::int16_t comando) const
+{
+    for (int q = 0; q < kColas; ++q)
+        for (int s = 0; s < kSlots; ++s)
+            if (comando_[q][s] == comando && (estado_[q][s] == kPendiente || estado_[q][s] == kEjecutando))
+                return true;
+    return false;
 }
 
 bool Proceso_Comunicacion::tomar(int q, int p)

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace kova {
 
@@ -33,10 +34,11 @@ public:
     void setLargo_Cola_Ciclica(int n);
     int Largo_Cola_Ciclica() const { return largoCiclica_; }
 
-    // Enqueue into the first free or finished slot at or after the head.
-    // Dropped silently when none is found, the queue number is not 0..3, the
-    // queue has no slot or there is no requester.
-    void Agregar_Solicitud(int cola, IRequester* solicitante, std::int16_t comando);
+    // Enqueue into the first free or finished slot at or after the head;
+    // gives that slot. Nothing is queued (and nothing given) when no slot is
+    // found, the queue number is not 0..3, the queue has no slot or there is
+    // no requester.
+    std::optional<int> Agregar_Solicitud(int cola, IRequester* solicitante, std::int16_t comando);
     // Starts the next request unless one is running.
     void Despachar_Solicitud();
     // Frees every slot; the current slot indices are kept.
@@ -48,6 +50,9 @@ public:
     int Posicion_Actual() const { return posicionActual_; }
     IRequester* Solicitante_Actual() const { return solicitanteActual_; }
     void setSolicitante_Actual(IRequester* r) { solicitanteActual_ = r; }
+
+    // Whether a request with this code is pending or running on any queue.
+    bool Solicitud_En_Espera(std::int16_t comando) const;
 
     // State of the current slot (the request dispatched last).
     int Estado_Actual() const { return estado_[colaActual_][posicionActual_]; }

@@ -40,4 +40,13 @@ bool respondeA(const std::vector<std::uint8_t>& respuesta, const std::vector<std
     return std::equal(respuesta.begin() + 2, respuesta.begin() + 6, solicitud.begin() + 2);
 }
 
+bool excepcionDe(const std::vector<std::uint8_t>& respuesta, const std::vector<std::uint8_t>& solicitud)
+{
+    if (respuesta.size() != 5 || solicitud.size() < 2)
+        return false;
+    const std::uint16_t crc = BasicCRC::CRC16(respuesta.data(), 3);
+    return respuesta[0] == solicitud[0] && respuesta[1] == (solicitud[1] | 0x80) && respuesta[3] == (crc >> 8) &&
+           respuesta[4] == (crc & 0xFF);
+}
+
 } // namespace kova

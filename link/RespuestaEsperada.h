@@ -21,4 +21,9 @@ std::size_t largoRespuesta(const std::vector<std::uint8_t>& solicitud);
 
 bool respondeA(const std::vector<std::uint8_t>& respuesta, const std::vector<std::uint8_t>& solicitud);
 
+// The relay's exception reply to the request frame (its slave address, the
+// function with the high bit set, an exception code and a good CRC): the
+// relay has answered that frame, with a refusal.
+bool excepcionDe(const std::vector<std::uint8_t>& respuesta, const std::vector<std::uint8_t>& solicitud);
+
 } // namespace kova

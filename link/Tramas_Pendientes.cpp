@@ -37,7 +37,10 @@ Tramas_Pendientes::Atribucion Tramas_Pendientes::atribuir(const std::vector<std:
 void Tramas_Pendientes::descartada(const std::vector<std::uint8_t>& bytes, Reloj::time_point ahora)
 {
     vencer(ahora);
-    const auto e = primeraQueResponde(bytes);
+    // An exception reply also answers its frame: the relay has moved on.
+    auto e = primeraQueResponde(bytes);
+    if (e == tramas_.end())
+        e = std::find_if(tramas_.begin(), tramas_.end(), [&](const Enviada& t) { return excepcionDe(bytes, t.trama); });
     if (e != tramas_.end())
         tramas_.erase(tramas_.begin(), e + 1);
 }

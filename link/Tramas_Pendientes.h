@@ -39,8 +39,9 @@ public:
     // are no longer pending; a reply that fits no frame changes nothing.
     Atribucion atribuir(const std::vector<std::uint8_t>& respuesta, const std::vector<std::uint8_t>& actual,
                         Reloj::time_point ahora);
-    // Bytes dropped unread: when they are exactly the reply to a pending
-    // frame, that frame and the ones before it are no longer pending.
+    // Bytes dropped unread: when they are exactly the reply, or the exception
+    // reply, to a pending frame, that frame and the ones before it are no
+    // longer pending.
     void descartada(const std::vector<std::uint8_t>& bytes, Reloj::time_point ahora);
     // A new line: nothing sent before can answer any more.
     void olvidar() { tramas_.clear(); }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 #include <string>
@@ -526,15 +527,15 @@ TEST_F(Loop, ResultMessagesOfWritesAndCommands)
 {
     struct Caso {
         int code;
-        bool omitir;
         std::string text; // empty: no message
         char icon;
     };
     const std::string saved = "Setpoints were Saved to the Relay memory";
+    // Block writes are confirmed by their store transaction only.
     const Caso casos[] = {
-        {27, false, saved, 'E'}, {28, false, saved, 'E'}, {93, false, saved, 'E'}, {113, false, saved, 'E'},
-        {28, true, "", 0},       {11, false, "Command executed", 'I'}, {12, false, "Command executed", 'I'},
-        {13, false, "Command executed", 'I'}, {60, false, "", 0}, {4, false, "", 0},
+        {27, "", 0}, {28, "", 0}, {93, saved, 'E'}, {113, "", 0}, {110, "", 0},
+        {11, "Command executed", 'I'}, {12, "Command executed", 'I'}, {13, "Command executed", 'I'},
+        {60, "", 0}, {4, "", 0},
     };
     conectarYEsperarOnline();
     ASSERT_TRUE(waitFor([&] { return loop->timerComunicacionActivo(); }, 2000));
@@ -548,7 +549,6 @@ TEST_F(Loop, ResultMessagesOfWritesAndCommands)
         notifier.messages.clear();
         notifier.icons.clear();
         timersInBox = "-";
-        loop->setOmitir_Mensaje_Guardado(c.omitir);
         const std::size_t from = port.requests.size();
         sched.Agregar_Solicitud(0, &engine, static_cast<std::int16_t>(c.code));
         // Handled once the loop has dispatched the request after it.
@@ -568,21 +568,90 @@ TEST_F(Loop, ResultMessagesOfWritesAndCommands)
             EXPECT_TRUE(loop->timerComunicacionActivo());
             EXPECT_TRUE(loop->timer2Activo());
         }
-        EXPECT_FALSE(loop->Omitir_Mensaje_Guardado());
     }
 }
 
-TEST_F(Loop, StoreOfBlocksOneAndTwoShowsOneMessage)
+TEST_F(Loop, PassedRepliesAreReportedWithTheirSlotOnceStored)
 {
     conectarYEsperarOnline();
-    loop->setOmitir_Mensaje_Guardado(true);
-    sched.Agregar_Solicitud(0, &engine, 27);
-    sched.Agregar_Solicitud(0, &engine, 28);
-    ASSERT_TRUE(waitFor([&] { return cuantos(28) == 1 && codigo(port.requests.back()) != 28; }, 3000));
-    runFor(kTimeout);
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].first, "Setpoints were Saved to the Relay memory");
-    EXPECT_FALSE(loop->Omitir_Mensaje_Guardado());
+    std::vector<std::array<int, 3>> aceptadas;
+    int getEnAviso = -1;
+    QObject::connect(loop, &LinkLoop::Respuesta_Aceptada, [&](int cola, int posicion, int codigo) {
+        aceptadas.push_back({cola, posicion, codigo});
+        if (codigo == 61)
+            getEnAviso = images.get[0];
+    });
+    port.holding[0x0101] = 0x7F00;
+    const auto slot = sched.Agregar_Solicitud(0, &engine, 61);
+    ASSERT_TRUE(slot);
+    ASSERT_TRUE(waitFor([&] { return getEnAviso >= 0; }, 3000));
+    EXPECT_EQ(getEnAviso, 0x7F);
+    EXPECT_NE(std::find(aceptadas.begin(), aceptadas.end(), std::array<int, 3>{0, *slot, 61}), aceptadas.end());
+}
+
+// One store transaction per STORE: "saved" once, only when the relay took
+// every write; otherwise the communication error and no word of saving.
+struct StoreCase {
+    const char* nombre;
+    std::vector<int> escrituras;
+    bool todasEnCola;
+    int rechazada;         // writes of this code get an exception reply
+    std::string mensajes;  // 'S' saved, 'C' communication error, in order
+    bool guardado;
+};
+
+struct Store : Loop, ::testing::WithParamInterface<StoreCase> {};
+
+TEST_P(Store, Transaction)
+{
+    const StoreCase& c = GetParam();
+    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
+        return codigo(f) == c.rechazada ? Fallo::Excepcion : Fallo::Ninguno;
+    };
+    conectarYEsperarOnline();
+    std::vector<bool> terminadas;
+    std::vector<int> abandonadas;
+    QObject::connect(loop, &LinkLoop::Grabacion_Terminada, [&](bool g) { terminadas.push_back(g); });
+    QObject::connect(loop, &LinkLoop::Solicitud_Abandonada, [&](int, int, int code) { abandonadas.push_back(code); });
+    std::vector<LinkLoop::Solicitud> enCola;
+    for (int code : c.escrituras)
+        enCola.push_back({0, *sched.Agregar_Solicitud(0, &engine, static_cast<std::int16_t>(code)), code});
+    loop->Iniciar_Grabacion(enCola, c.todasEnCola);
+    ASSERT_TRUE(waitFor([&] { return !terminadas.empty(); }, 10000));
+    runFor(4 * kTimeout);
+    std::string mensajes;
+    for (const auto& m : notifier.messages)
+        mensajes += m.first == LinkLoop::kGuardado ? 'S' : m.first == LinkLoop::kErrorComunicacion ? 'C' : '?';
+    EXPECT_EQ(mensajes, c.mensajes);
+    EXPECT_EQ(terminadas, std::vector<bool>{c.guardado});
+    EXPECT_FALSE(loop->Grabacion_En_Curso());
+    EXPECT_EQ(abandonadas, c.rechazada ? std::vector<int>{c.rechazada} : std::vector<int>{});
+    EXPECT_EQ(sinRele, c.rechazada ? 1 : 0);
+    for (int code : c.escrituras)
+        EXPECT_EQ(cuantos(code), code == c.rechazada ? LinkLoop::kMaxFallosSolicitud : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loop, Store,
+                         ::testing::Values(StoreCase{"both taken", {27, 28}, true, 0, "S", true},
+                                           StoreCase{"one write", {113}, true, 0, "S", true},
+                                           StoreCase{"second refused", {27, 28}, true, 28, "C", false},
+                                           StoreCase{"one not queued", {27}, false, 0, "C", false},
+                                           StoreCase{"none queued", {}, false, 0, "C", false}));
+
+TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
+{
+    conectarYEsperarOnline();
+    int perdidos = 0;
+    std::vector<bool> terminadas;
+    QObject::connect(loop, &LinkLoop::Enlace_Perdido, [&] { ++perdidos; });
+    QObject::connect(loop, &LinkLoop::Grabacion_Terminada, [&](bool g) { terminadas.push_back(g); });
+    port.fallo = [](const std::vector<std::uint8_t>&, int) { return Fallo::Silencio; };
+    loop->Iniciar_Grabacion({{0, *sched.Agregar_Solicitud(0, &engine, 27), 27}}, true);
+    ASSERT_TRUE(waitFor([&] { return perdidos > 0; }, 20000));
+    runFor(4 * kTimeout);
+    EXPECT_EQ(perdidos, 1);
+    EXPECT_EQ(terminadas, std::vector<bool>{false});
+    expectLinkErrorReportedOnce();
 }
 
 TEST_F(Loop, CommandAnsweredWhileDispatchingIsStoppedIsConfirmedThenThePortCloses)

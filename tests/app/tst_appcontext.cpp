@@ -4,10 +4,12 @@
 #include "app/AppContext.h"
 #include "app/UserControl1.h"
 #include "link/RegisterImages.h"
+#include "pages/SetpointPageView.h"
 #include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -224,6 +226,39 @@ private slots:
                 QCOMPARE(int(ctx.scheduler().Comando_Solicitud(0, slot)), 11);
             }
         QCOMPARE(pending, 1);
+    }
+
+    // SetPoints > System Setup offline: the page over the default file, an
+    // edit kept by STORE in the scratch memory, EXIT back to the main window.
+    void systemSetupOfflineFromTheMenu()
+    {
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
+        QVERIFY(w.command("Set_page2")->isEnabled());
+        QVERIFY(!w.command("mnuOutputRel")->isEnabled());
+        QVERIFY(!w.command("mnuDateTime")->isEnabled());
+        QString title;
+        bool mainEnabled = true;
+        QTimer::singleShot(0, [&] {
+            auto* page = qobject_cast<SetpointPageView*>(QApplication::activeModalWidget());
+            QVERIFY(page);
+            title = page->windowTitle();
+            mainEnabled = w.isEnabled();
+            QVERIFY(page->page().usable());
+            page->page().editor("PhaseCT(0)")->arrowUp();  // 600 A -> 605 A
+            page->Command1()->click();
+            page->Command2()->click();
+        });
+        w.command("Set_page2")->trigger();
+        QCOMPARE(title, QString("SETPOINTS - System Setup"));
+        QVERIFY(mainEnabled);  // opened offline: the main window is left as it was
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString("Setpoints were Saved to the Computer's Scratch memory"));
+        QCOMPARE(ui.shown[0].icon, MsgIcon::None);
+        QCOMPARE(processImages().get[2] * 256 + processImages().get[3], 605);
+        QCOMPARE(putImage(), getImage());
+        QVERIFY(w.isEnabled());
     }
 };
 

@@ -1,13 +1,15 @@
 // Pictures of the program's windows as a user sees them, taken on a virtual
 // X display (Xvfb): the main window online against the simulated relay, as a
-// user starts it (with its Setup menu), the connection window over it, and
-// the events page. The pictures must show real windows (right size, several
-// colours). With KOVA_WRITE_DOCS=1 they are also written, scaled down, to the
-// repository's docs/ folder, where the README shows them.
+// user starts it (with its Setup menu), the connection window over it, the
+// System Setup page with the relay's values and the events page. The pictures
+// must show real windows (right size, several colours). With KOVA_WRITE_DOCS=1
+// they are also written, scaled down, to the repository's docs/ folder, where
+// the README shows them.
 
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
+#include "pages/SetpointPageView.h"
 #include "reports/EventsPageView.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
@@ -20,7 +22,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -234,6 +235,7 @@ class tst_Screenshots : public QObject {
     Q_OBJECT
 private slots:
     void mainAndConnectionWindows();
+    void systemSetupPage();
     void eventsPage();
 };
 
@@ -285,6 +287,36 @@ void tst_Screenshots::mainAndConnectionWindows()
     QCOMPARE(program.ui.shown.size(), 1);
 }
 
+void tst_Screenshots::systemSetupPage()
+{
+    if (!gDisplay || !gDisplay->ok())
+        QSKIP(gDisplay ? gDisplay->why().c_str() : "no virtual display");
+    if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+
+    SimHarness sim({"--alt-setpoints"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    OnlineProgram program;
+    QVERIFY(program.start(sim));
+    kova::Principal* w = program.arranque.principal();
+    QTRY_COMPARE_WITH_TIMEOUT(program.context.setpointBlocksRead(), 6, 10000);
+    w->show();
+
+    // As SetPoints > System Setup opens it, shown without its own modal loop.
+    kova::SetpointPage page(*kova::loadPageForm("SETPAGE2"), program.context);
+    kova::SetpointPageView view(page, w);
+    page.Form_Load();
+    view.show();
+    QTRY_VERIFY_WITH_TIMEOUT(page.usable(), 5000);
+    QVERIFY(shownAndPainted(view));
+    const QImage picture = onScreen(view);
+    checkPicture(picture, view);
+    QCOMPARE(picture.width(), qRound(kScreenWidth * view.devicePixelRatioF()));
+    keepForDocs(picture, "system-setup-page.png");
+    page.Command2_Click();
+    QVERIFY(w->isEnabled());
+    QVERIFY(program.ui.shown.isEmpty());
+}
+
 // Actual Values > Events online, once the relay's record is listed.
 void tst_Screenshots::eventsPage()
 {
@@ -299,24 +331,19 @@ void tst_Screenshots::eventsPage()
     kova::Principal* w = program.arranque.principal();
     QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0, 20000);
+    w->show();
 
-    bool taken = false;
-    QTimer::singleShot(0, this, [&] {
-        kova::EventsPageView* page = nullptr;
-        QTRY_VERIFY((page = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
-        struct Close {
-            kova::EventsPageView* v;
-            ~Close() { v->reject(); }
-        } close{page};
-        QCOMPARE(page->ListView1()->topLevelItemCount(), 20);
-        QVERIFY(shownAndPainted(*page));
-        const QImage picture = onScreen(*page);
-        checkPicture(picture, *page);
-        keepForDocs(picture, "events-page.png");
-        taken = true;
-    });
-    w->command("AV_page4")->trigger();
-    QVERIFY(taken);
+    // As Actual Values > Events opens it, shown without its own modal loop.
+    kova::EventsPage page(program.context);
+    kova::EventsPageView view(page, w);
+    page.Form_Load();
+    view.show();
+    QCOMPARE(view.ListView1()->topLevelItemCount(), 20);
+    QVERIFY(shownAndPainted(view));
+    const QImage picture = onScreen(view);
+    checkPicture(picture, view);
+    keepForDocs(picture, "events-page.png");
+    page.Cerrar_Ventana();
     QVERIFY(w->isEnabled());
 }
 

@@ -305,5 +305,31 @@ TEST(Tramas_Pendientes, FrameAfterAGarbledReplyIsNotHeldUpForLong)
     EXPECT_EQ(p.size(), 0u);
 }
 
+TEST(Tramas_Pendientes, DroppedExceptionReplyAnswersItsFrame)
+{
+    // Block 3 refused with an exception (left unread below the receive
+    // threshold): the reply to block 4, of the same size, is 4's own.
+    using A = Tramas_Pendientes::Atribucion;
+    const Bytes b3 = pedido(3, 0x1000, 25), b4 = pedido(3, 0x1019, 25);
+    const auto t = Tramas_Pendientes::Reloj::time_point{};
+    const struct {
+        const char* que;
+        Bytes descartados;
+        A es;
+    } casos[] = {
+        {"exception reply to 3", withCrc(bytes("01 83 02")), A::Actual},
+        {"another slave's exception", withCrc(bytes("02 83 02")), A::Tardia},
+        {"exception to another function", withCrc(bytes("01 84 02")), A::Tardia},
+        {"bad CRC", bytes("01 83 02 00 00"), A::Tardia},
+    };
+    for (const auto& c : casos) {
+        Tramas_Pendientes p;
+        p.enviada(b3, t);
+        p.descartada(c.descartados, t);
+        p.enviada(b4, t);
+        EXPECT_EQ(p.atribuir(exacta(b4), b4, t), c.es) << c.que;
+    }
+}
+
 } // namespace
 } // namespace kova

@@ -228,3 +228,26 @@ TEST_F(Scheduler, NothingQueuedOrNoCyclicSlotNeverHangs)
     p.setLargo_Cola_Ciclica(-3);
     EXPECT_EQ(p.Largo_Cola_Ciclica(), 0);
 }
+
+TEST_F(Scheduler, QueueingTellsTheSlotTakenAndWaitingRequestsAreFound)
+{
+    EXPECT_EQ(p.Agregar_Solicitud(0, &r, 61), std::optional<int>(0));
+    EXPECT_EQ(p.Agregar_Solicitud(0, &r, 62), std::optional<int>(1));
+    EXPECT_EQ(p.Agregar_Solicitud(3, &r, 2), std::optional<int>(0));
+    EXPECT_EQ(p.Agregar_Solicitud(3, &r, 5), std::nullopt);  // the cyclic queue's one slot is taken
+    EXPECT_EQ(p.Agregar_Solicitud(4, &r, 5), std::nullopt);
+    EXPECT_EQ(p.Agregar_Solicitud(0, nullptr, 5), std::nullopt);
+    EXPECT_TRUE(p.Solicitud_En_Espera(61));
+    EXPECT_EQ(despachar(Proceso_Comunicacion::kEjecutando), 61);
+    EXPECT_TRUE(p.Solicitud_En_Espera(61));  // running
+    p.setEstado_Actual(Proceso_Comunicacion::kTerminada);
+    EXPECT_FALSE(p.Solicitud_En_Espera(61));
+    EXPECT_TRUE(p.Solicitud_En_Espera(62));
+    EXPECT_FALSE(p.Solicitud_En_Espera(63));
+    // A finished slot is taken again.
+    EXPECT_EQ(p.Agregar_Solicitud(0, &r, 27), std::optional<int>(2));
+    for (int i = 3; i < 500; ++i)
+        p.Agregar_Solicitud(0, &r, 11);
+    EXPECT_EQ(p.Agregar_Solicitud(0, &r, 28), std::optional<int>(0));
+    EXPECT_EQ(p.Agregar_Solicitud(0, &r, 28), std::nullopt);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// What a page needs of the program, and nothing more: the register images,
+// the link flags, the request queues, the store transaction, the main
+// window's enabled state and the program's message boxes. AppContext
+// implements it for the running program; tests use a fake.
+//
+// Link events reach the page through PageLinkListener: the page registers
+// itself while it is open.
+
+#include "link/RegisterImages.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kova {
+
+// Where a request was queued.
+struct RequestSlot {
+    int queue = 0;
+    int slot = 0;
+    int code = 0;
+    bool operator==(const RequestSlot&) const = default;
+};
+
+class PageLinkListener {
+public:
+    virtual ~PageLinkListener() = default;
+    // A request had a passed reply (its data are already in the images).
+    virtual void replyPassed(const RequestSlot& request) = 0;
+    // The link went offline (link error, or the relay was left).
+    virtual void linkLost() = 0;
+    // The store transaction ended; saved when the relay took every write.
+    virtual void storeEnded(bool saved) = 0;
+};
+
+class PageHost {
+public:
+    enum class Icon { None, Critical, Exclamation, Information };
+
+    virtual ~PageHost() = default;
+
+    virtual RegisterImages& images() = 0;
+    // Online, or connecting (a connect waiting for its first reply).
+    virtual bool online() const = 0;
+    virtual bool imprimiendo() const = 0;
+    virtual void setHabilitaReset(bool allowed) = 0;
+    virtual void enableMainWindow(bool enabled) = 0;
+
+    // Queues a request; nothing when it could not be queued.
+    virtual std::optional<RequestSlot> queueRequest(int queue, int code) = 0;
+    // Whether a request with this code waits or runs on any queue.
+    virtual bool requestWaiting(int code) const = 0;
+    // Starts the store transaction of the writes queued (allQueued false:
+    // some could not be). It ends with storeEnded.
+    virtual void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) = 0;
+
+    virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
+
+    // The open page (nullptr when it closes).
+    virtual void setListener(PageLinkListener* page) = 0;
+};
+
+} // namespace kova

@@ -1,0 +1,233 @@
+#include "pages/SetpointPageView.h"
+
+#include "editors/BitsWidget.h"
+#include "editors/EditorWidgets.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace kova {
+
+namespace {
+
+constexpr int kLowerThanMainWindowTwips = 1500;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+} // namespace
+
+SetpointPageView::SetpointPageView(SetpointPage& page, QWidget* mainWindow) : QDialog(nullptr), page_(page)
+{
+    setObjectName(q(page_.form().form));
+    setWindowTitle(q(page_.form().caption));
+    setWindowModality(Qt::ApplicationModal);
+    build();
+    page_.onVisibility = [this](const std::string& name) { showVisibility(name); };
+    page_.onShown = [this](const std::string& name) { showState(name); };
+    page_.onUsable = [this] { showUsable(); };
+    page_.onClose = [this] { done(QDialog::Accepted); };
+    for (const auto& [name, w] : widgets_)
+        showVisibility(name);
+    showUsable();
+    place(mainWindow);
+}
+
+SetpointPageView::~SetpointPageView()
+{
+    page_.onVisibility = nullptr;
+    page_.onShown = nullptr;
+    page_.onUsable = nullptr;
+    page_.onClose = nullptr;
+}
+
+QWidget* SetpointPageView::widget(const std::string& name) const
+{
+    auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QWidget* SetpointPageView::makeControl(const std::string& name)
+{
+    const std::string kind = page_.kind(name);
+    QWidget* w = nullptr;
+    QWidget* focus = nullptr;
+    if (kind == "Bits") {
+        auto* b = new BitsWidget(*page_.selector(name));
+        focus = b->Combo1();
+        w = b;
+    } else if (kind == "ComboBox") {
+        auto* c = new QComboBox;
+        for (const std::string& item : page_.comboItems(name))
+            c->addItem(q(item));
+        c->setCurrentIndex(page_.ListIndex(name));
+        connect(c, &QComboBox::activated, this, [this, name](int k) { page_.chooseCombo(name, k); });
+        focus = w = c;
+    } else {
+        ValueEditorModel& m = *page_.editor(name);
+        ValueEditorWidget* e = nullptr;
+        if (kind == "Byte_UnR")
+            e = new Byte_UnRWidget(static_cast<Byte_UnR&>(m));
+        else if (kind == "Word_DosR")
+            e = new Word_DosRWidget(static_cast<Word_DosR&>(m));
+        else
+            e = new Word_TresRWidget(static_cast<Word_TresR&>(m));
+        e->setMinimumWidth(144);
+        focus = e->Text1();
+        w = e;
+    }
+    w->setObjectName(q(name));
+    w->setFocusProxy(focus == w ? nullptr : focus);
+    chain_.push_back(focus);
+    widgets_[name] = w;
+    return w;
+}
+
+void SetpointPageView::build()
+{
+    auto* main = new QVBoxLayout(this);
+    for (const PageForm::Frame& frame : page_.form().frames) {
+        auto* box = new QGroupBox(q(frame.caption));
+        box->setObjectName(q(frame.name));
+        widgets_[frame.name] = box;
+        frames_.push_back(box);
+        auto* columns = new QHBoxLayout(box);
+        columns->setSpacing(24);
+        for (const auto& column : frame.columns) {
+            auto* grid = new QGridLayout;
+            grid->setColumnStretch(1, 1);
+            int r = 0;
+            for (const PageForm::Row& row : column) {
+                if (row.kind == PageForm::RowKind::Line) {
+                    auto* line = new QFrame;
+                    line->setObjectName(q(row.control));
+                    line->setFrameShape(QFrame::HLine);
+                    line->setFrameShadow(QFrame::Sunken);
+                    widgets_[row.control] = line;
+                    grid->addWidget(line, r++, 0, 1, 2);
+                    continue;
+                }
+                auto* label = new QLabel(q(page_.form().labels.at(row.label)));
+                label->setObjectName(q(row.label));
+                widgets_[row.label] = label;
+                grid->addWidget(label, r, 0);
+                if (row.kind == PageForm::RowKind::Boxes) {
+                    auto* holder = new QWidget;
+                    auto* h = new QHBoxLayout(holder);
+                    h->setContentsMargins(0, 0, 0, 0);
+                    const auto& captions = page_.form().boxes.at(row.control).captions;
+                    for (int b = 0; b < 4; ++b) {
+                        const std::string name = PageForm::boxName(row.control, 4 * row.group + b);
+                        auto* c = new QCheckBox(q(captions[static_cast<std::size_t>(b)]));
+                        c->setObjectName(q(name));
+                        connect(c, &QCheckBox::clicked, this, [this, name](bool on) { page_.clickBox(name, on); });
+                        widgets_[name] = c;
+                        chain_.push_back(c);
+                        h->addWidget(c);
+                    }
+                    h->addStretch();
+                    grid->addWidget(holder, r++, 1);
+                } else {
+                    grid->addWidget(makeControl(row.control), r++, 1);
+                }
+            }
+            grid->setRowStretch(r, 1);
+            columns->addLayout(grid);
+        }
+        main->addWidget(box);
+    }
+    main->addStretch();
+    auto* buttons = new QHBoxLayout;
+    store_ = new QPushButton(QStringLiteral("STORE"));
+    store_->setObjectName(QStringLiteral("Command1"));
+    exit_ = new QPushButton(QStringLiteral("EXIT"));
+    exit_->setObjectName(QStringLiteral("Command2"));
+    for (QPushButton* b : {store_, exit_})
+        b->setAutoDefault(false);
+    connect(store_, &QPushButton::clicked, this, [this] { page_.Command1_Click(); });
+    connect(exit_, &QPushButton::clicked, this, [this] { page_.Command2_Click(); });
+    buttons->addStretch();
+    buttons->addWidget(store_);
+    buttons->addWidget(exit_);
+    buttons->addStretch();
+    main->addLayout(buttons);
+    chain_.push_back(store_);
+    chain_.push_back(exit_);
+    for (std::size_t i = 1; i < chain_.size(); ++i)
+        QWidget::setTabOrder(chain_[i - 1], chain_[i]);
+}
+
+void SetpointPageView::place(QWidget* mainWindow)
+{
+    int width = 900, left = 0, top = 0, height = sizeHint().height();
+    if (mainWindow) {
+        if (QScreen* s = mainWindow->screen()) {
+            width = s->availableGeometry().width();
+            left = s->availableGeometry().left();
+        }
+        const int lower = qRound(kLowerThanMainWindowTwips * mainWindow->logicalDpiY() / 1440.0);
+        height = qMax(mainWindow->height() - lower, height);
+        top = mainWindow->y();
+    }
+    resize(width, height);
+    move(left, top);
+}
+
+void SetpointPageView::showVisibility(const std::string& name)
+{
+    if (QWidget* w = widget(name))
+        w->setVisible(page_.visible(name));
+}
+
+void SetpointPageView::showState(const std::string& name)
+{
+    QWidget* w = widget(name);
+    if (auto* c = qobject_cast<QCheckBox*>(w)) {
+        const QSignalBlocker block(c);
+        c->setChecked(page_.checked(name));
+    } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+        const QSignalBlocker block(c);
+        c->setCurrentIndex(page_.ListIndex(name));
+    }
+}
+
+void SetpointPageView::showUsable()
+{
+    const bool usable = page_.usable();
+    for (QWidget* f : frames_)
+        f->setEnabled(usable);
+    store_->setEnabled(usable);
+    exit_->setEnabled(page_.exitUsable());
+    if (usable && !wasUsable_) {
+        for (QWidget* w : chain_)
+            if (w->isEnabled() && w->isVisibleTo(this)) {
+                w->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+    }
+    wasUsable_ = usable;
+}
+
+void SetpointPageView::reject()
+{
+    page_.Form_Unload();
+}
+
+void SetpointPageView::closeEvent(QCloseEvent* e)
+{
+    if (page_.closed() || page_.Form_Unload())
+        e->accept();
+    else
+        e->ignore();
+}
+
+} // namespace kova

@@ -1,0 +1,70 @@
+#pragma once
+// The window of any setpoint page, built from its form over its model
+// (SetpointPage): one group box per frame, its columns of caption + control
+// rows (a relay row's boxes left to right, lines as separators), STORE left
+// of EXIT below. The model does all the work; the window shows what it says
+// and passes user actions on.
+//
+// Use:
+//   SetpointPage page(form, host);
+//   SetpointPageView view(page, mainWindow);  // sized and placed from mainWindow
+//   page.Form_Load();
+//   view.exec();                              // returns once the page closed
+// The window is application-modal and no child of the main window. It is
+// as wide as the screen and 1500 twips lower than the main window (at least
+// its size hint). While the model takes no input the frames and STORE are
+// disabled (never the editors' own Enabled), EXIT only while a store runs.
+// Tab order is the form's order (frames, columns, rows, boxes left to
+// right), then STORE, then EXIT; when the page becomes usable the focus is
+// on its first enabled control. Escape and the frame's close are EXIT.
+
+#include "pages/SetpointPage.h"
+
+#include <QDialog>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class QPushButton;
+
+namespace kova {
+
+class SetpointPageView : public QDialog {
+    Q_OBJECT
+public:
+    SetpointPageView(SetpointPage& page, QWidget* mainWindow);
+    ~SetpointPageView() override;
+
+    SetpointPage& page() { return page_; }
+    // The widget of a control, box, caption, line or frame by instance name.
+    QWidget* widget(const std::string& name) const;
+    QPushButton* Command1() const { return store_; }
+    QPushButton* Command2() const { return exit_; }
+    // The focusable widgets in tab order (STORE and EXIT last).
+    const std::vector<QWidget*>& tabChain() const { return chain_; }
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void build();
+    QWidget* makeControl(const std::string& name);
+    void place(QWidget* mainWindow);
+    void showVisibility(const std::string& name);
+    void showState(const std::string& name);
+    void showUsable();
+
+    SetpointPage& page_;
+    std::map<std::string, QWidget*> widgets_;
+    std::vector<QWidget*> frames_;
+    std::vector<QWidget*> chain_;
+    QPushButton* store_ = nullptr;
+    QPushButton* exit_ = nullptr;
+    bool wasUsable_ = false;
+};
+
+} // namespace kova

@@ -1,0 +1,100 @@
+#pragma once
+// A page host for page tests: its own register images, link flags set by
+// the test, every request, store and message recorded, and the link events
+// delivered on the test's word.
+
+#include "pages/PageHost.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kova::test {
+
+class FakePageHost : public PageHost {
+public:
+    struct Queued {
+        RequestSlot slot;
+        bool habilitaReset;  // the flag when the request was queued
+    };
+    struct Message {
+        std::string text, title;
+        Icon icon;
+    };
+
+    RegisterImages im;
+    bool isOnline = false;
+    bool isPrinting = false;
+    bool habilitaReset = true;
+    std::vector<bool> mainWindow;      // every enable (true) / disable (false)
+    std::vector<Queued> queued;
+    std::set<int> refuse;              // codes that find no free slot
+    std::set<int> waiting;             // codes reported as still waiting
+    std::vector<std::pair<std::vector<RequestSlot>, bool>> stores;
+    std::vector<Message> messages;
+    PageLinkListener* listener = nullptr;
+    int listenerChanges = 0;
+
+    RegisterImages& images() override { return im; }
+    bool online() const override { return isOnline; }
+    bool imprimiendo() const override { return isPrinting; }
+    void setHabilitaReset(bool a) override { habilitaReset = a; }
+    void enableMainWindow(bool e) override { mainWindow.push_back(e); }
+    std::optional<RequestSlot> queueRequest(int queue, int code) override
+    {
+        if (refuse.count(code))
+            return std::nullopt;
+        RequestSlot s{queue, static_cast<int>(queued.size()), code};
+        queued.push_back({s, habilitaReset});
+        return s;
+    }
+    bool requestWaiting(int code) const override { return waiting.count(code) != 0; }
+    void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) override
+    {
+        stores.emplace_back(writes, allQueued);
+    }
+    void message(const std::string& text, const std::string& title, Icon icon) override
+    {
+        messages.push_back({text, title, icon});
+    }
+    void setListener(PageLinkListener* page) override
+    {
+        listener = page;
+        ++listenerChanges;
+    }
+
+    std::vector<int> codes() const
+    {
+        std::vector<int> c;
+        for (const Queued& q : queued)
+            c.push_back(q.slot.code);
+        return c;
+    }
+    // The passed reply of the request queued with this code.
+    void pass(int code)
+    {
+        for (const Queued& q : queued)
+            if (q.slot.code == code)
+                listener->replyPassed(q.slot);
+    }
+
+    void setGet(int reg, int v) { set(im.get, reg, v); }
+    void setPut(int reg, int v) { set(im.put, reg, v); }
+    int put(int reg) const { return word(im.put, reg); }
+    int get(int reg) const { return word(im.get, reg); }
+
+private:
+    static void set(SetpointImage& img, int reg, int v)
+    {
+        const auto i = *setpointIndex(static_cast<std::uint32_t>(reg));
+        img[i] = static_cast<std::uint8_t>(v >> 8);
+        img[i + 1u] = static_cast<std::uint8_t>(v & 0xFF);
+    }
+    static int word(const SetpointImage& img, int reg)
+    {
+        const auto i = *setpointIndex(static_cast<std::uint32_t>(reg));
+        return img[i] * 256 + img[i + 1u];
+    }
+};
+
+} // namespace kova::test

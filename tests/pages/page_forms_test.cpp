@@ -1,0 +1,284 @@
+// Every built-in form: faults a data entry can make (a register outside the
+// page's blocks, limits out of order, a default or misspelt key stored, two
+// controls on one bit, empty texts), and the reader's fault reports.
+
+#include "FakePageHost.h"
+#include "editors/PropConvert.h"
+#include "pages/SetpointPage.h"
+#include "text/HexText.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+using namespace kova;
+using kova::test::FakePageHost;
+
+namespace {
+
+// Settings each kind of editor must hold, by property name.
+struct EditorKeys {
+    std::vector<std::string> steps, scales, changePoints, pictures;
+};
+
+const std::map<std::string, EditorKeys>& editorKeys()
+{
+    static const std::map<std::string, EditorKeys> keys = {
+        {"Byte_UnR", {{"SmallChange"}, {"Paso"}, {}, {"Formato"}}},
+        {"Word_DosR", {{"Inc_A", "Inc_B"}, {"Paso_A", "Paso_B"}, {"Cambio_de_paso"}, {"Formato"}}},
+        {"Word_TresR",
+         {{"Inc_A", "Inc_B", "Inc_C"}, {"Paso_A", "Paso_B", "Paso_C"}, {"Cambio_A", "Cambio_B"},
+          {"FormatoA", "FormatoB", "FormatoC"}}},
+    };
+    return keys;
+}
+
+double number(const PropertyHost& h, const std::string& name)
+{
+    const auto v = h.getProperty(name);
+    const auto d = v ? propToReal(*v) : std::nullopt;
+    return d ? *d : -1e300;
+}
+
+int blockOf(const std::string& direccion)
+{
+    const auto reg = parseHex(direccion);
+    if (!reg)
+        return 0;
+    for (std::size_t b = 0; b < Bloques_Setpoints.size(); ++b)
+        if (*reg >= Bloques_Setpoints[b].first && *reg <= Bloques_Setpoints[b].last)
+            return static_cast<int>(b) + 1;
+    return 0;
+}
+
+int writeCode(int block) { return block == 1 ? 27 : block == 2 ? 28 : 107 + block; }
+
+bool has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
+
+struct Forms : ::testing::Test {
+    FakePageHost host;
+};
+
+} // namespace
+
+TEST_F(Forms, EveryFormReadsAndIsWrittenAsAJsonToolWritesIt)
+{
+    const auto names = pageFormNames();
+    ASSERT_FALSE(names.empty());
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        std::string error;
+        EXPECT_TRUE(loadPageForm(name, &error)) << error;
+        const std::string text = pageFormText(name);
+        EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(text)).toJson().toStdString(), text);
+    }
+}
+
+TEST_F(Forms, SettingsComeBackUnchangedThroughTheControls)
+{
+    for (const std::string& name : pageFormNames()) {
+        const auto form = loadPageForm(name);
+        ASSERT_TRUE(form) << name;
+        SetpointPage page(*form, host);
+        for (const auto& [instance, bag] : form->settings.bags()) {
+            SCOPED_TRACE(name + " " + instance);
+            PropertyHost* control = page.editor(instance);
+            if (!control)
+                control = page.selector(instance);
+            ASSERT_NE(control, nullptr);
+            EXPECT_TRUE(control->loadSettings(bag).empty());
+            PropertyBag saved;
+            control->saveSettings(saved);
+            EXPECT_EQ(saved.entries(), bag.entries());
+        }
+    }
+}
+
+TEST_F(Forms, ControlsLieInTheBlocksThePageReadsWritesAndRestores)
+{
+    for (const std::string& name : pageFormNames()) {
+        const auto form = loadPageForm(name);
+        ASSERT_TRUE(form) << name;
+        SetpointPage page(*form, host);
+        const auto behaviour = behaviourFor(name);
+        // register -> bits taken, and who took them
+        std::map<std::pair<std::string, int>, std::string> bits;
+        std::set<std::string> bound;
+        auto take = [&](const std::string& direccion, int bit, const std::string& who) {
+            const auto [it, fresh] = bits.emplace(std::make_pair(direccion, bit), who);
+            EXPECT_TRUE(fresh) << name << ": " << who << " and " << it->second << " share bit " << bit << " of "
+                               << direccion;
+            const int block = blockOf(direccion);
+            EXPECT_NE(block, 0) << name << ": " << who << " register " << direccion;
+            EXPECT_TRUE(has(form->readCodes, 60 + block)) << name << ": " << who << " not read";
+            EXPECT_TRUE(has(form->writeCodes, writeCode(block))) << name << ": " << who << " not written";
+            EXPECT_TRUE(has(form->restoreBlocks, block)) << name << ": " << who << " not restored";
+        };
+        for (const auto& [instance, kind] : form->controls) {
+            if (ValueEditorModel* e = page.editor(instance)) {
+                EXPECT_EQ(e->DataLen(), 1) << instance;
+                bound.insert(e->Direccion());
+                for (int bit = 0; bit < 16; ++bit)
+                    take(e->Direccion(), bit, instance);
+            } else if (Bits* s = page.selector(instance)) {
+                EXPECT_EQ(s->DataLen(), 1) << instance;
+                bound.insert(s->Direccion());
+                for (int n = 1; n <= s->Tipo() + 1; ++n)
+                    take(s->Direccion(), s->Bit(n), instance);
+            }
+        }
+        for (const auto& c : behaviour->comboBits()) {
+            EXPECT_EQ(page.kind(c.combo), "ComboBox");
+            for (int bit : c.bits)
+                take(c.direccion, bit, c.combo);
+        }
+        // A relay group's register lies just before the function's first setting.
+        for (const auto& [array, spec] : form->boxes)
+            for (const std::string& reg : spec.groups) {
+                for (int bit = 0; bit < 4; ++bit)
+                    take(reg, bit, array);
+                const std::string next = hex4word(*parseHex(reg) + 1);
+                EXPECT_TRUE(bound.count(next)) << name << ": nothing bound to " << next << " after " << reg;
+            }
+    }
+}
+
+TEST_F(Forms, LimitsStepsScalesItemsAndTextsAreUsable)
+{
+    for (const std::string& name : pageFormNames()) {
+        const auto form = loadPageForm(name);
+        ASSERT_TRUE(form) << name;
+        SetpointPage page(*form, host);
+        EXPECT_FALSE(form->caption.empty()) << name;
+        for (const auto& [label, text] : form->labels)
+            EXPECT_FALSE(text.empty()) << name << " " << label;
+        for (const auto& [array, spec] : form->boxes)
+            for (const std::string& c : spec.captions)
+                EXPECT_FALSE(c.empty()) << name << " " << array;
+        for (const auto& [combo, items] : form->combos) {
+            EXPECT_FALSE(items.empty()) << name << " " << combo;
+            for (const std::string& i : items)
+                EXPECT_FALSE(i.empty()) << name << " " << combo;
+        }
+        for (const auto& [instance, kind] : form->controls) {
+            SCOPED_TRACE(name + " " + instance);
+            if (ValueEditorModel* e = page.editor(instance)) {
+                const EditorKeys& keys = editorKeys().at(kind);
+                EXPECT_EQ(e->configProblem(true), "");
+                EXPECT_LE(e->Min(), e->Max());
+                for (const auto& s : keys.steps)
+                    EXPECT_GE(number(*e, s), 1) << s;
+                for (const auto& s : keys.scales)
+                    EXPECT_GT(number(*e, s), 0) << s;
+                double last = e->Min();
+                for (const auto& c : keys.changePoints) {
+                    EXPECT_GT(number(*e, c), last) << c;
+                    last = number(*e, c);
+                }
+                EXPECT_LT(last, e->Max());
+                const PropertyBag& bag = *form->settings.find(instance);
+                std::vector<std::string> stored = {"Direccion", "Titulo", "Medida"};
+                stored.insert(stored.end(), keys.pictures.begin(), keys.pictures.end());
+                for (const auto& k : stored)
+                    EXPECT_TRUE(bag.contains(k)) << k << " takes its default";
+                EXPECT_NE(e->Titulo(), "");
+            } else if (Bits* s = page.selector(instance)) {
+                EXPECT_EQ(s->configProblem(), "");
+                s->Crear_Items();
+                EXPECT_EQ(s->ListCount(), s->Cantidad_Items());
+                EXPECT_LE(s->ListCount(), 1 << (s->Tipo() + 1));
+                for (const std::string& item : s->List())
+                    EXPECT_TRUE(item != "" && item != "0") << "unnamed item";
+            }
+        }
+    }
+}
+
+TEST_F(Forms, SystemSetupTexts)
+{
+    const auto form = loadPageForm("SETPAGE2");
+    ASSERT_TRUE(form);
+    SetpointPage page(*form, host);
+    EXPECT_EQ(form->caption, "SETPOINTS - System Setup");
+    EXPECT_EQ(form->frames.at(0).caption, "System Setup");
+    EXPECT_EQ(form->labels.at("Label1(12)"), "Lockout (86) On Aux.2:");
+    EXPECT_EQ(form->labels.at("Label1(11)"), "Out of Service On Aux. 3:");
+    EXPECT_EQ(form->labels.at("Label1(20)"), "Openning Breaker Time:");
+    EXPECT_EQ(page.editor("PhaseCT(9)")->Titulo(), "Opening Breaker Time:");
+    EXPECT_EQ(page.editor("Page1W2(0)")->Titulo(), "VT Primary");
+    EXPECT_EQ(page.editor("PhaseCT(5)")->Medida(), "");
+    EXPECT_EQ(form->boxes.at("chkDiscrep").captions, (std::vector<std::string>{"Trip", "Aux 1", "Aux 2", "Aux 3"}));
+    EXPECT_EQ(form->combos.at("Combo1"), (std::vector<std::string>{"Residual", "Zero Sequence"}));
+    EXPECT_EQ(form->labels.size(), 20u);
+}
+
+TEST_F(Forms, ReaderNamesFormAndKeyOfAFault)
+{
+    using Edit = std::function<void(QJsonObject&)>;
+    auto at = [](QJsonObject& o, const char* key, const Edit& e) {
+        QJsonObject sub = o[key].toObject();
+        e(sub);
+        o[key] = sub;
+    };
+    auto protocol = [&](const Edit& e) { return [=](QJsonObject& o) { at(o, "protocol", e); }; };
+    struct Case {
+        Edit edit;
+        std::string fault;
+    };
+    const Case cases[] = {
+        {[](QJsonObject& o) { o.remove("caption"); }, "SETPAGE2: caption: "},
+        {[](QJsonObject& o) { o["colour"] = 1; }, "SETPAGE2: colour: unknown key"},
+        {[](QJsonObject& o) { o["form"] = "SETPAGE3"; }, "SETPAGE2: form: "},
+        {[&](QJsonObject& o) { at(o, "controls", [](QJsonObject& c) { c["PhaseCT(0)"] = "Byte_UnX"; }); },
+         "SETPAGE2: controls.PhaseCT(0): unknown kind"},
+        {[&](QJsonObject& o) { at(o, "controls", [](QJsonObject& c) { c["PhaseCT(11)"] = "Byte_UnR"; }); },
+         "SETPAGE2: controls.PhaseCT(11): placed 0 times"},
+        {[&](QJsonObject& o) { at(o, "labels", [](QJsonObject& c) { c.remove("Label1(0)"); }); },
+         "SETPAGE2: frames[0].columns[0][0].label"},
+        {[&](QJsonObject& o) { at(o, "settings", [](QJsonObject& c) { c["Page1C(9)"] = QJsonObject(); }); },
+         "SETPAGE2: settings.Page1C(9): "},
+        {[&](QJsonObject& o) {
+             at(o, "boxes", [&](QJsonObject& b) {
+                 at(b, "chkDiscrep", [](QJsonObject& c) { c["groups"] = QJsonArray{"12B", "012D", "012F"}; });
+             });
+         },
+         "SETPAGE2: boxes.chkDiscrep.groups[0]: "},
+        {protocol([](QJsonObject& p) { p["read"] = QJsonArray{60}; }), "SETPAGE2: protocol.read[0]: "},
+        {protocol([](QJsonObject& p) { p["write"] = QJsonArray{27, 29}; }), "SETPAGE2: protocol.write[1]: "},
+        {protocol([](QJsonObject& p) { p["restore"] = QJsonArray{1, "2"}; }), "SETPAGE2: protocol.restore[1]: "},
+        {protocol([](QJsonObject& p) {
+             QJsonArray rules = p["rules"].toArray();
+             QJsonObject r = rules[0].toObject();
+             r["targets"] = QJsonArray{"Label1(99)"};
+             rules[0] = r;
+             p["rules"] = rules;
+         }),
+         "SETPAGE2: protocol.rules[0].targets: "},
+        {protocol([](QJsonObject& p) {
+             QJsonArray rules = p["rules"].toArray();
+             QJsonObject r = rules[1].toObject();
+             r["noItem"] = "maybe";
+             rules[1] = r;
+             p["rules"] = rules;
+         }),
+         "SETPAGE2: protocol.rules[1].noItem: "},
+        {protocol([&](QJsonObject& p) { at(p, "display", [](QJsonObject& d) { d["arrays"] = QJsonArray{"PhaseCX"}; }); }),
+         "SETPAGE2: protocol.display.arrays[0]: "},
+    };
+    const QJsonObject good = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText("SETPAGE2"))).object();
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].fault);
+        QJsonObject o = good;
+        cases[i].edit(o);
+        std::string error;
+        EXPECT_FALSE(readPageForm(QJsonDocument(o).toJson().toStdString(), "SETPAGE2", &error));
+        EXPECT_EQ(error.substr(0, cases[i].fault.size()), cases[i].fault) << error;
+    }
+    std::string error;
+    EXPECT_FALSE(readPageForm("{\"form\": ", "SETPAGE2", &error));
+    EXPECT_EQ(error.substr(0, 17), "SETPAGE2: (text):");
+}
