@@ -55,47 +55,6 @@ private:
     const AppState& st_;
 };
 
-// The events page's view of the program.
-class AppContext::EventosHost : public EventsPage::Host {
-public:
-    explicit EventosHost(AppContext& ctx) : ctx_(ctx) {}
-
-    bool Comunicando() const override { return ctx_.st_.link.Comunicando; }
-    bool Imprimiendo() const override { return ctx_.st_.Imprimiendo; }
-    bool Cerrar_Pagina() const override { return ctx_.st_.Cerrar_Pagina; }
-    void setCerrar_Pagina(bool value) override { ctx_.st_.Cerrar_Pagina = value; }
-    void Agregar_Solicitud(int cola, std::int16_t codigo) override
-    {
-        ctx_.scheduler_.Agregar_Solicitud(cola, &ctx_.engine_, codigo);
-    }
-    void setMainEnabled(bool enabled) override
-    {
-        if (ctx_.principal_) ctx_.principal_->setEnabled(enabled);
-    }
-    NumOrText DatosDeVariables(std::int16_t posicion) const override
-    {
-        return ctx_.engine_.DatosDeVariables(posicion);
-    }
-    std::string Evento_Archivo(int columna, int fila) const override
-    {
-        if (!ctx_.archivos_ || columna < 0 || columna > 10 || fila < 0 || fila >= 20) return {};
-        return ctx_.archivos_->Eventos.columna(columna)[static_cast<std::size_t>(fila)];
-    }
-    bool preguntar(const std::string& texto, const std::string& titulo) override
-    {
-        return ui().msgBox(QString::fromStdString(texto), MsgButtons::YesNo, MsgIcon::Question,
-                           QString::fromStdString(titulo)) == MsgAnswer::Yes;
-    }
-    void informar(const std::string& texto, const std::string& titulo) override
-    {
-        ui().msgBox(QString::fromStdString(texto), MsgButtons::OKOnly, MsgIcon::Information,
-                    QString::fromStdString(titulo));
-    }
-
-private:
-    AppContext& ctx_;
-};
-
 AppContext::AppContext(AppState& state)
     : st_(state), engine_(state.link), scheduler_(state.link),
       loop_(engine_, scheduler_, state.link, port_, &notifier_),
@@ -202,6 +161,25 @@ void AppContext::message(const std::string& text, const std::string& title, Icon
     ui().msgBox(QString::fromStdString(text), MsgButtons::OKOnly, i, QString::fromStdString(title));
 }
 
+bool AppContext::Devuelve_Datos(std::int32_t Bloque) { return engine_.Devuelve_Datos(Bloque); }
+
+NumOrText AppContext::DatosDeVariables(std::int16_t posicion) const
+{
+    return engine_.DatosDeVariables(posicion);
+}
+
+bool AppContext::ask(const std::string& text, const std::string& title)
+{
+    return ui().msgBox(QString::fromStdString(text), MsgButtons::YesNo, MsgIcon::Question,
+                       QString::fromStdString(title)) == MsgAnswer::Yes;
+}
+
+std::string AppContext::fileEvent(int column, int row) const
+{
+    if (!archivos_ || column < 0 || column > 10 || row < 0 || row >= 20) return {};
+    return archivos_->Eventos.columna(column)[static_cast<std::size_t>(row)];
+}
+
 void AppContext::setListener(PageLinkListener* page)
 {
     page_ = page;
@@ -231,8 +209,7 @@ void AppContext::setOpenCommunication(Comunicacion* window) { comunicacion_ = wi
 void AppContext::openEventsPage()
 {
     if (!principal_) return;
-    EventosHost host(*this);
-    EventsPage page(host);
+    EventsPage page(*this);
     EventsPageView view(page, principal_);
     page.Form_Load();
     if (page.Cargada()) principal_->runModal(view);

@@ -69,6 +69,12 @@ public:
     void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) override;
     void message(const std::string& text, const std::string& title, Icon icon) override;
     void setListener(PageLinkListener* page) override;
+    bool Devuelve_Datos(std::int32_t Bloque) override;
+    NumOrText DatosDeVariables(std::int16_t posicion) const override;
+    bool Cerrar_Pagina() const override { return st_.Cerrar_Pagina; }
+    void setCerrar_Pagina(bool value) override { st_.Cerrar_Pagina = value; }
+    bool ask(const std::string& text, const std::string& title) override;
+    std::string fileEvent(int column, int row) const override;
 
     // Command-line start: the connection window's load and connect, run
     // without showing it; the window is kept so its watch timer runs.
@@ -84,7 +90,6 @@ public:
 
 private:
     class VentanaArchivos;
-    class EventosHost;
     void attach(Principal& window);
 
     void onLinkError();

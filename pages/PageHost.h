@@ -8,7 +8,9 @@
 // itself while it is open.
 
 #include "link/RegisterImages.h"
+#include "text/NumOrText.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,6 +61,18 @@ public:
 
     // The open page (nullptr when it closes).
     virtual void setListener(PageLinkListener* page) = 0;
+
+    virtual bool Devuelve_Datos(std::int32_t Bloque) = 0;
+    virtual NumOrText DatosDeVariables(std::int16_t posicion) const = 0;
+
+    // The close request shared by the value pages and the events page.
+    virtual bool Cerrar_Pagina() const = 0;
+    virtual void setCerrar_Pagina(bool value) = 0;
+    // A question with Yes and No and the question icon; true for Yes.
+    virtual bool ask(const std::string& text, const std::string& title) = 0;
+    // The event copy of the loaded setpoint file: column 0 the event texts,
+    // 1..10 the values (IA .. P.F.); row 0 the newest; "" outside.
+    virtual std::string fileEvent(int column, int row) const = 0;
 };
 
 } // namespace kova

@@ -101,12 +101,12 @@ void EventsPage::Form_Load()
     lista_.clear();
     host_.setCerrar_Pagina(false);
     Crear_Col();
-    if (host_.Imprimiendo()) {
+    if (host_.imprimiendo()) {
         Actualiza_Valores();
         avisar();
         return;
     }
-    host_.setMainEnabled(false);
+    host_.enableMainWindow(false);
     Actualiza_Valores();
     Activa_Timer();
     avisar();
@@ -114,7 +114,7 @@ void EventsPage::Form_Load()
 
 void EventsPage::Activa_Timer()
 {
-    if (host_.Comunicando())
+    if (host_.online())
         timer_ = true;
 }
 
@@ -122,7 +122,7 @@ void EventsPage::Actualiza_Valores() { Agregar_Eventos_ListView(); }
 
 void EventsPage::Agregar_Eventos_ListView()
 {
-    if (host_.Comunicando())
+    if (host_.online())
         pasoEnLinea();
     else
         pasoFueraDeLinea();
@@ -190,7 +190,7 @@ void EventsPage::pasoEnLinea()
 
 void EventsPage::pasoFueraDeLinea()
 {
-    const std::string primera = host_.Evento_Archivo(0, 0);
+    const std::string primera = host_.fileEvent(0, 0);
     const auto coma = primera.find(',');
     if (coma == std::string::npos)
         return; // no file loaded
@@ -204,8 +204,8 @@ void EventsPage::pasoFueraDeLinea()
         lista_.clear();
         redibujar();
     }
-    const Fuente archivo{[this](int i) { return host_.Evento_Archivo(0, i - 1); },
-                         [this](int i, int c) { return host_.Evento_Archivo(c, i - 1); }, true};
+    const Fuente archivo{[this](int i) { return host_.fileEvent(0, i - 1); },
+                         [this](int i, int c) { return host_.fileEvent(c, i - 1); }, true};
     if (!listar(*n, r, archivo))
         return;
     redibujar();
@@ -215,10 +215,10 @@ void EventsPage::Timer1_Timer()
 {
     if (!cargada_)
         return;
-    if (host_.Comunicando())
-        host_.Agregar_Solicitud(0, kLeerUltimoEvento);
+    if (host_.online())
+        host_.queueRequest(0, kLeerUltimoEvento);
     Actualiza_Valores();
-    timer_ = host_.Comunicando();
+    timer_ = host_.online();
     if (host_.Cerrar_Pagina())
         cerrar();
     avisar();
@@ -230,7 +230,7 @@ void EventsPage::Okey_Click()
         return;
     host_.setCerrar_Pagina(true);
     // Online the running timer closes the page at its next tick.
-    if (!host_.Comunicando() || !timer_)
+    if (!host_.online() || !timer_)
         cerrar();
     avisar();
 }
@@ -247,7 +247,7 @@ void EventsPage::cerrar()
 {
     host_.setCerrar_Pagina(false);
     timer_ = false;
-    host_.setMainEnabled(true);
+    host_.enableMainWindow(true);
     cargada_ = false;
 }
 
@@ -260,11 +260,11 @@ void EventsPage::Form_Unload()
 
 void EventsPage::Clear_Click()
 {
-    if (host_.Comunicando()) {
-        if (host_.preguntar(kPreguntaBorrar, kTituloMensajes))
-            host_.Agregar_Solicitud(0, kBorrarEventos);
+    if (host_.online()) {
+        if (host_.ask(kPreguntaBorrar, kTituloMensajes))
+            host_.queueRequest(0, kBorrarEventos);
     } else {
-        host_.informar(kSoloEnLinea, kTituloMensajes);
+        host_.message(kSoloEnLinea, kTituloMensajes, PageHost::Icon::Information);
     }
     avisar();
 }

@@ -10,11 +10,11 @@
 // event numbers counting down from the newest, so rows the engine has not
 // re-read yet, or rows left behind by an earlier record, never show.
 //
-// The page reaches the program only through its host. It loads and unloads
-// without any window, so printable pages can load it unseen.
+// The page reaches the program only through its PageHost. It loads and
+// unloads without any window, so printable pages can load it unseen.
 
+#include "pages/PageHost.h"
 #include "reports/KeyedList.h"
-#include "text/NumOrText.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,29 +26,6 @@ namespace kova {
 
 class EventsPage {
 public:
-    // What the page uses of the program.
-    class Host {
-    public:
-        virtual ~Host() = default;
-        virtual bool Comunicando() const = 0;
-        virtual bool Imprimiendo() const = 0;
-        // The close request shared with the value pages.
-        virtual bool Cerrar_Pagina() const = 0;
-        virtual void setCerrar_Pagina(bool value) = 0;
-        // Queues a request code for the engine.
-        virtual void Agregar_Solicitud(int cola, std::int16_t codigo) = 0;
-        virtual void setMainEnabled(bool enabled) = 0;
-        // The engine's decoded value at a position.
-        virtual NumOrText DatosDeVariables(std::int16_t posicion) const = 0;
-        // The loaded file's event copy: column 0 the event texts, 1..10 the
-        // values (IA .. P.F.); row 0 the newest.
-        virtual std::string Evento_Archivo(int columna, int fila) const = 0;
-        // Yes/No question with the question icon; true for Yes.
-        virtual bool preguntar(const std::string& texto, const std::string& titulo) = 0;
-        // Notice with the information icon and an OK button.
-        virtual void informar(const std::string& texto, const std::string& titulo) = 0;
-    };
-
     static constexpr const char* kCaption = "ACTUAL VALUES - Events";
     static constexpr const char* kTituloMensajes = "KOVA Clear Events";
     static constexpr const char* kPreguntaBorrar = "Are your sure that you want to clear Events?";
@@ -61,7 +38,7 @@ public:
     static constexpr std::int16_t kLeerUltimoEvento = 30;
     static constexpr std::int16_t kBorrarEventos = 13;
 
-    explicit EventsPage(Host& host) : host_(host) {}
+    explicit EventsPage(PageHost& host) : host_(host) {}
 
     // Handlers of the window.
     void Form_Load();
@@ -125,7 +102,7 @@ private:
         if (alCambiar) alCambiar();
     }
 
-    Host& host_;
+    PageHost& host_;
     KeyedList lista_;
     bool cargada_ = false;
     bool timer_ = false;

@@ -5,6 +5,9 @@
 
 #include "pages/PageHost.h"
 
+#include <array>
+#include <deque>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,6 +37,12 @@ public:
     std::vector<Message> messages;
     PageLinkListener* listener = nullptr;
     int listenerChanges = 0;
+    std::vector<int> decoded;                // blocks decoded, in order
+    std::map<int, NumOrText> table;          // the engine's decoded values
+    bool closeRequest = false;
+    std::vector<Message> questions;
+    std::deque<bool> answers;                // Yes when none is left
+    std::array<std::array<std::string, 20>, 11> fileEvents{}; // [column][row]
 
     RegisterImages& images() override { return im; }
     bool online() const override { return isOnline; }
@@ -61,6 +70,31 @@ public:
     {
         listener = page;
         ++listenerChanges;
+    }
+
+    bool Devuelve_Datos(std::int32_t Bloque) override
+    {
+        decoded.push_back(Bloque);
+        return false;
+    }
+    NumOrText DatosDeVariables(std::int16_t posicion) const override
+    {
+        const auto it = table.find(posicion);
+        return it == table.end() ? NumOrText() : it->second;
+    }
+    bool Cerrar_Pagina() const override { return closeRequest; }
+    void setCerrar_Pagina(bool v) override { closeRequest = v; }
+    bool ask(const std::string& text, const std::string& title) override
+    {
+        questions.push_back({text, title, Icon::None});
+        const bool yes = answers.empty() || answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return yes;
+    }
+    std::string fileEvent(int column, int row) const override
+    {
+        if (column < 0 || column > 10 || row < 0 || row >= 20) return {};
+        return fileEvents[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
     }
 
     std::vector<int> codes() const

@@ -63,7 +63,7 @@ TEST(EventsPageColumns, TitlesKeysAndWidths)
 TEST(EventsPageColumns, SubItemsByNumberFollowTheColumnOrder)
 {
     FakeEventsHost host;
-    host.online = true;
+    host.isOnline = true;
     host.setRows({eventRow(1, " Events Clear ", "03/04/2024 05:06:07")});
     EventsPage page(host);
     page.Form_Load();
@@ -170,7 +170,7 @@ TEST(EventsPageOnline, Passes)
     for (const OnlineCase& c : cases) {
         SCOPED_TRACE(c.name);
         FakeEventsHost host;
-        host.online = true;
+        host.isOnline = true;
         EventsPage page(host);
         page.Form_Load();
         const int before = page.Redibujos();
@@ -190,7 +190,7 @@ TEST(EventsPageOnline, Passes)
 TEST(EventsPageOnline, FirstRowTexts)
 {
     FakeEventsHost host;
-    host.online = true;
+    host.isOnline = true;
     host.setRows(with(eventRun(150, 20), 0, eventRow(150, " Phase Timed OverCurrent ")));
     EventsPage page(host);
     page.Form_Load();
@@ -282,8 +282,8 @@ TEST(EventsPageWindow, Lifecycle)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeEventsHost host;
-        host.online = c.online;
-        host.printing = c.printing;
+        host.isOnline = c.online;
+        host.isPrinting = c.printing;
         host.closeRequest = true; // left over: every load clears it
         host.setRows(eventRun(25, 20));
         host.setFile(eventRun(12, 12));
@@ -295,14 +295,14 @@ TEST(EventsPageWindow, Lifecycle)
             case 'O': page.Okey_Click(); break;
             case 'X': page.Cerrar_Ventana(); break;
             case 'U': page.Form_Unload(); break;
-            case 'D': host.online = false; break;
-            case 'C': host.online = true; break;
+            case 'D': host.isOnline = false; break;
+            case 'C': host.isOnline = true; break;
             }
         }
         EXPECT_EQ(page.Cargada(), c.loaded);
         EXPECT_EQ(page.Timer1_Enabled(), c.timer);
-        EXPECT_EQ(host.mainEnabled, c.main);
-        EXPECT_EQ(host.queued, c.queued);
+        EXPECT_EQ(host.mainWindow, c.main);
+        EXPECT_EQ(host.requests(), c.queued);
         EXPECT_EQ(host.closeRequest, c.loaded && std::string(c.actions).back() == 'O');
         EXPECT_EQ(items(page), c.items);
         EXPECT_EQ(page.ListView1().columnCount(), 13);
@@ -327,17 +327,19 @@ TEST(EventsPageWindow, Clear)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeEventsHost host;
-        host.online = c.online;
+        host.isOnline = c.online;
         host.setRows(eventRun(5, 5));
         host.answers = {c.yes};
         EventsPage page(host);
         page.Form_Load();
         page.Clear_Click();
-        EXPECT_EQ(host.queued, c.queued);
-        ASSERT_EQ(host.boxes.size(), 1u);
-        EXPECT_EQ(host.boxes[0].text, c.text);
-        EXPECT_EQ(host.boxes[0].title, "KOVA Clear Events");
-        EXPECT_EQ(host.boxes[0].kind, c.kind);
+        EXPECT_EQ(host.requests(), c.queued);
+        const auto& boxes = c.kind == 'Q' ? host.questions : host.messages;
+        EXPECT_EQ(host.questions.size() + host.messages.size(), 1u);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.text);
+        EXPECT_EQ(boxes[0].title, "KOVA Clear Events");
+        EXPECT_EQ(boxes[0].icon, c.kind == 'Q' ? PageHost::Icon::None : PageHost::Icon::Information);
         EXPECT_EQ(page.ListView1().count(), c.online ? 5 : 0);
     }
 }

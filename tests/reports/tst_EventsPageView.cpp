@@ -28,7 +28,7 @@ private slots:
 void tst_EventsPageView::layoutAndColumns()
 {
     FakeEventsHost host;
-    host.online = true;
+    host.isOnline = true;
     host.setRows(eventRun(25, 20));
     EventsPage page(host);
     QWidget main;
@@ -62,7 +62,7 @@ void tst_EventsPageView::layoutAndColumns()
 void tst_EventsPageView::listFollowsTheModel()
 {
     FakeEventsHost host;
-    host.online = true;
+    host.isOnline = true;
     host.setRows(eventRun(25, 3));
     EventsPage page(host);
     EventsPageView view(page, nullptr);
@@ -81,7 +81,7 @@ void tst_EventsPageView::listFollowsTheModel()
     QCOMPARE(list->topLevelItem(0)->text(0), QString("26"));
     QCOMPARE(list->topLevelItem(19)->text(0), QString("7"));
 
-    host.online = false;
+    host.isOnline = false;
     page.Timer1_Timer();
     QVERIFY(!view.Timer1().isActive());
 }
@@ -103,7 +103,7 @@ void tst_EventsPageView::closing()
     QFETCH(QString, how);
     QFETCH(bool, closedAtOnce);
     FakeEventsHost host;
-    host.online = online;
+    host.isOnline = online;
     EventsPage page(host);
     EventsPageView view(page, nullptr);
     page.Form_Load();
