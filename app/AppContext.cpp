@@ -8,6 +8,8 @@
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
 #include "platform/Ui.h"
+#include "reports/EventsPage.h"
+#include "reports/EventsPageView.h"
 
 #include <cstdio>
 
@@ -201,6 +203,12 @@ bool AppContext::question(const std::string& text, const std::string& title, Ico
                        QString::fromStdString(title)) == MsgAnswer::Yes;
 }
 
+std::string AppContext::fileEvent(int column, int row) const
+{
+    if (!archivos_ || column < 0 || column > 10 || row < 0 || row >= 20) return {};
+    return archivos_->Eventos.columna(column)[static_cast<std::size_t>(row)];
+}
+
 void AppContext::setListener(PageLinkListener* page)
 {
     page_ = page;
@@ -247,6 +255,17 @@ void AppContext::openClockPage()
 }
 
 void AppContext::setOpenCommunication(Comunicacion* window) { comunicacion_ = window; }
+
+void AppContext::openEventsPage()
+{
+    if (!principal_) return;
+    EventsPage page(*this);
+    EventsPageView view(page, principal_);
+    page.Form_Load();
+    if (page.Cargada()) principal_->runModal(view);
+    // However the window went, the page closes with it.
+    if (page.Cargada()) page.Cerrar_Ventana();
+}
 
 void AppContext::connectAtStart()
 {
@@ -310,6 +329,7 @@ MainWindowServices AppContext::services()
         window.Form_Load();
         principal_->runModal(window);
     };
+    s.openEventsPage = [this] { openEventsPage(); };
     s.queueRequest = [this](int queue, int code) {
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };

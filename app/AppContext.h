@@ -85,6 +85,7 @@ public:
     bool Devuelve_Datos(std::int32_t Bloque) override { return engine_.Devuelve_Datos(Bloque); }
     NumOrText DatosDeVariables(std::int16_t posicion) const override { return engine_.DatosDeVariables(posicion); }
     void setListener(PageLinkListener* page) override;
+    std::string fileEvent(int column, int row) const override;
 
     // Command-line start: the connection window's load and connect, run
     // without showing it; the window is kept so its watch timer runs.
@@ -95,6 +96,8 @@ public:
     // first passed reply or the link error.
     CursorConectando& cursorConectando() { return cursor_; }
 
+    // Actual Values > Events: the events page, shown modally.
+    void openEventsPage();
 
 private:
     class VentanaArchivos;

@@ -175,6 +175,9 @@ void Principal::buildMenus()
         const QString form = QString::fromLatin1(c.form);
         connect(a, &QAction::triggered, this, [this, form] { openValuePage(form); });
     }
+    QAction* events = command(QStringLiteral("AV_page4"));
+    events->setEnabled(bool(svc_.openEventsPage));
+    connect(events, &QAction::triggered, this, &Principal::AV_page4_Click);
 
     setup_ = bar->addMenu(QStringLiteral("S&etup"));
     setup_->setObjectName(QStringLiteral("Setup"));
@@ -430,6 +433,11 @@ void Principal::RELAY_P_Click()
 void Principal::mnuDateTime_Click()
 {
     if (svc_.openClockPage) svc_.openClockPage();
+}
+
+void Principal::AV_page4_Click()
+{
+    if (svc_.openEventsPage) svc_.openEventsPage();
 }
 
 void Principal::Toolbar1_ButtonClick(int index)
