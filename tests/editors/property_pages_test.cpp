@@ -285,6 +285,26 @@ TEST(PropertyPages, RefusedApplyWritesNothing)
     }
 }
 
+TEST(PropertyPages, TwoRegisterWidthIsRefusedOnTheWordEditorOnly)
+{
+    Byte_UnR source = phaseCT();
+    PropertyBag bag;
+    source.saveSettings(bag);
+    Word_UnR word;
+    word.loadSettings(bag);
+    const std::int16_t wordLen = word.DataLen();
+    for (PropertyHost* c : {static_cast<PropertyHost*>(&source), static_cast<PropertyHost*>(&word)}) {
+        PropertyPage page(*propertyPageDef("Word_1R"));
+        page.selectionChanged({c});
+        page.pick("DataLen", 2);
+        const auto result = page.applyChanges({c});
+        EXPECT_EQ(result.applied, c == &source);
+        EXPECT_EQ(result.message, c == &source ? "" : "the register width cannot be written");
+    }
+    EXPECT_EQ(word.DataLen(), wordLen);
+    EXPECT_EQ(source.DataLen(), 2);
+}
+
 TEST(PropertyPages, HalfAppliedThreeRangeEditorCannotHappen)
 {
     Word_TresR e;
