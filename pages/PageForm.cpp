@@ -472,8 +472,15 @@ std::vector<std::string> pageFormNames()
 std::string pageFormText(std::string_view form)
 {
     registerPageForms();
-    QFile f(QStringLiteral(":/forms/") + QString::fromUtf8(form.data(), static_cast<qsizetype>(form.size())) +
-            QStringLiteral(".json"));
+    const QString file = QString::fromUtf8(form.data(), static_cast<qsizetype>(form.size())) + QStringLiteral(".json");
+    // A form edited in the settings designer is tried without a rebuild.
+    const QString dir = qEnvironmentVariable("KOVA_FORMS_DIR");
+    if (!dir.isEmpty()) {
+        QFile edited(QDir(dir).filePath(file));
+        if (edited.open(QIODevice::ReadOnly))
+            return edited.readAll().toStdString();
+    }
+    QFile f(QStringLiteral(":/forms/") + file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll().toStdString();

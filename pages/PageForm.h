@@ -138,7 +138,8 @@ std::optional<PageForm> readPageForm(std::string_view json, std::string_view nam
 std::vector<std::string> pageFormNames();
 bool pageFormExists(std::string_view form);
 std::optional<PageForm> loadPageForm(std::string_view form, std::string* error = nullptr);
-// The form file's text, as built in ("" when there is none).
+// The form file's text: <FORM>.json of the folder named by KOVA_FORMS_DIR
+// when it holds one, else as built in ("" when there is none).
 std::string pageFormText(std::string_view form);
 
 } // namespace kova

@@ -232,8 +232,24 @@ void SetpointPageView::showState(const std::string& name)
     }
 }
 
+void SetpointPageView::setDesignMode()
+{
+    design_ = true;
+    setWindowModality(Qt::NonModal);
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        w->setFocusPolicy(Qt::NoFocus);
+    }
+    for (QWidget* f : frames_)
+        f->setEnabled(true);
+    store_->setEnabled(true);
+    exit_->setEnabled(true);
+}
+
 void SetpointPageView::showUsable()
 {
+    if (design_)
+        return;
     const bool usable = page_.usable();
     for (QWidget* f : frames_)
         f->setEnabled(usable);
@@ -251,6 +267,8 @@ void SetpointPageView::showUsable()
 
 void SetpointPageView::reject()
 {
+    if (design_)
+        return;
     page_.Form_Unload();
 }
 

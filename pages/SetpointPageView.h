@@ -46,6 +46,14 @@ public:
     // The focusable widgets in tab order (STORE and EXIT last).
     const std::vector<QWidget*>& tabChain() const { return chain_; }
 
+    // Design mode (a settings designer shows the page): every control is
+    // inert - no child takes the mouse (clicks reach the window itself) or
+    // the focus, so no keypad opens, no arrow steps and no image is read or
+    // written - while the frames look as they do in use; Escape does not
+    // close the page.
+    void setDesignMode();
+    bool designMode() const { return design_; }
+
 public slots:
     void reject() override;
 
@@ -67,6 +75,7 @@ private:
     QPushButton* store_ = nullptr;
     QPushButton* exit_ = nullptr;
     bool wasUsable_ = false;
+    bool design_ = false;
 };
 
 } // namespace kova
