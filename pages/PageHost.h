@@ -76,11 +76,6 @@ public:
     // The open page (nullptr when it closes).
     virtual void setListener(PageLinkListener* page) = 0;
 
-    // The engine's decoded values: decodes block 0..9 from the images into
-    // the table, and reads one position of it.
-    virtual bool Devuelve_Datos(std::int32_t Bloque) = 0;
-    virtual NumOrText DatosDeVariables(std::int16_t posicion) const = 0;
-
     // The event copy of the loaded setpoint file: column 0 the event texts,
     // 1..10 the values (IA .. P.F.); row 0 the newest; "" outside.
     virtual std::string fileEvent(int column, int row) const = 0;

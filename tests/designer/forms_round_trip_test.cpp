@@ -1,4 +1,4 @@
-// Every page form of the repository, opened in the settings designer's
+// Every setpoint page form of the repository, opened in the settings designer's
 // document, every control's property page applied without edits, and
 // saved, gives the file back byte for byte.
 
@@ -17,7 +17,8 @@ using namespace kova;
 TEST(FormsRoundTrip, ApplyingEveryPageUneditedAndSavingChangesNoByte)
 {
     const QDir forms(qEnvironmentVariable("KOVA_SOURCE_DIR") + QStringLiteral("/pages/forms"));
-    const QStringList files = forms.entryList({QStringLiteral("*.json")}, QDir::Files);
+    // The setpoint pages: the value pages place no editor with settings.
+    const QStringList files = forms.entryList({QStringLiteral("SETPAGE*.json")}, QDir::Files);
     ASSERT_FALSE(files.isEmpty());
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());

@@ -44,7 +44,6 @@ public:
     std::vector<int> decoded;           // blocks decoded, in order
     std::vector<Message> questions;
     std::deque<bool> answers;           // Yes when none is left
-    std::map<int, NumOrText>& values = table; // the same table, by the clock tests' name
     std::array<std::array<std::string, 20>, 11> fileEvents{}; // [column][row]
 
     RegisterImages& images() override { return im; }
@@ -112,7 +111,6 @@ public:
         if (column < 0 || column > 10 || row < 0 || row >= 20) return {};
         return fileEvents[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
     }
-    std::array<std::array<std::string, 20>, 11> fileEvents{}; // [column][row]
 
     std::vector<int> codes() const
     {

@@ -33,7 +33,7 @@ struct Reloj {
                          [this] { ++notices; }, [this] { ++unloads; }}};
 
     explicit Reloj(bool online) { host.isOnline = online; }
-    void relayClock(const std::string& text) { host.values[DateTimeConfig::kPosicionReloj] = text; }
+    void relayClock(const std::string& text) { host.table[DateTimeConfig::kPosicionReloj] = text; }
 };
 
 } // namespace

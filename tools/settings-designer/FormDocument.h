@@ -30,6 +30,13 @@ public:
     void beginStore(const std::vector<RequestSlot>&, bool) override {}
     void message(const std::string&, const std::string&, Icon) override {}
     void setListener(PageLinkListener*) override {}
+    bool comunicando() const override { return false; }
+    bool question(const std::string&, const std::string&, Icon) override { return false; }
+    bool cerrarPagina() const override { return false; }
+    void setCerrarPagina(bool) override {}
+    bool Devuelve_Datos(std::int32_t) override { return false; }
+    NumOrText DatosDeVariables(std::int16_t) const override { return {}; }
+    std::string fileEvent(int, int) const override { return {}; }
 
 private:
     RegisterImages images_;
