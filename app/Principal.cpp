@@ -229,7 +229,8 @@ void Principal::buildStatusBar()
 
 void Principal::setPanel(int index, const QString& text)
 {
-    if (index >= 1 && index <= 6) panels_[index - 1]->setText(text);
+    // Panel 6 is set at every status refresh: drawn again only on a change.
+    if (index >= 1 && index <= 6 && panels_[index - 1]->text() != text) panels_[index - 1]->setText(text);
 }
 
 QString Principal::panelText(int index) const

@@ -49,17 +49,27 @@ UserControl1::UserControl1(QWidget* padre)
 
 bool UserControl1::Actualizar()
 {
+    std::array<bool, Lamparas> nuevas{};
     for (int i = 0; i < Lamparas; ++i)
-        encendidas_[i] = banderas_[i] != 0;
-    update();
+        nuevas[i] = banderas_[i] != 0;
+    mostrar(nuevas);
     return false;
 }
 
 bool UserControl1::Desactivar()
 {
-    encendidas_.fill(false);
-    update();
+    mostrar({});
     return false;
+}
+
+void UserControl1::mostrar(const std::array<bool, Lamparas>& lamparas)
+{
+    // The status refresh runs twice a second whether or not anything
+    // changed: the panel is drawn again only when a lamp does.
+    if (lamparas == encendidas_)
+        return;
+    encendidas_ = lamparas;
+    update();
 }
 
 int UserControl1::px(int twips, bool horizontal) const

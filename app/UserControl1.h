@@ -2,7 +2,8 @@
 
 // Relay status panel: eleven lamps over a drawing of the relay's front
 // panel. Setting a flag only stores it; Actualizar draws the stored flags
-// (any non-zero value lights the lamp) and Desactivar draws every lamp off.
+// (any non-zero value lights the lamp) and Desactivar draws every lamp off;
+// either draws only when a lamp changes.
 
 #include <QWidget>
 
@@ -105,6 +106,8 @@ private:
     // A rectangle of the drawing (designed at 462 x 468 pixels) on the panel.
     QRectF enPanel(const QRectF& enDibujo) const;
     void dibujarFondo(QPainter& p) const;
+    // Shows these lamps; draws again only when one changes.
+    void mostrar(const std::array<bool, Lamparas>& lamparas);
 
     std::array<std::uint8_t, Lamparas> banderas_{};
     std::array<bool, Lamparas> encendidas_{};

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <utility>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -55,7 +57,8 @@ QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
     settings_ = *parseSerialSettings(settingsText_);
     sendTimer_.setSingleShot(true);
     connect(&sendTimer_, &QTimer::timeout, this, &QtSerialPort::checkSent);
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::checkReceive);
+    connect(&port_, &QSerialPort::readyRead, this,
+            [this] { checkReceive(inCall_ ? Entrega::Diferida : Entrega::Ahora); });
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         // The device went away (e.g. a USB adapter pulled): close, later.
         if (e == QSerialPort::ResourceError)
@@ -160,8 +163,12 @@ void QtSerialPort::close()
     ++openCount_;
     // Bytes written just before a close (the 0x00 that ends a session) must
     // still leave: QSerialPort drops its write buffer when it closes.
-    if (port_.isOpen() && port_.bytesToWrite() > 0)
+    if (port_.isOpen() && port_.bytesToWrite() > 0) {
+        // The wait may read the line too: nothing from it is delivered here.
+        const bool before = std::exchange(inCall_, true);
         port_.waitForBytesWritten(200);
+        inCall_ = before;
+    }
     if (port_.isOpen())
         port_.close();
     port_.clearError();
@@ -172,9 +179,16 @@ void QtSerialPort::drainDriver()
 {
     // Pull what the driver holds into the port's buffer without going back
     // to the event loop, so callers that poll see fresh bytes.
+    // Asking the driver how much it holds is one cheap call; most of the
+    // time it holds nothing and the port's buffer is already up to date.
+    int enDriver = 0;
+    if (::ioctl(port_.handle(), FIONREAD, &enDriver) == 0 && enDriver == 0)
+        return;
+    const bool before = std::exchange(inCall_, true);
     for (int i = 0; i < 256 && port_.waitForReadyRead(0); ++i) {
     }
     port_.clearError(); // a timed-out wait is not an error of the port
+    inCall_ = before;
 }
 
 std::vector<std::uint8_t> QtSerialPort::input()
@@ -203,7 +217,7 @@ void QtSerialPort::setRThreshold(int n)
     rThreshold_ = std::max(0, n);
     ++armCount_;
     receiveFired_ = false;
-    checkReceive();
+    checkReceive(Entrega::Diferida);
 }
 
 void QtSerialPort::setDTREnable(bool enable)
@@ -222,13 +236,16 @@ void QtSerialPort::applyDtr()
 
 void QtSerialPort::setSThreshold(int n) { sThreshold_ = std::max(0, n); }
 
-void QtSerialPort::checkReceive()
+void QtSerialPort::checkReceive(Entrega entrega)
 {
     if (!port_.isOpen() || rThreshold_ <= 0 || receiveFired_)
         return;
     if (port_.bytesAvailable() >= rThreshold_) {
         receiveFired_ = true;
-        post(CommEvent::Receive);
+        if (entrega == Entrega::Ahora)
+            deliver(CommEvent::Receive, openCount_, armCount_);
+        else
+            post(CommEvent::Receive);
     }
 }
 
@@ -242,15 +259,27 @@ void QtSerialPort::output(const std::vector<std::uint8_t>& bytes)
 {
     if (!port_.isOpen())
         throw SerialPortError("output: the port is closed");
-    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-    if (port_.write(data) != data.size())
+    const auto size = static_cast<qint64>(bytes.size());
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    // With nothing queued in the port the frame goes to the driver at once,
+    // without a round through the event loop; what the driver does not take
+    // is queued in the port and written when the line is ready.
+    qint64 direct = 0;
+    if (port_.bytesToWrite() == 0 && size > 0) {
+        const ssize_t w = ::write(port_.handle(), data, static_cast<std::size_t>(size));
+        if (w > 0)
+            direct = w;
+        else if (w < 0 && errno != EAGAIN && errno != EINTR)
+            throw SerialPortError(std::string("output: ") + std::strerror(errno));
+    }
+    if (direct < size && port_.write(data + direct, size - direct) != size - direct)
         throw SerialPortError("output: " + port_.errorString().toStdString());
     if (sThreshold_ <= 0)
         return;
     ++pendingSends_;
     // Everything still queued must leave first; allow twice its transmit
     // time plus slack before reporting the frame sent regardless.
-    const qint64 queued = port_.bytesToWrite();
+    const qint64 queued = port_.bytesToWrite() + direct;
     if (!sendClock_.isValid() || !sendTimer_.isActive())
         sendClock_.start();
     sendDeadlineMs_ = sendClock_.elapsed() + 2 * transmitMs(queued) + kSendSlackMs;
@@ -269,24 +298,33 @@ void QtSerialPort::checkSent()
         sendTimer_.start(static_cast<int>(std::max<qint64>(1, transmitMs(left))));
         return;
     }
-    for (; pendingSends_ > 0; --pendingSends_)
-        post(CommEvent::Send);
+    // The timer runs from the event loop: the events go out at once. One
+    // whose handler closed the port ends the rest.
+    // A frame written by a handler counts anew.
+    const quint64 opened = openCount_;
+    for (int n = std::exchange(pendingSends_, 0); n > 0 && opened == openCount_; --n)
+        deliver(CommEvent::Send, opened, armCount_);
 }
 
 void QtSerialPort::post(CommEvent event)
 {
     QMetaObject::invokeMethod(this, [this, event, opened = openCount_, armed = armCount_] {
-        if (opened != openCount_ || (event == CommEvent::Receive && armed != armCount_))
-            return;
-        if (!handler_)
-            return;
-        try {
-            handler_(event);
-        } catch (const std::exception& e) {
-            // Nothing above the event loop could handle it; report and go on.
-            qWarning("serial port event handler failed: %s", e.what());
-        }
+        deliver(event, opened, armed);
     }, Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliver(CommEvent event, quint64 opened, quint64 armed)
+{
+    if (opened != openCount_ || (event == CommEvent::Receive && armed != armCount_))
+        return;
+    if (!handler_)
+        return;
+    try {
+        handler_(event);
+    } catch (const std::exception& e) {
+        // Nothing above the event loop could handle it; report and go on.
+        qWarning("serial port event handler failed: %s", e.what());
+    }
 }
 
 void QtSerialPort::setOnComm(CommHandler handler) { handler_ = std::move(handler); }

@@ -10,9 +10,12 @@
 //   driver's transmit queue (bounded wait, so a stuck line still reports).
 // - DTR follows setDTREnable (raised by default); a device without modem
 //   lines (a pseudo-terminal) refuses the change, which does no harm.
-// - Both events are posted to the event loop of the thread that owns the
-//   port; none is delivered from inside a member call. Events posted before
-//   a close, a re-arming or a re-open are dropped.
+// - Both events come from the event loop of the thread that owns the port,
+//   never from inside a member call: when the loop itself notices them
+//   (bytes arrived, the send check's timer) they are delivered at once,
+//   when a member call does (setting the threshold, reading the driver)
+//   they are posted. Events posted before a close, a re-arming or a re-open
+//   are dropped.
 
 #include "link/ISerialPort.h"
 #include "platform/SerialSettings.h"
@@ -54,9 +57,13 @@ private:
     bool applySettings();
     void drainDriver();
     void applyDtr();
-    void checkReceive();
+    // How an event found now is handed over: at once (the event loop found
+    // it) or posted (a member call found it).
+    enum class Entrega { Ahora, Diferida };
+    void checkReceive(Entrega entrega);
     void checkSent();
     void post(CommEvent event);
+    void deliver(CommEvent event, quint64 opened, quint64 armed);
     qint64 transmitMs(qint64 bytes) const;
 
     QSerialPort port_;
@@ -71,6 +78,9 @@ private:
     int sThreshold_ = 0;
     bool dtrEnable_ = true;
     bool receiveFired_ = false;
+    // Inside a member call that reads the driver (bytes seen there are
+    // reported by a posted event).
+    bool inCall_ = false;
     int pendingSends_ = 0;
     // Posted events carry these counters and are dropped when they moved on:
     // openCount_ at every open and close, armCount_ at every arming.

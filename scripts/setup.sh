@@ -4,6 +4,7 @@
 #
 #   scripts/setup.sh run    what building and running the program needs
 #                           (with the simulated relay)
+#   scripts/setup.sh bench  that, plus Google Benchmark (scripts/bench.sh)
 #   scripts/setup.sh test   that, plus what the tests need, and the
 #                           de_DE.UTF-8 locale the number-text tests run under
 #
@@ -12,12 +13,13 @@ set -euo pipefail
 
 mode="${1:-test}"
 RUN_PACKAGES=(qt6-base-dev qt6-serialport-dev libmodbus-dev socat cmake ninja-build g++ pkg-config)
-TEST_PACKAGES=(xvfb mbpoll poppler-utils libgtest-dev libgmock-dev locales)
+TEST_PACKAGES=(xvfb mbpoll poppler-utils libgtest-dev libgmock-dev libbenchmark-dev locales)
 
 case "$mode" in
     run) packages=("${RUN_PACKAGES[@]}") ;;
+    bench) packages=("${RUN_PACKAGES[@]}" libbenchmark-dev) ;;
     test) packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
-    *) echo "usage: scripts/setup.sh run|test" >&2; exit 2 ;;
+    *) echo "usage: scripts/setup.sh run|bench|test" >&2; exit 2 ;;
 esac
 
 as_root() {

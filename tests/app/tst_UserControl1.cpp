@@ -10,6 +10,15 @@ class PruebaUserControl1 : public QObject
     Q_OBJECT
 
 private:
+    struct ContadorDibujos : QObject {
+        int n = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++n;
+            return false;
+        }
+    };
     // What the panel draws at the middle of a lamp.
     static QColor colorLampara(UserControl1& panel, int lampara)
     {
@@ -111,6 +120,35 @@ private slots:
         }
         // The drawing follows the new size.
         QCOMPARE(panel.grab().size(), QSize(ancho, alto));
+    }
+
+    // The status refresh calls Actualizar twice a second: the panel is drawn
+    // only when a lamp changes, Desactivar likewise.
+    void dibujaSoloCuandoCambiaUnaLampara()
+    {
+        struct Paso { const char* que; int trip; bool desactivar; int dibujos; };
+        const Paso pasos[] = {
+            {"lamps as shown", 0, false, 0}, {"Trip lit", 1, false, 1}, {"Trip still lit", 2, false, 0},
+            {"all off", 2, true, 1},         {"still off", 2, true, 0}, {"Trip lit again", 2, false, 1},
+            {"Trip off", 0, false, 1},
+        };
+        UserControl1 panel;
+        panel.resize(panel.sizeHint());
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        ContadorDibujos contador;
+        panel.installEventFilter(&contador);
+        QTest::qWait(50);
+        for (const Paso& p : pasos) {
+            contador.n = 0;
+            panel.setTrip(p.trip);
+            if (p.desactivar)
+                panel.Desactivar();
+            else
+                panel.Actualizar();
+            QTest::qWait(50);
+            QVERIFY2(contador.n == p.dibujos, p.que);
+        }
     }
 };
 

@@ -84,6 +84,9 @@ private slots:
     void inputReadsDriverWithoutEventLoop();
     void closedPort();
     void closeDropsPostedEvents();
+    void frameLargerThanTheDriverTakesLeavesWhole();
+    void sendHandlerClosingThePortEndsTheRest();
+    void frameWrittenBySendHandlerGetsItsOwnEvent();
     void dtrRefusedByAPseudoTerminalDoesNoHarm();
 };
 
@@ -376,6 +379,70 @@ void TestQtSerialPort::closeDropsPostedEvents()
     port.setPortOpen(false);
     settle(300);
     QVERIFY(log.events.empty());
+}
+
+void TestQtSerialPort::frameLargerThanTheDriverTakesLeavesWhole()
+{
+    // More than a pseudo-terminal holds unread: what the driver does not
+    // take at once follows from the event loop, in order, and one send
+    // event comes once all of it has left.
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
+    port.setSettings("115200,N,8,1");
+    std::vector<unsigned char> big(6000);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<unsigned char>(i * 7 + i / 256);
+    port.setSThreshold(8);
+    port.output(big);
+    QByteArray got;
+    QVERIFY(QTest::qWaitFor([&] {
+        got += pty.readAvailable();
+        return got.size() >= static_cast<qsizetype>(big.size());
+    }, 5000));
+    QCOMPARE(got, QByteArray(reinterpret_cast<const char*>(big.data()), static_cast<qsizetype>(big.size())));
+    QVERIFY(QTest::qWaitFor([&] { return log.count(CommEvent::Send) == 1; }, 5000));
+    settle(100);
+    QCOMPARE(log.count(CommEvent::Send), 1);
+}
+
+void TestQtSerialPort::sendHandlerClosingThePortEndsTheRest()
+{
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
+    port.setOnComm([&line](CommEvent e) {
+        line.log.events.push_back(e);
+        line.port.setPortOpen(false);
+    });
+    port.setSThreshold(8);
+    port.output(kRequest60);
+    port.output(kRequest60);
+    QVERIFY(QTest::qWaitFor([&] { return log.count(CommEvent::Send) == 1; }, 2000));
+    settle(200);
+    QCOMPARE(log.count(CommEvent::Send), 1);
+    // Opened again, the port counts frames anew.
+    port.setOnComm([&line](CommEvent e) { line.log.events.push_back(e); });
+    port.setPortOpen(true);
+    port.output(kRequest60);
+    QVERIFY(QTest::qWaitFor([&] { return log.count(CommEvent::Send) == 2; }, 2000));
+    settle(100);
+    QCOMPARE(log.count(CommEvent::Send), 2);
+}
+
+void TestQtSerialPort::frameWrittenBySendHandlerGetsItsOwnEvent()
+{
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
+    port.setOnComm([&line](CommEvent e) {
+        line.log.events.push_back(e);
+        if (line.log.count(CommEvent::Send) == 1)
+            line.port.output(kRequest60);
+    });
+    port.setSThreshold(8);
+    port.output(kRequest60);
+    QVERIFY(QTest::qWaitFor([&] { return log.count(CommEvent::Send) == 2; }, 2000));
+    settle(100);
+    QCOMPARE(log.count(CommEvent::Send), 2);
+    QCOMPARE(pty.readAtLeast(16).size(), qsizetype(16));
 }
 
 QTEST_MAIN(TestQtSerialPort)

@@ -4,6 +4,7 @@
 // acts on commands, and can be told to fail on purpose. See --help.
 
 #include "tools/relay-sim/DefaultSetpoints.h"
+#include "tools/relay-sim/LineTiming.h"
 #include "tools/relay-sim/RtuCrc.h"
 #include "tools/relay-sim/SimRelay.h"
 
@@ -73,12 +74,20 @@ const char* const kHelp =
     "  --reply-delay MS       answer each request MS milliseconds after it arrived\n"
     "                         (default 0); requests are answered in the order\n"
     "                         they arrived, none before the ones ahead of it\n"
+    "  --line-timing          answer like a relay on a real line at --baud: each\n"
+    "                         reply comes the time the request and the reply take\n"
+    "                         on the wire (10 bits a character, 8N1) and a\n"
+    "                         3.5-character gap after each, after the request's\n"
+    "                         first byte (added to the reply delay)\n"
     "\n"
     "Watching and steering a run:\n"
     "  --log FILE             one line per request: 'req N fc F addr RRRR count C\n"
     "                         [data V...] reply ok|silent|corrupt|exception E\n"
     "                         [note]' (fc 5: 'value V' instead of count); the\n"
     "                         first line is 'ready DEVICE'\n"
+    "  --log-times            end each request line of the log with 'at T0 T1':\n"
+    "                         when the request's first byte arrived and when its\n"
+    "                         reply was written, in seconds of the monotonic clock\n"
     "  --dump FILE            after start, after every write and every status\n"
     "                         change, the setpoint registers, clock write\n"
     "                         registers, event selection and status as lines\n"
@@ -200,6 +209,20 @@ public:
     std::vector<Match> exceptionOn;
     bool silent = false;
     int delayMs = 0;
+    bool lineTiming = false;
+    LineTiming line;
+    bool logTimes = false;
+
+    // When a request whose first byte came at `arrived` is answered.
+    std::chrono::steady_clock::time_point due(std::chrono::steady_clock::time_point arrived,
+                                              const std::vector<std::uint8_t>& frame) const
+    {
+        auto t = arrived + std::chrono::milliseconds(delayMs);
+        if (lineTiming)
+            t += line.exchange(static_cast<int>(frame.size()),
+                               replyLength(frame.data(), static_cast<int>(frame.size())));
+        return t;
+    }
 
     void logLine(const std::string& line)
     {
@@ -251,7 +274,7 @@ public:
         logLine("ctl unknown '" + std::string(line) + "'");
     }
 
-    void handle(const std::uint8_t* q, int len)
+    void handle(const std::uint8_t* q, int len, std::chrono::steady_clock::time_point arrived = {})
     {
         const long n = ++count_;
         const int fc = q[1];
@@ -313,6 +336,14 @@ public:
         }
         if (!note.empty())
             line += " " + note;
+        if (logTimes) {
+            const auto secs = [](std::chrono::steady_clock::time_point t) {
+                return std::chrono::duration<double>(t.time_since_epoch()).count();
+            };
+            char at[64];
+            std::snprintf(at, sizeof at, " at %.6f %.6f", secs(arrived), secs(std::chrono::steady_clock::now()));
+            line += at;
+        }
         logLine(line);
         if (fc == 5 || fc == 16)
             dump();
@@ -401,11 +432,12 @@ int main(int argc, char** argv)
     std::vector<Match> corruptOn, exceptionOn;
     std::map<long, int> exceptionAt;
     int replyDelay = 0;
+    bool lineTiming = false, logTimes = false;
 
     enum {
         OptDevice = 256, OptAddress, OptBaud, OptType, OptModel, OptVersion, OptStatus, OptEvents,
         OptClock, OptAlt, OptSetpoint, OptSilentFrom, OptCorrupt, OptCorruptOn, OptException,
-        OptExceptionOn, OptReplyDelay, OptLog, OptDump, OptControl, OptHelp
+        OptExceptionOn, OptReplyDelay, OptLineTiming, OptLogTimes, OptLog, OptDump, OptControl, OptHelp
     };
     static const option longOptions[] = {
         {"device", required_argument, nullptr, OptDevice},
@@ -425,6 +457,8 @@ int main(int argc, char** argv)
         {"exception", required_argument, nullptr, OptException},
         {"exception-on", required_argument, nullptr, OptExceptionOn},
         {"reply-delay", required_argument, nullptr, OptReplyDelay},
+        {"line-timing", no_argument, nullptr, OptLineTiming},
+        {"log-times", no_argument, nullptr, OptLogTimes},
         {"log", required_argument, nullptr, OptLog},
         {"dump", required_argument, nullptr, OptDump},
         {"control", required_argument, nullptr, OptControl},
@@ -478,6 +512,8 @@ int main(int argc, char** argv)
         }
         case OptExceptionOn: exceptionOn.push_back(matchArg("--exception-on", arg, 4)); break;
         case OptReplyDelay: replyDelay = static_cast<int>(numberArg("--reply-delay", arg, 0, kMaxDelayMs)); break;
+        case OptLineTiming: lineTiming = true; break;
+        case OptLogTimes: logTimes = true; break;
         case OptLog: logPath = optarg; break;
         case OptDump: dumpPath = optarg; break;
         case OptControl: controlPath = optarg; break;
@@ -551,6 +587,9 @@ int main(int argc, char** argv)
         sim.exceptionAt = exceptionAt;
         sim.exceptionOn = exceptionOn;
         sim.delayMs = replyDelay;
+        sim.lineTiming = lineTiming;
+        sim.line.baud = baud;
+        sim.logTimes = logTimes;
         sim.dump();
         sim.logLine("ready " + device);
 
@@ -565,11 +604,13 @@ int main(int argc, char** argv)
         constexpr auto kGap = std::chrono::milliseconds(100);
         struct Waiting {
             Clock::time_point due;
+            Clock::time_point arrived;
             std::vector<std::uint8_t> frame;
         };
         std::vector<Waiting> waiting; // in order of arrival, and so of their times
         std::vector<std::uint8_t> rx;
         Clock::time_point lastByte{};
+        Clock::time_point firstByte{}; // of the frame at the head of rx
         std::string pending;
         const int serialFd = modbus_get_socket(ctx);
         while (!g_stop) {
@@ -605,8 +646,10 @@ int main(int argc, char** argv)
                 std::uint8_t buf[512];
                 const ssize_t n = ::read(serialFd, buf, sizeof buf);
                 if (n > 0) {
-                    rx.insert(rx.end(), buf, buf + n);
                     lastByte = Clock::now();
+                    if (rx.empty())
+                        firstByte = lastByte;
+                    rx.insert(rx.end(), buf, buf + n);
                 }
             } else if (fds[0].revents & (POLLHUP | POLLERR)) {
                 // The other end of the line is gone (the pty pair closed).
@@ -622,6 +665,8 @@ int main(int argc, char** argv)
                     break;
                 std::vector<std::uint8_t> frame(rx.begin(), rx.begin() + need);
                 rx.erase(rx.begin(), rx.begin() + need);
+                const Clock::time_point arrived = firstByte;
+                firstByte = lastByte;
                 const std::uint16_t crc = rtuCrc16(frame.data(), frame.size() - 2);
                 if (frame[frame.size() - 2] != (crc & 0xFF) || frame[frame.size() - 1] != (crc >> 8)) {
                     sim.logLine("frame with a bad CRC ignored");
@@ -632,15 +677,16 @@ int main(int argc, char** argv)
                     sim.logLine("frame for slave " + std::to_string(frame[0]) + " ignored");
                     continue;
                 }
-                Clock::time_point due = Clock::now() + std::chrono::milliseconds(sim.delayMs);
+                Clock::time_point due = sim.due(arrived, frame);
                 if (!waiting.empty())
                     due = std::max(due, waiting.back().due);
-                waiting.push_back(Waiting{due, std::move(frame)});
+                waiting.push_back(Waiting{due, arrived, std::move(frame)});
             }
             while (!waiting.empty() && waiting.front().due <= Clock::now()) {
                 const std::vector<std::uint8_t> frame = std::move(waiting.front().frame);
+                const Clock::time_point arrived = waiting.front().arrived;
                 waiting.erase(waiting.begin());
-                sim.handle(frame.data(), static_cast<int>(frame.size()));
+                sim.handle(frame.data(), static_cast<int>(frame.size()), arrived);
             }
         }
     }
