@@ -91,7 +91,10 @@ void ValuePageView::build()
             for (const auto& cell : r.cells)
                 for (const std::string& name : cell) {
                     QLabel* l = newLabel(box, name);
-                    l->setAlignment((splitInstance(name).first == "LblMed" ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+                    // Numbers right-aligned over their units; texts and stamps left.
+                    const auto bound = form.values.find(name);
+                    const bool measured = bound != form.values.end() && bound->second.unidad;
+                    l->setAlignment((measured ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
                     l->setMinimumWidth(px(splitInstance(name).first == "LblUni" ? 600 : 1000));
                     grid->addWidget(l, row, column++);
                 }
@@ -166,6 +169,9 @@ void ValuePageView::redrawn()
             continue;
         w->setVisible(page_.visible(name.toStdString()));
         w->move(w->x(), px(page_.top(name.toStdString())));
+        // A frame grows with longer texts (never shrinks, so it keeps still).
+        if (qobject_cast<QGroupBox*>(w))
+            w->resize(w->sizeHint().expandedTo(w->size()));
     }
 }
 
