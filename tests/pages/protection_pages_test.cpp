@@ -3,7 +3,7 @@
 // row standing in place of the multiplier row, the voltage selectors, editor
 // texts, relay boxes, and the blocks each page reads, writes and restores.
 
-#include "FakePageHost.h"
+#include "FormPageTest.h"
 #include "pages/SetpointPage.h"
 
 #include <gtest/gtest.h>
@@ -19,18 +19,7 @@ using kova::test::FakePageHost;
 
 namespace {
 
-struct Protection : ::testing::Test {
-    FakePageHost host;
-    std::unique_ptr<SetpointPage> page;
-
-    void open(const char* form)
-    {
-        auto f = loadPageForm(form);
-        ASSERT_TRUE(f) << form;
-        page = std::make_unique<SetpointPage>(*f, host);
-        page->Form_Load();
-    }
-};
+struct Protection : kova::test::FormPageTest {};
 
 // A control's stored settings without the keys it may differ in.
 std::map<std::string, PropValue> settingsBut(const char* form, const char* control,

@@ -4,7 +4,7 @@
 // time rows of the output relays, and each page's reads, writes and the
 // blocks EXIT gives back.
 
-#include "FakePageHost.h"
+#include "FormPageTest.h"
 #include "pages/SetpointPage.h"
 
 #include <gtest/gtest.h>
@@ -14,23 +14,7 @@ using kova::test::FakePageHost;
 
 namespace {
 
-struct Pages : ::testing::Test {
-    FakePageHost host;
-    std::unique_ptr<SetpointPage> page;
-
-    void open(const char* form)
-    {
-        auto f = loadPageForm(form);
-        ASSERT_TRUE(f) << form;
-        page = std::make_unique<SetpointPage>(*f, host);
-        page->Form_Load();
-    }
-    void fresh()
-    {
-        page.reset();
-        host = FakePageHost{};
-    }
-};
+struct Pages : kova::test::FormPageTest {};
 
 } // namespace
 
