@@ -1,10 +1,15 @@
 #include "app/AppContext.h"
 
 #include "app/Comunicacion.h"
+#include "app/Propiedades.h"
+#include "app/UserControl1.h"
 #include "link/RegisterImages.h"
+#include "pages/DateTimeConfigView.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
 #include "platform/Ui.h"
+#include "reports/EventsPage.h"
+#include "reports/EventsPageView.h"
 
 #include <cstdio>
 
@@ -61,6 +66,23 @@ AppContext::AppContext(AppState& state)
 {
     engine_.setNotifier(&notifier_);
     engine_.setHostSerialControls({&port_});
+    Servicios_Envio envio;
+    envio.abrirSetpoints = [this] {
+        if (!archivos_) return false;
+        archivos_->Abrir_Setpoints();
+        return archivos_->Archivo_Cargado;
+    };
+    envio.firmwareRele = [this] { return archivos_ ? archivos_->Firmware_Rele : std::string(); };
+    envio.habilitarPrincipal = [this](bool enabled) {
+        if (principal_) principal_->setEnabled(enabled);
+    };
+    envio.desactivarPanel = [this] {
+        if (principal_) principal_->UserControl11()->Desactivar();
+    };
+    envio_ = std::make_unique<EnvioSetpoints>(st_, engine_, scheduler_, loop_, std::move(envio));
+    loop_.setCadena_Grabacion(envio_.get());
+    // Reading a setpoint file ends a send that still runs.
+    enlace_.setAlEntrarModoArchivo([this] { envio_->Cancelar_Grabacion(); });
     loop_.setTrabajarSinRele([this] { onLinkError(); });
     // First passed reply after a connect: the relay's firmware text, and
     // from now on the data are the relay's, so a save stores the engine's
@@ -84,7 +106,10 @@ AppContext::AppContext(AppState& state)
     });
 }
 
-AppContext::~AppContext() = default;
+AppContext::~AppContext()
+{
+    loop_.setCadena_Grabacion(nullptr);
+}
 
 void AppContext::loadDefaultFile()
 {
@@ -95,6 +120,7 @@ void AppContext::loadDefaultFile()
 
 void AppContext::trabajarSinRele(bool loadDefaults)
 {
+    envio_->Cancelar_Grabacion();
     st_.link.Detener_Comunicacion = true;
     if (loadDefaults) loadDefaultFile();
     st_.link.Comunicando = false;
@@ -177,6 +203,12 @@ bool AppContext::question(const std::string& text, const std::string& title, Ico
                        QString::fromStdString(title)) == MsgAnswer::Yes;
 }
 
+std::string AppContext::fileEvent(int column, int row) const
+{
+    if (!archivos_ || column < 0 || column > 10 || row < 0 || row >= 20) return {};
+    return archivos_->Eventos.columna(column)[static_cast<std::size_t>(row)];
+}
+
 void AppContext::setListener(PageLinkListener* page)
 {
     page_ = page;
@@ -201,7 +233,39 @@ void AppContext::openSetpointPage(const std::string& form)
     else view.exec();
 }
 
+std::unique_ptr<DateTimeConfigView> AppContext::clockPage()
+{
+    auto view = std::make_unique<DateTimeConfigView>(
+        *this,
+        [this](int dia, int mes, int anio, int hora, int minuto, int segundo) {
+            return engine_.Date_Time(static_cast<std::int16_t>(dia), static_cast<std::int16_t>(mes),
+                                     static_cast<std::int16_t>(anio), static_cast<std::int16_t>(hora),
+                                     static_cast<std::int16_t>(minuto), static_cast<std::int16_t>(segundo));
+        },
+        principal_);
+    view->Form_Load();
+    return view;
+}
+
+void AppContext::openClockPage()
+{
+    auto view = clockPage();
+    if (principal_) principal_->runModal(*view);
+    else view->exec();
+}
+
 void AppContext::setOpenCommunication(Comunicacion* window) { comunicacion_ = window; }
+
+void AppContext::openEventsPage()
+{
+    if (!principal_) return;
+    EventsPage page(*this);
+    EventsPageView view(page, principal_);
+    page.Form_Load();
+    if (page.Cargada()) principal_->runModal(view);
+    // However the window went, the page closes with it.
+    if (page.Cargada()) page.Cerrar_Ventana();
+}
 
 void AppContext::connectAtStart()
 {
@@ -256,10 +320,21 @@ MainWindowServices AppContext::services()
         principal_->runModal(window);
     };
     s.openValuePage = [this](const QString& form) { openValuePage(form.toStdString()); };
+    s.sendSetpoints = [this] { envio_->Send_Click(); };
+    s.openProperties = [this] {
+        if (!principal_ || !archivos_) return;
+        // Not a child of the main window, which it disables.
+        Propiedades window(*archivos_, *principal_);
+        window.setWindowModality(Qt::ApplicationModal);
+        window.Form_Load();
+        principal_->runModal(window);
+    };
+    s.openEventsPage = [this] { openEventsPage(); };
     s.queueRequest = [this](int queue, int code) {
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };
     s.openSetpointPage = [this](const QString& form) { openSetpointPage(form.toStdString()); };
+    s.openClockPage = [this] { openClockPage(); };
     return s;
 }
 

@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include "app/CursorConectando.h"
 #include "app/Enlace_Archivos.h"
+#include "app/EnvioSetpoints.h"
 #include "app/LinkLoop.h"
 #include "app/Manejo_de_Archivos.h"
 #include "app/Principal.h"
@@ -26,6 +27,7 @@
 namespace kova {
 
 class Comunicacion;
+class DateTimeConfigView;
 
 class AppContext : public PageHost {
 public:
@@ -43,6 +45,8 @@ public:
     KOVA200& DELU() { return engine_; }
     Proceso_Comunicacion& scheduler() { return scheduler_; }
     LinkLoop& linkLoop() { return loop_; }
+    // File > Send SetPoints To Relay.
+    EnvioSetpoints& envio() { return *envio_; }
     // Null until the main window is built.
     Manejo_de_Archivos* archivos() const { return archivos_.get(); }
     Principal* principal() const { return principal_; }
@@ -59,6 +63,10 @@ public:
     void openSetpointPage(const std::string& form);
     // The same for a value page.
     void openValuePage(const std::string& form);
+    // The clock page's window over this host, placed and loaded, not shown.
+    std::unique_ptr<DateTimeConfigView> clockPage();
+    // Opens the clock page and returns when it has closed.
+    void openClockPage();
 
     // --- PageHost ---------------------------------------------------------------
     RegisterImages& images() override;
@@ -77,6 +85,7 @@ public:
     bool Devuelve_Datos(std::int32_t Bloque) override { return engine_.Devuelve_Datos(Bloque); }
     NumOrText DatosDeVariables(std::int16_t posicion) const override { return engine_.DatosDeVariables(posicion); }
     void setListener(PageLinkListener* page) override;
+    std::string fileEvent(int column, int row) const override;
 
     // Command-line start: the connection window's load and connect, run
     // without showing it; the window is kept so its watch timer runs.
@@ -87,6 +96,8 @@ public:
     // first passed reply or the link error.
     CursorConectando& cursorConectando() { return cursor_; }
 
+    // Actual Values > Events: the events page, shown modally.
+    void openEventsPage();
 
 private:
     class VentanaArchivos;
@@ -112,6 +123,7 @@ private:
     // A link error found a mixture of blocks while a page was open: the
     // default file is read once the page has closed.
     bool defaultsWhenPageCloses_ = false;
+    std::unique_ptr<EnvioSetpoints> envio_;
     // Destroyed first: it uses everything above.
     std::unique_ptr<Comunicacion> comunicacionSinVentana_;
 };

@@ -33,6 +33,9 @@ struct AppState {
     std::uint8_t Direccion_Rele = 0;
     // Telephone number typed in the connection window (20 characters).
     QString Telefono = QString(20, QLatin1Char(' '));
+    // A setpoint file is being sent to a relay: the link loop hands its
+    // replies and time-outs to the send.
+    bool Grabando_Setpoints = false;
 
     // Ruta_App + "/Default.KOVA2"
     QString defaultSetpointFile() const;

@@ -49,6 +49,8 @@ void Enlace_Archivos::entrarModoArchivo()
 {
     estado_.Comunicando = false;
     estado_.Detener_Comunicacion = true;
+    if (alEntrarModoArchivo_)
+        alEntrarModoArchivo_();
 }
 
 std::string Enlace_Archivos::textoFecha(const Fecha_Civil& fecha) const

@@ -9,6 +9,8 @@
 #include "link/LinkState.h"
 #include "link/RegisterImages.h"
 
+#include <functional>
+
 namespace kova {
 
 class Enlace_Archivos : public IEnlace_Archivos
@@ -27,7 +29,11 @@ public:
     void entrarModoArchivo() override;
     std::string textoFecha(const Fecha_Civil& fecha) const override;
 
+    // Runs each time a file read puts the program in file mode.
+    void setAlEntrarModoArchivo(std::function<void()> hook) { alEntrarModoArchivo_ = std::move(hook); }
+
 private:
+    std::function<void()> alEntrarModoArchivo_;
     RegisterImages& imagenes_;
     LinkState& estado_;
     const KOVA200& motor_;

@@ -94,6 +94,12 @@ bool LinkLoop::conectando() const
 
 bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
 {
+    // A connect ends a setpoint send, and a stop for one, that still runs.
+    if (cadena_ != nullptr)
+        cadena_->Cancelar_Grabacion();
+    parando_ = false;
+    listoParada_ = nullptr;
+    continuacion_ = nullptr;
     ticksSinRespuesta_ = 0;
     esperandoSilencio_ = false;
     silencio_.stop();
@@ -176,6 +182,19 @@ void LinkLoop::Timer1_Timer()
 {
     if (esperandoSilencio_ || ocupado_)
         return;
+    if (parando_) {
+        // Stopping: the request in flight times out at the second tick.
+        if (++ticksSinRespuesta_ >= 2) {
+            if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando)
+                sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+            finParada();
+        }
+        return;
+    }
+    if (grabando()) {
+        cadena_->Paso_Reinicio();
+        return;
+    }
     ++ticksSinRespuesta_;
     if (ticksSinRespuesta_ >= 2) {
         const bool enEjecucion = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
@@ -211,6 +230,12 @@ void LinkLoop::silencioTick()
     }
     esperandoSilencio_ = false;
     ticksSinRespuesta_ = 0;
+    if (continuacion_) {
+        const auto luego = std::move(continuacion_);
+        continuacion_ = nullptr;
+        luego();
+        return;
+    }
     if (conectando())
         sched_.Despachar_Solicitud(); // the scheduler's own check counts only online
     else
@@ -252,6 +277,24 @@ bool LinkLoop::contarFallo(bool enEjecucion)
 void LinkLoop::onComunicacionFinalizada(bool opOK)
 {
     Marca m(ocupado_);
+    if (parando_) {
+        // The reply in flight of a stopped loop: its result is shown, and
+        // nothing follows it (no online switch, no count, no dispatch).
+        const bool enEjecucion = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
+        if (opOK) {
+            mensajeResultado(engine_.Accion());
+            if (enEjecucion)
+                sched_.setEstado_Actual(Proceso_Comunicacion::kTerminada);
+        } else if (enEjecucion) {
+            sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+        }
+        finParada();
+        return;
+    }
+    if (grabando()) {
+        cadena_->Paso_Cadena(opOK);
+        return;
+    }
     if (opOK && !state_.Comunicando && !state_.Detener_Comunicacion) {
         // First passed reply: online. Once dispatching is stopped (a file
         // was loaded, the link was given up) a reply still in flight no
@@ -382,6 +425,80 @@ void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string&
         activar(timer1_);
     }
     activar(timer2_);
+}
+
+void LinkLoop::Detener_Linea(std::function<void()> listo)
+{
+    state_.Detener_Comunicacion = true;
+    listoParada_ = std::move(listo);
+    if (parando_)
+        return;
+    parando_ = true;
+    if (esperandoSilencio_) {
+        // A time-out's quiet-line wait is running: the stop ends with it.
+        continuacion_ = [this] { terminarParada(); };
+        return;
+    }
+    bool abierto = false;
+    try {
+        abierto = port_.portOpen();
+    } catch (const SerialPortError&) {
+    }
+    const bool enVuelo = abierto && (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando ||
+                                     tmrRetardoCom_.isActive() || ocupado_);
+    if (enVuelo)
+        activar(timer1_); // its reply, or its time-out, ends the stop
+    else
+        finParada();
+}
+
+void LinkLoop::finParada()
+{
+    timer1_.stop();
+    timerComunicacion_.stop();
+    Esperar_Linea_Quieta([this] { terminarParada(); });
+}
+
+void LinkLoop::terminarParada()
+{
+    parando_ = false;
+    const auto listo = std::move(listoParada_);
+    listoParada_ = nullptr;
+    if (listo)
+        listo();
+}
+
+void LinkLoop::Parar_Refresco()
+{
+    timer2_.stop();
+    timerComunicacion_.stop();
+}
+
+void LinkLoop::Inicio_Limpio()
+{
+    Parar_Refresco();
+    timer1_.stop();
+    silencio_.stop();
+    esperandoSilencio_ = false;
+    continuacion_ = nullptr;
+    parando_ = false;
+    listoParada_ = nullptr;
+    ticksSinRespuesta_ = 0;
+    enErrorComm_ = false;
+    conectando_ = false;
+    fallosConexion_ = 0;
+    for (auto& cola : fallos_)
+        cola.fill(0);
+}
+
+void LinkLoop::Esperar_Linea_Quieta(std::function<void()> luego)
+{
+    timer1_.stop();
+    continuacion_ = std::move(luego);
+    ticksSinRespuesta_ = 0;
+    esperandoSilencio_ = true;
+    drenarEntrada();
+    silencio_.start();
 }
 
 void LinkLoop::Timer2_Timer()

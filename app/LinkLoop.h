@@ -24,7 +24,12 @@
 // - the link error is handled once: its timers stop before the message and
 //   it cannot run again until the next connect;
 // - a reply is never handed over while another one is being handled (for
-//   example while a result message is open); stray bytes are dropped.
+//   example while a result message is open); stray bytes are dropped;
+// - while the setpoint send chain runs it gets every reply and every
+//   time-out tick, and the loop does nothing else with them;
+// - a job that takes the line over stops the loop first and starts only
+//   once the request in flight is answered or timed out and the line is
+//   quiet.
 //
 // Store transaction: a page that sends setpoints queues its block writes and
 // hands their slots over (Iniciar_Grabacion). "Setpoints were Saved to the
@@ -60,6 +65,20 @@ namespace kova {
 // AutoRecloseEnable, AutoRecloseInProgress, Lockout.
 using Banderas_Estado = std::array<std::uint8_t, 11>;
 
+// The setpoint send chain as the loop sees it.
+class ICadena_Grabacion {
+public:
+    virtual ~ICadena_Grabacion() = default;
+    // The chain runs: replies and time-out ticks are its own.
+    virtual bool Grabando_Setpoints() const = 0;
+    // A reply was handled by the engine (passed its check or not).
+    virtual void Paso_Cadena(bool opOK) = 0;
+    // A time-out tick.
+    virtual void Paso_Reinicio() = 0;
+    // A connect ends a send still running.
+    virtual void Cancelar_Grabacion() = 0;
+};
+
 class LinkLoop : public QObject {
     Q_OBJECT
 public:
@@ -88,6 +107,26 @@ public:
     // Takes the relay's firmware text (blanks trimmed) at the first passed
     // reply of a connect.
     void setFirmwareRele(std::function<void(const std::string&)> hook) { firmwareRele_ = std::move(hook); }
+
+    // The send chain the replies and ticks go to while it runs (not owned).
+    void setCadena_Grabacion(ICadena_Grabacion* cadena) { cadena_ = cadena; }
+    // Stops the loop for a job that takes the line over: dispatching stops,
+    // the request in flight gets its reply (shown as usual, nothing else
+    // follows) or its time-out, then the line must fall quiet; `listo` runs
+    // after that. Calling it again while stopping only replaces `listo`.
+    void Detener_Linea(std::function<void()> listo);
+    bool deteniendo() const { return parando_; }
+    // Timer2 and Timer_Comunicacion off: no status refresh, no online tick.
+    void Parar_Refresco();
+    // A clean start for a job on the line, as a connect has: the refresh
+    // off, no quiet-line wait pending, no tick or failure counted.
+    void Inicio_Limpio();
+    // A frame was started outside the scheduler: its time-out counts from now.
+    void Trama_Iniciada() { timer1_.start(); }
+    void Parar_Timer1() { timer1_.stop(); }
+    // The time-out off; `luego` runs once the line has been quiet (late
+    // bytes are dropped meanwhile).
+    void Esperar_Linea_Quieta(std::function<void()> luego);
 
     // Shorter intervals for tests (milliseconds).
     void setIntervals(int timeoutMs, int retardoMs, int silencioMs);
@@ -154,6 +193,10 @@ private:
     void onComunicacionFinalizada(bool opOK);
     void onFinalizado(bool& respuesta);
     void onErrorCommActivado();
+    // The reply in flight of a stopped loop, or its time-out, came.
+    void finParada();
+    void terminarParada();
+    bool grabando() const { return cadena_ != nullptr && cadena_->Grabando_Setpoints(); }
     // Counts one failure of the running request (time-out or failed reply);
     // true when the link was given up.
     bool contarFallo(bool enEjecucion);
@@ -175,6 +218,12 @@ private:
     INotifier* notifier_;
     std::function<void()> trabajarSinRele_;
     std::function<void(const std::string&)> firmwareRele_;
+    ICadena_Grabacion* cadena_ = nullptr;
+    // Stopping for a job on the line; `listoParada_` runs when stopped.
+    bool parando_ = false;
+    std::function<void()> listoParada_;
+    // Runs instead of the next dispatch when the line has been quiet.
+    std::function<void()> continuacion_;
 
     QTimer tmrRetardoCom_;
     QTimer timer1_;

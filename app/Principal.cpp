@@ -112,7 +112,8 @@ void Principal::buildMenus()
             &Principal::Load_s_Click);
     connect(add(archivo, {"Save_s", "&Save", "Ctrl+S"}, true), &QAction::triggered, this,
             &Principal::Save_s_Click);
-    add(archivo, {"Send", "Send SetPoints To &Relay", ""}, false);
+    connect(add(archivo, {"Send", "Send SetPoints To &Relay", ""}, bool(svc_.sendSetpoints)),
+            &QAction::triggered, this, &Principal::Send_Click);
     QMenu* imprimir = archivo->addMenu(QStringLiteral("Print"));
     imprimir->setObjectName(QStringLiteral("Imprimir"));
     imprimir->menuAction()->setObjectName(QStringLiteral("Imprimir"));
@@ -148,6 +149,10 @@ void Principal::buildMenus()
                 connect(a, &QAction::triggered, this, [this, form] { abrirPagina(form); });
             }
     }
+    if (QAction* a = command(QStringLiteral("mnuDateTime")); a && svc_.openClockPage) {
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, &Principal::mnuDateTime_Click);
+    }
     separator(setPoints, "sep");
     connect(add(setPoints, {"Reset_Relay", "&Reset Relay", ""}, true), &QAction::triggered, this,
             &Principal::Reset_Relay_Click);
@@ -170,13 +175,17 @@ void Principal::buildMenus()
         const QString form = QString::fromLatin1(c.form);
         connect(a, &QAction::triggered, this, [this, form] { openValuePage(form); });
     }
+    QAction* events = command(QStringLiteral("AV_page4"));
+    events->setEnabled(bool(svc_.openEventsPage));
+    connect(events, &QAction::triggered, this, &Principal::AV_page4_Click);
 
     setup_ = bar->addMenu(QStringLiteral("S&etup"));
     setup_->setObjectName(QStringLiteral("Setup"));
     setup_->menuAction()->setObjectName(QStringLiteral("Setup"));
     connect(add(setup_, {"Comunica", "&Communication", "F5"}, bool(svc_.openCommunication)),
             &QAction::triggered, this, &Principal::Comunica_Click);
-    add(setup_, {"RELAY_P", "Relay &Properties", ""}, false);
+    connect(add(setup_, {"RELAY_P", "Relay &Properties", ""}, bool(svc_.openProperties)),
+            &QAction::triggered, this, &Principal::RELAY_P_Click);
 
     about_ = bar->addAction(QStringLiteral("&About"));
     about_->setObjectName(QStringLiteral("About"));
@@ -409,6 +418,26 @@ void Principal::openValuePage(const QString& form)
 void Principal::Comunica_Click()
 {
     if (svc_.openCommunication) svc_.openCommunication();
+}
+
+void Principal::Send_Click()
+{
+    if (svc_.sendSetpoints) svc_.sendSetpoints();
+}
+
+void Principal::RELAY_P_Click()
+{
+    if (svc_.openProperties) svc_.openProperties();
+}
+
+void Principal::mnuDateTime_Click()
+{
+    if (svc_.openClockPage) svc_.openClockPage();
+}
+
+void Principal::AV_page4_Click()
+{
+    if (svc_.openEventsPage) svc_.openEventsPage();
 }
 
 void Principal::Toolbar1_ButtonClick(int index)

@@ -42,6 +42,14 @@ struct MainWindowServices {
     // Opens a value page by its form name ("AVPAGE1") and returns when it
     // has closed; the Actual Values page commands are disabled without it.
     std::function<void(const QString& form)> openValuePage;
+    // Sends a setpoint file to a relay; the command is disabled without it.
+    std::function<void()> sendSetpoints;
+    // Shows the relay properties window modally; disabled without it.
+    std::function<void()> openProperties;
+    // Shows the clock page modally; disabled without it.
+    std::function<void()> openClockPage;
+    // Shows the events page modally; the command is disabled without it.
+    std::function<void()> openEventsPage;
     // Queues a request code on a request queue (0 one-shot, 1 page reads, 3 cyclic).
     std::function<void(int queue, int code)> queueRequest;
     // Opens a setpoint page by its form name and returns when it has closed;
@@ -101,6 +109,10 @@ public:
     void Reset_Relay_Click();
     void About_Click();
     void Comunica_Click();
+    void Send_Click();
+    void RELAY_P_Click();
+    void mnuDateTime_Click();
+    void AV_page4_Click();
     void Toolbar1_ButtonClick(int index);
     // An Actual Values command that opens a value page (e.g. AV_page1_Click).
     void openValuePage(const QString& form);

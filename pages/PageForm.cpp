@@ -187,10 +187,16 @@ bool readFrames(Reader& r, const QJsonValue& v, PageForm& f)
                         !r.whole(row["group"], rat + ".group", out.group))
                         return false;
                 } else {
-                    if (!r.onlyKeys(row, rat, {"label", "control"}) ||
+                    if (!r.onlyKeys(row, rat, {"label", "control", "frame", "over"}) ||
                         !r.text(row["label"], rat + ".label", out.label) ||
                         !r.text(row["control"], rat + ".control", out.control))
                         return false;
+                    if ((row.contains("frame") || row.contains("over")) &&
+                        (!r.text(row["frame"], rat + ".frame", out.frame) ||
+                         !r.text(row["over"], rat + ".over", out.over)))
+                        return false;
+                    if (row.contains("frame") && out.frame.empty())
+                        return r.fail(rat + ".frame", "a sub-frame needs a name");
                 }
                 column.push_back(std::move(out));
             }
@@ -307,12 +313,22 @@ bool checkNames(Reader& r, const PageForm& f)
     std::set<std::string> frameNames;
     for (std::size_t fi = 0; fi < f.frames.size(); ++fi) {
         const PageForm::Frame& frame = f.frames[fi];
-        frameNames.insert(frame.name);
+        if (!frameNames.insert(frame.name).second)
+            return r.fail("frames[" + std::to_string(fi) + "].name", "\"" + frame.name + "\" is named twice");
         for (std::size_t ci = 0; ci < frame.columns.size(); ++ci)
             for (std::size_t ri = 0; ri < frame.columns[ci].size(); ++ri) {
                 const PageForm::Row& row = frame.columns[ci][ri];
                 const std::string at = "frames[" + std::to_string(fi) + "].columns[" + std::to_string(ci) + "][" +
                                        std::to_string(ri) + "]";
+                if (!row.frame.empty()) {
+                    // A sub-frame covers exactly the plain row above it.
+                    const PageForm::Row* above = ri > 0 ? &frame.columns[ci][ri - 1] : nullptr;
+                    if (!above || above->kind != PageForm::RowKind::Control || !above->frame.empty() ||
+                        above->control != row.over)
+                        return r.fail(at + ".over", "\"" + row.over + "\" is not the control of the row above");
+                    if (!frameNames.insert(row.frame).second)
+                        return r.fail(at + ".frame", "\"" + row.frame + "\" is named twice");
+                }
                 if (row.kind == PageForm::RowKind::Line) {
                     ++placed[row.control];
                     continue;
@@ -456,8 +472,15 @@ std::vector<std::string> pageFormNames()
 std::string pageFormText(std::string_view form)
 {
     registerPageForms();
-    QFile f(QStringLiteral(":/forms/") + QString::fromUtf8(form.data(), static_cast<qsizetype>(form.size())) +
-            QStringLiteral(".json"));
+    const QString file = QString::fromUtf8(form.data(), static_cast<qsizetype>(form.size())) + QStringLiteral(".json");
+    // A form edited in the settings designer is tried without a rebuild.
+    const QString dir = qEnvironmentVariable("KOVA_FORMS_DIR");
+    if (!dir.isEmpty()) {
+        QFile edited(QDir(dir).filePath(file));
+        if (edited.open(QIODevice::ReadOnly))
+            return edited.readAll().toStdString();
+    }
+    QFile f(QStringLiteral(":/forms/") + file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll().toStdString();

@@ -10,6 +10,11 @@
 //                       row: {"label": L, "control": C}     caption + editor/selector/combo
 //                            {"label": L, "boxes": A, "group": g}  caption + boxes A(4g..4g+3)
 //                            {"line": "Line1(0)"}           separator
+//                            {"label": L, "control": C, "frame": F, "over": D}
+//                                 caption + control in the borderless sub-frame
+//                                 F lying over the row of control D, the row
+//                                 just before it; a rule shows or hides F, and
+//                                 while F shows, D's row is covered by it
 //   "labels"            {"Label1(0)": "Sampling Frequency:", ...}
 //   "controls"          instance -> kind: "Byte_UnR", "Word_DosR", "Word_TresR",
 //                       "Bits" or "ComboBox" (a plain list the page's own code fills)
@@ -52,6 +57,8 @@ struct PageForm {
         std::string label;    // caption instance ("" for a line)
         std::string control;  // control instance, box array or line instance
         int group = 0;        // box group
+        std::string frame;    // sub-frame holding the row ("" for none)
+        std::string over;     // control whose row the sub-frame lies over
     };
     struct Frame {
         std::string name;
@@ -131,7 +138,8 @@ std::optional<PageForm> readPageForm(std::string_view json, std::string_view nam
 std::vector<std::string> pageFormNames();
 bool pageFormExists(std::string_view form);
 std::optional<PageForm> loadPageForm(std::string_view form, std::string* error = nullptr);
-// The form file's text, as built in ("" when there is none).
+// The form file's text: <FORM>.json of the folder named by KOVA_FORMS_DIR
+// when it holds one, else as built in ("" when there is none).
 std::string pageFormText(std::string_view form);
 
 } // namespace kova

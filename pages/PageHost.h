@@ -75,6 +75,10 @@ public:
 
     // The open page (nullptr when it closes).
     virtual void setListener(PageLinkListener* page) = 0;
+
+    // The event copy of the loaded setpoint file: column 0 the event texts,
+    // 1..10 the values (IA .. P.F.); row 0 the newest; "" outside.
+    virtual std::string fileEvent(int column, int row) const = 0;
 };
 
 } // namespace kova

@@ -56,6 +56,15 @@ SetpointPage::SetpointPage(PageForm form, PageHost& host)
     }
     for (const auto& [name, caption] : form_.labels)
         visible_[name] = true;
+    // Every sub-frame shows at first, over the row above it.
+    for (const PageForm::Frame& frame : form_.frames)
+        for (const auto& column : frame.columns)
+            for (std::size_t r = 1; r < column.size(); ++r)
+                if (!column[r].frame.empty()) {
+                    visible_[column[r].frame] = true;
+                    coveredBy_[column[r - 1].label] = column[r].frame;
+                    coveredBy_[column[r - 1].control] = column[r].frame;
+                }
     for (const PageForm::Frame& frame : form_.frames) {
         visible_[frame.name] = true;
         for (const auto& column : frame.columns)
@@ -185,8 +194,12 @@ void SetpointPage::setVisible(const std::string& name, bool v)
     if (now == v)
         return;
     now = v;
-    if (onVisibility)
-        onVisibility(name);
+    if (!onVisibility)
+        return;
+    onVisibility(name);
+    for (const auto& [under, frame] : coveredBy_)
+        if (frame == name)
+            onVisibility(under);
 }
 
 // --- Reads of the opening -------------------------------------------------------
@@ -352,6 +365,12 @@ bool SetpointPage::visible(const std::string& name) const
 {
     auto v = visible_.find(name);
     return v != visible_.end() && v->second;
+}
+
+bool SetpointPage::covered(const std::string& name) const
+{
+    auto c = coveredBy_.find(name);
+    return c != coveredBy_.end() && visible(c->second);
 }
 
 void SetpointPage::clickBox(const std::string& name, bool ticked)

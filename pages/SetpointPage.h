@@ -81,15 +81,18 @@ public:
     int ListIndex(const std::string& name) const;  // selectors and combos; -1 none
     const std::vector<std::string>& comboItems(const std::string& name) const;
     bool checked(const std::string& name) const;
-    // Controls, captions, lines and frames.
+    // Controls, captions, lines, frames and sub-frames.
     bool visible(const std::string& name) const;
+    // A caption or control whose row a visible sub-frame lies over: the
+    // sub-frame's row stands in its place (its value is still shown and kept).
+    bool covered(const std::string& name) const;
 
     // User actions on boxes and combos (ignored while the page is not usable).
     void clickBox(const std::string& name, bool ticked);
     void chooseCombo(const std::string& name, int item);
 
     // --- Hooks for a view -------------------------------------------------------
-    std::function<void(const std::string&)> onVisibility;  // visible(name) changed
+    std::function<void(const std::string&)> onVisibility;  // visible(name) or covered(name) changed
     std::function<void(const std::string&)> onShown;       // a box or combo shows another state
     std::function<void()> onUsable;                        // usable() or exitUsable() changed
     std::function<void()> onClose;                         // the page closed
@@ -127,6 +130,7 @@ private:
     std::map<std::string, Combo> combos_;
     std::map<std::string, Box> boxes_;
     std::map<std::string, bool> visible_;
+    std::map<std::string, std::string> coveredBy_;  // caption or control -> sub-frame over its row
     std::vector<RequestSlot> pendingReads_;
 
     bool loaded_ = false;

@@ -95,6 +95,8 @@ QWidget* SetpointPageView::makeControl(const std::string& name)
 void SetpointPageView::build()
 {
     auto* main = new QVBoxLayout(this);
+    auto* frameRow = new QHBoxLayout;
+    main->addLayout(frameRow);
     for (const PageForm::Frame& frame : page_.form().frames) {
         auto* box = new QGroupBox(q(frame.caption));
         box->setObjectName(q(frame.name));
@@ -105,6 +107,8 @@ void SetpointPageView::build()
         for (const auto& column : frame.columns) {
             auto* grid = new QGridLayout;
             grid->setColumnStretch(1, 1);
+            std::vector<QLabel*> labels;
+            std::vector<QGridLayout*> subGrids;
             int r = 0;
             for (const PageForm::Row& row : column) {
                 if (row.kind == PageForm::RowKind::Line) {
@@ -119,6 +123,23 @@ void SetpointPageView::build()
                 auto* label = new QLabel(q(page_.form().labels.at(row.label)));
                 label->setObjectName(q(row.label));
                 widgets_[row.label] = label;
+                labels.push_back(label);
+                if (!row.frame.empty()) {
+                    // A borderless sub-frame in the cell of the row above; the
+                    // model says which of the two shows.
+                    auto* sub = new QFrame;
+                    sub->setObjectName(q(row.frame));
+                    sub->setFrameShape(QFrame::NoFrame);
+                    auto* inner = new QGridLayout(sub);
+                    inner->setContentsMargins(0, 0, 0, 0);
+                    inner->setColumnStretch(1, 1);
+                    inner->addWidget(label, 0, 0);
+                    inner->addWidget(makeControl(row.control), 0, 1);
+                    subGrids.push_back(inner);
+                    widgets_[row.frame] = sub;
+                    grid->addWidget(sub, r - 1, 0, 1, 2);
+                    continue;
+                }
                 grid->addWidget(label, r, 0);
                 if (row.kind == PageForm::RowKind::Boxes) {
                     auto* holder = new QWidget;
@@ -142,8 +163,19 @@ void SetpointPageView::build()
             }
             grid->setRowStretch(r, 1);
             columns->addLayout(grid);
+            // Sub-frame rows line up with the column's captions and controls.
+            if (!subGrids.empty()) {
+                int widest = 0;
+                for (QLabel* l : labels)
+                    widest = qMax(widest, l->sizeHint().width());
+                grid->setColumnMinimumWidth(0, widest);
+                for (QGridLayout* inner : subGrids) {
+                    inner->setColumnMinimumWidth(0, widest);
+                    inner->setHorizontalSpacing(grid->horizontalSpacing());
+                }
+            }
         }
-        main->addWidget(box);
+        frameRow->addWidget(box);
     }
     main->addStretch();
     auto* buttons = new QHBoxLayout;
@@ -185,7 +217,7 @@ void SetpointPageView::place(QWidget* mainWindow)
 void SetpointPageView::showVisibility(const std::string& name)
 {
     if (QWidget* w = widget(name))
-        w->setVisible(page_.visible(name));
+        w->setVisible(page_.visible(name) && !page_.covered(name));
 }
 
 void SetpointPageView::showState(const std::string& name)
@@ -200,8 +232,24 @@ void SetpointPageView::showState(const std::string& name)
     }
 }
 
+void SetpointPageView::setDesignMode()
+{
+    design_ = true;
+    setWindowModality(Qt::NonModal);
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        w->setFocusPolicy(Qt::NoFocus);
+    }
+    for (QWidget* f : frames_)
+        f->setEnabled(true);
+    store_->setEnabled(true);
+    exit_->setEnabled(true);
+}
+
 void SetpointPageView::showUsable()
 {
+    if (design_)
+        return;
     const bool usable = page_.usable();
     for (QWidget* f : frames_)
         f->setEnabled(usable);
@@ -219,6 +267,8 @@ void SetpointPageView::showUsable()
 
 void SetpointPageView::reject()
 {
+    if (design_)
+        return;
     page_.Form_Unload();
 }
 

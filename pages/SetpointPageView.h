@@ -1,9 +1,11 @@
 #pragma once
 // The window of any setpoint page, built from its form over its model
-// (SetpointPage): one group box per frame, its columns of caption + control
-// rows (a relay row's boxes left to right, lines as separators), STORE left
-// of EXIT below. The model does all the work; the window shows what it says
-// and passes user actions on.
+// (SetpointPage): one group box per frame, the frames side by side in form
+// order, each with its columns of caption + control rows (a relay row's
+// boxes left to right, lines as separators, a sub-frame in the place of the
+// row it lies over: exactly one of the two shows), STORE left of EXIT below.
+// The model does all the work; the window shows what it says and passes
+// user actions on.
 //
 // Use:
 //   SetpointPage page(form, host);
@@ -15,8 +17,8 @@
 // its size hint). While the model takes no input the frames and STORE are
 // disabled (never the editors' own Enabled), EXIT only while a store runs.
 // Tab order is the form's order (frames, columns, rows, boxes left to
-// right), then STORE, then EXIT; when the page becomes usable the focus is
-// on its first enabled control. Escape and the frame's close are EXIT.
+// right; hidden rows skipped), then STORE, then EXIT; when the page becomes
+// usable the focus is on its first enabled control. Escape and the frame's close are EXIT.
 
 #include "pages/SetpointPage.h"
 
@@ -44,6 +46,14 @@ public:
     // The focusable widgets in tab order (STORE and EXIT last).
     const std::vector<QWidget*>& tabChain() const { return chain_; }
 
+    // Design mode (a settings designer shows the page): every control is
+    // inert - no child takes the mouse (clicks reach the window itself) or
+    // the focus, so no keypad opens, no arrow steps and no image is read or
+    // written - while the frames look as they do in use; Escape does not
+    // close the page.
+    void setDesignMode();
+    bool designMode() const { return design_; }
+
 public slots:
     void reject() override;
 
@@ -65,6 +75,7 @@ private:
     QPushButton* store_ = nullptr;
     QPushButton* exit_ = nullptr;
     bool wasUsable_ = false;
+    bool design_ = false;
 };
 
 } // namespace kova

@@ -236,8 +236,9 @@ private slots:
         ProgramWindow program(dir_.path());
         auto& [ui, st, ctx, w] = program;
         QVERIFY(w.command("Set_page2")->isEnabled());
-        QVERIFY(!w.command("mnuOutputRel")->isEnabled());
-        QVERIFY(!w.command("mnuDateTime")->isEnabled());
+        for (const char* c : {"mnuFreqProtec", "mnuPowerProtec", "mnuOutputRel", "mnuInputs", "mnu_Event"})
+            QVERIFY2(w.command(c)->isEnabled(), c);
+        QVERIFY(w.command("mnuDateTime")->isEnabled()); // the clock page is no setpoint form
         QString title;
         bool mainEnabled = true;
         QTimer::singleShot(0, [&] {

@@ -57,6 +57,7 @@ private slots:
     void eventSelectionAndRecords();
     void relayWithoutEvents();
     void clearEventsLeavesEventOne();
+    void controlRecordsOneMoreEvent();
     void clockRunsAndIsSetByWriteAndCommand();
     void commandsHaveVisibleEffects();
 };
@@ -125,6 +126,22 @@ void TestRelaySimEvents::clearEventsLeavesEventOne()
     // Event 25 is gone.
     QCOMPARE(m.transact(selectEvent(25), 8), kSelectReply);
     QCOMPARE(words(m.transact(kReadRecord, 49))[1], 0);
+}
+
+void TestRelaySimEvents::controlRecordsOneMoreEvent()
+{
+    SimHarness sim({"--events", "25"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    LineMaster m(sim.masterEnd());
+    for (int newest : {26, 27}) {
+        sim.control("event");
+        QVERIFY(sim.waitForLog("ctl event " + std::to_string(newest)));
+        const Stamp s = generatedEventStamp(static_cast<std::uint16_t>(newest));
+        QCOMPARE(words(m.transact(kReadNewest, 13)), (std::vector<int>{newest, s.w1, s.w2, s.w3}));
+        QCOMPARE(m.transact(selectEvent(newest), 8), kSelectReply);
+        QCOMPARE(words(m.transact(kReadRecord, 49)), asInts(generatedEvent(static_cast<std::uint16_t>(newest))));
+    }
+    QCOMPARE(sim.dump().at({'i', 0x0600}), 27);
 }
 
 void TestRelaySimEvents::clockRunsAndIsSetByWriteAndCommand()

@@ -1,10 +1,10 @@
 // Pictures of the program's windows as a user sees them, taken on a virtual
 // X display (Xvfb): the main window online against the simulated relay, as a
 // user starts it (with its Setup menu), the connection window and the
-// metering page over it, and the System Setup page with the relay's values.
-// The pictures must show real windows (right
-// size, several colours). With KOVA_WRITE_DOCS=1 they are also written, scaled
-// down, to the repository's docs/ folder, where the README shows them.
+// metering page over it, the System Setup page with the relay's values and the
+// events page. The pictures must show real windows (right size, several
+// colours). With KOVA_WRITE_DOCS=1 they are also written, scaled down, to the
+// repository's docs/ folder, where the README shows them.
 
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
@@ -12,6 +12,7 @@
 #include "pages/PageForm.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
+#include "reports/EventsPageView.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
@@ -23,6 +24,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <array>
@@ -236,6 +238,7 @@ class tst_Screenshots : public QObject {
 private slots:
     void mainAndConnectionWindows();
     void systemSetupPage();
+    void eventsPage();
 };
 
 void tst_Screenshots::mainAndConnectionWindows()
@@ -330,6 +333,36 @@ void tst_Screenshots::systemSetupPage()
     page.Command2_Click();
     QVERIFY(w->isEnabled());
     QVERIFY(program.ui.shown.isEmpty());
+}
+
+// Actual Values > Events online, once the relay's record is listed.
+void tst_Screenshots::eventsPage()
+{
+    if (!gDisplay || !gDisplay->ok())
+        QSKIP(gDisplay ? gDisplay->why().c_str() : "no virtual display");
+    if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+
+    SimHarness sim({"--events", "25"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    OnlineProgram program;
+    QVERIFY(program.start(sim));
+    kova::Principal* w = program.arranque.principal();
+    QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0, 20000);
+    w->show();
+
+    // As Actual Values > Events opens it, shown without its own modal loop.
+    kova::EventsPage page(program.context);
+    kova::EventsPageView view(page, w);
+    page.Form_Load();
+    view.show();
+    QCOMPARE(view.ListView1()->topLevelItemCount(), 20);
+    QVERIFY(shownAndPainted(view));
+    const QImage picture = onScreen(view);
+    checkPicture(picture, view);
+    keepForDocs(picture, "events-page.png");
+    page.Cerrar_Ventana();
+    QVERIFY(w->isEnabled());
 }
 
 // The virtual display is started before the application connects to it and

@@ -134,7 +134,7 @@ void tst_SystemSetupPage::storeOnline()
     kova::AppContext& context = program.context;
     kova::Principal* w = program.arranque.principal();
     QVERIFY(w->command("Set_page2")->isEnabled());
-    QVERIFY(!w->command("MnuPhProtec")->isEnabled());
+    QVERIFY(w->command("MnuPhProtec")->isEnabled());
 
     // After the connect sequence (its six block reads and the event number).
     QTRY_COMPARE_WITH_TIMEOUT(context.setpointBlocksRead(), 6, 10000);

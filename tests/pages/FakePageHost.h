@@ -6,6 +6,7 @@
 
 #include "pages/PageHost.h"
 
+#include <array>
 #include <deque>
 #include <map>
 #include <set>
@@ -43,6 +44,7 @@ public:
     std::vector<int> decoded;           // blocks decoded, in order
     std::vector<Message> questions;
     std::deque<bool> answers;           // Yes when none is left
+    std::array<std::array<std::string, 20>, 11> fileEvents{}; // [column][row]
 
     RegisterImages& images() override { return im; }
     bool online() const override { return isOnline; }
@@ -104,6 +106,11 @@ public:
         return c;
     }
     bool mainWindowEnabled() const { return mainWindow.empty() || mainWindow.back(); }
+    std::string fileEvent(int column, int row) const override
+    {
+        if (column < 0 || column > 10 || row < 0 || row >= 20) return {};
+        return fileEvents[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
+    }
 
     std::vector<int> codes() const
     {

@@ -226,6 +226,15 @@ std::string SimRelay::runCommand(std::uint16_t command)
     }
 }
 
+std::uint16_t SimRelay::addEvent()
+{
+    if (events_.size() < 0xFFFF) {
+        events_.push_back(generatedEvent(static_cast<std::uint16_t>(events_.size() + 1)));
+        publishNewest();
+    }
+    return static_cast<std::uint16_t>(events_.size());
+}
+
 void SimRelay::setStatus(std::uint16_t status) { map_->tab_input_registers[kStatus] = status; }
 
 std::uint16_t SimRelay::status() const { return map_->tab_input_registers[kStatus]; }

@@ -54,6 +54,10 @@ public:
     // Whether a write of `count` registers at `addr` is one the relay takes.
     static bool writableRange(int addr, int count);
 
+    // Records one more event: the generated record numbered newest + 1.
+    // Returns the new newest number (unchanged when the record is full).
+    std::uint16_t addEvent();
+
     void setStatus(std::uint16_t status);
     std::uint16_t status() const;
 

@@ -101,6 +101,8 @@ const char* const kHelp =
     "                                         on MS ms late (delay 0 ends it);\n"
     "                                         requests already waiting keep\n"
     "                                         their time and their turn\n"
+    "                           event         record one more event (the\n"
+    "                                         generated record newest + 1)\n"
     "  --help                 this text\n"
     "\n"
     "Commands acted on (coils, function 5 with 0xFF00): 1 reset (clears the Trip\n"
@@ -253,6 +255,10 @@ public:
                 dump();
                 return;
             }
+        } else if (line == "event") {
+            logLine("ctl event " + std::to_string(relay_.addEvent()));
+            dump();
+            return;
         } else if (line == "silent") {
             silent = true;
             logLine("ctl silent");

@@ -1,0 +1,116 @@
+#include "app/Propiedades.h"
+
+#include "app/Cp1252.h"
+#include "app/Manejo_de_Archivos.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace kova {
+
+namespace {
+
+// Programmer and relay name are fixed 20-character texts in the files.
+constexpr std::size_t kLargoNombre = 20;
+
+QLineEdit* campo(QWidget* parent, const char* name)
+{
+    auto* t = new QLineEdit(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    return t;
+}
+
+QLabel* etiqueta(QWidget* parent, const char* name, const char* text)
+{
+    auto* l = new QLabel(QString::fromLatin1(text), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+} // namespace
+
+Propiedades::Propiedades(Manejo_de_Archivos& archivos, QWidget& principal, QWidget* parent)
+    : QDialog(parent), archivos_(archivos), principal_(principal)
+{
+    setObjectName(QStringLiteral("Propiedades"));
+    setWindowTitle(QStringLiteral("Properties"));
+
+    auto* Frame2 = new QGroupBox(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Text1_ = campo(Frame2, "Text1");
+    Text2_ = campo(Frame2, "Text2");
+    Text3_ = campo(Frame2, "Text3");
+    Text5_ = campo(Frame2, "Text5");
+    auto* g = new QGridLayout(Frame2);
+    g->addWidget(etiqueta(Frame2, "Label5", "Programer:"), 0, 0);
+    g->addWidget(Text1_, 0, 1);
+    g->addWidget(etiqueta(Frame2, "Label7", "Relay's Name:"), 1, 0);
+    g->addWidget(Text2_, 1, 1);
+    g->addWidget(etiqueta(Frame2, "Label6", "Observations:"), 2, 0);
+    g->addWidget(Text3_, 2, 1);
+    g->addWidget(etiqueta(Frame2, "Label1", "Relay Firmware:"), 3, 0);
+    g->addWidget(Text5_, 3, 1);
+    g->setRowStretch(4, 1);
+
+    auto* Okey = new QPushButton(QStringLiteral("OK"), this);
+    Okey->setObjectName(QStringLiteral("Okey"));
+    Okey->setAutoDefault(false);
+    connect(Okey, &QPushButton::clicked, this, &Propiedades::Okey_Click);
+    // Escape is the dialog's reject: the same as Cancel.
+    auto* Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    Cancel->setObjectName(QStringLiteral("Cancel"));
+    Cancel->setAutoDefault(false);
+    connect(Cancel, &QPushButton::clicked, this, &Propiedades::Cancel_Click);
+    auto* botones = new QHBoxLayout;
+    botones->addStretch(1);
+    botones->addWidget(Okey);
+    botones->addWidget(Cancel);
+
+    auto* v = new QVBoxLayout(this);
+    v->addWidget(Frame2, 1);
+    v->addLayout(botones);
+}
+
+Propiedades::~Propiedades() = default;
+
+void Propiedades::Form_Load()
+{
+    // As wide as the screen, 1500 twips (100 px) lower than the main window.
+    int width = 900, left = 0;
+    if (QScreen* s = principal_.screen()) {
+        width = s->availableGeometry().width();
+        left = s->availableGeometry().left();
+    }
+    resize(width, qMax(principal_.height() - 100, sizeHint().height()));
+    move(left, principal_.y());
+    principal_.setEnabled(false);
+    Text2_->setText(QString::fromStdString(archivos_.Nombre_Rele));
+    Text1_->setText(QString::fromStdString(archivos_.Programador));
+    Text3_->setText(QString::fromStdString(archivos_.Observaciones));
+    Text5_->setText(QString::fromStdString(archivos_.Firmware_Rele));
+}
+
+void Propiedades::Okey_Click()
+{
+    principal_.setEnabled(true);
+    archivos_.Programador = cp1252::ajustar(Text1_->text().toStdString(), kLargoNombre);
+    archivos_.Observaciones = Text3_->text().toStdString();
+    archivos_.Nombre_Rele = cp1252::ajustar(Text2_->text().toStdString(), kLargoNombre);
+    accept();
+}
+
+void Propiedades::Cancel_Click() { reject(); }
+
+void Propiedades::done(int result)
+{
+    QDialog::done(result);
+    principal_.setEnabled(true);
+}
+
+} // namespace kova

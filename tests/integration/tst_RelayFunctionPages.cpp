@@ -1,0 +1,259 @@
+// The power, output relay, event recorder, frequency and digital input pages
+// of the program online against the simulated relay (default setpoints):
+// the frames of the page's reads in order, the relay's values shown, one
+// edit, and STORE sending exactly the page's blocks with the edit.
+
+#include "app/AppContext.h"
+#include "editors/BitsWidget.h"
+#include "editors/ValueEditorWidget.h"
+#include "pages/SetpointPageView.h"
+#include "support/OnlineProgram.h"
+#include "support/SimHarness.h"
+#include "tools/relay-sim/DefaultSetpoints.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <sstream>
+
+using kova::test::Bytes;
+using kova::test::OnlineProgram;
+using kova::test::SimHarness;
+using kova::test::withCrc;
+
+namespace {
+
+Bytes hexBytes(const std::string& text)
+{
+    Bytes out;
+    std::istringstream in(text);
+    std::string b;
+    while (in >> b)
+        out.push_back(static_cast<std::uint8_t>(std::stoi(b, nullptr, 16)));
+    return out;
+}
+
+// The frame of a logged request, rebuilt from its fields with a CRC
+// computed here (the simulator takes only frames whose CRC is right).
+Bytes frameOf(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string w, fc, addr, count;
+    in >> w >> w >> w >> fc >> w >> addr >> w >> count;
+    const int a = std::stoi(addr, nullptr, 16), n = std::stoi(count);
+    Bytes f = {0x01, static_cast<std::uint8_t>(std::stoi(fc)), static_cast<std::uint8_t>(a >> 8),
+               static_cast<std::uint8_t>(a & 0xFF), 0x00, static_cast<std::uint8_t>(n)};
+    if (f[1] == 16) {
+        f.push_back(static_cast<std::uint8_t>(2 * n));
+        in >> w;  // "data"
+        for (int i = 0; i < n && in >> w; ++i) {
+            const int v = std::stoi(w, nullptr, 16);
+            f.push_back(static_cast<std::uint8_t>(v >> 8));
+            f.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        }
+    }
+    return withCrc(f);
+}
+
+// The write of a block as the default table holds it, one register changed.
+template <std::size_t N>
+Bytes blockWrite(int first, const std::array<std::uint16_t, N>& table, int reg, int value)
+{
+    Bytes f = {0x01, 0x10, static_cast<std::uint8_t>(first >> 8), static_cast<std::uint8_t>(first & 0xFF), 0x00,
+               static_cast<std::uint8_t>(N), static_cast<std::uint8_t>(2 * N)};
+    for (std::size_t i = 0; i < N; ++i) {
+        const int v = static_cast<int>(i) == reg - first ? value : table[i];
+        f.push_back(static_cast<std::uint8_t>(v >> 8));
+        f.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    }
+    return withCrc(f);
+}
+
+const QString kSaved = QStringLiteral("Setpoints were Saved to the Relay memory");
+
+// The program connected to a fresh simulator, every block read; a page
+// opened over it as its menu command opens it, shown without a modal loop.
+struct Online {
+    SimHarness sim;
+    OnlineProgram program;
+    std::size_t from = 0;
+    std::unique_ptr<kova::SetpointPage> page;
+    std::unique_ptr<kova::SetpointPageView> view;
+
+    bool start()
+    {
+        if (!sim.ok() || !program.start(sim))
+            return false;
+        const auto sent30 = [this] {
+            const auto codes = sim.requestCodes();
+            return std::find(codes.begin(), codes.end(), 30) != codes.end();
+        };
+        return QTest::qWaitFor([&] { return program.context.setpointBlocksRead() == 6 && sent30(); }, 15000);
+    }
+    bool open(const char* form)
+    {
+        from = sim.requests().size();
+        view.reset();
+        page = std::make_unique<kova::SetpointPage>(*kova::loadPageForm(form), program.context);
+        view = std::make_unique<kova::SetpointPageView>(*page, program.arranque.principal());
+        page->Form_Load();
+        view->show();
+        return QTest::qWaitFor([this] { return page->usable(); }, 5000);
+    }
+    // Frames of the page's requests with these codes, in the order sent.
+    std::vector<Bytes> frames(std::initializer_list<int> codes) const
+    {
+        std::vector<Bytes> out;
+        const auto reqs = sim.requests();
+        for (std::size_t i = from; i < reqs.size(); ++i)
+            if (std::find(codes.begin(), codes.end(), kova::test::requestCode(reqs[i])) != codes.end())
+                out.push_back(frameOf(reqs[i]));
+        return out;
+    }
+    // Codes of the setpoint block reads and writes sent.
+    std::vector<int> codesSent() const
+    {
+        std::vector<int> out;
+        const auto all = sim.requestCodes();
+        for (std::size_t i = from; i < all.size(); ++i)
+            if (all[i] == 27 || all[i] == 28 || (all[i] >= 61 && all[i] <= 66) || (all[i] >= 110 && all[i] <= 113))
+                out.push_back(all[i]);
+        return out;
+    }
+    QString text(const char* editor) const
+    {
+        return static_cast<kova::ValueEditorWidget*>(view->widget(editor))->Text1()->text();
+    }
+    void choose(const char* selector, int item)
+    {
+        QComboBox* combo = static_cast<kova::BitsWidget*>(view->widget(selector))->Combo1();
+        combo->setCurrentIndex(item);
+        emit combo->activated(item);
+    }
+    bool store()
+    {
+        from = sim.requests().size();
+        QTest::mouseClick(view->Command1(), Qt::LeftButton);
+        return page->storing() && QTest::qWaitFor([this] { return !page->storing(); }, 20000);
+    }
+    int saved() const
+    {
+        int n = 0;
+        for (const auto& box : program.ui.shown)
+            n += box.text == kSaved;
+        return n;
+    }
+};
+
+} // namespace
+
+class tst_RelayFunctionPages : public QObject {
+    Q_OBJECT
+private slots:
+    void powerProtections();
+    void outputRelays();
+    void eventRecorder();
+    void frequencyAndDigitalInputsReadAndWriteTheirBlocks();
+};
+
+void tst_RelayFunctionPages::powerProtections()
+{
+    Online on;
+    QVERIFY(on.start());
+    QVERIFY(on.program.arranque.principal()->command("mnuPowerProtec")->isEnabled());
+    QVERIFY(on.open("SETPAGE16"));
+    QCOMPARE(on.frames({61, 62, 63, 64, 65, 66}),
+             (std::vector<Bytes>{hexBytes("01 03 10 4B 00 1A B0 D7"), hexBytes("01 03 10 00 00 19 80 C0"),
+                                 hexBytes("01 03 10 19 00 19 51 07"), hexBytes("01 03 10 32 00 19 21 0F")}));
+    QCOMPARE(on.text("Word_TresR1(0)"), QString("500 KW"));
+    QCOMPARE(on.text("Byte_UnR1(0)"), QString("0.80 "));
+    QCOMPARE(on.text("Word_DosR1(2)"), QString("10.0 Sec"));
+    QCOMPARE(on.text("Byte_UnR1(1)"), QString("400 A"));
+    QVERIFY(on.view->widget("Frame1")->x() < on.view->widget("Frame2")->x());
+
+    auto* aux1 = static_cast<QCheckBox*>(on.view->widget("ChkGnd(13)"));
+    QCOMPARE(aux1->text(), QString("Aux. 1"));
+    QVERIFY(!aux1->isChecked());
+    QTest::mouseClick(aux1, Qt::LeftButton);
+    QVERIFY(on.store());
+    QCOMPARE(on.frames({27, 28, 110, 111, 112, 113}),
+             std::vector<Bytes>{hexBytes(
+                 "01 10 10 4B 00 1A 34 00 C8 00 02 00 01 00 64 00 1E 01 F4 00 02 00 50 00 55 03 E8 00 02 00 4B 00 50 "
+                 "03 E8 00 01 00 32 01 F4 00 04 01 F4 03 E8 00 08 01 90 00 08 01 90 00 0A 00 96 B1 8B")});
+    QCOMPARE(on.sim.holding(0x1063), 0x000A);
+    QCOMPARE(on.saved(), 1);
+    QTest::mouseClick(on.view->Command2(), Qt::LeftButton);
+    QVERIFY(on.page->closed());
+    QVERIFY(on.program.arranque.principal()->isEnabled());
+}
+
+void tst_RelayFunctionPages::outputRelays()
+{
+    Online on;
+    QVERIFY(on.start());
+    QVERIFY(on.open("SETPAGE17"));
+    QCOMPARE(on.frames({61, 62}),
+             (std::vector<Bytes>{hexBytes("01 03 01 01 00 18 15 FC"), hexBytes("01 03 01 19 00 18 95 FB")}));
+    const char* types[] = {"Pulsed", "Latched", "Pulsed", "Latched"};
+    for (int i = 0; i < 4; ++i) {
+        const std::string n = std::to_string(i);
+        QCOMPARE(static_cast<kova::BitsWidget*>(on.view->widget("Page1C(" + n + ")"))->Combo1()->currentText(),
+                 QString(types[i]));
+        QCOMPARE(on.view->widget("Byte_UnR1(" + n + ")")->isVisible(), i % 2 == 0);
+        QCOMPARE(on.view->widget("Label1(" + n + ")")->isVisible(), i % 2 == 0);
+    }
+    QCOMPARE(on.text("Byte_UnR1(0)"), QString("500 mSec"));
+
+    on.choose("Page1C(1)", 1);
+    QVERIFY(on.view->widget("Byte_UnR1(1)")->isVisible());
+    QCOMPARE(on.text("Byte_UnR1(1)"), QString("1000 mSec"));
+    QVERIFY(on.store());
+    const Bytes expected = blockWrite(0x0101, kova::relaysim::kSetpointBlock1, 0x010D, 0x0015);
+    QCOMPARE(int(expected[expected.size() - 2]), 0xF6);
+    QCOMPARE(int(expected[expected.size() - 1]), 0xB2);
+    QCOMPARE(on.frames({27, 28, 110, 111, 112, 113}), std::vector<Bytes>{expected});
+    QCOMPARE(on.sim.holding(0x010D), 0x0015);
+    QCOMPARE(on.saved(), 1);
+}
+
+void tst_RelayFunctionPages::eventRecorder()
+{
+    Online on;
+    QVERIFY(on.start());
+    QVERIFY(on.open("SETPAGE9"));
+    QCOMPARE(on.frames({61, 62, 63, 64, 65, 66}), std::vector<Bytes>{hexBytes("01 03 01 19 00 18 95 FB")});
+    QCOMPARE(on.page->valor("Page9(2)"), std::string("On"));
+    on.choose("Page9(2)", 0);  // "System Events:"
+    QVERIFY(on.store());
+    const Bytes expected = blockWrite(0x0119, kova::relaysim::kSetpointBlock2, 0x012A, 0x00DF);
+    QCOMPARE(int(expected[expected.size() - 2]), 0x0A);
+    QCOMPARE(int(expected[expected.size() - 1]), 0xDD);
+    QCOMPARE(on.frames({27, 28, 110, 111, 112, 113}), std::vector<Bytes>{expected});
+    QCOMPARE(on.sim.holding(0x012A), 0x00DF);
+    QCOMPARE(on.saved(), 1);
+}
+
+void tst_RelayFunctionPages::frequencyAndDigitalInputsReadAndWriteTheirBlocks()
+{
+    Online on;
+    QVERIFY(on.start());
+    QVERIFY(on.open("SETPAGE15"));
+    QCOMPARE(on.codesSent(), (std::vector<int>{65, 66, 63, 64}));
+    QVERIFY(on.store());
+    QCOMPARE(on.codesSent(), (std::vector<int>{112, 113}));
+    QCOMPARE(on.saved(), 1);
+    QTest::mouseClick(on.view->Command2(), Qt::LeftButton);
+
+    QVERIFY(on.open("SETPAGE4"));
+    QCOMPARE(on.codesSent(), std::vector<int>{62});
+    QCOMPARE(on.page->valor("Page1C(2)"), std::string("Remote Trip"));
+    QVERIFY(on.store());
+    QCOMPARE(on.codesSent(), std::vector<int>{28});
+    QCOMPARE(on.saved(), 2);
+}
+
+QTEST_MAIN(tst_RelayFunctionPages)
+#include "tst_RelayFunctionPages.moc"

@@ -1,0 +1,237 @@
+// File > Send SetPoints To Relay end to end: the program with its own
+// services sends a setpoint file built here byte by byte to the simulated
+// relay on a pseudo-terminal; the frames the relay received are rebuilt from
+// its log and checked with the tests' own CRC.
+
+#include "app/AppContext.h"
+#include "app/Comunicacion.h"
+#include "app/support/AppFiles.h"
+#include "app/support/ScriptedUi.h"
+#include "integration/support/SimHarness.h"
+#include "link/RegisterImages.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace kova;
+using kova::test::Bytes;
+using kova::test::ScriptedUi;
+using kova::test::SimHarness;
+using kova::test::withCrc;
+
+namespace {
+
+// Put byte i of the file sent.
+std::uint8_t putByte(int i) { return static_cast<std::uint8_t>((37 * i + 11) % 256); }
+
+// A setpoint file: signature, blank texts, the Put image above, firmware "1.01".
+QByteArray setpointFile()
+{
+    QByteArray f(4268, ' ');
+    f.replace(0, 5, "KOVA2");
+    f.replace(50, 8, QByteArray(8, '\0'));
+    for (int i = 0; i < 301; ++i) f[198 + i] = char(putByte(i));
+    f.replace(499, 401, QByteArray(401, '\0'));
+    f.replace(4260, 8, "1.01    ");
+    return f;
+}
+
+Bytes hex(const char* text)
+{
+    Bytes b;
+    std::istringstream in(text);
+    for (unsigned v; in >> std::hex >> v;) b.push_back(static_cast<std::uint8_t>(v));
+    return b;
+}
+
+// The frame a logged request line stands for (slave 1), with its CRC.
+Bytes frameOf(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string w;
+    int fc = 0;
+    unsigned addr = 0, count = 0;
+    in >> w >> w >> w >> fc >> w >> std::hex >> addr >> w;
+    if (fc == 5) in >> std::hex >> count;
+    else in >> std::dec >> count;
+    Bytes f = {1, std::uint8_t(fc), std::uint8_t(addr >> 8), std::uint8_t(addr), std::uint8_t(count >> 8),
+               std::uint8_t(count)};
+    if (fc == 16) {
+        f.push_back(std::uint8_t(2 * count));
+        in >> w; // "data"
+        for (unsigned i = 0; i < count; ++i) {
+            unsigned v = 0;
+            in >> std::hex >> v;
+            f.push_back(std::uint8_t(v >> 8));
+            f.push_back(std::uint8_t(v));
+        }
+    }
+    return withCrc(f);
+}
+
+Bytes head(const Bytes& b, std::size_t n) { return Bytes(b.begin(), b.begin() + std::min(n, b.size())); }
+Bytes tail(const Bytes& b, std::size_t n) { return Bytes(b.end() - std::min(n, b.size()), b.end()); }
+
+// The program's main window and services over a folder holding the built
+// default setpoint file and the file to send; COM 1 is the simulator's line.
+struct Program {
+    QTemporaryDir dir;
+    ScriptedUi ui;
+    AppState st;
+    AppContext ctx{st};
+    std::unique_ptr<Principal> w;
+    QString file;
+
+    explicit Program(const SimHarness& sim)
+    {
+        QFile::copy(kova::test::builtDefaultFile(), dir.filePath("Default.KOVA2"));
+        file = dir.filePath("send.KOVA2");
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly)) out.write(setpointFile());
+        out.close();
+        qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
+        processImages() = RegisterImages{};
+        st.Ruta_App = dir.path();
+        w = std::make_unique<Principal>(st, ctx.services());
+        ctx.linkLoop().setIntervals(300, 10, 50);
+        ui.shown.clear();
+    }
+    ~Program()
+    {
+        try {
+            ctx.MSComm1().setPortOpen(false);
+        } catch (...) {
+        }
+    }
+    // File > Send SetPoints To Relay with the file and address 1; true once it ended.
+    bool send()
+    {
+        ui.fileNames = {file};
+        ui.inputAnswers = {"1"};
+        w->command("Send")->trigger();
+        return QTest::qWaitFor([&] { return !st.Grabando_Setpoints && !ctx.linkLoop().deteniendo(); }, 20000);
+    }
+    QStringList messages() const
+    {
+        QStringList m;
+        for (const auto& b : ui.shown) m << b.text;
+        return m;
+    }
+};
+
+} // namespace
+
+class tst_SendSetpoints : public QObject {
+    Q_OBJECT
+private slots:
+    void fileIsWrittenBlockByBlock();
+    void unsuitedOrSilentRelay_data();
+    void unsuitedOrSilentRelay();
+    void failedReplyEndsTheSendForGood();
+};
+
+void tst_SendSetpoints::fileIsWrittenBlockByBlock()
+{
+    SimHarness sim;
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    Program p(sim);
+    QVERIFY(p.w->command("Send")->isEnabled());
+    QVERIFY(p.send());
+    QVERIFY(sim.waitForLog("addr 104B"));
+    std::vector<Bytes> frames;
+    for (const auto& line : sim.requests()) frames.push_back(frameOf(line));
+    QCOMPARE(frames.size(), std::size_t(7));
+    QCOMPARE(frames[0], hex("01 04 00 00 00 04 F1 C9"));
+    QCOMPARE(frames[1].size(), std::size_t(57));
+    QCOMPARE(head(frames[1], 10), hex("01 10 01 01 00 18 30 0B 30 55"));
+    QCOMPARE(tail(frames[1], 3), hex("D6 23 54"));
+    const struct { std::size_t at; const char* start; } middle[] = {
+        {2, "01 10 01 19 00 18 30"}, {3, "01 10 10 00 00 19 32"}, {4, "01 10 10 19 00 19 32"},
+        {5, "01 10 10 32 00 19 32"}};
+    for (const auto& m : middle) QCOMPARE(head(frames[m.at], 7), hex(m.start));
+    QCOMPARE(frames[6].size(), std::size_t(61));
+    QCOMPARE(head(frames[6], 9), hex("01 10 10 4B 00 1A 34 99 BE"));
+    QCOMPARE(tail(frames[6], 3), hex("F8 14 37"));
+    // The relay now holds the file's Put bytes 0 to 297.
+    const auto relay = sim.setpointImage();
+    for (int i = 0; i < 298; ++i) QCOMPARE(int(relay[std::size_t(i)]), int(putByte(i)));
+    QVERIFY(p.ui.shown.isEmpty());
+    QVERIFY(p.ctx.MSComm1().portOpen());
+    QVERIFY(p.w->isEnabled());
+    QVERIFY(!p.st.link.Comunicando);
+    // The send leaves panel 6 as the file read left it.
+    QCOMPARE(p.w->panelText(6), QString("Not Communicating.."));
+}
+
+void tst_SendSetpoints::unsuitedOrSilentRelay_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QList<int>>("codes");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("portOpen");
+    const QString refused = "Setpoints can not be saved in the relay";
+    const QString error = "Error sending File to Relay";
+    QTest::newRow("version 1.02") << QStringList{"--version", "102"} << QList<int>{60} << refused << true;
+    QTest::newRow("other type") << QStringList{"--type", "21"} << QList<int>{60} << refused << true;
+    QTest::newRow("silent at block 2") << QStringList{"--silent-from", "3"}
+                                       << QList<int>{60, 27, 28, 27, 27, 27, 27} << error << false;
+    QTest::newRow("silent from the start") << QStringList{"--silent-from", "1"}
+                                           << QList<int>{60, 60, 60, 60, 60} << error << false;
+}
+
+void tst_SendSetpoints::unsuitedOrSilentRelay()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QList<int>, codes);
+    QFETCH(QString, message);
+    QFETCH(bool, portOpen);
+    std::vector<std::string> args;
+    for (const QString& o : options) args.push_back(o.toStdString());
+    SimHarness sim(args);
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    Program p(sim);
+    QVERIFY(p.send());
+    QTest::qWait(400);
+    const auto got = sim.requestCodes();
+    QCOMPARE(QList<int>(got.begin(), got.end()), codes);
+    QCOMPARE(p.messages(), QStringList{message});
+    QCOMPARE(p.ui.shown[0].title, QString("KOVA"));
+    QCOMPARE(p.ctx.MSComm1().portOpen(), portOpen);
+    QVERIFY(p.w->isEnabled());
+}
+
+void tst_SendSetpoints::failedReplyEndsTheSendForGood()
+{
+    SimHarness sim({"--corrupt-on", "16:0x0119"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    Program p(sim);
+    QVERIFY(p.send());
+    QCOMPARE(sim.requestCodes(), (std::vector<int>{60, 27, 28}));
+    QCOMPARE(p.messages(), QStringList{"Error sending File to Relay"});
+    QCOMPARE(p.ui.shown[0].icon, MsgIcon::Critical);
+    QVERIFY(!p.ctx.MSComm1().portOpen());
+    QVERIFY(p.w->isEnabled());
+
+    // A connect afterwards reads the relay and writes nothing to it.
+    Comunicacion window(p.st, p.ctx, *p.w);
+    window.Form_Load();
+    p.ui.answers = {MsgAnswer::No};
+    QVERIFY(window.Command1_Click());
+    QVERIFY(QTest::qWaitFor([&] { return p.st.link.Comunicando && sim.requests().size() >= 3 + 15; }, 15000));
+    QTest::qWait(1000);
+    const auto after = sim.requestCodes();
+    QCOMPARE(after[3], 60);
+    for (std::size_t i = 3; i < after.size(); ++i)
+        QVERIFY2(after[i] != 27 && after[i] != 28 && (after[i] < 110 || after[i] > 113),
+                 std::to_string(after[i]).c_str());
+    QCOMPARE(p.messages(), (QStringList{"Error sending File to Relay",
+                                         "SetPoints Will be Lost, Do you want to save it?"}));
+}
+
+QTEST_MAIN(tst_SendSetpoints)
+#include "tst_SendSetpoints.moc"
