@@ -2,6 +2,7 @@
 
 #include "app/Cp1252.h"
 #include "app/Manejo_de_Archivos.h"
+#include "pages/PagePlacement.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -81,14 +82,7 @@ Propiedades::~Propiedades() = default;
 
 void Propiedades::Form_Load()
 {
-    // As wide as the screen, 1500 twips (100 px) lower than the main window.
-    int width = 900, left = 0;
-    if (QScreen* s = principal_.screen()) {
-        width = s->availableGeometry().width();
-        left = s->availableGeometry().left();
-    }
-    resize(width, qMax(principal_.height() - 100, sizeHint().height()));
-    move(left, principal_.y());
+    placeUnderMainWindow(*this, &principal_, 1500);
     principal_.setEnabled(false);
     Text2_->setText(QString::fromStdString(archivos_.Nombre_Rele));
     Text1_->setText(QString::fromStdString(archivos_.Programador));

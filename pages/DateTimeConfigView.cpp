@@ -1,6 +1,7 @@
 #include "pages/DateTimeConfigView.h"
 
 #include "pages/Aviso_grabacion.h"
+#include "pages/PagePlacement.h"
 #include "platform/Ui.h"
 #include "text/DateText.h"
 
@@ -111,18 +112,7 @@ void DateTimeConfigView::build()
 
 void DateTimeConfigView::place(QWidget* mainWindow)
 {
-    int width = 900, left = 0, top = 0, height = sizeHint().height();
-    if (mainWindow) {
-        if (QScreen* s = mainWindow->screen()) {
-            width = s->availableGeometry().width();
-            left = s->availableGeometry().left();
-        }
-        const int lower = qRound(kMasBajaQuePrincipalTwips * mainWindow->logicalDpiY() / 1440.0);
-        height = qMax(mainWindow->height() - lower, height);
-        top = mainWindow->y();
-    }
-    resize(width, height);
-    move(left, top);
+    placeUnderMainWindow(*this, mainWindow, kMasBajaQuePrincipalTwips);
 }
 
 void DateTimeConfigView::Form_Load()

@@ -2,6 +2,7 @@
 
 #include "editors/BitsWidget.h"
 #include "editors/EditorWidgets.h"
+#include "pages/PagePlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -200,18 +201,7 @@ void SetpointPageView::build()
 
 void SetpointPageView::place(QWidget* mainWindow)
 {
-    int width = 900, left = 0, top = 0, height = sizeHint().height();
-    if (mainWindow) {
-        if (QScreen* s = mainWindow->screen()) {
-            width = s->availableGeometry().width();
-            left = s->availableGeometry().left();
-        }
-        const int lower = qRound(kLowerThanMainWindowTwips * mainWindow->logicalDpiY() / 1440.0);
-        height = qMax(mainWindow->height() - lower, height);
-        top = mainWindow->y();
-    }
-    resize(width, height);
-    move(left, top);
+    placeUnderMainWindow(*this, mainWindow, kLowerThanMainWindowTwips);
 }
 
 void SetpointPageView::showVisibility(const std::string& name)

@@ -8,6 +8,7 @@
 #include "editors/ValueEditorWidget.h"
 #include "pages/SetpointPageView.h"
 #include "support/OnlineProgram.h"
+#include "support/LoggedFrames.h"
 #include "support/SimHarness.h"
 #include "tools/relay-sim/DefaultSetpoints.h"
 
@@ -19,43 +20,13 @@
 #include <sstream>
 
 using kova::test::Bytes;
+using kova::test::frameOf;
+using kova::test::hexBytes;
 using kova::test::OnlineProgram;
 using kova::test::SimHarness;
 using kova::test::withCrc;
 
 namespace {
-
-Bytes hexBytes(const std::string& text)
-{
-    Bytes out;
-    std::istringstream in(text);
-    std::string b;
-    while (in >> b)
-        out.push_back(static_cast<std::uint8_t>(std::stoi(b, nullptr, 16)));
-    return out;
-}
-
-// The frame of a logged request, rebuilt from its fields with a CRC
-// computed here.
-Bytes frameOf(const std::string& line)
-{
-    std::istringstream in(line);
-    std::string w, fc, addr, count;
-    in >> w >> w >> w >> fc >> w >> addr >> w >> count;
-    const int a = std::stoi(addr, nullptr, 16), n = std::stoi(count);
-    Bytes f = {0x01, static_cast<std::uint8_t>(std::stoi(fc)), static_cast<std::uint8_t>(a >> 8),
-               static_cast<std::uint8_t>(a & 0xFF), 0x00, static_cast<std::uint8_t>(n)};
-    if (f[1] == 16) {
-        f.push_back(static_cast<std::uint8_t>(2 * n));
-        in >> w;  // "data"
-        for (int i = 0; i < n && in >> w; ++i) {
-            const int v = std::stoi(w, nullptr, 16);
-            f.push_back(static_cast<std::uint8_t>(v >> 8));
-            f.push_back(static_cast<std::uint8_t>(v & 0xFF));
-        }
-    }
-    return withCrc(f);
-}
 
 // The setpoint block requests (reads 61-66, writes 27, 28, 110-113) logged
 // from index `from` on, as frames, in the order sent.
