@@ -1,12 +1,13 @@
 #include "pages/ValuePageView.h"
 
+#include "pages/PagePlacement.h"
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -16,6 +17,7 @@ namespace kova {
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
+constexpr int kLowerThanMainWindowTwips = 1500;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -132,24 +134,19 @@ QWidget* ValuePageView::control(const QString& name) const
 void ValuePageView::load(const QWidget* mainWindow)
 {
     page_.Form_Load();
-    if (!page_.sized())
-        return;
+    if (page_.sized())
+        placeUnderMainWindow(*this, mainWindow, kLowerThanMainWindowTwips);
+}
+
+QSize ValuePageView::sizeHint() const
+{
+    // The frames and buttons stand at fixed places: everything they cover,
+    // with a margin to the right and below.
     QRect contents;
     for (const auto& [name, w] : controls_)
-        if (!w->parentWidget() || w->parentWidget() == this)
+        if (w->parentWidget() == this)
             contents |= w->geometry();
-    int width = contents.right() + px(240), left = 0;
-    int height = contents.bottom() + px(240), top = 0;
-    if (mainWindow) {
-        if (QScreen* s = mainWindow->screen()) {
-            width = std::max(width, s->availableGeometry().width());
-            left = s->availableGeometry().left();
-        }
-        height = std::max(height, mainWindow->height() - px(1500));
-        top = mainWindow->y();
-    }
-    resize(width, height);
-    move(left, top);
+    return {contents.right() + px(240), contents.bottom() + px(240)};
 }
 
 void ValuePageView::timerChanged()

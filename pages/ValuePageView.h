@@ -37,6 +37,7 @@ public:
     int px(int twips) const;
     // Escape: closes the page as the window frame does.
     void reject() override;
+    QSize sizeHint() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
