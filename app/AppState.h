@@ -25,6 +25,11 @@ struct AppState {
     bool Habilita_Reset = false;
     bool Imprimiendo = false;
     bool Cerrar_Pagina = false;
+    // Print commands: the print time of the running command and the event
+    // pages' count and page number.
+    QString Hora_Impresion;
+    std::int32_t Contador_Eventos = 0;
+    std::int32_t Pagina_Eventos = 0;
     // A calling program waits on the handshake file: command-line mode, and
     // also a refused command line (the caller still waits for 1 and 2).
     bool Handshake_Activo = false;

@@ -1,0 +1,40 @@
+#pragma once
+// Report windows as data: reports/layouts/<WINDOW>.json (a Qt resource,
+// ":/layouts/<WINDOW>.json"; a folder named by KOVA_LAYOUTS_DIR wins).
+//
+// Shape of a layout file:
+//   "window", "width", "height"   window name and client area (twips)
+//   "header"      header variant of reports/layouts/header.json (the common
+//                 page header: company, relay type and name, print date and
+//                 time, page number, rule)
+//   "parameter"   the header's parameter line, "page" its page label
+//   "font"        default font of the items: {"family", "points", "bold"}
+//   "items"       [{"kind": "label"|"frame"|"line"|"check"|"grid", "name",
+//                   "left", "top", "width", "height", "text", "align":
+//                   "left"|"center"|"right", "font": {...} (fields given
+//                   override the default), "background": "C0C0C0",
+//                   "visible": false, "autoSize": true, "lineWidth",
+//                   grid: "rows", "cols", "fixedRows", "fixedCols",
+//                   "rowHeight", "colWidths", "colAlign";
+//                   frame: "items" placed relative to the frame}]
+// header.json: {"variants": {"<variant>": [items...]}} in the same item
+// format; the items named by "parameterLabel" and "pageLabel" of the variant
+// take the layout's "parameter" and "page".
+// A fault (bad shape, unknown kind, a name used twice) is reported with the
+// layout's name.
+
+#include "reports/ReportCanvas.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kova {
+
+std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_view name,
+                                             std::string* error = nullptr);
+std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error = nullptr);
+// The layout file's text ("" when there is none).
+std::string reportLayoutText(std::string_view file);
+
+} // namespace kova

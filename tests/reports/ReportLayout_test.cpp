@@ -1,0 +1,93 @@
+// The report layout reader and the common page header.
+#include "reports/ReportHeader.h"
+#include "reports/ReportLayout.h"
+#include "reports/SourcePageSession.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace kova {
+namespace {
+
+TEST(ReportLayout, EveryWindowLoadsWithItsHeaderAndClientArea)
+{
+    struct Case { const char* window; int w, h; const char* pageLabel; const char* page; int companyLeft; };
+    const Case cases[] = {
+        {"AV1_REP", 11700, 12465, "Label195", "Page 1", 255},   {"AV2_REP", 11700, 13470, "Label195", "Page 2", 255},
+        {"SET1_REP", 11610, 11400, "Label195", "Page 1", 1080}, {"SET4_REP", 11610, 15165, "Label195", "Page 3", 1080},
+        {"SET12_REP", 11700, 15270, "Label195", "Page 5", 1080}, {"Events_Rep2", 11970, 15975, "LblPag", "Page ", 1215},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        auto page = loadReportLayout(c.window, &error);
+        ASSERT_TRUE(page) << error;
+        EXPECT_EQ(page->clientWidth(), c.w) << c.window;
+        EXPECT_EQ(page->clientHeight(), c.h) << c.window;
+        EXPECT_EQ(page->text(c.pageLabel), c.page) << c.window;
+        const auto& company = page->at(page->find("Label49") ? "Label49" : "Label154");
+        EXPECT_EQ(company.text, "Velmora");
+        EXPECT_EQ(company.left, c.companyLeft) << c.window;
+        EXPECT_EQ(company.font, (ReportFont{"Arial", 21.75, true}));
+    }
+}
+
+TEST(ReportLayout, FramesPlaceTheirItemsAndHideThem)
+{
+    const char* json = R"({"window": "T", "width": 100, "height": 200, "font": {"bold": true}, "items": [
+        {"kind": "frame", "name": "F", "left": 10, "top": 20, "items": [
+            {"kind": "frame", "name": "G", "left": 1, "top": 2, "items": [
+                {"kind": "label", "name": "L", "left": 3, "top": 4, "font": {"points": 12}}]}]}]})";
+    auto page = readReportLayout(json, "T");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->at("L").left, 14);
+    EXPECT_EQ(page->at("L").top, 26);
+    EXPECT_EQ(page->at("L").font, (ReportFont{"MS Sans Serif", 12, true}));
+    EXPECT_TRUE(page->shown("L"));
+    page->setVisible("F", false);
+    EXPECT_FALSE(page->shown("L"));
+    EXPECT_THROW(page->at("M"), std::out_of_range);
+
+    for (const char* bad : {R"({"window": "T", "width": 1, "height": 1, "items": [{"kind": "x"}]})",
+                            R"({"window": "T", "width": 1, "height": 1, "items": [{"kind": "label", "name": "A"},
+                                {"kind": "label", "name": "A"}]})",
+                            R"({"window": "T", "height": 1})"}) {
+        std::string error;
+        EXPECT_FALSE(readReportLayout(bad, "T", &error));
+        EXPECT_EQ(error.rfind("T: ", 0), 0u) << error;
+    }
+}
+
+TEST(ReportHeader, StampsAndRelayNameKeepTheirBlanks)
+{
+    for (const char* window : {"AV1_REP", "Events_Rep"}) {
+        auto page = loadReportLayout(window);
+        ASSERT_TRUE(page);
+        fillReportHeader(*page, {"07/12/2026", "03:07:09 PM", "Feeder 7            "});
+        EXPECT_EQ(page->text("Fecha"), "07/12/2026");
+        EXPECT_EQ(page->text("LblTime"), "03:07:09 PM");
+        EXPECT_EQ(page->text(page->find("Label50(4)") ? "Label50(4)" : "Label(5)"), "Feeder 7            ");
+    }
+    struct Case { int h, m, s; const char* text; };
+    for (const Case& c : {Case{15, 7, 9, "03:07:09 PM"}, Case{0, 5, 0, "12:05:00 AM"}, Case{12, 0, 0, "12:00:00 PM"},
+                          Case{11, 59, 59, "11:59:59 AM"}})
+        EXPECT_EQ(horaImpresionText(c.h, c.m, c.s), c.text);
+}
+
+TEST(SourcePageSession, UnloadsOnEveryPath)
+{
+    int unloads = 0;
+    { SourcePageSession s([] {}, [&] { ++unloads; }); }
+    EXPECT_EQ(unloads, 1);
+    EXPECT_THROW(SourcePageSession([] { throw std::runtime_error("load"); }, [&] { ++unloads; }), std::runtime_error);
+    EXPECT_EQ(unloads, 2);
+    try {
+        SourcePageSession s([] {}, [&] { ++unloads; });
+        throw std::runtime_error("copy");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(unloads, 3);
+}
+
+} // namespace
+} // namespace kova
