@@ -3,6 +3,7 @@
 // against the simulated relay, with a link error keeping whole images.
 
 #include "app/AppContext.h"
+#include "app/support/ProgramWindow.h"
 #include "app/Comunicacion.h"
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
@@ -31,18 +32,7 @@ using kova::test::readAll;
 
 namespace {
 
-// A program's main window with its own services over a folder holding the
-// built Default.KOVA2.
-struct Program {
-    AppState st;
-    AppContext ctx{st};
-    std::unique_ptr<Principal> w;
-    explicit Program(const QString& folder)
-    {
-        st.Ruta_App = folder;
-        w = std::make_unique<Principal>(st, ctx.services());
-    }
-};
+using Program = kova::test::ProgramWindow;
 
 // socat pty pair with the simulated relay on one end; COM n maps to the other.
 struct SimulatedRelay {

@@ -3,6 +3,7 @@
 // wait meanwhile, and afterwards the relay can be connected to as before.
 
 #include "app/AppContext.h"
+#include "app/support/ProgramWindow.h"
 #include "app/Comunicacion.h"
 #include "link/RegisterImages.h"
 #include "support/AppFiles.h"
@@ -26,16 +27,7 @@ using kova::test::readAll;
 
 namespace {
 
-struct Program {
-    AppState st;
-    AppContext ctx{st};
-    std::unique_ptr<Principal> w;
-    explicit Program(const QString& folder)
-    {
-        st.Ruta_App = folder;
-        w = std::make_unique<Principal>(st, ctx.services());
-    }
-};
+using Program = kova::test::ProgramWindow;
 
 QString modemSim() { return qEnvironmentVariable("KOVA_MODEM_SIM"); }
 

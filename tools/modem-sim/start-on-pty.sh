@@ -20,31 +20,6 @@ fi
 dir="$1"
 shift
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-sim="${MODEM_SIM:-$root/build/run/tools/modem-sim/modem-sim}"
-[ -x "$sim" ] || { echo "start-on-pty: no simulator at $sim (build first)" >&2; exit 1; }
-
-mkdir -p "$dir"
-dir="$(cd "$dir" && pwd)"
-rm -f "$dir/modem" "$dir/line" "$dir/modem.log"
-
-socat pty,raw,echo=0,link="$dir/modem" pty,raw,echo=0,link="$dir/line" 2>"$dir/socat.err" &
-echo $! >"$dir/socat.pid"
-for _ in $(seq 100); do
-    [ -e "$dir/modem" ] && [ -e "$dir/line" ] && break
-    sleep 0.05
-done
-[ -e "$dir/line" ] || { echo "start-on-pty: socat did not create the links" >&2; kill "$(cat "$dir/socat.pid")"; exit 1; }
-
-"$sim" --device "$dir/modem" --log "$dir/modem.log" "$@" 2>"$dir/modem-sim.err" &
-echo $! >"$dir/modem-sim.pid"
-for _ in $(seq 100); do
-    grep -q '^ready' "$dir/modem.log" 2>/dev/null && break
-    sleep 0.05
-done
-if ! grep -q '^ready' "$dir/modem.log" 2>/dev/null; then
-    echo "start-on-pty: the simulator did not start:" >&2
-    cat "$dir/modem-sim.err" >&2
-    kill "$(cat "$dir/socat.pid")" 2>/dev/null || true
-    exit 1
-fi
-echo "KOVA_COM2=$dir/line"
+# shellcheck source=../sim-on-pty.sh
+. "$root/tools/sim-on-pty.sh"
+start_sim_on_pty "$dir" modem modem-sim "${MODEM_SIM:-$root/build/run/tools/modem-sim/modem-sim}" modem.log KOVA_COM2 "$@"

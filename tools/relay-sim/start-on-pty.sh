@@ -20,32 +20,6 @@ fi
 dir="$1"
 shift
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-sim="${RELAY_SIM:-$root/build/dev/tools/relay-sim/relay-sim}"
-[ -x "$sim" ] || { echo "start-on-pty: no simulator at $sim (build first)" >&2; exit 1; }
-
-mkdir -p "$dir"
-dir="$(cd "$dir" && pwd)"
-rm -f "$dir/relay" "$dir/line" "$dir/sim.log"
-
-socat pty,raw,echo=0,link="$dir/relay" pty,raw,echo=0,link="$dir/line" 2>"$dir/socat.err" &
-echo $! >"$dir/socat.pid"
-for _ in $(seq 100); do
-    [ -e "$dir/relay" ] && [ -e "$dir/line" ] && break
-    sleep 0.05
-done
-[ -e "$dir/line" ] || { echo "start-on-pty: socat did not create the links" >&2; kill "$(cat "$dir/socat.pid")"; exit 1; }
-
-"$sim" --device "$dir/relay" --log "$dir/sim.log" --dump "$dir/sim.dump" --control "$dir/sim.ctl" "$@" \
-    2>"$dir/relay-sim.err" &
-echo $! >"$dir/relay-sim.pid"
-for _ in $(seq 100); do
-    grep -q '^ready' "$dir/sim.log" 2>/dev/null && break
-    sleep 0.05
-done
-if ! grep -q '^ready' "$dir/sim.log" 2>/dev/null; then
-    echo "start-on-pty: the simulator did not start:" >&2
-    cat "$dir/relay-sim.err" >&2
-    kill "$(cat "$dir/socat.pid")" 2>/dev/null || true
-    exit 1
-fi
-echo "KOVA_COM1=$dir/line"
+# shellcheck source=../sim-on-pty.sh
+. "$root/tools/sim-on-pty.sh"
+start_sim_on_pty "$dir" relay relay-sim "${RELAY_SIM:-$root/build/dev/tools/relay-sim/relay-sim}" sim.log KOVA_COM1 --dump @DIR@/sim.dump --control @DIR@/sim.ctl "$@"
