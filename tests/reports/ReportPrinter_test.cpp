@@ -159,6 +159,25 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
     EXPECT_GE(inkInSquare(true), 8);
 }
 
+TEST(ReportPrinter, GridsShadeTheirFixedRowAndColumn)
+{
+    test::ensureGuiApp();
+    ReportCanvas c("T", 900, 720);
+    ReportItem& grid = c.add({});
+    grid.kind = ReportItem::Kind::Grid;
+    grid.grid.resize(3, 3);
+    grid.grid.colWidths = {300, 300};  // a third column without a width is left out
+    QImage img(60, 48, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.scale(1.0 / 15, 1.0 / 15);
+    ReportPrinter::paint(p, c);
+    p.end();
+    EXPECT_EQ(img.pixel(10, 8), qRgb(0xC0, 0xC0, 0xC0));   // row 0
+    EXPECT_EQ(img.pixel(10, 24), qRgb(0xC0, 0xC0, 0xC0));  // column 0
+    EXPECT_EQ(img.pixel(30, 24), qRgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(img.pixel(50, 8), qRgb(0xFF, 0xFF, 0xFF));
+}
+
 TEST(ReportPrinter, NoPageWithoutAStartedPrinter)
 {
     test::ensureGuiApp();
