@@ -158,7 +158,8 @@ void paintGrid(QPainter& p, const ReportItem& it)
     // The grid shows what fits its rectangle, like the window's grid did.
     const QRectF area(it.left, it.top, it.width > 0 ? it.width : gridWidth,
                       it.height > 0 ? it.height : rows * g.rowHeight);
-    p.setClipRect(area, Qt::IntersectClip);
+    const qreal halfPen = kTwipsPerPixel / 2.0;  // the outer lines print whole
+    p.setClipRect(area.adjusted(-halfPen, -halfPen, halfPen, halfPen), Qt::IntersectClip);
     int y = it.top;
     for (int r = 0; r < rows; ++r, y += g.rowHeight) {
         int x = it.left;
