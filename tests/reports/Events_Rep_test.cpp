@@ -69,8 +69,7 @@ TEST(EventsReport, GridTitlesWidthsAndAlignments)
     EXPECT_EQ(contador, 0);
     EXPECT_TRUE(blocks(page).empty());
     EXPECT_EQ(page.text("Label195"), "Page 1");
-    EXPECT_EQ(page.text("Fecha"), "07/12/2026");
-    EXPECT_EQ(page.text("Label50(4)"), kStamp.nombreRele);
+    EXPECT_EQ(page.text("LblTime"), kStamp.horaImpresion);
 }
 
 TEST(EventsReport, BlockOfOneEvent)
