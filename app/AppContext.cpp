@@ -7,6 +7,8 @@
 #include "app/UserControl1.h"
 #include "link/RegisterImages.h"
 #include "pages/DateTimeConfigView.h"
+#include "reports/AV1_REP.h"
+#include "reports/AV2_REP.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
 #include "platform/Ui.h"
@@ -96,7 +98,9 @@ AppContext::AppContext(AppState& state)
         archivos_->Firmware_Rele = version;
         archivos_->Datos_De_Archivo = false;
     });
-    print_ = std::make_unique<PrintCommands>(st_, *this, printServices());
+    ReportPages reports;
+    reports.actualValues = {AV1_REP, AV2_REP};
+    print_ = std::make_unique<PrintCommands>(st_, *this, printServices(), std::move(reports));
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
         if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));
