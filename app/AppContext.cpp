@@ -9,6 +9,7 @@
 #include "pages/DateTimeConfigView.h"
 #include "reports/AV1_REP.h"
 #include "reports/AV2_REP.h"
+#include "reports/Events_Rep.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
 #include "platform/Ui.h"
@@ -100,6 +101,8 @@ AppContext::AppContext(AppState& state)
     });
     ReportPages reports;
     reports.actualValues = {AV1_REP, AV2_REP};
+    reports.eventsFirst = Events_Rep;
+    reports.eventsMore = Events_Rep2;
     print_ = std::make_unique<PrintCommands>(st_, *this, printServices(), std::move(reports));
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {

@@ -6,7 +6,8 @@
 #include "app/Principal.h"
 #include "app/PrintCommands.h"
 #include "app/PrinterChooser.h"
-#include "pages/FakePageHost.h"
+#include "reports/Events_Rep.h"
+#include "reports/FakeEventsHost.h"
 #include "reports/ReportLayout.h"
 #include "support/ScriptedUi.h"
 #include "text/DateText.h"
@@ -25,14 +26,19 @@ using namespace kova;
 
 namespace {
 
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 // pdfinfo's page count; 0 when there is no file.
 int pdfPages(const QString& path)
 {
     if (!QFile::exists(path)) return 0;
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {path});
-    p.waitForFinished(10000);
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAll()));
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run("pdfinfo", {path}));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -45,7 +51,7 @@ struct FailingSheetWriter : QPdfWriter {
 // The program around the commands: every request queued is answered after
 // answerMs (never when negative) by a passed reply that brings the fresh
 // value of position 20; what the commands do is logged in order.
-struct Fixture : test::FakePageHost {
+struct Fixture : test::FakeEventsHost {
     QTemporaryDir dir;
     QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     AppState st;
@@ -336,7 +342,8 @@ private slots:
                      QStringList({fecha, hora, "FEEDER 3            "}));
     }
 
-    // Three events a page: a continuation page for each further three.
+    // The event record printed online: three events a page, a continuation
+    // page for each further three.
     void eventPages_data()
     {
         QTest::addColumn<int>("events");
@@ -352,11 +359,17 @@ private slots:
         QFETCH(int, pages);
         QFETCH(int, lastPage);
         Fixture f;
-        f.events = events;
+        f.isOnline = true;
+        f.setRows(test::eventRun(100, events));
+        f.commands->pages().eventsFirst = Events_Rep;
+        f.commands->pages().eventsMore = Events_Rep2;
         f.st.Pagina_Eventos = 9;
         f.print("events");
         QCOMPARE(pdfPages(f.pdf), pages);
         QCOMPARE(f.st.Pagina_Eventos, lastPage);
+        const QString last = QString::number(pages);
+        QVERIFY(run("pdftotext", {"-f", last, "-l", last, f.pdf, "-"}).contains("Page " + last));
+        QVERIFY(f.shown().isEmpty() && f.mainWindowEnabled());
     }
 
     // The program's printer dialog offers print to file and no page choice.

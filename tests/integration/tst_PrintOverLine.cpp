@@ -83,7 +83,10 @@ void tst_PrintOverLine::actualValuesReadAfresh()
     w->command(QStringLiteral("P_Actual"))->trigger();
     QVERIFY(answered);
 
-    QCOMPARE(codesAfter(sim, startedAt), (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 30}));
+    // The reads the command queued (the engine may chain event reads after 30).
+    const auto codes = codesAfter(sim, startedAt);
+    QVERIFY(codes.size() >= 8);
+    QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 8), (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 30}));
     QVERIFY(program.ui.shown.isEmpty());
     QVERIFY(w->isEnabled());
     const QString text = pdfText(pdf);
