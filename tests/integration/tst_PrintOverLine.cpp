@@ -4,6 +4,7 @@
 // answers then, not what it answered at the connect.
 
 #include "app/AppContext.h"
+#include "support/LoggedFrames.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 #include "text/DateText.h"
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 using kova::test::OnlineProgram;
+using kova::test::Bytes;
 using kova::test::SimHarness;
 
 namespace {
@@ -83,10 +85,20 @@ void tst_PrintOverLine::actualValuesReadAfresh()
     w->command(QStringLiteral("P_Actual"))->trigger();
     QVERIFY(answered);
 
-    // The reads the command queued (the engine may chain event reads after 30).
-    const auto codes = codesAfter(sim, startedAt);
-    QVERIFY(codes.size() >= 8);
-    QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 8), (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 30}));
+    // The reads the command queued, frame by frame (the engine may chain
+    // event reads after 30).
+    std::vector<Bytes> frames;
+    const auto lines = sim.requests();
+    for (std::size_t i = startedAt; i < lines.size() && frames.size() < 8; ++i)
+        if (kova::test::requestCode(lines[i]) != 2) frames.push_back(kova::test::frameOf(lines[i]));
+    QCOMPARE(frames, (std::vector<Bytes>{{0x01, 0x04, 0x02, 0x0D, 0x00, 0x1A, 0xE1, 0xBA},
+                                         {0x01, 0x04, 0x02, 0xD0, 0x00, 0x07, 0xB1, 0x89},
+                                         {0x01, 0x04, 0x02, 0x7F, 0x00, 0x15, 0x01, 0xA5},
+                                         {0x01, 0x04, 0x02, 0x2F, 0x00, 0x19, 0x01, 0xB1},
+                                         {0x01, 0x04, 0x02, 0x4B, 0x00, 0x08, 0x80, 0x62},
+                                         {0x01, 0x04, 0x02, 0x6A, 0x00, 0x15, 0x10, 0x61},
+                                         {0x01, 0x04, 0x02, 0x5E, 0x00, 0x0E, 0x11, 0xA4},
+                                         {0x01, 0x04, 0x06, 0x00, 0x00, 0x04, 0xF1, 0x41}}));
     QVERIFY(program.ui.shown.isEmpty());
     QVERIFY(w->isEnabled());
     const QString text = pdfText(pdf);
