@@ -1,10 +1,15 @@
 #include "app/AppContext.h"
 
 #include "app/Comunicacion.h"
+#include "app/PrinterChooser.h"
+#include "app/ReadingBox.h"
 #include "app/Propiedades.h"
 #include "app/UserControl1.h"
 #include "link/RegisterImages.h"
 #include "pages/DateTimeConfigView.h"
+#include "reports/AV1_REP.h"
+#include "reports/AV2_REP.h"
+#include "reports/Events_Rep.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
 #include "platform/Ui.h"
@@ -14,6 +19,7 @@
 #include <cstdio>
 
 #include <QFile>
+#include <QPrinter>
 
 namespace kova {
 
@@ -93,12 +99,21 @@ AppContext::AppContext(AppState& state)
         archivos_->Firmware_Rele = version;
         archivos_->Datos_De_Archivo = false;
     });
+    print_ = std::make_unique<PrintCommands>(st_, *this, printServices());
+    print_->pages().actualValues = {AV1_REP, AV2_REP};
+    print_->pages().eventsFirst = Events_Rep;
+    print_->pages().eventsMore = Events_Rep2;
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
         if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));
+        print_->replyPassed({cola, posicion, codigo});
         if (page_) page_->replyPassed({cola, posicion, codigo});
     });
+    QObject::connect(&loop_, &LinkLoop::Solicitud_Abandonada, [this](int cola, int posicion, int codigo) {
+        print_->requestGivenUp({cola, posicion, codigo});
+    });
     QObject::connect(&loop_, &LinkLoop::Enlace_Perdido, [this] {
+        print_->linkLost();
         if (page_) page_->linkLost();
     });
     QObject::connect(&loop_, &LinkLoop::Grabacion_Terminada, [this](bool guardado) {
@@ -267,6 +282,23 @@ void AppContext::openEventsPage()
     if (page.Cargada()) page.Cerrar_Ventana();
 }
 
+PrintServices AppContext::printServices()
+{
+    PrintServices s;
+    s.choosePrinter = [this]() -> std::unique_ptr<QPagedPaintDevice> { return choosePrinter(principal_); };
+    s.queueIdle = [this](int queue) {
+        for (int slot = 0; slot < Proceso_Comunicacion::kSlots; ++slot) {
+            const int state = scheduler_.Estado_Solicitud(queue, slot);
+            if (state == Proceso_Comunicacion::kPendiente || state == Proceso_Comunicacion::kEjecutando)
+                return false;
+        }
+        return true;
+    };
+    s.nombreRele = [this] { return archivos_ ? archivos_->Nombre_Rele : std::string(20, ' '); };
+    s.waitBox = [] { return std::make_unique<ReadingBox>(); };
+    return s;
+}
+
 void AppContext::connectAtStart()
 {
     if (!principal_) return;
@@ -334,6 +366,9 @@ MainWindowServices AppContext::services()
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };
     s.openSetpointPage = [this](const QString& form) { openSetpointPage(form.toStdString()); };
+    s.printActualValues = [this] { print_->P_Actual_Click(); };
+    s.printEvents = [this] { print_->P_Events_Click(); };
+    s.printSetpoints = [this] { print_->P_Setpoints_Click(); };
     s.openClockPage = [this] { openClockPage(); };
     return s;
 }
