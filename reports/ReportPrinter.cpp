@@ -180,7 +180,9 @@ void paintGrid(QPainter& p, const ReportItem& it)
                 p.setFont(fontOf(it.font, at < g.bold.size() && g.bold[at]));
                 p.setPen(Qt::black);
                 const auto ci = static_cast<std::size_t>(c);
-                const ReportAlign a = ci < g.colAlign.size() ? g.colAlign[ci] : ReportAlign::Left;
+                const ReportAlign a = at < g.cellAlign.size() && g.cellAlign[at] ? *g.cellAlign[at]
+                                      : ci < g.colAlign.size()                 ? g.colAlign[ci]
+                                                                               : ReportAlign::Left;
                 p.drawText(inner, alignOf(a) | Qt::AlignVCenter | Qt::TextSingleLine, qs(text));
                 p.restore();
             }
