@@ -148,18 +148,22 @@ void paintCheckBox(QPainter& p, const ReportItem& it)
 void paintGrid(QPainter& p, const ReportItem& it)
 {
     const ReportGrid& g = it.grid;
+    // Only the cells the grid's vectors describe.
+    const int cols = std::min<int>(g.cols, static_cast<int>(g.colWidths.size()));
+    const int rows = g.cols > 0 ? std::min<int>(g.rows, static_cast<int>(g.cells.size()) / g.cols) : 0;
     int gridWidth = 0;
-    for (int w : g.colWidths)
-        gridWidth += w;
-    const int gridHeight = g.rows * g.rowHeight;
+    for (int c = 0; c < cols; ++c)
+        gridWidth += g.colWidths[static_cast<std::size_t>(c)];
     p.save();
     // The grid shows what fits its rectangle, like the window's grid did.
-    const QRectF area(it.left, it.top, it.width > 0 ? it.width : gridWidth, it.height > 0 ? it.height : gridHeight);
-    p.setClipRect(area, Qt::IntersectClip);
+    const QRectF area(it.left, it.top, it.width > 0 ? it.width : gridWidth,
+                      it.height > 0 ? it.height : rows * g.rowHeight);
+    const qreal halfPen = kTwipsPerPixel / 2.0;  // the outer lines print whole
+    p.setClipRect(area.adjusted(-halfPen, -halfPen, halfPen, halfPen), Qt::IntersectClip);
     int y = it.top;
-    for (int r = 0; r < g.rows; ++r, y += g.rowHeight) {
+    for (int r = 0; r < rows; ++r, y += g.rowHeight) {
         int x = it.left;
-        for (int c = 0; c < g.cols; ++c) {
+        for (int c = 0; c < cols; ++c) {
             const int w = g.colWidths[static_cast<std::size_t>(c)];
             const QRectF cell(x, y, w, g.rowHeight);
             if (r < g.fixedRows || c < g.fixedCols)
@@ -167,16 +171,17 @@ void paintGrid(QPainter& p, const ReportItem& it)
             p.setPen(pen(1));
             p.setBrush(Qt::NoBrush);
             p.drawRect(cell);
-            const std::string& text = g.cell(r, c);
+            const std::size_t at = static_cast<std::size_t>(r * g.cols + c);
+            const std::string& text = g.cells[at];
             if (!text.empty()) {
                 p.save();
                 const QRectF inner = cell.adjusted(kCellPad, 0, -kCellPad, 0);
                 p.setClipRect(inner, Qt::IntersectClip);
-                p.setFont(fontOf(it.font, g.isBold(r, c)));
+                p.setFont(fontOf(it.font, at < g.bold.size() && g.bold[at]));
                 p.setPen(Qt::black);
-                p.drawText(inner,
-                           alignOf(g.colAlign[static_cast<std::size_t>(c)]) | Qt::AlignVCenter | Qt::TextSingleLine,
-                           qs(text));
+                const auto ci = static_cast<std::size_t>(c);
+                const ReportAlign a = ci < g.colAlign.size() ? g.colAlign[ci] : ReportAlign::Left;
+                p.drawText(inner, alignOf(a) | Qt::AlignVCenter | Qt::TextSingleLine, qs(text));
                 p.restore();
             }
             x += w;

@@ -1,4 +1,5 @@
 // The report painter: what a printed page holds, where, and at what scale.
+#include "reports/ReportLayout.h"
 #include "reports/ReportPrinter.h"
 #include "reports/support/PdfText.h"
 
@@ -12,93 +13,40 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <tuple>
 
 namespace kova {
 namespace {
 
 using test::PdfWord;
 
-ReportItem label(std::string name, int left, int top, int width, std::string text, ReportAlign align,
-                 std::string parent = {})
-{
-    ReportItem it;
-    it.name = std::move(name);
-    it.parent = std::move(parent);
-    it.left = left;
-    it.top = top;
-    it.width = width;
-    it.height = 195;
-    it.text = std::move(text);
-    it.align = align;
-    it.font.bold = true;
-    return it;
-}
-
 // One of each kind, two of them hidden (one through its frame).
 ReportCanvas sample()
 {
-    ReportCanvas c("T", 11700, 12465);
-    ReportItem frame;
-    frame.kind = ReportItem::Kind::Frame;
-    frame.name = "F";
-    frame.left = 825;
-    frame.top = 2775;
-    frame.width = 6000;
-    frame.height = 3000;
-    frame.text = "Framecap";
-    c.add(frame);
-    c.add(label("L", 1000, 3200, 2000, "Leftword", ReportAlign::Left, "F"));
-    c.add(label("C", 1000, 3600, 2000, "Midword", ReportAlign::Center, "F"));
-    c.add(label("R", 1000, 4000, 2000, "Rightword", ReportAlign::Right, "F"));
-    ReportItem company = label("A", 255, 180, 300, "Velmora", ReportAlign::Left);
-    company.font = {"Arial", 21.75, true};
-    company.autoSize = true;
-    c.add(company);
-    ReportItem grey = label("G", 1000, 4400, 1500, "Greyword", ReportAlign::Center, "F");
-    grey.background = 0xC0C0C0;
-    c.add(grey);
-    ReportItem box;
-    box.kind = ReportItem::Kind::CheckBox;
-    box.name = "K";
-    box.left = 1000;
-    box.top = 4800;
-    box.width = 1500;
-    box.height = 240;
-    box.text = "Boxcap";
-    box.checked = true;
-    c.add(box);
-    ReportItem hidden = label("H", 1000, 5200, 2000, "Hiddenword", ReportAlign::Left);
-    hidden.visible = false;
-    c.add(hidden);
-    ReportItem hiddenFrame = frame;
-    hiddenFrame.name = "HF";
-    hiddenFrame.top = 8000;
-    hiddenFrame.text = "Hiddenframe";
-    hiddenFrame.visible = false;
-    c.add(hiddenFrame);
-    c.add(label("HL", 1000, 8400, 2000, "Innerword", ReportAlign::Left, "HF"));
-    ReportItem line;
-    line.kind = ReportItem::Kind::Line;
-    line.left = 150;
-    line.top = 810;
-    line.width = 9345;
-    line.lineWidth = 2;
-    c.add(line);
-    ReportItem grid;
-    grid.kind = ReportItem::Kind::Grid;
-    grid.name = "Grid";
-    grid.left = 7000;
-    grid.top = 3000;
-    grid.grid.resize(2, 3);
-    grid.grid.colWidths = {1000, 1500, 1000};
-    grid.grid.colAlign = {ReportAlign::Left, ReportAlign::Center, ReportAlign::Right};
-    grid.grid.cell(0, 0) = "Ga";
-    grid.grid.cell(0, 1) = "Gb";
-    grid.grid.cell(0, 2) = "Gc";
-    grid.grid.setBold(0, 1, true);
-    c.add(grid);
-    return c;
+    auto page = readReportLayout(R"({"window": "T", "width": 11700, "height": 12465, "font": {"bold": true}, "items": [
+        {"kind": "frame", "name": "F", "left": 825, "top": 2775, "width": 6000, "height": 3000, "text": "Framecap",
+         "items": [
+            {"kind": "label", "left": 175, "top": 425, "width": 2000, "height": 195, "text": "Leftword"},
+            {"kind": "label", "left": 175, "top": 825, "width": 2000, "height": 195, "text": "Midword", "align": "center"},
+            {"kind": "label", "left": 175, "top": 1225, "width": 2000, "height": 195, "text": "Rightword", "align": "right"},
+            {"kind": "label", "left": 175, "top": 1625, "width": 1500, "height": 195, "text": "Greyword", "align": "center",
+             "background": "C0C0C0"},
+            {"kind": "check", "name": "K", "left": 175, "top": 2025, "width": 1500, "height": 240, "text": "Boxcap",
+             "checked": true}]},
+        {"kind": "label", "left": 255, "top": 180, "width": 300, "height": 510, "text": "Velmora", "autoSize": true,
+         "font": {"family": "Arial", "points": 21.75}},
+        {"kind": "label", "left": 1000, "top": 5200, "width": 2000, "text": "Hiddenword", "visible": false},
+        {"kind": "frame", "name": "HF", "left": 825, "top": 8000, "width": 6000, "height": 1000, "text": "Hiddenframe",
+         "visible": false, "items": [{"kind": "label", "left": 175, "top": 400, "width": 2000, "text": "Innerword"}]},
+        {"kind": "line", "left": 150, "top": 810, "width": 9345, "lineWidth": 2},
+        {"kind": "grid", "name": "Grid", "left": 7000, "top": 3000, "rows": 2, "cols": 3, "colWidths": [1000, 1500, 1000],
+         "colAlign": ["left", "center", "right"]}]})", "T");
+    ReportGrid& g = page->at("Grid").grid;
+    g.cell(0, 0) = "Ga";
+    g.cell(0, 1) = "Gb";
+    g.cell(0, 2) = "Gc";
+    g.setBold(0, 1, true);
+    return *page;
 }
 
 class PrintedSample : public ::testing::Test {
@@ -191,15 +139,9 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
     // Dark pixels inside the square, at 1 px = 15 tw.
     auto inkInSquare = [](bool checked) {
         ReportCanvas c("T", 600, 600);
-        ReportItem box;
+        ReportItem& box = c.add({});
         box.kind = ReportItem::Kind::CheckBox;
-        box.name = "K";
-        box.left = 150;
-        box.top = 150;
-        box.width = 300;
-        box.height = 195;
-        box.checked = checked;
-        c.add(box);
+        std::tie(box.left, box.top, box.width, box.height, box.checked) = std::tuple(150, 150, 300, 195, checked);
         test::ensureGuiApp();
         QImage img(40, 40, QImage::Format_RGB32);
         img.fill(Qt::white);
@@ -215,6 +157,25 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
     };
     EXPECT_EQ(inkInSquare(false), 0);
     EXPECT_GE(inkInSquare(true), 8);
+}
+
+TEST(ReportPrinter, GridsShadeTheirFixedRowAndColumn)
+{
+    test::ensureGuiApp();
+    ReportCanvas c("T", 900, 720);
+    ReportItem& grid = c.add({});
+    grid.kind = ReportItem::Kind::Grid;
+    grid.grid.resize(3, 3);
+    grid.grid.colWidths = {300, 300};  // a third column without a width is left out
+    QImage img(60, 48, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.scale(1.0 / 15, 1.0 / 15);
+    ReportPrinter::paint(p, c);
+    p.end();
+    EXPECT_EQ(img.pixel(10, 8), qRgb(0xC0, 0xC0, 0xC0));   // row 0
+    EXPECT_EQ(img.pixel(10, 24), qRgb(0xC0, 0xC0, 0xC0));  // column 0
+    EXPECT_EQ(img.pixel(30, 24), qRgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(img.pixel(50, 8), qRgb(0xFF, 0xFF, 0xFF));
 }
 
 TEST(ReportPrinter, NoPageWithoutAStartedPrinter)
