@@ -1,6 +1,8 @@
 #include "app/AppContext.h"
 
 #include "app/Comunicacion.h"
+#include "app/PrinterChooser.h"
+#include "app/ReadingBox.h"
 #include "app/Propiedades.h"
 #include "app/UserControl1.h"
 #include "link/RegisterImages.h"
@@ -14,6 +16,7 @@
 #include <cstdio>
 
 #include <QFile>
+#include <QPrinter>
 
 namespace kova {
 
@@ -93,12 +96,18 @@ AppContext::AppContext(AppState& state)
         archivos_->Firmware_Rele = version;
         archivos_->Datos_De_Archivo = false;
     });
+    print_ = std::make_unique<PrintCommands>(st_, *this, printServices());
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
         if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));
+        print_->replyPassed({cola, posicion, codigo});
         if (page_) page_->replyPassed({cola, posicion, codigo});
     });
+    QObject::connect(&loop_, &LinkLoop::Solicitud_Abandonada, [this](int cola, int posicion, int codigo) {
+        print_->requestGivenUp({cola, posicion, codigo});
+    });
     QObject::connect(&loop_, &LinkLoop::Enlace_Perdido, [this] {
+        print_->linkLost();
         if (page_) page_->linkLost();
     });
     QObject::connect(&loop_, &LinkLoop::Grabacion_Terminada, [this](bool guardado) {
@@ -267,6 +276,23 @@ void AppContext::openEventsPage()
     if (page.Cargada()) page.Cerrar_Ventana();
 }
 
+PrintServices AppContext::printServices()
+{
+    PrintServices s;
+    s.choosePrinter = [this]() -> std::unique_ptr<QPagedPaintDevice> { return choosePrinter(principal_); };
+    s.queueIdle = [this](int queue) {
+        for (int slot = 0; slot < Proceso_Comunicacion::kSlots; ++slot) {
+            const int state = scheduler_.Estado_Solicitud(queue, slot);
+            if (state == Proceso_Comunicacion::kPendiente || state == Proceso_Comunicacion::kEjecutando)
+                return false;
+        }
+        return true;
+    };
+    s.nombreRele = [this] { return archivos_ ? archivos_->Nombre_Rele : std::string(20, ' '); };
+    s.waitBox = [] { return std::make_unique<ReadingBox>(); };
+    return s;
+}
+
 void AppContext::connectAtStart()
 {
     if (!principal_) return;
@@ -334,6 +360,9 @@ MainWindowServices AppContext::services()
         scheduler_.Agregar_Solicitud(queue, &engine_, static_cast<std::int16_t>(code));
     };
     s.openSetpointPage = [this](const QString& form) { openSetpointPage(form.toStdString()); };
+    s.printActualValues = [this] { print_->P_Actual_Click(); };
+    s.printEvents = [this] { print_->P_Events_Click(); };
+    s.printSetpoints = [this] { print_->P_Setpoints_Click(); };
     s.openClockPage = [this] { openClockPage(); };
     return s;
 }

@@ -13,6 +13,7 @@
 #include "app/LinkLoop.h"
 #include "app/Manejo_de_Archivos.h"
 #include "app/Principal.h"
+#include "app/PrintCommands.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
 #include "pages/PageHost.h"
@@ -99,12 +100,16 @@ public:
     // Actual Values > Events: the events page, shown modally.
     void openEventsPage();
 
+    // File > Print: the three commands and their report pages.
+    PrintCommands& printCommands() { return *print_; }
+
 private:
     class VentanaArchivos;
     void attach(Principal& window);
 
     void onLinkError();
     void loadDefaultFile();
+    PrintServices printServices();
 
     AppState& st_;
     Principal* principal_ = nullptr;
@@ -124,6 +129,7 @@ private:
     // default file is read once the page has closed.
     bool defaultsWhenPageCloses_ = false;
     std::unique_ptr<EnvioSetpoints> envio_;
+    std::unique_ptr<PrintCommands> print_;
     // Destroyed first: it uses everything above.
     std::unique_ptr<Comunicacion> comunicacionSinVentana_;
 };

@@ -117,9 +117,13 @@ void Principal::buildMenus()
     QMenu* imprimir = archivo->addMenu(QStringLiteral("Print"));
     imprimir->setObjectName(QStringLiteral("Imprimir"));
     imprimir->menuAction()->setObjectName(QStringLiteral("Imprimir"));
-    add(imprimir, {"P_Setpoints", "&SetPoints", ""}, false);
-    add(imprimir, {"P_Actual", "Actual &Values", ""}, false);
-    add(imprimir, {"P_Events", "&Events", ""}, false);
+    // The setpoints entry stays disabled until its report pages are in the program.
+    connect(add(imprimir, {"P_Setpoints", "&SetPoints", ""}, false), &QAction::triggered, this,
+            &Principal::P_Setpoints_Click);
+    connect(add(imprimir, {"P_Actual", "Actual &Values", ""}, bool(svc_.printActualValues)),
+            &QAction::triggered, this, &Principal::P_Actual_Click);
+    connect(add(imprimir, {"P_Events", "&Events", ""}, bool(svc_.printEvents)), &QAction::triggered, this,
+            &Principal::P_Events_Click);
     separator(archivo, "aaa");
     connect(add(archivo, {"Salida", "&Exit", ""}, true), &QAction::triggered, this,
             &Principal::Salida_Click);
@@ -438,6 +442,21 @@ void Principal::mnuDateTime_Click()
 void Principal::AV_page4_Click()
 {
     if (svc_.openEventsPage) svc_.openEventsPage();
+}
+
+void Principal::P_Actual_Click()
+{
+    if (svc_.printActualValues) svc_.printActualValues();
+}
+
+void Principal::P_Events_Click()
+{
+    if (svc_.printEvents) svc_.printEvents();
+}
+
+void Principal::P_Setpoints_Click()
+{
+    if (svc_.printSetpoints) svc_.printSetpoints();
 }
 
 void Principal::Toolbar1_ButtonClick(int index)

@@ -55,6 +55,11 @@ struct MainWindowServices {
     // Opens a setpoint page by its form name and returns when it has closed;
     // the page commands are disabled without it.
     std::function<void(const QString& form)> openSetpointPage;
+    // File > Print: the actual values, the events and the setpoints; each
+    // entry is disabled without its command.
+    std::function<void()> printActualValues;
+    std::function<void()> printEvents;
+    std::function<void()> printSetpoints;
     // Called once the window exists, before its load runs, so services can
     // reach its panels and caption.
     std::function<void(Principal&)> attach;
@@ -113,6 +118,9 @@ public:
     void RELAY_P_Click();
     void mnuDateTime_Click();
     void AV_page4_Click();
+    void P_Actual_Click();
+    void P_Events_Click();
+    void P_Setpoints_Click();
     void Toolbar1_ButtonClick(int index);
     // An Actual Values command that opens a value page (e.g. AV_page1_Click).
     void openValuePage(const QString& form);

@@ -54,4 +54,23 @@ bool ReportCanvas::shown(const ReportItem& item) const {
     return cur != nullptr;
 }
 
+void ReportCanvas::moveTo(std::string_view name, int left, int top) {
+    ReportItem& target = at(name);
+    const int dx = left - target.left;
+    const int dy = top - target.top;
+    const std::string moved = target.name;
+    for (auto& item : items_) {
+        bool inside = item.name == moved;
+        const ReportItem* p = &item;
+        for (std::size_t depth = 0; p && !inside && !p->parent.empty() && depth <= items_.size(); ++depth) {
+            inside = p->parent == moved;
+            p = find(p->parent);
+        }
+        if (inside) {
+            item.left += dx;
+            item.top += dy;
+        }
+    }
+}
+
 } // namespace kova

@@ -92,6 +92,8 @@ public:
     // Whether an item prints: it and every frame holding it are visible.
     bool shown(const ReportItem& item) const;
     bool shown(std::string_view name) const { return shown(at(name)); }
+    // Moves an item to (left, top), and everything a frame holds with it.
+    void moveTo(std::string_view name, int left, int top);
 
 private:
     std::string window_;

@@ -7,7 +7,10 @@
 
 #include "reports/ReportCanvas.h"
 
+#include <QTransform>
+
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 
 namespace kova {
@@ -27,6 +30,9 @@ public:
 
     // Paints a page at scale 1 on a painter whose units are twips.
     static void paint(QPainter& painter, const ReportCanvas& page);
+    // Twips to device pixels for a page of this client size: the page
+    // shrunk uniformly to fit the printable area when it is larger.
+    static QTransform pageTransform(const QPaintDevice& device, int clientWidth, int clientHeight);
 
 private:
     QPagedPaintDevice& device_;

@@ -12,7 +12,7 @@
 set -euo pipefail
 
 mode="${1:-test}"
-RUN_PACKAGES=(qt6-base-dev qt6-serialport-dev libmodbus-dev socat cmake ninja-build g++ pkg-config)
+RUN_PACKAGES=(qt6-base-dev qt6-serialport-dev libmodbus-dev socat cmake ninja-build g++ pkg-config fonts-liberation2)
 TEST_PACKAGES=(xvfb mbpoll poppler-utils libgtest-dev libgmock-dev libbenchmark-dev locales)
 
 case "$mode" in

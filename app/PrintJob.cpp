@@ -1,0 +1,55 @@
+#include "app/PrintJob.h"
+
+#include <QPrinter>
+
+namespace kova {
+
+PrintJob::PrintJob(QPagedPaintDevice& device) : device_(device), printer_(device) {}
+
+std::string PrintJob::notStarted() { return "Printing stopped: the printer could not be started. Pages printed: 0."; }
+
+std::string PrintJob::printerError(int pagesPrinted)
+{
+    return "Printing stopped: the printer reported an error. Pages printed: " + std::to_string(pagesPrinted) + ".";
+}
+
+std::string PrintJob::fillFailed(int pagesPrinted)
+{
+    return "Printing stopped: page " + std::to_string(pagesPrinted + 1) +
+           " could not be filled. Pages printed: " + std::to_string(pagesPrinted) + ".";
+}
+
+bool PrintJob::page(const std::function<ReportCanvas()>& fill)
+{
+    if (failure_) return false;
+    ReportCanvas canvas;
+    try {
+        canvas = fill();
+    } catch (...) {
+        failure_ = fillFailed(pagesPrinted());
+        return false;
+    }
+    if (!started_) {
+        if (!printer_.begin()) {
+            failure_ = notStarted();
+            return false;
+        }
+        started_ = true;
+    }
+    if (!printer_.printPage(canvas)) {
+        failure_ = printerError(pagesPrinted());
+        return false;
+    }
+    return true;
+}
+
+void PrintJob::finish()
+{
+    if (!started_) return;
+    printer_.end();
+    started_ = false;
+    const auto* printer = dynamic_cast<const QPrinter*>(&device_);
+    if (!failure_ && printer && printer->printerState() == QPrinter::Error) failure_ = printerError(pagesPrinted());
+}
+
+} // namespace kova

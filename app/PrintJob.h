@@ -1,0 +1,45 @@
+#pragma once
+// One print command's run of pages on the chosen printer: each page is
+// filled, then printed, one painter session for them all, started with the
+// first page that was filled. The first failure stops the job; the pages
+// printed before it stay printed and the failure is kept as the text to
+// show the user: the printer could not be started, it reported an error, or
+// a page could not be filled.
+
+#include "reports/ReportCanvas.h"
+#include "reports/ReportPrinter.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QPagedPaintDevice;
+
+namespace kova {
+
+class PrintJob {
+public:
+    explicit PrintJob(QPagedPaintDevice& device);
+
+    // Fills and prints one page; false once the job has stopped.
+    bool page(const std::function<ReportCanvas()>& fill);
+    // Ends the painter session; a printer error found at the end stops the
+    // job too.
+    void finish();
+
+    int pagesPrinted() const { return printer_.pagesPrinted(); }
+    // What stopped the job; nothing when it printed every page.
+    const std::optional<std::string>& failure() const { return failure_; }
+
+    static std::string notStarted();
+    static std::string printerError(int pagesPrinted);
+    static std::string fillFailed(int pagesPrinted);
+
+private:
+    QPagedPaintDevice& device_;
+    ReportPrinter printer_;
+    bool started_ = false;
+    std::optional<std::string> failure_;
+};
+
+} // namespace kova

@@ -1,0 +1,63 @@
+#include "reports/ReportValueLines.h"
+
+#include "pages/ModAutoRango.h"
+#include "pages/StampSplit.h"
+#include "reports/ReportLayout.h"
+#include "text/NumberText.h"
+
+#include <cctype>
+#include <stdexcept>
+
+namespace kova {
+
+namespace {
+
+NumOrText entry(const PageHost& host, int posicion)
+{
+    return host.DatosDeVariables(static_cast<std::int16_t>(posicion));
+}
+
+} // namespace
+
+std::string indexed(const char* array, int index) { return std::string(array) + "(" + std::to_string(index) + ")"; }
+
+ReportCanvas reportLayout(const char* window)
+{
+    std::string error;
+    std::optional<ReportCanvas> page = loadReportLayout(window, &error);
+    if (!page)
+        throw std::runtime_error(error.empty() ? std::string(window) + ": no layout" : error);
+    return std::move(*page);
+}
+
+void valueLine(ReportCanvas& page, const PageHost& host, int posicion, int kind, int i)
+{
+    std::string Valor_Medida;
+    std::string Unidad_Medida;
+    Mostrar_Medida(kind, entry(host, posicion), Valor_Medida, Unidad_Medida);
+    page.setText(indexed("LblMed", i), std::move(Valor_Medida));
+    page.setText(indexed("LblUni", i), std::move(Unidad_Medida));
+}
+
+void textLine(ReportCanvas& page, const PageHost& host, int posicion, const std::string& label)
+{
+    page.setText(label, entry(host, posicion).toText());
+}
+
+void stampLine(ReportCanvas& page, const PageHost& host, int posicion, const std::string& dateLabel,
+               const std::string& timeLabel)
+{
+    StampParts parts = splitStamp(entry(host, posicion).toText());
+    page.setText(dateLabel, std::move(parts.fecha));
+    page.setText(timeLabel, std::move(parts.hora));
+}
+
+std::string upperTrimmed(const std::string& text)
+{
+    std::string out(trimBlanks(text));
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+} // namespace kova
