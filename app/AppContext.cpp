@@ -12,6 +12,7 @@
 #include "platform/Ui.h"
 #include "reports/EventsPage.h"
 #include "reports/EventsPageView.h"
+#include "reports/SetpointReports.h"
 
 #include <cstdio>
 
@@ -97,6 +98,7 @@ AppContext::AppContext(AppState& state)
         archivos_->Datos_De_Archivo = false;
     });
     print_ = std::make_unique<PrintCommands>(st_, *this, printServices());
+    print_->pages().setpoints = {SET1_REP, SET2_REP, SET4_REP, SET11_REP, SET12_REP};
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
         if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));
