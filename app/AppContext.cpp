@@ -7,6 +7,9 @@
 #include "app/UserControl1.h"
 #include "link/RegisterImages.h"
 #include "pages/DateTimeConfigView.h"
+#include "reports/AV1_REP.h"
+#include "reports/AV2_REP.h"
+#include "reports/Events_Rep.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
 #include "platform/Ui.h"
@@ -97,8 +100,12 @@ AppContext::AppContext(AppState& state)
         archivos_->Firmware_Rele = version;
         archivos_->Datos_De_Archivo = false;
     });
-    print_ = std::make_unique<PrintCommands>(st_, *this, printServices());
-    print_->pages().setpoints = {SET1_REP, SET2_REP, SET4_REP, SET11_REP, SET12_REP};
+    ReportPages reports;
+    reports.actualValues = {AV1_REP, AV2_REP};
+    reports.eventsFirst = Events_Rep;
+    reports.eventsMore = Events_Rep2;
+    reports.setpoints = {SET1_REP, SET2_REP, SET4_REP, SET11_REP, SET12_REP};
+    print_ = std::make_unique<PrintCommands>(st_, *this, printServices(), std::move(reports));
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
         if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));

@@ -68,7 +68,6 @@ public:
     PrintCommands(AppState& state, PageHost& host, PrintServices services, ReportPages pages = {});
 
     ReportPages& pages() { return pages_; }
-    PrintServices& services() { return svc_; }
 
     void P_Actual_Click();
     void P_Events_Click();

@@ -9,6 +9,7 @@ void ReportGrid::resize(int r, int c) {
     cols = c;
     cells.assign(static_cast<std::size_t>(r * c), std::string());
     bold.assign(static_cast<std::size_t>(r * c), false);
+    cellAlign.assign(static_cast<std::size_t>(r * c), std::nullopt);
     colWidths.resize(static_cast<std::size_t>(c), 0);
     colAlign.resize(static_cast<std::size_t>(c), ReportAlign::Left);
 }

@@ -34,11 +34,19 @@ struct ReportGrid {
     std::vector<ReportAlign> colAlign;     // one per column
     std::vector<std::string> cells;        // row-major, rows * cols
     std::vector<bool> bold;                // row-major, rows * cols
+    std::vector<std::optional<ReportAlign>> cellAlign; // row-major; one set overrides its column's
 
     std::string& cell(int r, int c) { return cells.at(static_cast<std::size_t>(r * cols + c)); }
     const std::string& cell(int r, int c) const { return cells.at(static_cast<std::size_t>(r * cols + c)); }
     void setBold(int r, int c, bool b) { bold.at(static_cast<std::size_t>(r * cols + c)) = b; }
     bool isBold(int r, int c) const { return bold.at(static_cast<std::size_t>(r * cols + c)); }
+    void setAlign(int r, int c, ReportAlign a) { cellAlign.at(static_cast<std::size_t>(r * cols + c)) = a; }
+    // The alignment a cell's text is drawn with: its own, else its column's.
+    ReportAlign alignAt(int r, int c) const
+    {
+        const auto& a = cellAlign.at(static_cast<std::size_t>(r * cols + c));
+        return a ? *a : colAlign.at(static_cast<std::size_t>(c));
+    }
     void resize(int r, int c);
 };
 

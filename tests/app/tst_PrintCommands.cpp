@@ -6,7 +6,8 @@
 #include "app/Principal.h"
 #include "app/PrintCommands.h"
 #include "app/PrinterChooser.h"
-#include "pages/FakePageHost.h"
+#include "reports/Events_Rep.h"
+#include "reports/FakeEventsHost.h"
 #include "reports/ReportLayout.h"
 #include "support/ScriptedUi.h"
 #include "text/DateText.h"
@@ -19,30 +20,109 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using namespace kova;
 
 namespace {
 
-// The relay as the commands see it: every request queued is answered after
-// answerMs (never when negative) by a passed reply that also brings the
-// fresh value of position 20; everything the commands do is logged.
-struct Relay : test::FakePageHost {
-    QStringList log;
-    PrintCommands* commands = nullptr;
-    int answerMs = 0;
-    QObject replies; // replies not yet given end with the relay
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
 
+// pdfinfo's page count; 0 when there is no file.
+int pdfPages(const QString& path)
+{
+    if (!QFile::exists(path)) return 0;
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run("pdfinfo", {path}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// A PDF printer whose second sheet fails, as a printer out of paper.
+struct FailingSheetWriter : QPdfWriter {
+    using QPdfWriter::QPdfWriter;
+    bool newPage() override { return false; }
+};
+
+// The program around the commands: every request queued is answered after
+// answerMs (never when negative) by a passed reply that brings the fresh
+// value of position 20; what the commands do is logged in order.
+struct Fixture : test::FakeEventsHost {
+    QTemporaryDir dir;
+    QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    AppState st;
+    QStringList log;
+    QObject timers; // timers not yet run end with the fixture
+    int answerMs = 0;
+    bool cancel = false, failingSheet = false, cancelBox = false, queueZeroIdle = true;
+    int boxes = 0;
+    QDateTime clock{QDate(2026, 12, 7), QTime(15, 7, 9)};
+    std::function<void()> inDialog;
+    std::set<std::string> failingPages;
+    std::int32_t events = 0; // events the event pages list
+    std::vector<ReportStamp> stamps; // of every page filled
+    std::vector<std::string> values; // position 20 as each page was filled
+    std::unique_ptr<PrintCommands> commands;
+
+    Fixture()
+    {
+        PrintServices s;
+        s.choosePrinter = [this]() -> std::unique_ptr<QPagedPaintDevice> {
+            log << "dialog";
+            if (inDialog) inDialog();
+            if (cancel) return nullptr;
+            if (failingSheet) return std::make_unique<FailingSheetWriter>(pdf);
+            return std::make_unique<QPdfWriter>(pdf);
+        };
+        s.now = [this] { return log << "clock", clock; };
+        s.pause = [this](int ms) { log << QStringLiteral("pause %1").arg(ms); };
+        s.queueIdle = [this](int q) { return q != 0 || queueZeroIdle; };
+        s.nombreRele = [] { return std::string("FEEDER 3            "); };
+        s.waitBox = [this] { return ++boxes, std::unique_ptr<ReplyWait::Box>(new Proxy{*this}); };
+        s.waitLimits = {1000, 0, 500};
+        ReportPages pages;
+        for (const char* w : {"AV1_REP", "AV2_REP"}) pages.actualValues.push_back(page(w));
+        for (const char* w : {"SET1_REP", "SET2_REP", "SET4_REP", "SET11_REP", "SET12_REP"})
+            pages.setpoints.push_back(page(w));
+        pages.eventsFirst = [this](PageHost& h, const ReportStamp& s, std::int32_t& n) {
+            return n = events, page("Events_Rep")(h, s);
+        };
+        pages.eventsMore = [this](PageHost& h, const ReportStamp& s, std::int32_t p, std::int32_t& n) {
+            return n = events, page("Events_Rep2 " + std::to_string(p))(h, s);
+        };
+        commands = std::make_unique<PrintCommands>(st, *this, s, pages);
+        table[20] = "stale";
+    }
+    struct Proxy : ReplyWait::Box {
+        Fixture& f;
+        explicit Proxy(Fixture& x) : f(x) {}
+        bool cancelled() override { return f.cancelBox; }
+    };
+
+    ReportPages::Page page(const std::string& name)
+    {
+        return [this, name](PageHost& h, const ReportStamp& s) {
+            log << QString::fromStdString("fill " + name + (st.Imprimiendo ? " printing" : ""));
+            stamps.push_back(s);
+            values.push_back(h.DatosDeVariables(20).toText());
+            if (failingPages.count(name)) throw std::runtime_error("no such value");
+            auto c = loadReportLayout(name.substr(0, name.find(' ')));
+            fillReportHeader(*c, s);
+            return *c;
+        };
+    }
     std::optional<RequestSlot> queueRequest(int queue, int code) override
     {
         const auto s = FakePageHost::queueRequest(queue, code);
         log << QStringLiteral("queue %1:%2").arg(queue).arg(code);
         if (s && answerMs >= 0)
-            QTimer::singleShot(answerMs, &replies, [this, slot = *s] {
+            QTimer::singleShot(answerMs, &timers, [this, slot = *s] {
                 table[20] = "fresh";
-                log << QStringLiteral("reply %1").arg(slot.code);
+                log << "reply";
                 commands->replyPassed(slot);
             });
         return s;
@@ -51,6 +131,22 @@ struct Relay : test::FakePageHost {
     {
         FakePageHost::enableMainWindow(e);
         log << (e ? "enable" : "disable");
+    }
+    void later(int ms, std::function<void()> what) { QTimer::singleShot(ms, &timers, what); }
+
+    void print(const QString& command)
+    {
+        if (command == "actual") commands->P_Actual_Click();
+        else if (command == "events") commands->P_Events_Click();
+        else commands->P_Setpoints_Click();
+    }
+    QStringList shown() const
+    {
+        QStringList m;
+        for (const auto& x : messages)
+            m << QString::fromStdString(x.text + " | " + x.title) +
+                     (x.icon == Icon::Critical ? " | critical" : x.icon == Icon::Exclamation ? " | exclamation" : "");
+        return m;
     }
 };
 
@@ -61,128 +157,6 @@ QStringList queued(int queue, std::initializer_list<int> codes)
     return l;
 }
 
-const QStringList kEventReads = [] {
-    QStringList l = queued(0, {30});
-    for (int n = 1; n <= 10; ++n) l << queued(0, {30 + n, 90});
-    return l;
-}();
-
-// pdfinfo's page count; 0 when there is no file.
-int pdfPages(const QString& path)
-{
-    if (!QFile::exists(path)) return 0;
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {path});
-    p.waitForFinished(10000);
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAll()));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-// A PDF printer whose second sheet fails, as a printer out of paper.
-struct FailingSheetWriter : QPdfWriter {
-    using QPdfWriter::QPdfWriter;
-    bool newPage() override { return false; }
-};
-
-struct Fixture {
-    QTemporaryDir dir;
-    AppState st;
-    Relay relay;
-    QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    bool cancel = false;
-    bool failingSheet = false;
-    bool cancelBox = false;
-    int boxes = 0;
-    QDateTime clock{QDate(2026, 12, 7), QTime(15, 7, 9)};
-    int queueZeroBusyMs = 0;             // queue 0 reported busy this long
-    QElapsedTimer busy;
-    std::function<void()> inDialog;      // runs while the printer dialog is open
-    std::set<std::string> failingPages;  // fills that throw
-    std::int32_t events = 0;             // events the event pages list
-    std::vector<ReportStamp> stamps;     // the stamp of every page filled
-    std::vector<std::string> values;     // position 20 when each page was filled
-    std::unique_ptr<PrintCommands> commands;
-
-    Fixture()
-    {
-        PrintServices s;
-        s.choosePrinter = [this]() -> std::unique_ptr<QPagedPaintDevice> {
-            relay.log << "dialog";
-            if (inDialog) inDialog();
-            if (cancel) return nullptr;
-            if (failingSheet) return std::make_unique<FailingSheetWriter>(pdf);
-            return std::make_unique<QPdfWriter>(pdf);
-        };
-        s.now = [this] {
-            relay.log << "clock";
-            return clock;
-        };
-        s.pause = [this](int ms) { relay.log << QStringLiteral("pause %1").arg(ms); };
-        busy.start();
-        s.queueIdle = [this](int q) { return q != 0 || busy.elapsed() >= queueZeroBusyMs; };
-        s.nombreRele = [] { return std::string("FEEDER 3            "); };
-        s.waitBox = [this]() -> std::unique_ptr<ReplyWait::Box> {
-            ++boxes;
-            struct Box : ReplyWait::Box {
-                bool& cancel;
-                explicit Box(bool& c) : cancel(c) {}
-                bool cancelled() override { return cancel; }
-            };
-            return std::make_unique<Box>(cancelBox);
-        };
-        s.waitLimits = {1000, 0, 500};
-        ReportPages pages;
-        for (const char* w : {"AV1_REP", "AV2_REP"}) pages.actualValues.push_back(page(w));
-        for (const char* w : {"SET1_REP", "SET2_REP", "SET4_REP", "SET11_REP", "SET12_REP"})
-            pages.setpoints.push_back(page(w));
-        pages.eventsFirst = [this](PageHost& h, const ReportStamp& s, std::int32_t& n) {
-            n = events;
-            return page("Events_Rep")(h, s);
-        };
-        pages.eventsMore = [this](PageHost& h, const ReportStamp& s, std::int32_t p, std::int32_t& n) {
-            n = events;
-            return page("Events_Rep2 " + std::to_string(p))(h, s);
-        };
-        commands = std::make_unique<PrintCommands>(st, relay, s, pages);
-        relay.commands = commands.get();
-        relay.table[20] = "stale";
-    }
-
-    ReportPages::Page page(const std::string& name)
-    {
-        return [this, name](PageHost& h, const ReportStamp& s) {
-            relay.log << QString::fromStdString("fill " + name + (st.Imprimiendo ? " printing" : ""));
-            stamps.push_back(s);
-            values.push_back(h.DatosDeVariables(20).toText());
-            if (failingPages.count(name)) throw std::runtime_error("no such value");
-            auto c = loadReportLayout(name.substr(0, name.find(' ')));
-            if (!c) throw std::runtime_error("no layout");
-            fillReportHeader(*c, s);
-            return *c;
-        };
-    }
-
-    void print(const QString& command)
-    {
-        if (command == "actual") commands->P_Actual_Click();
-        else if (command == "events") commands->P_Events_Click();
-        else commands->P_Setpoints_Click();
-    }
-    QStringList messages() const
-    {
-        QStringList m;
-        for (const auto& x : relay.messages)
-            m << QString::fromStdString(x.text + " | " + x.title +
-                                        (x.icon == PageHost::Icon::Critical      ? " | critical"
-                                         : x.icon == PageHost::Icon::Exclamation ? " | exclamation"
-                                                                                 : ""));
-        return m;
-    }
-};
-
-const QStringList kActualPages = {"fill AV1_REP printing", "fill AV2_REP printing"};
-const QStringList kSetpointPages = {"fill SET1_REP", "fill SET2_REP", "fill SET4_REP", "fill SET11_REP",
-                                    "fill SET12_REP"};
 const QString kNotRead = QString::fromStdString(PrintCommands::kNotRead) + " | KOVA | exclamation";
 
 } // namespace
@@ -192,8 +166,8 @@ class tst_PrintCommands : public QObject {
 private slots:
     void initTestCase() { setTextLocale({"dd/MM/yyyy"}); }
 
-    // Each command's steps in their order, online (replies at once) and
-    // offline, and with Cancel in the printer dialog.
+    // Each command's steps in their order, online (replies at once; queue 0
+    // runs empty later) and offline, and with Cancel in the printer dialog.
     void commandSteps_data()
     {
         QTest::addColumn<QString>("command");
@@ -201,29 +175,33 @@ private slots:
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<int>("pages");
-        const QStringList actualReads = queued(0, {4, 5, 6, 7, 8, 9, 10}) + queued(1, {30});
+        const QStringList actual = {"fill AV1_REP printing", "fill AV2_REP printing", "enable"};
+        const QStringList setpoints = {"fill SET1_REP", "fill SET2_REP", "fill SET4_REP", "fill SET11_REP",
+                                       "fill SET12_REP", "enable"};
+        QStringList eventReads = queued(0, {30});
+        for (int n = 1; n <= 10; ++n) eventReads << queued(0, {30 + n, 90});
         const QStringList setpointReads = queued(0, {61, 62, 63, 64, 65, 66});
         QTest::newRow("actual values online")
             << "actual" << true << false
-            << QStringList{"dialog"} + actualReads + QStringList{"disable", "clock"} + kActualPages + QStringList{"enable"}
+            << QStringList{"dialog"} + queued(0, {4, 5, 6, 7, 8, 9, 10}) + queued(1, {30}) +
+                   QStringList{"disable", "clock"} + actual
             << 2;
-        QTest::newRow("actual values offline")
-            << "actual" << false << false << QStringList{"dialog", "clock"} + kActualPages + QStringList{"enable"} << 2;
+        QTest::newRow("actual values offline") << "actual" << false << false << QStringList{"dialog", "clock"} + actual << 2;
         QTest::newRow("actual values cancelled") << "actual" << true << true << QStringList{"dialog", "enable"} << 0;
         QTest::newRow("events online")
             << "events" << true << false
-            << QStringList{"dialog"} + kEventReads + QStringList{"disable", "clock", "fill Events_Rep", "enable"} << 1;
-        QTest::newRow("events offline")
-            << "events" << false << false << QStringList{"dialog", "clock", "fill Events_Rep", "enable"} << 1;
+            << QStringList{"dialog"} + eventReads +
+                   QStringList{"disable", "queue 0 idle", "clock", "fill Events_Rep", "enable"}
+            << 1;
+        QTest::newRow("events offline") << "events" << false << false
+                                        << QStringList{"dialog", "clock", "fill Events_Rep", "enable"} << 1;
         QTest::newRow("events cancelled") << "events" << true << true << QStringList{"dialog", "enable"} << 0;
         QTest::newRow("setpoints online")
             << "setpoints" << true << false
-            << QStringList{"disable"} + setpointReads + QStringList{"pause 1000", "dialog", "disable", "clock"} +
-                   kSetpointPages + QStringList{"enable"}
+            << QStringList{"disable"} + setpointReads + QStringList{"pause 1000", "dialog", "disable", "clock"} + setpoints
             << 5;
-        QTest::newRow("setpoints offline")
-            << "setpoints" << false << false
-            << QStringList{"disable", "pause 1000", "dialog", "clock"} + kSetpointPages + QStringList{"enable"} << 5;
+        QTest::newRow("setpoints offline") << "setpoints" << false << false
+                                           << QStringList{"disable", "pause 1000", "dialog", "clock"} + setpoints << 5;
         QTest::newRow("setpoints cancelled: reads stay queued")
             << "setpoints" << true << true
             << QStringList{"disable"} + setpointReads + QStringList{"pause 1000", "dialog", "enable"} << 0;
@@ -237,96 +215,59 @@ private slots:
         QFETCH(QStringList, log);
         QFETCH(int, pages);
         Fixture f;
-        f.relay.isOnline = online;
+        f.isOnline = online;
         f.cancel = cancel;
-        f.relay.answerMs = 0; // replies come at once, left out of the log
+        if (online && command == "events") {
+            f.queueZeroIdle = false;
+            f.later(50, [&] { f.log << "queue 0 idle", f.queueZeroIdle = true; });
+        }
         f.print(command);
-        QStringList steps = f.relay.log;
-        steps.removeIf([](const QString& s) { return s.startsWith("reply"); });
-        QCOMPARE(steps, log);
+        // Every reply came before the one clock reading.
+        const auto clock = f.log.indexOf("clock");
+        QVERIFY(clock < 0 || f.log.lastIndexOf("reply") < clock);
+        f.log.removeAll("reply");
+        QCOMPARE(f.log, log);
         QCOMPARE(pdfPages(f.pdf), pages);
-        QVERIFY(f.messages().isEmpty());
-        QVERIFY(f.relay.mainWindowEnabled());
+        for (const std::string& v : f.values) QCOMPARE(v, std::string(online ? "fresh" : "stale"));
+        QVERIFY(f.messages.empty());
+        QVERIFY(f.mainWindowEnabled());
         QVERIFY(!f.st.Imprimiendo);
-        QCOMPARE(f.boxes, 0);
     }
 
-    // The pages are filled only after the last reply, with what it brought,
-    // and all under one stamp read after it.
-    void pagesShowTheRepliesData()
-    {
-        Fixture f;
-        f.relay.isOnline = true;
-        f.relay.answerMs = 50;
-        f.print("actual");
-        const int lastReply = f.relay.log.lastIndexOf(QRegularExpression("reply .*"));
-        QCOMPARE(f.relay.log.count("clock"), 1);
-        QVERIFY(lastReply >= 0 && lastReply < f.relay.log.indexOf("clock"));
-        QCOMPARE(f.values, (std::vector<std::string>{"fresh", "fresh"}));
-        QCOMPARE(pdfPages(f.pdf), 2);
-    }
-
-    // The events print also waits for queue 0 to run empty (the engine's own
-    // re-reads after the newest event number).
-    void eventsWaitForQueueZero()
-    {
-        Fixture f;
-        f.relay.isOnline = true;
-        f.queueZeroBusyMs = 200;
-        QElapsedTimer t;
-        t.start();
-        f.print("events");
-        QVERIFY(t.elapsed() >= 200);
-        QCOMPARE(pdfPages(f.pdf), 1);
-    }
-
-    // Whatever keeps the relay's values from being read prints nothing; only
-    // Cancel in the wait box goes without a message.
+    // Whatever keeps the relay's values from being read prints nothing and
+    // leaves the reads queued; only Cancel in the wait box tells nothing.
     void notRead_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("no reply") << "actual" << "never" << QStringList{kNotRead};
-        QTest::newRow("a request not queued") << "actual" << "refused" << QStringList{kNotRead};
-        QTest::newRow("a request given up") << "events" << "given up" << QStringList{kNotRead};
-        QTest::newRow("link lost") << "actual" << "lost" << QStringList{kNotRead};
-        QTest::newRow("link offline") << "events" << "offline" << QStringList{kNotRead};
-        QTest::newRow("link lost in the setpoints' dialog") << "setpoints" << "lost in dialog" << QStringList{kNotRead};
-        QTest::newRow("cancelled in the wait box") << "actual" << "cancel" << QStringList{};
-        QTest::newRow("setpoints cancelled in the wait box") << "setpoints" << "cancel" << QStringList{};
+        QTest::newRow("no reply") << "actual" << "never";
+        QTest::newRow("a request not queued") << "actual" << "refused";
+        QTest::newRow("a request given up") << "events" << "given up";
+        QTest::newRow("link lost") << "actual" << "lost";
+        QTest::newRow("link offline") << "events" << "offline";
+        QTest::newRow("link lost in the setpoints' dialog") << "setpoints" << "lost in dialog";
+        QTest::newRow("cancelled in the wait box") << "actual" << "cancel";
+        QTest::newRow("setpoints cancelled in the wait box") << "setpoints" << "cancel";
     }
 
     void notRead()
     {
         QFETCH(QString, command);
         QFETCH(QString, how);
-        QFETCH(QStringList, messages);
         Fixture f;
-        f.relay.isOnline = true;
-        f.relay.answerMs = -1;
-        if (how == "refused") {
-            f.relay.answerMs = 0;
-            f.relay.refuse = {7};
-        } else if (how == "given up") {
-            QTimer::singleShot(20, &f.relay.replies, [&] { f.commands->requestGivenUp(f.relay.queued[3].slot); });
-        } else if (how == "lost") {
-            QTimer::singleShot(20, &f.relay.replies, [&] { f.commands->linkLost(); });
-        } else if (how == "offline") {
-            QTimer::singleShot(20, &f.relay.replies, [&] { f.relay.isOnline = false; });
-        } else if (how == "lost in dialog") {
-            f.inDialog = [&] { f.commands->linkLost(); };
-        } else if (how == "cancel") {
-            f.cancelBox = true;
-        }
+        f.isOnline = true;
+        f.answerMs = how == "refused" ? 0 : -1;
+        if (how == "refused") f.refuse = {7};
+        f.cancelBox = how == "cancel";
+        if (how == "given up") f.later(20, [&] { f.commands->requestGivenUp(f.queued[3].slot); });
+        if (how == "lost") f.later(20, [&] { f.commands->linkLost(); });
+        if (how == "offline") f.later(20, [&] { f.isOnline = false; });
+        if (how == "lost in dialog") f.inDialog = [&] { f.commands->linkLost(); };
         f.print(command);
-        QCOMPARE(f.messages(), messages);
+        QCOMPARE(f.shown(), how == "cancel" ? QStringList{} : QStringList{kNotRead});
         QVERIFY(!QFile::exists(f.pdf));
-        QVERIFY(f.stamps.empty());
-        QVERIFY(f.relay.mainWindowEnabled());
-        QVERIFY(!f.st.Imprimiendo);
-        // The reads stay queued.
-        QVERIFY(!f.relay.queued.empty());
+        QVERIFY(f.stamps.empty() && !f.queued.empty());
+        QVERIFY(f.mainWindowEnabled());
         QVERIFY(how != "cancel" || f.boxes == 1);
     }
 
@@ -338,14 +279,11 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("message");
-        QTest::newRow("second page not filled") << "actual" << "AV2_REP" << 1
-                                                << "Printing stopped: page 2 could not be filled. Pages printed: 1.";
-        QTest::newRow("first page not filled") << "actual" << "AV1_REP" << 0
-                                               << "Printing stopped: page 1 could not be filled. Pages printed: 0.";
-        QTest::newRow("event page 3 not filled") << "events" << "Events_Rep2 3" << 2
-                                                 << "Printing stopped: page 3 could not be filled. Pages printed: 2.";
-        QTest::newRow("setpoint page 3 not filled") << "setpoints" << "SET4_REP" << 2
-                                                    << "Printing stopped: page 3 could not be filled. Pages printed: 2.";
+        const QString notFilled = "Printing stopped: page %1 could not be filled. Pages printed: %2.";
+        QTest::newRow("second page") << "actual" << "AV2_REP" << 1 << notFilled.arg(2).arg(1);
+        QTest::newRow("first page") << "actual" << "AV1_REP" << 0 << notFilled.arg(1).arg(0);
+        QTest::newRow("event page 3") << "events" << "Events_Rep2 3" << 2 << notFilled.arg(3).arg(2);
+        QTest::newRow("setpoint page 3") << "setpoints" << "SET4_REP" << 2 << notFilled.arg(3).arg(2);
         QTest::newRow("printer not started") << "actual" << "no printer" << 0
                                              << "Printing stopped: the printer could not be started. Pages printed: 0.";
         QTest::newRow("printer error") << "actual" << "sheet" << 1
@@ -365,9 +303,8 @@ private slots:
         f.failingSheet = fault == "sheet";
         f.print(command);
         QCOMPARE(pdfPages(f.pdf), pages);
-        QCOMPARE(f.messages(), QStringList{message + " | KOVA | critical"});
-        QVERIFY(f.relay.mainWindowEnabled());
-        QVERIFY(!f.st.Imprimiendo);
+        QCOMPARE(f.shown(), QStringList{message + " | KOVA | critical"});
+        QVERIFY(f.mainWindowEnabled() && !f.st.Imprimiendo);
     }
 
     // One stamp for every page: the date in the program's short-date
@@ -378,14 +315,13 @@ private slots:
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("fecha");
         QTest::addColumn<QString>("hora");
-        QTest::newRow("afternoon") << "dd/MM/yyyy" << QDateTime(QDate(2026, 3, 4), QTime(15, 7, 9)) << "04/03/2026"
+        QTest::newRow("afternoon") << "dd/MM/yyyy" << QDateTime({2026, 3, 4}, {15, 7, 9}) << "04/03/2026"
                                    << "03:07:09 PM";
-        QTest::newRow("after midnight") << "M/d/yyyy" << QDateTime(QDate(2026, 12, 31), QTime(0, 5, 0))
-                                        << "12/31/2026" << "12:05:00 AM";
-        QTest::newRow("noon") << "yyyy-MM-dd" << QDateTime(QDate(2027, 1, 2), QTime(12, 0, 0)) << "2027-01-02"
-                              << "12:00:00 PM";
-        QTest::newRow("before midnight") << "dd/MM/yyyy" << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59))
-                                         << "31/12/2026" << "11:59:59 PM";
+        QTest::newRow("after midnight") << "M/d/yyyy" << QDateTime({2026, 12, 31}, {0, 5}) << "12/31/2026"
+                                        << "12:05:00 AM";
+        QTest::newRow("noon") << "yyyy-MM-dd" << QDateTime({2027, 1, 2}, {12, 0}) << "2027-01-02" << "12:00:00 PM";
+        QTest::newRow("before midnight") << "dd/MM/yyyy" << QDateTime({2026, 12, 31}, {23, 59, 59}) << "31/12/2026"
+                                         << "11:59:59 PM";
     }
 
     void stamp()
@@ -401,14 +337,13 @@ private slots:
         setTextLocale({"dd/MM/yyyy"});
         QCOMPARE(f.st.Hora_Impresion, hora);
         QCOMPARE(f.stamps.size(), std::size_t{5});
-        for (const ReportStamp& s : f.stamps) {
-            QCOMPARE(QString::fromStdString(s.fecha), fecha);
-            QCOMPARE(QString::fromStdString(s.horaImpresion), hora);
-            QCOMPARE(s.nombreRele, std::string("FEEDER 3            "));
-        }
+        for (const ReportStamp& s : f.stamps)
+            QCOMPARE(QStringList({s.fecha.c_str(), s.horaImpresion.c_str(), s.nombreRele.c_str()}),
+                     QStringList({fecha, hora, "FEEDER 3            "}));
     }
 
-    // Three events a page: a continuation page for each further three.
+    // The event record printed online: three events a page, a continuation
+    // page for each further three.
     void eventPages_data()
     {
         QTest::addColumn<int>("events");
@@ -424,12 +359,17 @@ private slots:
         QFETCH(int, pages);
         QFETCH(int, lastPage);
         Fixture f;
-        f.events = events;
+        f.isOnline = true;
+        f.setRows(test::eventRun(100, events));
+        f.commands->pages().eventsFirst = Events_Rep;
+        f.commands->pages().eventsMore = Events_Rep2;
         f.st.Pagina_Eventos = 9;
         f.print("events");
         QCOMPARE(pdfPages(f.pdf), pages);
         QCOMPARE(f.st.Pagina_Eventos, lastPage);
-        QCOMPARE(f.st.Contador_Eventos, events);
+        const QString last = QString::number(pages);
+        QVERIFY(run("pdftotext", {"-f", last, "-l", last, f.pdf, "-"}).contains("Page " + last));
+        QVERIFY(f.shown().isEmpty() && f.mainWindowEnabled());
     }
 
     // The program's printer dialog offers print to file and no page choice.
@@ -444,9 +384,8 @@ private slots:
         });
         QVERIFY(!choosePrinter(nullptr));
         QVERIFY(seen.testFlag(QAbstractPrintDialog::PrintToFile));
-        for (auto off : {QAbstractPrintDialog::PrintSelection, QAbstractPrintDialog::PrintPageRange,
-                         QAbstractPrintDialog::PrintCurrentPage})
-            QVERIFY(!seen.testFlag(off));
+        QVERIFY(!(seen & (QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange |
+                          QAbstractPrintDialog::PrintCurrentPage)));
     }
 
     // File > Print: each entry runs its command.

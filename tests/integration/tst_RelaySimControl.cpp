@@ -22,6 +22,13 @@ int status(LineMaster& m)
     return r.size() == 13 && crcValid(r) ? (r[3] << 8 | r[4]) : -1;
 }
 
+// One input register read over the line (function 4); -1 without a good reply.
+int input(LineMaster& m, int reg)
+{
+    const Bytes r = m.transact(withCrc({0x01, 0x04, std::uint8_t(reg >> 8), std::uint8_t(reg), 0x00, 0x01}), 7);
+    return r.size() == 7 && crcValid(r) ? (r[3] << 8 | r[4]) : -1;
+}
+
 std::size_t count(const std::vector<std::string>& lines, const std::string& line)
 {
     return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
@@ -37,6 +44,7 @@ private slots:
     void answersLateWhenToldTo();
     void alternativeSetpoints();
     void singleSetpointOverride();
+    void inputRegistersAtStartAndDuringRun();
     void badOptionsAreRefused();
 };
 
@@ -150,13 +158,38 @@ void TestRelaySimControl::singleSetpointOverride()
     QCOMPARE(sim.holding(0x010A), int(kSetpointBlock1[9]));
 }
 
+void TestRelaySimControl::inputRegistersAtStartAndDuringRun()
+{
+    SimHarness sim({"--input", "0x020D=1234", "--input", "515=0x0F21"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    LineMaster m(sim.masterEnd());
+    QCOMPARE(input(m, 0x020D), 1234);
+    QCOMPARE(status(m), 0x0F21); // 515 = 0x0203 wins over --status
+    QCOMPARE(sim.dump().at({'i', 0x0203}), 0x0F21);
+
+    // Hex register and value; a register the relay keeps itself, or a
+    // malformed command, changes nothing.
+    struct Step { const char* command; const char* logged; int reg, value; };
+    for (const Step& s : {Step{"input 020D 04d3", "ctl input 020D 04D3", 0x020D, 0x04D3},
+                          Step{"input 203 1", "ctl input 0203 0001", 0x0203, 1},
+                          Step{"input 0600 0009", "ctl input 0600 refused", 0x0600, 5},
+                          Step{"input 020D 10000", "ctl unknown 'input 020D 10000'", 0x020D, 0x04D3},
+                          Step{"input 020D", "ctl unknown 'input 020D'", 0x020D, 0x04D3}}) {
+        sim.control(s.command);
+        QVERIFY2(sim.waitForLog(s.logged), s.command);
+        QCOMPARE(input(m, s.reg), s.value);
+    }
+    QCOMPARE(sim.dump().at({'i', 0x0203}), 1);
+}
+
 void TestRelaySimControl::badOptionsAreRefused()
 {
     // A register outside every setpoint block, or a malformed number: the
     // simulator does not start.
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--setpoint", "0x0200=1"}, {"--address", "300"}, {"--events", "-1"}, {"--clock", "2005-13-01 00:00:00"},
-             {"--corrupt-on", "16"}, {"--reply-delay", "-1"}}) {
+             {"--corrupt-on", "16"}, {"--reply-delay", "-1"}, {"--input", "0x0201=1"}, {"--input", "0x0610=1"},
+             {"--input", "0x0700=1"}, {"--input", "1=0x10000"}, {"--input", "0x020D"}}) {
         SimHarness sim(args);
         QVERIFY2(!sim.ok(), args[0].c_str());
     }

@@ -1,14 +1,18 @@
 // File > Print > SetPoints with the program online against the simulated
-// relay: the command's six block reads, then the reads of the setpoint pages
-// each printed page loads, sent in that order as the frames the relay
-// expects; five pages that print the relay's values.
+// relay, through the program's own printer dialog into a PDF file: the
+// command's six block reads, then the reads of the setpoint pages each
+// printed page loads, sent in that order as the frames the relay expects;
+// five pages that print the relay's values.
 
 #include "support/LoggedFrames.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
 
 #include <QAction>
-#include <QPdfWriter>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -40,6 +44,20 @@ int pdfPages(const QString& pdf)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+// Answers the printer dialog: its "Print to File (PDF)" entry into `path`.
+void printToFile(const QString& path, bool& answered)
+{
+    QPrintDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())));
+    auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+    auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+    QVERIFY(printers && file);
+    printers->setCurrentIndex(printers->count() - 1); // "Print to File (PDF)" comes last
+    file->setText(path);
+    dialog->accept();
+    answered = true;
+}
+
 } // namespace
 
 class tst_SetpointsPrintOverLine : public QObject {
@@ -64,16 +82,15 @@ void tst_SetpointsPrintOverLine::printsTheRelaysSetpoints()
         },
         5000));
 
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("setpoints.pdf"));
-    program.context.printCommands().services().choosePrinter = [&]() -> std::unique_ptr<QPagedPaintDevice> {
-        return std::make_unique<QPdfWriter>(pdf);
-    };
+    const QString pdf = program.dir.filePath(QStringLiteral("setpoints.pdf"));
+    bool answered = false;
+    QTimer::singleShot(0, this, [&] { printToFile(pdf, answered); });
     const std::size_t from = sim.requests().size();
     const qsizetype boxes = program.ui.shown.size();
     QAction* print = program.arranque.principal()->command("P_Setpoints");
     QVERIFY(print->isEnabled());
     print->trigger();
+    QVERIFY(answered);
 
     const std::map<int, Bytes> reads = {
         {61, hexBytes("01 03 01 01 00 18 15 FC")}, {62, hexBytes("01 03 01 19 00 18 95 FB")},

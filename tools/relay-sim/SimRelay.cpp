@@ -40,6 +40,8 @@ SimRelay::SimRelay(const RelayOptions& o)
     in[kStatus] = o.status;
     for (const RegisterValue& rv : kActualValues)
         in[rv.reg] = rv.value;
+    for (const RegisterValue& rv : o.inputOverrides)
+        setInput(rv.reg, rv.value); // the command line refuses registers not settable
 
     std::uint16_t* hold = map_->tab_registers;
     for (const SetpointBlock& b : kDefaultSetpointBlocks)
@@ -236,6 +238,21 @@ std::uint16_t SimRelay::addEvent()
 }
 
 void SimRelay::setStatus(std::uint16_t status) { map_->tab_input_registers[kStatus] = status; }
+
+bool SimRelay::settableInput(int reg)
+{
+    const auto within = [reg](int first, int count) { return reg >= first && reg < first + count; };
+    return within(0, kInputCount) && !within(kClockRead, 3) && !within(kNewest, 4)
+           && !within(kSelected, static_cast<int>(kEventRecordLength));
+}
+
+bool SimRelay::setInput(int reg, std::uint16_t value)
+{
+    if (!settableInput(reg))
+        return false;
+    map_->tab_input_registers[reg] = value;
+    return true;
+}
 
 std::uint16_t SimRelay::status() const { return map_->tab_input_registers[kStatus]; }
 

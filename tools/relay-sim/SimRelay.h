@@ -22,6 +22,7 @@ struct RelayOptions {
     int events = 5;                                  // events recorded at start
     bool alternativeSetpoints = false;               // start with the alternative table
     std::vector<RegisterValue> setpointOverrides;    // applied after the table
+    std::vector<RegisterValue> inputOverrides;       // applied after the values and the status
     bool clockGiven = false;                         // start clock given (else system UTC)
     std::chrono::sys_seconds clockStart{};
 };
@@ -60,6 +61,14 @@ public:
 
     void setStatus(std::uint16_t status);
     std::uint16_t status() const;
+
+    // Whether input register `reg` can be set from outside: any in the map
+    // except those the relay keeps itself (its clock, the newest event and
+    // the selected event record).
+    static bool settableInput(int reg);
+    // Sets an input register (an actual value, the status, ...); false,
+    // and nothing changes, for one that is not settable.
+    bool setInput(int reg, std::uint16_t value);
 
     // Writes the setpoint registers, the clock write registers, the event
     // selection and the status as text lines "holding RRRR VVVV" /

@@ -59,6 +59,11 @@ const char* const kHelp =
     "                         default table with the changes of DefaultSetpoints.h)\n"
     "  --setpoint REG=VALUE   start with setpoint register REG set to VALUE\n"
     "                         (repeatable; numbers decimal or 0x hex)\n"
+    "  --input REG=VALUE      start with input register REG set to VALUE, after\n"
+    "                         the values above (repeatable; numbers decimal or\n"
+    "                         0x hex; not the clock 0x0200-0x0202, the newest\n"
+    "                         event 0x0600-0x0603 or the event record\n"
+    "                         0x0610-0x0625, which the relay keeps itself)\n"
     "\n"
     "Failing on purpose (requests are counted from 1, every request with a good\n"
     "CRC for this address counts):\n"
@@ -103,6 +108,9 @@ const char* const kHelp =
     "                                         their time and their turn\n"
     "                           event         record one more event (the\n"
     "                                         generated record newest + 1)\n"
+    "                           input RRRR VVVV  set input register RRRR to\n"
+    "                                         VVVV (both hex, as in the dump;\n"
+    "                                         the registers of --input)\n"
     "  --help                 this text\n"
     "\n"
     "Commands acted on (coils, function 5 with 0xFF00): 1 reset (clears the Trip\n"
@@ -131,6 +139,16 @@ std::optional<long> parseNumber(std::string_view s)
     if (ec != std::errc() || p != s.data() + s.size() || s.empty())
         return std::nullopt;
     return v;
+}
+
+// A hexadecimal number of 1 to 4 digits, as the dump writes them.
+std::optional<std::uint16_t> parseHexWord(std::string_view s)
+{
+    unsigned v = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 16);
+    if (s.empty() || s.size() > 4 || ec != std::errc() || p != s.data() + s.size())
+        return std::nullopt;
+    return static_cast<std::uint16_t>(v);
 }
 
 std::vector<std::string_view> split(std::string_view s, char sep)
@@ -253,6 +271,21 @@ public:
                 std::snprintf(buf, sizeof buf, "ctl status %04X", static_cast<unsigned>(*v));
                 logLine(buf);
                 dump();
+                return;
+            }
+        } else if (words.size() == 3 && words[0] == "input") {
+            const auto reg = parseHexWord(words[1]);
+            const auto v = parseHexWord(words[2]);
+            if (reg && v) {
+                char buf[48];
+                if (relay_.setInput(*reg, *v)) {
+                    std::snprintf(buf, sizeof buf, "ctl input %04X %04X", unsigned(*reg), unsigned(*v));
+                    logLine(buf);
+                    dump();
+                } else {
+                    std::snprintf(buf, sizeof buf, "ctl input %04X refused", unsigned(*reg));
+                    logLine(buf);
+                }
                 return;
             }
         } else if (line == "event") {
@@ -442,7 +475,7 @@ int main(int argc, char** argv)
 
     enum {
         OptDevice = 256, OptAddress, OptBaud, OptType, OptModel, OptVersion, OptStatus, OptEvents,
-        OptClock, OptAlt, OptSetpoint, OptSilentFrom, OptCorrupt, OptCorruptOn, OptException,
+        OptClock, OptAlt, OptSetpoint, OptInput, OptSilentFrom, OptCorrupt, OptCorruptOn, OptException,
         OptExceptionOn, OptReplyDelay, OptLineTiming, OptLogTimes, OptLog, OptDump, OptControl, OptHelp
     };
     static const option longOptions[] = {
@@ -457,6 +490,7 @@ int main(int argc, char** argv)
         {"clock", required_argument, nullptr, OptClock},
         {"alt-setpoints", no_argument, nullptr, OptAlt},
         {"setpoint", required_argument, nullptr, OptSetpoint},
+        {"input", required_argument, nullptr, OptInput},
         {"silent-from", required_argument, nullptr, OptSilentFrom},
         {"corrupt", required_argument, nullptr, OptCorrupt},
         {"corrupt-on", required_argument, nullptr, OptCorruptOn},
@@ -503,6 +537,17 @@ int main(int argc, char** argv)
                 usageError("--setpoint: register " + std::string(parts[0]) + " is in no setpoint block");
             relayOptions.setpointOverrides.push_back(
                 {reg, static_cast<std::uint16_t>(numberArg("--setpoint", parts[1], 0, 0xFFFF))});
+            break;
+        }
+        case OptInput: {
+            const auto parts = split(arg, '=');
+            if (parts.size() != 2)
+                usageError("bad value for --input: '" + std::string(arg) + "'");
+            const long reg = numberArg("--input", parts[0], 0, 0xFFFF);
+            if (!SimRelay::settableInput(static_cast<int>(reg)))
+                usageError("--input: register " + std::string(parts[0]) + " is not one that can be set");
+            relayOptions.inputOverrides.push_back(
+                {static_cast<std::uint16_t>(reg), static_cast<std::uint16_t>(numberArg("--input", parts[1], 0, 0xFFFF))});
             break;
         }
         case OptSilentFrom: silentFrom = static_cast<int>(numberArg("--silent-from", arg, 1, 1L << 30)); break;
