@@ -100,12 +100,11 @@ AppContext::AppContext(AppState& state)
         archivos_->Firmware_Rele = version;
         archivos_->Datos_De_Archivo = false;
     });
-    ReportPages reports;
-    reports.actualValues = {AV1_REP, AV2_REP};
-    reports.eventsFirst = Events_Rep;
-    reports.eventsMore = Events_Rep2;
-    reports.setpoints = {SET1_REP, SET2_REP, SET4_REP, SET11_REP, SET12_REP};
-    print_ = std::make_unique<PrintCommands>(st_, *this, printServices(), std::move(reports));
+    print_ = std::make_unique<PrintCommands>(st_, *this, printServices());
+    print_->pages().actualValues = {AV1_REP, AV2_REP};
+    print_->pages().eventsFirst = Events_Rep;
+    print_->pages().eventsMore = Events_Rep2;
+    print_->pages().setpoints = {SET1_REP, SET2_REP, SET4_REP, SET11_REP, SET12_REP};
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
         if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));

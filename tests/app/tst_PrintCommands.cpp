@@ -6,6 +6,7 @@
 #include "app/Principal.h"
 #include "app/PrintCommands.h"
 #include "app/PrinterChooser.h"
+#include "app/ReadingBox.h"
 #include "reports/Events_Rep.h"
 #include "reports/FakeEventsHost.h"
 #include "reports/ReportLayout.h"
@@ -18,6 +19,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -386,6 +389,16 @@ private slots:
         QVERIFY(seen.testFlag(QAbstractPrintDialog::PrintToFile));
         QVERIFY(!(seen & (QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCurrentPage)));
+    }
+
+    // The wait box is modal over the program; its Cancel ends the wait.
+    void readingBoxCancel()
+    {
+        ReadingBox box;
+        auto* d = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        QVERIFY(d && d->labelText() == "Reading values from the relay..." && !box.cancelled());
+        QTest::mouseClick(d->findChild<QPushButton*>(), Qt::LeftButton);
+        QVERIFY(box.cancelled());
     }
 
     // File > Print: each entry runs its command.
