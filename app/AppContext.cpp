@@ -15,6 +15,7 @@
 #include "platform/Ui.h"
 #include "reports/EventsPage.h"
 #include "reports/EventsPageView.h"
+#include "reports/SetpointReports.h"
 
 #include <cstdio>
 
@@ -103,6 +104,7 @@ AppContext::AppContext(AppState& state)
     print_->pages().actualValues = {AV1_REP, AV2_REP};
     print_->pages().eventsFirst = Events_Rep;
     print_->pages().eventsMore = Events_Rep2;
+    print_->pages().setpoints = {SET1_REP, SET2_REP, SET4_REP, SET11_REP, SET12_REP};
     QObject::connect(&loop_, &LinkLoop::Conexion_Iniciada, [this] { bloquesLeidos_.reset(); });
     QObject::connect(&loop_, &LinkLoop::Respuesta_Aceptada, [this](int cola, int posicion, int codigo) {
         if (codigo >= 61 && codigo <= 66) bloquesLeidos_.set(static_cast<std::size_t>(codigo - 61));

@@ -117,8 +117,7 @@ void Principal::buildMenus()
     QMenu* imprimir = archivo->addMenu(QStringLiteral("Print"));
     imprimir->setObjectName(QStringLiteral("Imprimir"));
     imprimir->menuAction()->setObjectName(QStringLiteral("Imprimir"));
-    // The setpoints entry stays disabled until its report pages are in the program.
-    connect(add(imprimir, {"P_Setpoints", "&SetPoints", ""}, false), &QAction::triggered, this,
+    connect(add(imprimir, {"P_Setpoints", "&SetPoints", ""}, bool(svc_.printSetpoints)), &QAction::triggered, this,
             &Principal::P_Setpoints_Click);
     connect(add(imprimir, {"P_Actual", "Actual &Values", ""}, bool(svc_.printActualValues)),
             &QAction::triggered, this, &Principal::P_Actual_Click);

@@ -57,6 +57,7 @@ struct ReportItem {
     std::string parent;  // instance name of the frame holding it ("" for the client area)
     // Label, frame, check box, grid: left, top, width, height.
     // Line: from (left, top) to (left + width, top + height); lineWidth in pixels of the design.
+    // Frame: lineWidth 0 draws no border.
     int left = 0;
     int top = 0;
     int width = 0;

@@ -101,9 +101,12 @@ void paintFrame(QPainter& p, const ReportItem& it)
     const qreal border = caption.isEmpty() ? 0.0 : fm.height() / 2.0;
     const QPen line = pen(1);
     const qreal inset = line.widthF() / 2.0;  // the whole line inside the frame
-    p.setPen(line);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(it.left + inset, it.top + border + inset, it.width - 2 * inset, it.height - border - 2 * inset));
+    // A frame of line width 0 has no border (one laid over a row of another frame).
+    if (it.lineWidth > 0) {
+        p.setPen(line);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(it.left + inset, it.top + border + inset, it.width - 2 * inset, it.height - border - 2 * inset));
+    }
     if (caption.isEmpty())
         return;
     const qreal w = fm.horizontalAdvance(caption);
