@@ -6,56 +6,17 @@
 #include "app/AppContext.h"
 #include "support/LoggedFrames.h"
 #include "support/OnlineProgram.h"
+#include "support/PrintToPdf.h"
 #include "support/SimHarness.h"
 #include "text/DateText.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPrintDialog>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
 using kova::test::OnlineProgram;
 using kova::test::Bytes;
 using kova::test::SimHarness;
-
-namespace {
-
-// Request codes sent from `from` on, without the cyclic status read.
-std::vector<int> codesAfter(const SimHarness& sim, std::size_t from)
-{
-    std::vector<int> out;
-    const auto codes = sim.requestCodes();
-    for (std::size_t i = from; i < codes.size(); ++i)
-        if (codes[i] != 2) out.push_back(codes[i]);
-    return out;
-}
-
-QString pdfText(const QString& path)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// Answers the printer dialog: its "Print to File (PDF)" entry into `path`.
-void printToFile(const QString& path, bool& answered)
-{
-    QPrintDialog* dialog = nullptr;
-    QTRY_VERIFY((dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())));
-    auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-    auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-    QVERIFY(printers && file);
-    printers->setCurrentIndex(printers->count() - 1); // "Print to File (PDF)" comes last
-    file->setText(path);
-    dialog->accept();
-    answered = true;
-}
-
-} // namespace
 
 class tst_PrintOverLine : public QObject {
     Q_OBJECT
@@ -72,14 +33,14 @@ void tst_PrintOverLine::actualValuesReadAfresh()
     kova::setTextLocale(kova::TextLocale{"dd/MM/yyyy"});
     QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
     // The connect sequence is done once only status reads go out.
-    QTRY_VERIFY_WITH_TIMEOUT(sim.requests().size() > 20 && codesAfter(sim, sim.requests().size() - 4).empty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.requests().size() > 20 && sim.codesAfter(sim.requests().size() - 4).empty(), 20000);
 
     // Phase A current 125.40 A becomes 234.56 A after the connect.
     sim.control("input 020E 5BA0");
     const std::size_t startedAt = sim.requests().size();
     const QString pdf = program.dir.filePath(QStringLiteral("actual.pdf"));
     bool answered = false;
-    QTimer::singleShot(0, this, [&] { printToFile(pdf, answered); });
+    QTimer::singleShot(0, this, [&] { kova::test::printToFile(pdf, answered); });
     kova::Principal* w = program.arranque.principal();
     QVERIFY(w->command(QStringLiteral("P_Actual"))->isEnabled());
     w->command(QStringLiteral("P_Actual"))->trigger();
@@ -101,7 +62,7 @@ void tst_PrintOverLine::actualValuesReadAfresh()
                                          {0x01, 0x04, 0x06, 0x00, 0x00, 0x04, 0xF1, 0x41}}));
     QVERIFY(program.ui.shown.isEmpty());
     QVERIFY(w->isEnabled());
-    const QString text = pdfText(pdf);
+    const QString text = kova::test::pdfLayoutText(pdf);
     QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Phase A Current:\\s+234\\.6\\s+A"))), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Page 2")));
 }

@@ -6,14 +6,11 @@
 
 #include "support/LoggedFrames.h"
 #include "support/OnlineProgram.h"
+#include "support/PrintToPdf.h"
 #include "support/SimHarness.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPrintDialog>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -22,43 +19,6 @@ using kova::test::frameOf;
 using kova::test::hexBytes;
 using kova::test::OnlineProgram;
 using kova::test::SimHarness;
-
-namespace {
-
-// A page of the PDF as pdftotext lays it out.
-QString pdfPage(const QString& pdf, int page)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-int pdfPages(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished(30000);
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-// Answers the printer dialog: its "Print to File (PDF)" entry into `path`.
-void printToFile(const QString& path, bool& answered)
-{
-    QPrintDialog* dialog = nullptr;
-    QTRY_VERIFY((dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())));
-    auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-    auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-    QVERIFY(printers && file);
-    printers->setCurrentIndex(printers->count() - 1); // "Print to File (PDF)" comes last
-    file->setText(path);
-    dialog->accept();
-    answered = true;
-}
-
-} // namespace
 
 class tst_SetpointsPrintOverLine : public QObject {
     Q_OBJECT
@@ -84,7 +44,7 @@ void tst_SetpointsPrintOverLine::printsTheRelaysSetpoints()
 
     const QString pdf = program.dir.filePath(QStringLiteral("setpoints.pdf"));
     bool answered = false;
-    QTimer::singleShot(0, this, [&] { printToFile(pdf, answered); });
+    QTimer::singleShot(0, this, [&] { kova::test::printToFile(pdf, answered); });
     const std::size_t from = sim.requests().size();
     const qsizetype boxes = program.ui.shown.size();
     QAction* print = program.arranque.principal()->command("P_Setpoints");
@@ -116,7 +76,7 @@ void tst_SetpointsPrintOverLine::printsTheRelaysSetpoints()
 
     QCOMPARE(program.ui.shown.size(), boxes);
     QVERIFY(program.arranque.principal()->isEnabled());
-    QCOMPARE(pdfPages(pdf), 5);
+    QCOMPARE(kova::test::pdfPageCount(pdf), 5);
     struct Line {
         int page;
         const char* pattern;
@@ -126,9 +86,9 @@ void tst_SetpointsPrintOverLine::printsTheRelaysSetpoints()
                           Line{2, "Phase Timed O/C Delay:\\s+2\\.5 Sec"}, Line{3, "Gnd\\. Timed O/C Curve:\\s+IAC Inverse"},
                           Line{3, "Gnd\\. Timed O/C Multiplier:"}, Line{4, "Frequency 1 Delay:\\s+15\\.0 Sec"},
                           Line{5, "Input 1 Function:\\s+Block Trip"}, Line{5, "Page 5"}})
-        QVERIFY2(pdfPage(pdf, l.page).contains(QRegularExpression(QString::fromLatin1(l.pattern))), l.pattern);
-    QVERIFY(!pdfPage(pdf, 2).contains(QStringLiteral("Phase Timed O/C Multiplier:")));
-    QVERIFY(!pdfPage(pdf, 3).contains(QStringLiteral("Gnd. Timed O/C Delay:")));
+        QVERIFY2(kova::test::pdfLayoutText(pdf, l.page).contains(QRegularExpression(QString::fromLatin1(l.pattern))), l.pattern);
+    QVERIFY(!kova::test::pdfLayoutText(pdf, 2).contains(QStringLiteral("Phase Timed O/C Multiplier:")));
+    QVERIFY(!kova::test::pdfLayoutText(pdf, 3).contains(QStringLiteral("Gnd. Timed O/C Delay:")));
 }
 
 QTEST_MAIN(tst_SetpointsPrintOverLine)

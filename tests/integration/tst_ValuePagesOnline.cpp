@@ -24,15 +24,6 @@ using kova::test::withCrc;
 
 namespace {
 
-// Request codes sent from `from` on, without the cyclic status read.
-std::vector<int> codesAfter(const SimHarness& sim, std::size_t from)
-{
-    std::vector<int> out;
-    const auto codes = sim.requestCodes();
-    for (std::size_t i = from; i < codes.size(); ++i)
-        if (codes[i] != 2) out.push_back(codes[i]);
-    return out;
-}
 
 std::vector<std::string> linesAfter(const SimHarness& sim, std::size_t from, const std::string& text)
 {
@@ -93,7 +84,7 @@ void tst_ValuePagesOnline::connect(SimHarness& sim, OnlineProgram& program)
     kova::setTextLocale(kova::TextLocale{"dd/MM/yyyy"});
     QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
     // The connect sequence is done once only status reads go out.
-    QTRY_VERIFY_WITH_TIMEOUT(sim.requests().size() > 20 && codesAfter(sim, sim.requests().size() - 4).empty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.requests().size() > 20 && sim.codesAfter(sim.requests().size() - 4).empty(), 20000);
 }
 
 void tst_ValuePagesOnline::onPage(OnlineProgram& program, const char* command,
@@ -107,7 +98,7 @@ void tst_ValuePagesOnline::onPage(OnlineProgram& program, const char* command,
             if (program.context.requestWaiting(code)) return true;
         return false;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(!pageRequestWaits() && codesAfter(*sim_, sim_->requests().size() - 3).empty(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!pageRequestWaits() && sim_->codesAfter(sim_->requests().size() - 3).empty(), 10000);
     openedAt_ = sim_->requests().size();
     QAction* a = w->command(command);
     QVERIFY2(a && a->isEnabled(), command);
@@ -147,8 +138,8 @@ void tst_ValuePagesOnline::pagesShowTheRelaysValues()
         const std::size_t openedAt = openedAt_;
         // At once: 61 twice on the one-shot queue, 4, 8, 9 on the page queue;
         // then 61, 4, 8, 9 at every tick.
-        QTRY_VERIFY_WITH_TIMEOUT(codesAfter(sim, openedAt).size() >= 9, 5000);
-        const auto codes = codesAfter(sim, openedAt);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.codesAfter(openedAt).size() >= 9, 5000);
+        const auto codes = sim.codesAfter(openedAt);
         const std::vector<int> atOnce(codes.begin(), codes.begin() + 5), tick(codes.begin() + 5, codes.begin() + 9);
         QCOMPARE(only(atOnce, {61}), (std::vector<int>{61, 61}));
         QCOMPARE(only(atOnce, {4, 8, 9}), (std::vector<int>{4, 8, 9}));
@@ -169,8 +160,8 @@ void tst_ValuePagesOnline::pagesShowTheRelaysValues()
     onPage(program, "mnuPowerData", [&](kova::ValuePageView& v) {
         const std::size_t openedAt = openedAt_;
         // Nothing at load; 7 and 10 at every tick.
-        QTRY_VERIFY_WITH_TIMEOUT(codesAfter(sim, openedAt).size() >= 2, 5000);
-        const auto codes = codesAfter(sim, openedAt);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.codesAfter(openedAt).size() >= 2, 5000);
+        const auto codes = sim.codesAfter(openedAt);
         QCOMPARE(std::vector<int>(codes.begin(), codes.begin() + 2), (std::vector<int>{7, 10}));
         QTRY_COMPARE_WITH_TIMEOUT(shown(v, 0), (QStringList{"2.85", "MW"}), 3000);
         QCOMPARE(shown(v, 1), (QStringList{"950.0", "KVAR"}));

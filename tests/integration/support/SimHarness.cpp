@@ -251,4 +251,14 @@ void SimHarness::control(const std::string& line) const
     ::close(fd);
 }
 
+std::vector<int> SimHarness::codesAfter(std::size_t from) const
+{
+    std::vector<int> out;
+    const auto codes = requestCodes();
+    for (std::size_t i = from; i < codes.size(); ++i)
+        if (codes[i] != 2)
+            out.push_back(codes[i]);
+    return out;
+}
+
 } // namespace kova::test

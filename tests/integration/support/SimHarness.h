@@ -51,6 +51,8 @@ public:
     std::vector<std::string> requests() const;
     // Their request codes, in the order sent.
     std::vector<int> requestCodes() const;
+    // The codes sent from request `from` on, without the cyclic status read.
+    std::vector<int> codesAfter(std::size_t from) const;
 
     // The simulator's last register dump: (kind, register) -> value, kind
     // 'h' holding, 'i' input.
