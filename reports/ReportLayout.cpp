@@ -208,13 +208,9 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
 
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error)
 {
-    const std::string json = reportLayoutText(window);
-    if (json.empty()) {
-        if (error)
-            *error = std::string(window) + ": no layout";
-        return std::nullopt;
-    }
-    return readReportLayout(json, window, error);
+    return loadLayoutFile(window, error, [](std::string_view json, std::string_view name, std::string* e) {
+        return readReportLayout(json, name, e);
+    });
 }
 
 } // namespace kova

@@ -116,13 +116,9 @@ std::optional<std::vector<SetpointSource>> readSetpointSources(std::string_view 
 
 std::optional<std::vector<SetpointSource>> loadSetpointSources(std::string_view window, std::string* error)
 {
-    const std::string json = reportLayoutText(window);
-    if (json.empty()) {
-        if (error)
-            *error = std::string(window) + ": no layout";
-        return std::nullopt;
-    }
-    return readSetpointSources(json, window, error);
+    return loadLayoutFile(window, error, [](std::string_view json, std::string_view name, std::string* e) {
+        return readSetpointSources(json, name, e);
+    });
 }
 
 } // namespace kova
