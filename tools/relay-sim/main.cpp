@@ -383,9 +383,11 @@ public:
             std::snprintf(at, sizeof at, " at %.6f %.6f", secs(arrived), secs(std::chrono::steady_clock::now()));
             line += at;
         }
-        logLine(line);
+        // The dump first: whoever sees the write in the log finds it in the
+        // dump too.
         if (fc == 5 || fc == 16)
             dump();
+        logLine(line);
     }
 
 private:
