@@ -2,6 +2,7 @@
 // end of a pseudo-terminal pair), for trying and testing modem programming
 // without a modem. See --help.
 
+#include "tools/SimStart.h"
 #include "tools/modem-sim/AtModem.h"
 
 #include <cerrno>
@@ -49,11 +50,7 @@ volatile std::sig_atomic_t g_stop = 0;
 
 void onSignal(int) { g_stop = 1; }
 
-[[noreturn]] void usageError(const std::string& what)
-{
-    std::fprintf(stderr, "modem-sim: %s (see --help)\n", what.c_str());
-    std::exit(2);
-}
+using kova::simstart::usageError;
 
 long numberArg(const char* opt, std::string_view s, long lo, long hi)
 {
@@ -131,6 +128,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    kova::simstart::programName() = "modem-sim";
     enum { OptDevice = 1, OptBaud, OptSilent, OptSilentFrom, OptErrorOn, OptLog, OptHelp };
     static const option longOptions[] = {
         {"device", required_argument, nullptr, OptDevice},
@@ -163,24 +161,13 @@ int main(int argc, char** argv)
         default: usageError("unknown option");
         }
     }
-    if (optind < argc)
-        usageError(std::string("unexpected argument '") + argv[optind] + "'");
-    if (device.empty())
-        usageError("--device is required");
+    kova::simstart::checkArguments(argc, argv, device);
     const speed_t speed = speedOf(baud);
 
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
+    kova::simstart::stopOnSignals(onSignal);
     std::FILE* log = nullptr;
-    if (!logPath.empty() && !(log = std::fopen(logPath.c_str(), "a"))) {
-        std::fprintf(stderr, "modem-sim: cannot open log %s: %s\n", logPath.c_str(), std::strerror(errno));
+    if (!kova::simstart::openLog(logPath, log))
         return 1;
-    }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         std::fprintf(stderr, "modem-sim: cannot open %s: %s\n", device.c_str(), std::strerror(errno));

@@ -3,6 +3,7 @@
 // and 16 from its register map, keeps a running clock and an event record,
 // acts on commands, and can be told to fail on purpose. See --help.
 
+#include "tools/SimStart.h"
 #include "tools/relay-sim/DefaultSetpoints.h"
 #include "tools/relay-sim/LineTiming.h"
 #include "tools/relay-sim/RtuCrc.h"
@@ -164,11 +165,7 @@ std::vector<std::string_view> split(std::string_view s, char sep)
     }
 }
 
-[[noreturn]] void usageError(const std::string& what)
-{
-    std::fprintf(stderr, "relay-sim: %s (see --help)\n", what.c_str());
-    std::exit(2);
-}
+using kova::simstart::usageError;
 
 long numberArg(const char* opt, std::string_view s, long lo, long hi)
 {
@@ -464,6 +461,7 @@ std::optional<std::chrono::sys_seconds> parseClock(std::string_view s)
 
 int main(int argc, char** argv)
 {
+    kova::simstart::programName() = "relay-sim";
     std::string device, logPath, dumpPath, controlPath;
     int address = 1;
     long baud = 9600;
@@ -574,29 +572,15 @@ int main(int argc, char** argv)
         default: usageError("unknown option");
         }
     }
-    if (optind < argc)
-        usageError(std::string("unexpected argument '") + argv[optind] + "'");
-    if (device.empty())
-        usageError("--device is required");
+    kova::simstart::checkArguments(argc, argv, device);
     for (const Match& m : exceptionOn)
         if (m.param < 1 || m.param > 255)
             usageError("--exception-on: exception code must be 1-255");
 
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
+    kova::simstart::stopOnSignals(onSignal);
     std::FILE* log = nullptr;
-    if (!logPath.empty()) {
-        log = std::fopen(logPath.c_str(), "a");
-        if (!log) {
-            std::fprintf(stderr, "relay-sim: cannot open log %s: %s\n", logPath.c_str(), std::strerror(errno));
-            return 1;
-        }
-    }
+    if (!kova::simstart::openLog(logPath, log))
+        return 1;
 
     int controlFd = -1, controlKeep = -1;
     if (!controlPath.empty()) {
