@@ -1,5 +1,7 @@
 #include "reports/ReportLayout.h"
 
+#include "reports/LayoutJson.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -146,18 +148,6 @@ struct Reader {
     }
 };
 
-QJsonObject parse(std::string_view json)
-{
-    QJsonParseError err{};
-    const QJsonDocument doc =
-        QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &err);
-    if (err.error != QJsonParseError::NoError)
-        throw Fault(err.errorString().toStdString());
-    if (!doc.isObject())
-        throw Fault("not an object");
-    return doc.object();
-}
-
 } // namespace
 
 std::string reportLayoutText(std::string_view file)
@@ -179,14 +169,14 @@ std::string reportLayoutText(std::string_view file)
 std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_view name, std::string* error)
 {
     try {
-        const QJsonObject o = parse(json);
+        const QJsonObject o = layoutJsonObject(json);
         ReportCanvas canvas(text(o, "window"), number(o, "width"), number(o, "height"));
         if (canvas.window().empty() || canvas.clientWidth() <= 0 || canvas.clientHeight() <= 0)
             throw Fault("\"window\", \"width\" and \"height\" are required");
         Reader reader{canvas, fontOf(o.value(QLatin1String("font")), ReportFont{}), {}};
         const std::string variant = text(o, "header");
         if (!variant.empty()) {
-            const QJsonObject header = parse(reportLayoutText("header"));
+            const QJsonObject header = layoutJsonObject(reportLayoutText("header"));
             const QJsonObject v = header.value(QLatin1String("variants")).toObject().value(
                 QString::fromStdString(variant)).toObject();
             if (v.isEmpty())

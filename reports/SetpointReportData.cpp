@@ -1,5 +1,6 @@
 #include "reports/SetpointReportData.h"
 
+#include "reports/LayoutJson.h"
 #include "reports/ReportLayout.h"
 
 #include <QJsonArray>
@@ -94,15 +95,8 @@ std::optional<std::vector<SetpointSource>> readSetpointSources(std::string_view 
                                                                std::string* error)
 {
     try {
-        QJsonParseError err{};
-        const QJsonDocument doc =
-            QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &err);
-        if (err.error != QJsonParseError::NoError)
-            throw Fault(err.errorString().toStdString());
-        if (!doc.isObject())
-            throw Fault("not an object");
         std::vector<SetpointSource> sources;
-        for (const QJsonValue& v : list(doc.object(), "sources"))
+        for (const QJsonValue& v : list(layoutJsonObject(json), "sources"))
             sources.push_back(source(object(v)));
         if (sources.empty())
             throw Fault("\"sources\" names no page");
