@@ -63,6 +63,21 @@ ReportStamp PrintCommands::stamp()
             svc_.nombreRele ? svc_.nombreRele() : std::string(20, ' ')};
 }
 
+std::unique_ptr<QPagedPaintDevice> PrintCommands::choosePrinter() const
+{
+    return svc_.choosePrinter ? svc_.choosePrinter() : nullptr;
+}
+
+void PrintCommands::printPages(QPagedPaintDevice& device, const std::vector<ReportPages::Page>& pages,
+                               const ReportStamp& s)
+{
+    PrintJob job(device);
+    for (const ReportPages::Page& page : pages)
+        if (!job.page([&] { return page(host_, s); })) break;
+    job.finish();
+    stopWith(job.failure());
+}
+
 void PrintCommands::stopWith(const std::optional<std::string>& failure)
 {
     if (failure) message_ = Message{*failure, PageHost::Icon::Critical};
@@ -71,7 +86,7 @@ void PrintCommands::stopWith(const std::optional<std::string>& failure)
 void PrintCommands::P_Actual_Click()
 {
     run([this] {
-        const auto device = svc_.choosePrinter ? svc_.choosePrinter() : nullptr;
+        const auto device = choosePrinter();
         if (!device) return;
         if (host_.comunicando()) {
             for (int code = 4; code <= 10; ++code) queue(0, code);
@@ -80,18 +95,14 @@ void PrintCommands::P_Actual_Click()
         if (!freshData(false)) return;
         const ReportStamp s = stamp();
         st_.Imprimiendo = true;
-        PrintJob job(*device);
-        for (const ReportPages::Page& page : pages_.actualValues)
-            if (!job.page([&] { return page(host_, s); })) break;
-        job.finish();
-        stopWith(job.failure());
+        printPages(*device, pages_.actualValues, s);
     });
 }
 
 void PrintCommands::P_Events_Click()
 {
     run([this] {
-        const auto device = svc_.choosePrinter ? svc_.choosePrinter() : nullptr;
+        const auto device = choosePrinter();
         if (!device) return;
         if (host_.comunicando()) {
             // The ten newest events: their number, then each one selected and read.
@@ -124,15 +135,10 @@ void PrintCommands::P_Setpoints_Click()
         if (host_.comunicando())
             for (int code = 61; code <= 66; ++code) queue(0, code);
         svc_.pause(kPauseMs);
-        const auto device = svc_.choosePrinter ? svc_.choosePrinter() : nullptr;
+        const auto device = choosePrinter();
         if (!device) return;
         if (!freshData(false)) return;
-        const ReportStamp s = stamp();
-        PrintJob job(*device);
-        for (const ReportPages::Page& page : pages_.setpoints)
-            if (!job.page([&] { return page(host_, s); })) break;
-        job.finish();
-        stopWith(job.failure());
+        printPages(*device, pages_.setpoints, stamp());
     });
 }
 

@@ -90,6 +90,9 @@ private:
     // nothing may be printed.
     bool freshData(bool queueZeroIdle);
     ReportStamp stamp();
+    std::unique_ptr<QPagedPaintDevice> choosePrinter() const;
+    // Prints the pages in order; a failure stops the job and is told.
+    void printPages(QPagedPaintDevice& device, const std::vector<ReportPages::Page>& pages, const ReportStamp& s);
     void stopWith(const std::optional<std::string>& failure);
 
     AppState& st_;
