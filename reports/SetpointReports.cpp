@@ -53,11 +53,15 @@ void copyFrom(SetpointPage& page, const SetpointSource& source, ReportCanvas& ca
 
 ReportCanvas fillSetpointReport(std::string_view window, PageHost& host, const ReportStamp& stamp)
 {
+    // One reading of the layout file gives the page and its sources.
+    const std::string json = reportLayoutText(window);
+    if (json.empty())
+        fault(window, "no layout");
     std::string error;
-    auto canvas = loadReportLayout(window, &error);
+    auto canvas = readReportLayout(json, window, &error);
     if (!canvas)
         throw std::runtime_error(error);
-    const auto sources = loadSetpointSources(window, &error);
+    const auto sources = readSetpointSources(json, window, &error);
     if (!sources)
         throw std::runtime_error(error);
     fillReportHeader(*canvas, stamp);
