@@ -22,10 +22,7 @@ namespace {
 using test::FakePageHost;
 
 using Fill = ReportCanvas (*)(PageHost&, const ReportStamp&);
-struct Window {
-    const char* name;
-    Fill fill;
-};
+struct Window { const char* name; Fill fill; };
 const Window kWindows[] = {{"SET1_REP", SET1_REP}, {"SET2_REP", SET2_REP}, {"SET4_REP", SET4_REP},
                            {"SET11_REP", SET11_REP}, {"SET12_REP", SET12_REP}};
 
@@ -104,16 +101,8 @@ struct Expect {
     Is is;
     const char* text = "";  // Text: the label's text; Boxes: the indices checked, "0,2"
 };
-struct Reg {
-    int reg;
-    int value;
-};
-struct Case {
-    const char* window;
-    std::vector<Reg> get;
-    std::vector<Expect> expect;
-    std::vector<Reg> put = {};
-};
+struct Reg { int reg, value; };
+struct Case { const char* window; std::vector<Reg> get; std::vector<Expect> expect; std::vector<Reg> put = {}; };
 
 std::string checkedOf(const ReportCanvas& page, const std::string& array)
 {
@@ -169,10 +158,8 @@ TEST(SetpointReports, PrintWhatThePagesShow)
     };
     for (const Case& c : cases) {
         FakePageHost host;
-        for (const Reg& r : c.get)
-            host.setGet(r.reg, r.value);
-        for (const Reg& r : c.put)
-            host.setPut(r.reg, r.value);
+        for (const Reg& r : c.get) host.setGet(r.reg, r.value);
+        for (const Reg& r : c.put) host.setPut(r.reg, r.value);
         const Fill fill = std::find_if(std::begin(kWindows), std::end(kWindows), [&](const Window& w) {
                               return std::string(w.name) == c.window;
                           })->fill;
@@ -192,11 +179,7 @@ TEST(SetpointReports, PrintWhatThePagesShow)
 
 TEST(SetpointReports, ReadsQueuedByThePagesLoaded)
 {
-    struct Run {
-        std::vector<Fill> pages;
-        bool online;
-        std::vector<int> reads;
-    };
+    struct Run { std::vector<Fill> pages; bool online; std::vector<int> reads; };
     const std::vector<Fill> all = {SET1_REP, SET2_REP, SET4_REP, SET11_REP, SET12_REP};
     const Run runs[] = {
         {{SET4_REP}, true, {64, 63, 65, 66, 64, 65, 66, 63}},
@@ -207,8 +190,7 @@ TEST(SetpointReports, ReadsQueuedByThePagesLoaded)
     for (const Run& run : runs) {
         FakePageHost host;
         host.isOnline = run.online;
-        for (Fill fill : run.pages)
-            fill(host, kStamp);
+        for (Fill fill : run.pages) fill(host, kStamp);
         EXPECT_EQ(host.codes(0), run.reads);
         EXPECT_TRUE(host.codes(1).empty());
         EXPECT_TRUE(host.mainWindowEnabled());
@@ -222,8 +204,7 @@ struct FailingHost : FakePageHost {
     int calls = 0;
     std::optional<RequestSlot> queueRequest(int queue, int code) override
     {
-        if (++calls == failAt)
-            throw std::runtime_error("queue broken");
+        if (++calls == failAt) throw std::runtime_error("queue broken");
         return FakePageHost::queueRequest(queue, code);
     }
 };

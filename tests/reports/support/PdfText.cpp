@@ -111,38 +111,22 @@ std::string pdfText(const std::string& path, int page, bool layout)
     return run(QStringLiteral("pdftotext"), args).toStdString();
 }
 
-std::vector<PdfWord> pdfWords(const std::string& path, int page)
+PdfWord pdfWord(const std::string& path, const std::string& text, int page)
 {
     const QString html = run(QStringLiteral("pdftotext"), pageArgs(page) << QStringLiteral("-bbox")
                                                               << QString::fromStdString(path) << QStringLiteral("-"));
     static const QRegularExpression pageOrWord(
         QStringLiteral("<page\\b|<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" "
                        "yMax=\"([-0-9.]+)\">([^<]*)</word>"));
-    std::vector<PdfWord> words;
     int current = page > 0 ? page - 1 : 0;
     for (auto it = pageOrWord.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+        if (m.captured(0).startsWith(QStringLiteral("<page")))
             ++current;
-            continue;
-        }
-        PdfWord w;
-        w.page = current;
-        w.xMin = m.captured(1).toDouble() * kTwipsPerPoint;
-        w.yMin = m.captured(2).toDouble() * kTwipsPerPoint;
-        w.xMax = m.captured(3).toDouble() * kTwipsPerPoint;
-        w.yMax = m.captured(4).toDouble() * kTwipsPerPoint;
-        w.text = unescape(m.captured(5));
-        words.push_back(std::move(w));
+        else if (unescape(m.captured(5)) == text)
+            return {current, text, m.captured(1).toDouble() * kTwipsPerPoint, m.captured(2).toDouble() * kTwipsPerPoint,
+                    m.captured(3).toDouble() * kTwipsPerPoint, m.captured(4).toDouble() * kTwipsPerPoint};
     }
-    return words;
-}
-
-PdfWord pdfWord(const std::string& path, const std::string& text, int page)
-{
-    for (PdfWord& w : pdfWords(path, page))
-        if (w.text == text)
-            return w;
     return {};
 }
 
