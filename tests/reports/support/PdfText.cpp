@@ -25,17 +25,14 @@ QString run(const QString& tool, const QStringList& args, bool* ok = nullptr)
     p.start(tool, args);
     const bool done = p.waitForStarted(10000) && p.waitForFinished(60000);
     const bool good = done && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (ok)
-        *ok = good;
-    if (!done)
-        p.kill();
+    if (ok) *ok = good;
+    if (!done) p.kill();
     return good ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
 QStringList pageArgs(int page)
 {
-    if (page <= 0)
-        return {};
+    if (page <= 0) return {};
     return {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page)};
 }
 
@@ -152,17 +149,9 @@ std::optional<std::vector<FontRow>> fontRows(const std::string& path)
         return std::nullopt;
     // Start and width of each dash group.
     std::vector<std::pair<qsizetype, qsizetype>> columns;
-    const QString& r = lines[rule];
-    for (qsizetype i = 0; i < r.size();) {
-        if (r[i] != QLatin1Char('-')) {
-            ++i;
-            continue;
-        }
-        qsizetype j = i;
-        while (j < r.size() && r[j] == QLatin1Char('-'))
-            ++j;
-        columns.emplace_back(i, j - i);
-        i = j;
+    for (auto it = QRegularExpression(QStringLiteral("-+")).globalMatch(lines[rule]); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        columns.emplace_back(m.capturedStart(), m.capturedLength());
     }
     if (columns.size() < 4)
         return std::nullopt;
