@@ -33,8 +33,7 @@ QString run(const QString& program, const QStringList& arguments)
 {
     QProcess p;
     p.start(program, arguments);
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return p.waitForFinished(10000), QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // pdfinfo's page count; 0 when there is no file.
@@ -190,7 +189,8 @@ private slots:
                    QStringList{"disable", "clock"} + actual
             << 2;
         QTest::newRow("actual values offline") << "actual" << false << false << QStringList{"dialog", "clock"} + actual << 2;
-        QTest::newRow("actual values cancelled") << "actual" << true << true << QStringList{"dialog", "enable"} << 0;
+        for (const char* command : {"actual", "events"})
+            QTest::addRow("%s cancelled", command) << command << true << true << QStringList{"dialog", "enable"} << 0;
         QTest::newRow("events online")
             << "events" << true << false
             << QStringList{"dialog"} + eventReads +
@@ -198,7 +198,6 @@ private slots:
             << 1;
         QTest::newRow("events offline") << "events" << false << false
                                         << QStringList{"dialog", "clock", "fill Events_Rep", "enable"} << 1;
-        QTest::newRow("events cancelled") << "events" << true << true << QStringList{"dialog", "enable"} << 0;
         QTest::newRow("setpoints online")
             << "setpoints" << true << false
             << QStringList{"disable"} + setpointReads + QStringList{"pause 1000", "dialog", "disable", "clock"} + setpoints
@@ -243,14 +242,10 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("how");
-        QTest::newRow("no reply") << "actual" << "never";
-        QTest::newRow("a request not queued") << "actual" << "refused";
-        QTest::newRow("a request given up") << "events" << "given up";
-        QTest::newRow("link lost") << "actual" << "lost";
-        QTest::newRow("link offline") << "events" << "offline";
-        QTest::newRow("link lost in the setpoints' dialog") << "setpoints" << "lost in dialog";
-        QTest::newRow("cancelled in the wait box") << "actual" << "cancel";
-        QTest::newRow("setpoints cancelled in the wait box") << "setpoints" << "cancel";
+        for (const auto& [command, how] : {std::pair{"actual", "never"}, {"actual", "refused"}, {"events", "given up"},
+                                           {"actual", "lost"}, {"events", "offline"}, {"setpoints", "lost in dialog"},
+                                           {"actual", "cancel"}, {"setpoints", "cancel"}})
+            QTest::addRow("%s: %s", command, how) << QString(command) << QString(how);
     }
 
     void notRead()
@@ -287,10 +282,9 @@ private slots:
         QTest::newRow("first page") << "actual" << "AV1_REP" << 0 << notFilled.arg(1).arg(0);
         QTest::newRow("event page 3") << "events" << "Events_Rep2 3" << 2 << notFilled.arg(3).arg(2);
         QTest::newRow("setpoint page 3") << "setpoints" << "SET4_REP" << 2 << notFilled.arg(3).arg(2);
-        QTest::newRow("printer not started") << "actual" << "no printer" << 0
-                                             << "Printing stopped: the printer could not be started. Pages printed: 0.";
-        QTest::newRow("printer error") << "actual" << "sheet" << 1
-                                       << "Printing stopped: the printer reported an error. Pages printed: 1.";
+        const QString stopped = "Printing stopped: the printer %1. Pages printed: %2.";
+        QTest::newRow("printer not started") << "actual" << "no printer" << 0 << stopped.arg("could not be started").arg(0);
+        QTest::newRow("printer error") << "actual" << "sheet" << 1 << stopped.arg("reported an error").arg(1);
     }
 
     void printingStops()
@@ -318,13 +312,10 @@ private slots:
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("fecha");
         QTest::addColumn<QString>("hora");
-        QTest::newRow("afternoon") << "dd/MM/yyyy" << QDateTime({2026, 3, 4}, {15, 7, 9}) << "04/03/2026"
-                                   << "03:07:09 PM";
-        QTest::newRow("after midnight") << "M/d/yyyy" << QDateTime({2026, 12, 31}, {0, 5}) << "12/31/2026"
-                                        << "12:05:00 AM";
+        QTest::newRow("afternoon") << "dd/MM/yyyy" << QDateTime({2026, 3, 4}, {15, 7, 9}) << "04/03/2026" << "03:07:09 PM";
+        QTest::newRow("after midnight") << "M/d/yyyy" << QDateTime({2026, 12, 31}, {0, 5}) << "12/31/2026" << "12:05:00 AM";
         QTest::newRow("noon") << "yyyy-MM-dd" << QDateTime({2027, 1, 2}, {12, 0}) << "2027-01-02" << "12:00:00 PM";
-        QTest::newRow("before midnight") << "dd/MM/yyyy" << QDateTime({2026, 12, 31}, {23, 59, 59}) << "31/12/2026"
-                                         << "11:59:59 PM";
+        QTest::newRow("before midnight") << "dd/MM/yyyy" << QDateTime({2026, 12, 31}, {23, 59, 59}) << "31/12/2026" << "11:59:59 PM";
     }
 
     void stamp()

@@ -94,16 +94,14 @@ TEST(ActualValueReports, NumericLinesShowTheFormattedValueAndUnit)
 
 TEST(ActualValueReports, TextLinesAndStampsPrintAsTheRelayGivesThem)
 {
-    struct Case { int page; int position; const char* entry; const char* label; const char* text; };
-    const Case texts[] = {
-        {1, 37, "ABC", "LblMed(1)", "ABC"},          {1, 37, "", "LblMed(1)", ""},
-        {1, 325, " Wye ", "LblMed(2)", " Wye "},     {2, 65, " No Trip ", "LblMed(6)", " No Trip "},
-        {2, 66, "03/04/2024 05:06:07", "LblMed(7)", "03/04/2024 05:06:07"},
-        {2, 77, "12", "LblMed(24)", "12"},           {2, 81, "3", "LblMed(23)", "3"},
-        {2, 82, "4", "LblMed(22)", "4"},             {2, 83, "20", "LblMed(21)", "20"},
-    };
+    // Text lines print the relay's text as it is, blanks and all.
+    struct Case { int page; int position; const char* text; const char* label; };
+    const Case texts[] = {{1, 37, "ABC", "LblMed(1)"}, {1, 37, "", "LblMed(1)"}, {1, 325, " Wye ", "LblMed(2)"},
+                          {2, 65, " No Trip ", "LblMed(6)"}, {2, 66, "03/04/2024 05:06:07", "LblMed(7)"},
+                          {2, 77, "12", "LblMed(24)"}, {2, 81, "3", "LblMed(23)"}, {2, 82, "4", "LblMed(22)"},
+                          {2, 83, "20", "LblMed(21)"}};
     for (const Case& c : texts)
-        EXPECT_EQ(fill(c.page, {{c.position, c.entry}}).text(c.label), c.text) << c.label;
+        EXPECT_EQ(fill(c.page, {{c.position, c.text}}).text(c.label), c.text) << c.label;
 
     struct Stamp { int page; int position; const char* entry; const char* date; const char* time; };
     const Stamp stamps[] = {
@@ -159,12 +157,10 @@ TEST(ActualValueReports, BlocksAreDecodedBeforeTheirPositionsAreRead)
                     {4, {{51, 7}, {55, "01/02/2024 10:11:12"}}}};
     const ReportCanvas p1 = fill(1, one);
     EXPECT_EQ(one.decoded, (std::vector<int>{1, 2, 3, 4, 2}));
-    EXPECT_EQ(p1.text("LblMed(10)"), "100.0");
-    EXPECT_EQ(p1.text("LblMed(0)"), "60.00");
-    EXPECT_EQ(p1.text("LblMed(25)"), "2.00");
-    EXPECT_EQ(p1.text("LblMed(29)"), "7");
-    EXPECT_EQ(p1.text("lblEnergyTime"), "10:11:12");
-    EXPECT_EQ(p1.text("LblMed(2)"), " Open Delta ");
+    for (const auto& [label, text] : std::vector<std::pair<const char*, const char*>>{
+             {"LblMed(10)", "100.0"}, {"LblMed(0)", "60.00"}, {"LblMed(25)", "2.00"}, {"LblMed(29)", "7"},
+             {"lblEnergyTime", "10:11:12"}, {"LblMed(2)", " Open Delta "}})
+        EXPECT_EQ(p1.text(label), text) << label;
     EXPECT_TRUE(p1.shown("OD_DD_VT1(1)"));
     EXPECT_TRUE(p1.shown("Frame2"));
     EXPECT_EQ(p1.at("Frame1").top, 9705);
@@ -205,13 +201,10 @@ TEST(ActualValueReports, EveryItemLiesInsideItsFrameAndThePage)
             const ReportCanvas c = fill(page, {{325, vt}});
             for (const ReportItem& it : c.items()) {
                 const ReportItem* f = it.parent.empty() ? nullptr : &c.at(it.parent);
-                const int right = f ? f->left + f->width : c.clientWidth();
-                const int bottom = f ? f->top + f->height : c.clientHeight();
-                const std::string where = c.window() + " " + it.name + " " + it.text;
-                EXPECT_GE(it.left, f ? f->left : 0) << where;
-                EXPECT_GE(it.top, f ? f->top : 0) << where;
-                EXPECT_LE(it.left + it.width, right) << where;
-                EXPECT_LE(it.top + it.height, bottom) << where;
+                EXPECT_TRUE(it.left >= (f ? f->left : 0) && it.top >= (f ? f->top : 0) &&
+                            it.left + it.width <= (f ? f->left + f->width : c.clientWidth()) &&
+                            it.top + it.height <= (f ? f->top + f->height : c.clientHeight()))
+                    << c.window() << " " << it.name << " " << it.text;
             }
         }
     }

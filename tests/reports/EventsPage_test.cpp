@@ -70,12 +70,7 @@ TEST(EventsPageColumns, ColumnsAndSubItems)
 
 TEST(EventsPageRows, Split)
 {
-    struct Case {
-        const char* text;
-        bool split;
-        bool complete;
-        const char *number, *cause, *date;
-    };
+    struct Case { const char* text; bool split, complete; const char *number, *cause, *date; };
     const Case cases[] = {
         {"150, Phase Timed OverCurrent ,01/02/2024 10:00:00", true, true, "150", " Phase Timed OverCurrent",
          "01/02/2024 10:00:00"},
@@ -117,10 +112,7 @@ struct Step {
     unsigned last;        // Ultimo_Numero_Listado after the pass
     int redraws;          // redraws by this pass
 };
-struct OnlineCase {
-    const char* name;
-    std::vector<Step> steps;
-};
+struct OnlineCase { const char* name; std::vector<Step> steps; };
 
 TEST(EventsPageOnline, Passes)
 {
@@ -175,11 +167,7 @@ TEST(EventsPageOnline, Passes)
     }
 }
 
-struct OfflineCase {
-    const char* name;
-    Strings file;
-    Strings items;
-};
+struct OfflineCase { const char* name; Strings file, items; };
 
 TEST(EventsPageOffline, Passes)
 {
@@ -261,7 +249,7 @@ TEST(EventsPageWindow, Lifecycle)
         host.setRows(eventRun(25, 20));
         host.setFile(eventRun(12, 12));
         EventsPage page(host);
-        for (const char* a = c.actions; *a; ++a) {
+        for (const char* a = c.actions; *a; ++a)
             switch (*a) {
             case 'L': page.Form_Load(); break;
             case 'T': page.Timer1_Timer(); break;
@@ -271,7 +259,6 @@ TEST(EventsPageWindow, Lifecycle)
             case 'D': host.isOnline = false; break;
             case 'C': host.isOnline = true; break;
             }
-        }
         EXPECT_EQ(page.Cargada(), c.loaded);
         EXPECT_EQ(page.Timer1_Enabled(), c.timer);
         EXPECT_EQ(host.mainWindow, c.main);
@@ -284,14 +271,7 @@ TEST(EventsPageWindow, Lifecycle)
 
 TEST(EventsPageWindow, Clear)
 {
-    struct Case {
-        const char* name;
-        bool online;
-        bool yes;
-        std::vector<std::pair<int, int>> queued;
-        std::string text;
-        char kind;
-    };
+    struct Case { const char* name; bool online, yes; std::vector<std::pair<int, int>> queued; std::string text; char kind; };
     const Case cases[] = {
         {"online, No", true, false, {}, "Are your sure that you want to clear Events?", 'Q'},
         {"online, Yes", true, true, {{0, 13}}, "Are your sure that you want to clear Events?", 'Q'},
@@ -310,8 +290,7 @@ TEST(EventsPageWindow, Clear)
         const auto& boxes = c.kind == 'Q' ? host.questions : host.messages;
         EXPECT_EQ(host.questions.size() + host.messages.size(), 1u);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, c.text);
-        EXPECT_EQ(boxes[0].title, "KOVA Clear Events");
+        EXPECT_EQ(boxes[0].text + " | " + boxes[0].title, c.text + " | KOVA Clear Events");
         EXPECT_EQ(boxes[0].icon, c.kind == 'Q' ? PageHost::Icon::Question : PageHost::Icon::Information);
         EXPECT_EQ(page.ListView1().count(), c.online ? 5 : 0);
     }

@@ -37,8 +37,7 @@ std::vector<std::string> blocks(const ReportCanvas& page)
         const std::string id = row(page, r)[0];
         for (int i = 0; i < 11; ++i)
             EXPECT_EQ(row(page, r + i)[0], id) << "row " << r + i;
-        if (!id.empty())
-            ids.push_back(id);
+        if (!id.empty()) ids.push_back(id);
     }
     return ids;
 }
@@ -76,11 +75,9 @@ TEST(EventsReport, BlockOfOneEvent)
 {
     FakeEventsHost host;
     host.isOnline = true;
-    host.table[84] = "57, Events Clear ,03/04/2024 05:06:07";
-    host.table[104] = "12.34";
-    host.table[204] = "230.1";
-    host.table[264] = "60.00";
-    host.table[284] = "0.95";
+    for (const auto& [pos, v] : std::vector<std::pair<int, const char*>>{
+             {84, "57, Events Clear ,03/04/2024 05:06:07"}, {104, "12.34"}, {204, "230.1"}, {264, "60.00"}, {284, "0.95"}})
+        host.table[pos] = v;
     std::int32_t contador = -1;
     const ReportCanvas page = Events_Rep(host, kStamp, contador);
     EXPECT_EQ(contador, 1);
@@ -146,8 +143,7 @@ TEST(EventsReport, EventsPageLoadedInFullAndAlwaysUnloaded)
     std::string json = reportLayoutText("Events_Rep");
     json.replace(json.find("\"rows\": 34"), 10, "\"rows\": 12");
     QFile f(dir.filePath("Events_Rep.json"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(json.c_str());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(json.c_str()) > 0);
     f.close();
 
     struct Case { const char* what; bool online, printing, shortGrid, failingHost, throws; std::vector<bool> main; };
@@ -167,19 +163,13 @@ TEST(EventsReport, EventsPageLoadedInFullAndAlwaysUnloaded)
             qputenv("KOVA_LAYOUTS_DIR", dir.path().toUtf8());
         std::int32_t contador = -1;
         bool threw = false;
-        try {
-            Events_Rep(host, kStamp, contador);
-        } catch (const std::exception&) {
-            threw = true;
-        }
+        try { Events_Rep(host, kStamp, contador); } catch (const std::exception&) { threw = true; }
         qunsetenv("KOVA_LAYOUTS_DIR");
         EXPECT_EQ(threw, c.throws) << c.what;
         EXPECT_EQ(host.mainWindow, c.main) << c.what;
         // The page's timer died with it: nothing queued.
         EXPECT_TRUE(host.queued.empty()) << c.what;
-        if (!c.throws) {
-            EXPECT_EQ(contador, 5) << c.what;
-        }
+        EXPECT_TRUE(c.throws || contador == 5) << c.what << " " << contador;
     }
 }
 

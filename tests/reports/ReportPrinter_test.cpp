@@ -49,6 +49,18 @@ ReportCanvas sample()
     return *page;
 }
 
+// The page painted at 1 px = 15 tw over the ground colour.
+QImage painted(const ReportCanvas& c, int w, int h, Qt::GlobalColor ground)
+{
+    test::ensureGuiApp();
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(ground);
+    QPainter p(&img);
+    p.scale(1.0 / 15, 1.0 / 15);
+    ReportPrinter::paint(p, c);
+    return img;
+}
+
 class PrintedSample : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -142,13 +154,7 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
         ReportItem& box = c.add({});
         box.kind = ReportItem::Kind::CheckBox;
         std::tie(box.left, box.top, box.width, box.height, box.checked) = std::tuple(150, 150, 300, 195, checked);
-        test::ensureGuiApp();
-        QImage img(40, 40, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        QPainter p(&img);
-        p.scale(1.0 / 15, 1.0 / 15);
-        ReportPrinter::paint(p, c);
-        p.end();
+        const QImage img = painted(c, 40, 40, Qt::white);
         int dark = 0;
         for (int y = 12; y < 21; ++y)  // inside the border: 10..23
             for (int x = 12; x < 21; ++x)
@@ -161,17 +167,12 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
 
 TEST(ReportPrinter, GridsShadeTheirFixedRowAndColumn)
 {
-    test::ensureGuiApp();
     ReportCanvas c("T", 900, 720);
     ReportItem& grid = c.add({});
     grid.kind = ReportItem::Kind::Grid;
     grid.grid.resize(3, 3);
     grid.grid.colWidths = {300, 300};  // a third column without a width is left out
-    QImage img(60, 48, QImage::Format_RGB32);
-    QPainter p(&img);
-    p.scale(1.0 / 15, 1.0 / 15);
-    ReportPrinter::paint(p, c);
-    p.end();
+    const QImage img = painted(c, 60, 48, Qt::black);
     EXPECT_EQ(img.pixel(10, 8), qRgb(0xC0, 0xC0, 0xC0));   // row 0
     EXPECT_EQ(img.pixel(10, 24), qRgb(0xC0, 0xC0, 0xC0));  // column 0
     EXPECT_EQ(img.pixel(30, 24), qRgb(0xFF, 0xFF, 0xFF));

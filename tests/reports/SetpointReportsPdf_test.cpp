@@ -45,11 +45,7 @@ TEST(SetpointReportsPdf, FivePagesPrintTheCurvesRowAndTheTickedBoxes)
     test::ensureGuiApp();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    struct Case {
-        int curve;
-        const char* printed;
-        const char* absent;
-    };
+    struct Case { int curve; const char* printed; const char* absent; };
     for (const Case c : {Case{0, "Phase Timed O/C Delay:", "Phase Timed O/C Multiplier:"},
                          Case{6, "Phase Timed O/C Multiplier:", "Phase Timed O/C Delay:"}}) {
         SCOPED_TRACE(c.curve);
@@ -80,12 +76,8 @@ TEST(SetpointReportsPdf, FivePagesPrintTheCurvesRowAndTheTickedBoxes)
                 << caption;
 
         const QString png = dir.filePath(QStringLiteral("page1"));
-        ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
-                                    {QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-f"),
-                                     QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-                                     QStringLiteral("-png"), QStringLiteral("-singlefile"), QString::fromStdString(pdf),
-                                     png}),
-                  0);
+        ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), QStringLiteral("-r 144 -f 1 -l 1 -png -singlefile").split(' ')
+                                                                 << QString::fromStdString(pdf) << png), 0);
         const QImage image(png + QStringLiteral(".png"));
         ASSERT_FALSE(image.isNull());
         const int ticked = inkInBox(image, pages[0].at("chkDiscrep(0)"));

@@ -25,17 +25,14 @@ QString run(const QString& tool, const QStringList& args, bool* ok = nullptr)
     p.start(tool, args);
     const bool done = p.waitForStarted(10000) && p.waitForFinished(60000);
     const bool good = done && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (ok)
-        *ok = good;
-    if (!done)
-        p.kill();
+    if (ok) *ok = good;
+    if (!done) p.kill();
     return good ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
 QStringList pageArgs(int page)
 {
-    if (page <= 0)
-        return {};
+    if (page <= 0) return {};
     return {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page)};
 }
 
@@ -111,38 +108,22 @@ std::string pdfText(const std::string& path, int page, bool layout)
     return run(QStringLiteral("pdftotext"), args).toStdString();
 }
 
-std::vector<PdfWord> pdfWords(const std::string& path, int page)
+PdfWord pdfWord(const std::string& path, const std::string& text, int page)
 {
     const QString html = run(QStringLiteral("pdftotext"), pageArgs(page) << QStringLiteral("-bbox")
                                                               << QString::fromStdString(path) << QStringLiteral("-"));
     static const QRegularExpression pageOrWord(
         QStringLiteral("<page\\b|<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" "
                        "yMax=\"([-0-9.]+)\">([^<]*)</word>"));
-    std::vector<PdfWord> words;
     int current = page > 0 ? page - 1 : 0;
     for (auto it = pageOrWord.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+        if (m.captured(0).startsWith(QStringLiteral("<page")))
             ++current;
-            continue;
-        }
-        PdfWord w;
-        w.page = current;
-        w.xMin = m.captured(1).toDouble() * kTwipsPerPoint;
-        w.yMin = m.captured(2).toDouble() * kTwipsPerPoint;
-        w.xMax = m.captured(3).toDouble() * kTwipsPerPoint;
-        w.yMax = m.captured(4).toDouble() * kTwipsPerPoint;
-        w.text = unescape(m.captured(5));
-        words.push_back(std::move(w));
+        else if (unescape(m.captured(5)) == text)
+            return {current, text, m.captured(1).toDouble() * kTwipsPerPoint, m.captured(2).toDouble() * kTwipsPerPoint,
+                    m.captured(3).toDouble() * kTwipsPerPoint, m.captured(4).toDouble() * kTwipsPerPoint};
     }
-    return words;
-}
-
-PdfWord pdfWord(const std::string& path, const std::string& text, int page)
-{
-    for (PdfWord& w : pdfWords(path, page))
-        if (w.text == text)
-            return w;
     return {};
 }
 
@@ -168,17 +149,9 @@ std::optional<std::vector<FontRow>> fontRows(const std::string& path)
         return std::nullopt;
     // Start and width of each dash group.
     std::vector<std::pair<qsizetype, qsizetype>> columns;
-    const QString& r = lines[rule];
-    for (qsizetype i = 0; i < r.size();) {
-        if (r[i] != QLatin1Char('-')) {
-            ++i;
-            continue;
-        }
-        qsizetype j = i;
-        while (j < r.size() && r[j] == QLatin1Char('-'))
-            ++j;
-        columns.emplace_back(i, j - i);
-        i = j;
+    for (auto it = QRegularExpression(QStringLiteral("-+")).globalMatch(lines[rule]); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        columns.emplace_back(m.capturedStart(), m.capturedLength());
     }
     if (columns.size() < 4)
         return std::nullopt;
