@@ -90,6 +90,9 @@ TEST(SetpointReportData, PagesHoldTogetherWithTheirForms)
                         written.count(item.name))
                 << item.name << " is never written";
     }
+    const auto page1 = loadReportLayout("SET1_REP");
+    for (int absent : {6, 8, 9, 10})
+        EXPECT_FALSE(page1->find("LblMed(" + std::to_string(absent) + ")")) << absent;
 }
 
 enum class Is { Text, Shown, Hidden, Boxes };
