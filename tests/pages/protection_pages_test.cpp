@@ -1,7 +1,8 @@
 // The phase, ground and voltage protection pages on the page model over a
 // fake host: what their forms declare alike is alike, curves and the delay
 // row standing in place of the multiplier row, the voltage selectors, editor
-// texts, relay boxes, and the blocks each page reads, writes and restores.
+// texts and relay boxes (their reads, writes and restored blocks are in
+// relay_function_pages_test.cpp).
 
 #include "FormPageTest.h"
 #include "pages/SetpointPage.h"
@@ -231,47 +232,6 @@ TEST_F(Protection, RelayBoxesChangeOnlyTheirBit)
         EXPECT_EQ(host.put(c.reg), c.putAfter);
         host.setPut(c.reg, was);
         EXPECT_EQ(host.im.put, before);  // no other register changed
-    }
-}
-
-TEST_F(Protection, ReadsWritesAndRestoredBlocks)
-{
-    struct Case {
-        const char* form;
-        std::vector<int> reads, writes;
-        std::vector<bool> restored;  // blocks 1..6
-    };
-    const Case cases[] = {
-        {"SETPAGE3", {63, 64, 65, 66}, {110, 111, 113}, {false, false, true, true, false, false}},
-        {"SETPAGE13", {64, 63, 65, 66}, {111, 113}, {false, false, true, true, true, true}},
-        {"SETPAGE14", {64, 65, 66, 63}, {111, 112, 113}, {false, false, true, true, true, true}},
-    };
-    const int firstRegister[] = {0x0101, 0x0119, 0x1000, 0x1019, 0x1032, 0x104B};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.form);
-        host = FakePageHost{};
-        host.isOnline = true;
-        open(c.form);
-        EXPECT_EQ(host.codes(), c.reads);
-        for (int code : c.reads)
-            host.pass(code);
-        ASSERT_TRUE(page->usable());
-        page->Command1_Click();
-        ASSERT_EQ(host.stores.size(), 1u);
-        std::vector<int> writes;
-        for (const RequestSlot& s : host.stores[0].first)
-            writes.push_back(s.code);
-        EXPECT_EQ(writes, c.writes);
-        EXPECT_TRUE(host.messages.empty());
-        page->storeEnded(true);
-
-        for (int reg : firstRegister)
-            host.setPut(reg, 0x5A5A);
-        page->Command2_Click();
-        EXPECT_TRUE(page->closed());
-        for (int b = 0; b < 6; ++b)
-            EXPECT_EQ(host.put(firstRegister[b]), c.restored[static_cast<std::size_t>(b)] ? 0 : 0x5A5A)
-                << "block " << b + 1;
     }
 }
 
