@@ -1,7 +1,8 @@
 // The phase, ground and voltage protection pages on the page model over a
 // fake host: what their forms declare alike is alike, curves and the delay
 // row standing in place of the multiplier row, the voltage selectors, editor
-// texts, relay boxes, and the blocks each page reads, writes and restores.
+// texts and relay boxes (their reads, writes and restored blocks are in
+// relay_function_pages_test.cpp).
 
 #include "FormPageTest.h"
 #include "pages/SetpointPage.h"
@@ -81,45 +82,45 @@ TEST(ProtectionForms, WhatThePagesDeclareAlikeIsAlike)
 
 TEST_F(Protection, CurveShowsTheDelayRowInPlaceOfTheMultiplierOnlyForDefiniteTime)
 {
+    struct Row {
+        const char *selector, *frame, *multiplier, *caption, *delay;
+    };
+    const Row phase{"Page3C(0)", "frmTime", "Byte_UnR1(1)", "Label1(0)", "Word_TresR1(0)"};
+    const Row negSeq{"Page3C(1)", "frmNegSeqDelay", "Byte_UnR1(7)", "Label1(13)", "Word_TresR1(4)"};
     struct Case {
-        const char *form, *selector, *frame, *multiplier, *caption, *delay;
+        const char* form;
+        const Row& r;
         int reg, get, put, putAfter;
         const char* valor;
         bool delayShown;
     };
     const Case cases[] = {
-        {"SETPAGE3", "Page3C(0)", "frmTime", "Byte_UnR1(1)", "Label1(0)", "Word_TresR1(0)", 0x1002, 0, 0xFFF0, 0xFFF0,
-         "Definite Time", true},
-        {"SETPAGE3", "Page3C(0)", "frmTime", "Byte_UnR1(1)", "Label1(0)", "Word_TresR1(0)", 0x1002, 6, 0x1230, 0x1236,
-         "IAC Inverse", false},
-        {"SETPAGE3", "Page3C(0)", "frmTime", "Byte_UnR1(1)", "Label1(0)", "Word_TresR1(0)", 0x1002, 13, 0x0005, 0x0005,
-         "", false},
-        {"SETPAGE3", "Page3C(1)", "frmNegSeqDelay", "Byte_UnR1(7)", "Label1(13)", "Word_TresR1(4)", 0x100C, 15, 0x0001,
-         0x0001, "", false},
-        {"SETPAGE3", "Page3C(1)", "frmNegSeqDelay", "Byte_UnR1(7)", "Label1(13)", "Word_TresR1(4)", 0x100C, 0x0120,
-         0x0120, 0x0120, "Definite Time", true},
-        {"SETPAGE13", "Page3C(0)", "frmTime", "Byte_UnR1(1)", "Label1(0)", "Word_TresR1(0)", 0x1021, 3, 0x0000, 0x0003,
-         "ANSI Very Inv", false},
-        {"SETPAGE13", "Page3C(0)", "frmTime", "Byte_UnR1(1)", "Label1(0)", "Word_TresR1(0)", 0x1021, 0, 0x0000, 0x0000,
-         "Definite Time", true},
+        {"SETPAGE3", phase, 0x1002, 0, 0xFFF0, 0xFFF0, "Definite Time", true},
+        {"SETPAGE3", phase, 0x1002, 6, 0x1230, 0x1236, "IAC Inverse", false},
+        {"SETPAGE3", phase, 0x1002, 13, 0x0005, 0x0005, "", false},
+        {"SETPAGE3", negSeq, 0x100C, 15, 0x0001, 0x0001, "", false},
+        {"SETPAGE3", negSeq, 0x100C, 0x0120, 0x0120, 0x0120, "Definite Time", true},
+        {"SETPAGE13", phase, 0x1021, 3, 0x0000, 0x0003, "ANSI Very Inv", false},
+        {"SETPAGE13", phase, 0x1021, 0, 0x0000, 0x0000, "Definite Time", true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.form) + " " + c.selector + " " + std::to_string(c.get));
+        const Row& r = c.r;
+        SCOPED_TRACE(std::string(c.form) + " " + r.selector + " " + std::to_string(c.get));
         host = FakePageHost{};
         host.setGet(c.reg, c.get);
         host.setGet(c.reg + 1, 15);
         host.setGet(c.reg + 2, 25);
         host.setPut(c.reg, c.put);
         open(c.form);
-        EXPECT_EQ(page->valor(c.selector), c.valor);
-        EXPECT_EQ(page->visible(c.frame), c.delayShown);
-        EXPECT_EQ(page->covered(c.multiplier), c.delayShown);
-        EXPECT_EQ(page->covered(c.caption), c.delayShown);
-        EXPECT_FALSE(page->covered(c.delay));
+        EXPECT_EQ(page->valor(r.selector), c.valor);
+        EXPECT_EQ(page->visible(r.frame), c.delayShown);
+        EXPECT_EQ(page->covered(r.multiplier), c.delayShown);
+        EXPECT_EQ(page->covered(r.caption), c.delayShown);
+        EXPECT_FALSE(page->covered(r.delay));
         EXPECT_EQ(host.put(c.reg), c.putAfter);
         // Both editors keep their texts, shown or not.
-        EXPECT_EQ(page->valor(c.multiplier), "1.5 ");
-        EXPECT_EQ(page->valor(c.delay), "0.25 Sec");
+        EXPECT_EQ(page->valor(r.multiplier), "1.5 ");
+        EXPECT_EQ(page->valor(r.delay), "0.25 Sec");
     }
 }
 
@@ -231,47 +232,6 @@ TEST_F(Protection, RelayBoxesChangeOnlyTheirBit)
         EXPECT_EQ(host.put(c.reg), c.putAfter);
         host.setPut(c.reg, was);
         EXPECT_EQ(host.im.put, before);  // no other register changed
-    }
-}
-
-TEST_F(Protection, ReadsWritesAndRestoredBlocks)
-{
-    struct Case {
-        const char* form;
-        std::vector<int> reads, writes;
-        std::vector<bool> restored;  // blocks 1..6
-    };
-    const Case cases[] = {
-        {"SETPAGE3", {63, 64, 65, 66}, {110, 111, 113}, {false, false, true, true, false, false}},
-        {"SETPAGE13", {64, 63, 65, 66}, {111, 113}, {false, false, true, true, true, true}},
-        {"SETPAGE14", {64, 65, 66, 63}, {111, 112, 113}, {false, false, true, true, true, true}},
-    };
-    const int firstRegister[] = {0x0101, 0x0119, 0x1000, 0x1019, 0x1032, 0x104B};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.form);
-        host = FakePageHost{};
-        host.isOnline = true;
-        open(c.form);
-        EXPECT_EQ(host.codes(), c.reads);
-        for (int code : c.reads)
-            host.pass(code);
-        ASSERT_TRUE(page->usable());
-        page->Command1_Click();
-        ASSERT_EQ(host.stores.size(), 1u);
-        std::vector<int> writes;
-        for (const RequestSlot& s : host.stores[0].first)
-            writes.push_back(s.code);
-        EXPECT_EQ(writes, c.writes);
-        EXPECT_TRUE(host.messages.empty());
-        page->storeEnded(true);
-
-        for (int reg : firstRegister)
-            host.setPut(reg, 0x5A5A);
-        page->Command2_Click();
-        EXPECT_TRUE(page->closed());
-        for (int b = 0; b < 6; ++b)
-            EXPECT_EQ(host.put(firstRegister[b]), c.restored[static_cast<std::size_t>(b)] ? 0 : 0x5A5A)
-                << "block " << b + 1;
     }
 }
 

@@ -2,7 +2,7 @@
 // pages over a fake host: texts of the Get image, arrows, relay boxes and
 // choices writing only their own bits, values that name no item, the pulse
 // time rows of the output relays, and each page's reads, writes and the
-// blocks EXIT gives back.
+// blocks EXIT gives back (the protection pages' as well).
 
 #include "FormPageTest.h"
 #include "pages/SetpointPage.h"
@@ -205,6 +205,9 @@ TEST_F(Pages, ReadsWritesAndBlocksGivenBackOnExit)
         {"SETPAGE17", {61, 62}, {27}, {1, 2}},
         {"SETPAGE4", {62}, {28}, {2}},
         {"SETPAGE9", {62}, {28}, {2}},
+        {"SETPAGE3", {63, 64, 65, 66}, {110, 111, 113}, {3, 4}},
+        {"SETPAGE13", {64, 63, 65, 66}, {111, 113}, {3, 4, 5, 6}},
+        {"SETPAGE14", {64, 65, 66, 63}, {111, 112, 113}, {3, 4, 5, 6}},
     };
     // One register in each block that no control of these pages shows.
     const int inBlock[] = {0x0106, 0x011C, 0x1005, 0x101A, 0x1033, 0x104B};
@@ -224,6 +227,7 @@ TEST_F(Pages, ReadsWritesAndBlocksGivenBackOnExit)
         for (const RequestSlot& s : host.stores[0].first)
             stored.push_back(s.code);
         EXPECT_EQ(stored, c.writes);
+        EXPECT_TRUE(host.messages.empty());
         page->storeEnded(true);
 
         for (int reg : inBlock)

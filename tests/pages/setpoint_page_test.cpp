@@ -2,7 +2,7 @@
 // opening on- and offline, showing the Get image and its write-back, relay
 // boxes, the ground-sensing combo and the visibility rules, STORE and EXIT.
 
-#include "FakePageHost.h"
+#include "FormPageTest.h"
 #include "pages/SetpointPage.h"
 
 #include <gtest/gtest.h>
@@ -12,22 +12,8 @@ using kova::test::FakePageHost;
 
 namespace {
 
-struct Page : ::testing::Test {
-    FakePageHost host;
-    std::unique_ptr<SetpointPage> page;
-
-    void open()
-    {
-        auto form = loadPageForm("SETPAGE2");
-        ASSERT_TRUE(form);
-        page = std::make_unique<SetpointPage>(*form, host);
-        page->Form_Load();
-    }
-    void both(int reg, int v)
-    {
-        host.setGet(reg, v);
-        host.setPut(reg, v);
-    }
+struct Page : kova::test::FormPageTest {
+    void open() { FormPageTest::open("SETPAGE2"); }
     std::string valor(const char* name) const { return page->valor(name); }
 };
 
@@ -70,7 +56,8 @@ TEST_F(Page, GroundSensingFrequencyAndBlockTripShownFromRegister0101)
 
 TEST_F(Page, ChoicesWriteOnlyTheirOwnBits)
 {
-    both(0x0101, 0x0020);
+    host.setGet(0x0101, 0x0020);
+    host.setPut(0x0101, 0x0020);
     open();
     host.setPut(0x0101, 0x1C25);
     page->chooseCombo("Combo1", 1);

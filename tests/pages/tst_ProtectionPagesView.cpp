@@ -3,40 +3,29 @@
 // of the two at a time, lined up with the other rows, and the tab order
 // passes only the row that shows.
 
-#include "FakePageHost.h"
-#include "editors/BitsWidget.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
+#include "SetpointViewFixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QtTest>
 
 using namespace kova;
-using kova::test::FakePageHost;
+using kova::test::SetpointViewFixture;
 
-class tst_ProtectionPagesView : public QObject {
+class tst_ProtectionPagesView : public QObject, SetpointViewFixture {
     Q_OBJECT
 private slots:
     void init()
     {
-        host = std::make_unique<FakePageHost>();
-        main = std::make_unique<QMainWindow>();
-        main->setGeometry(40, 60, 800, 600);
+        makeHost();
         host->setGet(0x1002, 0);  // Definite Time
         host->setGet(0x100C, 6);  // IAC Inverse
-        page = std::make_unique<SetpointPage>(*loadPageForm("SETPAGE3"), *host);
-        view = std::make_unique<SetpointPageView>(*page, main.get());
+        makeView("SETPAGE3");
         page->Form_Load();
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
-    void cleanup()
-    {
-        view.reset();
-        page.reset();
-    }
+    void cleanup() { dropView(); }
 
     void oneOfDelayAndMultiplierShows()
     {
@@ -85,12 +74,6 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("ChkPhTim(4)"));
     }
-
-private:
-    std::unique_ptr<FakePageHost> host;
-    std::unique_ptr<QMainWindow> main;
-    std::unique_ptr<SetpointPage> page;
-    std::unique_ptr<SetpointPageView> view;
 };
 
 QTEST_MAIN(tst_ProtectionPagesView)

@@ -3,39 +3,28 @@
 // order and focus, user actions reaching the model, Escape and the frame's
 // close as EXIT, and the model's hooks surviving the window.
 
-#include "FakePageHost.h"
-#include "editors/BitsWidget.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
+#include "SetpointViewFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
 
 using namespace kova;
-using kova::test::FakePageHost;
+using kova::test::SetpointViewFixture;
 
-class tst_SetpointPageView : public QObject {
+class tst_SetpointPageView : public QObject, SetpointViewFixture {
     Q_OBJECT
 private slots:
     void init()
     {
-        host = std::make_unique<FakePageHost>();
-        main = std::make_unique<QMainWindow>();
-        main->setGeometry(40, 60, 800, 600);
-        page = std::make_unique<SetpointPage>(*loadPageForm("SETPAGE2"), *host);
-        view = std::make_unique<SetpointPageView>(*page, main.get());
+        makeHost();
+        makeView("SETPAGE2");
     }
-    void cleanup()
-    {
-        view.reset();
-        page.reset();
-    }
+    void cleanup() { dropView(); }
 
     void sizeAndPlace()
     {
@@ -166,12 +155,6 @@ private slots:
         page->selector("Page1C(4)")->pick(1);
         QVERIFY(page->visible("PhaseCT(9)"));
     }
-
-private:
-    std::unique_ptr<FakePageHost> host;
-    std::unique_ptr<QMainWindow> main;
-    std::unique_ptr<SetpointPage> page;
-    std::unique_ptr<SetpointPageView> view;
 };
 
 QTEST_MAIN(tst_SetpointPageView)
