@@ -103,8 +103,13 @@ TEST(ValueForms, QuotedTexts)
 
 TEST(ValueForms, FaultsNameFormAndKey)
 {
-    const char* frame = R"j("frames": [{"name": "F", "caption": "", "twips": [1, 2],
-                              "rows": [{"label": "L", "cells": [["LblMed(0)"]]}]}])j";
+    // A form showing LblMed(0) in row "L", with the labels and values given.
+    auto shown = [](const char* labels, const char* values) {
+        return std::string(R"j({"form": "AVPAGE9", "caption": "C", "frames": [{"name": "F", "caption": "",
+            "twips": [1, 2], "rows": [{"label": "L", "cells": [["LblMed(0)"]]}]}], "design": {}, "buttons": [],
+            "protocol": {"interval": 1, "tick": [], "blocks": []}, "labels": )j") +
+               labels + R"j(, "values": )j" + values + "}";
+    };
     const struct {
         std::string json;
         const char* message;
@@ -114,14 +119,8 @@ TEST(ValueForms, FaultsNameFormAndKey)
         {R"j({"values": {}, "form": "AVPAGE9", "caption": "C", "frames": [{"name": "F", "caption": "",
              "twips": [1], "rows": []}]})j",
          "AVPAGE9: frames[0].twips: not [left, top]"},
-        {std::string(R"j({"form": "AVPAGE9", "caption": "C", )j") + frame +
-             R"j(, "labels": {"L": "x"}, "design": {}, "values": {"X": {"posicion": 1}}, "buttons": [],
-             "protocol": {"interval": 1, "tick": [], "blocks": []}})j",
-         "AVPAGE9: values: LblMed(0) shown but not bound"},
-        {std::string(R"j({"form": "AVPAGE9", "caption": "C", )j") + frame +
-             R"j(, "labels": {}, "design": {}, "values": {"LblMed(0)": {"posicion": 1}}, "buttons": [],
-             "protocol": {"interval": 1, "tick": [], "blocks": []}})j",
-         "AVPAGE9: frames: \"L\" is not in labels"},
+        {shown(R"j({"L": "x"})j", R"j({"X": {"posicion": 1}})j"), "AVPAGE9: values: LblMed(0) shown but not bound"},
+        {shown("{}", R"j({"LblMed(0)": {"posicion": 1}})j"), "AVPAGE9: frames: \"L\" is not in labels"},
         {R"j({"form": "AVPAGE9", "caption": "C", "frames": [], "labels": {}, "design": {},
              "values": {"X": {"posicion": 1, "parte": "dia"}}})j",
          "AVPAGE9: values.X.parte: neither fecha nor hora"},

@@ -24,68 +24,50 @@ PropertyBag without(PropertyBag bag, const std::vector<std::string>& keys)
 
 } // namespace
 
+// Controls of one kind with their own settings; one-bit selectors of a register also take each bit once.
 TEST(FormLikeness, ControlsOfAKindDifferOnlyInTheirOwnSettings)
 {
     struct Case {
         const char* form;
-        std::vector<std::string> controls;
+        std::string array;
+        std::vector<int> indexes;
         std::vector<std::string> own;
-    };
-    const Case cases[] = {
-        {"SETPAGE16", {"Byte_UnR1(0)", "Byte_UnR1(2)", "Byte_UnR1(3)", "Byte_UnR1(4)"}, {"Direccion", "Titulo"}},
-        {"SETPAGE16", {"Word_DosR1(0)", "Word_DosR1(1)", "Word_DosR1(2)", "Word_DosR1(3)"}, {"Direccion", "Titulo"}},
-        {"SETPAGE16",
-         {"Word_TresR1(0)", "Word_TresR1(1)", "Word_TresR1(2)", "Word_TresR1(3)"},
-         {"Direccion", "Titulo", "Medida"}},
-        {"SETPAGE15", {"Page15W2(0)", "Page15W2(1)"}, {"Direccion", "Titulo"}},
-        {"SETPAGE15", {"Page3C(0)", "Page3C(1)"}, {"Direccion"}},
-        {"SETPAGE17", {"Page1C(0)", "Page1C(1)", "Page1C(2)", "Page1C(3)"}, {"Bit1"}},
-        {"SETPAGE17", {"Byte_UnR1(0)", "Byte_UnR1(1)", "Byte_UnR1(2)", "Byte_UnR1(3)"}, {"Direccion", "Titulo"}},
-        {"SETPAGE4", {"Page1C(0)", "Page1C(2)", "Page1C(4)"}, {"Direccion"}},
-        {"SETPAGE4", {"Page1C(1)", "Page1C(3)", "Page1C(5)"}, {"Bit1"}},
-        {"SETPAGE9",
-         {"Page9(0)", "Page9(1)", "Page9(2)", "Page9(3)", "Page9(4)", "Page9(5)", "Page9(6)", "Page9(7)"},
-         {"Bit1"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.form) + " " + c.controls.front());
-        const auto form = loadPageForm(c.form);
-        ASSERT_TRUE(form);
-        const PropertyBag* first = form->settings.find(c.controls.front());
-        ASSERT_NE(first, nullptr);
-        const PropertyBag like = without(*first, c.own);
-        for (const std::string& name : c.controls) {
-            const PropertyBag* bag = form->settings.find(name);
-            ASSERT_NE(bag, nullptr) << name;
-            EXPECT_EQ(without(*bag, c.own).entries(), like.entries()) << name;
-        }
-    }
-}
-
-TEST(FormLikeness, OneBitSelectorsOfARegisterTakeEachBitOnce)
-{
-    struct Case {
-        const char* form;
-        std::vector<std::string> selectors;
         std::set<int> bits;
     };
     const Case cases[] = {
-        {"SETPAGE9",
-         {"Page9(0)", "Page9(1)", "Page9(2)", "Page9(3)", "Page9(4)", "Page9(5)", "Page9(6)", "Page9(7)"},
-         {0, 1, 2, 3, 4, 5, 6, 7}},
-        {"SETPAGE17", {"Page1C(0)", "Page1C(1)", "Page1C(2)", "Page1C(3)"}, {0, 2, 4, 6}},
-        {"SETPAGE4", {"Page1C(1)", "Page1C(3)", "Page1C(5)"}, {0, 1, 2}},
+        {"SETPAGE16", "Byte_UnR1", {0, 2, 3, 4}, {"Direccion", "Titulo"}, {}},
+        {"SETPAGE16", "Word_DosR1", {0, 1, 2, 3}, {"Direccion", "Titulo"}, {}},
+        {"SETPAGE16", "Word_TresR1", {0, 1, 2, 3}, {"Direccion", "Titulo", "Medida"}, {}},
+        {"SETPAGE15", "Page15W2", {0, 1}, {"Direccion", "Titulo"}, {}},
+        {"SETPAGE15", "Page3C", {0, 1}, {"Direccion"}, {}},
+        {"SETPAGE17", "Page1C", {0, 1, 2, 3}, {"Bit1"}, {0, 2, 4, 6}},
+        {"SETPAGE17", "Byte_UnR1", {0, 1, 2, 3}, {"Direccion", "Titulo"}, {}},
+        {"SETPAGE4", "Page1C", {0, 2, 4}, {"Direccion"}, {}},
+        {"SETPAGE4", "Page1C", {1, 3, 5}, {"Bit1"}, {0, 1, 2}},
+        {"SETPAGE9", "Page9", {0, 1, 2, 3, 4, 5, 6, 7}, {"Bit1"}, {0, 1, 2, 3, 4, 5, 6, 7}},
     };
     FakePageHost host;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.form);
-        SetpointPage page(*loadPageForm(c.form), host);
+        SCOPED_TRACE(std::string(c.form) + " " + c.array);
+        const auto form = loadPageForm(c.form);
+        ASSERT_TRUE(form);
+        SetpointPage page(*form, host);
+        const PropertyBag* first = form->settings.find(PageForm::boxName(c.array, c.indexes.front()));
+        ASSERT_NE(first, nullptr);
+        const PropertyBag like = without(*first, c.own);
         std::set<int> bits;
-        for (const std::string& s : c.selectors) {
-            EXPECT_EQ(page.selector(s)->Tipo(), 0) << s;
-            bits.insert(page.selector(s)->Bit(1));
+        for (int i : c.indexes) {
+            const std::string name = PageForm::boxName(c.array, i);
+            const PropertyBag* bag = form->settings.find(name);
+            ASSERT_NE(bag, nullptr) << name;
+            EXPECT_EQ(without(*bag, c.own).entries(), like.entries()) << name;
+            if (!c.bits.empty()) {
+                EXPECT_EQ(page.selector(name)->Tipo(), 0) << name;
+                bits.insert(page.selector(name)->Bit(1));
+            }
         }
-        EXPECT_EQ(bits, c.bits);
+        if (!c.bits.empty())
+            EXPECT_EQ(bits, c.bits);
     }
     // The event classes are listed in bit order, not in index order.
     SetpointPage page(*loadPageForm("SETPAGE9"), host);

@@ -61,17 +61,20 @@ bool has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end()
 
 struct Forms : ::testing::Test {
     FakePageHost host;
+    // Calls f(name, form, page) for the forms of setpoint pages (value pages have forms of their own kind).
+    template <class F>
+    void eachSetpointPage(F f)
+    {
+        for (const std::string& name : pageFormNames()) {
+            const auto form = loadPageForm(name);
+            ASSERT_TRUE(form) << name;
+            if (!form->isValuePage()) {
+                SetpointPage page(*form, host);
+                f(name, *form, page);
+            }
+        }
+    }
 };
-
-// The forms of setpoint pages (value pages have forms of their own kind).
-std::vector<std::string> setpointForms()
-{
-    std::vector<std::string> out;
-    for (const std::string& name : pageFormNames())
-        if (const auto form = loadPageForm(name); !form || !form->isValuePage())
-            out.push_back(name);
-    return out;
-}
 
 } // namespace
 
@@ -90,11 +93,8 @@ TEST_F(Forms, EveryFormReadsAndIsWrittenAsAJsonToolWritesIt)
 
 TEST_F(Forms, SettingsComeBackUnchangedThroughTheControls)
 {
-    for (const std::string& name : setpointForms()) {
-        const auto form = loadPageForm(name);
-        ASSERT_TRUE(form) << name;
-        SetpointPage page(*form, host);
-        for (const auto& [instance, bag] : form->settings.bags()) {
+    eachSetpointPage([](const std::string& name, const PageForm& form, SetpointPage& page) {
+        for (const auto& [instance, bag] : form.settings.bags()) {
             SCOPED_TRACE(name + " " + instance);
             PropertyHost* control = page.editor(instance);
             if (!control)
@@ -105,15 +105,13 @@ TEST_F(Forms, SettingsComeBackUnchangedThroughTheControls)
             control->saveSettings(saved);
             EXPECT_EQ(saved.entries(), bag.entries());
         }
-    }
+    });
 }
 
 TEST_F(Forms, ControlsLieInTheBlocksThePageReadsWritesAndRestores)
 {
-    for (const std::string& name : setpointForms()) {
-        const auto form = loadPageForm(name);
-        ASSERT_TRUE(form) << name;
-        SetpointPage page(*form, host);
+    eachSetpointPage([](const std::string& name, const PageForm& f, SetpointPage& page) {
+        const PageForm* form = &f;
         const auto behaviour = behaviourFor(name);
         // register -> bits taken, and who took them
         std::map<std::pair<std::string, int>, std::string> bits;
@@ -154,15 +152,13 @@ TEST_F(Forms, ControlsLieInTheBlocksThePageReadsWritesAndRestores)
                 const std::string next = hex4word(*parseHex(reg) + 1);
                 EXPECT_TRUE(bound.count(next)) << name << ": nothing bound to " << next << " after " << reg;
             }
-    }
+    });
 }
 
 TEST_F(Forms, LimitsStepsScalesItemsAndTextsAreUsable)
 {
-    for (const std::string& name : setpointForms()) {
-        const auto form = loadPageForm(name);
-        ASSERT_TRUE(form) << name;
-        SetpointPage page(*form, host);
+    eachSetpointPage([](const std::string& name, const PageForm& f, SetpointPage& page) {
+        const PageForm* form = &f;
         EXPECT_FALSE(form->caption.empty()) << name;
         for (const auto& [label, text] : form->labels)
             EXPECT_FALSE(text.empty()) << name << " " << label;
@@ -205,7 +201,7 @@ TEST_F(Forms, LimitsStepsScalesItemsAndTextsAreUsable)
                     EXPECT_TRUE(item != "" && item != "0") << "unnamed item";
             }
         }
-    }
+    });
 }
 
 TEST_F(Forms, SystemSetupTexts)
@@ -235,6 +231,15 @@ TEST_F(Forms, ReaderNamesFormAndKeyOfAFault)
         o[key] = sub;
     };
     auto protocol = [&](const Edit& e) { return [=](QJsonObject& o) { at(o, "protocol", e); }; };
+    auto rule = [&](int i, const char* key, const QJsonValue& v) {
+        return protocol([=](QJsonObject& p) {
+            QJsonArray rules = p["rules"].toArray();
+            QJsonObject r = rules[i].toObject();
+            r[key] = v;
+            rules[i] = r;
+            p["rules"] = rules;
+        });
+    };
     struct Case {
         Edit edit;
         std::string fault;
@@ -260,33 +265,18 @@ TEST_F(Forms, ReaderNamesFormAndKeyOfAFault)
         {protocol([](QJsonObject& p) { p["read"] = QJsonArray{60}; }), "SETPAGE2: protocol.read[0]: "},
         {protocol([](QJsonObject& p) { p["write"] = QJsonArray{27, 29}; }), "SETPAGE2: protocol.write[1]: "},
         {protocol([](QJsonObject& p) { p["restore"] = QJsonArray{1, "2"}; }), "SETPAGE2: protocol.restore[1]: "},
-        {protocol([](QJsonObject& p) {
-             QJsonArray rules = p["rules"].toArray();
-             QJsonObject r = rules[0].toObject();
-             r["targets"] = QJsonArray{"Label1(99)"};
-             rules[0] = r;
-             p["rules"] = rules;
-         }),
-         "SETPAGE2: protocol.rules[0].targets: "},
-        {protocol([](QJsonObject& p) {
-             QJsonArray rules = p["rules"].toArray();
-             QJsonObject r = rules[1].toObject();
-             r["noItem"] = "maybe";
-             rules[1] = r;
-             p["rules"] = rules;
-         }),
-         "SETPAGE2: protocol.rules[1].noItem: "},
+        {rule(0, "targets", QJsonArray{"Label1(99)"}), "SETPAGE2: protocol.rules[0].targets: "},
+        {rule(1, "noItem", "maybe"), "SETPAGE2: protocol.rules[1].noItem: "},
         {protocol([&](QJsonObject& p) { at(p, "display", [](QJsonObject& d) { d["arrays"] = QJsonArray{"PhaseCX"}; }); }),
          "SETPAGE2: protocol.display.arrays[0]: "},
     };
     const QJsonObject good = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText("SETPAGE2"))).object();
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(cases[i].fault);
+    for (const Case& c : cases) {
         QJsonObject o = good;
-        cases[i].edit(o);
+        c.edit(o);
         std::string error;
         EXPECT_FALSE(readPageForm(QJsonDocument(o).toJson().toStdString(), "SETPAGE2", &error));
-        EXPECT_EQ(error.substr(0, cases[i].fault.size()), cases[i].fault) << error;
+        EXPECT_EQ(error.substr(0, c.fault.size()), c.fault) << error;
     }
     std::string error;
     EXPECT_FALSE(readPageForm("{\"form\": ", "SETPAGE2", &error));
