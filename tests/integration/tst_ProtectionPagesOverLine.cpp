@@ -4,27 +4,8 @@
 // one relay box unticked, and STORE sending the page's blocks in order with
 // one "saved".
 
-#include "app/AppContext.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
-#include "support/OnlineProgram.h"
-#include "support/LoggedFrames.h"
-#include "support/SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
-
+#include "support/PageOnline.h"
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
-
-#include <sstream>
-
-using kova::test::Bytes;
-using kova::test::frameOf;
-using kova::test::hexBytes;
-using kova::test::OnlineProgram;
-using kova::test::SimHarness;
-using kova::test::withCrc;
 
 namespace {
 

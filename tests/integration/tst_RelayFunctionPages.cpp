@@ -3,29 +3,10 @@
 // the frames of the page's reads in order, the relay's values shown, one
 // edit, and STORE sending exactly the page's blocks with the edit.
 
-#include "app/AppContext.h"
+#include "support/PageOnline.h"
 #include "editors/BitsWidget.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
-#include "support/OnlineProgram.h"
-#include "support/LoggedFrames.h"
-#include "support/SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
-
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
-
-#include <sstream>
-
-using kova::test::Bytes;
-using kova::test::frameOf;
-using kova::test::hexBytes;
-using kova::test::OnlineProgram;
-using kova::test::SimHarness;
-using kova::test::withCrc;
 
 namespace {
 

@@ -4,29 +4,10 @@
 // "saved" once, a write the relay refuses, and the default file kept or read
 // after a link error as the blocks read demand.
 
-#include "app/AppContext.h"
+#include "support/PageOnline.h"
 #include "editors/UpDownArrows.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
-#include "support/OnlineProgram.h"
-#include "support/LoggedFrames.h"
-#include "support/SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
-
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QToolButton>
-#include <QtTest>
-
-#include <sstream>
-
-using kova::test::Bytes;
-using kova::test::frameOf;
-using kova::test::hexBytes;
-using kova::test::OnlineProgram;
-using kova::test::SimHarness;
-using kova::test::withCrc;
 
 namespace {
 
