@@ -23,21 +23,6 @@ std::vector<Bytes> blockFrames(const SimHarness& sim, std::size_t from)
     return out;
 }
 
-// A block write frame of the relay's default values, with some changed.
-template <std::size_t N>
-Bytes blockWrite(int first, const std::array<std::uint16_t, N>& values, std::map<int, int> changed = {})
-{
-    Bytes f = {0x01, 0x10, static_cast<std::uint8_t>(first >> 8), static_cast<std::uint8_t>(first & 0xFF), 0x00,
-               static_cast<std::uint8_t>(N), static_cast<std::uint8_t>(2 * N)};
-    for (std::size_t i = 0; i < N; ++i) {
-        const auto c = changed.find(first + static_cast<int>(i));
-        const int v = c == changed.end() ? values[i] : c->second;
-        f.push_back(static_cast<std::uint8_t>(v >> 8));
-        f.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    }
-    return withCrc(f);
-}
-
 Bytes tail(const Bytes& f, std::size_t n) { return Bytes(f.end() - static_cast<std::ptrdiff_t>(n), f.end()); }
 
 const Bytes kRead3 = hexBytes("01 03 10 00 00 19 80 C0");

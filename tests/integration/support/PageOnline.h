@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <array>
+#include <map>
 #include <sstream>
 
 using kova::test::Bytes;
@@ -22,3 +24,18 @@ using kova::test::hexBytes;
 using kova::test::OnlineProgram;
 using kova::test::SimHarness;
 using kova::test::withCrc;
+
+// A block write frame of the relay's default values, with some changed.
+template <std::size_t N>
+Bytes blockWrite(int first, const std::array<std::uint16_t, N>& values, std::map<int, int> changed = {})
+{
+    Bytes f = {0x01, 0x10, static_cast<std::uint8_t>(first >> 8), static_cast<std::uint8_t>(first & 0xFF), 0x00,
+               static_cast<std::uint8_t>(N), static_cast<std::uint8_t>(2 * N)};
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto c = changed.find(first + static_cast<int>(i));
+        const int v = c == changed.end() ? values[i] : c->second;
+        f.push_back(static_cast<std::uint8_t>(v >> 8));
+        f.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    }
+    return withCrc(f);
+}
