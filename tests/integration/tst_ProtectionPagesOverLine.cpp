@@ -30,14 +30,6 @@ const Bytes kRead4 = hexBytes("01 03 10 19 00 19 51 07");
 const Bytes kRead5 = hexBytes("01 03 10 32 00 19 21 0F");
 const Bytes kRead6 = hexBytes("01 03 10 4B 00 1A B0 D7");
 
-int savedCount(const kova::test::ScriptedUi& ui)
-{
-    int n = 0;
-    for (const auto& box : ui.shown)
-        n += box.text == QStringLiteral("Setpoints were Saved to the Relay memory");
-    return n;
-}
-
 // The program online with every block of the connect read; a page opened
 // as its menu command opens it, shown without a modal loop of its own.
 struct Online {
@@ -117,7 +109,7 @@ void tst_ProtectionPagesOverLine::phaseProtections()
     QVERIFY(!o.visible("Byte_UnR1(7)"));
 
     QVERIFY(o.untickAndStore("ChkPhTim(0)"));
-    QTRY_COMPARE_WITH_TIMEOUT(savedCount(o.program.ui), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(count(o.program.ui, kSaved), 1, 3000);
     const auto sent = blockFrames(o.sim, o.from);
     QCOMPARE(sent.size(), std::size_t(3));
     QCOMPARE(sent[0], hexBytes("01 10 10 00 00 19 32 00 00 00 64 00 02 00 0A 00 64 00 00 00 01 03 20 00 32 00 00 "
@@ -129,7 +121,7 @@ void tst_ProtectionPagesOverLine::phaseProtections()
     QCOMPARE(tail(sent[2], 2), hexBytes("10 4B"));
     QCOMPARE(o.sim.holding(0x1000), 0);
     QTest::qWait(500);
-    QCOMPARE(savedCount(o.program.ui), 1);
+    QCOMPARE(count(o.program.ui, kSaved), 1);
     QCOMPARE(o.program.ui.shown.size(), qsizetype(1));
     QTest::mouseClick(o.view->Command2(), Qt::LeftButton);
     QVERIFY(o.page->closed());
@@ -146,7 +138,7 @@ void tst_ProtectionPagesOverLine::groundProtections()
     QVERIFY(!o.visible("frmTime"));
 
     QVERIFY(o.untickAndStore("ChkPhTim(0)"));
-    QTRY_COMPARE_WITH_TIMEOUT(savedCount(o.program.ui), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(count(o.program.ui, kSaved), 1, 3000);
     const auto sent = blockFrames(o.sim, o.from);
     QCOMPARE(sent.size(), std::size_t(2));
     QCOMPARE(sent[0], blockWrite(0x1019, kova::relaysim::kSetpointBlock4, {{0x101F, 0}}));
@@ -164,7 +156,7 @@ void tst_ProtectionPagesOverLine::voltageProtections()
     QVERIFY(o.open("SETPAGE14", "MnuVoltProtec"));
     QCOMPARE(blockFrames(o.sim, o.from), (std::vector<Bytes>{kRead4, kRead5, kRead6, kRead3}));
     QVERIFY(o.untickAndStore("ChkPhTim(4)"));
-    QTRY_COMPARE_WITH_TIMEOUT(savedCount(o.program.ui), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(count(o.program.ui, kSaved), 1, 3000);
     const auto sent = blockFrames(o.sim, o.from);
     QCOMPARE(sent.size(), std::size_t(3));
     QCOMPARE(sent[0], blockWrite(0x1019, kova::relaysim::kSetpointBlock4));

@@ -10,8 +10,6 @@
 
 namespace {
 
-const QString kSaved = QStringLiteral("Setpoints were Saved to the Relay memory");
-
 // The program connected to a fresh simulator, every block read; a page
 // opened over it as its menu command opens it, shown without a modal loop.
 struct Online {
@@ -77,13 +75,7 @@ struct Online {
         QTest::mouseClick(view->Command1(), Qt::LeftButton);
         return page->storing() && QTest::qWaitFor([this] { return !page->storing(); }, 20000);
     }
-    int saved() const
-    {
-        int n = 0;
-        for (const auto& box : program.ui.shown)
-            n += box.text == kSaved;
-        return n;
-    }
+    int saved() const { return count(program.ui, kSaved); }
 };
 
 } // namespace

@@ -22,15 +22,6 @@ std::vector<Bytes> framesOf(const SimHarness& sim, std::size_t from, int code)
     return out;
 }
 
-int count(const kova::test::ScriptedUi& ui, const QString& text)
-{
-    int n = 0;
-    for (const auto& box : ui.shown)
-        n += box.text == text;
-    return n;
-}
-
-const QString kSaved = QStringLiteral("Setpoints were Saved to the Relay memory");
 const QString kError = QStringLiteral(" Communication Error...");
 
 // The page opened over the running program, as its menu command opens it,

@@ -39,3 +39,14 @@ Bytes blockWrite(int first, const std::array<std::uint16_t, N>& values, std::map
     }
     return withCrc(f);
 }
+
+const QString kSaved = QStringLiteral("Setpoints were Saved to the Relay memory");
+
+// How many message boxes shown said `text`.
+inline int count(const kova::test::ScriptedUi& ui, const QString& text)
+{
+    int n = 0;
+    for (const auto& box : ui.shown)
+        n += box.text == text;
+    return n;
+}
