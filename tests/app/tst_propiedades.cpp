@@ -109,20 +109,6 @@ private slots:
         QCOMPARE(QString::fromStdString(p.files().Firmware_Rele), QString("1.01"));
     }
 
-    void nextOpeningShowsTheHeldTexts()
-    {
-        ProgramWindow p;
-        {
-            Propiedades window(p.files(), p.w);
-            window.Form_Load();
-            window.Text1()->setText("Ann");
-            window.Okey_Click();
-        }
-        Propiedades again(p.files(), p.w);
-        again.Form_Load();
-        QCOMPARE(again.Text1()->text(), "Ann" + blanks(17));
-    }
-
     void savedFileHoldsTheTexts()
     {
         QTemporaryDir dir;

@@ -4,27 +4,8 @@
 // one relay box unticked, and STORE sending the page's blocks in order with
 // one "saved".
 
-#include "app/AppContext.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
-#include "support/OnlineProgram.h"
-#include "support/LoggedFrames.h"
-#include "support/SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
-
+#include "support/PageOnline.h"
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
-
-#include <sstream>
-
-using kova::test::Bytes;
-using kova::test::frameOf;
-using kova::test::hexBytes;
-using kova::test::OnlineProgram;
-using kova::test::SimHarness;
-using kova::test::withCrc;
 
 namespace {
 
@@ -42,35 +23,12 @@ std::vector<Bytes> blockFrames(const SimHarness& sim, std::size_t from)
     return out;
 }
 
-// A block write frame of the relay's default values, with some changed.
-template <std::size_t N>
-Bytes blockWrite(int first, const std::array<std::uint16_t, N>& values, std::map<int, int> changed = {})
-{
-    Bytes f = {0x01, 0x10, static_cast<std::uint8_t>(first >> 8), static_cast<std::uint8_t>(first & 0xFF), 0x00,
-               static_cast<std::uint8_t>(N), static_cast<std::uint8_t>(2 * N)};
-    for (std::size_t i = 0; i < N; ++i) {
-        const auto c = changed.find(first + static_cast<int>(i));
-        const int v = c == changed.end() ? values[i] : c->second;
-        f.push_back(static_cast<std::uint8_t>(v >> 8));
-        f.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    }
-    return withCrc(f);
-}
-
 Bytes tail(const Bytes& f, std::size_t n) { return Bytes(f.end() - static_cast<std::ptrdiff_t>(n), f.end()); }
 
 const Bytes kRead3 = hexBytes("01 03 10 00 00 19 80 C0");
 const Bytes kRead4 = hexBytes("01 03 10 19 00 19 51 07");
 const Bytes kRead5 = hexBytes("01 03 10 32 00 19 21 0F");
 const Bytes kRead6 = hexBytes("01 03 10 4B 00 1A B0 D7");
-
-int savedCount(const kova::test::ScriptedUi& ui)
-{
-    int n = 0;
-    for (const auto& box : ui.shown)
-        n += box.text == QStringLiteral("Setpoints were Saved to the Relay memory");
-    return n;
-}
 
 // The program online with every block of the connect read; a page opened
 // as its menu command opens it, shown without a modal loop of its own.
@@ -151,7 +109,7 @@ void tst_ProtectionPagesOverLine::phaseProtections()
     QVERIFY(!o.visible("Byte_UnR1(7)"));
 
     QVERIFY(o.untickAndStore("ChkPhTim(0)"));
-    QTRY_COMPARE_WITH_TIMEOUT(savedCount(o.program.ui), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(count(o.program.ui, kSaved), 1, 3000);
     const auto sent = blockFrames(o.sim, o.from);
     QCOMPARE(sent.size(), std::size_t(3));
     QCOMPARE(sent[0], hexBytes("01 10 10 00 00 19 32 00 00 00 64 00 02 00 0A 00 64 00 00 00 01 03 20 00 32 00 00 "
@@ -163,7 +121,7 @@ void tst_ProtectionPagesOverLine::phaseProtections()
     QCOMPARE(tail(sent[2], 2), hexBytes("10 4B"));
     QCOMPARE(o.sim.holding(0x1000), 0);
     QTest::qWait(500);
-    QCOMPARE(savedCount(o.program.ui), 1);
+    QCOMPARE(count(o.program.ui, kSaved), 1);
     QCOMPARE(o.program.ui.shown.size(), qsizetype(1));
     QTest::mouseClick(o.view->Command2(), Qt::LeftButton);
     QVERIFY(o.page->closed());
@@ -180,7 +138,7 @@ void tst_ProtectionPagesOverLine::groundProtections()
     QVERIFY(!o.visible("frmTime"));
 
     QVERIFY(o.untickAndStore("ChkPhTim(0)"));
-    QTRY_COMPARE_WITH_TIMEOUT(savedCount(o.program.ui), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(count(o.program.ui, kSaved), 1, 3000);
     const auto sent = blockFrames(o.sim, o.from);
     QCOMPARE(sent.size(), std::size_t(2));
     QCOMPARE(sent[0], blockWrite(0x1019, kova::relaysim::kSetpointBlock4, {{0x101F, 0}}));
@@ -198,7 +156,7 @@ void tst_ProtectionPagesOverLine::voltageProtections()
     QVERIFY(o.open("SETPAGE14", "MnuVoltProtec"));
     QCOMPARE(blockFrames(o.sim, o.from), (std::vector<Bytes>{kRead4, kRead5, kRead6, kRead3}));
     QVERIFY(o.untickAndStore("ChkPhTim(4)"));
-    QTRY_COMPARE_WITH_TIMEOUT(savedCount(o.program.ui), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(count(o.program.ui, kSaved), 1, 3000);
     const auto sent = blockFrames(o.sim, o.from);
     QCOMPARE(sent.size(), std::size_t(3));
     QCOMPARE(sent[0], blockWrite(0x1019, kova::relaysim::kSetpointBlock4));

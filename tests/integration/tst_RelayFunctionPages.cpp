@@ -3,47 +3,12 @@
 // the frames of the page's reads in order, the relay's values shown, one
 // edit, and STORE sending exactly the page's blocks with the edit.
 
-#include "app/AppContext.h"
+#include "support/PageOnline.h"
 #include "editors/BitsWidget.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
-#include "support/OnlineProgram.h"
-#include "support/LoggedFrames.h"
-#include "support/SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
-
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
-
-#include <sstream>
-
-using kova::test::Bytes;
-using kova::test::frameOf;
-using kova::test::hexBytes;
-using kova::test::OnlineProgram;
-using kova::test::SimHarness;
-using kova::test::withCrc;
 
 namespace {
-
-// The write of a block as the default table holds it, one register changed.
-template <std::size_t N>
-Bytes blockWrite(int first, const std::array<std::uint16_t, N>& table, int reg, int value)
-{
-    Bytes f = {0x01, 0x10, static_cast<std::uint8_t>(first >> 8), static_cast<std::uint8_t>(first & 0xFF), 0x00,
-               static_cast<std::uint8_t>(N), static_cast<std::uint8_t>(2 * N)};
-    for (std::size_t i = 0; i < N; ++i) {
-        const int v = static_cast<int>(i) == reg - first ? value : table[i];
-        f.push_back(static_cast<std::uint8_t>(v >> 8));
-        f.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    }
-    return withCrc(f);
-}
-
-const QString kSaved = QStringLiteral("Setpoints were Saved to the Relay memory");
 
 // The program connected to a fresh simulator, every block read; a page
 // opened over it as its menu command opens it, shown without a modal loop.
@@ -110,13 +75,7 @@ struct Online {
         QTest::mouseClick(view->Command1(), Qt::LeftButton);
         return page->storing() && QTest::qWaitFor([this] { return !page->storing(); }, 20000);
     }
-    int saved() const
-    {
-        int n = 0;
-        for (const auto& box : program.ui.shown)
-            n += box.text == kSaved;
-        return n;
-    }
+    int saved() const { return count(program.ui, kSaved); }
 };
 
 } // namespace
@@ -182,7 +141,7 @@ void tst_RelayFunctionPages::outputRelays()
     QVERIFY(on.view->widget("Byte_UnR1(1)")->isVisible());
     QCOMPARE(on.text("Byte_UnR1(1)"), QString("1000 mSec"));
     QVERIFY(on.store());
-    const Bytes expected = blockWrite(0x0101, kova::relaysim::kSetpointBlock1, 0x010D, 0x0015);
+    const Bytes expected = blockWrite(0x0101, kova::relaysim::kSetpointBlock1, {{0x010D, 0x0015}});
     QCOMPARE(int(expected[expected.size() - 2]), 0xF6);
     QCOMPARE(int(expected[expected.size() - 1]), 0xB2);
     QCOMPARE(on.frames({27, 28, 110, 111, 112, 113}), std::vector<Bytes>{expected});
@@ -199,7 +158,7 @@ void tst_RelayFunctionPages::eventRecorder()
     QCOMPARE(on.page->valor("Page9(2)"), std::string("On"));
     on.choose("Page9(2)", 0);  // "System Events:"
     QVERIFY(on.store());
-    const Bytes expected = blockWrite(0x0119, kova::relaysim::kSetpointBlock2, 0x012A, 0x00DF);
+    const Bytes expected = blockWrite(0x0119, kova::relaysim::kSetpointBlock2, {{0x012A, 0x00DF}});
     QCOMPARE(int(expected[expected.size() - 2]), 0x0A);
     QCOMPARE(int(expected[expected.size() - 1]), 0xDD);
     QCOMPARE(on.frames({27, 28, 110, 111, 112, 113}), std::vector<Bytes>{expected});

@@ -7,7 +7,7 @@
 #include "app/Comunicacion.h"
 #include "app/support/AppFiles.h"
 #include "app/support/ScriptedUi.h"
-#include "integration/support/SimHarness.h"
+#include "integration/support/LoggedFrames.h"
 #include "link/RegisterImages.h"
 
 #include <QFile>
@@ -20,6 +20,7 @@
 
 using namespace kova;
 using kova::test::Bytes;
+using kova::test::frameOf;
 using kova::test::ScriptedUi;
 using kova::test::SimHarness;
 using kova::test::withCrc;
@@ -39,39 +40,6 @@ QByteArray setpointFile()
     f.replace(499, 401, QByteArray(401, '\0'));
     f.replace(4260, 8, "1.01    ");
     return f;
-}
-
-Bytes hex(const char* text)
-{
-    Bytes b;
-    std::istringstream in(text);
-    for (unsigned v; in >> std::hex >> v;) b.push_back(static_cast<std::uint8_t>(v));
-    return b;
-}
-
-// The frame a logged request line stands for (slave 1), with its CRC.
-Bytes frameOf(const std::string& line)
-{
-    std::istringstream in(line);
-    std::string w;
-    int fc = 0;
-    unsigned addr = 0, count = 0;
-    in >> w >> w >> w >> fc >> w >> std::hex >> addr >> w;
-    if (fc == 5) in >> std::hex >> count;
-    else in >> std::dec >> count;
-    Bytes f = {1, std::uint8_t(fc), std::uint8_t(addr >> 8), std::uint8_t(addr), std::uint8_t(count >> 8),
-               std::uint8_t(count)};
-    if (fc == 16) {
-        f.push_back(std::uint8_t(2 * count));
-        in >> w; // "data"
-        for (unsigned i = 0; i < count; ++i) {
-            unsigned v = 0;
-            in >> std::hex >> v;
-            f.push_back(std::uint8_t(v >> 8));
-            f.push_back(std::uint8_t(v));
-        }
-    }
-    return withCrc(f);
 }
 
 Bytes head(const Bytes& b, std::size_t n) { return Bytes(b.begin(), b.begin() + std::min(n, b.size())); }
@@ -146,17 +114,17 @@ void tst_SendSetpoints::fileIsWrittenBlockByBlock()
     std::vector<Bytes> frames;
     for (const auto& line : sim.requests()) frames.push_back(frameOf(line));
     QCOMPARE(frames.size(), std::size_t(7));
-    QCOMPARE(frames[0], hex("01 04 00 00 00 04 F1 C9"));
+    QCOMPARE(frames[0], kova::test::hexBytes("01 04 00 00 00 04 F1 C9"));
     QCOMPARE(frames[1].size(), std::size_t(57));
-    QCOMPARE(head(frames[1], 10), hex("01 10 01 01 00 18 30 0B 30 55"));
-    QCOMPARE(tail(frames[1], 3), hex("D6 23 54"));
+    QCOMPARE(head(frames[1], 10), kova::test::hexBytes("01 10 01 01 00 18 30 0B 30 55"));
+    QCOMPARE(tail(frames[1], 3), kova::test::hexBytes("D6 23 54"));
     const struct { std::size_t at; const char* start; } middle[] = {
         {2, "01 10 01 19 00 18 30"}, {3, "01 10 10 00 00 19 32"}, {4, "01 10 10 19 00 19 32"},
         {5, "01 10 10 32 00 19 32"}};
-    for (const auto& m : middle) QCOMPARE(head(frames[m.at], 7), hex(m.start));
+    for (const auto& m : middle) QCOMPARE(head(frames[m.at], 7), kova::test::hexBytes(m.start));
     QCOMPARE(frames[6].size(), std::size_t(61));
-    QCOMPARE(head(frames[6], 9), hex("01 10 10 4B 00 1A 34 99 BE"));
-    QCOMPARE(tail(frames[6], 3), hex("F8 14 37"));
+    QCOMPARE(head(frames[6], 9), kova::test::hexBytes("01 10 10 4B 00 1A 34 99 BE"));
+    QCOMPARE(tail(frames[6], 3), kova::test::hexBytes("F8 14 37"));
     // The relay now holds the file's Put bytes 0 to 297.
     const auto relay = sim.setpointImage();
     for (int i = 0; i < 298; ++i) QCOMPARE(int(relay[std::size_t(i)]), int(putByte(i)));

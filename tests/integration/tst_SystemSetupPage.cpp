@@ -4,29 +4,10 @@
 // "saved" once, a write the relay refuses, and the default file kept or read
 // after a link error as the blocks read demand.
 
-#include "app/AppContext.h"
+#include "support/PageOnline.h"
 #include "editors/UpDownArrows.h"
-#include "editors/ValueEditorWidget.h"
-#include "pages/SetpointPageView.h"
-#include "support/OnlineProgram.h"
-#include "support/LoggedFrames.h"
-#include "support/SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
-
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QToolButton>
-#include <QtTest>
-
-#include <sstream>
-
-using kova::test::Bytes;
-using kova::test::frameOf;
-using kova::test::hexBytes;
-using kova::test::OnlineProgram;
-using kova::test::SimHarness;
-using kova::test::withCrc;
 
 namespace {
 
@@ -41,15 +22,6 @@ std::vector<Bytes> framesOf(const SimHarness& sim, std::size_t from, int code)
     return out;
 }
 
-int count(const kova::test::ScriptedUi& ui, const QString& text)
-{
-    int n = 0;
-    for (const auto& box : ui.shown)
-        n += box.text == text;
-    return n;
-}
-
-const QString kSaved = QStringLiteral("Setpoints were Saved to the Relay memory");
 const QString kError = QStringLiteral(" Communication Error...");
 
 // The page opened over the running program, as its menu command opens it,
