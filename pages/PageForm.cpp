@@ -1,10 +1,10 @@
 #include "pages/PageForm.h"
 
 #include "pages/ValueFormReader.h"
+#include "platform/BuiltInFile.h"
 #include "text/HexText.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -472,18 +472,8 @@ std::vector<std::string> pageFormNames()
 std::string pageFormText(std::string_view form)
 {
     registerPageForms();
-    const QString file = QString::fromUtf8(form.data(), static_cast<qsizetype>(form.size())) + QStringLiteral(".json");
     // A form edited in the settings designer is tried without a rebuild.
-    const QString dir = qEnvironmentVariable("KOVA_FORMS_DIR");
-    if (!dir.isEmpty()) {
-        QFile edited(QDir(dir).filePath(file));
-        if (edited.open(QIODevice::ReadOnly))
-            return edited.readAll().toStdString();
-    }
-    QFile f(QStringLiteral(":/forms/") + file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll().toStdString();
+    return readBuiltInFile(QStringLiteral(":/forms"), "KOVA_FORMS_DIR", form);
 }
 
 bool pageFormExists(std::string_view form)

@@ -1,9 +1,8 @@
 #include "reports/ReportLayout.h"
 
 #include "reports/LayoutJson.h"
+#include "platform/BuiltInFile.h"
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -153,17 +152,7 @@ struct Reader {
 std::string reportLayoutText(std::string_view file)
 {
     registerReportLayouts();
-    const QString name = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())) + QStringLiteral(".json");
-    const QString dir = qEnvironmentVariable("KOVA_LAYOUTS_DIR");
-    if (!dir.isEmpty()) {
-        QFile edited(QDir(dir).filePath(name));
-        if (edited.open(QIODevice::ReadOnly))
-            return edited.readAll().toStdString();
-    }
-    QFile f(QStringLiteral(":/layouts/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll().toStdString();
+    return readBuiltInFile(QStringLiteral(":/layouts"), "KOVA_LAYOUTS_DIR", file);
 }
 
 std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_view name, std::string* error)
