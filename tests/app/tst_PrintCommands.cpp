@@ -1,27 +1,23 @@
 // The Print commands over a fake host and scheduler, with stub report pages
 // printed into PDF files: the order of dialog, queued reads, wait, stamp and
 // pages; cancel; the wait for fresh data and its failures; the failures of
-// the print itself; the stamp texts; the number of event pages.
+// the print itself; the number of event pages.
 
-#include "app/Principal.h"
 #include "app/PrintCommands.h"
 #include "app/PrinterChooser.h"
 #include "app/ReadingBox.h"
 #include "reports/Events_Rep.h"
 #include "reports/FakeEventsHost.h"
 #include "reports/ReportLayout.h"
-#include "support/ScriptedUi.h"
+#include "reports/support/PdfText.h"
 #include "text/DateText.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,19 +25,10 @@ using namespace kova;
 
 namespace {
 
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    return p.waitForFinished(10000), QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// pdfinfo's page count; 0 when there is no file.
+// The page count of a PDF; 0 when there is no file.
 int pdfPages(const QString& path)
 {
-    if (!QFile::exists(path)) return 0;
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run("pdfinfo", {path}));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
+    return QFile::exists(path) ? test::pdfPageCount(path.toStdString()) : 0;
 }
 
 // A PDF printer whose second sheet fails, as a printer out of paper.
@@ -231,6 +218,11 @@ private slots:
         QCOMPARE(f.log, log);
         QCOMPARE(pdfPages(f.pdf), pages);
         for (const std::string& v : f.values) QCOMPARE(v, std::string(online ? "fresh" : "stale"));
+        // One stamp, read once, on every page: the short date, the 12-hour time.
+        for (const ReportStamp& s : f.stamps)
+            QCOMPARE(QStringList({s.fecha.c_str(), s.horaImpresion.c_str(), s.nombreRele.c_str()}),
+                     QStringList({"07/12/2026", "03:07:09 PM", "FEEDER 3            "}));
+        QCOMPARE(f.st.Hora_Impresion, pages ? QStringLiteral("03:07:09 PM") : QString());
         QVERIFY(f.messages.empty());
         QVERIFY(f.mainWindowEnabled());
         QVERIFY(!f.st.Imprimiendo);
@@ -304,38 +296,6 @@ private slots:
         QVERIFY(f.mainWindowEnabled() && !f.st.Imprimiendo);
     }
 
-    // One stamp for every page: the date in the program's short-date
-    // pattern, the time on the 12-hour clock.
-    void stamp_data()
-    {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QString>("fecha");
-        QTest::addColumn<QString>("hora");
-        QTest::newRow("afternoon") << "dd/MM/yyyy" << QDateTime({2026, 3, 4}, {15, 7, 9}) << "04/03/2026" << "03:07:09 PM";
-        QTest::newRow("after midnight") << "M/d/yyyy" << QDateTime({2026, 12, 31}, {0, 5}) << "12/31/2026" << "12:05:00 AM";
-        QTest::newRow("noon") << "yyyy-MM-dd" << QDateTime({2027, 1, 2}, {12, 0}) << "2027-01-02" << "12:00:00 PM";
-        QTest::newRow("before midnight") << "dd/MM/yyyy" << QDateTime({2026, 12, 31}, {23, 59, 59}) << "31/12/2026" << "11:59:59 PM";
-    }
-
-    void stamp()
-    {
-        QFETCH(QString, pattern);
-        QFETCH(QDateTime, now);
-        QFETCH(QString, fecha);
-        QFETCH(QString, hora);
-        setTextLocale({pattern.toStdString()});
-        Fixture f;
-        f.clock = now;
-        f.print("setpoints");
-        setTextLocale({"dd/MM/yyyy"});
-        QCOMPARE(f.st.Hora_Impresion, hora);
-        QCOMPARE(f.stamps.size(), std::size_t{5});
-        for (const ReportStamp& s : f.stamps)
-            QCOMPARE(QStringList({s.fecha.c_str(), s.horaImpresion.c_str(), s.nombreRele.c_str()}),
-                     QStringList({fecha, hora, "FEEDER 3            "}));
-    }
-
     // The event record printed online: three events a page, a continuation
     // page for each further three.
     void eventPages_data()
@@ -361,8 +321,7 @@ private slots:
         f.print("events");
         QCOMPARE(pdfPages(f.pdf), pages);
         QCOMPARE(f.st.Pagina_Eventos, lastPage);
-        const QString last = QString::number(pages);
-        QVERIFY(run("pdftotext", {"-f", last, "-l", last, f.pdf, "-"}).contains("Page " + last));
+        QVERIFY(test::pdfText(f.pdf.toStdString(), pages).find("Page " + std::to_string(pages)) != std::string::npos);
         QVERIFY(f.shown().isEmpty() && f.mainWindowEnabled());
     }
 
@@ -390,24 +349,6 @@ private slots:
         QVERIFY(d && d->labelText() == "Reading values from the relay..." && !box.cancelled());
         QTest::mouseClick(d->findChild<QPushButton*>(), Qt::LeftButton);
         QVERIFY(box.cancelled());
-    }
-
-    // File > Print: each entry runs its command.
-    void printMenu()
-    {
-        test::ScriptedUi ui;
-        AppState st;
-        QStringList ran;
-        MainWindowServices s;
-        s.printActualValues = [&] { ran << "actual"; };
-        s.printEvents = [&] { ran << "events"; };
-        s.printSetpoints = [&] { ran << "setpoints"; };
-        Principal w{st, s};
-        for (const char* name : {"P_Setpoints", "P_Actual", "P_Events"}) {
-            QVERIFY(w.command(name)->isEnabled());
-            w.command(name)->trigger();
-        }
-        QCOMPARE(ran, (QStringList{"setpoints", "actual", "events"}));
     }
 };
 

@@ -32,6 +32,22 @@ TEST(ReportLayout, EveryWindowLoadsWithItsHeaderAndClientArea)
     }
 }
 
+TEST(ReportLayout, EveryItemLiesInsideItsFrameAndThePage)
+{
+    for (const char* window : {"AV1_REP", "AV2_REP", "Events_Rep", "Events_Rep2", "SET1_REP", "SET2_REP", "SET4_REP",
+                               "SET11_REP", "SET12_REP"}) {
+        const auto c = loadReportLayout(window);
+        ASSERT_TRUE(c) << window;
+        for (const ReportItem& it : c->items()) {
+            const ReportItem* f = it.parent.empty() ? nullptr : &c->at(it.parent);
+            EXPECT_TRUE(it.left >= (f ? f->left : 0) && it.top >= (f ? f->top : 0) &&
+                        it.left + it.width <= (f ? f->left + f->width : c->clientWidth()) &&
+                        it.top + it.height <= (f ? f->top + f->height : c->clientHeight()))
+                << window << " " << it.name << " " << it.text;
+        }
+    }
+}
+
 TEST(ReportLayout, FramesPlaceTheirItemsAndHideThem)
 {
     const char* json = R"({"window": "T", "width": 100, "height": 200, "font": {"bold": true}, "items": [

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <map>
 #include <optional>
-#include <set>
 #include <stdexcept>
 
 namespace kova {
@@ -28,71 +27,31 @@ const Window kWindows[] = {{"SET1_REP", SET1_REP}, {"SET2_REP", SET2_REP}, {"SET
 
 const ReportStamp kStamp{"12/7/26", "12:00:00 PM", "FEEDER 3            "};
 
-bool inside(const ReportItem& item, const ReportItem& frame)
-{
-    return item.left >= frame.left && item.top >= frame.top && item.left + item.width <= frame.left + frame.width &&
-           item.top + item.height <= frame.top + frame.height;
-}
-
 bool isValueLabel(const std::string& name)
 {
     return name.rfind("LblMed(", 0) == 0 || name.rfind("LblValor(", 0) == 0;
 }
 
-TEST(SetpointReportData, PagesHoldTogetherWithTheirForms)
+// Every value label and relay box of a page is written by exactly one copy
+// (a page form lacking a control or box makes the fill itself fail).
+TEST(SetpointReportData, EveryValueAndBoxIsWrittenOnce)
 {
-    const std::set<std::string> valueKinds = {"Byte_UnR", "Word_DosR", "Word_TresR", "Bits", "ComboBox"};
     for (const Window& w : kWindows) {
-        SCOPED_TRACE(w.name);
         std::string error;
         const auto canvas = loadReportLayout(w.name, &error);
-        ASSERT_TRUE(canvas) << error;
         const auto sources = loadSetpointSources(w.name, &error);
-        ASSERT_TRUE(sources) << error;
-        for (const ReportItem& item : canvas->items())
-            EXPECT_TRUE(item.parent.empty() || inside(item, canvas->at(item.parent))) << item.name;
-
+        ASSERT_TRUE(canvas && sources) << error;
         std::map<std::string, int> written;
         for (const SetpointSource& s : *sources) {
-            const auto form = loadPageForm(s.form, &error);
-            ASSERT_TRUE(form) << error;
-            const auto kindOf = [&](const std::string& c) {
-                const auto it = form->controls.find(c);
-                return it == form->controls.end() ? std::string() : it->second;
-            };
-            for (const SetpointCopy& c : s.copies) {
-                ++written[c.label];
-                EXPECT_EQ(canvas->at(c.label).kind, ReportItem::Kind::Label) << c.label;
-                EXPECT_TRUE(valueKinds.count(kindOf(c.control))) << s.form << " " << c.control;
-            }
-            for (const SetpointBoxCopy& b : s.boxCopies) {
-                const auto array = form->boxes.find(b.from);
-                ASSERT_NE(array, form->boxes.end()) << s.form << " " << b.from;
-                EXPECT_LE(b.first + b.count, 4 * static_cast<int>(array->second.groups.size())) << b.from;
-                for (int i = 0; i < b.count; ++i) {
-                    const std::string box = PageForm::boxName(b.to, b.at + i);
-                    ++written[box];
-                    EXPECT_EQ(canvas->at(box).kind, ReportItem::Kind::CheckBox) << box;
-                }
-            }
-            for (const SetpointRule& r : s.rules) {
-                EXPECT_TRUE(kindOf(r.selector) == "Bits" || kindOf(r.selector) == "ComboBox") << r.selector;
-                // The row an overlay stands in for lies under it.
-                for (const std::string& overlay : r.first)
-                    for (const std::string& row : r.other)
-                        EXPECT_TRUE(inside(canvas->at(row), canvas->at(overlay))) << row << " " << overlay;
-            }
+            for (const SetpointCopy& c : s.copies) ++written[c.label];
+            for (const SetpointBoxCopy& b : s.boxCopies)
+                for (int i = 0; i < b.count; ++i) ++written[PageForm::boxName(b.to, b.at + i)];
         }
-        for (const auto& [target, times] : written)
-            EXPECT_EQ(times, 1) << target;
-        for (const ReportItem& item : canvas->items())
-            EXPECT_TRUE((item.kind != ReportItem::Kind::CheckBox && !isValueLabel(item.name)) ||
-                        written.count(item.name))
-                << item.name << " is never written";
+        for (const ReportItem& item : canvas->items()) {
+            const bool value = item.kind == ReportItem::Kind::CheckBox || isValueLabel(item.name);
+            EXPECT_EQ(written[item.name], value ? 1 : 0) << w.name << " " << item.name;
+        }
     }
-    const auto page1 = loadReportLayout("SET1_REP");
-    for (int absent : {6, 8, 9, 10})
-        EXPECT_FALSE(page1->find("LblMed(" + std::to_string(absent) + ")")) << absent;
 }
 
 enum class Is { Text, Shown, Hidden, Boxes };

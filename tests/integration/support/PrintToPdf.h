@@ -1,12 +1,12 @@
 #pragma once
-// Printing into a PDF through the program's own printer dialog, and reading
-// the PDF back with poppler's tools.
+// Printing into a PDF through the program's own printer dialog; the PDF is
+// read back with reports/support/PdfText.h.
+#include "reports/support/PdfText.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrintDialog>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace kova::test {
@@ -23,27 +23,6 @@ inline void printToFile(const QString& path, bool& answered)
     file->setText(path);
     dialog->accept();
     answered = true;
-}
-
-// The PDF's text as pdftotext lays it out: one page, or all (page 0).
-inline QString pdfLayoutText(const QString& pdf, int page = 0)
-{
-    QStringList args{QStringLiteral("-layout")};
-    if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-inline int pdfPageCount(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished(30000);
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 } // namespace kova::test

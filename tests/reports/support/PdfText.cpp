@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <optional>
+#include <algorithm>
 
 namespace kova::test {
 
@@ -19,14 +19,13 @@ namespace {
 constexpr int kTwipsPerPoint = 20;
 
 // A tool's standard output; "" when it fails to run or reports failure.
-QString run(const QString& tool, const QStringList& args, bool* ok = nullptr)
+QString run(const QString& tool, const QStringList& args)
 {
     QProcess p;
     p.start(tool, args);
     const bool done = p.waitForStarted(10000) && p.waitForFinished(60000);
-    const bool good = done && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    if (ok) *ok = good;
     if (!done) p.kill();
+    const bool good = done && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     return good ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
@@ -42,16 +41,6 @@ QPageSize pageSizeOf(const ReportCanvas& c)
 {
     auto points = [](int twips) { return (twips + kTwipsPerPoint - 1) / kTwipsPerPoint; };
     return QPageSize(QSize(points(c.clientWidth()), points(c.clientHeight())), QString(), QPageSize::ExactMatch);
-}
-
-std::string unescape(QString s)
-{
-    s.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-    s.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-    s.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    s.replace(QStringLiteral("&apos;"), QStringLiteral("'"));
-    s.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    return s.toStdString();
 }
 
 } // namespace
@@ -92,11 +81,10 @@ std::string printPdf(const std::string& path, const std::vector<ReportCanvas>& p
 
 int pdfPageCount(const std::string& path)
 {
-    bool ok = false;
-    const QString info = run(QStringLiteral("pdfinfo"), {QString::fromStdString(path)}, &ok);
+    const QString info = run(QStringLiteral("pdfinfo"), {QString::fromStdString(path)});
     const QRegularExpressionMatch m =
         QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption).match(info);
-    return ok && m.hasMatch() ? m.captured(1).toInt() : -1;
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 std::string pdfText(const std::string& path, int page, bool layout)
@@ -120,73 +108,32 @@ PdfWord pdfWord(const std::string& path, const std::string& text, int page)
         const QRegularExpressionMatch m = it.next();
         if (m.captured(0).startsWith(QStringLiteral("<page")))
             ++current;
-        else if (unescape(m.captured(5)) == text)
+        else if (m.captured(5).toStdString() == text)
             return {current, text, m.captured(1).toDouble() * kTwipsPerPoint, m.captured(2).toDouble() * kTwipsPerPoint,
                     m.captured(3).toDouble() * kTwipsPerPoint, m.captured(4).toDouble() * kTwipsPerPoint};
     }
     return {};
 }
 
-namespace {
-
-struct FontRow {
-    std::string name;
-    bool embedded = false;
-};
-
-// pdffonts' rows; nullopt when it fails. The rule under the heads gives the
-// columns: name, type, encoding, emb, sub, uni, object ID.
-std::optional<std::vector<FontRow>> fontRows(const std::string& path)
+// pdffonts' rows; the rule under the heads gives the columns: name, type,
+// encoding, emb, sub, uni, object ID.
+std::vector<PdfFont> pdfFonts(const std::string& path)
 {
-    bool ok = false;
-    const QStringList lines =
-        run(QStringLiteral("pdffonts"), {QString::fromStdString(path)}, &ok).split(QLatin1Char('\n'));
-    int rule = -1;
-    for (int i = 0; i < lines.size() && rule < 0; ++i)
-        if (lines[i].startsWith(QStringLiteral("---")))
-            rule = i;
-    if (!ok || rule < 0)
-        return std::nullopt;
-    // Start and width of each dash group.
-    std::vector<std::pair<qsizetype, qsizetype>> columns;
-    for (auto it = QRegularExpression(QStringLiteral("-+")).globalMatch(lines[rule]); it.hasNext();) {
+    const QStringList lines = run(QStringLiteral("pdffonts"), {QString::fromStdString(path)}).split(QLatin1Char('\n'));
+    const auto rule = std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith("---"); });
+    if (rule == lines.end())
+        return {};
+    std::vector<std::pair<qsizetype, qsizetype>> columns; // start and width of each dash group
+    for (auto it = QRegularExpression(QStringLiteral("-+")).globalMatch(*rule); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         columns.emplace_back(m.capturedStart(), m.capturedLength());
     }
-    if (columns.size() < 4)
-        return std::nullopt;
-    std::vector<FontRow> rows;
-    for (int i = rule + 1; i < lines.size(); ++i) {
-        if (lines[i].trimmed().isEmpty())
-            continue;
-        FontRow row;
-        row.name = lines[i].mid(columns[0].first, columns[0].second).trimmed().toStdString();
-        row.embedded = lines[i].mid(columns[3].first, columns[3].second).trimmed() == QStringLiteral("yes");
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-} // namespace
-
-bool pdfFontsEmbedded(const std::string& path)
-{
-    const auto rows = fontRows(path);
-    if (!rows || rows->empty())
-        return false;
-    for (const FontRow& r : *rows)
-        if (!r.embedded)
-            return false;
-    return true;
-}
-
-std::vector<std::string> pdfFonts(const std::string& path)
-{
-    std::vector<std::string> names;
-    if (const auto rows = fontRows(path))
-        for (const FontRow& r : *rows)
-            names.push_back(r.name);
-    return names;
+    std::vector<PdfFont> fonts;
+    for (auto line = rule + 1; line != lines.end() && columns.size() >= 4; ++line)
+        if (!line->trimmed().isEmpty())
+            fonts.push_back({line->mid(columns[0].first, columns[0].second).trimmed().toStdString(),
+                             line->mid(columns[3].first, columns[3].second).trimmed() == QStringLiteral("yes")});
+    return fonts;
 }
 
 } // namespace kova::test

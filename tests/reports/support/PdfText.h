@@ -35,9 +35,12 @@ std::string pdfText(const std::string& path, int page = 0, bool layout = false);
 // The first word with this text per pdftotext -bbox, on one page or on any
 // for 0 (page 0 when there is none).
 PdfWord pdfWord(const std::string& path, const std::string& text, int page = 0);
-// pdffonts lists at least one font, and every font is embedded.
-bool pdfFontsEmbedded(const std::string& path);
-// The names pdffonts lists ("ABCDEF+LiberationSans-Bold").
-std::vector<std::string> pdfFonts(const std::string& path);
+// The fonts pdffonts lists ("ABCDEF+LiberationSans-Bold") and whether each
+// is embedded.
+struct PdfFont {
+    std::string name;
+    bool embedded = false;
+};
+std::vector<PdfFont> pdfFonts(const std::string& path);
 
 } // namespace kova::test
