@@ -155,145 +155,114 @@ class tst_PrintCommands : public QObject {
 private slots:
     void initTestCase() { setTextLocale({"dd/MM/yyyy"}); }
 
-    // Each command's steps in their order, online (replies at once; queue 0
-    // runs empty later) and offline, and with Cancel in the printer dialog.
-    void commandSteps_data()
+    // One row a print: the command, online or not, what goes wrong ("" for
+    // nothing), then what the command did (its steps, when given), the
+    // pages printed and the message told.
+    void print_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("online");
-        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("message");
         const QStringList actual = {"fill AV1_REP printing", "fill AV2_REP printing", "enable"};
         const QStringList setpoints = {"fill SET1_REP", "fill SET2_REP", "fill SET4_REP", "fill SET11_REP",
                                        "fill SET12_REP", "enable"};
         QStringList eventReads = queued(0, {30});
         for (int n = 1; n <= 10; ++n) eventReads << queued(0, {30 + n, 90});
         const QStringList setpointReads = queued(0, {61, 62, 63, 64, 65, 66});
+        const QStringList none;
+
+        // Each command's steps in their order, online (replies at once;
+        // queue 0 runs empty later) and offline, and with Cancel in the
+        // printer dialog.
         QTest::newRow("actual values online")
-            << "actual" << true << false
-            << QStringList{"dialog"} + queued(0, {4, 5, 6, 7, 8, 9, 10}) + queued(1, {30}) +
-                   QStringList{"disable", "clock"} + actual
-            << 2;
-        QTest::newRow("actual values offline") << "actual" << false << false << QStringList{"dialog", "clock"} + actual << 2;
+            << "actual" << true << "" << QStringList{"dialog"} + queued(0, {4, 5, 6, 7, 8, 9, 10}) + queued(1, {30}) +
+                   QStringList{"disable", "clock"} + actual << 2 << "";
+        QTest::newRow("actual values offline") << "actual" << false << "" << QStringList{"dialog", "clock"} + actual << 2 << "";
         for (const char* command : {"actual", "events"})
-            QTest::addRow("%s cancelled", command) << command << true << true << QStringList{"dialog", "enable"} << 0;
+            QTest::addRow("%s cancelled", command) << command << true << "cancel" << QStringList{"dialog", "enable"} << 0 << "";
         QTest::newRow("events online")
-            << "events" << true << false
-            << QStringList{"dialog"} + eventReads +
-                   QStringList{"disable", "queue 0 idle", "clock", "fill Events_Rep", "enable"}
-            << 1;
-        QTest::newRow("events offline") << "events" << false << false
-                                        << QStringList{"dialog", "clock", "fill Events_Rep", "enable"} << 1;
+            << "events" << true << "queue 0 busy" << QStringList{"dialog"} + eventReads +
+                   QStringList{"disable", "queue 0 idle", "clock", "fill Events_Rep", "enable"} << 1 << "";
+        QTest::newRow("events offline") << "events" << false << "" << QStringList{"dialog", "clock", "fill Events_Rep", "enable"} << 1 << "";
         QTest::newRow("setpoints online")
-            << "setpoints" << true << false
-            << QStringList{"disable"} + setpointReads + QStringList{"pause 1000", "dialog", "disable", "clock"} + setpoints
-            << 5;
-        QTest::newRow("setpoints offline") << "setpoints" << false << false
-                                           << QStringList{"disable", "pause 1000", "dialog", "clock"} + setpoints << 5;
+            << "setpoints" << true << "" << QStringList{"disable"} + setpointReads +
+                   QStringList{"pause 1000", "dialog", "disable", "clock"} + setpoints << 5 << "";
+        QTest::newRow("setpoints offline") << "setpoints" << false << ""
+                                           << QStringList{"disable", "pause 1000", "dialog", "clock"} + setpoints << 5 << "";
         QTest::newRow("setpoints cancelled: reads stay queued")
-            << "setpoints" << true << true
-            << QStringList{"disable"} + setpointReads + QStringList{"pause 1000", "dialog", "enable"} << 0;
+            << "setpoints" << true << "cancel" << QStringList{"disable"} + setpointReads +
+                   QStringList{"pause 1000", "dialog", "enable"} << 0 << "";
+
+        // Whatever keeps the relay's values from being read prints nothing
+        // and leaves the reads queued; only Cancel in the wait box tells nothing.
+        for (const auto& [command, how] : {std::pair{"actual", "never"}, {"actual", "refused"}, {"events", "given up"},
+                                           {"actual", "lost"}, {"events", "offline"}, {"setpoints", "lost in dialog"},
+                                           {"actual", "box cancel"}, {"setpoints", "box cancel"}})
+            QTest::addRow("%s: %s", command, how) << QString(command) << true << QString(how) << none << 0
+                                                  << (QString(how) == "box cancel" ? "" : kNotRead);
+
+        // A failure ends the print with the pages printed so far and a
+        // message; the command unwinds as ever.
+        const QString notFilled = "Printing stopped: page %1 could not be filled. Pages printed: %2. | KOVA | critical";
+        const QString stopped = "Printing stopped: the printer %1. Pages printed: %2. | KOVA | critical";
+        QTest::newRow("second page") << "actual" << false << "fail AV2_REP" << none << 1 << notFilled.arg(2).arg(1);
+        QTest::newRow("first page") << "actual" << false << "fail AV1_REP" << none << 0 << notFilled.arg(1).arg(0);
+        QTest::newRow("event page 3") << "events" << false << "fail Events_Rep2 3" << none << 2 << notFilled.arg(3).arg(2);
+        QTest::newRow("setpoint page 3") << "setpoints" << false << "fail SET4_REP" << none << 2 << notFilled.arg(3).arg(2);
+        QTest::newRow("printer not started") << "actual" << false << "no printer" << none << 0
+                                             << stopped.arg("could not be started").arg(0);
+        QTest::newRow("printer error") << "actual" << false << "sheet" << none << 1 << stopped.arg("reported an error").arg(1);
     }
 
-    void commandSteps()
+    void print()
     {
         QFETCH(QString, command);
         QFETCH(bool, online);
-        QFETCH(bool, cancel);
+        QFETCH(QString, how);
         QFETCH(QStringList, log);
         QFETCH(int, pages);
+        QFETCH(QString, message);
         Fixture f;
         f.isOnline = online;
-        f.cancel = cancel;
-        if (online && command == "events") {
+        f.cancel = how == "cancel";
+        f.cancelBox = how == "box cancel";
+        f.failingSheet = how == "sheet";
+        f.answerMs = how == "never" || how == "given up" || how == "lost" || how == "offline" ||
+                             how == "lost in dialog" || how == "box cancel" ? -1 : 0;
+        if (how == "refused") f.refuse = {7};
+        if (how.startsWith("fail ")) f.failingPages = {how.mid(5).toStdString()}, f.events = 20;
+        if (how == "no printer") f.pdf = f.dir.filePath("no/such/folder/out.pdf");
+        if (how == "queue 0 busy") {
             f.queueZeroIdle = false;
             f.later(50, [&] { f.log << "queue 0 idle", f.queueZeroIdle = true; });
         }
-        f.print(command);
-        // Every reply came before the one clock reading.
-        const auto clock = f.log.indexOf("clock");
-        QVERIFY(clock < 0 || f.log.lastIndexOf("reply") < clock);
-        f.log.removeAll("reply");
-        QCOMPARE(f.log, log);
-        QCOMPARE(pdfPages(f.pdf), pages);
-        for (const std::string& v : f.values) QCOMPARE(v, std::string(online ? "fresh" : "stale"));
-        // One stamp, read once, on every page: the short date, the 12-hour time.
-        for (const ReportStamp& s : f.stamps)
-            QCOMPARE(QStringList({s.fecha.c_str(), s.horaImpresion.c_str(), s.nombreRele.c_str()}),
-                     QStringList({"07/12/2026", "03:07:09 PM", "FEEDER 3            "}));
-        QCOMPARE(f.st.Hora_Impresion, pages ? QStringLiteral("03:07:09 PM") : QString());
-        QVERIFY(f.messages.empty());
-        QVERIFY(f.mainWindowEnabled());
-        QVERIFY(!f.st.Imprimiendo);
-    }
-
-    // Whatever keeps the relay's values from being read prints nothing and
-    // leaves the reads queued; only Cancel in the wait box tells nothing.
-    void notRead_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("how");
-        for (const auto& [command, how] : {std::pair{"actual", "never"}, {"actual", "refused"}, {"events", "given up"},
-                                           {"actual", "lost"}, {"events", "offline"}, {"setpoints", "lost in dialog"},
-                                           {"actual", "cancel"}, {"setpoints", "cancel"}})
-            QTest::addRow("%s: %s", command, how) << QString(command) << QString(how);
-    }
-
-    void notRead()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, how);
-        Fixture f;
-        f.isOnline = true;
-        f.answerMs = how == "refused" ? 0 : -1;
-        if (how == "refused") f.refuse = {7};
-        f.cancelBox = how == "cancel";
         if (how == "given up") f.later(20, [&] { f.commands->requestGivenUp(f.queued[3].slot); });
         if (how == "lost") f.later(20, [&] { f.commands->linkLost(); });
         if (how == "offline") f.later(20, [&] { f.isOnline = false; });
         if (how == "lost in dialog") f.inDialog = [&] { f.commands->linkLost(); };
         f.print(command);
-        QCOMPARE(f.shown(), how == "cancel" ? QStringList{} : QStringList{kNotRead});
-        QVERIFY(!QFile::exists(f.pdf));
-        QVERIFY(f.stamps.empty() && !f.queued.empty());
-        QVERIFY(f.mainWindowEnabled());
-        QVERIFY(how != "cancel" || f.boxes == 1);
-    }
 
-    // A failure ends the print with the pages printed so far and a message;
-    // the command unwinds as ever.
-    void printingStops_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<QString>("message");
-        const QString notFilled = "Printing stopped: page %1 could not be filled. Pages printed: %2.";
-        QTest::newRow("second page") << "actual" << "AV2_REP" << 1 << notFilled.arg(2).arg(1);
-        QTest::newRow("first page") << "actual" << "AV1_REP" << 0 << notFilled.arg(1).arg(0);
-        QTest::newRow("event page 3") << "events" << "Events_Rep2 3" << 2 << notFilled.arg(3).arg(2);
-        QTest::newRow("setpoint page 3") << "setpoints" << "SET4_REP" << 2 << notFilled.arg(3).arg(2);
-        const QString stopped = "Printing stopped: the printer %1. Pages printed: %2.";
-        QTest::newRow("printer not started") << "actual" << "no printer" << 0 << stopped.arg("could not be started").arg(0);
-        QTest::newRow("printer error") << "actual" << "sheet" << 1 << stopped.arg("reported an error").arg(1);
-    }
-
-    void printingStops()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, fault);
-        QFETCH(int, pages);
-        QFETCH(QString, message);
-        Fixture f;
-        f.events = 20;
-        f.failingPages = {fault.toStdString()};
-        if (fault == "no printer") f.pdf = f.dir.filePath("no/such/folder/out.pdf");
-        f.failingSheet = fault == "sheet";
-        f.print(command);
         QCOMPARE(pdfPages(f.pdf), pages);
-        QCOMPARE(f.shown(), QStringList{message + " | KOVA | critical"});
+        QCOMPARE(f.shown(), message.isEmpty() ? QStringList{} : QStringList{message});
         QVERIFY(f.mainWindowEnabled() && !f.st.Imprimiendo);
+        if (!log.isEmpty()) {
+            // Every reply came before the one clock reading.
+            const auto clock = f.log.indexOf("clock");
+            QVERIFY(clock < 0 || f.log.lastIndexOf("reply") < clock);
+            f.log.removeAll("reply");
+            QCOMPARE(f.log, log);
+            for (const std::string& v : f.values) QCOMPARE(v, std::string(online ? "fresh" : "stale"));
+            // One stamp, read once, on every page: the short date, the 12-hour time.
+            for (const ReportStamp& s : f.stamps)
+                QCOMPARE(QStringList({s.fecha.c_str(), s.horaImpresion.c_str(), s.nombreRele.c_str()}),
+                         QStringList({"07/12/2026", "03:07:09 PM", "FEEDER 3            "}));
+            QCOMPARE(f.st.Hora_Impresion, pages ? QStringLiteral("03:07:09 PM") : QString());
+        }
+        if (how == "box cancel") QCOMPARE(f.boxes, 1);
+        if (log.isEmpty() && online) QVERIFY(f.stamps.empty() && !f.queued.empty());
     }
 
     // The event record printed online: three events a page, a continuation

@@ -10,8 +10,6 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <algorithm>
-
 namespace kova::test {
 
 namespace {
@@ -115,24 +113,17 @@ PdfWord pdfWord(const std::string& path, const std::string& text, int page)
     return {};
 }
 
-// pdffonts' rows; the rule under the heads gives the columns: name, type,
-// encoding, emb, sub, uni, object ID.
+// pdffonts' rows: name, type, encoding, then emb, sub and uni ("yes" or
+// "no") and the object ID.
 std::vector<PdfFont> pdfFonts(const std::string& path)
 {
-    const QStringList lines = run(QStringLiteral("pdffonts"), {QString::fromStdString(path)}).split(QLatin1Char('\n'));
-    const auto rule = std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith("---"); });
-    if (rule == lines.end())
-        return {};
-    std::vector<std::pair<qsizetype, qsizetype>> columns; // start and width of each dash group
-    for (auto it = QRegularExpression(QStringLiteral("-+")).globalMatch(*rule); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        columns.emplace_back(m.capturedStart(), m.capturedLength());
-    }
+    static const QRegularExpression row(QStringLiteral("^(\\S+) .* (yes|no) +(?:yes|no) +(?:yes|no) +\\d+ +\\d+\\s*$"),
+                                        QRegularExpression::MultilineOption);
     std::vector<PdfFont> fonts;
-    for (auto line = rule + 1; line != lines.end() && columns.size() >= 4; ++line)
-        if (!line->trimmed().isEmpty())
-            fonts.push_back({line->mid(columns[0].first, columns[0].second).trimmed().toStdString(),
-                             line->mid(columns[3].first, columns[3].second).trimmed() == QStringLiteral("yes")});
+    for (auto it = row.globalMatch(run(QStringLiteral("pdffonts"), {QString::fromStdString(path)})); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        fonts.push_back({m.captured(1).toStdString(), m.captured(2) == QStringLiteral("yes")});
+    }
     return fonts;
 }
 
