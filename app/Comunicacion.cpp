@@ -5,6 +5,7 @@
 #include "app/Principal.h"
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
+#include "pages/PagePlacement.h"
 #include "platform/ComPortDevice.h"
 #include "platform/Ui.h"
 #include "text/NumberText.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace kova {
@@ -235,14 +235,7 @@ void Comunicacion::showLinkState()
 
 void Comunicacion::Form_Load()
 {
-    // As wide as the screen, 1500 twips (100 px) lower than the main window.
-    int width = 900, left = 0;
-    if (QScreen* s = principal_.screen()) {
-        width = s->availableGeometry().width();
-        left = s->availableGeometry().left();
-    }
-    resize(width, qMax(principal_.height() - 100, sizeHint().height()));
-    move(left, principal_.y());
+    placeUnderMainWindow(*this, &principal_);
     principal_.setEnabled(false);
     Byte_UnR1_->setText(QString::number(st_.Direccion_Rele));
     Text1_->setText(st_.Telefono);

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace kova {
@@ -82,7 +81,7 @@ Propiedades::~Propiedades() = default;
 
 void Propiedades::Form_Load()
 {
-    placeUnderMainWindow(*this, &principal_, 1500);
+    placeUnderMainWindow(*this, &principal_);
     principal_.setEnabled(false);
     Text2_->setText(QString::fromStdString(archivos_.Nombre_Rele));
     Text1_->setText(QString::fromStdString(archivos_.Programador));

@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -21,7 +20,6 @@ namespace kova {
 namespace {
 
 // The page is this much lower than the main window.
-constexpr int kMasBajaQuePrincipalTwips = 1500;
 
 QLabel* etiqueta(QWidget* parent, const QString& name, const char* text)
 {
@@ -112,7 +110,7 @@ void DateTimeConfigView::build()
 
 void DateTimeConfigView::place(QWidget* mainWindow)
 {
-    placeUnderMainWindow(*this, mainWindow, kMasBajaQuePrincipalTwips);
+    placeUnderMainWindow(*this, mainWindow);
 }
 
 void DateTimeConfigView::Form_Load()

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -21,7 +20,6 @@ namespace kova {
 
 namespace {
 
-constexpr int kLowerThanMainWindowTwips = 1500;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -201,7 +199,7 @@ void SetpointPageView::build()
 
 void SetpointPageView::place(QWidget* mainWindow)
 {
-    placeUnderMainWindow(*this, mainWindow, kLowerThanMainWindowTwips);
+    placeUnderMainWindow(*this, mainWindow);
 }
 
 void SetpointPageView::showVisibility(const std::string& name)

@@ -17,7 +17,6 @@ namespace kova {
 namespace {
 
 constexpr int kTwipsPerInch = 1440;
-constexpr int kLowerThanMainWindowTwips = 1500;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -134,8 +133,12 @@ QWidget* ValuePageView::control(const QString& name) const
 void ValuePageView::load(const QWidget* mainWindow)
 {
     page_.Form_Load();
-    if (page_.sized())
-        placeUnderMainWindow(*this, mainWindow, kLowerThanMainWindowTwips);
+    if (!page_.sized())
+        return;
+    placeUnderMainWindow(*this, mainWindow);
+    // A value page keeps its whole width also on a narrow screen.
+    if (width() < sizeHint().width())
+        resize(sizeHint().width(), height());
 }
 
 QSize ValuePageView::sizeHint() const
