@@ -8,21 +8,8 @@
 #include "text/NumberText.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace kova {
-
-namespace {
-
-std::string upperTrimmed(std::string_view s)
-{
-    std::string out(trimBlanks(s));
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-} // namespace
 
 ValuePage::ValuePage(PageForm form, PageHost& host) : form_(std::move(form)), host_(host)
 {

@@ -2,6 +2,7 @@
 
 #include "pages/ModAutoRango.h"
 #include "reports/ReportValueLines.h"
+#include "text/NumberText.h"
 
 namespace kova {
 

@@ -5,7 +5,6 @@
 #include "reports/ReportLayout.h"
 #include "text/NumberText.h"
 
-#include <cctype>
 #include <stdexcept>
 
 namespace kova {
@@ -50,14 +49,6 @@ void stampLine(ReportCanvas& page, const PageHost& host, int posicion, const std
     StampParts parts = splitStamp(entry(host, posicion).toText());
     page.setText(dateLabel, std::move(parts.fecha));
     page.setText(timeLabel, std::move(parts.hora));
-}
-
-std::string upperTrimmed(const std::string& text)
-{
-    std::string out(trimBlanks(text));
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
 }
 
 } // namespace kova

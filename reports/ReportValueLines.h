@@ -25,7 +25,4 @@ void textLine(ReportCanvas& page, const PageHost& host, int posicion, const std:
 void stampLine(ReportCanvas& page, const PageHost& host, int posicion, const std::string& dateLabel,
                const std::string& timeLabel);
 
-// The text without its leading and trailing blanks, in capitals.
-std::string upperTrimmed(const std::string& text);
-
 } // namespace kova

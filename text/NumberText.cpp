@@ -2,6 +2,7 @@
 
 #include "text/Decimal4.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -205,6 +206,14 @@ std::string_view trimBlanks(std::string_view text)
     while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
         --e;
     return text.substr(b, e - b);
+}
+
+std::string upperTrimmed(std::string_view text)
+{
+    std::string out(trimBlanks(text));
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
 }
 
 std::optional<double> parseNumber(std::string_view text)

@@ -50,6 +50,8 @@ std::string signedText(std::int64_t value);
 
 // The text without its leading and trailing blanks and tabs.
 std::string_view trimBlanks(std::string_view text);
+// The same in capitals (ASCII).
+std::string upperTrimmed(std::string_view text);
 
 // Text to number: optional blanks, an optional sign, digits with at most
 // one "." or "," as the decimal point, optional blanks. Anything else, or
