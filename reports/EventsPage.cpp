@@ -107,6 +107,7 @@ void EventsPage::Form_Load()
         return;
     }
     host_.enableMainWindow(false);
+    principalDeshabilitado_ = true;
     Actualiza_Valores();
     Activa_Timer();
     avisar();
@@ -248,6 +249,7 @@ void EventsPage::cerrar()
     host_.setCerrarPagina(false);
     timer_ = false;
     host_.enableMainWindow(true);
+    principalDeshabilitado_ = false;
     cargada_ = false;
 }
 
@@ -255,6 +257,10 @@ void EventsPage::Form_Unload()
 {
     timer_ = false;
     cargada_ = false;
+    if (principalDeshabilitado_) {
+        principalDeshabilitado_ = false;
+        host_.enableMainWindow(true);
+    }
     avisar();
 }
 

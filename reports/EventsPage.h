@@ -48,7 +48,8 @@ public:
     // The window frame's close button and Escape: closes at once, as OK
     // does offline.
     void Cerrar_Ventana();
-    // Unloads the page (a printable page that loaded it unseen).
+    // Unloads the page (a printable page that loaded it unseen), giving back
+    // the main window its load disabled.
     void Form_Unload();
 
     // Makes the thirteen columns.
@@ -106,6 +107,7 @@ private:
     KeyedList lista_;
     bool cargada_ = false;
     bool timer_ = false;
+    bool principalDeshabilitado_ = false; // by the full load, until the page closes
     std::uint16_t ultimo_ = 0;
     int redibujos_ = 0;
 };

@@ -83,14 +83,7 @@ void llenarEventos(ReportCanvas& canvas, PageHost& host, int primero, int ultimo
 {
     ReportGrid& grid = canvas.at("GrdEventos").grid;
     EventsPage pagina(host);
-    // Its full load disables the main window; the unload gives it back.
-    const bool cargaCompleta = !host.imprimiendo();
-    SourcePageSession sesion([&] { pagina.Form_Load(); },
-                             [&] {
-                                 pagina.Form_Unload();
-                                 if (cargaCompleta)
-                                     host.enableMainWindow(true);
-                             });
+    SourcePageSession sesion([&] { pagina.Form_Load(); }, [&] { pagina.Form_Unload(); });
     const KeyedList& lista = pagina.ListView1();
     const int n = lista.count();
     Contador_Eventos = n;
