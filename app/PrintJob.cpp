@@ -1,10 +1,8 @@
 #include "app/PrintJob.h"
 
-#include <QPrinter>
-
 namespace kova {
 
-PrintJob::PrintJob(QPagedPaintDevice& device) : device_(device), printer_(device) {}
+PrintJob::PrintJob(QPagedPaintDevice& device) : printer_(device) {}
 
 std::string PrintJob::notStarted() { return "Printing stopped: the printer could not be started. Pages printed: 0."; }
 
@@ -29,12 +27,9 @@ bool PrintJob::page(const std::function<ReportCanvas()>& fill)
         failure_ = fillFailed(pagesPrinted());
         return false;
     }
-    if (!started_) {
-        if (!printer_.begin()) {
-            failure_ = notStarted();
-            return false;
-        }
-        started_ = true;
+    if (!printer_.started() && !printer_.begin()) {
+        failure_ = notStarted();
+        return false;
     }
     if (!printer_.printPage(canvas)) {
         failure_ = printerError(pagesPrinted());
@@ -45,11 +40,7 @@ bool PrintJob::page(const std::function<ReportCanvas()>& fill)
 
 void PrintJob::finish()
 {
-    if (!started_) return;
-    printer_.end();
-    started_ = false;
-    const auto* printer = dynamic_cast<const QPrinter*>(&device_);
-    if (!failure_ && printer && printer->printerState() == QPrinter::Error) failure_ = printerError(pagesPrinted());
+    if (!printer_.end() && !failure_) failure_ = printerError(pagesPrinted());
 }
 
 } // namespace kova

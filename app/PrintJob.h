@@ -36,9 +36,7 @@ public:
     static std::string fillFailed(int pagesPrinted);
 
 private:
-    QPagedPaintDevice& device_;
     ReportPrinter printer_;
-    bool started_ = false;
     std::optional<std::string> failure_;
 };
 

@@ -165,7 +165,8 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
         Reader reader{canvas, fontOf(o.value(QLatin1String("font")), ReportFont{}), {}};
         const std::string variant = text(o, "header");
         if (!variant.empty()) {
-            const QJsonObject header = layoutJsonObject(reportLayoutText("header"));
+            // The common header is read once, for every page of every print.
+            static const QJsonObject header = layoutJsonObject(reportLayoutText("header"));
             const QJsonObject v = header.value(QLatin1String("variants")).toObject().value(
                 QString::fromStdString(variant)).toObject();
             if (v.isEmpty())

@@ -174,19 +174,14 @@ void paintGrid(QPainter& p, const ReportItem& it)
             p.setPen(pen(1));
             p.setBrush(Qt::NoBrush);
             p.drawRect(cell);
-            const std::size_t at = static_cast<std::size_t>(r * g.cols + c);
-            const std::string& text = g.cells[at];
+            const std::string& text = g.cell(r, c);
             if (!text.empty()) {
                 p.save();
                 const QRectF inner = cell.adjusted(kCellPad, 0, -kCellPad, 0);
                 p.setClipRect(inner, Qt::IntersectClip);
-                p.setFont(fontOf(it.font, at < g.bold.size() && g.bold[at]));
+                p.setFont(fontOf(it.font, g.isBold(r, c)));
                 p.setPen(Qt::black);
-                const auto ci = static_cast<std::size_t>(c);
-                const ReportAlign a = at < g.cellAlign.size() && g.cellAlign[at] ? *g.cellAlign[at]
-                                      : ci < g.colAlign.size()                 ? g.colAlign[ci]
-                                                                               : ReportAlign::Left;
-                p.drawText(inner, alignOf(a) | Qt::AlignVCenter | Qt::TextSingleLine, qs(text));
+                p.drawText(inner, alignOf(g.alignAt(r, c)) | Qt::AlignVCenter | Qt::TextSingleLine, qs(text));
                 p.restore();
             }
             x += w;
@@ -201,43 +196,28 @@ ReportPrinter::ReportPrinter(QPagedPaintDevice& device) : device_(device) {}
 
 ReportPrinter::~ReportPrinter() { end(); }
 
-bool ReportPrinter::begin()
-{
-    painter_ = new QPainter;
-    if (!painter_->begin(&device_)) {
-        delete painter_;
-        painter_ = nullptr;
-        return false;
-    }
-    return true;
-}
+bool ReportPrinter::begin() { return painter_.begin(&device_); }
 
 namespace {
 
-bool deviceFailed(QPagedPaintDevice& device, QPainter& painter)
+bool printerError(QPagedPaintDevice& device)
 {
-    if (!painter.isActive())
-        return true;
-    if (auto* printer = dynamic_cast<QPrinter*>(&device))
-        return printer->printerState() == QPrinter::Error;
-    return false;
+    const auto* printer = dynamic_cast<const QPrinter*>(&device);
+    return printer && printer->printerState() == QPrinter::Error;
 }
 
 } // namespace
 
 bool ReportPrinter::printPage(const ReportCanvas& page)
 {
-    if (!painter_ || deviceFailed(device_, *painter_))
+    const auto failed = [&] { return !painter_.isActive() || printerError(device_); };
+    if (failed() || (pages_ > 0 && !device_.newPage()) || failed())
         return false;
-    if (pages_ > 0 && !device_.newPage())
-        return false;
-    if (deviceFailed(device_, *painter_))
-        return false;
-    painter_->save();
-    painter_->setTransform(QTransform(pageTransform(device_, page.clientWidth(), page.clientHeight())));
-    paint(*painter_, page);
-    painter_->restore();
-    if (deviceFailed(device_, *painter_))
+    painter_.save();
+    painter_.setTransform(QTransform(pageTransform(device_, page.clientWidth(), page.clientHeight())));
+    paint(painter_, page);
+    painter_.restore();
+    if (failed())
         return false;
     ++pages_;
     return true;
@@ -259,13 +239,12 @@ QTransform ReportPrinter::pageTransform(const QPaintDevice& device, int clientWi
     return QTransform::fromScale(s * dpiX / kTwipsPerInch, s * dpiY / kTwipsPerInch);
 }
 
-void ReportPrinter::end()
+bool ReportPrinter::end()
 {
-    if (painter_) {
-        painter_->end();
-        delete painter_;
-        painter_ = nullptr;
-    }
+    if (!painter_.isActive())
+        return true;
+    painter_.end();
+    return !printerError(device_);
 }
 
 void ReportPrinter::paint(QPainter& painter, const ReportCanvas& page)

@@ -7,11 +7,11 @@
 
 #include "reports/ReportCanvas.h"
 
+#include <QPainter>
 #include <QTransform>
 
 class QPagedPaintDevice;
 class QPaintDevice;
-class QPainter;
 
 namespace kova {
 
@@ -22,10 +22,12 @@ public:
 
     // False: the printer could not be started.
     bool begin();
+    bool started() const { return painter_.isActive(); }
     // Prints one page; false when the printer reported an error.
     bool printPage(const ReportCanvas& page);
-    // Ends the job (also done by the destructor).
-    void end();
+    // Ends the job (also done by the destructor); false when the printer
+    // reported an error.
+    bool end();
     int pagesPrinted() const { return pages_; }
 
     // Paints a page at scale 1 on a painter whose units are twips.
@@ -36,7 +38,7 @@ public:
 
 private:
     QPagedPaintDevice& device_;
-    QPainter* painter_ = nullptr;
+    QPainter painter_;
     int pages_ = 0;
 };
 
