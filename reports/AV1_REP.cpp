@@ -1,6 +1,7 @@
 #include "reports/AV1_REP.h"
 
 #include "pages/ModAutoRango.h"
+#include "reports/ReportLayout.h"
 #include "reports/ReportValueLines.h"
 #include "text/NumberText.h"
 

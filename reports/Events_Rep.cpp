@@ -67,13 +67,10 @@ void escribirBloque(ReportGrid& grid, int r, const KeyedList& lista, int e)
 
 ReportCanvas cargarVentana(const char* ventana, const ReportStamp& stamp)
 {
-    std::string error;
-    auto canvas = loadReportLayout(ventana, &error);
-    if (!canvas)
-        throw std::runtime_error(error);
-    fillReportHeader(*canvas, stamp);
-    Fill_Titulos_GridEventos(canvas->at("GrdEventos"));
-    return std::move(*canvas);
+    ReportCanvas canvas = reportLayout(ventana);
+    fillReportHeader(canvas, stamp);
+    Fill_Titulos_GridEventos(canvas.at("GrdEventos"));
+    return canvas;
 }
 
 // Loads the events page unseen, sets Contador_Eventos to the number of

@@ -188,9 +188,22 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
 
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error)
 {
-    return loadLayoutFile(window, error, [](std::string_view json, std::string_view name, std::string* e) {
-        return readReportLayout(json, name, e);
-    });
+    const std::string json = reportLayoutText(window);
+    if (json.empty()) {
+        if (error)
+            *error = std::string(window) + ": no layout";
+        return std::nullopt;
+    }
+    return readReportLayout(json, window, error);
+}
+
+ReportCanvas reportLayout(std::string_view window)
+{
+    std::string error;
+    std::optional<ReportCanvas> page = loadReportLayout(window, &error);
+    if (!page)
+        throw std::runtime_error(error);
+    return std::move(*page);
 }
 
 } // namespace kova

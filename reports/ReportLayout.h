@@ -33,23 +33,11 @@ namespace kova {
 
 std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_view name,
                                              std::string* error = nullptr);
+// A window's layout file read; a window without a file is a fault.
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error = nullptr);
+// The same, throwing what went wrong.
+ReportCanvas reportLayout(std::string_view window);
 // The layout file's text ("" when there is none).
 std::string reportLayoutText(std::string_view file);
-
-// Reads a window's layout file with `read(json, window, error)`; a window
-// without a file is a fault.
-template <class Read>
-auto loadLayoutFile(std::string_view window, std::string* error, Read read)
-    -> decltype(read(std::string_view{}, window, error))
-{
-    const std::string json = reportLayoutText(window);
-    if (json.empty()) {
-        if (error)
-            *error = std::string(window) + ": no layout";
-        return std::nullopt;
-    }
-    return read(json, window, error);
-}
 
 } // namespace kova

@@ -2,10 +2,8 @@
 
 #include "pages/ModAutoRango.h"
 #include "pages/StampSplit.h"
-#include "reports/ReportLayout.h"
 #include "text/NumberText.h"
 
-#include <stdexcept>
 
 namespace kova {
 
@@ -19,15 +17,6 @@ NumOrText entry(const PageHost& host, int posicion)
 } // namespace
 
 std::string indexed(const char* array, int index) { return std::string(array) + "(" + std::to_string(index) + ")"; }
-
-ReportCanvas reportLayout(const char* window)
-{
-    std::string error;
-    std::optional<ReportCanvas> page = loadReportLayout(window, &error);
-    if (!page)
-        throw std::runtime_error(error.empty() ? std::string(window) + ": no layout" : error);
-    return std::move(*page);
-}
 
 void valueLine(ReportCanvas& page, const PageHost& host, int posicion, int kind, int i)
 {

@@ -13,9 +13,6 @@ namespace kova {
 // "LblMed(3)" for ("LblMed", 3).
 std::string indexed(const char* array, int index);
 
-// A report page as laid out in its layout file; throws when there is none.
-ReportCanvas reportLayout(const char* window);
-
 // A numeric line: the position formatted with the unit kind into LblMed(i)
 // and LblUni(i). A text that spells no number prints unchanged with no unit.
 void valueLine(ReportCanvas& page, const PageHost& host, int posicion, int kind, int i);

@@ -108,11 +108,4 @@ std::optional<std::vector<SetpointSource>> readSetpointSources(std::string_view 
     }
 }
 
-std::optional<std::vector<SetpointSource>> loadSetpointSources(std::string_view window, std::string* error)
-{
-    return loadLayoutFile(window, error, [](std::string_view json, std::string_view name, std::string* e) {
-        return readSetpointSources(json, name, e);
-    });
-}
-
 } // namespace kova

@@ -61,7 +61,5 @@ struct SetpointSource {
 // A fault of shape is reported with the layout's name.
 std::optional<std::vector<SetpointSource>> readSetpointSources(std::string_view json, std::string_view name,
                                                                std::string* error = nullptr);
-std::optional<std::vector<SetpointSource>> loadSetpointSources(std::string_view window,
-                                                               std::string* error = nullptr);
 
 } // namespace kova

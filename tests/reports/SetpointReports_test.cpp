@@ -39,7 +39,7 @@ TEST(SetpointReportData, EveryValueAndBoxIsWrittenOnce)
     for (const Window& w : kWindows) {
         std::string error;
         const auto canvas = loadReportLayout(w.name, &error);
-        const auto sources = loadSetpointSources(w.name, &error);
+        const auto sources = readSetpointSources(reportLayoutText(w.name), w.name, &error);
         ASSERT_TRUE(canvas && sources) << error;
         std::map<std::string, int> written;
         for (const SetpointSource& s : *sources) {
