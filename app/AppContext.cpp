@@ -288,14 +288,7 @@ PrintServices AppContext::printServices()
 {
     PrintServices s;
     s.choosePrinter = [this]() -> std::unique_ptr<QPagedPaintDevice> { return choosePrinter(principal_); };
-    s.queueIdle = [this](int queue) {
-        for (int slot = 0; slot < Proceso_Comunicacion::kSlots; ++slot) {
-            const int state = scheduler_.Estado_Solicitud(queue, slot);
-            if (state == Proceso_Comunicacion::kPendiente || state == Proceso_Comunicacion::kEjecutando)
-                return false;
-        }
-        return true;
-    };
+    s.queueIdle = [this](int queue) { return !scheduler_.Cola_Ocupada(queue); };
     s.nombreRele = [this] { return archivos_ ? archivos_->Nombre_Rele : std::string(20, ' '); };
     s.waitBox = [] { return std::make_unique<ReadingBox>(); };
     return s;

@@ -59,6 +59,12 @@ bool Proceso_Comunicacion::Solicitud_En_Espera(std::int16_t comando) const
     return false;
 }
 
+bool Proceso_Comunicacion::Cola_Ocupada(int cola) const
+{
+    return std::any_of(estado_[cola].begin(), estado_[cola].end(),
+                       [](int e) { return e == kPendiente || e == kEjecutando; });
+}
+
 bool Proceso_Comunicacion::tomar(int q, int p)
 {
     IRequester* r = solicitante_[q][p];

@@ -53,6 +53,8 @@ public:
 
     // Whether a request with this code is pending or running on any queue.
     bool Solicitud_En_Espera(std::int16_t comando) const;
+    // Whether any request of this queue is pending or running.
+    bool Cola_Ocupada(int cola) const;
 
     // State of the current slot (the request dispatched last).
     int Estado_Actual() const { return estado_[colaActual_][posicionActual_]; }

@@ -244,6 +244,8 @@ TEST_F(Scheduler, QueueingTellsTheSlotTakenAndWaitingRequestsAreFound)
     EXPECT_FALSE(p.Solicitud_En_Espera(61));
     EXPECT_TRUE(p.Solicitud_En_Espera(62));
     EXPECT_FALSE(p.Solicitud_En_Espera(63));
+    EXPECT_TRUE(p.Cola_Ocupada(0));  // 62 still pending
+    EXPECT_FALSE(p.Cola_Ocupada(1));
     // A finished slot is taken again.
     EXPECT_EQ(p.Agregar_Solicitud(0, &r, 27), std::optional<int>(2));
     for (int i = 3; i < 500; ++i)
