@@ -166,28 +166,5 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
     EXPECT_GE(inkInSquare(true), 8);
 }
 
-TEST(ReportPrinter, GridsShadeTheirFixedRowAndColumn)
-{
-    ReportCanvas c("T", 900, 720);
-    ReportItem& grid = c.add({});
-    grid.kind = ReportItem::Kind::Grid;
-    grid.grid.resize(3, 3);
-    grid.grid.colWidths = {300, 300};  // a third column without a width is left out
-    const QImage img = painted(c, 60, 48, Qt::black);
-    EXPECT_EQ(img.pixel(10, 8), qRgb(0xC0, 0xC0, 0xC0));   // row 0
-    EXPECT_EQ(img.pixel(10, 24), qRgb(0xC0, 0xC0, 0xC0));  // column 0
-    EXPECT_EQ(img.pixel(30, 24), qRgb(0xFF, 0xFF, 0xFF));
-    EXPECT_EQ(img.pixel(50, 8), qRgb(0xFF, 0xFF, 0xFF));
-}
-
-TEST(ReportPrinter, NoPageWithoutAStartedPrinter)
-{
-    test::ensureGuiApp();
-    QPdfWriter w(QStringLiteral("/dev/null"));
-    ReportPrinter printer(w);
-    EXPECT_FALSE(printer.printPage(sample()));
-    EXPECT_EQ(printer.pagesPrinted(), 0);
-}
-
 } // namespace
 } // namespace kova
