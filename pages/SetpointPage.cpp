@@ -1,8 +1,6 @@
 #include "pages/SetpointPage.h"
 
-#include "editors/Byte_UnR.h"
-#include "editors/Word_DosR.h"
-#include "editors/Word_TresR.h"
+#include "pages/SettingModels.h"
 #include "link/RegisterAccess.h"
 #include "text/HexText.h"
 
@@ -12,17 +10,6 @@
 namespace kova {
 
 namespace {
-
-std::unique_ptr<ValueEditorModel> makeEditor(const std::string& kind)
-{
-    if (kind == "Byte_UnR")
-        return std::make_unique<Byte_UnR>();
-    if (kind == "Word_DosR")
-        return std::make_unique<Word_DosR>();
-    if (kind == "Word_TresR")
-        return std::make_unique<Word_TresR>();
-    return nullptr;
-}
 
 void reportBadSettings(const std::string& form, const std::string& name, const std::vector<std::string>& bad)
 {
@@ -40,7 +27,7 @@ SetpointPage::SetpointPage(PageForm form, PageHost& host)
         visible_[name] = true;
         const PropertyBag empty;
         const PropertyBag* bag = form_.settings.find(name);
-        if (auto e = makeEditor(kind)) {
+        if (auto e = makeSettingEditor(kind)) {
             reportBadSettings(form_.form, name, e->loadSettings(bag ? *bag : empty));
             e->setImages(host_.images());
             editors_[name] = std::move(e);

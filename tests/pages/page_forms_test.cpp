@@ -4,12 +4,13 @@
 
 #include "FakePageHost.h"
 #include "editors/PropConvert.h"
+#include "pages/FormCheck.h"
 #include "pages/SetpointPage.h"
-#include "text/HexText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -43,21 +44,6 @@ double number(const PropertyHost& h, const std::string& name)
     const auto d = v ? propToReal(*v) : std::nullopt;
     return d ? *d : -1e300;
 }
-
-int blockOf(const std::string& direccion)
-{
-    const auto reg = parseHex(direccion);
-    if (!reg)
-        return 0;
-    for (std::size_t b = 0; b < Bloques_Setpoints.size(); ++b)
-        if (*reg >= Bloques_Setpoints[b].first && *reg <= Bloques_Setpoints[b].last)
-            return static_cast<int>(b) + 1;
-    return 0;
-}
-
-int writeCode(int block) { return block == 1 ? 27 : block == 2 ? 28 : 107 + block; }
-
-bool has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
 
 struct Forms : ::testing::Test {
     FakePageHost host;
@@ -110,49 +96,61 @@ TEST_F(Forms, SettingsComeBackUnchangedThroughTheControls)
 
 TEST_F(Forms, ControlsLieInTheBlocksThePageReadsWritesAndRestores)
 {
-    eachSetpointPage([](const std::string& name, const PageForm& f, SetpointPage& page) {
-        const PageForm* form = &f;
-        const auto behaviour = behaviourFor(name);
-        // register -> bits taken, and who took them
-        std::map<std::pair<std::string, int>, std::string> bits;
-        std::set<std::string> bound;
-        auto take = [&](const std::string& direccion, int bit, const std::string& who) {
-            const auto [it, fresh] = bits.emplace(std::make_pair(direccion, bit), who);
-            EXPECT_TRUE(fresh) << name << ": " << who << " and " << it->second << " share bit " << bit << " of "
-                               << direccion;
-            const int block = blockOf(direccion);
-            EXPECT_NE(block, 0) << name << ": " << who << " register " << direccion;
-            EXPECT_TRUE(has(form->readCodes, 60 + block)) << name << ": " << who << " not read";
-            EXPECT_TRUE(has(form->writeCodes, writeCode(block))) << name << ": " << who << " not written";
-            EXPECT_TRUE(has(form->restoreBlocks, block)) << name << ": " << who << " not restored";
-        };
-        for (const auto& [instance, kind] : form->controls) {
-            if (ValueEditorModel* e = page.editor(instance)) {
-                EXPECT_EQ(e->DataLen(), 1) << instance;
-                bound.insert(e->Direccion());
-                for (int bit = 0; bit < 16; ++bit)
-                    take(e->Direccion(), bit, instance);
-            } else if (Bits* s = page.selector(instance)) {
-                EXPECT_EQ(s->DataLen(), 1) << instance;
-                bound.insert(s->Direccion());
-                for (int n = 1; n <= s->Tipo() + 1; ++n)
-                    take(s->Direccion(), s->Bit(n), instance);
-            }
-        }
-        for (const auto& c : behaviour->comboBits()) {
-            EXPECT_EQ(page.kind(c.combo), "ComboBox");
-            for (int bit : c.bits)
-                take(c.direccion, bit, c.combo);
-        }
-        // A relay group's register lies just before the function's first setting.
-        for (const auto& [array, spec] : form->boxes)
-            for (const std::string& reg : spec.groups) {
-                for (int bit = 0; bit < 4; ++bit)
-                    take(reg, bit, array);
-                const std::string next = hex4word(*parseHex(reg) + 1);
-                EXPECT_TRUE(bound.count(next)) << name << ": nothing bound to " << next << " after " << reg;
-            }
+    eachSetpointPage([](const std::string& name, const PageForm& form, SetpointPage&) {
+        for (const FormProblem& p : formProblems(form))
+            ADD_FAILURE() << name << ": " << p.text;
     });
+}
+
+// A form edited to write one setting over another, or to show a setting the
+// page never reads, writes or restores, is refused with a text naming the
+// controls and the register.
+TEST(FormCheck, RefusesSharedBitsUnreadRegistersAndLoneRelayGroups)
+{
+    struct Case {
+        const char* form;
+        std::vector<std::string> path;  // keys down to the value changed
+        const char* value;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"SETPAGE2", {"settings", "PhaseCT(7)", "direccion"}, "0103",
+         "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
+        {"SETPAGE2", {"settings", "PhaseCT(2)", "direccion"}, "1005",
+         "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"},
+        {"SETPAGE2", {"settings", "PhaseCT(2)", "direccion"}, "0600",
+         "PhaseCT(2): register 0600 lies in no setpoint block"},
+        {"SETPAGE2", {"settings", "PhaseCT(2)", "direccion"}, "XYZ", "PhaseCT(2): \"XYZ\" is not a register address"},
+        {"SETPAGE3", {"boxes", "ChkGnd", "groups", "1"}, "1010",
+         "ChkGnd: nothing on the page is bound to register 1011, just after the relay group register 1010"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.form) + " " + c.value);
+        QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText(c.form))).object();
+        // Sets the value at the end of the path (object keys, or an index into a list).
+        std::function<QJsonValue(QJsonValue, std::size_t)> set = [&](QJsonValue v, std::size_t at) -> QJsonValue {
+            if (at == c.path.size())
+                return QJsonValue(QString::fromUtf8(c.value));
+            if (v.isArray()) {
+                QJsonArray a = v.toArray();
+                const int i = std::stoi(c.path[at]);
+                a[i] = set(a[i], at + 1);
+                return a;
+            }
+            QJsonObject o = v.toObject();
+            const QString key = QString::fromStdString(c.path[at]);
+            o[key] = set(o[key], at + 1);
+            return o;
+        };
+        root = set(root, 0).toObject();
+        std::string error;
+        const auto form = readPageForm(QJsonDocument(root).toJson().toStdString(), c.form, &error);
+        ASSERT_TRUE(form) << error;
+        std::vector<std::string> texts;
+        for (const FormProblem& p : formProblems(*form))
+            texts.push_back(p.text);
+        EXPECT_THAT(texts, ::testing::ElementsAre(c.problem));
+    }
 }
 
 TEST_F(Forms, LimitsStepsScalesItemsAndTextsAreUsable)
