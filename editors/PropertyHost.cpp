@@ -21,6 +21,19 @@ std::vector<std::string> PropertyHost::loadSettings(const PropertyBag& bag)
     return bad;
 }
 
+std::vector<std::string> PropertyHost::unknownKeys(const PropertyBag& bag) const
+{
+    std::vector<std::string> unknown;
+    for (const auto& [key, value] : bag.entries()) {
+        bool known = false;
+        for (const Setting& s : settings())
+            known = known || PropertyBag::lowerKey(s.key) == PropertyBag::lowerKey(key);
+        if (!known)
+            unknown.push_back(key);
+    }
+    return unknown;
+}
+
 void PropertyHost::saveSettings(PropertyBag& bag) const
 {
     for (const Setting& s : settings())

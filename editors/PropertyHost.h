@@ -34,6 +34,9 @@ public:
     // Values that do not convert keep the read default; their keys are
     // listed in the result.
     std::vector<std::string> loadSettings(const PropertyBag& bag);
+    // The keys of a bag that are not in the table (as stored), which loading
+    // would pass over.
+    std::vector<std::string> unknownKeys(const PropertyBag& bag) const;
     void saveSettings(PropertyBag& bag) const;
     std::optional<PropValue> getProperty(std::string_view name) const;
     // False when there is no such property or the value does not convert.

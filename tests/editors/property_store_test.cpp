@@ -159,6 +159,16 @@ TEST(EditorSettings, DataLenKeys)
     EXPECT_TRUE(st.contains("datalen"));
 }
 
+TEST(EditorSettings, UnknownKeysAreNamedAsStored)
+{
+    PropertyBag bag;
+    bag.write("DataLen", std::int64_t{1}, std::nullopt);
+    bag.write("Paso_X", std::int64_t{1}, std::nullopt);
+    bag.write("colour", std::string("red"), std::nullopt);
+    Word_DosR d;
+    EXPECT_EQ(d.unknownKeys(bag), (std::vector<std::string>{"colour", "paso_x"}));
+}
+
 TEST(EditorSettings, PlacedTwoRangeInstanceRoundTrip)
 {
     PropertyStore store;
