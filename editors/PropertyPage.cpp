@@ -3,6 +3,7 @@
 #include "editors/Bits.h"
 #include "editors/Byte_UnR.h"
 #include "editors/PropConvert.h"
+#include "editors/PropertyNumbers.h"
 #include "editors/Word_DosR.h"
 #include "editors/Word_TresR.h"
 #include "link/RegisterImages.h"
@@ -88,21 +89,26 @@ std::unique_ptr<PropertyHost> scratchCopy(const PropertyHost& control)
 
 std::string settingsProblem(const PropertyHost& control)
 {
+    std::string problem;
     if (auto* e = dynamic_cast<const ValueEditorModel*>(&control))
-        return e->configProblem(true);
-    if (auto* b = dynamic_cast<const Bits*>(&control))
-        return b->configProblem();
-    return {};
+        problem = e->configProblem(true);
+    else if (auto* b = dynamic_cast<const Bits*>(&control))
+        problem = b->configProblem();
+    if (problem.empty())
+        problem = numberRangeProblem(control);
+    // The address tells the page which register to write: one outside the
+    // setpoint blocks is never applied.
+    if (auto d = control.getProperty("Direccion"); problem.empty() && d) {
+        const auto address = propToText(*d);
+        if (!address || !Indice_Setpoint(*address))
+            problem = "Invalid value for Direccion: \"" + propText(*d) + "\" is in no setpoint block";
+    }
+    return problem;
 }
 
 std::string settingsDoubt(const PropertyHost& control)
 {
     std::string doubt;
-    if (auto d = control.getProperty("Direccion")) {
-        const auto address = propToText(*d);
-        if (!address || !Indice_Setpoint(*address))
-            doubt += "Direccion " + propText(*d) + " is in no setpoint block.\n";
-    }
     if (auto* b = dynamic_cast<const Bits*>(&control)) {
         // An entry never named holds "" or the stored default "0".
         int filled = 0;
@@ -256,6 +262,9 @@ PropertyPage::ApplyResult PropertyPage::applyChanges(const std::vector<PropertyH
     PropertyHost& target = *selected.front();
     for (const std::string& p : def_.writeOrder)
         if (isList(def_.field(p)->kind) && fields_.at(p).index < 0)
+            return {false, "Invalid value for " + p};
+    for (const std::string& p : def_.writeOrder)
+        if (def_.field(p)->kind == Kind::Text && !numberTextAcceptable(p, fields_.at(p).text))
             return {false, "Invalid value for " + p};
     std::unique_ptr<PropertyHost> trial = scratch_ ? scratch_(target) : scratchCopy(target);
     if (!trial)

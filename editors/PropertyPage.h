@@ -9,8 +9,11 @@
 // - all or nothing: the fields are first applied, in write order, to a
 //   scratch copy of the control; a value the copy refuses, a list with no
 //   item, or settings the copy's own check rejects write nothing;
-// - doubtful settings (an address in no setpoint block, more list entries
-//   than names filled) are applied only once the host confirms;
+// - a number field's text must pass its number rule (PropertyNumbers.h);
+//   limits must fit the register width, scales and steps be above 0, and
+//   the address lie in a setpoint block;
+// - doubtful settings (more list entries than names filled) are applied
+//   only once the host confirms;
 // - exactly one control is applied to.
 
 #include "editors/PropertyHost.h"
@@ -94,7 +97,8 @@ std::string propText(const PropValue& v);
 
 // A scratch copy of one of the editor classes (nullptr for other classes).
 std::unique_ptr<PropertyHost> scratchCopy(const PropertyHost& control);
-// Settings of a control that leave it unusable; "" when none.
+// Settings of a control that leave it unusable or bound to no setpoint
+// register (its own check, numberRangeProblem, the address); "" when none.
 std::string settingsProblem(const PropertyHost& control);
 // Settings worth a question before applying; "" when none.
 std::string settingsDoubt(const PropertyHost& control);

@@ -18,7 +18,7 @@ constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 // Raw range a register width can hold; nothing for a width that stores no value.
-std::optional<std::pair<std::int64_t, std::int64_t>> widthRange(int dataLen, int high)
+std::optional<std::pair<std::int64_t, std::int64_t>> widthOf(int dataLen, int high)
 {
     switch (dataLen) {
     case 0:
@@ -71,20 +71,25 @@ void ValueEditorModel::warn(const std::string& what) const
                  direccion_.c_str(), what.c_str());
 }
 
+std::optional<std::pair<std::int64_t, std::int64_t>> ValueEditorModel::widthRange() const
+{
+    return widthOf(dataLen_, high_);
+}
+
 bool ValueEditorModel::readOnly() const
 {
-    return !widthRange(dataLen_, high_).has_value();
+    return !widthOf(dataLen_, high_).has_value();
 }
 
 std::int64_t ValueEditorModel::lowLimit() const
 {
-    auto w = widthRange(dataLen_, high_);
+    auto w = widthOf(dataLen_, high_);
     return w ? std::max<std::int64_t>(min_, w->first) : min_;
 }
 
 std::int64_t ValueEditorModel::highLimit() const
 {
-    auto w = widthRange(dataLen_, high_);
+    auto w = widthOf(dataLen_, high_);
     return w ? std::min<std::int64_t>(max_, w->second) : max_;
 }
 
@@ -157,7 +162,7 @@ void ValueEditorModel::writeBack() const
 {
     if (!indice_)
         return;
-    const auto w = widthRange(dataLen_, high_);
+    const auto w = widthOf(dataLen_, high_);
     if (!w)
         return;
     if (value_ < w->first || value_ > w->second) {

@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kova {
@@ -94,6 +95,9 @@ public:
     // intersected with what the register width can hold.
     std::int64_t lowLimit() const;
     std::int64_t highLimit() const;
+    // The raw range the register width (DataLen, High) can hold; nothing
+    // for a width that stores no value.
+    std::optional<std::pair<std::int64_t, std::int64_t>> widthRange() const;
 
 
 protected:

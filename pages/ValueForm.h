@@ -13,9 +13,10 @@
 //   "design"    label array -> design text ("LblMed": "###.##")
 //   "buttons"   [{"name", "caption", "twips": [left, top]}]
 //   "protocol"  {"interval": ms, "tick": [[queue, request]...] queued at
-//               every tick while online, "blocks": decoded in this order,
+//               every tick while online (reads only: requests 2, 4-10 and
+//               61-66 on queue 0 or 1), "blocks": decoded in this order,
 //               "clear": {"button", "question", "icon": "information" |
-//               "question", "title", "request"}}
+//               "question", "title", "request" (the clear command 12 or 19)}}
 //   "layouts"   {"label": L or "posicion": p (the VT connection text),
 //               "cases": [{"texts": upper-case trimmed texts ([] = any
 //               other), "show", "hide", "tops": {control: twips}}]}

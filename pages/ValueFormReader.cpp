@@ -15,6 +15,10 @@ struct Fault : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What a value page may ask on every refresh: reads only (the values, 2 and
+// 4 to 10, and the setpoint blocks, 61 to 66), never a command or a write.
+bool readRequest(int code) { return code == 2 || (code >= 4 && code <= 10) || (code >= 61 && code <= 66); }
+
 class Reader {
 public:
     explicit Reader(std::string form) : form_(std::move(form)) {}
@@ -150,6 +154,8 @@ public:
             fail(key + "icon", "neither information nor question");
         c.title = text(need(o, "title", key), key + "title");
         c.request = number(need(o, "request", key), key + "request");
+        if (c.request != 12 && c.request != 19)
+            fail(key + "request", "request " + std::to_string(c.request) + " is not a clear command (12 or 19)");
         return c;
     }
 
@@ -225,7 +231,12 @@ public:
             const QJsonArray t = array(tick[i], tk);
             if (t.size() != 2)
                 fail(tk, "not [queue, request]");
-            f.tick.push_back({number(t[0], tk), number(t[1], tk)});
+            const TickRequest r{number(t[0], tk), number(t[1], tk)};
+            if (r.queue != 0 && r.queue != 1)
+                fail(tk, "queue " + std::to_string(r.queue) + " is neither 0 nor 1");
+            if (!readRequest(r.code))
+                fail(tk, "request " + std::to_string(r.code) + " is not a read");
+            f.tick.push_back(r);
         }
         const QJsonArray blocks = array(need(p, "blocks", "protocol."), "protocol.blocks");
         for (int i = 0; i < blocks.size(); ++i)

@@ -5,17 +5,22 @@
 
 namespace kova {
 
-std::string readBuiltInFile(const QString& resourceDir, const char* editedDir, std::string_view name)
+QString builtInFilePath(const QString& resourceDir, const char* editedDir, std::string_view name)
 {
     const QString file = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + QStringLiteral(".json");
     const QString dir = qEnvironmentVariable(editedDir);
-    if (!dir.isEmpty()) {
-        QFile edited(QDir(dir).filePath(file));
-        if (edited.open(QIODevice::ReadOnly))
-            return edited.readAll().toStdString();
-    }
-    QFile f(QDir(resourceDir).filePath(file));
-    if (!f.open(QIODevice::ReadOnly))
+    if (!dir.isEmpty() && QFile::exists(QDir(dir).filePath(file)))
+        return QDir(dir).filePath(file);
+    const QString builtIn = QDir(resourceDir).filePath(file);
+    return QFile::exists(builtIn) ? builtIn : QString();
+}
+
+bool isEditedFile(const QString& path) { return !path.isEmpty() && !path.startsWith(QLatin1Char(':')); }
+
+std::string readBuiltInFile(const QString& resourceDir, const char* editedDir, std::string_view name)
+{
+    QFile f(builtInFilePath(resourceDir, editedDir, name));
+    if (f.fileName().isEmpty() || !f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll().toStdString();
 }

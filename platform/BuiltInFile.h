@@ -10,9 +10,16 @@
 
 namespace kova {
 
-// The text of `<name>.json`: from the folder the environment variable
-// `editedDir` names when it holds that file, else from the resource folder
-// `resourceDir` (":/forms"); "" when neither has it.
+// The file `<name>.json` is read from: the one in the folder the
+// environment variable `editedDir` names when that folder holds it, else
+// the one in the resource folder `resourceDir` (":/forms"); "" when neither
+// has it.
+QString builtInFilePath(const QString& resourceDir, const char* editedDir, std::string_view name);
+// Whether that file is an edited copy.
+bool isEditedFile(const QString& path);
+// The text of that file; "" when there is none, and also when an edited
+// copy cannot be read (the user asked for the edited one: never the
+// built-in one in its place).
 std::string readBuiltInFile(const QString& resourceDir, const char* editedDir, std::string_view name);
 
 } // namespace kova

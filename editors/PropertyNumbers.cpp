@@ -1,0 +1,69 @@
+#include "editors/PropertyNumbers.h"
+
+#include "editors/PropConvert.h"
+#include "editors/PropertyPage.h"
+#include "editors/ValueEditorModel.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kova {
+
+namespace {
+
+bool oneOf(std::string_view property, std::initializer_list<std::string_view> names)
+{
+    return std::any_of(names.begin(), names.end(), [&](std::string_view n) {
+        return PropertyBag::lowerKey(n) == PropertyBag::lowerKey(property);
+    });
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+NumberRule numberRuleOf(std::string_view property)
+{
+    if (oneOf(property, {"Min", "Max", "SmallChange", "Inc_A", "Inc_B", "Inc_C", "Cambio_A", "Cambio_B",
+                         "Cambio_de_paso", "DataLen", "High", "Tipo", "Bit1", "Bit2", "Bit3", "Bit4"}))
+        return NumberRule::Whole;
+    if (oneOf(property, {"Paso", "Paso_A", "Paso_B", "Paso_C"}))
+        return NumberRule::Decimal;
+    return NumberRule::None;
+}
+
+bool numberTextAcceptable(std::string_view property, std::string_view text)
+{
+    const NumberRule rule = numberRuleOf(property);
+    if (rule == NumberRule::None)
+        return true;
+    const auto digits = std::count_if(text.begin(), text.end(), isDigit);
+    const auto points = std::count(text.begin(), text.end(), '.');
+    const auto allowedPoints = rule == NumberRule::Decimal ? 1 : 0;
+    return digits > 0 && points <= allowedPoints && static_cast<std::size_t>(digits + points) == text.size();
+}
+
+std::string numberRangeProblem(const PropertyHost& control)
+{
+    for (const char* p : {"SmallChange", "Paso", "Paso_A", "Paso_B", "Paso_C"}) {
+        const auto v = control.getProperty(p);
+        if (!v)
+            continue;
+        const auto d = propToDecimal4(*v);
+        if (!d || d->count() <= 0)
+            return std::string("Invalid value for ") + p + ": " + propText(*v) + " is not above 0";
+    }
+    const auto* e = dynamic_cast<const ValueEditorModel*>(&control);
+    const auto width = e ? e->widthRange() : std::nullopt;
+    if (!width)
+        return {};
+    for (const auto& [name, value] : std::array<std::pair<const char*, std::int32_t>, 2>{
+             {{"Min", e->Min()}, {"Max", e->Max()}}})
+        if (value < width->first || value > width->second)
+            return std::string("Invalid value for ") + name + ": " + std::to_string(value) +
+                   " is outside the register width (" + std::to_string(width->first) + " to " +
+                   std::to_string(width->second) + ")";
+    return {};
+}
+
+} // namespace kova

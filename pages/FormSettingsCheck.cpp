@@ -1,0 +1,68 @@
+#include "pages/FormSettingsCheck.h"
+
+#include "editors/Bits.h"
+#include "editors/PropertyNumbers.h"
+#include "editors/PropertyPage.h"
+#include "pages/SettingModels.h"
+
+#include <memory>
+#include <set>
+
+namespace kova {
+
+namespace {
+
+std::string shown(const PropValue& v)
+{
+    const std::string t = propText(v);
+    return std::holds_alternative<std::string>(v) ? "\"" + t + "\"" : t;
+}
+
+std::unique_ptr<PropertyHost> controlOf(const std::string& kind)
+{
+    if (auto e = makeSettingEditor(kind))
+        return e;
+    if (kind == "Bits")
+        return std::make_unique<Bits>();
+    return nullptr;
+}
+
+} // namespace
+
+std::vector<SettingProblem> settingProblems(const PageForm& form)
+{
+    std::vector<SettingProblem> problems;
+    const PropertyBag empty;
+    for (const auto& [name, kind] : form.controls) {
+        std::unique_ptr<PropertyHost> control = controlOf(kind);
+        if (!control)
+            continue;
+        const PropertyBag* found = form.settings.find(name);
+        const PropertyBag& bag = found ? *found : empty;
+        const std::size_t before = problems.size();
+        auto add = [&](const std::string& key, const std::string& value, const std::string& why) {
+            problems.push_back({name, key, value, "settings." + name + (key.empty() ? "" : "." + key) + ": " + why});
+        };
+        for (const std::string& key : control->unknownKeys(bag))
+            add(key, shown(bag.entries().at(key)), "unknown key");
+        std::set<std::string> reported;
+        for (const std::string& key : control->loadSettings(bag)) {
+            const PropValue v = bag.read(key, std::string());
+            add(PropertyBag::lowerKey(key), shown(v), shown(v) + " does not convert");
+            reported.insert(PropertyBag::lowerKey(key));
+        }
+        for (const PropertyHost::Setting& s : control->settings()) {
+            if (!s.member || !bag.contains(s.key) || reported.count(PropertyBag::lowerKey(s.key)))
+                continue;
+            const PropValue v = bag.read(s.key, s.readDefault);
+            if (!numberTextAcceptable(s.member, propText(v)))
+                add(PropertyBag::lowerKey(s.key), shown(v), "Invalid value for " + std::string(s.member) + ": " + shown(v));
+        }
+        if (problems.size() == before)
+            if (std::string why = settingsProblem(*control); !why.empty())
+                add("", "", why);
+    }
+    return problems;
+}
+
+} // namespace kova
