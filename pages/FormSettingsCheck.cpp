@@ -5,8 +5,8 @@
 #include "editors/PropertyPage.h"
 #include "pages/SettingModels.h"
 
+#include <algorithm>
 #include <memory>
-#include <set>
 
 namespace kova {
 
@@ -45,18 +45,15 @@ std::vector<SettingProblem> settingProblems(const PageForm& form)
         };
         for (const std::string& key : control->unknownKeys(bag))
             add(key, shown(bag.entries().at(key)), "unknown key");
-        std::set<std::string> reported;
-        for (const std::string& key : control->loadSettings(bag)) {
-            const PropValue v = bag.read(key, std::string());
-            add(PropertyBag::lowerKey(key), shown(v), shown(v) + " does not convert");
-            reported.insert(PropertyBag::lowerKey(key));
-        }
+        const std::vector<std::string> refused = control->loadSettings(bag);
         for (const PropertyHost::Setting& s : control->settings()) {
-            if (!s.member || !bag.contains(s.key) || reported.count(PropertyBag::lowerKey(s.key)))
+            if (!bag.contains(s.key))
                 continue;
             const PropValue v = bag.read(s.key, s.readDefault);
-            if (!numberTextAcceptable(s.member, propText(v)))
-                add(PropertyBag::lowerKey(s.key), shown(v), "Invalid value for " + std::string(s.member) + ": " + shown(v));
+            const bool converts = std::find(refused.begin(), refused.end(), s.key) == refused.end();
+            if (!converts || (s.member && !numberTextAcceptable(s.member, propText(v))))
+                add(PropertyBag::lowerKey(s.key), shown(v),
+                    "Invalid value for " + std::string(s.member ? s.member : s.key) + ": " + shown(v));
         }
         if (problems.size() == before)
             if (std::string why = settingsProblem(*control); !why.empty())

@@ -7,9 +7,11 @@
 #include "pages/FormCheck.h"
 #include "pages/SetpointPage.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -43,6 +45,28 @@ double number(const PropertyHost& h, const std::string& name)
     const auto v = h.getProperty(name);
     const auto d = v ? propToReal(*v) : std::nullopt;
     return d ? *d : -1e300;
+}
+
+// A form's text with the value at the end of the path (object keys, or an
+// index into a list) set.
+std::string editedForm(const std::string& text, const std::vector<std::string>& path, const QJsonValue& value)
+{
+    std::function<QJsonValue(QJsonValue, std::size_t)> set = [&](QJsonValue v, std::size_t at) -> QJsonValue {
+        if (at == path.size())
+            return value;
+        if (v.isArray()) {
+            QJsonArray a = v.toArray();
+            const int i = std::stoi(path[at]);
+            a[i] = set(a[i], at + 1);
+            return a;
+        }
+        QJsonObject o = v.toObject();
+        const QString key = QString::fromStdString(path[at]);
+        o[key] = set(o[key], at + 1);
+        return o;
+    };
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+    return QJsonDocument(set(root, 0).toObject()).toJson().toStdString();
 }
 
 struct Forms : ::testing::Test {
@@ -126,25 +150,8 @@ TEST(FormCheck, RefusesSharedBitsUnreadRegistersAndLoneRelayGroups)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.form) + " " + c.value);
-        QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText(c.form))).object();
-        // Sets the value at the end of the path (object keys, or an index into a list).
-        std::function<QJsonValue(QJsonValue, std::size_t)> set = [&](QJsonValue v, std::size_t at) -> QJsonValue {
-            if (at == c.path.size())
-                return QJsonValue(QString::fromUtf8(c.value));
-            if (v.isArray()) {
-                QJsonArray a = v.toArray();
-                const int i = std::stoi(c.path[at]);
-                a[i] = set(a[i], at + 1);
-                return a;
-            }
-            QJsonObject o = v.toObject();
-            const QString key = QString::fromStdString(c.path[at]);
-            o[key] = set(o[key], at + 1);
-            return o;
-        };
-        root = set(root, 0).toObject();
         std::string error;
-        const auto form = readPageForm(QJsonDocument(root).toJson().toStdString(), c.form, &error);
+        const auto form = readPageForm(editedForm(pageFormText(c.form), c.path, QString::fromUtf8(c.value)), c.form, &error);
         ASSERT_TRUE(form) << error;
         std::vector<std::string> texts;
         for (const FormProblem& p : formProblems(*form))
@@ -279,4 +286,73 @@ TEST_F(Forms, ReaderNamesFormAndKeyOfAFault)
     std::string error;
     EXPECT_FALSE(readPageForm("{\"form\": ", "SETPAGE2", &error));
     EXPECT_EQ(error.substr(0, 17), "SETPAGE2: (text):");
+}
+
+// The program opens a page only with a form the settings designer would
+// apply and save: an edited copy in KOVA_FORMS_DIR that fails is refused,
+// naming the file, the place and the reason, and the built-in form is not
+// used in its place.
+TEST(EditedForms, RefusedNamingFilePlaceAndReason)
+{
+    struct Case {
+        std::string control, key;
+        QJsonValue value;
+        std::string fault;
+    };
+    const Case cases[] = {
+        {"PhaseCT(0)", "direccion", "FFFF",
+         "settings.PhaseCT(0): Invalid value for Direccion: \"FFFF\" is in no setpoint block"},
+        {"PhaseCT(0)", "direccion", "0600",
+         "settings.PhaseCT(0): Invalid value for Direccion: \"0600\" is in no setpoint block"},
+        {"PhaseCT(0)", "direccion", "", "settings.PhaseCT(0): Invalid value for Direccion: \"\" is in no setpoint block"},
+        {"PhaseCT(0)", "datalen", 7, "settings.PhaseCT(0): the register width cannot be written"},
+        {"PhaseCT(0)", "min", 6000, "settings.PhaseCT(0): Min is above Max or outside the register width"},
+        {"PhaseCT(0)", "max", 70000,
+         "settings.PhaseCT(0): Invalid value for Max: 70000 is outside the register width (0 to 65535)"},
+        {"PhaseCT(0)", "min", "5O", "settings.PhaseCT(0).min: Invalid value for Min: \"5O\""},
+        {"PhaseCT(0)", "max", "5,000", "settings.PhaseCT(0).max: Invalid value for Max: \"5,000\""},
+        {"PhaseCT(0)", "paso", -1, "settings.PhaseCT(0).paso: Invalid value for Paso: -1"},
+        {"PhaseCT(0)", "min", 2.5, "settings.PhaseCT(0).min: Invalid value for Min: 2.5"},
+        {"PhaseCT(0)", "colour", 1, "settings.PhaseCT(0).colour: unknown key"},
+        {"Page1C(0)", "bit1", 16, "settings.Page1C(0).bit1: Invalid value for Bit1: 16"},
+        {"Page1C(2)", "datalen", 0, "settings.Page1C(2): a bit number lies outside the register"},
+        {"PhaseCT(7)", "direccion", "0103", "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
+        {"PhaseCT(2)", "direccion", "1005",
+         "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"},
+    };
+    const std::string builtIn = pageFormText("SETPAGE2");
+    QTemporaryDir dir;
+    const std::string file = dir.filePath(QStringLiteral("SETPAGE2.json")).toStdString();
+    auto place = [&](const std::string& text) {
+        QFile f(QString::fromStdString(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray::fromStdString(text));
+    };
+    qputenv("KOVA_FORMS_DIR", dir.path().toUtf8());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control + "." + c.key);
+        place(editedForm(builtIn, {"settings", c.control, c.key}, c.value));
+        std::string error;
+        EXPECT_FALSE(loadPageForm("SETPAGE2", &error));
+        EXPECT_EQ(error, file + ": " + c.fault);
+    }
+    place(builtIn.substr(0, 3000));
+    std::string error;
+    EXPECT_FALSE(loadPageForm("SETPAGE2", &error));
+    EXPECT_THAT(error, ::testing::StartsWith(file + ": (text): "));
+    // Faults are all listed, one a line.
+    place(editedForm(editedForm(builtIn, {"settings", "PhaseCT(0)", "colour"}, 1), {"settings", "PhaseCT(3)", "min"},
+                     "x"));
+    EXPECT_FALSE(loadPageForm("SETPAGE2", &error));
+    EXPECT_EQ(error, file + ": settings.PhaseCT(0).colour: unknown key\n" + file +
+                         ": settings.PhaseCT(3).min: Invalid value for Min: \"x\"");
+    place(builtIn);
+    EXPECT_TRUE(loadPageForm("SETPAGE2", &error)) << error;
+    // An edited copy that cannot be read is not replaced by the built-in form.
+    QFile::setPermissions(QString::fromStdString(file), QFileDevice::Permissions());
+    if (!QFile(QString::fromStdString(file)).open(QIODevice::ReadOnly)) {
+        EXPECT_FALSE(loadPageForm("SETPAGE2", &error));
+        EXPECT_EQ(error, file + ": (file): cannot be read");
+    }
+    qunsetenv("KOVA_FORMS_DIR");
 }
