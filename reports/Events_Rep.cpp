@@ -68,6 +68,12 @@ void escribirBloque(ReportGrid& grid, int r, const KeyedList& lista, int e)
 ReportCanvas cargarVentana(const char* ventana, const ReportStamp& stamp)
 {
     ReportCanvas canvas = reportLayout(ventana);
+    // The grid holds the four columns and every row of the events listed.
+    const ReportItem* grid = canvas.find("GrdEventos");
+    const int rows = 1 + kFilasBloque * kEventosPorPagina;
+    if (!grid || grid->kind != ReportItem::Kind::Grid || grid->grid.cols != 4 || grid->grid.rows < rows)
+        throw std::runtime_error(layoutFaultPrefix(ventana) + ": GrdEventos: a grid of 4 columns and at least " +
+                                 std::to_string(rows) + " rows is required");
     fillReportHeader(canvas, stamp);
     Fill_Titulos_GridEventos(canvas.at("GrdEventos"));
     return canvas;

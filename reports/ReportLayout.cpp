@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <set>
@@ -28,27 +29,62 @@ struct Fault : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-int number(const QJsonObject& o, const char* key, int fallback = 0)
+// Twips of a position or size; a line's width and a grid's size in their
+// own units. Fractions, negatives and values above the range are refused.
+constexpr int kMaxTwips = 32767;
+constexpr int kMaxLineWidth = 255;
+constexpr int kMaxGridSize = 1000;
+constexpr double kMaxPoints = 1000;
+
+[[noreturn]] void fail(const std::string& at, const std::string& what) { throw Fault(at + ": " + what); }
+
+std::string place(const std::string& at, const char* key) { return at.empty() ? key : at + "." + key; }
+
+void onlyKeys(const QJsonObject& o, const std::string& at, std::initializer_list<const char*> keys)
 {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined())
-        return fallback;
-    if (!v.isDouble())
-        throw Fault(std::string("\"") + key + "\" is not a number");
-    return v.toInt();
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        const std::string k = it.key().toStdString();
+        if (std::none_of(keys.begin(), keys.end(), [&](const char* a) { return k == a; }))
+            fail(at.empty() ? k : at + "." + k, "unknown key");
+    }
 }
 
-std::string text(const QJsonObject& o, const char* key)
+int whole(const QJsonValue& v, const std::string& at, int lo, int hi)
+{
+    const double d = v.toDouble();
+    if (!v.isDouble() || d != static_cast<double>(static_cast<long long>(d)) || d < lo || d > hi)
+        fail(at, (v.isDouble() ? QString::number(d).toStdString() + " is not" : std::string("not")) +
+                     " a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
+    return static_cast<int>(d);
+}
+
+int number(const QJsonObject& o, const std::string& at, const char* key, int hi, int fallback = 0)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    return v.isUndefined() ? fallback : whole(v, place(at, key), 0, hi);
+}
+
+std::string text(const QJsonObject& o, const std::string& at, const char* key)
 {
     const QJsonValue v = o.value(QLatin1String(key));
     if (v.isUndefined())
         return {};
     if (!v.isString())
-        throw Fault(std::string("\"") + key + "\" is not a text");
+        fail(place(at, key), "not a text");
     return v.toString().toStdString();
 }
 
-ReportAlign alignOf(const std::string& a)
+bool flag(const QJsonObject& o, const std::string& at, const char* key, bool fallback)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined())
+        return fallback;
+    if (!v.isBool())
+        fail(place(at, key), "not true or false");
+    return v.toBool();
+}
+
+ReportAlign alignOf(const std::string& a, const std::string& at)
 {
     if (a.empty() || a == "left")
         return ReportAlign::Left;
@@ -56,23 +92,39 @@ ReportAlign alignOf(const std::string& a)
         return ReportAlign::Center;
     if (a == "right")
         return ReportAlign::Right;
-    throw Fault("unknown alignment \"" + a + "\"");
+    fail(at, "unknown alignment \"" + a + "\"");
 }
 
-ReportFont fontOf(const QJsonValue& v, ReportFont font)
+ReportFont fontOf(const QJsonObject& parent, const std::string& at, ReportFont font)
 {
+    const QJsonValue v = parent.value(QLatin1String("font"));
     if (v.isUndefined())
         return font;
+    const std::string fat = place(at, "font");
     if (!v.isObject())
-        throw Fault("\"font\" is not an object");
+        fail(fat, "not an object");
     const QJsonObject o = v.toObject();
+    onlyKeys(o, fat, {"family", "points", "bold"});
     if (o.contains(QLatin1String("family")))
-        font.family = text(o, "family");
-    if (o.contains(QLatin1String("points")))
-        font.points = o.value(QLatin1String("points")).toDouble();
-    if (o.contains(QLatin1String("bold")))
-        font.bold = o.value(QLatin1String("bold")).toBool();
+        font.family = text(o, fat, "family");
+    if (o.contains(QLatin1String("points"))) {
+        const QJsonValue p = o.value(QLatin1String("points"));
+        if (!p.isDouble() || p.toDouble() <= 0 || p.toDouble() > kMaxPoints)
+            fail(fat + ".points", "not a number above 0 and up to " + QString::number(kMaxPoints).toStdString());
+        font.points = p.toDouble();
+    }
+    font.bold = flag(o, fat, "bold", font.bold);
     return font;
+}
+
+QJsonArray listOf(const QJsonObject& o, const std::string& at, const char* key)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined())
+        return {};
+    if (!v.isArray())
+        fail(place(at, key), "not a list");
+    return v.toArray();
 }
 
 struct Reader {
@@ -80,60 +132,80 @@ struct Reader {
     ReportFont font;
     std::set<std::string> names;
 
-    void items(const QJsonValue& list, const std::string& parent, int dx, int dy)
+    void items(const QJsonObject& holder, const std::string& at, const std::string& parent, int dx, int dy)
     {
-        if (list.isUndefined())
-            return;
-        if (!list.isArray())
-            throw Fault("\"items\" is not a list");
-        for (const QJsonValue& v : list.toArray()) {
-            if (!v.isObject())
-                throw Fault("an item is not an object");
-            item(v.toObject(), parent, dx, dy);
+        const QJsonArray list = listOf(holder, at, "items");
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const std::string iat = place(at, "items") + "[" + std::to_string(i) + "]";
+            if (!list[i].isObject())
+                fail(iat, "not an object");
+            item(list[i].toObject(), iat, parent, dx, dy);
         }
     }
 
-    void item(const QJsonObject& o, const std::string& parent, int dx, int dy)
+    void item(const QJsonObject& o, const std::string& at, const std::string& parent, int dx, int dy)
     {
         static const std::map<std::string, ReportItem::Kind> kinds = {
             {"label", ReportItem::Kind::Label}, {"frame", ReportItem::Kind::Frame},
             {"line", ReportItem::Kind::Line},   {"check", ReportItem::Kind::CheckBox},
             {"grid", ReportItem::Kind::Grid}};
         ReportItem it;
-        const std::string kind = text(o, "kind");
+        const std::string kind = text(o, at, "kind");
         const auto k = kinds.find(kind);
         if (k == kinds.end())
-            throw Fault("unknown item kind \"" + kind + "\"");
+            fail(at + ".kind", "unknown item kind \"" + kind + "\"");
         it.kind = k->second;
-        it.name = text(o, "name");
+        if (it.kind == ReportItem::Kind::Frame)
+            onlyKeys(o, at, {"kind", "name", "left", "top", "width", "height", "text", "align", "font", "background",
+                             "visible", "lineWidth", "items"});
+        else if (it.kind == ReportItem::Kind::Grid)
+            onlyKeys(o, at, {"kind", "name", "left", "top", "width", "height", "text", "align", "font", "background",
+                             "visible", "lineWidth", "rows", "cols", "fixedRows", "fixedCols", "rowHeight",
+                             "colWidths", "colAlign"});
+        else
+            onlyKeys(o, at, {"kind", "name", "left", "top", "width", "height", "text", "align", "font", "background",
+                             "visible", "lineWidth", "autoSize", "checked"});
+        it.name = text(o, at, "name");
         if (!it.name.empty() && !names.insert(it.name).second)
-            throw Fault("\"" + it.name + "\" is placed twice");
+            fail(at + ".name", "\"" + it.name + "\" is placed twice");
         it.parent = parent;
-        it.left = number(o, "left") + dx;
-        it.top = number(o, "top") + dy;
-        it.width = number(o, "width");
-        it.height = number(o, "height");
-        it.lineWidth = number(o, "lineWidth", 1);
-        it.visible = o.value(QLatin1String("visible")).toBool(true);
-        it.text = text(o, "text");
-        it.font = fontOf(o.value(QLatin1String("font")), font);
-        it.align = alignOf(text(o, "align"));
-        it.autoSize = o.value(QLatin1String("autoSize")).toBool(false);
-        const std::string bg = text(o, "background");
-        if (!bg.empty())
-            it.background = static_cast<std::uint32_t>(std::stoul(bg, nullptr, 16));
-        it.checked = o.value(QLatin1String("checked")).toBool(false);
+        it.left = number(o, at, "left", kMaxTwips) + dx;
+        it.top = number(o, at, "top", kMaxTwips) + dy;
+        it.width = number(o, at, "width", kMaxTwips);
+        it.height = number(o, at, "height", kMaxTwips);
+        it.lineWidth = number(o, at, "lineWidth", kMaxLineWidth, 1);
+        it.visible = flag(o, at, "visible", true);
+        it.text = text(o, at, "text");
+        it.font = fontOf(o, at, font);
+        it.align = alignOf(text(o, at, "align"), at + ".align");
+        it.autoSize = flag(o, at, "autoSize", false);
+        const std::string bg = text(o, at, "background");
+        if (!bg.empty()) {
+            bool ok = false;
+            it.background = QString::fromStdString(bg).toUInt(&ok, 16);
+            if (!ok || bg.size() != 6)
+                fail(at + ".background", "\"" + bg + "\" is not six hexadecimal digits");
+        }
+        it.checked = flag(o, at, "checked", false);
         if (it.kind == ReportItem::Kind::Grid) {
-            it.grid.resize(number(o, "rows"), number(o, "cols"));
-            it.grid.fixedRows = number(o, "fixedRows", 1);
-            it.grid.fixedCols = number(o, "fixedCols", 1);
-            it.grid.rowHeight = number(o, "rowHeight", 240);
-            const QJsonArray widths = o.value(QLatin1String("colWidths")).toArray();
-            for (int c = 0; c < it.grid.cols && c < widths.size(); ++c)
-                it.grid.colWidths[static_cast<std::size_t>(c)] = widths[c].toInt();
-            const QJsonArray aligns = o.value(QLatin1String("colAlign")).toArray();
-            for (int c = 0; c < it.grid.cols && c < aligns.size(); ++c)
-                it.grid.colAlign[static_cast<std::size_t>(c)] = alignOf(aligns[c].toString().toStdString());
+            it.grid.resize(number(o, at, "rows", kMaxGridSize), number(o, at, "cols", kMaxGridSize));
+            it.grid.fixedRows = number(o, at, "fixedRows", kMaxGridSize, 1);
+            it.grid.fixedCols = number(o, at, "fixedCols", kMaxGridSize, 1);
+            it.grid.rowHeight = number(o, at, "rowHeight", kMaxTwips, 240);
+            const QJsonArray widths = listOf(o, at, "colWidths");
+            const QJsonArray aligns = listOf(o, at, "colAlign");
+            for (const auto& [list, key] : {std::pair{&widths, "colWidths"}, std::pair{&aligns, "colAlign"}})
+                if (list->size() > it.grid.cols)
+                    fail(place(at, key), "more entries than the " + std::to_string(it.grid.cols) + " columns");
+            for (qsizetype c = 0; c < widths.size(); ++c)
+                it.grid.colWidths[static_cast<std::size_t>(c)] =
+                    whole(widths[c], at + ".colWidths[" + std::to_string(c) + "]", 0, kMaxTwips);
+            for (qsizetype c = 0; c < aligns.size(); ++c) {
+                const std::string cat = at + ".colAlign[" + std::to_string(c) + "]";
+                if (!aligns[c].isString())
+                    fail(cat, "not a text");
+                it.grid.colAlign[static_cast<std::size_t>(c)] = alignOf(aligns[c].toString().toStdString(), cat);
+            }
         }
         const std::string self = it.name;
         const int fx = it.left;
@@ -141,13 +213,40 @@ struct Reader {
         canvas.add(std::move(it));
         if (kinds.at(kind) == ReportItem::Kind::Frame) {
             if (self.empty() && o.contains(QLatin1String("items")))
-                throw Fault("a frame holding items needs a name");
-            items(o.value(QLatin1String("items")), self, fx, fy);
+                fail(at + ".items", "a frame holding items needs a name");
+            items(o, at, self, fx, fy);
         }
     }
 };
 
+// An item a header variant names for its parameter or page text.
+void setNamed(ReportCanvas& canvas, const QJsonObject& variant, const std::string& at, const char* key,
+              const std::string& value)
+{
+    const std::string label = text(variant, at, key);
+    if (label.empty())
+        return;
+    if (!canvas.find(label))
+        fail(place(at, key), "\"" + label + "\" is no item of the header");
+    canvas.setText(label, value);
+}
+
+// The header variant a layout names, from reports/layouts/header.json.
+QJsonObject headerVariant(const std::string& variant);
+
 } // namespace
+
+std::string reportLayoutFile(std::string_view file)
+{
+    registerReportLayouts();
+    return builtInFilePath(QStringLiteral(":/layouts"), "KOVA_LAYOUTS_DIR", file).toStdString();
+}
+
+std::string layoutFaultPrefix(std::string_view window)
+{
+    const std::string file = reportLayoutFile(window);
+    return isEditedFile(QString::fromStdString(file)) ? file : std::string(window);
+}
 
 std::string reportLayoutText(std::string_view file)
 {
@@ -155,33 +254,75 @@ std::string reportLayoutText(std::string_view file)
     return readBuiltInFile(QStringLiteral(":/layouts"), "KOVA_LAYOUTS_DIR", file);
 }
 
+namespace {
+
+QJsonObject headerVariant(const std::string& variant)
+{
+    // The common header is read once, for every page of every print.
+    static const QJsonObject header = [] {
+        try {
+            return layoutJsonObject(reportLayoutText("header"));
+        } catch (const std::exception& e) {
+            throw std::runtime_error(layoutFaultPrefix("header") + ": (text): " + e.what());
+        }
+    }();
+    const QJsonValue variants = header.value(QLatin1String("variants"));
+    const std::string at = "variants." + variant;
+    try {
+        onlyKeys(header, "", {"variants"});
+        if (!variants.isObject())
+            fail("variants", "not an object");
+        const QJsonValue v = variants.toObject().value(QString::fromStdString(variant));
+        if (v.isObject())
+            onlyKeys(v.toObject(), at, {"parameterLabel", "pageLabel", "items"});
+        else if (!v.isUndefined())
+            fail(at, "not an object");
+    } catch (const Fault& e) {
+        throw std::runtime_error(layoutFaultPrefix("header") + ": " + e.what());
+    }
+    const QJsonValue v = variants.toObject().value(QString::fromStdString(variant));
+    if (v.isUndefined())
+        fail("header", "unknown header \"" + variant + "\"");
+    return v.toObject();
+}
+
+} // namespace
+
 std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_view name, std::string* error)
 {
     try {
         const QJsonObject o = layoutJsonObject(json);
-        ReportCanvas canvas(text(o, "window"), number(o, "width"), number(o, "height"));
+        // "sources" belongs to the setpoint reports (SetpointReportData.h).
+        onlyKeys(o, "", {"window", "width", "height", "header", "parameter", "page", "font", "items", "sources"});
+        ReportCanvas canvas(text(o, "", "window"), number(o, "", "width", kMaxTwips),
+                            number(o, "", "height", kMaxTwips));
         if (canvas.window().empty() || canvas.clientWidth() <= 0 || canvas.clientHeight() <= 0)
             throw Fault("\"window\", \"width\" and \"height\" are required");
-        Reader reader{canvas, fontOf(o.value(QLatin1String("font")), ReportFont{}), {}};
-        const std::string variant = text(o, "header");
+        Reader reader{canvas, fontOf(o, "", ReportFont{}), {}};
+        const std::string variant = text(o, "", "header");
         if (!variant.empty()) {
-            // The common header is read once, for every page of every print.
-            static const QJsonObject header = layoutJsonObject(reportLayoutText("header"));
-            const QJsonObject v = header.value(QLatin1String("variants")).toObject().value(
-                QString::fromStdString(variant)).toObject();
-            if (v.isEmpty())
-                throw Fault("unknown header \"" + variant + "\"");
-            Reader head{canvas, ReportFont{}, {}};
-            head.items(v.value(QLatin1String("items")), {}, 0, 0);
-            reader.names = head.names;
-            canvas.setText(text(v, "parameterLabel"), text(o, "parameter"));
-            canvas.setText(text(v, "pageLabel"), text(o, "page"));
+            const QJsonObject v = headerVariant(variant);
+            // A fault of the header's items names the header file.
+            const std::string at = "variants." + variant;
+            try {
+                Reader head{canvas, ReportFont{}, {}};
+                head.items(v, at, {}, 0, 0);
+                reader.names = head.names;
+                setNamed(canvas, v, at, "parameterLabel", text(o, "", "parameter"));
+                setNamed(canvas, v, at, "pageLabel", text(o, "", "page"));
+            } catch (const Fault& e) {
+                throw std::runtime_error(layoutFaultPrefix("header") + ": " + e.what());
+            }
         }
-        reader.items(o.value(QLatin1String("items")), {}, 0, 0);
+        reader.items(o, "", {}, 0, 0);
         return canvas;
-    } catch (const std::exception& e) {
+    } catch (const Fault& e) {
         if (error)
             *error = std::string(name) + ": " + e.what();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        if (error)
+            *error = e.what();
         return std::nullopt;
     }
 }
@@ -189,12 +330,13 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error)
 {
     const std::string json = reportLayoutText(window);
+    const std::string where = layoutFaultPrefix(window);
     if (json.empty()) {
         if (error)
-            *error = std::string(window) + ": no layout";
+            *error = where + (isEditedFile(QString::fromStdString(where)) ? ": (file): cannot be read" : ": no layout");
         return std::nullopt;
     }
-    return readReportLayout(json, window, error);
+    return readReportLayout(json, where, error);
 }
 
 ReportCanvas reportLayout(std::string_view window)

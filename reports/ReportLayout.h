@@ -20,8 +20,11 @@
 // header.json: {"variants": {"<variant>": [items...]}} in the same item
 // format; the items named by "parameterLabel" and "pageLabel" of the variant
 // take the layout's "parameter" and "page".
-// A fault (bad shape, unknown kind, a name used twice) is reported with the
-// layout's name.
+// A fault (bad shape, an unknown key or kind, a number that is negative,
+// fractional or out of range, a name used twice) is refused, reported as
+// "<layout>: <place>: <reason>" where the place names the key
+// ("items[3].width"); a fault of the header file is reported under that
+// file.
 
 #include "reports/ReportCanvas.h"
 
@@ -33,11 +36,18 @@ namespace kova {
 
 std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_view name,
                                              std::string* error = nullptr);
-// A window's layout file read; a window without a file is a fault.
+// A window's layout file read; a window without a file is a fault. The
+// layout is named in faults by the edited copy's path when it is one.
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error = nullptr);
 // The same, throwing what went wrong.
 ReportCanvas reportLayout(std::string_view window);
-// The layout file's text ("" when there is none).
+// The layout file's text ("" when there is none, or when an edited copy
+// cannot be read).
 std::string reportLayoutText(std::string_view file);
+// The path of that file (":/layouts/<file>.json" for a built-in one).
+std::string reportLayoutFile(std::string_view file);
+// What a fault of the layout is reported under: the edited copy's path,
+// else the layout's name.
+std::string layoutFaultPrefix(std::string_view file);
 
 } // namespace kova

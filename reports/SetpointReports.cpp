@@ -26,7 +26,7 @@ bool hasBox(const PageForm& form, const std::string& array, int index)
 
 void copyFrom(SetpointPage& page, const SetpointSource& source, ReportCanvas& canvas)
 {
-    const std::string& window = canvas.window();
+    const std::string window = layoutFaultPrefix(canvas.window()) + ": sources";
     for (const SetpointCopy& c : source.copies) {
         if (page.kind(c.control).empty())
             fault(window, source.form + " has no " + c.control);
@@ -55,13 +55,12 @@ ReportCanvas fillSetpointReport(std::string_view window, PageHost& host, const R
 {
     // One reading of the layout file gives the page and its sources.
     const std::string json = reportLayoutText(window);
-    if (json.empty())
-        fault(window, "no layout");
     std::string error;
-    auto canvas = readReportLayout(json, window, &error);
+    auto canvas =
+        json.empty() ? loadReportLayout(window, &error) : readReportLayout(json, layoutFaultPrefix(window), &error);
     if (!canvas)
         throw std::runtime_error(error);
-    const auto sources = readSetpointSources(json, window, &error);
+    const auto sources = readSetpointSources(json, layoutFaultPrefix(window), &error);
     if (!sources)
         throw std::runtime_error(error);
     fillReportHeader(*canvas, stamp);

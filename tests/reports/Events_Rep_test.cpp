@@ -130,8 +130,8 @@ struct FailingHost : FakeEventsHost {
 
 TEST(EventsReport, EventsPageLoadedInFullAndAlwaysUnloaded)
 {
-    // A layout whose grid holds only the first block: the second cannot be
-    // written and the fill throws after the events page was loaded.
+    // A layout whose grid holds only the first block is refused before the
+    // events page is loaded, naming the grid.
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     std::string json = reportLayoutText("Events_Rep");
@@ -144,7 +144,7 @@ TEST(EventsReport, EventsPageLoadedInFullAndAlwaysUnloaded)
     for (const Case& c : {Case{"online", true, false, false, false, false, {false, true}},
                           Case{"offline", false, false, false, false, false, {false, true}},
                           Case{"while values print", true, true, false, false, false, {}},
-                          Case{"fill fails", true, false, true, false, true, {false, true}},
+                          Case{"short grid", true, false, true, false, true, {}},
                           Case{"load fails", true, false, false, true, true, {false, true}}}) {
         FakeEventsHost plain;
         FailingHost failing;
@@ -157,7 +157,14 @@ TEST(EventsReport, EventsPageLoadedInFullAndAlwaysUnloaded)
             qputenv("KOVA_LAYOUTS_DIR", dir.path().toUtf8());
         std::int32_t contador = -1;
         bool threw = false;
-        try { Events_Rep(host, kStamp, contador); } catch (const std::exception&) { threw = true; }
+        try {
+            Events_Rep(host, kStamp, contador);
+        } catch (const std::exception& e) {
+            threw = true;
+            if (c.shortGrid)
+                EXPECT_EQ(e.what(), dir.filePath("Events_Rep.json").toStdString() +
+                                        ": GrdEventos: a grid of 4 columns and at least 34 rows is required");
+        }
         qunsetenv("KOVA_LAYOUTS_DIR");
         EXPECT_EQ(threw, c.throws) << c.what;
         EXPECT_EQ(host.mainWindow, c.main) << c.what;
