@@ -235,12 +235,26 @@ void AppContext::setListener(PageLinkListener* page)
     }
 }
 
+namespace {
+
+// A form the program refuses: the page does not open and the user is told
+// which file, where and why (the built-in form is never used in its place:
+// the user asked for the edited one).
+void formRefused(const std::string& error)
+{
+    std::fprintf(stderr, "kova: %s\n", error.c_str());
+    ui().msgBoxDetail(QString::fromLatin1(AppContext::kFormRefused), MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
+                      QString::fromStdString(error));
+}
+
+} // namespace
+
 void AppContext::openSetpointPage(const std::string& form)
 {
     std::string error;
     auto f = loadPageForm(form, &error);
     if (!f) {
-        std::fprintf(stderr, "kova: %s\n", error.c_str());
+        formRefused(error);
         return;
     }
     SetpointPage page(std::move(*f), *this);
@@ -291,6 +305,10 @@ PrintServices AppContext::printServices()
     s.queueIdle = [this](int queue) { return !scheduler_.Cola_Ocupada(queue); };
     s.nombreRele = [this] { return archivos_ ? archivos_->Nombre_Rele : std::string(20, ' '); };
     s.waitBox = [] { return std::make_unique<ReadingBox>(); };
+    s.messageDetail = [](const std::string& text, const std::string& title, Icon icon, const std::string& detail) {
+        ui().msgBoxDetail(QString::fromStdString(text), MsgButtons::OKOnly, boxIcon(icon),
+                          QString::fromStdString(title), QString::fromStdString(detail));
+    };
     return s;
 }
 
@@ -373,7 +391,7 @@ void AppContext::openValuePage(const std::string& form)
     std::string error;
     auto f = loadPageForm(form, &error);
     if (!f) {
-        std::fprintf(stderr, "kova: %s\n", error.c_str());
+        formRefused(error);
         return;
     }
     std::unique_ptr<ValuePage> page = makeValuePage(std::move(*f), *this);

@@ -60,6 +60,10 @@ public:
     // connect (a block read again counts once).
     int setpointBlocksRead() const { return static_cast<int>(bloquesLeidos_.count()); }
 
+    // The box shown when a page's form is refused (its detail says which
+    // file, where and why); the page does not open.
+    static constexpr const char* kFormRefused = "This page could not be opened: its form is not valid.";
+
     // Opens a setpoint page by its form name and returns when it has closed.
     void openSetpointPage(const std::string& form);
     // The same for a value page.

@@ -37,7 +37,10 @@ void PrintCommands::run(const std::function<void()>& steps)
         } unwinding{*this};
         steps();
     }
-    if (message_) host_.message(message_->text, kTitle, message_->icon);
+    if (message_ && !message_->detail.empty() && svc_.messageDetail)
+        svc_.messageDetail(message_->text, kTitle, message_->icon, message_->detail);
+    else if (message_)
+        host_.message(message_->text, kTitle, message_->icon);
 }
 
 void PrintCommands::queue(int queue, int code) { wait_.queued(host_.queueRequest(queue, code)); }
@@ -48,7 +51,7 @@ bool PrintCommands::freshData(bool queueZeroIdle)
     host_.enableMainWindow(false);
     const auto settled = [&] { return !queueZeroIdle || !svc_.queueIdle || svc_.queueIdle(0); };
     const auto result = wait_.wait([this] { return host_.comunicando(); }, settled, svc_.waitBox, svc_.waitLimits);
-    if (result == ReplyWait::Result::NotRead) message_ = Message{kNotRead, PageHost::Icon::Exclamation};
+    if (result == ReplyWait::Result::NotRead) message_ = Message{kNotRead, PageHost::Icon::Exclamation, {}};
     return result == ReplyWait::Result::Answered;
 }
 
@@ -75,12 +78,12 @@ void PrintCommands::printPages(QPagedPaintDevice& device, const std::vector<Repo
     for (const ReportPages::Page& page : pages)
         if (!job.page([&] { return page(host_, s); })) break;
     job.finish();
-    stopWith(job.failure());
+    stopWith(job);
 }
 
-void PrintCommands::stopWith(const std::optional<std::string>& failure)
+void PrintCommands::stopWith(const PrintJob& job)
 {
-    if (failure) message_ = Message{*failure, PageHost::Icon::Critical};
+    if (job.failure()) message_ = Message{*job.failure(), PageHost::Icon::Critical, job.failureDetail()};
 }
 
 void PrintCommands::P_Actual_Click()
@@ -124,7 +127,7 @@ void PrintCommands::P_Events_Click()
             }
         }
         job.finish();
-        stopWith(job.failure());
+        stopWith(job);
     });
 }
 

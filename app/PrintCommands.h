@@ -29,6 +29,8 @@ class QPagedPaintDevice;
 
 namespace kova {
 
+class PrintJob;
+
 struct PrintServices {
     // The printer dialog: the device to print on, nothing when cancelled.
     std::function<std::unique_ptr<QPagedPaintDevice>()> choosePrinter;
@@ -40,6 +42,11 @@ struct PrintServices {
     std::function<bool(int queue)> queueIdle;
     // The relay name of the page header (20 characters).
     std::function<std::string()> nombreRele;
+    // A failure's box with the reason as its detail line; without it the
+    // host's box shows the text alone.
+    std::function<void(const std::string& text, const std::string& title, PageHost::Icon icon,
+                       const std::string& detail)>
+        messageDetail;
     // The box shown while the command waits for the relay.
     ReplyWait::BoxFactory waitBox;
     ReplyWait::Limits waitLimits;
@@ -82,6 +89,7 @@ private:
     struct Message {
         std::string text;
         PageHost::Icon icon;
+        std::string detail;
     };
     // Runs a command's steps, then the unwinding, then its message if any.
     void run(const std::function<void()>& steps);
@@ -93,7 +101,7 @@ private:
     std::unique_ptr<QPagedPaintDevice> choosePrinter() const;
     // Prints the pages in order; a failure stops the job and is told.
     void printPages(QPagedPaintDevice& device, const std::vector<ReportPages::Page>& pages, const ReportStamp& s);
-    void stopWith(const std::optional<std::string>& failure);
+    void stopWith(const PrintJob& job);
 
     AppState& st_;
     PageHost& host_;

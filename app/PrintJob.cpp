@@ -1,5 +1,8 @@
 #include "app/PrintJob.h"
 
+#include <cstdio>
+#include <exception>
+
 namespace kova {
 
 PrintJob::PrintJob(QPagedPaintDevice& device) : printer_(device) {}
@@ -23,6 +26,11 @@ bool PrintJob::page(const std::function<ReportCanvas()>& fill)
     ReportCanvas canvas;
     try {
         canvas = fill();
+    } catch (const std::exception& e) {
+        failure_ = fillFailed(pagesPrinted());
+        detail_ = e.what();
+        std::fprintf(stderr, "kova: %s %s\n", failure_->c_str(), detail_.c_str());
+        return false;
     } catch (...) {
         failure_ = fillFailed(pagesPrinted());
         return false;

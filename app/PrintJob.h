@@ -4,7 +4,8 @@
 // first page that was filled. The first failure stops the job; the pages
 // printed before it stay printed and the failure is kept as the text to
 // show the user: the printer could not be started, it reported an error, or
-// a page could not be filled.
+// a page could not be filled (then with the reason as its detail, also
+// written to stderr).
 
 #include "reports/ReportCanvas.h"
 #include "reports/ReportPrinter.h"
@@ -30,6 +31,9 @@ public:
     int pagesPrinted() const { return printer_.pagesPrinted(); }
     // What stopped the job; nothing when it printed every page.
     const std::optional<std::string>& failure() const { return failure_; }
+    // Why a page could not be filled (the file, key and reason of a broken
+    // form or layout); "" when the failure carries no reason.
+    const std::string& failureDetail() const { return detail_; }
 
     static std::string notStarted();
     static std::string printerError(int pagesPrinted);
@@ -38,6 +42,7 @@ public:
 private:
     ReportPrinter printer_;
     std::optional<std::string> failure_;
+    std::string detail_;
 };
 
 } // namespace kova

@@ -52,6 +52,7 @@ struct Fixture : test::FakeEventsHost {
     QDateTime clock{QDate(2026, 12, 7), QTime(15, 7, 9)};
     std::function<void()> inDialog;
     std::set<std::string> failingPages;
+    QStringList details; // the detail lines of the boxes shown
     std::int32_t events = 0; // events the event pages list
     std::vector<ReportStamp> stamps; // of every page filled
     std::vector<std::string> values; // position 20 as each page was filled
@@ -73,6 +74,11 @@ struct Fixture : test::FakeEventsHost {
         s.nombreRele = [] { return std::string("FEEDER 3            "); };
         s.waitBox = [this] { return ++boxes, std::unique_ptr<ReplyWait::Box>(new Proxy{*this}); };
         s.waitLimits = {1000, 0, 500};
+        s.messageDetail = [this](const std::string& text, const std::string& title, Icon icon,
+                                 const std::string& detail) {
+            message(text, title, icon);
+            details << QString::fromStdString(detail);
+        };
         ReportPages pages;
         for (const char* w : {"AV1_REP", "AV2_REP"}) pages.actualValues.push_back(page(w));
         for (const char* w : {"SET1_REP", "SET2_REP", "SET4_REP", "SET11_REP", "SET12_REP"})
@@ -247,6 +253,8 @@ private slots:
 
         QCOMPARE(pdfPages(f.pdf), pages);
         QCOMPARE(f.shown(), message.isEmpty() ? QStringList{} : QStringList{message});
+        // A page that could not be filled says why in the detail line.
+        QCOMPARE(f.details, how.startsWith("fail ") ? QStringList{"no such value"} : QStringList{});
         QVERIFY(f.mainWindowEnabled() && !f.st.Imprimiendo);
         if (!log.isEmpty()) {
             // Every reply came before the one clock reading.
