@@ -103,12 +103,15 @@ void tst_EditedFormsOverLine::refusedFormOpensNoPageAndSendsNothing()
 
     // Should a page open all the same, it is closed so the test goes on.
     bool pageOpened = false;
-    QTimer::singleShot(3000, this, [&] {
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [&] {
         if (QWidget* page = QApplication::activeModalWidget()) {
             pageOpened = true;
             page->close();
         }
     });
+    guard.start(3000);
     const std::size_t openedAt = sim.requests().size();
     const qsizetype boxes = program.ui.shown.size();
     program.arranque.principal()->command(command)->trigger();
