@@ -63,6 +63,9 @@ std::string numberRangeProblem(const PropertyHost& control)
             return std::string("Invalid value for ") + name + ": " + std::to_string(value) +
                    " is outside the register width (" + std::to_string(width->first) + " to " +
                    std::to_string(width->second) + ")";
+    // An editor whose limits meet can show only one value: a typing slip, not a setting.
+    if (e->Min() == e->Max())
+        return "Invalid value for Max: " + std::to_string(e->Max()) + " is not above Min";
     return {};
 }
 

@@ -419,6 +419,7 @@ TEST(PropertyPages, NumberFieldsTakeDigitsAndFitTheRegister)
         {"Word_1R", -1, "Max", "70000", "Invalid value for Max: 70000 is outside the register width (0 to 65535)"},
         {"Word_1R", 0, "Max", "300", "Invalid value for Max: 300 is outside the register width (0 to 255)"},
         {"Byte_1R", 0, "Max", "256", "Invalid value for Max: 256 is outside the register width (0 to 255)"},
+        {"Word_1R", -1, "Max", "5", "Invalid value for Max: 5 is not above Min"},
         {"Word_1R", -1, "Max", "5000", ""},
         {"Word_1R", -1, "Max", "65535", ""},
         {"Word_1R", 0, "Max", "255", ""},
