@@ -142,10 +142,13 @@ private slots:
         QVERIFY(!sheet->okButton()->isEnabled());
         QVERIFY(sheet->note()->isVisible());
         QCOMPARE(sheet->note()->text(), QStringLiteral("Select one control"));
-        // The list selects too, and the open sheet follows.
+        // The list selects too, and the open sheet follows: a selector shows its own page.
         w.controlList()->clearSelection();
         w.controlList()->findItems(QStringLiteral("Page1C(0)"), Qt::MatchExactly).first()->setSelected(true);
         QCOMPARE(w.selection(), std::vector<std::string>{"Page1C(0)"});
+        sheet = w.sheet();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->tabs()->tabText(0), QStringLiteral("Rele"));
         QVERIFY(!sheet->note()->isVisible());
         QCOMPARE(byCaption(sheet, QStringLiteral("Direccion:"))->text(), QStringLiteral("0101"));
         // A click outside every control clears the selection.
