@@ -237,6 +237,9 @@ bool DesignerWindow::openForm(const QString& path)
     sheet_ = nullptr;
     selected_.clear();
     browser_->setControl(nullptr, {});
+    // The outline goes with the page it lies on.
+    outline_ = nullptr;
+    view_ = nullptr;
     delete scroll_->takeWidget();
     doc_ = std::move(doc);
 

@@ -1,6 +1,8 @@
 #include "FormDocument.h"
 
+#include "editors/Bits.h"
 #include "editors/PropertyPage.h"
+#include "pages/SettingModels.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,13 +32,21 @@ std::string jsonText(const PropValue& v)
     return a.mid(1, a.size() - 2).toStdString();
 }
 
-// What opening could not take from one control's stored settings.
-std::vector<SettingFault> faultsOf(const std::string& name, const PropertyHost& control, const PropertyBag& bag)
+// A model of a control kind with settings (nullptr for other kinds).
+std::unique_ptr<PropertyHost> settingModel(const std::string& kind)
+{
+    if (auto e = makeSettingEditor(kind))
+        return e;
+    if (kind == "Bits")
+        return std::make_unique<Bits>();
+    return nullptr;
+}
+
+// What opening cannot take from one control's stored settings.
+std::vector<SettingFault> faultsOf(const std::string& name, PropertyHost& control, const PropertyBag& bag)
 {
     std::vector<SettingFault> faults;
-    std::unique_ptr<PropertyHost> trial = scratchCopy(control);
-    const std::vector<std::string> bad = trial ? trial->loadSettings(bag) : std::vector<std::string>{};
-    for (const std::string& key : bad)
+    for (const std::string& key : control.loadSettings(bag))
         for (const PropertyHost::Setting& s : control.settings())
             if (PropertyBag::lowerKey(s.key) == PropertyBag::lowerKey(key))
                 faults.push_back({name, PropertyBag::lowerKey(key), s.member ? s.member : "",
@@ -44,6 +54,33 @@ std::vector<SettingFault> faultsOf(const std::string& name, const PropertyHost& 
     for (const std::string& key : control.unknownKeys(bag))
         faults.push_back({name, key, "", bag.entries().at(key), true});
     return faults;
+}
+
+// Takes the faulty entries out of a form's stored settings, so the form is
+// read as if they were absent (their keys' read defaults), and lists them.
+std::vector<SettingFault> takeFaults(QJsonObject& form)
+{
+    std::vector<SettingFault> all;
+    QJsonObject settings = form.value(QStringLiteral("settings")).toObject();
+    const QJsonObject controls = form.value(QStringLiteral("controls")).toObject();
+    PropertyStore store;
+    if (!store.fromJson(QJsonDocument(settings).toJson().toStdString()))
+        return all;  // the reader names what is wrong with it
+    for (const auto& [name, bag] : store.bags()) {
+        const auto model = settingModel(controls.value(QString::fromStdString(name)).toString().toStdString());
+        if (!model)
+            continue;
+        const std::vector<SettingFault> faults = faultsOf(name, *model, bag);
+        QJsonObject stored = settings.value(QString::fromStdString(name)).toObject();
+        for (const SettingFault& f : faults)
+            for (const QString& key : stored.keys())
+                if (PropertyBag::lowerKey(key.toStdString()) == f.key)
+                    stored.remove(key);
+        settings[QString::fromStdString(name)] = stored;
+        all.insert(all.end(), faults.begin(), faults.end());
+    }
+    form[QStringLiteral("settings")] = settings;
+    return all;
 }
 
 } // namespace
@@ -62,24 +99,19 @@ std::unique_ptr<FormDocument> FormDocument::open(const QString& path, QString* e
         return nullptr;
     }
     const QByteArray text = f.readAll();
+    std::unique_ptr<FormDocument> doc(new FormDocument);
+    doc->path_ = path;
+    doc->original_ = QJsonDocument::fromJson(text).object();
+    QJsonObject taken = doc->original_;
+    doc->faults_ = takeFaults(taken);
+    const QByteArray readable = doc->faults_.empty() ? text : QJsonDocument(taken).toJson();
     std::string why;
-    auto form = readPageForm(text.toStdString(), QFileInfo(path).completeBaseName().toStdString(), &why);
+    auto form = readPageForm(readable.toStdString(), QFileInfo(path).completeBaseName().toStdString(), &why);
     if (!form) {
         *error = QString::fromStdString(why);
         return nullptr;
     }
-    std::unique_ptr<FormDocument> doc(new FormDocument);
-    doc->path_ = path;
-    doc->original_ = QJsonDocument::fromJson(text).object();
     doc->page_ = std::make_unique<SetpointPage>(std::move(*form), doc->host_);
-    const PageForm& pf = doc->page_->form();
-    for (const auto& [name, kind] : pf.controls) {
-        const PropertyHost* c = doc->control(name);
-        const PropertyBag* bag = pf.settings.find(name);
-        if (c && bag)
-            for (SettingFault& fault : faultsOf(name, *c, *bag))
-                doc->faults_.push_back(std::move(fault));
-    }
     return doc;
 }
 
@@ -176,6 +208,12 @@ std::vector<std::string> FormDocument::saveRefusals() const
     std::vector<std::string> why;
     for (const SettingFault& f : faults_)
         why.push_back(f.text());
+    // Settings the sheet would not apply (a hand-edited Min above Max, a
+    // width no list offers) are not written either.
+    for (const auto& [name, kind] : page_->form().controls)
+        if (const PropertyHost* c = const_cast<FormDocument*>(this)->control(name))
+            if (std::string problem = settingsProblem(*c); !problem.empty())
+                why.push_back(name + ": " + problem);
     for (const FormProblem& p : formProblems(presentForm()))
         why.push_back(p.text);
     return why;

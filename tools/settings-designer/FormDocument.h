@@ -91,7 +91,8 @@ public:
     PageForm presentForm(const std::string& instance = {}, const PropertyHost* trial = nullptr) const;
     // The consistency problems the trial settings would add to the form.
     std::vector<std::string> problemsAdded(const std::string& instance, const PropertyHost& trial) const;
-    // Why the form may not be saved: its faults and consistency problems.
+    // Why the form may not be saved: its faults, settings that leave a
+    // control unusable, and consistency problems.
     std::vector<std::string> saveRefusals() const;
 
     // The canonical text of a form object with the given settings.

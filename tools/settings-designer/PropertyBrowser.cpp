@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QToolButton>
@@ -109,9 +110,10 @@ PropertyBrowser::PropertyBrowser(QWidget* parent) : QWidget(parent)
         t->setColumnCount(3);
         t->setHeaderLabels({QStringLiteral("Property"), QStringLiteral("Value"), QString()});
         t->setItemDelegate(new ValueDelegate(t));
+        t->setRootIsDecorated(t == grouped_);
         t->header()->setStretchLastSection(false);
         t->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-        t->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+        t->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
         t->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
         connect(t, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { describe(item); });
         connect(t, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
@@ -196,6 +198,10 @@ void PropertyBrowser::fill(QTreeWidget* tree, bool grouped)
         if (grouped)
             tree->expandAll();
     }
+    // Wide enough for every name, value and button: nothing is cut off.
+    tree->header()->resizeSections(QHeaderView::ResizeToContents);
+    tree->setMinimumWidth(2 * tree->frameWidth() + tree->verticalScrollBar()->sizeHint().width() +
+                          tree->header()->length());
     filling_ = false;
 }
 
