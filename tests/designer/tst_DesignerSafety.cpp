@@ -107,9 +107,16 @@ private slots:
             {
                 DesignerWindow w;
                 open(w, copy);
+                // A plain combo selected first changes nothing: the control applied to is checked.
+                w.select("Combo1");
+                w.select(v.control, true);
                 const std::string before = editor(w, v.control)->Direccion();
                 // The sheet: refused without a question, nothing written.
-                PropertySheet* sheet = sheetFor(w, v.control);
+                PropertySheet* sheet = w.openPropertyPages();
+                sheet->ask = [this](const QString& t) {
+                    asked << t;
+                    return true;
+                };
                 retype(byCaption(sheet, QStringLiteral("Direccion:")), QString::fromLatin1(v.direccion));
                 QTest::mouseClick(sheet->applyButton(), Qt::LeftButton);
                 QCOMPARE(shown.size(), 1);

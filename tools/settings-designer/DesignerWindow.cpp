@@ -183,29 +183,38 @@ void DesignerWindow::openFromMenu()
         openForm(path);
 }
 
+std::string DesignerWindow::current() const
+{
+    for (const std::string& n : selected_)
+        if (doc_->control(n))
+            return n;
+    return {};
+}
+
 QString DesignerWindow::checkTrial(const PropertyHost& trial) const
 {
-    if (!doc_ || selected_.empty())
+    if (!doc_ || current().empty())
         return {};
-    const std::vector<std::string> added = doc_->problemsAdded(selected_.front(), trial);
+    const std::vector<std::string> added = doc_->problemsAdded(current(), trial);
     return added.empty() ? QString() : lines(QStringLiteral("Not applied:"), added);
 }
 
 void DesignerWindow::showInBrowser()
 {
-    if (selected_.empty())
+    const std::string c = current();
+    if (c.empty())
         browser_->setControl(nullptr, {});
     else
-        browser_->setControl(doc_->control(selected_.front()), doc_->className(selected_.front()),
-                             doc_->unreadValues(selected_.front()));
+        browser_->setControl(doc_->control(c), doc_->className(c), doc_->unreadValues(c));
 }
 
 void DesignerWindow::propertySet(const std::vector<std::string>& members)
 {
-    if (selected_.empty())
+    const std::string c = current();
+    if (c.empty())
         return;
     for (const std::string& m : members)
-        doc_->mended(selected_.front(), m);
+        doc_->mended(c, m);
     setWindowModified(true);
     if (outline_)
         outline_->update();
@@ -283,7 +292,6 @@ bool DesignerWindow::saveForm()
 {
     if (!doc_)
         return false;
-    // A form the program would refuse is not written.
     QString error;
     if (!doc_->save(doc_->path(), &error)) {
         report(error);
@@ -318,10 +326,9 @@ void DesignerWindow::setSelection(std::vector<std::string> names)
     if (!sheet_ || !sheet_->isVisible())
         return;
     // Another class shows its own page.
-    if (!selected_.empty() && !sheetServes(selected_.front()) && openPropertyPages())
+    if (!current().empty() && !sheetServes(current()) && openPropertyPages())
         return;
-    sheet_->setSelection(selectedControls(), selected_.empty() ? std::map<std::string, std::string>{}
-                                                               : doc_->unreadValues(selected_.front()));
+    sheet_->setSelection(selectedControls(), doc_->unreadValues(current()));
 }
 
 std::vector<PropertyHost*> DesignerWindow::selectedControls()
@@ -335,9 +342,9 @@ std::vector<PropertyHost*> DesignerWindow::selectedControls()
 
 PropertySheet* DesignerWindow::openPropertyPages(const QString& page)
 {
-    if (!doc_ || selected_.empty())
+    if (!doc_ || current().empty())
         return nullptr;
-    const std::string name = page.isEmpty() ? propertyPageOf(doc_->className(selected_.front())) : page.toStdString();
+    const std::string name = page.isEmpty() ? propertyPageOf(doc_->className(current())) : page.toStdString();
     const PropertyPageDef* def = propertyPageDef(name);
     if (!def)
         return nullptr;
@@ -351,11 +358,11 @@ PropertySheet* DesignerWindow::openPropertyPages(const QString& page)
     });
     // An edit in the browser is what the sheet shows from then on.
     connect(browser_, &PropertyBrowser::propertyEdited, sheet_, [this](const QString& member) {
-        if (sheet_->isVisible() && !selected_.empty())
-            sheet_->refill(member.toStdString(), doc_->unreadValues(selected_.front()));
+        if (sheet_->isVisible())
+            sheet_->refill(member.toStdString(), doc_->unreadValues(current()));
     });
     sheet_->show();
-    sheet_->setSelection(selectedControls(), doc_->unreadValues(selected_.front()));
+    sheet_->setSelection(selectedControls(), doc_->unreadValues(current()));
     return sheet_;
 }
 

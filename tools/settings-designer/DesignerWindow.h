@@ -66,6 +66,9 @@ protected:
 
 private:
     void openFromMenu();
+    // The first selected control with settings: the one the browser and
+    // the sheet show and apply to ("" when none).
+    std::string current() const;
     // Why the first selected control may not take the trial settings.
     QString checkTrial(const PropertyHost& trial) const;
     void showInBrowser();
