@@ -341,6 +341,38 @@ private slots:
         QCOMPARE(selector->Cantidad_Items(), 16);
     }
 
+    void browserAndSheetGiveTheSameVerdictOnATypedValue()
+    {
+        struct Case {
+            const char *caption, *member, *text;
+        };
+        const Case cases[] = {{"Min:", "Min", "5,000"}, {"Max:", "Max", "1e3"},     {"Paso:", "Paso", "-1"},
+                              {"Paso:", "Paso", "1e3"}, {"Max:", "Max", "70000"},   {"Min:", "Min", "abc"},
+                              {"Max:", "Max", "5000"},  {"Paso:", "Paso", "0.5"},   {"Min:", "Min", "10"}};
+        for (const Case& c : cases) {
+            qInfo() << c.member << c.text;
+            bool bySheet = false, byBrowser = false;
+            std::string bySheetValue, byBrowserValue;
+            {
+                DesignerWindow w;
+                open(w, copy);
+                PropertySheet* sheet = sheetFor(w, "PhaseCT(0)");
+                retype(byCaption(sheet, QString::fromLatin1(c.caption)), QString::fromLatin1(c.text));
+                bySheet = sheet->apply();
+                bySheetValue = propText(*w.document()->control("PhaseCT(0)")->getProperty(c.member));
+            }
+            {
+                DesignerWindow w;
+                open(w, copy);
+                w.select("PhaseCT(0)");
+                byBrowser = w.browser()->edit(c.member, QString::fromLatin1(c.text));
+                byBrowserValue = propText(*w.document()->control("PhaseCT(0)")->getProperty(c.member));
+            }
+            QCOMPARE(byBrowser, bySheet);
+            QCOMPARE(byBrowserValue, bySheetValue);
+        }
+    }
+
     void highRowIsHiddenAfterAControlWhoseLengthIsNoItem()
     {
         Byte_UnR byte, word, odd;

@@ -72,25 +72,17 @@ QString valueText(const std::string& member, const PropValue& v)
     return q(propText(v));
 }
 
-// A typed text as the property's value: a colour from its name or #RRGGBB,
-// a number stays a number where the property holds one, anything else goes
-// as text for the property to convert.
+// A typed text as the property's value, as the property pages hand it on:
+// the value shown, untouched, stays the value; any other text goes to the
+// property to convert with its own rules. A colour is typed by its name or
+// as #RRGGBB.
 PropValue fromText(const std::string& member, const std::optional<PropValue>& current, const QString& text)
 {
     if (isColour(member))
         if (const auto c = colourFromText(text))
             return std::int64_t{*c};
-    bool ok = false;
-    if (current && std::holds_alternative<std::int64_t>(*current)) {
-        const qlonglong n = text.trimmed().toLongLong(&ok);
-        if (ok && QString::number(n) == text.trimmed())
-            return std::int64_t{n};
-    }
-    if (current && std::holds_alternative<double>(*current)) {
-        const double d = text.trimmed().toDouble(&ok);
-        if (ok)
-            return d;
-    }
+    if (current && text == valueText(member, *current))
+        return *current;
     return text.toStdString();
 }
 
