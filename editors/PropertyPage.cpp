@@ -228,6 +228,11 @@ void PropertyPage::selectionChanged(const std::vector<PropertyHost*>& selected)
         s.marked = false;
         notify(property);
     }
+    // A length with no position hides the High row until one is read.
+    if (def_.field("DataLen") && def_.field("High") && state("High").visible) {
+        state("High").visible = false;
+        notify("High");
+    }
     if (selected.empty() || !selected.front())
         return;
     const PropertyHost& control = *selected.front();

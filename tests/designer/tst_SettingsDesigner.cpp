@@ -7,6 +7,7 @@
 #include "PropertyBrowser.h"
 #include "PropertyPageWidget.h"
 #include "PropertySheet.h"
+#include "designer/support/DesignerTestSupport.h"
 #include "pages/FakePageHost.h"
 #include "pages/SetpointPageView.h"
 
@@ -22,31 +23,7 @@
 
 using namespace kova;
 
-namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-// The field whose caption label reads caption.
-QLineEdit* byCaption(QWidget* page, const QString& caption)
-{
-    for (QLabel* l : page->findChildren<QLabel*>())
-        if (l->text() == caption)
-            return qobject_cast<QLineEdit*>(l->buddy());
-    return nullptr;
-}
-
-void clickControl(DesignerWindow& w, const char* name, Qt::KeyboardModifiers mods = {})
-{
-    QWidget* c = w.view()->widget(name);
-    QTest::mouseClick(w.view(), Qt::LeftButton, mods, c->mapTo(w.view(), c->rect().center()));
-}
-
-} // namespace
+using namespace kova::test;
 
 class tst_SettingsDesigner : public QObject {
     Q_OBJECT
@@ -66,11 +43,8 @@ class tst_SettingsDesigner : public QObject {
 private slots:
     void init()
     {
-        copy = dir.filePath(QStringLiteral("SETPAGE2.json"));
-        QFile::remove(copy);
-        QVERIFY(QFile::copy(qEnvironmentVariable("KOVA_SOURCE_DIR") + QStringLiteral("/pages/forms/SETPAGE2.json"),
-                            copy));
-        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        copy = copyForm(dir.path(), QStringLiteral("SETPAGE2"));
+        QVERIFY(QFile::exists(copy));
         warnings.clear();
     }
 
@@ -142,10 +116,13 @@ private slots:
         QVERIFY(!sheet->okButton()->isEnabled());
         QVERIFY(sheet->note()->isVisible());
         QCOMPARE(sheet->note()->text(), QStringLiteral("Select one control"));
-        // The list selects too, and the open sheet follows.
+        // The list selects too, and the open sheet follows: a selector shows its own page.
         w.controlList()->clearSelection();
         w.controlList()->findItems(QStringLiteral("Page1C(0)"), Qt::MatchExactly).first()->setSelected(true);
         QCOMPARE(w.selection(), std::vector<std::string>{"Page1C(0)"});
+        sheet = w.sheet();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->tabs()->tabText(0), QStringLiteral("Rele"));
         QVERIFY(!sheet->note()->isVisible());
         QCOMPARE(byCaption(sheet, QStringLiteral("Direccion:"))->text(), QStringLiteral("0101"));
         // A click outside every control clears the selection.

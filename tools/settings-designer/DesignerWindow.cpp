@@ -3,8 +3,10 @@
 #include "PropertyBrowser.h"
 #include "PropertySheet.h"
 #include "editors/DesignMetadata.h"
+#include "pages/PageBehaviour.h"
 #include "pages/SetpointPageView.h"
 
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -22,7 +24,9 @@
 
 namespace kova {
 
-// Outlines the selected controls over the page.
+// Draws each placed control's instance name and register over it, and
+// outlines the selected controls. The editors keep their own texts, so the
+// page keeps the widths it has in use.
 class SelectionOutline : public QWidget {
 public:
     SelectionOutline(SetpointPageView* view) : QWidget(view), view_(view)
@@ -32,11 +36,27 @@ public:
         raise();
     }
     std::vector<std::string> names;
+    // Each placed control with the text drawn over it.
+    std::function<std::vector<std::pair<std::string, QString>>()> labels;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
+        QFont small = font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        p.setFont(small);
+        for (const auto& [name, text] : labels ? labels() : std::vector<std::pair<std::string, QString>>{}) {
+            QWidget* w = view_->widget(name);
+            if (!w || !w->isVisible())
+                continue;
+            const QRect r(w->mapTo(view_, QPoint(0, 0)), w->size());
+            QRect box = p.fontMetrics().boundingRect(text).adjusted(-2, 0, 2, 0);
+            box.moveTopLeft(r.topLeft() + QPoint(1, (r.height() - box.height()) / 2));
+            p.fillRect(box, QColor(255, 255, 200, 235));
+            p.setPen(Qt::darkBlue);
+            p.drawText(box, Qt::AlignCenter, text);
+        }
         p.setPen(QPen(Qt::blue, 2, Qt::DashLine));
         for (const std::string& n : names)
             if (QWidget* w = view_->widget(n))
@@ -51,11 +71,29 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+QString lines(const QString& head, const std::vector<std::string>& items)
+{
+    QString text = head;
+    for (const std::string& i : items)
+        text += QStringLiteral("\n") + q(i);
+    return text;
+}
+
 } // namespace
 
 DesignerWindow::DesignerWindow(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(PropertySheet::kTitle);
+    warn = [this](const QString& text) { QMessageBox::warning(this, PropertySheet::kTitle, text); };
+    askSave = [this](const QString& question) {
+        return QMessageBox::question(this, PropertySheet::kTitle, question,
+                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                     QMessageBox::Save);
+    };
+    chooseFile = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Open Form"), QString(),
+                                            QStringLiteral("Page forms (*.json)"));
+    };
     scroll_ = new QScrollArea;
     setCentralWidget(scroll_);
 
@@ -78,24 +116,28 @@ DesignerWindow::DesignerWindow(QWidget* parent) : QMainWindow(parent)
 
     browser_ = new PropertyBrowser;
     connect(browser_, &PropertyBrowser::pageRequested, this, [this](const QString& page) { openPropertyPages(page); });
-    connect(browser_, &PropertyBrowser::propertyEdited, this, [this] { setWindowModified(true); });
+    browser_->check = [this](const PropertyHost& trial) { return checkTrial(trial); };
+    connect(browser_, &PropertyBrowser::propertyEdited, this,
+            [this](const QString& member) { propertySet({member.toStdString()}); });
     auto* properties = new QDockWidget(QStringLiteral("Properties"), this);
     properties->setObjectName(QStringLiteral("PropertiesDock"));
     properties->setWidget(browser_);
     addDockWidget(Qt::RightDockWidgetArea, properties);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("&Open…"), QKeySequence::Open, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Form"), QString(),
-                                                          QStringLiteral("Page forms (*.json)"));
-        if (!path.isEmpty())
-            openForm(path);
-    });
-    file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this, [this] { saveForm(); });
+    file->addAction(QStringLiteral("&Open…"), QKeySequence::Open, this, [this] { openFromMenu(); })
+        ->setObjectName(QStringLiteral("actionOpen"));
+    file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this, [this] { saveForm(); })
+        ->setObjectName(QStringLiteral("actionSave"));
     file->addSeparator();
-    file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close)
+        ->setObjectName(QStringLiteral("actionQuit"));
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->addAction(QStringLiteral("Property Pages…"), this, [this] { openPropertyPages(); });
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    viewMenu->setObjectName(QStringLiteral("menuView"));
+    viewMenu->addAction(controls->toggleViewAction());
+    viewMenu->addAction(properties->toggleViewAction());
 }
 
 DesignerWindow::~DesignerWindow()
@@ -107,7 +149,88 @@ DesignerWindow::~DesignerWindow()
 void DesignerWindow::report(const QString& text)
 {
     std::fprintf(stderr, "settings-designer: %s\n", text.toLocal8Bit().constData());
-    QMessageBox::warning(this, PropertySheet::kTitle, text);
+    warn(text);
+}
+
+bool DesignerWindow::maybeSave()
+{
+    if (!doc_ || !isWindowModified())
+        return true;
+    switch (askSave(QStringLiteral("Save changes to %1?").arg(QFileInfo(doc_->path()).fileName()))) {
+    case QMessageBox::Save:
+        return saveForm();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DesignerWindow::closeEvent(QCloseEvent* event)
+{
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void DesignerWindow::openFromMenu()
+{
+    if (!maybeSave())
+        return;
+    const QString path = chooseFile();
+    if (!path.isEmpty())
+        openForm(path);
+}
+
+std::string DesignerWindow::current() const
+{
+    for (const std::string& n : selected_)
+        if (doc_->control(n))
+            return n;
+    return {};
+}
+
+QString DesignerWindow::checkTrial(const PropertyHost& trial) const
+{
+    if (!doc_ || current().empty())
+        return {};
+    const std::vector<std::string> added = doc_->problemsAdded(current(), trial);
+    return added.empty() ? QString() : lines(QStringLiteral("Not applied:"), added);
+}
+
+void DesignerWindow::showInBrowser()
+{
+    const std::string c = current();
+    if (c.empty())
+        browser_->setControl(nullptr, {});
+    else
+        browser_->setControl(doc_->control(c), doc_->className(c), doc_->unreadValues(c));
+}
+
+void DesignerWindow::propertySet(const std::vector<std::string>& members)
+{
+    const std::string c = current();
+    if (c.empty())
+        return;
+    for (const std::string& m : members)
+        doc_->mended(c, m);
+    setWindowModified(true);
+    if (outline_)
+        outline_->update();
+}
+
+bool DesignerWindow::sheetServes(const std::string& instance) const
+{
+    const std::string& page = sheet_->page().def().name;
+    const std::string cls = doc_->className(instance);
+    if (propertyPageOf(cls) == page)
+        return true;
+    if (PropertyHost* c = doc_->control(instance))
+        for (const auto& s : c->settings())
+            if (s.member && propertyInfo(cls, s.member).boundPage == page)
+                return true;
+    return false;
 }
 
 bool DesignerWindow::openForm(const QString& path)
@@ -118,10 +241,14 @@ bool DesignerWindow::openForm(const QString& path)
         report(error);
         return false;
     }
+    const QString faults = doc->faultsMessage();
     delete sheet_;
     sheet_ = nullptr;
     selected_.clear();
     browser_->setControl(nullptr, {});
+    // The outline goes with the page it lies on.
+    outline_ = nullptr;
+    view_ = nullptr;
     delete scroll_->takeWidget();
     doc_ = std::move(doc);
 
@@ -131,6 +258,23 @@ bool DesignerWindow::openForm(const QString& path)
     view_->installEventFilter(this);
     scroll_->setWidget(view_);
     outline_ = new SelectionOutline(view_);
+    outline_->labels = [this] {
+        std::vector<std::pair<std::string, QString>> out;
+        std::map<std::string, std::string> comboRegisters;
+        for (const auto& c : behaviourFor(doc_->page().form().form)->comboBits())
+            comboRegisters[c.combo] = c.direccion;
+        for (const auto& [name, kind] : doc_->page().form().controls) {
+            std::string reg;
+            if (PropertyHost* c = doc_->control(name)) {
+                if (auto d = c->getProperty("Direccion"))
+                    reg = propText(*d);
+            } else if (auto it = comboRegisters.find(name); it != comboRegisters.end()) {
+                reg = it->second;
+            }
+            out.emplace_back(name, reg.empty() ? q(name) : q(name + " " + reg));
+        }
+        return out;
+    };
 
     syncing_ = true;
     list_->clear();
@@ -139,6 +283,8 @@ bool DesignerWindow::openForm(const QString& path)
     syncing_ = false;
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*] - ") + PropertySheet::kTitle);
     setWindowModified(false);
+    if (!faults.isEmpty())
+        report(faults);
     return true;
 }
 
@@ -176,12 +322,13 @@ void DesignerWindow::setSelection(std::vector<std::string> names)
         outline_->names = selected_;
         outline_->update();
     }
-    if (selected_.empty())
-        browser_->setControl(nullptr, {});
-    else
-        browser_->setControl(doc_->control(selected_.front()), doc_->className(selected_.front()));
-    if (sheet_ && sheet_->isVisible())
-        sheet_->setSelection(selectedControls());
+    showInBrowser();
+    if (!sheet_ || !sheet_->isVisible())
+        return;
+    // Another class shows its own page.
+    if (!current().empty() && !sheetServes(current()) && openPropertyPages())
+        return;
+    sheet_->setSelection(selectedControls(), doc_->unreadValues(current()));
 }
 
 std::vector<PropertyHost*> DesignerWindow::selectedControls()
@@ -195,20 +342,27 @@ std::vector<PropertyHost*> DesignerWindow::selectedControls()
 
 PropertySheet* DesignerWindow::openPropertyPages(const QString& page)
 {
-    if (!doc_ || selected_.empty())
+    if (!doc_ || current().empty())
         return nullptr;
-    const std::string name = page.isEmpty() ? propertyPageOf(doc_->className(selected_.front())) : page.toStdString();
+    const std::string name = page.isEmpty() ? propertyPageOf(doc_->className(current())) : page.toStdString();
     const PropertyPageDef* def = propertyPageDef(name);
     if (!def)
         return nullptr;
     delete sheet_;
     sheet_ = new PropertySheet(*def, this);
+    sheet_->warn = warn;
+    sheet_->check = [this](const PropertyHost& trial) { return checkTrial(trial); };
     connect(sheet_, &PropertySheet::applied, this, [this] {
-        browser_->refresh();
-        setWindowModified(true);
+        propertySet(sheet_->page().def().writeOrder);
+        showInBrowser();
+    });
+    // An edit in the browser is what the sheet shows from then on.
+    connect(browser_, &PropertyBrowser::propertyEdited, sheet_, [this](const QString& member) {
+        if (sheet_->isVisible())
+            sheet_->refill(member.toStdString(), doc_->unreadValues(current()));
     });
     sheet_->show();
-    sheet_->setSelection(selectedControls());
+    sheet_->setSelection(selectedControls(), doc_->unreadValues(current()));
     return sheet_;
 }
 

@@ -1,11 +1,95 @@
 #include "FormDocument.h"
 
+#include "editors/Bits.h"
+#include "editors/PropertyPage.h"
+#include "pages/SettingModels.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace kova {
+
+namespace {
+
+// A stored value as the form file writes it.
+std::string jsonText(const PropValue& v)
+{
+    QJsonValue j;
+    if (auto b = std::get_if<bool>(&v))
+        j = *b;
+    else if (auto i = std::get_if<std::int64_t>(&v))
+        j = static_cast<qint64>(*i);
+    else if (auto d = std::get_if<double>(&v))
+        j = *d;
+    else
+        j = QString::fromStdString(std::get<std::string>(v));
+    const QByteArray a = QJsonDocument(QJsonArray{j}).toJson(QJsonDocument::Compact);
+    return a.mid(1, a.size() - 2).toStdString();
+}
+
+// A model of a control kind with settings (nullptr for other kinds).
+std::unique_ptr<PropertyHost> settingModel(const std::string& kind)
+{
+    if (auto e = makeSettingEditor(kind))
+        return e;
+    if (kind == "Bits")
+        return std::make_unique<Bits>();
+    return nullptr;
+}
+
+// What opening cannot take from one control's stored settings.
+std::vector<SettingFault> faultsOf(const std::string& name, PropertyHost& control, const PropertyBag& bag)
+{
+    std::vector<SettingFault> faults;
+    for (const std::string& key : control.loadSettings(bag))
+        for (const PropertyHost::Setting& s : control.settings())
+            if (PropertyBag::lowerKey(s.key) == PropertyBag::lowerKey(key))
+                faults.push_back({name, PropertyBag::lowerKey(key), s.member ? s.member : "",
+                                  bag.read(key, s.readDefault), false});
+    for (const std::string& key : control.unknownKeys(bag))
+        faults.push_back({name, key, "", bag.entries().at(key), true});
+    return faults;
+}
+
+// Takes the faulty entries out of a form's stored settings, so the form is
+// read as if they were absent (their keys' read defaults), and lists them.
+std::vector<SettingFault> takeFaults(QJsonObject& form)
+{
+    std::vector<SettingFault> all;
+    QJsonObject settings = form.value(QStringLiteral("settings")).toObject();
+    const QJsonObject controls = form.value(QStringLiteral("controls")).toObject();
+    PropertyStore store;
+    if (!store.fromJson(QJsonDocument(settings).toJson().toStdString()))
+        return all;  // the reader names what is wrong with it
+    for (const auto& [name, bag] : store.bags()) {
+        const auto model = settingModel(controls.value(QString::fromStdString(name)).toString().toStdString());
+        if (!model)
+            continue;
+        const std::vector<SettingFault> faults = faultsOf(name, *model, bag);
+        QJsonObject stored = settings.value(QString::fromStdString(name)).toObject();
+        for (const SettingFault& f : faults)
+            for (const QString& key : stored.keys())
+                if (PropertyBag::lowerKey(key.toStdString()) == f.key)
+                    stored.remove(key);
+        settings[QString::fromStdString(name)] = stored;
+        all.insert(all.end(), faults.begin(), faults.end());
+    }
+    form[QStringLiteral("settings")] = settings;
+    return all;
+}
+
+} // namespace
+
+std::string SettingFault::text() const
+{
+    return control + ": \"" + key + "\": " + jsonText(value) +
+           (unknown ? " is not one of its settings" : " could not be read");
+}
 
 std::unique_ptr<FormDocument> FormDocument::open(const QString& path, QString* error)
 {
@@ -15,15 +99,18 @@ std::unique_ptr<FormDocument> FormDocument::open(const QString& path, QString* e
         return nullptr;
     }
     const QByteArray text = f.readAll();
+    std::unique_ptr<FormDocument> doc(new FormDocument);
+    doc->path_ = path;
+    doc->original_ = QJsonDocument::fromJson(text).object();
+    QJsonObject taken = doc->original_;
+    doc->faults_ = takeFaults(taken);
+    const QByteArray readable = doc->faults_.empty() ? text : QJsonDocument(taken).toJson();
     std::string why;
-    auto form = readPageForm(text.toStdString(), QFileInfo(path).completeBaseName().toStdString(), &why);
+    auto form = readPageForm(readable.toStdString(), QFileInfo(path).completeBaseName().toStdString(), &why);
     if (!form) {
         *error = QString::fromStdString(why);
         return nullptr;
     }
-    std::unique_ptr<FormDocument> doc(new FormDocument);
-    doc->path_ = path;
-    doc->original_ = QJsonDocument::fromJson(text).object();
     doc->page_ = std::make_unique<SetpointPage>(std::move(*form), doc->host_);
     return doc;
 }
@@ -66,8 +153,80 @@ QByteArray FormDocument::canonicalText(QJsonObject form, const PropertyStore& se
     return QJsonDocument(form).toJson(QJsonDocument::Indented);
 }
 
+QString FormDocument::faultsMessage() const
+{
+    if (faults_.empty())
+        return {};
+    QString text = QFileInfo(path_).fileName() + QStringLiteral(": these settings could not be taken:");
+    for (const SettingFault& f : faults_)
+        text += QStringLiteral("\n") + QString::fromStdString(f.text());
+    return text + QStringLiteral("\nThe form cannot be saved until each of them is mended.");
+}
+
+void FormDocument::mended(const std::string& instance, const std::string& member)
+{
+    std::erase_if(faults_, [&](const SettingFault& f) {
+        return !f.unknown && !member.empty() && f.control == instance && f.member == member;
+    });
+}
+
+std::map<std::string, std::string> FormDocument::unreadValues(const std::string& instance) const
+{
+    std::map<std::string, std::string> values;
+    for (const SettingFault& f : faults_)
+        if (!f.unknown && !f.member.empty() && f.control == instance)
+            values[f.member] = propText(f.value);
+    return values;
+}
+
+PageForm FormDocument::presentForm(const std::string& instance, const PropertyHost* trial) const
+{
+    PageForm form = page_->form();
+    PropertyStore store;
+    for (const auto& [name, kind] : form.controls) {
+        const PropertyHost* c = name == instance && trial ? trial : const_cast<FormDocument*>(this)->control(name);
+        if (c)
+            c->saveSettings(store.bag(name));
+    }
+    form.settings = store;
+    return form;
+}
+
+std::vector<std::string> FormDocument::problemsAdded(const std::string& instance, const PropertyHost& trial) const
+{
+    std::vector<std::string> before, added;
+    for (const FormProblem& p : formProblems(presentForm()))
+        before.push_back(p.text);
+    for (const FormProblem& p : formProblems(presentForm(instance, &trial)))
+        if (std::find(before.begin(), before.end(), p.text) == before.end())
+            added.push_back(p.text);
+    return added;
+}
+
+std::vector<std::string> FormDocument::saveRefusals() const
+{
+    std::vector<std::string> why;
+    for (const SettingFault& f : faults_)
+        why.push_back(f.text());
+    // Settings the sheet would not apply (a hand-edited Min above Max, a
+    // width no list offers) are not written either.
+    for (const auto& [name, kind] : page_->form().controls)
+        if (const PropertyHost* c = const_cast<FormDocument*>(this)->control(name))
+            if (std::string problem = settingsProblem(*c); !problem.empty())
+                why.push_back(name + ": " + problem);
+    for (const FormProblem& p : formProblems(presentForm()))
+        why.push_back(p.text);
+    return why;
+}
+
 bool FormDocument::save(const QString& path, QString* error) const
 {
+    if (const auto why = saveRefusals(); !why.empty()) {
+        *error = QFileInfo(path).fileName() + QStringLiteral(" was not saved:");
+        for (const std::string& w : why)
+            *error += QStringLiteral("\n") + QString::fromStdString(w);
+        return false;
+    }
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(text()) < 0 || !f.commit()) {
         *error = path + QStringLiteral(": ") + f.errorString();

@@ -28,9 +28,12 @@ PropertyPageWidget::PropertyPageWidget(PropertyPage& page, QWidget* parent) : QW
         const std::string property = f.property;
         if (f.kind == PropertyPageDef::Kind::Text || f.kind == PropertyPageDef::Kind::Items) {
             auto* e = new QLineEdit;
+            // Titles are the longest values; the others are numbers, patterns and units.
+            const int chars = property == "Titulo" ? 40 : 20;
+            e->setMinimumWidth(e->fontMetrics().averageCharWidth() * chars);
             connect(e, &QLineEdit::textEdited, this, [this, property](const QString& t) {
                 page_.setText(property, t.toStdString());
-                emit edited();
+                emit edited(q(property));
             });
             w = e;
         } else {
@@ -40,7 +43,7 @@ PropertyPageWidget::PropertyPageWidget(PropertyPage& page, QWidget* parent) : QW
             c->setCurrentIndex(-1);
             connect(c, &QComboBox::activated, this, [this, property](int k) {
                 page_.pick(property, k);
-                emit edited();
+                emit edited(q(property));
             });
             w = c;
         }

@@ -2,7 +2,7 @@
 // The fields of a property page as widgets: a caption label (the field's
 // buddy) and a one-line text box or a pick-only list per field, kept in
 // line with the page's state. A list whose stored value is no item is
-// outlined in red.
+// outlined in red. Text fields are wide enough for the values they hold.
 
 #include "editors/PropertyPage.h"
 
@@ -25,7 +25,7 @@ public:
     QLabel* caption(const std::string& property) const { return captions_.at(property); }
 
 signals:
-    void edited();  // the user changed a field
+    void edited(const QString& property);  // the user changed a field
 
 private:
     void show(const std::string& property);
