@@ -24,6 +24,8 @@ void BitsWidget::bind()
 {
     combo1_->setObjectName("Combo1");
     combo1_->setEditable(false);
+    combo1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     combo1_->installEventFilter(this);
     prevItemsAppended_ = model_->onItemsAppended;
     prevSelectionShown_ = model_->onSelectionShown;
@@ -63,6 +65,7 @@ void BitsWidget::showItems()
     for (const std::string& s : model_->List())
         combo1_->addItem(QString::fromStdString(s));
     combo1_->setCurrentIndex(model_->ListIndex());  // a combo box picks its first item by itself
+    updateGeometry();
 }
 
 void BitsWidget::showSelection()
@@ -91,13 +94,20 @@ void BitsWidget::applyLook()
     }
     setAutoFillBackground(model_->BackStyle() == 1);
     combo1_->setEnabled(model_->Enabled() && model_->configProblem().empty());
+    updateGeometry();
 }
 
+QSize BitsWidget::sizeHint() const
+{
+    return combo1_->sizeHint();
+}
+
+// The list fills the widget's width and is as high as it asks, but never
+// higher than the widget: it stays inside the row a layout gave it.
 void BitsWidget::resizeEvent(QResizeEvent*)
 {
-    combo1_->setGeometry(0, 0, width(), combo1_->sizeHint().height());
-    if (height() != combo1_->height())
-        resize(width(), combo1_->height());
+    const int h = std::min(height(), combo1_->sizeHint().height());
+    combo1_->setGeometry(0, (height() - h) / 2, width(), h);
 }
 
 bool BitsWidget::eventFilter(QObject* watched, QEvent* e)
