@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 namespace kova {
 
@@ -24,7 +25,12 @@ void BitsWidget::bind()
 {
     combo1_->setObjectName("Combo1");
     combo1_->setEditable(false);
+    // The list fills the widget's width at its own height, centred; a layout
+    // (not the list itself, which resizes to its items) keeps it so.
     combo1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(combo1_, 0, Qt::AlignVCenter);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     combo1_->installEventFilter(this);
     prevItemsAppended_ = model_->onItemsAppended;
@@ -100,14 +106,6 @@ void BitsWidget::applyLook()
 QSize BitsWidget::sizeHint() const
 {
     return combo1_->sizeHint();
-}
-
-// The list fills the widget's width and is as high as it asks, but never
-// higher than the widget: it stays inside the row a layout gave it.
-void BitsWidget::resizeEvent(QResizeEvent*)
-{
-    const int h = std::min(height(), combo1_->sizeHint().height());
-    combo1_->setGeometry(0, (height() - h) / 2, width(), h);
 }
 
 bool BitsWidget::eventFilter(QObject* watched, QEvent* e)

@@ -46,7 +46,6 @@ signals:
     void DblClick();
 
 protected:
-    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:

@@ -131,6 +131,8 @@ class tst_SetpointPageViewLayout : public QObject, SetpointViewFixture {
             const QRect control = rectOf(row.parts[1]);
             const QRect field = rectOf(row.field);
             QVERIFY2(control.contains(field), qPrintable(at + " spills out of its control"));
+            if (qobject_cast<BitsWidget*>(row.parts[1]))
+                QVERIFY2(field.width() == control.width(), qPrintable(at + ": the list does not fill its control"));
             QVERIFY2(field.height() >= row.field->sizeHint().height(), qPrintable(at + " is cut"));
             // The caption's text and the field's text share one baseline.
             const QRect caption = rectOf(row.parts[0]);
@@ -193,6 +195,7 @@ private slots:
         page->Form_Load();
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QTest::qWait(100);  // lists resize themselves to their items on a timer
         collectRows();
         // The table names every selector that a rule of the page follows.
         for (const PageForm::Rule& rule : page->form().rules)
