@@ -267,6 +267,9 @@ void SetpointPageView::setDesignMode()
 {
     design_ = true;
     setWindowModality(Qt::NonModal);
+    // Shown inside another window, the page is no window that its layout
+    // keeps at least as large as the controls need.
+    resize(size().expandedTo(sizeHint()));
     for (QWidget* w : findChildren<QWidget*>()) {
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
         w->setFocusPolicy(Qt::NoFocus);

@@ -56,7 +56,7 @@ public:
     // inert - no child takes the mouse (clicks reach the window itself) or
     // the focus, so no keypad opens, no arrow steps and no image is read or
     // written - while the frames look as they do in use; Escape does not
-    // close the page.
+    // close the page. The page is made at least as large as it asks to be.
     void setDesignMode();
     bool designMode() const { return design_; }
 

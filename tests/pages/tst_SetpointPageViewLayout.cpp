@@ -260,6 +260,17 @@ private slots:
         QVERIFY(rectOf(view->Command1()).left() < rectOf(view->Command2()).left());
     }
 
+    // In a settings designer the page is no window that its layout keeps
+    // large enough: design mode makes it as large as it asks to be.
+    void designModePageIsNotSqueezed()
+    {
+        makeView("SETPAGE3");
+        QVERIFY(view->width() < view->sizeHint().width());  // the test screen is narrower
+        view->setDesignMode();
+        QVERIFY(view->width() >= view->sizeHint().width());
+        QVERIFY(view->height() >= view->sizeHint().height());
+    }
+
     // Two frames side by side: the one without a caption has its border
     // level with its captioned neighbour's and ends level with it.
     void uncaptionedFrameLevelWithItsNeighbour()
