@@ -160,8 +160,9 @@ void SetpointPageView::build()
 
 // One column of a frame: caption and control rows in a grid, the caption
 // column as wide as its longest caption, the controls all as wide as the
-// widest of them (a row of boxes may be wider). A caption fills its row's height and centres its text
-// as the control beside it does, so both texts stand on one baseline.
+// widest of them (a row of boxes may be wider). A caption fills its row's
+// height and centres its text as the control beside it does, so both texts
+// stand on one baseline.
 QGridLayout* SetpointPageView::buildColumn(const std::vector<PageForm::Row>& column)
 {
     auto* grid = new QGridLayout;
