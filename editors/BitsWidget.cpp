@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 namespace kova {
 
@@ -24,6 +25,13 @@ void BitsWidget::bind()
 {
     combo1_->setObjectName("Combo1");
     combo1_->setEditable(false);
+    // The list fills the widget's width at its own height, centred; a layout
+    // (not the list itself, which resizes to its items) keeps it so.
+    combo1_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(combo1_, 0, Qt::AlignVCenter);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     combo1_->installEventFilter(this);
     prevItemsAppended_ = model_->onItemsAppended;
     prevSelectionShown_ = model_->onSelectionShown;
@@ -63,6 +71,7 @@ void BitsWidget::showItems()
     for (const std::string& s : model_->List())
         combo1_->addItem(QString::fromStdString(s));
     combo1_->setCurrentIndex(model_->ListIndex());  // a combo box picks its first item by itself
+    updateGeometry();
 }
 
 void BitsWidget::showSelection()
@@ -91,13 +100,12 @@ void BitsWidget::applyLook()
     }
     setAutoFillBackground(model_->BackStyle() == 1);
     combo1_->setEnabled(model_->Enabled() && model_->configProblem().empty());
+    updateGeometry();
 }
 
-void BitsWidget::resizeEvent(QResizeEvent*)
+QSize BitsWidget::sizeHint() const
 {
-    combo1_->setGeometry(0, 0, width(), combo1_->sizeHint().height());
-    if (height() != combo1_->height())
-        resize(width(), combo1_->height());
+    return combo1_->sizeHint();
 }
 
 bool BitsWidget::eventFilter(QObject* watched, QEvent* e)

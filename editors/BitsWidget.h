@@ -1,6 +1,8 @@
 #pragma once
 // Widget of the bit-field selector: a pick-only drop-down list over the
-// Bits model. The list shows no selection until Inicializacion. The model
+// Bits model. The list shows no selection until Inicializacion. In a
+// layout it asks for the room its longest item needs; the list keeps to
+// the widget's rectangle. The model
 // is the widget's own, or one a page holds: then hooks the page set on it
 // keep running before the widget's, and are back alone once it is gone.
 
@@ -36,12 +38,14 @@ public:
     std::vector<std::string> loadSettings(const PropertyBag& bag);
     void saveSettings(PropertyBag& bag) const { model_->saveSettings(bag); }
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
 signals:
     void Click();
     void DblClick();
 
 protected:
-    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:

@@ -28,9 +28,9 @@ bool Byte_UnR::Actualizar()
     return false;
 }
 
-std::string Byte_UnR::shownText() const
+std::string Byte_UnR::textOf(std::int32_t v) const
 {
-    return displayText(value_, paso_, formato_);
+    return displayText(v, paso_, formato_);
 }
 
 std::optional<std::int64_t> Byte_UnR::stepFor(bool) const

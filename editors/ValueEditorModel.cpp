@@ -93,6 +93,18 @@ std::int64_t ValueEditorModel::highLimit() const
     return w ? std::min<std::int64_t>(max_, w->second) : max_;
 }
 
+std::vector<std::string> ValueEditorModel::extremeTexts() const
+{
+    const std::int64_t lo = lowLimit(), hi = highLimit();
+    if (lo > hi)
+        return {};
+    using Limits = std::numeric_limits<std::int32_t>;
+    auto clamp32 = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, Limits::min(), Limits::max()));
+    };
+    return {textOf(clamp32(lo)), textOf(clamp32(hi))};
+}
+
 std::string ValueEditorModel::configProblem(bool forKeypad) const
 {
     if (readOnly())

@@ -98,11 +98,17 @@ public:
     // The raw range the register width (DataLen, High) can hold; nothing
     // for a width that stores no value.
     std::optional<std::pair<std::int64_t, std::int64_t>> widthRange() const;
+    // The texts among which the widest the editor can show is: those of
+    // the lowest and the highest value the arrows and the keypad allow
+    // (none when the limits cross). A widget makes its field that wide.
+    virtual std::vector<std::string> extremeTexts() const;
 
 
 protected:
+    // The text the editor shows for the raw value v.
+    virtual std::string textOf(std::int32_t v) const = 0;
     // The text for the value now held (Inicializacion and keypad path).
-    virtual std::string shownText() const = 0;
+    std::string shownText() const { return textOf(value_); }
     // The raw step for an arrow click from the current value; nothing when
     // the settings give no usable step.
     virtual std::optional<std::int64_t> stepFor(bool up) const = 0;

@@ -4,6 +4,7 @@
 #include "editors/UpDownArrows.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -40,6 +41,7 @@ void ValueEditorWidget::bind()
     text1_->setReadOnly(true);
     text1_->setText(QString::fromStdString(model_->Text()));
     text1_->installEventFilter(this);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     resize(144, 21);
 
     prevTextShown_ = model_->onTextShown;
@@ -50,6 +52,7 @@ void ValueEditorWidget::bind()
         if (prevTextShown_)
             prevTextShown_();
         text1_->setText(QString::fromStdString(model_->Text()));
+        updateGeometry();
     };
     model_->onChange = [this] {
         if (prevChange_)
@@ -163,6 +166,20 @@ void ValueEditorWidget::applyLook()
     setEnabled(model_->Enabled());
     upDown1_->setEnabled(!model_->readOnly());
     text1_->setText(QString::fromStdString(model_->Text()));
+    updateGeometry();
+}
+
+QSize ValueEditorWidget::sizeHint() const
+{
+    // A line edit's own hint makes room for 17 'x'; this one makes room for
+    // the widest text the editor can show instead (and a cursor's width).
+    const QFontMetrics fm(text1_->font());
+    int widest = fm.horizontalAdvance(text1_->text());
+    for (const std::string& t : model_->extremeTexts())
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(t)));
+    const QSize lineEdit = text1_->sizeHint();
+    const int frame = lineEdit.width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
+    return {frame + widest + 2 + kArrowsWidth, lineEdit.height()};
 }
 
 void ValueEditorWidget::changeEvent(QEvent* e)

@@ -1,7 +1,8 @@
 #pragma once
 // The widget of a value editor: a read-only text field (a click, Enter or
 // Space opens the keypad) and the up/down arrows beside it, over a value
-// model that does the work. Events of the model come out as signals.
+// model that does the work. In a layout it asks for the room its widest
+// text needs and keeps a line edit's height. Events of the model come out as signals.
 // The model is the widget's own, or one a page holds: then hooks the page
 // set on it keep running before the widget's, and are back alone once the
 // widget is gone.
@@ -49,6 +50,11 @@ public:
 
     // Colour value as stored (0x00BBGGRR, or a system colour 0x800000nn).
     static QColor storedColor(std::uint32_t c, const QPalette& palette);
+
+    // Wide enough for the text shown and the texts at both limits, with the
+    // arrows beside it; as high as a line edit.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
     void Change();

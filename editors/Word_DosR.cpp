@@ -30,9 +30,9 @@ void Word_DosR::setPaso_B(Decimal4 v) { pasoB_ = v; changed("Paso_B"); }
 void Word_DosR::setFormato(const std::string& v) { formato_ = v; changed("Formato"); }
 void Word_DosR::setPos_Texto(std::int16_t v) { posTexto_ = v; changed("Pos_Texto"); }
 
-std::string Word_DosR::shownText() const
+std::string Word_DosR::textOf(std::int32_t v) const
 {
-    return displayText(value_, pasoA_, formato_);
+    return displayText(v, pasoA_, formato_);
 }
 
 std::string Word_DosR::classProblem(bool forKeypad) const

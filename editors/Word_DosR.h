@@ -30,7 +30,7 @@ public:
     const std::vector<Setting>& settings() const override;
 
 protected:
-    std::string shownText() const override;
+    std::string textOf(std::int32_t v) const override;
     std::optional<std::int64_t> stepFor(bool up) const override;
     bool clicksAtLimitCount() const override { return false; }
     bool arrowSetsDato() const override { return false; }

@@ -54,9 +54,28 @@ Word_TresR::Range Word_TresR::rangeShown(std::int32_t v) const
     return Range::C;
 }
 
-std::string Word_TresR::shownText() const
+std::string Word_TresR::textOf(std::int32_t v) const
 {
-    return displayText(value_, paso_[0], formato_[idx(rangeShown(value_))]);
+    return displayText(v, paso_[0], formato_[idx(rangeShown(v))]);
+}
+
+std::vector<std::string> Word_TresR::extremeTexts() const
+{
+    // Next to a change point a value shows in either neighbouring range's
+    // pattern (an arrow step picks the pattern of the range it steps in).
+    std::vector<std::string> texts = ValueEditorModel::extremeTexts();
+    const std::int64_t lo = lowLimit(), hi = highLimit();
+    std::vector<std::int64_t> values = {lo, hi};
+    for (Decimal4 c : {cambioA_, cambioB_})
+        if (auto v = c.roundToInt32HalfEven())
+            for (std::int64_t x = std::int64_t{*v} - 1; x <= std::int64_t{*v} + 1; ++x)
+                values.push_back(x);
+    for (std::int64_t x : values)
+        if (x >= lo && x <= hi)
+            for (int r = 0; r < 3; ++r)
+                for (Decimal4 scale : {paso_[0], paso_[r]})
+                    texts.push_back(displayText(static_cast<std::int32_t>(x), scale, formato_[r]));
+    return texts;
 }
 
 std::string Word_TresR::textAfterStep(std::int32_t before, bool up) const

@@ -45,8 +45,11 @@ public:
 
     const std::vector<Setting>& settings() const override;
 
+    // Also the texts next to each change point, in every range's pattern.
+    std::vector<std::string> extremeTexts() const override;
+
 protected:
-    std::string shownText() const override;
+    std::string textOf(std::int32_t v) const override;
     std::optional<std::int64_t> stepFor(bool up) const override;
     std::string textAfterStep(std::int32_t before, bool up) const override;
     bool clicksAtLimitCount() const override { return false; }

@@ -2,6 +2,7 @@
 
 #include "editors/BitsWidget.h"
 #include "editors/EditorWidgets.h"
+#include "pages/EqualWidths.h"
 #include "pages/PagePlacement.h"
 
 #include <QCheckBox>
@@ -66,6 +67,7 @@ QWidget* SetpointPageView::makeControl(const std::string& name)
         w = b;
     } else if (kind == "ComboBox") {
         auto* c = new QComboBox;
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         for (const std::string& item : page_.comboItems(name))
             c->addItem(q(item));
         c->setCurrentIndex(page_.ListIndex(name));
@@ -80,7 +82,6 @@ QWidget* SetpointPageView::makeControl(const std::string& name)
             e = new Word_DosRWidget(static_cast<Word_DosR&>(m));
         else
             e = new Word_TresRWidget(static_cast<Word_TresR&>(m));
-        e->setMinimumWidth(144);
         focus = e->Text1();
         w = e;
     }
@@ -93,90 +94,43 @@ QWidget* SetpointPageView::makeControl(const std::string& name)
 
 void SetpointPageView::build()
 {
-    auto* main = new QVBoxLayout(this);
+    // Frames side by side, STORE and EXIT centred just below them, all of it
+    // in the window's top left corner: a larger window only adds room right
+    // of and below it.
+    auto* outer = new QVBoxLayout(this);
+    auto* content = new QVBoxLayout;
+    outer->addLayout(content);
+    outer->setAlignment(content, Qt::AlignLeft | Qt::AlignTop);
+    outer->addStretch();
     auto* frameRow = new QHBoxLayout;
-    main->addLayout(frameRow);
+    content->addLayout(frameRow);
+    std::vector<QGroupBox*> boxes;
     for (const PageForm::Frame& frame : page_.form().frames) {
         auto* box = new QGroupBox(q(frame.caption));
         box->setObjectName(q(frame.name));
         widgets_[frame.name] = box;
         frames_.push_back(box);
+        boxes.push_back(box);
         auto* columns = new QHBoxLayout(box);
         columns->setSpacing(24);
         for (const auto& column : frame.columns) {
-            auto* grid = new QGridLayout;
-            grid->setColumnStretch(1, 1);
-            std::vector<QLabel*> labels;
-            std::vector<QGridLayout*> subGrids;
-            int r = 0;
-            for (const PageForm::Row& row : column) {
-                if (row.kind == PageForm::RowKind::Line) {
-                    auto* line = new QFrame;
-                    line->setObjectName(q(row.control));
-                    line->setFrameShape(QFrame::HLine);
-                    line->setFrameShadow(QFrame::Sunken);
-                    widgets_[row.control] = line;
-                    grid->addWidget(line, r++, 0, 1, 2);
-                    continue;
-                }
-                auto* label = new QLabel(q(page_.form().labels.at(row.label)));
-                label->setObjectName(q(row.label));
-                widgets_[row.label] = label;
-                labels.push_back(label);
-                if (!row.frame.empty()) {
-                    // A borderless sub-frame in the cell of the row above; the
-                    // model says which of the two shows.
-                    auto* sub = new QFrame;
-                    sub->setObjectName(q(row.frame));
-                    sub->setFrameShape(QFrame::NoFrame);
-                    auto* inner = new QGridLayout(sub);
-                    inner->setContentsMargins(0, 0, 0, 0);
-                    inner->setColumnStretch(1, 1);
-                    inner->addWidget(label, 0, 0);
-                    inner->addWidget(makeControl(row.control), 0, 1);
-                    subGrids.push_back(inner);
-                    widgets_[row.frame] = sub;
-                    grid->addWidget(sub, r - 1, 0, 1, 2);
-                    continue;
-                }
-                grid->addWidget(label, r, 0);
-                if (row.kind == PageForm::RowKind::Boxes) {
-                    auto* holder = new QWidget;
-                    auto* h = new QHBoxLayout(holder);
-                    h->setContentsMargins(0, 0, 0, 0);
-                    const auto& captions = page_.form().boxes.at(row.control).captions;
-                    for (int b = 0; b < 4; ++b) {
-                        const std::string name = PageForm::boxName(row.control, 4 * row.group + b);
-                        auto* c = new QCheckBox(q(captions[static_cast<std::size_t>(b)]));
-                        c->setObjectName(q(name));
-                        connect(c, &QCheckBox::clicked, this, [this, name](bool on) { page_.clickBox(name, on); });
-                        widgets_[name] = c;
-                        chain_.push_back(c);
-                        h->addWidget(c);
-                    }
-                    h->addStretch();
-                    grid->addWidget(holder, r++, 1);
-                } else {
-                    grid->addWidget(makeControl(row.control), r++, 1);
-                }
-            }
-            grid->setRowStretch(r, 1);
+            QGridLayout* grid = buildColumn(column);
             columns->addLayout(grid);
-            // Sub-frame rows line up with the column's captions and controls.
-            if (!subGrids.empty()) {
-                int widest = 0;
-                for (QLabel* l : labels)
-                    widest = qMax(widest, l->sizeHint().width());
-                grid->setColumnMinimumWidth(0, widest);
-                for (QGridLayout* inner : subGrids) {
-                    inner->setColumnMinimumWidth(0, widest);
-                    inner->setHorizontalSpacing(grid->horizontalSpacing());
-                }
-            }
+            columns->setAlignment(grid, Qt::AlignTop);
         }
-        frameRow->addWidget(box);
     }
-    main->addStretch();
+    // A frame without a caption starts as low as its captioned neighbours:
+    // their borders and first rows line up.
+    int captionTop = 0;
+    for (QGroupBox* box : boxes)
+        captionTop = qMax(captionTop, box->contentsMargins().top());
+    for (QGroupBox* box : boxes) {
+        auto* stack = new QVBoxLayout;
+        stack->addSpacing(captionTop - box->contentsMargins().top());
+        stack->addWidget(box);
+        frameRow->addLayout(stack);
+    }
+
     auto* buttons = new QHBoxLayout;
     store_ = new QPushButton(QStringLiteral("STORE"));
     store_->setObjectName(QStringLiteral("Command1"));
@@ -186,15 +140,105 @@ void SetpointPageView::build()
         b->setAutoDefault(false);
     connect(store_, &QPushButton::clicked, this, [this] { page_.Command1_Click(); });
     connect(exit_, &QPushButton::clicked, this, [this] { page_.Command2_Click(); });
-    buttons->addStretch();
     buttons->addWidget(store_);
     buttons->addWidget(exit_);
-    buttons->addStretch();
-    main->addLayout(buttons);
+    content->addLayout(buttons);
+    content->setAlignment(buttons, Qt::AlignHCenter);
     chain_.push_back(store_);
     chain_.push_back(exit_);
     for (std::size_t i = 1; i < chain_.size(); ++i)
         QWidget::setTabOrder(chain_[i - 1], chain_[i]);
+    for (EqualWidths* widths : widthGroups_)
+        widths->watch();
+    // A hidden row keeps its place: nothing moves when a rule hides a row.
+    for (const auto& [name, w] : widgets_) {
+        QSizePolicy p = w->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(p);
+    }
+}
+
+// One column of a frame: caption and control rows in a grid, the caption
+// column as wide as its longest caption, the controls all as wide as the
+// widest of them (a row of boxes may be wider). A caption fills its row's
+// height and centres its text as the control beside it does, so both texts
+// stand on one baseline.
+QGridLayout* SetpointPageView::buildColumn(const std::vector<PageForm::Row>& column)
+{
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    std::vector<QLabel*> labels;
+    std::vector<QGridLayout*> subGrids;
+    auto* widths = new EqualWidths(this);
+    widthGroups_.push_back(widths);
+    int r = 0;
+    for (const PageForm::Row& row : column) {
+        if (row.kind == PageForm::RowKind::Line) {
+            auto* line = new QFrame;
+            line->setObjectName(q(row.control));
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            widgets_[row.control] = line;
+            grid->addWidget(line, r++, 0, 1, 2);
+            continue;
+        }
+        auto* label = new QLabel(q(page_.form().labels.at(row.label)));
+        label->setObjectName(q(row.label));
+        widgets_[row.label] = label;
+        labels.push_back(label);
+        if (!row.frame.empty()) {
+            // A borderless sub-frame in the cell of the row above; the
+            // model says which of the two shows.
+            auto* sub = new QFrame;
+            sub->setObjectName(q(row.frame));
+            sub->setFrameShape(QFrame::NoFrame);
+            auto* inner = new QGridLayout(sub);
+            inner->setContentsMargins(0, 0, 0, 0);
+            inner->addWidget(label, 0, 0);
+            QWidget* control = makeControl(row.control);
+            widths->add(control);
+            inner->addWidget(control, 0, 1, Qt::AlignLeft);
+            subGrids.push_back(inner);
+            widgets_[row.frame] = sub;
+            grid->addWidget(sub, r - 1, 0, 1, 2);
+            continue;
+        }
+        grid->addWidget(label, r, 0);
+        if (row.kind == PageForm::RowKind::Boxes) {
+            auto* holder = new QWidget;
+            auto* h = new QHBoxLayout(holder);
+            h->setContentsMargins(0, 0, 0, 0);
+            const auto& captions = page_.form().boxes.at(row.control).captions;
+            for (int b = 0; b < 4; ++b) {
+                const std::string name = PageForm::boxName(row.control, 4 * row.group + b);
+                auto* c = new QCheckBox(q(captions[static_cast<std::size_t>(b)]));
+                c->setObjectName(q(name));
+                connect(c, &QCheckBox::clicked, this, [this, name](bool on) { page_.clickBox(name, on); });
+                widgets_[name] = c;
+                chain_.push_back(c);
+                h->addWidget(c);
+            }
+            grid->addWidget(holder, r++, 1, Qt::AlignLeft);
+        } else {
+            QWidget* control = makeControl(row.control);
+            widths->add(control);
+            grid->addWidget(control, r++, 1, Qt::AlignLeft);
+        }
+    }
+    // Sub-frame rows line up with the column's captions and controls: the
+    // sub-frame's caption is exactly as wide as the caption column.
+    if (!subGrids.empty()) {
+        int widest = 0;
+        for (QLabel* l : labels)
+            widest = qMax(widest, l->sizeHint().width());
+        grid->setColumnMinimumWidth(0, widest);
+        for (QGridLayout* inner : subGrids) {
+            inner->itemAtPosition(0, 0)->widget()->setFixedWidth(widest);
+            inner->setHorizontalSpacing(grid->horizontalSpacing());
+        }
+    }
+    return grid;
 }
 
 void SetpointPageView::place(QWidget* mainWindow)
@@ -224,6 +268,9 @@ void SetpointPageView::setDesignMode()
 {
     design_ = true;
     setWindowModality(Qt::NonModal);
+    // Shown inside another window, the page is no window that its layout
+    // keeps at least as large as the controls need.
+    resize(size().expandedTo(sizeHint()));
     for (QWidget* w : findChildren<QWidget*>()) {
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
         w->setFocusPolicy(Qt::NoFocus);
@@ -251,6 +298,16 @@ void SetpointPageView::showUsable()
             }
     }
     wasUsable_ = usable;
+}
+
+void SetpointPageView::setVisible(bool visible)
+{
+    // Selectors that got their items since the window was built ask for
+    // their width before the window is laid out to show.
+    if (visible)
+        for (EqualWidths* widths : widthGroups_)
+            widths->apply();
+    QDialog::setVisible(visible);
 }
 
 void SetpointPageView::reject()

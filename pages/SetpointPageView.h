@@ -1,9 +1,12 @@
 #pragma once
 // The window of any setpoint page, built from its form over its model
 // (SetpointPage): one group box per frame, the frames side by side in form
-// order, each with its columns of caption + control rows (a relay row's
-// boxes left to right, lines as separators, a sub-frame in the place of the
-// row it lies over: exactly one of the two shows), STORE left of EXIT below.
+// order and level at the top, each with its columns of caption + control
+// rows (a relay row's boxes left to right, lines as separators, a sub-frame
+// in the place of the row it lies over: exactly one of the two shows), STORE
+// left of EXIT just below, all in the window's top left corner. A column's
+// controls are as wide as its widest text asks; a caption stands on the
+// baseline of its control's text; a hidden row keeps its place.
 // The model does all the work; the window shows what it says and passes
 // user actions on.
 //
@@ -28,9 +31,12 @@
 #include <string>
 #include <vector>
 
+class QGridLayout;
 class QPushButton;
 
 namespace kova {
+
+class EqualWidths;
 
 class SetpointPageView : public QDialog {
     Q_OBJECT
@@ -50,9 +56,11 @@ public:
     // inert - no child takes the mouse (clicks reach the window itself) or
     // the focus, so no keypad opens, no arrow steps and no image is read or
     // written - while the frames look as they do in use; Escape does not
-    // close the page.
+    // close the page. The page is made at least as large as it asks to be.
     void setDesignMode();
     bool designMode() const { return design_; }
+
+    void setVisible(bool visible) override;
 
 public slots:
     void reject() override;
@@ -62,6 +70,7 @@ protected:
 
 private:
     void build();
+    QGridLayout* buildColumn(const std::vector<PageForm::Row>& column);
     QWidget* makeControl(const std::string& name);
     void place(QWidget* mainWindow);
     void showVisibility(const std::string& name);
@@ -71,6 +80,7 @@ private:
     SetpointPage& page_;
     std::map<std::string, QWidget*> widgets_;
     std::vector<QWidget*> frames_;
+    std::vector<EqualWidths*> widthGroups_;  // the controls of each column
     std::vector<QWidget*> chain_;
     QPushButton* store_ = nullptr;
     QPushButton* exit_ = nullptr;

@@ -73,6 +73,29 @@ private slots:
         QCOMPARE(w.valor(), QString("Delta-Delta"));
     }
 
+    // The widget asks for the room its longest item needs; its list fills
+    // the widget's width and never reaches out of the widget's rectangle.
+    void selectorKeepsToItsRectangle()
+    {
+        PropertyBag bag;
+        bag.write("cantidad_items", std::int64_t{2}, std::nullopt);
+        bag.write("nombre1", std::string("Off"), std::nullopt);
+        bag.write("nombre2", std::string("IEC-C Extrem Inv"), std::nullopt);
+        BitsWidget w;
+        w.loadSettings(bag);
+        const QSize empty = w.sizeHint();
+        w.Crear_Items();
+        QVERIFY(w.sizeHint().width() > empty.width());
+        QCOMPARE(w.sizeHint(), w.Combo1()->sizeHint());
+        w.show();
+        for (int height : {10, w.sizeHint().height(), 60}) {
+            w.resize(w.sizeHint().width() + 30, height);
+            QTest::qWait(100);  // the list resizes itself to its items on a timer
+            QVERIFY(w.rect().contains(w.Combo1()->geometry()));
+            QCOMPARE(w.Combo1()->width(), w.width());
+        }
+    }
+
     void selectorWithUnusableSettingsIsDisabled()
     {
         PropertyBag bag;

@@ -1,14 +1,15 @@
 // Pictures of the program's windows as a user sees them, taken on a virtual
 // X display (Xvfb): the main window online against the simulated relay, as a
 // user starts it (with its Setup menu), the connection window and the
-// metering page over it, the System Setup page with the relay's values and the
-// events page. The pictures must show real windows (right size, several
+// metering page over it, the System Setup page with the relay's values, the
+// phase protections page with inverse curves and the events page. The pictures must show real windows (right size, several
 // colours). With KOVA_WRITE_DOCS=1 they are also written, scaled down, to the
 // repository's docs/ folder, where the README shows them.
 
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
+#include "editors/BitsWidget.h"
 #include "pages/PageForm.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
@@ -17,6 +18,7 @@
 #include "support/SimHarness.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -34,6 +36,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <poll.h>
 #include <spawn.h>
@@ -238,7 +241,12 @@ class tst_Screenshots : public QObject {
 private slots:
     void mainAndConnectionWindows();
     void systemSetupPage();
+    void phaseProtectionsPage();
     void eventsPage();
+
+private:
+    void setpointPage(const std::vector<std::string>& simArgs, const char* form, const QString& picture,
+                      const std::function<void(kova::SetpointPageView&)>& check);
 };
 
 void tst_Screenshots::mainAndConnectionWindows()
@@ -305,13 +313,18 @@ void tst_Screenshots::mainAndConnectionWindows()
     QCOMPARE(program.ui.shown.size(), 1);
 }
 
-void tst_Screenshots::systemSetupPage()
+// A setpoint page as its SetPoints menu command opens it online against the
+// simulated relay started with simArgs, shown without its own modal loop;
+// check looks at the page before its picture is taken.
+void tst_Screenshots::setpointPage(const std::vector<std::string>& simArgs, const char* form,
+                                   const QString& picture,
+                                   const std::function<void(kova::SetpointPageView&)>& check)
 {
     if (!gDisplay || !gDisplay->ok())
         QSKIP(gDisplay ? gDisplay->why().c_str() : "no virtual display");
     if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
 
-    SimHarness sim({"--alt-setpoints"});
+    SimHarness sim(simArgs);
     QVERIFY2(sim.ok(), sim.error().c_str());
     OnlineProgram program;
     QVERIFY(program.start(sim));
@@ -319,20 +332,41 @@ void tst_Screenshots::systemSetupPage()
     QTRY_COMPARE_WITH_TIMEOUT(program.context.setpointBlocksRead(), 6, 10000);
     w->show();
 
-    // As SetPoints > System Setup opens it, shown without its own modal loop.
-    kova::SetpointPage page(*kova::loadPageForm("SETPAGE2"), program.context);
+    kova::SetpointPage page(*kova::loadPageForm(form), program.context);
     kova::SetpointPageView view(page, w);
     page.Form_Load();
     view.show();
     QTRY_VERIFY_WITH_TIMEOUT(page.usable(), 5000);
     QVERIFY(shownAndPainted(view));
-    const QImage picture = onScreen(view);
-    checkPicture(picture, view);
-    QCOMPARE(picture.width(), qRound(kScreenWidth * view.devicePixelRatioF()));
-    keepForDocs(picture, "system-setup-page.png");
+    check(view);
+    const QImage image = onScreen(view);
+    checkPicture(image, view);
+    QCOMPARE(image.width(), qRound(kScreenWidth * view.devicePixelRatioF()));
+    keepForDocs(image, picture);
     page.Command2_Click();
     QVERIFY(w->isEnabled());
     QVERIFY(program.ui.shown.isEmpty());
+}
+
+void tst_Screenshots::systemSetupPage()
+{
+    setpointPage({"--alt-setpoints"}, "SETPAGE2", "system-setup-page.png", [](kova::SetpointPageView&) {});
+}
+
+// The timed elements on inverse curves: the multiplier rows show in place
+// of the delay rows, below the whole curve names.
+void tst_Screenshots::phaseProtectionsPage()
+{
+    setpointPage({"--setpoint", "0x1002=2", "--setpoint", "0x100C=12"}, "SETPAGE3", "phase-protections-page.png",
+                 [](kova::SetpointPageView& view) {
+                     auto curve = [&](const char* name) {
+                         return static_cast<kova::BitsWidget*>(view.widget(name))->Combo1()->currentText();
+                     };
+                     QCOMPARE(curve("Page3C(0)"), QString("ANSI Normal Inv"));
+                     QCOMPARE(curve("Page3C(1)"), QString("IEC-C Extrem Inv"));
+                     QVERIFY(view.widget("Byte_UnR1(1)")->isVisible());
+                     QVERIFY(!view.widget("frmTime")->isVisible());
+                 });
 }
 
 // Actual Values > Events online, once the relay's record is listed.
