@@ -78,8 +78,6 @@ public:
 
     int Reintentos_Grabacion() const { return reintentos_; }
     bool Version_Aceptada() const { return versionAceptada_; }
-    // Blocks (1 to 6) with a passed reply at least once in this send.
-    const std::set<int>& Bloques_Confirmados() const { return confirmados_; }
 
     // The slave address an answer names: its numeric value rounded halves
     // to even, when that is 1..247.
@@ -106,6 +104,8 @@ private:
     Servicios_Envio svc_;
     int reintentos_ = 0;
     bool versionAceptada_ = false;
+    // Blocks (1 to 6) with a passed reply at least once in this send, and
+    // those sent at least once.
     std::set<int> confirmados_;
     std::set<int> enviados_;
     // The loop has stopped and the line is quiet.

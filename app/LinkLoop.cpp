@@ -405,7 +405,7 @@ void LinkLoop::marcarEnviada()
         grabacion_.enviados.insert(Bloque_De_Escritura(s.codigo));
 }
 
-std::string LinkLoop::detalleEnlace() const
+std::string LinkLoop::detalleGrabacion() const
 {
     std::string d;
     if (grabacion_.activa)
@@ -433,7 +433,7 @@ void LinkLoop::terminarGrabacion(bool guardado)
 {
     // A write that could not be queued: told once the others are answered.
     const bool sinCola = !grabacion_.sinCola.empty();
-    const std::string detalle = detalleEnlace();
+    const std::string detalle = detalleGrabacion();
     grabacion_ = Grabacion{};
     if (guardado)
         mostrar(Icono::Exclamacion, kGuardado, "KOVA");
@@ -446,7 +446,8 @@ void LinkLoop::enlaceTerminado()
 {
     relojEscrito_ = false;
     if (grabacion_.activa) {
-        grabacion_.sinCola.clear(); // the link's end was told, or is plain
+        // The link error's box already told what the relay holds.
+        grabacion_.sinCola.clear();
         terminarGrabacion(false);
     }
     emit Enlace_Perdido();
@@ -478,10 +479,7 @@ void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string&
     if (notifier_ != nullptr) {
         switch (icono) {
         case Icono::Critico:
-            if (detalle.empty())
-                notifier_->critical(texto, titulo);
-            else
-                notifier_->criticalDetail(texto, titulo, detalle);
+            critico(texto, titulo, detalle);
             break;
         case Icono::Exclamacion:
             notifier_->exclamation(texto, titulo);
@@ -496,6 +494,14 @@ void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string&
         activar(timer1_);
     }
     activar(timer2_);
+}
+
+void LinkLoop::critico(const std::string& texto, const std::string& titulo, const std::string& detalle)
+{
+    if (detalle.empty())
+        notifier_->critical(texto, titulo);
+    else
+        notifier_->criticalDetail(texto, titulo, detalle);
 }
 
 void LinkLoop::Detener_Linea(std::function<void()> listo)
@@ -619,14 +625,9 @@ void LinkLoop::onErrorCommActivado()
     tmrRetardoCom_.stop();
     silencio_.stop();
     esperandoSilencio_ = false;
-    if (notifier_ != nullptr) {
-        // What a store or clock store under way left in the relay.
-        const std::string detalle = detalleEnlace();
-        if (detalle.empty())
-            notifier_->critical(kErrorComunicacion, "Communication Error");
-        else
-            notifier_->criticalDetail(kErrorComunicacion, "Communication Error", detalle);
-    }
+    // With what a store or clock store under way left in the relay.
+    if (notifier_ != nullptr)
+        critico(kErrorComunicacion, "Communication Error", detalleGrabacion());
     if (trabajarSinRele_)
         trabajarSinRele_();
     enlaceTerminado();

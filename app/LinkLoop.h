@@ -226,8 +226,11 @@ private:
     void respuestaDeGrabacion(const Solicitud& s);
     // The request running now is a write of the transaction: it went out.
     void marcarEnviada();
-    // The detail line of the link error: what the relay holds of a store.
-    std::string detalleEnlace() const;
+    // The detail line of a store's or clock store's error: what the relay
+    // now holds of it; empty when none is under way.
+    std::string detalleGrabacion() const;
+    // A critical box, with its detail line when there is one.
+    void critico(const std::string& texto, const std::string& titulo, const std::string& detalle);
     void terminarGrabacion(bool guardado);
     void enlaceTerminado();
     void drenarEntrada();
