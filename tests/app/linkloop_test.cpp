@@ -608,6 +608,7 @@ struct StoreCase {
     std::string mensajes;  // 'S' saved, 'C' communication error, in order
     bool guardado;
     std::string detalle;   // of the last message
+    Fallo fallo = Fallo::Excepcion; // how the relay fails the write `rechazada`
 };
 
 struct Store : Loop, ::testing::WithParamInterface<StoreCase> {};
@@ -616,7 +617,7 @@ TEST_P(Store, Transaction)
 {
     const StoreCase& c = GetParam();
     port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
-        return codigo(f) == c.rechazada ? Fallo::Excepcion : Fallo::Ninguno;
+        return codigo(f) == c.rechazada ? c.fallo : Fallo::Ninguno;
     };
     conectarYEsperarOnline();
     std::vector<bool> terminadas;
@@ -654,6 +655,10 @@ INSTANTIATE_TEST_SUITE_P(Loop, Store,
                                        "The relay confirmed block 6 of blocks 4 and 6; block 4 was not confirmed (it "
                                        "may have been written). The relay may now hold a mix of old and new "
                                        "setpoints."},
+                             StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false,
+                                       "The relay confirmed block 1 of 2; block 2 was not confirmed (it may have "
+                                       "been written). The relay may now hold a mix of old and new setpoints.",
+                                       Fallo::Silencio},
                              StoreCase{"one not queued", {27}, {28}, 0, "C", false,
                                        "The relay confirmed block 1 of 2; block 2 was not confirmed. The relay may "
                                        "now hold a mix of old and new setpoints."},
