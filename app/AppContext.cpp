@@ -184,11 +184,11 @@ bool AppContext::requestWaiting(int code) const
     return scheduler_.Solicitud_En_Espera(static_cast<std::int16_t>(code));
 }
 
-void AppContext::beginStore(const std::vector<RequestSlot>& writes, bool allQueued)
+void AppContext::beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued)
 {
     std::vector<LinkLoop::Solicitud> s;
     for (const RequestSlot& w : writes) s.push_back({w.queue, w.slot, w.code});
-    loop_.Iniciar_Grabacion(s, allQueued);
+    loop_.Iniciar_Grabacion(s, notQueued);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "app/EnvioSetpoints.h"
 
+#include "app/Bloques_Escritos.h"
 #include "app/Cp1252.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
@@ -111,11 +112,15 @@ void EnvioSetpoints::iniciarCadena()
     }
     sched_.setSolicitante_Actual(&engine_);
     reintentos_ = 0;
+    confirmados_.clear();
+    enviados_.clear();
     enviar(60);
 }
 
 void EnvioSetpoints::enviar(int accion)
 {
+    if (const int b = Bloque_De_Escritura(accion))
+        enviados_.insert(b);
     engine_.setAccion(static_cast<std::int16_t>(accion));
     engine_.Ejecuta();
     // A frame that never leaves still times out.
@@ -131,6 +136,8 @@ void EnvioSetpoints::Paso_Cadena(bool opOK)
         terminar(Fin::RespuestaFallida);
         return;
     }
+    if (const int b = Bloque_De_Escritura(engine_.Accion()))
+        confirmados_.insert(b);
     switch (engine_.Accion()) {
     case 60:
         if (!Version_Admitida(engine_.Firmware(), engine_.Version(),
@@ -199,7 +206,8 @@ void EnvioSetpoints::terminar(Fin fin)
         break;
     case Fin::SinRespuesta:
     case Fin::RespuestaFallida:
-        ui().msgBox(kErrorEnvio, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle);
+        ui().msgBoxDetail(kErrorEnvio, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
+                          QString::fromStdString(Detalle_Escritura({1, 2, 3, 4, 5, 6}, confirmados_, enviados_)));
         break;
     default: break;
     }

@@ -16,6 +16,8 @@
 // - the main window takes no command from the moment the send starts until
 //   it ends;
 // - a reply that fails its check ends the send with the error message;
+// - the error message's detail names the blocks the relay confirmed during
+//   the whole send and those it did not;
 // - an address is taken only when its rounded value is a slave address.
 
 #include "app/AppState.h"
@@ -27,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -101,6 +104,10 @@ private:
     Servicios_Envio svc_;
     int reintentos_ = 0;
     bool versionAceptada_ = false;
+    // Blocks (1 to 6) with a passed reply at least once in this send, and
+    // those sent at least once.
+    std::set<int> confirmados_;
+    std::set<int> enviados_;
     // The loop has stopped and the line is quiet.
     bool lineaLibre_ = false;
     // The address was taken; the chain starts when the line is free.

@@ -1,5 +1,6 @@
 #include "app/LinkLoop.h"
 
+#include "app/Bloques_Escritos.h"
 #include "app/Cp1252.h"
 
 #include <algorithm>
@@ -109,6 +110,7 @@ bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
     for (auto& cola : fallos_)
         cola.fill(0);
     grabacion_ = Grabacion{};
+    relojEscrito_ = false;
     emit Conexion_Iniciada();
 
     sched_.setLargo_Cola_Ciclica(1);
@@ -148,7 +150,8 @@ void LinkLoop::MSComm1_OnComm(CommEvent evento)
         // dropped; after a time-out the line must first fall quiet.
         if (evento == CommEvent::Receive) {
             drenarEntrada();
-            if (esperandoSilencio_)
+            // Past the limit the running countdown ends the wait.
+            if (esperandoSilencio_ && !silencioAgotado())
                 silencio_.start();
         }
         return;
@@ -204,9 +207,7 @@ void LinkLoop::Timer1_Timer()
             return;
         ticksSinRespuesta_ = 0;
         // Wait for a quiet line so a late reply is not taken for the next one.
-        esperandoSilencio_ = true;
-        drenarEntrada();
-        silencio_.start();
+        empezarSilencio();
     }
     if (state_.Comunicando || conectando())
         activar(timer1_);
@@ -225,8 +226,12 @@ void LinkLoop::silencioTick()
     }
     if (pendientes > 0) {
         drenarEntrada();
-        silencio_.start();
-        return;
+        if (!silencioAgotado()) {
+            silencio_.start();
+            return;
+        }
+        // A line that never falls quiet: go ahead; the next request fails
+        // on the noise and is counted like any failure.
     }
     esperandoSilencio_ = false;
     ticksSinRespuesta_ = 0;
@@ -242,6 +247,14 @@ void LinkLoop::silencioTick()
         sched_.Revisar_Comunicacion();
 }
 
+void LinkLoop::empezarSilencio()
+{
+    esperandoSilencio_ = true;
+    inicioSilencio_.start();
+    drenarEntrada();
+    silencio_.start();
+}
+
 void LinkLoop::drenarEntrada()
 {
     try {
@@ -253,6 +266,8 @@ void LinkLoop::drenarEntrada()
 
 bool LinkLoop::contarFallo(bool enEjecucion)
 {
+    if (enEjecucion)
+        marcarEnviada();
     if (conectando()) {
         if (++fallosConexion_ < kMaxFallosConexion)
             return false;
@@ -320,14 +335,32 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
         }
     } else {
         const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
-        mensajeResultado(s.codigo);
+        if (s.codigo == 93 && sched_.Solicitud_En_Espera(92)) {
+            // The clock is applied by the 92 queued after it: it leaves now,
+            // "saved" follows its reply.
+            relojEscrito_ = true;
+        } else if (s.codigo == 92 && relojEscrito_) {
+            relojEscrito_ = false;
+            mensajeResultado(93);
+        } else {
+            mensajeResultado(s.codigo);
+        }
         fallos_[s.cola][s.posicion] = 0;
         fallosConexion_ = 0;
         sched_.setEstado_Actual(Proceso_Comunicacion::kTerminada);
         emit Respuesta_Aceptada(s.cola, s.posicion, s.codigo);
         respuestaDeGrabacion(s);
     }
-    if (!state_.Detener_Comunicacion) {
+    if (!state_.Detener_Comunicacion && !opOK) {
+        // A failed or refused reply: the relay may still be sending, or may
+        // have queued an earlier frame; the next frame waits for a quiet line
+        // as after a time-out. The miss is already counted.
+        continuacion_ = [this] {
+            if (!state_.Detener_Comunicacion)
+                sched_.Despachar_Solicitud();
+        };
+        empezarSilencio();
+    } else if (!state_.Detener_Comunicacion) {
         sched_.Despachar_Solicitud();
     } else {
         try {
@@ -345,15 +378,41 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
     }
 }
 
-void LinkLoop::Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, bool todasEnCola)
+void LinkLoop::Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, const std::vector<int>& sinCola)
 {
+    grabacion_ = Grabacion{};
     grabacion_.activa = true;
-    grabacion_.fallida = !todasEnCola;
     grabacion_.pendientes = escrituras;
-    if (!todasEnCola)
-        mostrar(Icono::Critico, kErrorComunicacion, "Communication Error");
-    if (grabacion_.activa && grabacion_.pendientes.empty())
+    grabacion_.sinCola = sinCola;
+    std::set<int> bloques;
+    for (const Solicitud& s : escrituras)
+        bloques.insert(Bloque_De_Escritura(s.codigo));
+    for (int codigo : sinCola)
+        bloques.insert(Bloque_De_Escritura(codigo));
+    bloques.erase(0);
+    grabacion_.bloques.assign(bloques.begin(), bloques.end());
+    if (grabacion_.pendientes.empty())
         terminarGrabacion(false);
+}
+
+void LinkLoop::marcarEnviada()
+{
+    if (!grabacion_.activa)
+        return;
+    const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
+    const auto& p = grabacion_.pendientes;
+    if (std::find(p.begin(), p.end(), s) != p.end())
+        grabacion_.enviados.insert(Bloque_De_Escritura(s.codigo));
+}
+
+std::string LinkLoop::detalleGrabacion() const
+{
+    std::string d;
+    if (grabacion_.activa)
+        d = Detalle_Escritura(grabacion_.bloques, grabacion_.confirmados, grabacion_.enviados);
+    if (relojEscrito_)
+        d += (d.empty() ? "" : " ") + kRelojSinAplicar;
+    return d;
 }
 
 void LinkLoop::respuestaDeGrabacion(const Solicitud& s)
@@ -365,22 +424,32 @@ void LinkLoop::respuestaDeGrabacion(const Solicitud& s)
     if (it == p.end())
         return;
     p.erase(it);
+    grabacion_.confirmados.insert(Bloque_De_Escritura(s.codigo));
     if (p.empty())
-        terminarGrabacion(!grabacion_.fallida);
+        terminarGrabacion(grabacion_.sinCola.empty());
 }
 
 void LinkLoop::terminarGrabacion(bool guardado)
 {
+    // A write that could not be queued: told once the others are answered.
+    const bool sinCola = !grabacion_.sinCola.empty();
+    const std::string detalle = detalleGrabacion();
     grabacion_ = Grabacion{};
     if (guardado)
         mostrar(Icono::Exclamacion, kGuardado, "KOVA");
+    else if (sinCola)
+        mostrar(Icono::Critico, kErrorComunicacion, "Communication Error", detalle);
     emit Grabacion_Terminada(guardado);
 }
 
 void LinkLoop::enlaceTerminado()
 {
-    if (grabacion_.activa)
+    relojEscrito_ = false;
+    if (grabacion_.activa) {
+        // The link error's box already told what the relay holds.
+        grabacion_.sinCola.clear();
         terminarGrabacion(false);
+    }
     emit Enlace_Perdido();
 }
 
@@ -401,7 +470,7 @@ void LinkLoop::mensajeResultado(int accion)
     }
 }
 
-void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string& titulo)
+void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string& titulo, const std::string& detalle)
 {
     const bool enLinea = state_.Comunicando;
     timerComunicacion_.stop();
@@ -410,7 +479,7 @@ void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string&
     if (notifier_ != nullptr) {
         switch (icono) {
         case Icono::Critico:
-            notifier_->critical(texto, titulo);
+            critico(texto, titulo, detalle);
             break;
         case Icono::Exclamacion:
             notifier_->exclamation(texto, titulo);
@@ -425,6 +494,14 @@ void LinkLoop::mostrar(Icono icono, const std::string& texto, const std::string&
         activar(timer1_);
     }
     activar(timer2_);
+}
+
+void LinkLoop::critico(const std::string& texto, const std::string& titulo, const std::string& detalle)
+{
+    if (detalle.empty())
+        notifier_->critical(texto, titulo);
+    else
+        notifier_->criticalDetail(texto, titulo, detalle);
 }
 
 void LinkLoop::Detener_Linea(std::function<void()> listo)
@@ -486,6 +563,7 @@ void LinkLoop::Inicio_Limpio()
     ticksSinRespuesta_ = 0;
     enErrorComm_ = false;
     conectando_ = false;
+    relojEscrito_ = false;
     fallosConexion_ = 0;
     for (auto& cola : fallos_)
         cola.fill(0);
@@ -496,9 +574,7 @@ void LinkLoop::Esperar_Linea_Quieta(std::function<void()> luego)
     timer1_.stop();
     continuacion_ = std::move(luego);
     ticksSinRespuesta_ = 0;
-    esperandoSilencio_ = true;
-    drenarEntrada();
-    silencio_.start();
+    empezarSilencio();
 }
 
 void LinkLoop::Timer2_Timer()
@@ -549,8 +625,9 @@ void LinkLoop::onErrorCommActivado()
     tmrRetardoCom_.stop();
     silencio_.stop();
     esperandoSilencio_ = false;
+    // With what a store or clock store under way left in the relay.
     if (notifier_ != nullptr)
-        notifier_->critical(kErrorComunicacion, "Communication Error");
+        critico(kErrorComunicacion, "Communication Error", detalleGrabacion());
     if (trabajarSinRele_)
         trabajarSinRele_();
     enlaceTerminado();

@@ -19,8 +19,10 @@
 // - while connecting (before the first passed reply) time-outs and failed
 //   replies are counted too: each one retries, the fifth ends in the link
 //   error, so a silent relay is reported instead of waited for;
-// - after a time-out the next frame waits until the line has been quiet for
-//   a while (late replies are dropped);
+// - after a time-out, or a failed reply, the next frame waits until the
+//   line has been quiet for a while (late replies are dropped); a line that
+//   never falls quiet ends the wait after a limit, as if it were quiet, and
+//   the next request then fails by the usual counts;
 // - the link error is handled once: its timers stop before the message and
 //   it cannot run again until the next connect;
 // - a reply is never handed over while another one is being handled (for
@@ -34,9 +36,17 @@
 // Store transaction: a page that sends setpoints queues its block writes and
 // hands their slots over (Iniciar_Grabacion). "Setpoints were Saved to the
 // Relay memory" is shown once, when every one of them had a passed reply; a
-// write that could not be queued shows the communication error at once, and
-// a write given up or the link lost ends the transaction without a word of
-// saving. Replies to block writes outside a transaction show nothing.
+// write that could not be queued shows the communication error when the
+// others have been answered, and a write given up or the link lost ends the
+// transaction without a word of saving. The communication error of a
+// transaction carries a detail line naming the blocks the relay confirmed
+// and those it did not. Replies to block writes outside a transaction show
+// nothing.
+//
+// Clock store: the write of the clock (93) is followed by the apply command
+// (92) the engine queues after it, without a box in between; "saved" is
+// shown once 92 has passed too. A link error meanwhile says in its detail
+// that the clock was written but not applied.
 //
 // Signals for the windows: each passed reply (queue, slot and code, once the
 // engine has stored its data), each request given up, the link lost, the end
@@ -48,6 +58,7 @@
 #include "link/LinkState.h"
 #include "link/Proceso_Comunicacion.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -55,6 +66,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -90,6 +102,7 @@ public:
     static inline const std::string kGuardado = "Setpoints were Saved to the Relay memory";
     static inline const std::string kEjecutado = "Command executed";
     static inline const std::string kErrorComunicacion = " Communication Error...";
+    static inline const std::string kRelojSinAplicar = "The clock was written but not applied.";
     static inline const QString kEnLinea = QStringLiteral("Comunicating...");
     static inline const QString kFueraDeLinea = QStringLiteral("Not Communicating....");
 
@@ -130,6 +143,8 @@ public:
 
     // Shorter intervals for tests (milliseconds).
     void setIntervals(int timeoutMs, int retardoMs, int silencioMs);
+    // Longest wait for a quiet line (milliseconds, 2000 by default).
+    void setLimiteSilencio(int ms) { limiteSilencioMs_ = ms; }
     void setRefreshInterval(int ms) { timer2_.setInterval(ms); }
 
     // Serial event handler (also callable).
@@ -150,8 +165,8 @@ public:
         bool operator==(const Solicitud&) const = default;
     };
     // Starts the store transaction of the block writes queued in these slots;
-    // todasEnCola false: some writes could not be queued.
-    void Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, bool todasEnCola);
+    // sinCola: the codes of the writes that could not be queued.
+    void Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, const std::vector<int>& sinCola = {});
     bool Grabacion_En_Curso() const { return grabacion_.activa; }
 
     int Ticks_Sin_Respuesta() const { return ticksSinRespuesta_; }
@@ -190,6 +205,10 @@ signals:
 private:
     void TmrRetardoCom_Timer();
     void silencioTick();
+    // Starts the quiet-line wait: bytes in are dropped, the limit counts from now.
+    void empezarSilencio();
+    // The quiet-line wait has lasted its limit.
+    bool silencioAgotado() const { return inicioSilencio_.hasExpired(limiteSilencioMs_); }
     void onComunicacionFinalizada(bool opOK);
     void onFinalizado(bool& respuesta);
     void onErrorCommActivado();
@@ -203,8 +222,15 @@ private:
     void mensajeResultado(int accion);
     enum class Icono { Critico, Exclamacion, Informacion };
     // A message box with the loop's timers stopped while it is open.
-    void mostrar(Icono icono, const std::string& texto, const std::string& titulo);
+    void mostrar(Icono icono, const std::string& texto, const std::string& titulo, const std::string& detalle = {});
     void respuestaDeGrabacion(const Solicitud& s);
+    // The request running now is a write of the transaction: it went out.
+    void marcarEnviada();
+    // The detail line of a store's or clock store's error: what the relay
+    // now holds of it; empty when none is under way.
+    std::string detalleGrabacion() const;
+    // A critical box, with its detail line when there is one.
+    void critico(const std::string& texto, const std::string& titulo, const std::string& detalle);
     void terminarGrabacion(bool guardado);
     void enlaceTerminado();
     void drenarEntrada();
@@ -230,6 +256,8 @@ private:
     QTimer timerComunicacion_;
     QTimer timer2_;
     QTimer silencio_;
+    QElapsedTimer inicioSilencio_;
+    int limiteSilencioMs_ = 2000;
 
     int ticksSinRespuesta_ = 0;
     bool esperandoSilencio_ = false;
@@ -241,9 +269,15 @@ private:
     int fallosConexion_ = 0;
     struct Grabacion {
         bool activa = false;
-        bool fallida = false;
         std::vector<Solicitud> pendientes;
+        std::vector<int> sinCola;
+        // Blocks of the store in order; those the relay confirmed; those sent.
+        std::vector<int> bloques;
+        std::set<int> confirmados;
+        std::set<int> enviados;
     } grabacion_;
+    // The clock was written (93 passed) and its apply command (92) waits.
+    bool relojEscrito_ = false;
     std::array<std::array<int, Proceso_Comunicacion::kSlots>, Proceso_Comunicacion::kColas> fallos_{};
 };
 

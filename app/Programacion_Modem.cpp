@@ -6,6 +6,7 @@
 #include "platform/Waits.h"
 #include "text/NumberText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -205,8 +206,13 @@ bool Programacion_Modem::Programar_Modem(const QString& texto)
     Modem_Programado = false;
     modem_.input();
     const auto& t = tiempos_.pasosMs;
-    // The answers before the last one are awaited but not judged.
-    paso("ATV1E0\r", t[0]);
+    // The answers before the last one are awaited but not judged; a modem
+    // that answers nothing at all to the first is not waited for further.
+    if (paso("ATV1E0\r", t[0]).empty()) {
+        st_.link.Comunicando = false;
+        mensaje(kSinRespuesta);
+        return false;
+    }
     Esperar(tiempos_.guardaMs);
     enviar("+++");
     Esperar(tiempos_.guardaMs);
@@ -219,15 +225,21 @@ bool Programacion_Modem::Programar_Modem(const QString& texto)
         Modem_Programado = true;
     else if (respuesta.find("ERROR\r\n") != std::string::npos)
         mensaje(kNoResponde);
+    else {
+        st_.link.Comunicando = false;
+        mensaje(kSinRespuesta);
+    }
     return Modem_Programado;
 }
 
 void Programacion_Modem::Esperar(int ms) { pauseWithoutEvents(ms); }
 
+QString Programacion_Modem::Archivo_Cadena() const { return QDir(st_.Ruta_App).filePath(kArchivo); }
+
 void Programacion_Modem::Leer_Cadena_Modem(int n)
 {
     Cadena_Modem.clear();
-    QFile archivo(kArchivo);
+    QFile archivo(Archivo_Cadena());
     if (n < 1 || !archivo.open(QIODevice::ReadOnly) || !archivo.seek(qint64(n - 1) * kLargoRegistro))
         return;
     const QByteArray registro = archivo.read(kLargoRegistro);
@@ -238,7 +250,7 @@ bool Programacion_Modem::Grabar_Cadena_Modem(int n)
 {
     QByteArray contenido;
     {
-        QFile anterior(kArchivo);
+        QFile anterior(Archivo_Cadena());
         if (anterior.open(QIODevice::ReadOnly))
             contenido = anterior.readAll();
     }
@@ -249,7 +261,7 @@ bool Programacion_Modem::Grabar_Cadena_Modem(int n)
         cp1252::codificar(cp1252::ajustar(Cadena_Modem.toStdString(), kLargoRegistro));
     contenido.replace(posicion, kLargoRegistro, QByteArray::fromStdString(registro));
     // Written whole or not at all: a failed write leaves the old file.
-    QSaveFile archivo(kArchivo);
+    QSaveFile archivo(Archivo_Cadena());
     if (archivo.open(QIODevice::WriteOnly) && archivo.write(contenido) == contenido.size() && archivo.commit())
         return true;
     mensaje(kErrorEscritura, MsgIcon::Critical);

@@ -2,8 +2,8 @@
 // Programs a modem with an initialisation string, from the connection
 // window's frame "Remote Modem Programing": either the built-in string
 // (AT&F, then "ATE0 V0 S0=2 &W1 &Y1") or a personal string typed by the user
-// and kept in the 100-byte record of the file "AT" in the current folder.
-// No dialling.
+// and kept in the 100-byte record of the file "AT" in the program's folder
+// (beside Default.KOVA2). No dialling.
 //
 // A run talks to the modem through a port of its own, opened on the chosen
 // location and rate for the run and closed at its end; the relay link's port
@@ -59,7 +59,7 @@ public:
         QStringLiteral("Disconnect the relay (OFF) before programming the modem");
     static inline const QString kSeleccione = QStringLiteral("Select the Modem Location");
     static inline const QString kErrorEscritura = QStringLiteral("Error writing file");
-    // The personal string's file: bare name, current folder, 100-byte records.
+    // The personal string's file: in the program's folder, 100-byte records.
     static inline const QString kArchivo = QStringLiteral("AT");
     static constexpr int kLargoRegistro = 100;
     static inline const std::string kPrimero = "AT&F\r";
@@ -78,9 +78,12 @@ public:
 
     // Sends the personal sequence with `texto` as the last command over the
     // open modem port; true (and Modem_Programado) when the modem answered
-    // "OK" to it. "ERROR" shows "Modem doesn't response"; no answer shows
-    // nothing. Port errors propagate.
+    // "OK" to it. "ERROR" shows "Modem doesn't response"; neither shows
+    // "Modem Not Response", and so does no answer at all to the first
+    // command, which ends the run at once. Port errors propagate.
     bool Programar_Modem(const QString& texto);
+    // The path of the file "AT".
+    QString Archivo_Cadena() const;
 
     // Blocks for ms milliseconds, handling no events.
     static void Esperar(int ms);

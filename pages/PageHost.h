@@ -56,9 +56,9 @@ public:
     virtual std::optional<RequestSlot> queueRequest(int queue, int code) = 0;
     // Whether a request with this code waits or runs on any queue.
     virtual bool requestWaiting(int code) const = 0;
-    // Starts the store transaction of the writes queued (allQueued false:
-    // some could not be). It ends with storeEnded.
-    virtual void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) = 0;
+    // Starts the store transaction of the writes queued; notQueued: the
+    // codes of the writes that could not be. It ends with storeEnded.
+    virtual void beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued) = 0;
 
     virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
     // A question with Yes and No; true for Yes.

@@ -232,14 +232,14 @@ void SetpointPage::Command1_Click()
         storing_ = true;
         usableChanged();
         std::vector<RequestSlot> queued;
-        bool all = true;
+        std::vector<int> notQueued;
         for (int code : form_.writeCodes) {
             if (auto slot = host_.queueRequest(0, code))
                 queued.push_back(*slot);
             else
-                all = false;
+                notQueued.push_back(code);
         }
-        host_.beginStore(queued, all);
+        host_.beginStore(queued, notQueued);
     } else if (openedOnline_) {
         // The relay was left meanwhile: nothing is stored anywhere.
         host_.message(kErrorComunicacion, "Communication Error", PageHost::Icon::Critical);

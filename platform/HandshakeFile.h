@@ -8,8 +8,16 @@
 namespace kova {
 
 // Writes value as a little-endian 16-bit integer into bytes 0-1 of the file,
-// creating it when missing and leaving the rest of it as it was. A failure is
-// reported on stderr only; false is returned then.
+// creating it (and its folder) when missing and leaving the rest of it as it
+// was. A failure is reported on stderr and, the first time in a run, in a
+// message box naming the file and the reason (the calling program would
+// otherwise wait for the record unawares); false is returned then.
 bool writeHandshake(const QString& path, std::int16_t value);
+
+// Text of that box.
+inline const QString kHandshakeNotWritten = QStringLiteral("The handshake file could not be written");
+
+// Shows the box again at the next failure (for tests).
+void resetHandshakeFailureShown();
 
 } // namespace kova

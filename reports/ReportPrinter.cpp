@@ -1,5 +1,7 @@
 #include "reports/ReportPrinter.h"
 
+#include "reports/PrintedFile.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -244,7 +246,7 @@ bool ReportPrinter::end()
     if (!painter_.isActive())
         return true;
     painter_.end();
-    return !printerError(device_);
+    return !printerError(device_) && printedFileWritten(device_);
 }
 
 void ReportPrinter::paint(QPainter& painter, const ReportCanvas& page)

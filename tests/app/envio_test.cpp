@@ -4,6 +4,7 @@
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -277,4 +278,72 @@ TEST(Envio, PortThatDoesNotOpenEndsTheSend)
     EXPECT_TRUE(b.habilitado);
     EXPECT_TRUE(b.st.link.Detener_Comunicacion);
     EXPECT_TRUE(b.ui.shown.isEmpty());
+}
+
+TEST(Envio, NoisyLineEndsTheSendAndTheStopBeforeItWithinTheirLimits)
+{
+    // After a time-out the line carries a byte every 20 ms and never falls
+    // quiet: each quiet-line wait ends at its limit, the next frame fails on
+    // the noise, and the send ends with its error.
+    constexpr int kLimite = 300;
+    constexpr int kTimeout = 300;
+    const struct { const char* nombre; bool enLinea; int ruidoDesde; std::vector<int> codes; } cases[] = {
+        {"noise at block 2", false, 3, {60, 27, 28, 27}},
+        {"noise while online, before the send", true, 0, {60}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nombre);
+        Banco b;
+        // A reply made of noise (8 or 9 bytes, 20 ms apart) fits in one time-out.
+        b.loop->setIntervals(kTimeout, 2, 50);
+        b.loop->setLimiteSilencio(kLimite);
+        std::size_t antes = 0;
+        if (c.enLinea) {
+            ASSERT_TRUE(b.loop->Conectar(1, "9600", 1));
+            ASSERT_TRUE(waitFor([&] { return b.st.link.Comunicando && b.codigos().size() >= 20; }, 5000));
+            antes = b.port.requests.size();
+            b.fallo = [](const std::vector<std::uint8_t>&, int) { return Fallo::Ruido; };
+            ASSERT_TRUE(waitFor([&] { return b.port.requests.size() > antes; }, 1000));
+            antes = b.port.requests.size();
+        } else {
+            // Silent first: the noise starts once the request has timed out.
+            b.port.ruidoTrasMs = kTimeout + 50;
+            b.fallo = [&](const std::vector<std::uint8_t>&, int n) {
+                return n >= c.ruidoDesde ? Fallo::Ruido : Fallo::Ninguno;
+            };
+        }
+        QElapsedTimer reloj;
+        reloj.start();
+        ASSERT_TRUE(b.enviar());
+        // At most two time-out ticks, one limit, one reply made of noise, slack.
+        EXPECT_LE(reloj.elapsed(), 2 * (2 * kTimeout + kLimite + 9 * 20 + kTimeout) + 500);
+        EXPECT_EQ(b.codigos(antes), c.codes);
+        EXPECT_EQ(b.mensajes(), QStringList{"Error sending File to Relay"});
+        EXPECT_TRUE(b.habilitado);
+        EXPECT_FALSE(b.loop->deteniendo());
+        EXPECT_FALSE(b.loop->esperandoSilencio());
+    }
+}
+
+TEST(Envio, ErrorDetailNamesTheBlocksTheRelayConfirmed)
+{
+    const std::string mix = " The relay may now hold a mix of old and new setpoints.";
+    const struct { const char* nombre; int code; Fallo fallo; std::string detalle; } cases[] = {
+        {"block 3 refused", 110, Fallo::Excepcion,
+         "The relay confirmed blocks 1 and 2 of 6; blocks 3 to 6 were not confirmed (block 3 may have been "
+         "written)." + mix},
+        // Restarted from block 1 four times: block 3 was confirmed on the way.
+        {"block 4 ignored", 111, Fallo::Silencio,
+         "The relay confirmed blocks 1 to 3 of 6; blocks 4 to 6 were not confirmed (block 4 may have been "
+         "written)." + mix},
+        {"identification garbled", 60, Fallo::Basura, "Nothing was written to the relay."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nombre);
+        Banco b;
+        b.fallo = [&](const std::vector<std::uint8_t>& f, int) { return codigo(f) == c.code ? c.fallo : Fallo::Ninguno; };
+        ASSERT_TRUE(b.enviar());
+        ASSERT_EQ(b.mensajes(), QStringList{"Error sending File to Relay"});
+        EXPECT_EQ(b.ui.shown[0].detail.toStdString(), c.detalle);
+    }
 }

@@ -22,16 +22,22 @@ class Notifier : public INotifier {
 public:
     std::vector<std::pair<std::string, std::string>> messages;
     std::string icons; // 'C' critical, 'E' exclamation, 'I' information, one per message
+    std::vector<std::string> details; // the detail line of each message, if any
     // Runs while a box is open (the box's own event loop keeps running).
     std::function<void()> whileOpen;
     void critical(const std::string& t, const std::string& title) override { show('C', t, title); }
     void exclamation(const std::string& t, const std::string& title) override { show('E', t, title); }
     void information(const std::string& t, const std::string& title) override { show('I', t, title); }
+    void criticalDetail(const std::string& t, const std::string& title, const std::string& d) override
+    {
+        show('C', t, title, d);
+    }
 
 private:
-    void show(char icon, const std::string& t, const std::string& title)
+    void show(char icon, const std::string& t, const std::string& title, const std::string& d = {})
     {
         messages.emplace_back(t, title);
+        details.push_back(d);
         icons += icon;
         if (whileOpen)
             whileOpen();
@@ -68,7 +74,7 @@ int codigo(const std::vector<std::uint8_t>& f)
         {3, 0x0101, 61}, {3, 0x0119, 62}, {3, 0x1000, 63}, {3, 0x1019, 64}, {3, 0x1032, 65}, {3, 0x104B, 66},
         {16, 0x0101, 27}, {16, 0x0119, 28}, {16, 0x1000, 110}, {16, 0x1019, 111}, {16, 0x1032, 112},
         {16, 0x104B, 113}, {16, 0x0610, 31}, {16, 0x0090, 93}, {5, 0x0001, 11}, {5, 0x0008, 12},
-        {5, 0x0009, 13}};
+        {5, 0x0009, 13}, {5, 0x0005, 92}};
     for (const auto& r : t)
         if (r.fn == fn && r.reg == reg)
             return r.code;
@@ -551,10 +557,12 @@ TEST_F(Loop, ResultMessagesOfWritesAndCommands)
         timersInBox = "-";
         const std::size_t from = port.requests.size();
         sched.Agregar_Solicitud(0, &engine, static_cast<std::int16_t>(c.code));
-        // Handled once the loop has dispatched the request after it.
+        // Handled once the loop has dispatched the request after it (a
+        // clock write: after the apply command that follows it).
+        const int ultimo = c.code == 93 ? 92 : c.code;
         ASSERT_TRUE(waitFor([&] {
             for (std::size_t i = from; i + 1 < port.requests.size(); ++i)
-                if (codigo(port.requests[i]) == c.code)
+                if (codigo(port.requests[i]) == ultimo)
                     return true;
             return false;
         }, 3000));
@@ -590,14 +598,17 @@ TEST_F(Loop, PassedRepliesAreReportedWithTheirSlotOnceStored)
 }
 
 // One store transaction per STORE: "saved" once, only when the relay took
-// every write; otherwise the communication error and no word of saving.
+// every write; otherwise the communication error and no word of saving,
+// with a detail naming the blocks the relay confirmed.
 struct StoreCase {
     const char* nombre;
     std::vector<int> escrituras;
-    bool todasEnCola;
+    std::vector<int> sinCola; // writes that could not be queued
     int rechazada;         // writes of this code get an exception reply
     std::string mensajes;  // 'S' saved, 'C' communication error, in order
     bool guardado;
+    std::string detalle;   // of the last message
+    Fallo fallo = Fallo::Excepcion; // how the relay fails the write `rechazada`
 };
 
 struct Store : Loop, ::testing::WithParamInterface<StoreCase> {};
@@ -606,7 +617,7 @@ TEST_P(Store, Transaction)
 {
     const StoreCase& c = GetParam();
     port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
-        return codigo(f) == c.rechazada ? Fallo::Excepcion : Fallo::Ninguno;
+        return codigo(f) == c.rechazada ? c.fallo : Fallo::Ninguno;
     };
     conectarYEsperarOnline();
     std::vector<bool> terminadas;
@@ -616,13 +627,15 @@ TEST_P(Store, Transaction)
     std::vector<LinkLoop::Solicitud> enCola;
     for (int code : c.escrituras)
         enCola.push_back({0, *sched.Agregar_Solicitud(0, &engine, static_cast<std::int16_t>(code)), code});
-    loop->Iniciar_Grabacion(enCola, c.todasEnCola);
+    loop->Iniciar_Grabacion(enCola, c.sinCola);
     ASSERT_TRUE(waitFor([&] { return !terminadas.empty(); }, 10000));
     runFor(4 * kTimeout);
     std::string mensajes;
     for (const auto& m : notifier.messages)
         mensajes += m.first == LinkLoop::kGuardado ? 'S' : m.first == LinkLoop::kErrorComunicacion ? 'C' : '?';
     EXPECT_EQ(mensajes, c.mensajes);
+    ASSERT_FALSE(notifier.details.empty());
+    EXPECT_EQ(notifier.details.back(), c.detalle);
     EXPECT_EQ(terminadas, std::vector<bool>{c.guardado});
     EXPECT_FALSE(loop->Grabacion_En_Curso());
     EXPECT_EQ(abandonadas, c.rechazada ? std::vector<int>{c.rechazada} : std::vector<int>{});
@@ -632,11 +645,24 @@ TEST_P(Store, Transaction)
 }
 
 INSTANTIATE_TEST_SUITE_P(Loop, Store,
-                         ::testing::Values(StoreCase{"both taken", {27, 28}, true, 0, "S", true},
-                                           StoreCase{"one write", {113}, true, 0, "S", true},
-                                           StoreCase{"second refused", {27, 28}, true, 28, "C", false},
-                                           StoreCase{"one not queued", {27}, false, 0, "C", false},
-                                           StoreCase{"none queued", {}, false, 0, "C", false}));
+                         ::testing::Values(
+                             StoreCase{"both taken", {27, 28}, {}, 0, "S", true, ""},
+                             StoreCase{"one write", {113}, {}, 0, "S", true, ""},
+                             StoreCase{"second refused", {27, 28}, {}, 28, "C", false,
+                                       "The relay confirmed block 1 of 2; block 2 was not confirmed (it may have "
+                                       "been written). The relay may now hold a mix of old and new setpoints."},
+                             StoreCase{"block 4 refused, block 6 taken", {111, 113}, {}, 111, "C", false,
+                                       "The relay confirmed block 6 of blocks 4 and 6; block 4 was not confirmed (it "
+                                       "may have been written). The relay may now hold a mix of old and new "
+                                       "setpoints."},
+                             StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false,
+                                       "The relay confirmed block 1 of 2; block 2 was not confirmed (it may have "
+                                       "been written). The relay may now hold a mix of old and new setpoints.",
+                                       Fallo::Silencio},
+                             StoreCase{"one not queued", {27}, {28}, 0, "C", false,
+                                       "The relay confirmed block 1 of 2; block 2 was not confirmed. The relay may "
+                                       "now hold a mix of old and new setpoints."},
+                             StoreCase{"none queued", {}, {27}, 0, "C", false, "Nothing was written to the relay."}));
 
 TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
 {
@@ -646,7 +672,7 @@ TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
     QObject::connect(loop, &LinkLoop::Enlace_Perdido, [&] { ++perdidos; });
     QObject::connect(loop, &LinkLoop::Grabacion_Terminada, [&](bool g) { terminadas.push_back(g); });
     port.fallo = [](const std::vector<std::uint8_t>&, int) { return Fallo::Silencio; };
-    loop->Iniciar_Grabacion({{0, *sched.Agregar_Solicitud(0, &engine, 27), 27}}, true);
+    loop->Iniciar_Grabacion({{0, *sched.Agregar_Solicitud(0, &engine, 27), 27}});
     ASSERT_TRUE(waitFor([&] { return perdidos > 0; }, 20000));
     runFor(4 * kTimeout);
     EXPECT_EQ(perdidos, 1);
@@ -720,3 +746,104 @@ INSTANTIATE_TEST_SUITE_P(Casos, LoopFallosRepartidos,
                                            FallosRepartidos{{6, 7, 8, 9, 10}, true},
                                            FallosRepartidos{{4, 5, 6, 7}, false},
                                            FallosRepartidos{{4, 5, 6, 7, 9, 10, 30, 31}, false}));
+
+// --- A line that never falls quiet, a relay one reply behind ------------------
+
+TEST_F(Loop, NoisyLineAfterATimeOutEndsInTheLinkErrorWithinItsLimits)
+{
+    // Noise every 20 ms: the quiet spell must be longer to mean anything.
+    loop->setIntervals(kTimeout, 2, 50);
+    constexpr int kLimite = 300;
+    loop->setLimiteSilencio(kLimite);
+    port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n >= 20 ? Fallo::Ruido : Fallo::Ninguno; };
+    conectarYEsperarOnline();
+    ASSERT_TRUE(waitFor([&] { return port.requests.size() >= 20; }, 3000));
+    const qint64 desde = port.requestTimes[19];
+    // Five misses of one request: the time-out, then four replies made of
+    // noise (at most 2 * 9 bytes of 20 ms each), each after one limit.
+    const int cota = 2 * kTimeout + 5 * (kLimite + 2 * 9 * 20 + kTimeout);
+    ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 4 * cota));
+    EXPECT_LE(port.now() - desde, 2 * cota);
+    runFor(kLimite);
+    ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
+    EXPECT_EQ(port.requests.size(), 24u) << "five tries of the request, none counted twice";
+    EXPECT_FALSE(loop->esperandoSilencio());
+}
+
+TEST_F(Loop, FailedReplyIsFollowedByAQuietLineAndCountedOnce)
+{
+    // The relay answered an earlier frame late (a refused reply) and then
+    // still sends: the next frame waits until that has ended.
+    loop->setIntervals(kTimeout, 2, 50);
+    int errorAlEnviar = -1;
+    port.fallo = [&](const std::vector<std::uint8_t>&, int n) {
+        if (n == 20) {
+            port.inject({0x01, 0x04, 0x02, 0x00}, 30);
+            port.inject({0x00, 0x11, 0x22}, 80);
+            return Fallo::Basura;
+        }
+        if (n == 21)
+            errorAlEnviar = engine.Contador_ErrorComm();
+        return Fallo::Ninguno;
+    };
+    conectarYEsperarOnline();
+    ASSERT_TRUE(waitFor([&] { return port.requests.size() >= 22; }, 3000));
+    // 50 ms of quiet after the last stray byte, at 80 ms.
+    EXPECT_GE(port.requestTimes[20] - port.requestTimes[19], 80 + 50);
+    EXPECT_EQ(codigo(port.requests[20]), codigo(port.requests[19])) << "the failed request is sent again";
+    EXPECT_EQ(errorAlEnviar, 1);
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(link.Comunicando);
+}
+
+// --- Clock store: write and apply back to back ---------------------------------
+
+TEST_F(Loop, ClockStoreAppliesTheClockBeforeAnyBoxAndSaysSavedOnceAfterIt)
+{
+    // Every box is held open by the user for 5 s.
+    conectarYEsperarOnline();
+    qint64 respuesta93 = -1;
+    std::vector<int> enCaja; // requests sent so far, as each box opens
+    notifier.whileOpen = [&] {
+        enCaja.push_back(static_cast<int>(port.requests.size()));
+        runFor(5000);
+    };
+    std::size_t desde = port.requests.size();
+    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
+        if (codigo(f) == 93)
+            respuesta93 = port.now() + port.replyDelayMs;
+        return Fallo::Ninguno;
+    };
+    sched.Agregar_Solicitud(0, &engine, 93);
+    ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
+    std::vector<qint64> en92;
+    for (std::size_t i = desde; i < port.requests.size(); ++i)
+        if (codigo(port.requests[i]) == 92)
+            en92.push_back(port.requestTimes[i]);
+    ASSERT_EQ(en92.size(), 1u);
+    EXPECT_LE(en92[0] - respuesta93, 200);
+    runFor(200);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].first, LinkLoop::kGuardado);
+    // The box opened once 92 had been answered.
+    ASSERT_EQ(enCaja.size(), 1u);
+    std::size_t i92 = desde;
+    while (codigo(port.requests[i92]) != 92)
+        ++i92;
+    EXPECT_GT(enCaja[0], static_cast<int>(i92));
+}
+
+TEST_F(Loop, ClockWrittenButNotAppliedIsToldInTheLinkErrorsDetail)
+{
+    port.fallo = [](const std::vector<std::uint8_t>& f, int) {
+        return codigo(f) == 92 ? Fallo::Excepcion : Fallo::Ninguno;
+    };
+    conectarYEsperarOnline();
+    sched.Agregar_Solicitud(0, &engine, 93);
+    ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
+    runFor(4 * kTimeout);
+    ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
+    EXPECT_EQ(notifier.details[0], "The clock was written but not applied.");
+    EXPECT_EQ(cuantos(93), 1);
+    EXPECT_EQ(cuantos(92), LinkLoop::kMaxFallosSolicitud);
+}

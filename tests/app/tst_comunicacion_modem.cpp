@@ -62,6 +62,7 @@ class tst_comunicacion_modem : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir dir_;
+    QTemporaryDir work_;
     QString previous_;
 
 private slots:
@@ -70,7 +71,7 @@ private slots:
         if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
         QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
         previous_ = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir_.path())); // "AT" lives in the current folder
+        QVERIFY(QDir::setCurrent(work_.path())); // "AT" lives in the program's folder, not here
     }
     void cleanupTestCase() { QDir::setCurrent(previous_); }
     void init() { processImages() = RegisterImages{}; }
@@ -140,7 +141,7 @@ private slots:
     {
         SimOnPty modem;
         QVERIFY(modem.start(2, modemSim(), {}));
-        QFile::remove("AT");
+        QFile::remove(dir_.filePath("AT"));
         ScriptedUi ui;
         ui.inputAnswers.push_back("  ATS0=1  ");
         Program p(dir_.path());
@@ -148,7 +149,8 @@ private slots:
         c.Form_Load();
         QVERIFY(programModem(c, ui, true));
         QCOMPARE(texts(ui), (QStringList{"Please Connect the Modem to COM2", "Modem Has Been Programed"}));
-        QCOMPARE(readAll("AT"), "ATS0=1" + QByteArray(94, ' '));
+        QCOMPARE(readAll(dir_.filePath("AT")), "ATS0=1" + QByteArray(94, ' '));
+        QVERIFY(!QFile::exists("AT"));
         const auto rx = modem.chunks("rx");
         QCOMPARE(modem.received(), QByteArray("ATV1E0\r+++ATH\rAT&F\rAT&K0N1\rATS0=1\r"));
         int plus = -1;

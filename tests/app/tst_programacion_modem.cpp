@@ -27,6 +27,10 @@ const QString kOK = "\r\nOK\r\n";
 const std::string kWireDefault = "AT&F\rATE0 V0 S0=2 &W1 &Y1\r";
 const std::string kWirePersonal = "ATV1E0\r+++ATH\rAT&F\rAT&K0N1\r";
 
+// The program's folder, where "AT" lives (the working folder is another).
+QString programFolder;
+QString atFile() { return programFolder + "/AT"; }
+
 // One run's world: settings that differ from the modem's, the link's port
 // left open by "OFF", a scripted modem and short time limits.
 struct Run {
@@ -42,6 +46,7 @@ struct Run {
         st.Modo_Modem = true;
         st.Puerto_Com = 1;
         st.Velocidad = 9600;
+        st.Ruta_App = programFolder;
         link.open = true;
         Tiempos_Modem t;
         t.respuestaMs = 300;
@@ -73,16 +78,19 @@ class tst_programacion_modem : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir dir_;
+    QTemporaryDir work_;
     QString previous_;
 
 private slots:
     void initTestCase()
     {
         previous_ = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir_.path())); // "AT" lives in the current folder
+        programFolder = dir_.path();
+        QVERIFY(QDir::setCurrent(work_.path())); // never where "AT" goes
     }
     void cleanupTestCase() { QDir::setCurrent(previous_); }
-    void init() { QFile::remove("AT"); }
+    void init() { QFile::remove(atFile()); }
+    void cleanup() { QVERIFY(!QFile::exists("AT")); }
 
     void defaultString_data()
     {
@@ -153,9 +161,9 @@ private slots:
                                                    << "ATS0=1" + blanks94 + "REST" << QByteArray("ATS0=1\r")
                                                    << "Modem doesn't response";
         QTest::newRow("no answer to the last") << "ATS0=1" << atx << "" << "ATX" << "ATS0=1" + blanks94
-                                               << QByteArray("ATS0=1\r") << "";
+                                               << QByteArray("ATS0=1\r") << "Modem Not Response";
         QTest::newRow("input cancelled keeps the file") << "" << atx << "" << "ATX" << atx << QByteArray("\r")
-                                                        << "";
+                                                        << "Modem Not Response";
         QTest::newRow("input cancelled creates no file") << "" << QByteArray() << kOK << "" << QByteArray()
                                                          << QByteArray("\r") << "Modem Has Been Programed";
         QTest::newRow("code page 1252") << "ATS0=1 \u00f1" << QByteArray() << kOK << ""
@@ -173,7 +181,7 @@ private slots:
         QFETCH(QByteArray, lastCommand);
         QFETCH(QString, result);
         if (!fileBefore.isNull()) {
-            QFile f("AT");
+            QFile f(atFile());
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(fileBefore);
         }
@@ -188,8 +196,8 @@ private slots:
         QCOMPARE(ui.inputs[0].prompt, QString("Enter the New string initialization"));
         QCOMPARE(ui.inputs[0].title, QString());
         QCOMPARE(ui.inputs[0].defaultText, defaultShown);
-        QCOMPARE(QFile::exists("AT"), !fileAfter.isNull());
-        QCOMPARE(readAll("AT"), fileAfter);
+        QCOMPARE(QFile::exists(atFile()), !fileAfter.isNull());
+        QCOMPARE(readAll(atFile()), fileAfter);
         QCOMPARE(QByteArray::fromStdString(r.modem.wire()), QByteArray::fromStdString(kWirePersonal) + lastCommand);
         QStringList expected{"Please Connect the Modem to COM2"};
         if (!result.isEmpty()) expected << result;
@@ -276,17 +284,38 @@ private slots:
 
     void unwritableFileStillProgramsTheTypedString()
     {
-        QVERIFY(QDir().mkdir("AT"));
+        QVERIFY(QDir().mkdir(atFile()));
         ScriptedUi ui;
         ui.inputAnswers.push_back("ATS0=3");
         Run r;
         r.choice.personal = true;
         r.script({{kOK}, {kOK}, {kOK}, {kOK}, {kOK}, {kOK}});
         r.p.Modem_Click(r.choice);
-        QVERIFY(QDir().rmdir("AT"));
+        QVERIFY(QDir().rmdir(atFile()));
         QCOMPARE(texts(ui), (QStringList{"Error writing file", "Please Connect the Modem to COM2",
                                          "Modem Has Been Programed"}));
         QVERIFY(QByteArray::fromStdString(r.modem.wire()).endsWith("AT&K0N1\rATS0=3\r"));
+    }
+
+    void silentModemEndsThePersonalStringAtTheFirstCommand()
+    {
+        ScriptedUi ui;
+        ui.inputAnswers.push_back("ATS0=1");
+        Run r;
+        Tiempos_Modem t = r.p.tiempos();
+        t.pasosMs = {300, 5000, 5000, 5000, 5000, 5000};
+        r.p.setTiempos(t);
+        r.choice.personal = true;
+        QElapsedTimer clock;
+        clock.start();
+        r.p.Modem_Click(r.choice);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(r.modem.wire(), std::string("ATV1E0\r"));
+        QCOMPARE(texts(ui), (QStringList{"Please Connect the Modem to COM2", "Modem Not Response"}));
+        QCOMPARE(r.modem.calls.back(), std::string("close"));
+        QVERIFY(!r.p.Modem_Programado);
+        QVERIFY(QFile::exists(atFile()));
+        QVERIFY(r.settingsKept());
     }
 
     void esperarLastsItsTime()

@@ -135,6 +135,7 @@ class TestLateRepliesOverLine : public QObject {
 private slots:
     void connectToARelayThatStartsSlow();
     void lateReplyToAnActualValueRead();
+    void relayBusyWithOneRequestKeepsTheNextFrame();
 };
 
 void TestLateRepliesOverLine::connectToARelayThatStartsSlow()
@@ -169,6 +170,28 @@ void TestLateRepliesOverLine::lateReplyToAnActualValueRead()
     QVERIFY(slow && rig.quick);
     QVERIFY(rig.count(4) >= 2);
     QVERIFY(rig.count(5) >= 2);
+}
+
+void TestLateRepliesOverLine::relayBusyWithOneRequestKeepsTheNextFrame()
+{
+    // At the program's own intervals, a relay that holds the reply to the
+    // first setpoint block read 2 s and keeps one frame received meanwhile:
+    // its late reply and the kept frame's reply follow each other on the
+    // line. Each failed reply is followed by a quiet line, so no later
+    // reply is read out of step.
+    Rig rig({"--busy-on", "3:0x0101:2000", "--line-timing"});
+    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
+    rig.loop->setIntervals(1000, 10, 50);
+    std::vector<bool> replies61;
+    rig.onReply = [&](int accion, bool ok) {
+        if (accion == 61)
+            replies61.push_back(ok);
+    };
+    QVERIFY(rig.loop->Conectar(1, "9600", 1));
+    checkConnected(rig);
+    QVERIFY(rig.count(61) >= 2);
+    QVERIFY(!replies61.empty());
+    QVERIFY(replies61.back());
 }
 
 QTEST_MAIN(TestLateRepliesOverLine)

@@ -70,6 +70,35 @@ private slots:
         QCOMPARE(readAll(handshake), QByteArray::fromHex("0200"));
     }
 
+    // A fresh account: no desktop folder yet, no user-dirs file. The folder
+    // is made and the caller gets its record.
+    void handshakeOnAFreshAccount()
+    {
+        SimHarness sim;
+        QVERIFY2(sim.ok(), sim.error().c_str());
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("home"));
+        const QString handshake = dir.filePath("home/Desktop/prueba.txt");
+        const QString program =
+            QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../../kova");
+        QProcess kova;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", dir.filePath("home"));
+        env.remove("XDG_CONFIG_HOME");
+        env.remove("KOVA_HANDSHAKE_FILE");
+        env.insert("KOVA_COM1", QString::fromStdString(sim.masterEnd()));
+        env.insert("KOVA_APP_DIR", dir.path());
+        kova.setProcessEnvironment(env);
+        kova.start(program, {"9600,N,8,1", "1", "1"});
+        QVERIFY(kova.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(readAll(handshake), QByteArray::fromHex("0100"), 10000);
+        kova.terminate(); // SIGTERM
+        QVERIFY(kova.waitForFinished(10000));
+        QCOMPARE(kova.exitCode(), 0);
+        QCOMPARE(readAll(handshake), QByteArray::fromHex("0200"));
+    }
+
     // A calling program that gives up while the program waits on its
     // "Invalid command line" box: the program still ends at once, cleanly,
     // answering 2.

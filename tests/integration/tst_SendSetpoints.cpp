@@ -142,14 +142,24 @@ void tst_SendSetpoints::unsuitedOrSilentRelay_data()
     QTest::addColumn<QList<int>>("codes");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<QString>("detail");
     const QString refused = "Setpoints can not be saved in the relay";
     const QString error = "Error sending File to Relay";
-    QTest::newRow("version 1.02") << QStringList{"--version", "102"} << QList<int>{60} << refused << true;
-    QTest::newRow("other type") << QStringList{"--type", "21"} << QList<int>{60} << refused << true;
-    QTest::newRow("silent at block 2") << QStringList{"--silent-from", "3"}
-                                       << QList<int>{60, 27, 28, 27, 27, 27, 27} << error << false;
+    const QString mix = " The relay may now hold a mix of old and new setpoints.";
+    QTest::newRow("version 1.02") << QStringList{"--version", "102"} << QList<int>{60} << refused << true << "";
+    QTest::newRow("other type") << QStringList{"--type", "21"} << QList<int>{60} << refused << true << "";
+    QTest::newRow("silent at block 2")
+        << QStringList{"--silent-from", "3"} << QList<int>{60, 27, 28, 27, 27, 27, 27} << error << false
+        << "The relay confirmed block 1 of 6; blocks 2 to 6 were not confirmed (block 2 may have been written)." +
+               mix;
     QTest::newRow("silent from the start") << QStringList{"--silent-from", "1"}
-                                           << QList<int>{60, 60, 60, 60, 60} << error << false;
+                                           << QList<int>{60, 60, 60, 60, 60} << error << false
+                                           << "Nothing was written to the relay.";
+    // Noise from block 3 on: its reply is noise.
+    QTest::newRow("noise from block 3")
+        << QStringList{"--noise-from", "4"} << QList<int>{60, 27, 28, 110} << error << false
+        << "The relay confirmed blocks 1 and 2 of 6; blocks 3 to 6 were not confirmed (block 3 may have been "
+           "written)." + mix;
 }
 
 void tst_SendSetpoints::unsuitedOrSilentRelay()
@@ -158,6 +168,7 @@ void tst_SendSetpoints::unsuitedOrSilentRelay()
     QFETCH(QList<int>, codes);
     QFETCH(QString, message);
     QFETCH(bool, portOpen);
+    QFETCH(QString, detail);
     std::vector<std::string> args;
     for (const QString& o : options) args.push_back(o.toStdString());
     SimHarness sim(args);
@@ -169,6 +180,7 @@ void tst_SendSetpoints::unsuitedOrSilentRelay()
     QCOMPARE(QList<int>(got.begin(), got.end()), codes);
     QCOMPARE(p.messages(), QStringList{message});
     QCOMPARE(p.ui.shown[0].title, QString("KOVA"));
+    QCOMPARE(p.ui.shown[0].detail, detail);
     QCOMPARE(p.ctx.MSComm1().portOpen(), portOpen);
     QVERIFY(p.w->isEnabled());
 }
@@ -181,6 +193,9 @@ void tst_SendSetpoints::failedReplyEndsTheSendForGood()
     QVERIFY(p.send());
     QCOMPARE(sim.requestCodes(), (std::vector<int>{60, 27, 28}));
     QCOMPARE(p.messages(), QStringList{"Error sending File to Relay"});
+    QCOMPARE(p.ui.shown[0].detail, QString("The relay confirmed block 1 of 6; blocks 2 to 6 were not confirmed "
+                                           "(block 2 may have been written). The relay may now hold a mix of old "
+                                           "and new setpoints."));
     QCOMPARE(p.ui.shown[0].icon, MsgIcon::Critical);
     QVERIFY(!p.ctx.MSComm1().portOpen());
     QVERIFY(p.w->isEnabled());

@@ -34,7 +34,7 @@ public:
     std::vector<Queued> queued;
     std::set<int> refuse;              // codes that find no free slot
     std::set<int> waiting;             // codes reported as still waiting
-    std::vector<std::pair<std::vector<RequestSlot>, bool>> stores;
+    std::vector<std::pair<std::vector<RequestSlot>, std::vector<int>>> stores; // writes, codes not queued
     std::vector<Message> messages;
     PageLinkListener* listener = nullptr;
     int listenerChanges = 0;
@@ -61,9 +61,9 @@ public:
         return s;
     }
     bool requestWaiting(int code) const override { return waiting.count(code) != 0; }
-    void beginStore(const std::vector<RequestSlot>& writes, bool allQueued) override
+    void beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued) override
     {
-        stores.emplace_back(writes, allQueued);
+        stores.emplace_back(writes, notQueued);
     }
     void message(const std::string& text, const std::string& title, Icon icon) override
     {

@@ -185,7 +185,7 @@ TEST_F(Page, StoreOnlineIsOneTransactionThatHoldsThePage)
     page->Command1_Click();
     ASSERT_EQ(host.stores.size(), 1u);
     EXPECT_EQ(host.stores[0].first, (std::vector<RequestSlot>{{0, 2, 27}}));
-    EXPECT_FALSE(host.stores[0].second);
+    EXPECT_EQ(host.stores[0].second, std::vector<int>{28});
     EXPECT_FALSE(page->usable());
     EXPECT_FALSE(page->exitUsable());
     EXPECT_FALSE(page->Form_Unload());
@@ -198,7 +198,7 @@ TEST_F(Page, StoreOnlineIsOneTransactionThatHoldsThePage)
     host.refuse.clear();
     page->Command1_Click();
     EXPECT_EQ(host.codes(), (std::vector<int>{61, 62, 27, 27, 28}));
-    EXPECT_TRUE(host.stores[1].second);
+    EXPECT_TRUE(host.stores[1].second.empty());
 }
 
 TEST_F(Page, StoreOfflineCopiesThePutImageAndSaysSo)

@@ -69,6 +69,16 @@ const char* const kHelp =
     "Failing on purpose (requests are counted from 1, every request with a good\n"
     "CRC for this address counts):\n"
     "  --silent-from N        answer nothing from the Nth request on\n"
+    "  --noise-from N         answer nothing from the Nth request on and send one\n"
+    "                         byte (0xFF) every 20 ms from then on, like another\n"
+    "                         talker on the line\n"
+    "  --busy-on FC:REG:MS    hold the reply to the first request with function FC\n"
+    "                         at start register REG MS milliseconds (added to the\n"
+    "                         reply delay), like a relay busy with it: of the\n"
+    "                         frames arriving meanwhile it keeps the first and\n"
+    "                         answers it after that reply as if it arrived then\n"
+    "                         (its time on the line at --baud and a 3.5-character\n"
+    "                         gap on either side), and ignores the others\n"
     "  --corrupt N            send the reply to the Nth request with a wrong CRC\n"
     "                         (repeatable); a write is still carried out\n"
     "  --corrupt-on FC:REG[:TIMES]  the same for the first TIMES (default 1)\n"
@@ -220,6 +230,9 @@ public:
     std::FILE* log = nullptr;
     std::string dumpPath;
     int silentFrom = 0;
+    int noiseFrom = 0;
+    // A request from noiseFrom on was seen: the line now carries noise.
+    bool noisy = false;
     std::set<long> corruptAt;
     std::vector<Match> corruptOn;
     std::map<long, int> exceptionAt;
@@ -332,6 +345,11 @@ public:
             }
         }
 
+        if (noiseFrom > 0 && n >= noiseFrom) {
+            noisy = true;
+            logLine(line + " reply silent noise");
+            return;
+        }
         if (silent || (silentFrom > 0 && n >= silentFrom)) {
             logLine(line + " reply silent");
             return;
@@ -466,7 +484,8 @@ int main(int argc, char** argv)
     int address = 1;
     long baud = 9600;
     RelayOptions relayOptions;
-    int silentFrom = 0;
+    int silentFrom = 0, noiseFrom = 0;
+    std::optional<Match> busyOn;
     std::set<long> corruptAt;
     std::vector<Match> corruptOn, exceptionOn;
     std::map<long, int> exceptionAt;
@@ -475,7 +494,7 @@ int main(int argc, char** argv)
 
     enum {
         OptDevice = 256, OptAddress, OptBaud, OptType, OptModel, OptVersion, OptStatus, OptEvents,
-        OptClock, OptAlt, OptSetpoint, OptInput, OptSilentFrom, OptCorrupt, OptCorruptOn, OptException,
+        OptClock, OptAlt, OptSetpoint, OptInput, OptSilentFrom, OptNoiseFrom, OptBusyOn, OptCorrupt, OptCorruptOn, OptException,
         OptExceptionOn, OptReplyDelay, OptLineTiming, OptLogTimes, OptLog, OptDump, OptControl, OptHelp
     };
     static const option longOptions[] = {
@@ -492,6 +511,8 @@ int main(int argc, char** argv)
         {"setpoint", required_argument, nullptr, OptSetpoint},
         {"input", required_argument, nullptr, OptInput},
         {"silent-from", required_argument, nullptr, OptSilentFrom},
+        {"noise-from", required_argument, nullptr, OptNoiseFrom},
+        {"busy-on", required_argument, nullptr, OptBusyOn},
         {"corrupt", required_argument, nullptr, OptCorrupt},
         {"corrupt-on", required_argument, nullptr, OptCorruptOn},
         {"exception", required_argument, nullptr, OptException},
@@ -551,6 +572,13 @@ int main(int argc, char** argv)
             break;
         }
         case OptSilentFrom: silentFrom = static_cast<int>(numberArg("--silent-from", arg, 1, 1L << 30)); break;
+        case OptNoiseFrom: noiseFrom = static_cast<int>(numberArg("--noise-from", arg, 1, 1L << 30)); break;
+        case OptBusyOn: {
+            busyOn = matchArg("--busy-on", arg, -1);
+            if (busyOn->param < 0 || busyOn->param > kMaxDelayMs)
+                usageError("bad value for --busy-on: '" + std::string(arg) + "'");
+            break;
+        }
         case OptCorrupt: corruptAt.insert(numberArg("--corrupt", arg, 1, 1L << 30)); break;
         case OptCorruptOn: corruptOn.push_back(matchArg("--corrupt-on", arg, 1)); break;
         case OptException: {
@@ -619,6 +647,7 @@ int main(int argc, char** argv)
         sim.log = log;
         sim.dumpPath = dumpPath;
         sim.silentFrom = silentFrom;
+        sim.noiseFrom = noiseFrom;
         sim.corruptAt = corruptAt;
         sim.corruptOn = corruptOn;
         sim.exceptionAt = exceptionAt;
@@ -650,9 +679,30 @@ int main(int argc, char** argv)
         Clock::time_point firstByte{}; // of the frame at the head of rx
         std::string pending;
         const int serialFd = modbus_get_socket(ctx);
+        // Line noise (--noise-from): the next byte's time.
+        constexpr auto kNoiseEvery = std::chrono::milliseconds(20);
+        Clock::time_point nextNoise{};
+        // The request held by --busy-on: when its reply is due, whether the
+        // one frame kept meanwhile has come.
+        struct Busy {
+            bool used = false;
+            bool kept = false;
+            Clock::time_point until{};
+        } busy;
         while (!g_stop) {
             const Clock::time_point now = Clock::now();
             Clock::time_point wake = now + std::chrono::milliseconds(200);
+            if (sim.noisy) {
+                if (nextNoise == Clock::time_point{})
+                    nextNoise = now;
+                if (now >= nextNoise) {
+                    const std::uint8_t b = 0xFF;
+                    if (::write(serialFd, &b, 1) < 0 && errno != EAGAIN && errno != EINTR)
+                        sim.logLine(std::string("noise not written: ") + std::strerror(errno));
+                    nextNoise += kNoiseEvery;
+                }
+                wake = std::min(wake, nextNoise);
+            }
             if (!rx.empty())
                 wake = std::min(wake, lastByte + kGap);
             if (!waiting.empty())
@@ -715,6 +765,21 @@ int main(int argc, char** argv)
                     continue;
                 }
                 Clock::time_point due = sim.due(arrived, frame);
+                if (busy.used && Clock::now() < busy.until) {
+                    // Busy with the held request: one frame is kept for after it.
+                    if (busy.kept) {
+                        sim.logLine("frame ignored while busy");
+                        continue;
+                    }
+                    // Taken from the buffer once the held reply is out: as if
+                    // it arrived then, with a frame gap on either side.
+                    busy.kept = true;
+                    due = std::max(due, busy.until + sim.line.characters(static_cast<double>(frame.size()) + 7));
+                } else if (busyOn && !busy.used && frame[1] == busyOn->fc && word(frame.data() + 2) == busyOn->reg) {
+                    due += std::chrono::milliseconds(busyOn->param);
+                    busy.used = true;
+                    busy.until = due;
+                }
                 if (!waiting.empty())
                     due = std::max(due, waiting.back().due);
                 waiting.push_back(Waiting{due, arrived, std::move(frame)});

@@ -32,7 +32,7 @@ public:
     void enableMainWindow(bool) override {}
     std::optional<RequestSlot> queueRequest(int, int) override { return std::nullopt; }
     bool requestWaiting(int) const override { return false; }
-    void beginStore(const std::vector<RequestSlot>&, bool) override {}
+    void beginStore(const std::vector<RequestSlot>&, const std::vector<int>&) override {}
     void message(const std::string&, const std::string&, Icon) override {}
     void setListener(PageLinkListener*) override {}
     bool comunicando() const override { return false; }

@@ -64,7 +64,13 @@ void RelayPort::output(const std::vector<std::uint8_t>& bytes)
         post(CommEvent::Send);
     const int n = static_cast<int>(requests.size());
     const Fallo f = fallo ? fallo(bytes, n) : Fallo::Ninguno;
-    if (f == Fallo::Silencio)
+    if (f == Fallo::Ruido && !ruidoEmpezado_) {
+        ruidoEmpezado_ = true;
+        ruido_.setInterval(20);
+        connect(&ruido_, &QTimer::timeout, this, [this] { arrive({0x55}); });
+        QTimer::singleShot(ruidoTrasMs, this, [this] { ruido_.start(); });
+    }
+    if (f == Fallo::Silencio || f == Fallo::Ruido)
         return;
     auto reply = answer(bytes);
     if (!reply)

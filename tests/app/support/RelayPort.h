@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -25,9 +26,13 @@ public:
     std::map<std::uint16_t, std::uint16_t> inputRegs; // input registers
     std::map<std::uint16_t, std::uint16_t> holding; // holding registers
     int replyDelayMs = 2;
+    // The noise of Fallo::Ruido starts this long after its request.
+    int ruidoTrasMs = 0;
 
-    // Per-request behaviour; the request number counts from 1.
-    enum class Fallo { Ninguno, Silencio, CrcMalo, Excepcion, OtroEsclavo, Basura };
+    // Per-request behaviour; the request number counts from 1. Ruido: no
+    // answer, and from then on one noise byte every 20 ms while the port is
+    // open (another talker on the line).
+    enum class Fallo { Ninguno, Silencio, CrcMalo, Excepcion, OtroEsclavo, Basura, Ruido };
     // Decides the failure of each request (frame bytes, request number).
     std::function<Fallo(const std::vector<std::uint8_t>&, int)> fallo;
     std::vector<std::vector<std::uint8_t>> requests; // every frame written
@@ -64,6 +69,8 @@ private:
     void checkReceive();
     void post(CommEvent e);
 
+    QTimer ruido_;
+    bool ruidoEmpezado_ = false;
     QElapsedTimer clock_ = [] { QElapsedTimer t; t.start(); return t; }();
     int port_ = 0;
     std::string settings_;
