@@ -3,6 +3,7 @@
 #include "ColourText.h"
 #include "PropertySheet.h"
 #include "editors/DesignMetadata.h"
+#include "editors/PropertyNumbers.h"
 #include "editors/PropertyPage.h"
 
 #include <QHeaderView>
@@ -211,7 +212,7 @@ bool PropertyBrowser::edit(const std::string& member, const QString& text)
     const PropValue v = fromText(member, control_->getProperty(member), text);
     std::unique_ptr<PropertyHost> trial = scratchCopy(*control_);
     std::string why;
-    if (!trial || !trial->setProperty(member, v))
+    if (!numberTextAcceptable(member, text.toStdString()) || !trial || !trial->setProperty(member, v))
         why = "Invalid value for " + member;
     else if (std::string problem = settingsProblem(*trial); !problem.empty())
         why = "Invalid value for " + member + ": " + problem;
