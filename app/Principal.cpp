@@ -376,7 +376,7 @@ void Principal::Reset_Relay_Click()
         ui().msgBox(QStringLiteral("Only Communication Mode "), MsgButtons::OKOnly,
                     MsgIcon::Information, kAppTitle);
     } else if (st_.Habilita_Reset) {
-        if (ui().msgBox(QStringLiteral("Are you sure?"), MsgButtons::YesNo, MsgIcon::Question,
+        if (ui().msgBox(QStringLiteral("Are you sure?"), MsgButtons::YesNoDefaultNo, MsgIcon::Question,
                         QStringLiteral("KOVA Reset")) == MsgAnswer::Yes &&
             svc_.queueRequest)
             svc_.queueRequest(0, 11);

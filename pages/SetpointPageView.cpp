@@ -3,6 +3,7 @@
 #include "editors/BitsWidget.h"
 #include "editors/EditorWidgets.h"
 #include "pages/PagePlacement.h"
+#include "platform/EnterPress.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -183,7 +184,7 @@ void SetpointPageView::build()
     exit_ = new QPushButton(QStringLiteral("EXIT"));
     exit_->setObjectName(QStringLiteral("Command2"));
     for (QPushButton* b : {store_, exit_})
-        b->setAutoDefault(false);
+        pressOnEnter(*b);
     connect(store_, &QPushButton::clicked, this, [this] { page_.Command1_Click(); });
     connect(exit_, &QPushButton::clicked, this, [this] { page_.Command2_Click(); });
     buttons->addStretch();

@@ -319,6 +319,8 @@ private slots:
             QCOMPARE(ui.shown[0].text, shownText);
             QCOMPARE(ui.shown[0].title, shownTitle);
             QCOMPARE(ui.shown[0].icon, online ? MsgIcon::Question : MsgIcon::Information);
+            // Asked before a reset: No is the default button.
+            QCOMPARE(ui.shown[0].buttons, online ? MsgButtons::YesNoDefaultNo : MsgButtons::OKOnly);
         }
         QCOMPARE(int(calls.queued.size()), queuedCount);
         if (queuedCount) QCOMPARE(calls.queued[0], std::make_pair(0, 11));
