@@ -7,6 +7,7 @@
 #include "integration/support/SimHarness.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QtTest>
 
@@ -70,6 +71,35 @@ private slots:
         QCOMPARE(last.windows, first.windows);
         QCOMPARE(last.objects, first.objects);
         QVERIFY(program.ui.shown.isEmpty());
+    }
+
+    // The style keeps a picture of each look of a selector (colours, size,
+    // state), keyed by its palette: selectors in the design colours share
+    // the program's palette, so opening a page again adds no new pictures.
+    void selectorsOfAPageOpenedAgainLookAsBefore()
+    {
+        SimHarness sim;
+        QVERIFY2(sim.ok(), sim.error().c_str());
+        OnlineProgram program;
+        QVERIFY(program.start(sim));
+        Principal& w = *program.arranque.principal();
+        QTRY_VERIFY(program.arranque.state().link.Comunicando);
+        auto looks = [&](const char* command) {
+            QSet<qint64> keys;
+            QTimer::singleShot(0, [&] {
+                QWidget* page = QApplication::activeModalWidget();
+                for (QComboBox* c : page->findChildren<QComboBox*>())
+                    keys.insert(c->palette().cacheKey());
+                qobject_cast<QDialog*>(page)->reject();
+            });
+            w.command(command)->trigger();
+            return keys;
+        };
+        for (const char* command : {"Set_page2", "MnuPhProtec", "mnuOutputRel"}) {
+            const QSet<qint64> first = looks(command);
+            QVERIFY2(!first.isEmpty(), command);
+            QCOMPARE(looks(command), first);
+        }
     }
 };
 
