@@ -75,13 +75,6 @@ struct OpenWindow {
     }
 };
 
-void addWindows()
-{
-    QTest::addColumn<QString>("window");
-    for (const char* w : {"setpoint", "value", "clock", "connection", "properties"})
-        QTest::newRow(w) << QString(w);
-}
-
 } // namespace
 
 class tst_WindowButtonsAnswerEnter : public QObject {
@@ -129,7 +122,12 @@ private slots:
         QCOMPARE(pressed.count(), 3);
     }
 
-    void enterToTheWindowPressesNothing_data() { addWindows(); }
+    void enterToTheWindowPressesNothing_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char* w : {"setpoint", "value", "clock", "connection", "properties"})
+            QTest::newRow(w) << QString(w);
+    }
 
     void enterToTheWindowPressesNothing()
     {
