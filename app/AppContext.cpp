@@ -216,7 +216,7 @@ void AppContext::message(const std::string& text, const std::string& title, Icon
 
 bool AppContext::question(const std::string& text, const std::string& title, Icon icon)
 {
-    return ui().msgBox(QString::fromStdString(text), MsgButtons::YesNo, boxIcon(icon),
+    return ui().msgBox(QString::fromStdString(text), MsgButtons::YesNoDefaultNo, boxIcon(icon),
                        QString::fromStdString(title)) == MsgAnswer::Yes;
 }
 

@@ -7,6 +7,7 @@
 #include "link/RegisterImages.h"
 #include "pages/PagePlacement.h"
 #include "platform/ComPortDevice.h"
+#include "platform/EnterPress.h"
 #include "platform/Ui.h"
 #include "text/NumberText.h"
 #include "text/VbNumbers.h"
@@ -169,7 +170,7 @@ void Comunicacion::build()
     Combo3_ = list(Frame4, "Combo3", baudItems());
     auto* Modem = new QPushButton(QStringLiteral("OK"), Frame4);
     Modem->setObjectName(QStringLiteral("Modem"));
-    Modem->setAutoDefault(false);
+    pressOnEnter(*Modem);
     connect(Modem, &QPushButton::clicked, this, &Comunicacion::Modem_Click);
     auto* g4 = new QGridLayout(Frame4);
     g4->addWidget(o20, 0, 0);
@@ -184,11 +185,11 @@ void Comunicacion::build()
     auto* Frame2 = frame(this, "Frame2", "Communication Control");
     auto* Command1 = new QPushButton(QStringLiteral("ON"), Frame2);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(false);
+    pressOnEnter(*Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     auto* Command2 = new QPushButton(QStringLiteral("OFF"), Frame2);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
+    pressOnEnter(*Command2);
     connect(Command2, &QPushButton::clicked, this, &Comunicacion::Command2_Click);
     Label6_ = label(Frame2, "Label6", "Label6");
     auto* g2 = new QGridLayout(Frame2);
@@ -202,11 +203,11 @@ void Comunicacion::build()
     Botones_->setObjectName(QStringLiteral("Botones"));
     auto* Okey = new QPushButton(QStringLiteral("OK"), Botones_);
     Okey->setObjectName(QStringLiteral("Okey"));
-    Okey->setAutoDefault(false);
+    pressOnEnter(*Okey);
     connect(Okey, &QPushButton::clicked, this, &Comunicacion::Okey_Click);
     Cancelar_ = new QPushButton(QStringLiteral("Cancel"), Botones_);
     Cancelar_->setObjectName(QStringLiteral("Cancelar"));
-    Cancelar_->setAutoDefault(false);
+    pressOnEnter(*Cancelar_);
     connect(Cancelar_, &QPushButton::clicked, this, &Comunicacion::Cancelar_Click);
     auto* hb = new QHBoxLayout(Botones_);
     hb->addStretch(1);

@@ -101,6 +101,14 @@ std::string codificar(std::string_view utf8)
     return out;
 }
 
+bool codificable(std::string_view utf8)
+{
+    for (std::size_t i = 0; i < utf8.size();)
+        if (aByte(leerUtf8(utf8, i)) < 0)
+            return false;
+    return true;
+}
+
 std::string decodificar(std::string_view bytes)
 {
     std::string out;

@@ -17,6 +17,10 @@ std::string codificar(std::string_view utf8);
 // every byte survives a decode and encode.
 std::string decodificar(std::string_view bytes);
 
+// Whether every character of a UTF-8 text has a Windows-1252 byte (a
+// malformed sequence has none).
+bool codificable(std::string_view utf8);
+
 // Number of characters of a UTF-8 text.
 std::size_t caracteres(std::string_view utf8);
 

@@ -186,6 +186,8 @@ bool Manejo_de_Archivos::Grabar_Archivo(const std::string& ruta)
     }
     registro_ = nuevo;
     Archivo_Guardado = true;
+    // The title names the file now worked on, as after a load.
+    ventana_.ponerTitulo(std::string(Titulo_Principal) + " - " + ruta);
     return true;
 }
 

@@ -114,8 +114,9 @@ public:
 
     Manejo_de_Archivos(IEnlace_Archivos& enlace, IVentana_Archivos& ventana);
 
-    // Saves the current setpoints to `ruta`. False (after "Error writing
-    // file") when the file could not be written; the old file is then intact.
+    // Saves the current setpoints to `ruta` and names it in the main
+    // window's title. False (after "Error writing file") when the file could
+    // not be written; the old file and the title are then intact.
     bool Grabar_Archivo(const std::string& ruta);
     // Loads `ruta`. False when the file is missing, short or foreign ("It
     // isn't KOVA File") or unreadable ("Error reading file"); nothing changes then.

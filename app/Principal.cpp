@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kova {
@@ -231,7 +232,6 @@ void Principal::buildStatusBar()
         panels_[i] = new QLabel(sb);
         panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panels_[i]->setMinimumWidth(i < 2 ? 40 : 120);
         sb->addPermanentWidget(panels_[i], i == 5 ? 1 : 0);
     }
     // Design content, replaced by the window's load.
@@ -242,7 +242,26 @@ void Principal::buildStatusBar()
 void Principal::setPanel(int index, const QString& text)
 {
     // Panel 6 is set at every status refresh: drawn again only on a change.
-    if (index >= 1 && index <= 6 && panels_[index - 1]->text() != text) panels_[index - 1]->setText(text);
+    if (index < 1 || index > 6 || panels_[index - 1]->text() == text) return;
+    panels_[index - 1]->setText(text);
+    fitStatusBar();
+}
+
+void Principal::fitStatusBar()
+{
+    for (int i = 0; i < 6; ++i)
+        panels_[i]->setMinimumWidth(std::max(i < 2 ? 40 : 120, panels_[i]->minimumSizeHint().width()));
+    // The main window's own layout keeps only its centre's width; the status
+    // bar tells its width once it is shown (it lays its panels out then).
+    if (!statusBar()->isVisible()) return;
+    const int centre = layout() ? layout()->minimumSize().width() : 0;
+    setMinimumWidth(std::max(centre, statusBar()->minimumSizeHint().width()));
+}
+
+void Principal::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    fitStatusBar();
 }
 
 QString Principal::panelText(int index) const
@@ -376,7 +395,7 @@ void Principal::Reset_Relay_Click()
         ui().msgBox(QStringLiteral("Only Communication Mode "), MsgButtons::OKOnly,
                     MsgIcon::Information, kAppTitle);
     } else if (st_.Habilita_Reset) {
-        if (ui().msgBox(QStringLiteral("Are you sure?"), MsgButtons::YesNo, MsgIcon::Question,
+        if (ui().msgBox(QStringLiteral("Are you sure?"), MsgButtons::YesNoDefaultNo, MsgIcon::Question,
                         QStringLiteral("KOVA Reset")) == MsgAnswer::Yes &&
             svc_.queueRequest)
             svc_.queueRequest(0, 11);

@@ -79,7 +79,8 @@ public:
     void setSerialPort(ISerialPort* port) { MSComm1_ = port; }
     ISerialPort* serialPort() const { return MSComm1_; }
 
-    // Status bar panel 1..6.
+    // Status bar panel 1..6. Each panel is at least as wide as its text and
+    // the window never narrower than its status bar, so no text is cut.
     void setPanel(int index, const QString& text);
     QString panelText(int index) const;
 
@@ -145,11 +146,13 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
+    void fitStatusBar();
     // Writes one byte 0 to an open port and closes it.
     void closePortWithZero();
     void endProgram();

@@ -1,8 +1,10 @@
 #include "app/Propiedades.h"
 
 #include "app/Cp1252.h"
+#include "app/Cp1252Validator.h"
 #include "app/Manejo_de_Archivos.h"
 #include "pages/PagePlacement.h"
+#include "platform/EnterPress.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,13 +19,32 @@ namespace kova {
 namespace {
 
 // Programmer and relay name are fixed 20-character texts in the files.
-constexpr std::size_t kLargoNombre = 20;
+constexpr int kLargoNombre = 20;
 
 QLineEdit* campo(QWidget* parent, const char* name)
 {
     auto* t = new QLineEdit(parent);
     t->setObjectName(QString::fromLatin1(name));
     return t;
+}
+
+// A box for a text the setpoint file keeps: it takes only characters the
+// file can store, and at most `largo` of them when given.
+QLineEdit* campoDeArchivo(QWidget* parent, const char* name, int largo = 0)
+{
+    QLineEdit* t = campo(parent, name);
+    t->setValidator(new Cp1252Validator(t));
+    if (largo > 0)
+        t->setMaxLength(largo);
+    return t;
+}
+
+// The file pads its texts with blanks; the box shows the text without
+// them, so what is typed at the end follows the text itself.
+QString sinBlancosAlFinal(const std::string& texto)
+{
+    const auto fin = texto.find_last_not_of(' ');
+    return QString::fromStdString(texto.substr(0, fin == std::string::npos ? 0 : fin + 1));
 }
 
 QLabel* etiqueta(QWidget* parent, const char* name, const char* text)
@@ -43,9 +64,9 @@ Propiedades::Propiedades(Manejo_de_Archivos& archivos, QWidget& principal, QWidg
 
     auto* Frame2 = new QGroupBox(this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Text1_ = campo(Frame2, "Text1");
-    Text2_ = campo(Frame2, "Text2");
-    Text3_ = campo(Frame2, "Text3");
+    Text1_ = campoDeArchivo(Frame2, "Text1", kLargoNombre);
+    Text2_ = campoDeArchivo(Frame2, "Text2", kLargoNombre);
+    Text3_ = campoDeArchivo(Frame2, "Text3");
     Text5_ = campo(Frame2, "Text5");
     auto* g = new QGridLayout(Frame2);
     g->addWidget(etiqueta(Frame2, "Label5", "Programer:"), 0, 0);
@@ -60,12 +81,12 @@ Propiedades::Propiedades(Manejo_de_Archivos& archivos, QWidget& principal, QWidg
 
     auto* Okey = new QPushButton(QStringLiteral("OK"), this);
     Okey->setObjectName(QStringLiteral("Okey"));
-    Okey->setAutoDefault(false);
+    pressOnEnter(*Okey);
     connect(Okey, &QPushButton::clicked, this, &Propiedades::Okey_Click);
     // Escape is the dialog's reject: the same as Cancel.
     auto* Cancel = new QPushButton(QStringLiteral("Cancel"), this);
     Cancel->setObjectName(QStringLiteral("Cancel"));
-    Cancel->setAutoDefault(false);
+    pressOnEnter(*Cancel);
     connect(Cancel, &QPushButton::clicked, this, &Propiedades::Cancel_Click);
     auto* botones = new QHBoxLayout;
     botones->addStretch(1);
@@ -83,9 +104,9 @@ void Propiedades::Form_Load()
 {
     placeUnderMainWindow(*this, &principal_);
     principal_.setEnabled(false);
-    Text2_->setText(QString::fromStdString(archivos_.Nombre_Rele));
-    Text1_->setText(QString::fromStdString(archivos_.Programador));
-    Text3_->setText(QString::fromStdString(archivos_.Observaciones));
+    Text2_->setText(sinBlancosAlFinal(archivos_.Nombre_Rele));
+    Text1_->setText(sinBlancosAlFinal(archivos_.Programador));
+    Text3_->setText(sinBlancosAlFinal(archivos_.Observaciones));
     Text5_->setText(QString::fromStdString(archivos_.Firmware_Rele));
 }
 

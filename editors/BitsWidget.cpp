@@ -89,10 +89,17 @@ std::vector<std::string> BitsWidget::loadSettings(const PropertyBag& bag)
 
 void BitsWidget::applyLook()
 {
+    // A palette of its own only for colours of its own: the style caches a
+    // picture of a selector per palette, so a new palette for every selector
+    // would add pictures to that cache at every page open.
     QPalette p = combo1_->palette();
-    p.setColor(QPalette::Base, ValueEditorWidget::storedColor(model_->BackColor(), QApplication::palette()));
-    p.setColor(QPalette::Text, ValueEditorWidget::storedColor(model_->ForeColor(), QApplication::palette()));
-    combo1_->setPalette(p);
+    const QColor back = ValueEditorWidget::storedColor(model_->BackColor(), QApplication::palette());
+    const QColor fore = ValueEditorWidget::storedColor(model_->ForeColor(), QApplication::palette());
+    if (p.color(QPalette::Base) != back || p.color(QPalette::Text) != fore) {
+        p.setColor(QPalette::Base, back);
+        p.setColor(QPalette::Text, fore);
+        combo1_->setPalette(p);
+    }
     if (!model_->Font().empty()) {
         QFont f = combo1_->font();
         f.fromString(QString::fromStdString(model_->Font()));

@@ -2,6 +2,7 @@
 
 #include "pages/Aviso_grabacion.h"
 #include "pages/PagePlacement.h"
+#include "platform/EnterPress.h"
 #include "platform/Ui.h"
 #include "text/DateText.h"
 
@@ -69,7 +70,7 @@ void DateTimeConfigView::build()
     TimeSys_->setTime(QTime(0, 0, 0));
     Store_ = new QPushButton(QStringLiteral("STORE"), Frame1);
     Store_->setObjectName(QStringLiteral("Store"));
-    Store_->setAutoDefault(false);
+    pressOnEnter(*Store_);
     connect(Store_, &QPushButton::clicked, this, [this] {
         const QDate d = DateSys_->date();
         const QTime t = TimeSys_->time();
@@ -95,7 +96,7 @@ void DateTimeConfigView::build()
 
     Okey_ = new QPushButton(QStringLiteral("OK"), this);
     Okey_->setObjectName(QStringLiteral("Okey"));
-    Okey_->setAutoDefault(false);
+    pressOnEnter(*Okey_);
     connect(Okey_, &QPushButton::clicked, this, [this] {
         model_.Okey_Click();
         mostrar();
@@ -142,8 +143,8 @@ void DateTimeConfigView::mostrar()
 
 bool DateTimeConfigView::confirmar()
 {
-    return ui().msgBox(QString::fromStdString(DateTimeConfig::kPregunta), MsgButtons::YesNo, MsgIcon::Information,
-                       QString::fromStdString(DateTimeConfig::kTitulo)) == MsgAnswer::Yes;
+    return ui().msgBox(QString::fromStdString(DateTimeConfig::kPregunta), MsgButtons::YesNoDefaultNo,
+                       MsgIcon::Information, QString::fromStdString(DateTimeConfig::kTitulo)) == MsgAnswer::Yes;
 }
 
 void DateTimeConfigView::mostrarAviso()

@@ -61,7 +61,8 @@ public:
     virtual void beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued) = 0;
 
     virtual void message(const std::string& text, const std::string& title, Icon icon) = 0;
-    // A question with Yes and No; true for Yes.
+    // A question before a command to the relay: Yes and No, No the
+    // default button; true for Yes.
     virtual bool question(const std::string& text, const std::string& title, Icon icon) = 0;
 
     // The close request shared by the value pages and the events page.

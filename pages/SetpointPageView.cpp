@@ -4,6 +4,7 @@
 #include "editors/EditorWidgets.h"
 #include "pages/EqualWidths.h"
 #include "pages/PagePlacement.h"
+#include "platform/EnterPress.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -137,7 +138,7 @@ void SetpointPageView::build()
     exit_ = new QPushButton(QStringLiteral("EXIT"));
     exit_->setObjectName(QStringLiteral("Command2"));
     for (QPushButton* b : {store_, exit_})
-        b->setAutoDefault(false);
+        pressOnEnter(*b);
     connect(store_, &QPushButton::clicked, this, [this] { page_.Command1_Click(); });
     connect(exit_, &QPushButton::clicked, this, [this] { page_.Command2_Click(); });
     buttons->addWidget(store_);

@@ -1,6 +1,7 @@
 #include "pages/ValuePageView.h"
 
 #include "pages/PagePlacement.h"
+#include "platform/EnterPress.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -107,7 +108,7 @@ void ValuePageView::build()
     for (const ValueButton& b : form.buttons) {
         auto* button = new QPushButton(q(b.caption), this);
         button->setObjectName(q(b.name));
-        button->setAutoDefault(false);
+        pressOnEnter(*button);
         button->resize(std::max(button->sizeHint().width(), px(1215)), std::max(button->sizeHint().height(), px(375)));
         button->move(px(b.at.left), px(b.at.top));
         controls_[q(b.name)] = button;

@@ -43,7 +43,7 @@ QMessageBox::Icon qtIcon(MsgIcon icon)
 
 MsgAnswer leavingAnswer(MsgButtons buttons)
 {
-    if (buttons == MsgButtons::YesNo) return MsgAnswer::No;
+    if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo) return MsgAnswer::No;
     if (buttons == MsgButtons::OKOnly) return MsgAnswer::OK;
     return MsgAnswer::Cancel;
 }
@@ -63,6 +63,10 @@ MsgAnswer QtUi::msgBoxDetail(const QString& text, MsgButtons buttons, MsgIcon ic
     case MsgButtons::OKOnly: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;

@@ -11,7 +11,9 @@ namespace kova {
 inline const QString kAppTitle = QStringLiteral("KOVA");
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgButtons { OKOnly, OKCancel, YesNoCancel, YesNo };
+// YesNoDefaultNo: Yes and No with No as the default button (Enter answers
+// No), for a question before a command to a relay in service.
+enum class MsgButtons { OKOnly, OKCancel, YesNoCancel, YesNo, YesNoDefaultNo };
 enum class MsgAnswer { OK, Cancel, Yes, No };
 
 class IUi {

@@ -103,6 +103,11 @@ void paintFrame(QPainter& p, const ReportItem& it)
     const qreal border = caption.isEmpty() ? 0.0 : fm.height() / 2.0;
     const QPen line = pen(1);
     const qreal inset = line.widthF() / 2.0;  // the whole line inside the frame
+    // The frame's ground first, in its own colour or the page's: a frame
+    // laid over the edge of an earlier one covers that edge, so where two
+    // frames meet one border prints, not two.
+    p.fillRect(QRectF(it.left, it.top, it.width, it.height),
+               it.background ? QColor::fromRgb(static_cast<QRgb>(*it.background)) : QColor(Qt::white));
     // A frame of line width 0 has no border (one laid over a row of another frame).
     if (it.lineWidth > 0) {
         p.setPen(line);
@@ -150,6 +155,20 @@ void paintCheckBox(QPainter& p, const ReportItem& it)
                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip | Qt::TextSingleLine, qs(it.text));
 }
 
+// The font made smaller, when the text is wider than `width`, until it
+// fits: a grid cell's text prints whole, never cut at the cell's edge (the
+// printer's font may be wider than the one the grid was designed with).
+QFont fittingFont(QFont font, const QString& text, qreal width, const QPaintDevice* device)
+{
+    for (qreal wide = QFontMetricsF(font, device).horizontalAdvance(text); wide > width && font.pixelSize() > 1;
+         wide = QFontMetricsF(font, device).horizontalAdvance(text)) {
+        // Widths grow about in proportion to the size; one step down at least.
+        const int smaller = static_cast<int>(font.pixelSize() * std::max<qreal>(width, 0) / wide);
+        font.setPixelSize(std::clamp(smaller, 1, font.pixelSize() - 1));
+    }
+    return font;
+}
+
 void paintGrid(QPainter& p, const ReportItem& it)
 {
     const ReportGrid& g = it.grid;
@@ -178,13 +197,12 @@ void paintGrid(QPainter& p, const ReportItem& it)
             p.drawRect(cell);
             const std::string& text = g.cell(r, c);
             if (!text.empty()) {
-                p.save();
                 const QRectF inner = cell.adjusted(kCellPad, 0, -kCellPad, 0);
-                p.setClipRect(inner, Qt::IntersectClip);
-                p.setFont(fontOf(it.font, g.isBold(r, c)));
+                const QString shown = qs(text);
+                p.setFont(fittingFont(fontOf(it.font, g.isBold(r, c)), shown, inner.width(), p.device()));
                 p.setPen(Qt::black);
-                p.drawText(inner, alignOf(g.alignAt(r, c)) | Qt::AlignVCenter | Qt::TextSingleLine, qs(text));
-                p.restore();
+                p.drawText(inner, alignOf(g.alignAt(r, c)) | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                           shown);
             }
             x += w;
         }

@@ -486,6 +486,27 @@ TEST_F(Archivos, DialogsCancelQuietlyAndRunTheRoutinesOnAChoice)
     EXPECT_EQ(ventana.titulo, "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + ruta("d.KOVA2"));
 }
 
+TEST_F(Archivos, TitleNamesTheFileLastLoadedOrSaved)
+{
+    // Each step, then the file the title names ("" for the title before).
+    struct Paso { const char* que; std::string archivo; std::string nombrado; };
+    const Paso pasos[] = {
+        {"save", ruta("a.KOVA2"), ruta("a.KOVA2")},
+        {"save", ruta("b.KOVA2"), ruta("b.KOVA2")},
+        {"load", ruta("a.KOVA2"), ruta("a.KOVA2")},
+        {"save", ruta("no/such/folder.KOVA2"), ruta("a.KOVA2")},  // not written: unchanged
+        {"load", ruta("missing.KOVA2"), ruta("a.KOVA2")},
+        {"save", ruta("c.KOVA2"), ruta("c.KOVA2")},
+    };
+    for (const Paso& p : pasos) {
+        if (std::string(p.que) == "save")
+            archivos.Grabar_Archivo(p.archivo);
+        else
+            archivos.Leer_Archivo(p.archivo);
+        EXPECT_EQ(ventana.titulo, "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + p.nombrado) << p.que << " " << p.archivo;
+    }
+}
+
 TEST(Cp1252, EncodesAndDecodesTheWindowsCharacterSet)
 {
     struct Caso { const char* utf8; std::string bytes; };
@@ -506,6 +527,18 @@ TEST(Cp1252, EncodesAndDecodesTheWindowsCharacterSet)
     EXPECT_EQ(cp1252::ajustar("A\u00F1o", 5), "A\u00F1o  ");
     EXPECT_EQ(cp1252::ajustar("\u20AC\u20AC\u20AC", 2), "\u20AC\u20AC");
     EXPECT_EQ(cp1252::recortar("  a b \t "), "a b \t");
+}
+
+TEST(Cp1252, TellsWhetherATextFitsTheCharacterSet)
+{
+    struct Caso { const char* utf8; bool cabe; };
+    const Caso casos[] = {
+        {"", true},           {"Ann Smith", true},  {"A\u00F1o \u20AC\u0152\u2122\u00FF", true},
+        {"\u0081", true},     {"A\u6F22", false},   {"\u03A9", false},
+        {"\u2192", false},    {"\xC3", false},      {"\xF0\x9F\x98\x80", false},
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(cp1252::codificable(c.utf8), c.cabe) << c.utf8;
 }
 
 TEST_F(Archivos, TextsTravelInWindows1252)

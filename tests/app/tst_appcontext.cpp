@@ -135,8 +135,11 @@ private slots:
         auto& [ui, st, ctx, w] = program;
         ui.fileNames = {loaded, dir_.filePath("saved.KOVA2")};
         w.command("Load_s")->trigger();
+        QCOMPARE(w.windowTitle(), "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + loaded);
         w.command("Save_s")->trigger();
         QVERIFY(ui.shown.isEmpty());
+        // Saved under another name: the title names the file now worked on.
+        QCOMPARE(w.windowTitle(), "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + dir_.filePath("saved.KOVA2"));
         const QByteArray saved = readAll(dir_.filePath("saved.KOVA2"));
         QCOMPARE(saved.size(), 4268);
         QCOMPARE(saved.left(50), file.left(50));

@@ -1,4 +1,6 @@
 // The report painter: what a printed page holds, where, and at what scale.
+#include "link/TextTables.h"
+#include "reports/Events_Rep.h"
 #include "reports/ReportLayout.h"
 #include "reports/ReportPrinter.h"
 #include "reports/support/PdfText.h"
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <tuple>
 
 namespace kova {
@@ -49,14 +52,14 @@ ReportCanvas sample()
     return *page;
 }
 
-// The page painted at 1 px = 15 tw over the ground colour.
-QImage painted(const ReportCanvas& c, int w, int h, Qt::GlobalColor ground)
+// The page painted at 1 px = `twips` tw over the ground colour.
+QImage painted(const ReportCanvas& c, int w, int h, Qt::GlobalColor ground, int twips = 15)
 {
     test::ensureGuiApp();
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(ground);
     QPainter p(&img);
-    p.scale(1.0 / 15, 1.0 / 15);
+    p.scale(1.0 / twips, 1.0 / twips);
     ReportPrinter::paint(p, c);
     return img;
 }
@@ -164,6 +167,101 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
     };
     EXPECT_EQ(inkInSquare(false), 0);
     EXPECT_GE(inkInSquare(true), 8);
+}
+
+// The words of a text as a reader finds them: split at blanks.
+std::vector<std::string> wordsOf(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+TEST(ReportPrinter, GridCellsPrintTheirWholeTextInsideTheCell)
+{
+    // The events print's data column: every cause text after a four-digit
+    // event number (the longest is " Phase Inst OverCurrent Alarm "), and
+    // the line seen cut with a three-digit one.
+    const TextTables tables;
+    std::vector<std::string> lines{"EVENT 199: Negative Sequence Timed O/C "};
+    for (int code = 0; code < TextTables::kCauseCodes; ++code)
+        if (!tables.causa(code).empty())
+            lines.push_back("EVENT 9999:" + tables.causa(code));
+    std::vector<ReportCanvas> pages;
+    constexpr int kLinesPerPage = 33;  // below the grid's title row
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i % kLinesPerPage == 0) {
+            pages.push_back(reportLayout("Events_Rep"));
+            Fill_Titulos_GridEventos(pages.back().at("GrdEventos"));
+        }
+        pages.back().at("GrdEventos").grid.cell(1 + int(i % kLinesPerPage), 1) = lines[i];
+    }
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("cells.pdf").toStdString();
+    ASSERT_EQ(test::printPdf(path, pages), "");
+    const std::vector<PdfWord> words = test::pdfWords(path);
+
+    // Inside the cell and its blank margin either side, where a cut would fall.
+    constexpr double kPad = 45;
+    const ReportItem& item = pages.front().at("GrdEventos");
+    const double left = item.left + item.grid.colWidths[0];
+    const double right = left + item.grid.colWidths[1];
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int page = 1 + int(i / kLinesPerPage);
+        const double top = item.top + (1 + int(i % kLinesPerPage)) * item.grid.rowHeight;
+        const double bottom = top + item.grid.rowHeight;
+        // The words printed on the cell's row, anywhere across the page.
+        std::vector<std::string> found;
+        for (const PdfWord& w : words) {
+            const double middle = (w.yMin + w.yMax) / 2;
+            if (w.page != page || middle < top || middle > bottom || w.xMax <= left)
+                continue;
+            found.push_back(w.text);
+            EXPECT_GE(w.xMin, left + kPad - 1) << lines[i] << ": " << w.text;
+            EXPECT_LE(w.xMax, right - kPad + 1) << lines[i] << ": " << w.text;
+        }
+        EXPECT_EQ(found, wordsOf(lines[i]));
+    }
+}
+
+// Dark stretches (grey below 128) along a row (horizontal) or a column of
+// pixels, from `from` to `to`.
+int darkStretches(const QImage& img, bool horizontal, int at, int from, int to)
+{
+    int stretches = 0;
+    bool inside = false;
+    for (int i = from; i <= to; ++i) {
+        const bool dark = qGray(horizontal ? img.pixel(i, at) : img.pixel(at, i)) < 128;
+        stretches += dark && !inside;
+        inside = dark;
+    }
+    return stretches;
+}
+
+TEST(ReportPrinter, OneBorderWhereAFrameLiesOverTheEdgeOfAnother)
+{
+    // 1 px = 5 tw: a border (15 tw) is three pixels.
+    constexpr int kTw = 5;
+    // Actual values: the totals frame (Frame1, top 9705) lies 105 tw over the
+    // bottom of the power frame (Frame2, bottom 9810).
+    const ReportCanvas values = reportLayout("AV1_REP");
+    const QImage a = painted(values, values.clientWidth() / kTw, values.clientHeight() / kTw, Qt::white, kTw);
+    const int x = 6000 / kTw;
+    EXPECT_EQ(darkStretches(a, false, x, 9500 / kTw, 9900 / kTw), 1);
+    EXPECT_LT(qGray(a.pixel(x, 9710 / kTw)), 128);  // the one left is the later frame's top border
+    EXPECT_EQ(qGray(a.pixel(x, 9805 / kTw)), 255);  // the earlier one's bottom border is covered
+
+    // Side by side: a frame over the right edge of another covers that edge
+    // and the earlier frame's label under it.
+    auto side = readReportLayout(R"({"window": "T", "width": 3000, "height": 1500, "items": [
+        {"kind": "frame", "name": "A", "left": 0, "top": 0, "width": 1500, "height": 1500, "text": "",
+         "items": [{"kind": "label", "left": 1400, "top": 600, "width": 100, "height": 200, "text": "W"}]},
+        {"kind": "frame", "name": "B", "left": 1395, "top": 0, "width": 1500, "height": 1500, "text": ""}]})", "T");
+    const QImage b = painted(*side, 3000 / kTw, 1500 / kTw, Qt::white, kTw);
+    for (const int y : {300, 700, 1200})
+        EXPECT_EQ(darkStretches(b, true, y / kTw, 1000 / kTw, 2000 / kTw), 1) << y;
 }
 
 } // namespace

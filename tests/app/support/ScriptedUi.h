@@ -53,8 +53,7 @@ public:
             answers.pop_front();
             return a;
         }
-        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
-                                                                                 : MsgAnswer::OK;
+        return buttons == MsgButtons::OKOnly || buttons == MsgButtons::OKCancel ? MsgAnswer::OK : MsgAnswer::Yes;
     }
     MsgAnswer msgBoxDetail(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
                            const QString& detail) override

@@ -94,22 +94,32 @@ std::string pdfText(const std::string& path, int page, bool layout)
     return run(QStringLiteral("pdftotext"), args).toStdString();
 }
 
-PdfWord pdfWord(const std::string& path, const std::string& text, int page)
+std::vector<PdfWord> pdfWords(const std::string& path, int page)
 {
     const QString html = run(QStringLiteral("pdftotext"), pageArgs(page) << QStringLiteral("-bbox")
                                                               << QString::fromStdString(path) << QStringLiteral("-"));
     static const QRegularExpression pageOrWord(
         QStringLiteral("<page\\b|<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" "
                        "yMax=\"([-0-9.]+)\">([^<]*)</word>"));
+    std::vector<PdfWord> words;
     int current = page > 0 ? page - 1 : 0;
     for (auto it = pageOrWord.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         if (m.captured(0).startsWith(QStringLiteral("<page")))
             ++current;
-        else if (m.captured(5).toStdString() == text)
-            return {current, text, m.captured(1).toDouble() * kTwipsPerPoint, m.captured(2).toDouble() * kTwipsPerPoint,
-                    m.captured(3).toDouble() * kTwipsPerPoint, m.captured(4).toDouble() * kTwipsPerPoint};
+        else
+            words.push_back({current, m.captured(5).toStdString(), m.captured(1).toDouble() * kTwipsPerPoint,
+                             m.captured(2).toDouble() * kTwipsPerPoint, m.captured(3).toDouble() * kTwipsPerPoint,
+                             m.captured(4).toDouble() * kTwipsPerPoint});
     }
+    return words;
+}
+
+PdfWord pdfWord(const std::string& path, const std::string& text, int page)
+{
+    for (const PdfWord& w : pdfWords(path, page))
+        if (w.text == text)
+            return w;
     return {};
 }
 

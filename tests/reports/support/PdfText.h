@@ -32,6 +32,8 @@ int pdfPageCount(const std::string& path);
 // pdftotext's text of one page (1-based), or of all pages for 0; layout
 // keeps the words of a line on one line in their order (-layout).
 std::string pdfText(const std::string& path, int page = 0, bool layout = false);
+// Every word per pdftotext -bbox, in its order, of one page or of all for 0.
+std::vector<PdfWord> pdfWords(const std::string& path, int page = 0);
 // The first word with this text per pdftotext -bbox, on one page or on any
 // for 0 (page 0 when there is none).
 PdfWord pdfWord(const std::string& path, const std::string& text, int page = 0);
