@@ -18,15 +18,6 @@ std::string shown(const PropValue& v)
     return std::holds_alternative<std::string>(v) ? "\"" + t + "\"" : t;
 }
 
-std::unique_ptr<PropertyHost> controlOf(const std::string& kind)
-{
-    if (auto e = makeSettingEditor(kind))
-        return e;
-    if (kind == "Bits")
-        return std::make_unique<Bits>();
-    return nullptr;
-}
-
 } // namespace
 
 std::vector<SettingProblem> settingProblems(const PageForm& form)
@@ -34,7 +25,7 @@ std::vector<SettingProblem> settingProblems(const PageForm& form)
     std::vector<SettingProblem> problems;
     const PropertyBag empty;
     for (const auto& [name, kind] : form.controls) {
-        std::unique_ptr<PropertyHost> control = controlOf(kind);
+        std::unique_ptr<PropertyHost> control = makeSettingControl(kind);
         if (!control)
             continue;
         const PropertyBag* found = form.settings.find(name);

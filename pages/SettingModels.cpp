@@ -1,5 +1,6 @@
 #include "pages/SettingModels.h"
 
+#include "editors/Bits.h"
 #include "editors/Byte_UnR.h"
 #include "editors/Word_DosR.h"
 #include "editors/Word_TresR.h"
@@ -14,6 +15,15 @@ std::unique_ptr<ValueEditorModel> makeSettingEditor(const std::string& kind)
         return std::make_unique<Word_DosR>();
     if (kind == "Word_TresR")
         return std::make_unique<Word_TresR>();
+    return nullptr;
+}
+
+std::unique_ptr<PropertyHost> makeSettingControl(const std::string& kind)
+{
+    if (auto e = makeSettingEditor(kind))
+        return e;
+    if (kind == "Bits")
+        return std::make_unique<Bits>();
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The value-editor model a form names by its kind ("Byte_UnR", "Word_DosR",
-// "Word_TresR"); nothing for any other kind.
+// The models a form names by their kind: value editors ("Byte_UnR",
+// "Word_DosR", "Word_TresR") and, with makeSettingControl, selectors
+// ("Bits") too; nothing for any other kind.
 
 #include "editors/ValueEditorModel.h"
 
@@ -10,5 +11,6 @@
 namespace kova {
 
 std::unique_ptr<ValueEditorModel> makeSettingEditor(const std::string& kind);
+std::unique_ptr<PropertyHost> makeSettingControl(const std::string& kind);
 
 } // namespace kova

@@ -11,6 +11,8 @@
 #include <QDialog>
 #include <QtTest>
 
+#include <memory>
+
 using namespace kova;
 using namespace kova::test;
 
@@ -28,15 +30,29 @@ const char* const kPageCommands[] = {
 
 class tst_PagesOpenAndClose : public QObject {
     Q_OBJECT
+    // One program online to one simulated relay for both cases.
+    std::unique_ptr<SimHarness> sim;
+    std::unique_ptr<OnlineProgram> program;
+
 private slots:
+    void initTestCase()
+    {
+        sim = std::make_unique<SimHarness>();
+        QVERIFY2(sim->ok(), sim->error().c_str());
+        program = std::make_unique<OnlineProgram>();
+        QVERIFY(program->start(*sim));
+        QTRY_VERIFY(program->arranque.state().link.Comunicando);
+    }
+
+    void cleanupTestCase()
+    {
+        program.reset();
+        sim.reset();
+    }
+
     void fiftyRoundsLeaveNothingBehind()
     {
-        SimHarness sim;
-        QVERIFY2(sim.ok(), sim.error().c_str());
-        OnlineProgram program;
-        QVERIFY(program.start(sim));
-        Principal& w = *program.arranque.principal();
-        QTRY_VERIFY(program.arranque.state().link.Comunicando);
+        Principal& w = *program->arranque.principal();
 
         // Opens each page and closes it as Escape does.
         auto round = [&](int n) {
@@ -70,7 +86,7 @@ private slots:
         const Counts last = counts();
         QCOMPARE(last.windows, first.windows);
         QCOMPARE(last.objects, first.objects);
-        QVERIFY(program.ui.shown.isEmpty());
+        QVERIFY(program->ui.shown.isEmpty());
     }
 
     // The style keeps a picture of each look of a selector (colours, size,
@@ -78,12 +94,7 @@ private slots:
     // the program's palette, so opening a page again adds no new pictures.
     void selectorsOfAPageOpenedAgainLookAsBefore()
     {
-        SimHarness sim;
-        QVERIFY2(sim.ok(), sim.error().c_str());
-        OnlineProgram program;
-        QVERIFY(program.start(sim));
-        Principal& w = *program.arranque.principal();
-        QTRY_VERIFY(program.arranque.state().link.Comunicando);
+        Principal& w = *program->arranque.principal();
         auto looks = [&](const char* command) {
             QSet<qint64> keys;
             QTimer::singleShot(0, [&] {

@@ -32,16 +32,6 @@ std::string jsonText(const PropValue& v)
     return a.mid(1, a.size() - 2).toStdString();
 }
 
-// A model of a control kind with settings (nullptr for other kinds).
-std::unique_ptr<PropertyHost> settingModel(const std::string& kind)
-{
-    if (auto e = makeSettingEditor(kind))
-        return e;
-    if (kind == "Bits")
-        return std::make_unique<Bits>();
-    return nullptr;
-}
-
 // What opening cannot take from one control's stored settings.
 std::vector<SettingFault> faultsOf(const std::string& name, PropertyHost& control, const PropertyBag& bag)
 {
@@ -67,7 +57,7 @@ std::vector<SettingFault> takeFaults(QJsonObject& form)
     if (!store.fromJson(QJsonDocument(settings).toJson().toStdString()))
         return all;  // the reader names what is wrong with it
     for (const auto& [name, bag] : store.bags()) {
-        const auto model = settingModel(controls.value(QString::fromStdString(name)).toString().toStdString());
+        const auto model = makeSettingControl(controls.value(QString::fromStdString(name)).toString().toStdString());
         if (!model)
             continue;
         const std::vector<SettingFault> faults = faultsOf(name, *model, bag);
