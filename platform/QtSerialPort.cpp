@@ -276,6 +276,19 @@ void QtSerialPort::output(const std::vector<std::uint8_t>& bytes)
         throw SerialPortError("output: " + port_.errorString().toStdString());
     if (sThreshold_ <= 0)
         return;
+    if (direct == size && pendingSends_ == 0) {
+        // The driver took the whole frame: it counts as sent now, without a
+        // timer of its own. "Sent" means the driver has the frame, not that
+        // its last bit is on the wire, so the reply time-out the send event
+        // starts runs from up to one frame's wire time earlier (about 9 ms
+        // for a status read at 9600), far inside the time-out itself.
+        // Posted, never delivered from in here: frames go out from inside
+        // the reply handler, which drops events that come while it runs.
+        post(CommEvent::Send);
+        return;
+    }
+    // Part of the frame waits in the port (or an earlier frame's event is
+    // still due): the event waits until everything has left.
     ++pendingSends_;
     // Everything still queued must leave first; allow twice its transmit
     // time plus slack before reporting the frame sent regardless.

@@ -6,8 +6,10 @@
 //   by another user (also through another name of the same device) fails.
 // - The receive event fires once per arming: when at least RThreshold bytes
 //   are buffered; reading input() or setting the threshold arms it again.
-// - The send event fires once per output() after the frame has left the
-//   driver's transmit queue (bounded wait, so a stuck line still reports).
+// - The send event fires once per output(): at once (posted) when the
+//   driver took the whole frame; otherwise once what the driver did not
+//   take has left its transmit queue (bounded wait, so a stuck line still
+//   reports).
 // - DTR follows setDTREnable (raised by default); a device without modem
 //   lines (a pseudo-terminal) refuses the change, which does no harm.
 // - Both events come from the event loop of the thread that owns the port,

@@ -3,7 +3,8 @@
 # against a plain libmodbus master (tools/master-bench), both talking to the
 # simulated relay (tools/relay-sim) on fresh pseudo-terminal pairs with the
 # line timing of 9600 baud emulated, and prints one table of figures and
-# ratios; the figures also go to a JSON file.
+# ratios, headed by the machine it ran on (CPU model, cores, load average
+# as the runs start); the figures also go to a JSON file.
 #
 #   scripts/bench.sh [--quick] [--runs N] [--poll-seconds S] [--json FILE]
 #                    [--build DIR] [--no-build]
@@ -253,6 +254,12 @@ bare_run() {
     stop "$pid"
 }
 
+# The machine, and how busy it is as the runs start (other work on it
+# shifts every figure; the ratios less so).
+cpu_model="$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)"
+load_start="$(cut -d' ' -f1-3 /proc/loadavg)"
+machine="${cpu_model:-unknown CPU}, $(nproc) cores, load average at start $load_start (1, 5, 15 min)"
+
 echo "bench: $runs run(s), ${poll_seconds} s of polling each, at $baud baud with line timing" >&2
 for i in $(seq "$runs"); do
     echo "bench: run $i" >&2
@@ -289,7 +296,8 @@ r_rss=$(ratio "$(med rss_mb_program)" "$(med rss_mb_bare)")
 
 {
     echo
-    echo "KOVA benchmark: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $runs run(s), median (min..max)"
+    echo "KOVA benchmark: $(date -u '+%Y-%m-%d %H:%M UTC'), $runs run(s), median (min..max)"
+    echo "machine: $machine"
     printf '%-34s | %-26s | %-44s | %s\n' "measure" "program" "anchor" "ratio"
     printf '%-34s | %-26s | %-44s | %s\n' "connect at 9600, ms" "$(range connect_ms_program)" \
         "floor $floor_ms (wire $wire_ms + 10/reply); master $(med connect_ms_master)" "$r_connect x floor"
@@ -312,6 +320,7 @@ r_rss=$(ratio "$(med rss_mb_program)" "$(med rss_mb_bare)")
 {
     echo "{"
     echo "  \"runs\": $runs, \"poll_seconds\": $poll_seconds, \"baud\": $baud,"
+    echo "  \"cpu_model\": \"${cpu_model//\"/}\", \"cores\": $(nproc), \"load_average_at_start\": \"$load_start\","
     echo "  \"floor_connect_ms\": $floor_ms, \"wire_connect_ms\": $wire_ms,"
     echo "  \"settle_limited_polls_per_s\": $settle_rate, \"wire_limited_polls_per_s\": $wire_rate,"
     echo "  \"ratios\": {\"connect_to_floor\": $r_connect, \"polls_to_settle_limited\": $r_polls,"

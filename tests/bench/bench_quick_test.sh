@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark harness works: a quick run of scripts/bench.sh over this
 # build prints every figure of its table and writes each one, with a number,
-# to its JSON file. Nothing about the figures' size is checked.
+# to its JSON file, with the machine it ran on. Nothing about the figures'
+# size is checked.
 #
 #   tests/bench/bench_quick_test.sh SOURCE_DIR BUILD_DIR
 set -uo pipefail
@@ -43,6 +44,8 @@ for row in "${rows[@]}"; do
         fail "no figures in the row '$label'"
     fi
 done
+grep -Eq "^machine: .+, [0-9]+ cores, load average at start $number $number $number " "$out/table" \
+    || fail "no machine line (CPU model, cores, load average) above the table"
 grep -q nan "$out/table" && fail "a figure is missing (nan) in the table"
 
 keys=(connect_ms_program connect_ms_master polls_per_s_program polls_per_s_master cpu_us_per_poll_program
@@ -52,7 +55,7 @@ for k in "${keys[@]}"; do
     grep -Eq "\"$k\": \{\"median\": $number, \"min\": $number, \"max\": $number\}" "$out/figures.json" \
         || fail "no figure $k in the JSON file"
 done
-for k in floor_connect_ms settle_limited_polls_per_s connect_to_floor polls_to_settle_limited \
+for k in cores floor_connect_ms settle_limited_polls_per_s connect_to_floor polls_to_settle_limited \
          cpu_per_poll_to_master startup_to_bare rss_to_bare; do
     grep -Eq "\"$k\": $number" "$out/figures.json" || fail "no $k in the JSON file"
 done

@@ -27,9 +27,11 @@ struct Notifier : kova::INotifier {
 };
 
 // Longer than any reply time-out of the rig below (the second 300 ms tick
-// after a frame was sent), shorter than two time-outs and the quiet spell
-// after them, so a burst of late replies ends before five failures in a row.
-const std::string kLate = "700";
+// after a frame was sent, each tick up to 5 % late) and the 50 ms quiet
+// spell after it, with room for a busy machine; shorter than two time-outs
+// and the quiet spell after them, so a burst of late replies ends before
+// five failures in a row.
+const std::string kLate = "850";
 
 struct Rig {
     explicit Rig(const std::vector<std::string>& simArgs = {}) : sim(simArgs), engine(link, images), sched(link)

@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 using kova::CommEvent;
@@ -80,7 +82,9 @@ private slots:
     void receiveEventOncePerArming();
     void receiveEventAtThresholdSetIsPosted();
     void zeroThresholdsGiveNoEvents();
-    void sendEventAfterFrameLeft();
+    void sendEventOnceTheDriverTookTheFrame();
+    void sendEventWaitsForWhatTheDriverDidNotTake();
+    void requestFromTheReplyHandlerTimesOut();
     void inputReadsDriverWithoutEventLoop();
     void closedPort();
     void closeDropsPostedEvents();
@@ -318,30 +322,95 @@ void TestQtSerialPort::zeroThresholdsGiveNoEvents()
     QVERIFY(log.events.empty());
 }
 
-void TestQtSerialPort::sendEventAfterFrameLeft()
+void TestQtSerialPort::sendEventOnceTheDriverTookTheFrame()
 {
+    // A frame the driver takes whole is sent: its event is the next posted
+    // event, with no transmit timer to wait for.
     LoggedCom2 line;
     auto& [pty, port, log] = line;
-    QByteArray atEvent;
-    port.setOnComm([&line, &atEvent](CommEvent e) {
-        line.log.events.push_back(e);
-        if (e == CommEvent::Send)
-            atEvent = line.pty.readAvailable();
-    });
     port.setRThreshold(13);
     port.setSThreshold(8);
     port.output(kRequest60);
     QCOMPARE(log.count(CommEvent::Send), 0); // posted, never from inside output()
-    QVERIFY(QTest::qWaitFor([&] { return log.count(CommEvent::Send) == 1; }, 2000));
-    // When the event comes the whole frame is on the line.
-    QCOMPARE(atEvent, QByteArray(reinterpret_cast<const char*>(kRequest60.data()), 8));
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(log.count(CommEvent::Send), 1);
+    QCOMPARE(pty.readAtLeast(8), QByteArray(reinterpret_cast<const char*>(kRequest60.data()), 8));
 
     // One event per frame.
     port.output(kRequest60);
-    QVERIFY(QTest::qWaitFor([&] { return log.count(CommEvent::Send) == 2; }, 2000));
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(log.count(CommEvent::Send), 2);
     settle(100);
     QCOMPARE(log.count(CommEvent::Send), 2);
     QCOMPARE(log.count(CommEvent::Receive), 0);
+}
+
+void TestQtSerialPort::sendEventWaitsForWhatTheDriverDidNotTake()
+{
+    // The far end reads nothing: the pseudo-terminal fills up and the rest
+    // of the frame waits in the port. No send event until it has left.
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
+    port.setSettings("115200,N,8,1");
+    std::vector<unsigned char> big(32 * 1024);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<unsigned char>(i * 13 + i / 256);
+    port.setSThreshold(8);
+    port.output(big);
+    QCoreApplication::sendPostedEvents();
+    settle(300);
+    QCOMPARE(log.count(CommEvent::Send), 0);
+
+    QByteArray got;
+    QVERIFY(QTest::qWaitFor([&] {
+        got += pty.readAvailable();
+        return got.size() >= static_cast<qsizetype>(big.size());
+    }, 10000));
+    QCOMPARE(got, QByteArray(reinterpret_cast<const char*>(big.data()), static_cast<qsizetype>(big.size())));
+    QVERIFY(QTest::qWaitFor([&] { return log.count(CommEvent::Send) == 1; }, 10000));
+}
+
+void TestQtSerialPort::requestFromTheReplyHandlerTimesOut()
+{
+    // As the link loop does: the reply handler sends the next request and
+    // drops every event that comes while it runs; the send event starts the
+    // reply time-out. The far end never answers the second request.
+    LoggedCom2 line;
+    auto& [pty, port, log] = line;
+    std::vector<std::string> trace;
+    bool handling = false;
+    QTimer timeOut;
+    timeOut.setSingleShot(true);
+    timeOut.setInterval(200);
+    QObject::connect(&timeOut, &QTimer::timeout, [&] { trace.push_back("time-out"); });
+    port.setOnComm([&](CommEvent e) {
+        if (handling) {
+            trace.push_back("dropped");
+            return;
+        }
+        if (e == CommEvent::Send) {
+            trace.push_back("send");
+            timeOut.start();
+        } else {
+            trace.push_back("receive");
+            handling = true;
+            timeOut.stop();
+            (void)port.input();
+            port.output(kRequest60);
+            handling = false;
+        }
+    });
+    port.setRThreshold(13);
+    port.setSThreshold(8);
+    port.output(kRequest60);
+    QCOMPARE(pty.readAtLeast(8).size(), qsizetype(8));
+    pty.write(kReply60);
+    QCOMPARE(pty.readAtLeast(8).size(), qsizetype(8)); // the second request
+    QVERIFY(QTest::qWaitFor([&] { return trace.size() >= 3 && trace.back() == "time-out"
+                                         && std::count(trace.begin(), trace.end(), "receive") == 1; }, 3000));
+    QCOMPARE(std::vector<std::string>(trace.end() - 3, trace.end()),
+             (std::vector<std::string>{"receive", "send", "time-out"}));
+    QCOMPARE(std::count(trace.begin(), trace.end(), "dropped"), 0);
 }
 
 void TestQtSerialPort::inputReadsDriverWithoutEventLoop()
