@@ -492,6 +492,7 @@ TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhil
     if (c.intervalMs > 10 * interval) {
         EXPECT_LT(ticks[before] - onSince, qint64(c.intervalMs) * 900000) << "the shorter interval counts";
     }
+    // Off: no tick follows.
     timer.stop();
     on = false;
     runFor(2 * interval);
@@ -499,11 +500,12 @@ TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhil
 
 INSTANTIATE_TEST_SUITE_P(
     Loop, Countdown,
-    ::testing::Values(CountdownCase{"RestartedBeforeTheTimerBeneathFires", 100, {{0, 'S', 0}, {50, 'X', 0}, {55, 'S', 0}}},
-                      CountdownCase{"OffWhenTheTimerBeneathFiresOnAgainLater", 100, {{0, 'S', 0}, {20, 'X', 0}, {150, 'S', 0}}},
-                      CountdownCase{"SwitchedOffAndOnAtEveryPoll", 100, pollEvery10Ms(300)},
-                      CountdownCase{"StartedAgainWhileOn", 100, {{0, 'S', 0}, {60, 'S', 0}}},
-                      CountdownCase{"IntervalShortenedWhileOn", 2000, {{0, 'S', 0}, {20, 'I', 100}}}),
+    ::testing::Values(
+        CountdownCase{"RestartedBeforeTheTimerBeneathFires", 100, {{0, 'S', 0}, {50, 'X', 0}, {55, 'S', 0}}},
+        CountdownCase{"OffWhenTheTimerBeneathFiresOnAgainLater", 100, {{0, 'S', 0}, {20, 'X', 0}, {150, 'S', 0}}},
+        CountdownCase{"SwitchedOffAndOnAtEveryPoll", 100, pollEvery10Ms(300)},
+        CountdownCase{"StartedAgainWhileOn", 100, {{0, 'S', 0}, {60, 'S', 0}}},
+        CountdownCase{"IntervalShortenedWhileOn", 2000, {{0, 'S', 0}, {20, 'I', 100}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Loop, LinkErrorIsShownOnceWhileItsBoxStaysOpen)
