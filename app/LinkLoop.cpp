@@ -3,10 +3,67 @@
 #include "app/Bloques_Escritos.h"
 #include "app/Cp1252.h"
 
+#include <QTimerEvent>
+
 #include <algorithm>
 #include <cmath>
 
 namespace kova {
+
+void CountdownTimer::setInterval(int ms)
+{
+    intervalMs_ = ms;
+    base_.stop();
+    if (on_)
+        start();
+}
+
+void CountdownTimer::start()
+{
+    on_ = true;
+    dueNs_ = clock_.nsecsElapsed() + qint64(intervalMs_) * 1'000'000;
+    // A registered timer fires at the latest one interval from now; the
+    // countdown is checked then.
+    if (!base_.isActive())
+        arm(qint64(intervalMs_) * 1'000'000);
+}
+
+void CountdownTimer::arm(qint64 ns)
+{
+    // Precise: never before the countdown ends (rounded up to whole ms).
+    const qint64 ms = std::max<qint64>(1, (ns + 999'999) / 1'000'000);
+    base_.start(static_cast<int>(ms), Qt::PreciseTimer, this);
+}
+
+void CountdownTimer::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() != base_.timerId()) {
+        QObject::timerEvent(e);
+        return;
+    }
+    if (!on_) {
+        base_.stop();
+        return;
+    }
+    const qint64 interval = qint64(intervalMs_) * 1'000'000;
+    qint64 left = dueNs_ - clock_.nsecsElapsed();
+    if (left > 0) {
+        // Restarted since it was armed: the rest of the countdown.
+        arm(left);
+        return;
+    }
+    dueNs_ += interval;
+    if (dueNs_ <= clock_.nsecsElapsed())
+        dueNs_ = clock_.nsecsElapsed() + interval;
+    tick_();
+    // The tick may have switched it off, or on again from now.
+    if (!on_) {
+        base_.stop();
+        return;
+    }
+    left = dueNs_ - clock_.nsecsElapsed();
+    arm(left);
+}
 
 namespace {
 
@@ -44,16 +101,12 @@ LinkLoop::LinkLoop(KOVA200& engine, Proceso_Comunicacion& scheduler, LinkState& 
                    INotifier* notifier, QObject* parent)
     : QObject(parent), engine_(engine), sched_(scheduler), state_(state), port_(port), notifier_(notifier)
 {
-    tmrRetardoCom_.setSingleShot(true);
-    tmrRetardoCom_.setInterval(10);
     timer1_.setInterval(1000);
     timerComunicacion_.setInterval(1000);
     timer2_.setInterval(500);
     silencio_.setSingleShot(true);
     silencio_.setInterval(50);
 
-    connect(&tmrRetardoCom_, &QTimer::timeout, this, [this] { TmrRetardoCom_Timer(); });
-    connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(&timerComunicacion_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(&timer2_, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(&silencio_, &QTimer::timeout, this, [this] { silencioTick(); });
@@ -78,14 +131,8 @@ void LinkLoop::setIntervals(int timeoutMs, int retardoMs, int silencioMs)
 {
     timer1_.setInterval(timeoutMs);
     timerComunicacion_.setInterval(timeoutMs);
-    tmrRetardoCom_.setInterval(retardoMs);
+    retardoMs_ = retardoMs;
     silencio_.setInterval(silencioMs);
-}
-
-void LinkLoop::activar(QTimer& t)
-{
-    if (!t.isActive())
-        t.start();
 }
 
 bool LinkLoop::conectando() const
@@ -159,7 +206,8 @@ void LinkLoop::MSComm1_OnComm(CommEvent evento)
     switch (evento) {
     case CommEvent::Receive:
         timer1_.stop();
-        activar(tmrRetardoCom_);
+        if (!tmrRetardoCom_.isActive())
+            tmrRetardoCom_.start(retardoMs_, Qt::PreciseTimer, this);
         ResetTiempo();
         break;
     case CommEvent::Send:
@@ -167,6 +215,14 @@ void LinkLoop::MSComm1_OnComm(CommEvent evento)
         activar(timer1_);
         break;
     }
+}
+
+void LinkLoop::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() == tmrRetardoCom_.timerId())
+        TmrRetardoCom_Timer();
+    else
+        QObject::timerEvent(e);
 }
 
 void LinkLoop::TmrRetardoCom_Timer()

@@ -8,7 +8,10 @@
 // Timers: TmrRetardoCom (10 ms one-shot, reply hand-over), Timer1 (1000 ms,
 // reply time-out at the second silent tick), Timer_Comunicacion (1000 ms
 // while online, runs the same time-out tick so a request that sent no frame
-// never stalls the loop) and Timer2 (500 ms, status refresh).
+// never stalls the loop) and Timer2 (500 ms, status refresh). Timer1 is
+// switched off at every reply and on at every send, so it is a
+// CountdownTimer: the event loop's timer beneath is not given back and taken
+// again for each poll.
 //
 // The loop installs the engine's ComunicacionFinalizada, Finalizado and
 // ErrorCommActivado handlers and the port's event handler. Beyond the bare
@@ -58,6 +61,7 @@
 #include "link/LinkState.h"
 #include "link/Proceso_Comunicacion.h"
 
+#include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -89,6 +93,40 @@ public:
     virtual void Paso_Reinicio() = 0;
     // A connect ends a send still running.
     virtual void Cancelar_Grabacion() = 0;
+};
+
+// A periodic timer switched off and on many times a second, whose countdown
+// starts again at each switch-on: a tick comes one interval after the
+// switch-on, and one every interval after that while it stays on, as from a
+// QTimer started then. Switching it off only marks it off; the event loop's
+// timer beneath stays registered. When that one fires before the countdown
+// ends (the countdown was restarted meanwhile) it is re-armed for the rest;
+// when it fires while off it is given back. So a loop that switches it on and
+// off at every poll costs one re-arm per interval instead of a registration
+// and an unregistration per poll.
+class CountdownTimer : public QObject {
+public:
+    explicit CountdownTimer(std::function<void()> tick) : tick_(std::move(tick)) { clock_.start(); }
+    // A running countdown starts again with the new interval.
+    void setInterval(int ms);
+    int interval() const { return intervalMs_; }
+    // On, the countdown from now (a running one starts again).
+    void start();
+    void stop() { on_ = false; }
+    bool isActive() const { return on_; }
+
+protected:
+    void timerEvent(QTimerEvent* e) override;
+
+private:
+    void arm(qint64 ns);
+    std::function<void()> tick_;
+    QBasicTimer base_;
+    QElapsedTimer clock_;
+    // When the countdown ends, in the clock's nanoseconds.
+    qint64 dueNs_ = 0;
+    int intervalMs_ = 1000;
+    bool on_ = false;
 };
 
 class LinkLoop : public QObject {
@@ -202,6 +240,10 @@ signals:
     // A connect starts (nothing read from the relay yet).
     void Conexion_Iniciada();
 
+protected:
+    // TmrRetardoCom's tick.
+    void timerEvent(QTimerEvent* e) override;
+
 private:
     void TmrRetardoCom_Timer();
     void silencioTick();
@@ -235,7 +277,12 @@ private:
     void enlaceTerminado();
     void drenarEntrada();
     // A timer switched on keeps its countdown when it already runs.
-    static void activar(QTimer& t);
+    template <class Timer>
+    static void activar(Timer& t)
+    {
+        if (!t.isActive())
+            t.start();
+    }
 
     KOVA200& engine_;
     Proceso_Comunicacion& sched_;
@@ -251,8 +298,10 @@ private:
     // Runs instead of the next dispatch when the line has been quiet.
     std::function<void()> continuacion_;
 
-    QTimer tmrRetardoCom_;
-    QTimer timer1_;
+    // One-shot: stopped at its tick, which gives it back to the event loop.
+    QBasicTimer tmrRetardoCom_;
+    int retardoMs_ = 10;
+    CountdownTimer timer1_{[this] { Timer1_Timer(); }};
     QTimer timerComunicacion_;
     QTimer timer2_;
     QTimer silencio_;

@@ -1,6 +1,7 @@
 #include "app/LinkLoop.h"
 #include "app/support/RelayPort.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <functional>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -395,6 +397,116 @@ TEST_F(Loop, SecondSilentTickOnlinePutsTheRequestBackCountsAndSendsAgain)
     EXPECT_EQ(engine.Contador_ErrorComm(), 1);
     EXPECT_TRUE(notifier.messages.empty());
 }
+
+TEST_F(Loop, TimeOutComesAtTheSecondSilentTickAfterTheLatestSend)
+{
+    // A reply and the next frame come before the time-out armed at the
+    // first send would tick: the count starts again at the second send.
+    constexpr int kIntervalo = 100;
+    loop->setIntervals(kIntervalo, 2, 5);
+    CountingRequester r;
+    link.Comunicando = true;
+    sched.Agregar_Solicitud(0, &r, 4);
+    sched.Despachar_Solicitud();
+    loop->MSComm1_OnComm(CommEvent::Send);
+    runFor(kIntervalo / 2);
+    loop->MSComm1_OnComm(CommEvent::Receive);
+    ASSERT_TRUE(waitFor([&] { return r.refrescar == 1; }, 1000));
+    const qint64 enviada = port.now();
+    loop->MSComm1_OnComm(CommEvent::Send);
+    ASSERT_TRUE(waitFor([&] { return r.ejecuta == 2; }, 5000)) << "timed out and sent again";
+    EXPECT_GE(port.now() - enviada, 2 * kIntervalo);
+    EXPECT_EQ(engine.Contador_ErrorComm(), 1);
+}
+
+// --- The time-out's countdown timer ----------------------------------------
+
+namespace {
+
+// A script of switch-ons ('S'), switch-offs ('X') and interval changes
+// ('I', to `ms`) at times from its start, with the interval at the start.
+struct CountdownCase {
+    const char* name;
+    int intervalMs;
+    std::vector<std::tuple<int, char, int>> steps;
+};
+
+std::vector<std::tuple<int, char, int>> pollEvery10Ms(int untilMs)
+{
+    std::vector<std::tuple<int, char, int>> v{{0, 'S', 0}};
+    for (int t = 10; t <= untilMs; t += 10) {
+        v.emplace_back(t, 'X', 0);
+        v.emplace_back(t + 2, 'S', 0);
+    }
+    return v;
+}
+
+class Countdown : public ::testing::TestWithParam<CountdownCase> {};
+
+} // namespace
+
+TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhileOff)
+{
+    ensureApp();
+    const CountdownCase& c = GetParam();
+    QElapsedTimer clock;
+    std::vector<qint64> ticks;
+    // When the timer was last switched on, and whether it is on.
+    qint64 onSince = 0;
+    bool on = false;
+    int interval = c.intervalMs;
+    // Each tick is at least k intervals after its switch-on, k counting
+    // the ticks since then.
+    int sinceOn = 0;
+    CountdownTimer timer([&] {
+        const qint64 now = clock.nsecsElapsed();
+        EXPECT_TRUE(on) << "a tick while off at " << now / 1000000 << " ms";
+        ++sinceOn;
+        EXPECT_GE(now - onSince, qint64(sinceOn) * interval * 1000000)
+            << "tick " << sinceOn << " after the switch-on at " << onSince / 1000000 << " ms";
+        ticks.push_back(now);
+    });
+    timer.setInterval(c.intervalMs);
+    clock.start();
+    for (const auto& [at, what, ms] : c.steps) {
+        while (clock.elapsed() < at)
+            runFor(1);
+        if (what == 'X') {
+            timer.stop();
+            on = false;
+        } else {
+            onSince = clock.nsecsElapsed();
+            sinceOn = 0;
+            on = true;
+            if (what == 'S')
+                timer.start();
+            else {
+                interval = ms;
+                timer.setInterval(ms);
+            }
+        }
+        EXPECT_EQ(timer.isActive(), on);
+    }
+    const std::size_t before = ticks.size();
+    ASSERT_TRUE(waitFor([&] { return ticks.size() >= before + 2; }, 5000));
+    if (c.intervalMs > 10 * interval) {
+        EXPECT_LT(ticks[before] - onSince, qint64(c.intervalMs) * 900000) << "the shorter interval counts";
+    }
+    // Off: no tick follows.
+    timer.stop();
+    on = false;
+    runFor(2 * interval);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loop, Countdown,
+    ::testing::Values(
+        CountdownCase{"RestartedBeforeTheTimerBeneathFires", 100, {{0, 'S', 0}, {50, 'X', 0}, {55, 'S', 0}}},
+        CountdownCase{"OffWhenTheTimerBeneathFiresOnAgainLater", 100, {{0, 'S', 0}, {20, 'X', 0}, {150, 'S', 0}}},
+        CountdownCase{"SwitchedOffAndOnAtEveryPoll", 100, pollEvery10Ms(300)},
+        CountdownCase{"StartedAgainWhileOn", 100, {{0, 'S', 0}, {60, 'S', 0}}},
+        CountdownCase{"IntervalShortenedWhileOn", 2000, {{0, 'S', 0}, {20, 'I', 100}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Loop, LinkErrorIsShownOnceWhileItsBoxStaysOpen)
 {
