@@ -25,17 +25,6 @@ std::string nombrar(const std::vector<int>& b)
 
 } // namespace
 
-int Bloque_De_Escritura(int codigo)
-{
-    if (codigo == 27)
-        return 1;
-    if (codigo == 28)
-        return 2;
-    if (codigo >= 110 && codigo <= 113)
-        return codigo - 107;
-    return 0;
-}
-
 std::string Detalle_Escritura(const std::vector<int>& bloques, const std::set<int>& confirmados,
                               const std::set<int>& enviados)
 {

@@ -4,6 +4,8 @@
 // ones it did not, and which of those went out and may have been written.
 // Blocks are numbered 1 to 6 as the setpoint blocks are everywhere else.
 
+#include "link/RegisterImages.h"
+
 #include <set>
 #include <string>
 #include <vector>
@@ -14,9 +16,5 @@ namespace kova {
 // a passed reply at least once; enviados: those sent at least once.
 std::string Detalle_Escritura(const std::vector<int>& bloques, const std::set<int>& confirmados,
                               const std::set<int>& enviados);
-
-// The setpoint block a block-write request writes (27, 28, 110..113 give 1
-// to 6), else 0.
-int Bloque_De_Escritura(int codigo);
 
 } // namespace kova

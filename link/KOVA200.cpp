@@ -268,15 +268,6 @@ void KOVA200::Entrada_Descartada(const std::vector<std::uint8_t>& bytes)
 
 namespace {
 
-// Setpoint block of a block-write request (27, 28, 110..113), else 0.
-int bloqueDeEscritura(int accion)
-{
-    if (accion == 27) return 1;
-    if (accion == 28) return 2;
-    if (accion >= 110 && accion <= 113) return accion - 107;
-    return 0;
-}
-
 bool esLecturaActual(int accion)
 {
     return accion == 2 || (accion >= 4 && accion <= 10) || accion == 30 || accion == 90 || accion == 91;
@@ -337,7 +328,7 @@ void KOVA200::Refrescar()
             if (!firmware_)
                 link_.Detener_Comunicacion = true;
         } else if ((a >= 11 && a <= 28) || (a >= 110 && a <= 113)) {
-            if (const int k = bloqueDeEscritura(a))
+            if (const int k = Bloque_De_Escritura(a))
                 Put_To_Get(static_cast<std::int16_t>(k));
             resultado_ = true;
         } else if ((a >= 31 && a <= 50) || a == 92 || a == 93) {

@@ -93,6 +93,17 @@ static_assert(*actualValueIndex(0x0625) == 340);
 
 using SetpointImage = std::array<std::uint8_t, RegisterImages::kSetpointBytes>;
 
+// The request that writes setpoint block k (1..6: 27, 28, 110..113), else 0.
+constexpr int Codigo_De_Escritura(int k)
+{
+    return k == 1 ? 27 : k == 2 ? 28 : k >= 3 && k <= 6 ? 107 + k : 0;
+}
+// The setpoint block a block-write request writes, else 0.
+constexpr int Bloque_De_Escritura(int codigo)
+{
+    return codigo == 27 ? 1 : codigo == 28 ? 2 : codigo >= 110 && codigo <= 113 ? codigo - 107 : 0;
+}
+
 // Copies the bytes of setpoint block k (1..6) from one setpoint image into
 // another. Another k copies nothing.
 void copySetpointBlock(const SetpointImage& from, SetpointImage& to, int k);

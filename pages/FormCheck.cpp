@@ -22,8 +22,6 @@ int blockOf(std::uint32_t reg)
     return 0;
 }
 
-int writeCodeOf(int block) { return block == 1 ? 27 : block == 2 ? 28 : 107 + block; }
-
 bool has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
 
 // The bits of a register a setting of DataLen/High takes: a byte is the high
@@ -78,7 +76,7 @@ private:
         std::vector<std::string> missing;
         if (!has(form_.readCodes, 60 + block))
             missing.push_back("read");
-        if (!has(form_.writeCodes, writeCodeOf(block)))
+        if (!has(form_.writeCodes, Codigo_De_Escritura(block)))
             missing.push_back("write");
         if (!has(form_.restoreBlocks, block))
             missing.push_back("restore");
