@@ -19,20 +19,6 @@ void phaseCT(Byte_UnR& m)
     m.setMedida("A");
 }
 
-// The texts a widget sizes its field by: those of both limits, where the
-// register width narrows Max; none when the limits cross.
-TEST_F(ByteUnR, ExtremeTextsAreThoseOfTheLimits)
-{
-    Byte_UnR m;
-    phaseCT(m);
-    m.setDataLen(1);
-    EXPECT_EQ(m.extremeTexts(), (std::vector<std::string>{"5 A", "5000 A"}));
-    m.setDataLen(0);  // one byte
-    EXPECT_EQ(m.extremeTexts(), (std::vector<std::string>{"5 A", "255 A"}));
-    m.setMin(300);
-    EXPECT_TRUE(m.extremeTexts().empty());
-}
-
 TEST_F(ByteUnR, DisplayRule)
 {
     struct Case {

@@ -383,18 +383,15 @@ TEST_F(WordTresR, ExtremeTextsHoldTheLongestText)
     Word_TresR m;
     bind(m);
     delayProfile(m, "#0.#0");
-    std::size_t longest = 0;
+    std::size_t longest = 0, shown = 0;
     for (const std::string& t : m.extremeTexts())
         longest = std::max(longest, t.size());
-    std::size_t shown = 0;
     for (int v = 5; v <= 60000; ++v) {
         setGet(104, static_cast<std::uint16_t>(v));
         m.Inicializacion();
         shown = std::max(shown, m.Text().size());
-        if (v == 99 || v == 999) {
-            m.arrowUp();  // "1.00 Sec": the pattern of the range stepped from
-            shown = std::max(shown, m.Text().size());
-        }
+        if (v == 99 || v == 999)  // "1.00 Sec": the pattern of the range stepped from
+            shown = std::max(shown, (m.arrowUp(), m.Text().size()));
     }
     EXPECT_EQ(shown, std::string("10.0 Sec").size());
     EXPECT_GE(longest, shown);
