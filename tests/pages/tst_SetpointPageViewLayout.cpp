@@ -139,6 +139,16 @@ private slots:
             QVERIFY2(seen.size() > 1, qPrintable(selector + " shows and hides no row"));
         }
     }
+
+    // Embedded in the settings designer the page is not squeezed below what it asks.
+    void designModePageIsNotSqueezed()
+    {
+        makeView("SETPAGE3");
+        QVERIFY(view->width() < view->sizeHint().width());  // the test screen is narrower
+        view->setDesignMode();
+        QVERIFY(view->width() >= view->sizeHint().width());
+        QVERIFY(view->height() >= view->sizeHint().height());
+    }
 };
 
 QTEST_MAIN(tst_SetpointPageViewLayout)
