@@ -161,8 +161,7 @@ void tst_PrintOverLine::brokenLayoutStopsThePrintSayingWhy()
     QVERIFY(answered);
     QCOMPARE(program.ui.shown.size(), 1);
     QCOMPARE(program.ui.shown[0].text, QStringLiteral("Printing stopped: page 1 could not be filled. Pages printed: 0."));
-    QCOMPARE(program.ui.shown[0].detail,
-             f.fileName() + QStringLiteral(": width: -1 is not a whole number from 0 to 32767"));
+    QCOMPARE(program.ui.shown[0].detail, f.fileName() + QStringLiteral(": width: -1 is not a whole number from 0 to 32767"));
     QVERIFY(program.arranque.principal()->isEnabled());
 }
 

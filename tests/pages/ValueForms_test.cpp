@@ -136,35 +136,27 @@ TEST(ValueForms, FaultsNameFormAndKey)
 }
 
 // An edited value form may only read on its refresh and only clear with the
-// clear commands: a command (13 erases the event record), a block write
-// (27) or an unknown code is refused when the form is read.
+// clear commands: a command (13 erases the event record), a block write (27)
+// or an unknown code is refused when the form is read.
 TEST(ValueForms, RefreshReadsOnlyAndClearsOnlyWithClearCommands)
 {
-    const std::string good = pageFormText("AVPAGE2");
-    const std::string tick = "[\n                1,\n                7\n            ]";
+    const std::string good = pageFormText("AVPAGE2"), tick = "[\n                1,\n                7\n            ]";
     ASSERT_NE(good.find(tick), std::string::npos);
     auto edited = [&](const std::string& from, const std::string& to) {
-        std::string json = good;
-        json.replace(json.find(from), from.size(), to);
-        return json;
+        return std::string(good).replace(good.find(from), from.size(), to);
     };
-    const struct {
-        std::string json;
-        const char* message;
-    } cases[] = {
-        {edited(tick, "[1, 13]"), "AVPAGE2: protocol.tick[0]: request 13 is not a read"},
-        {edited(tick, "[1, 27]"), "AVPAGE2: protocol.tick[0]: request 27 is not a read"},
-        {edited(tick, "[0, 99]"), "AVPAGE2: protocol.tick[0]: request 99 is not a read"},
-        {edited(tick, "[0, 3]"), "AVPAGE2: protocol.tick[0]: request 3 is not a read"},
-        {edited(tick, "[2, 7]"), "AVPAGE2: protocol.tick[0]: queue 2 is neither 0 nor 1"},
-        {edited("\"request\": 12", "\"request\": 13"),
-         "AVPAGE2: protocol.clear.request: request 13 is not a clear command (12 or 19)"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [to, fault] : std::vector<std::pair<std::string, std::string>>{
+             {"[1, 13]", "request 13 is not a read"}, {"[1, 27]", "request 27 is not a read"},
+             {"[0, 99]", "request 99 is not a read"}, {"[0, 3]", "request 3 is not a read"},
+             {"[2, 7]", "queue 2 is neither 0 nor 1"}}) {
         std::string error;
-        EXPECT_FALSE(readPageForm(c.json, "AVPAGE2", &error)) << c.message;
-        EXPECT_EQ(error, c.message);
+        EXPECT_FALSE(readPageForm(edited(tick, to), "AVPAGE2", &error)) << to;
+        EXPECT_EQ(error, "AVPAGE2: protocol.tick[0]: " + fault);
     }
+    std::string error;
+    EXPECT_FALSE(readPageForm(edited("\"request\": 12", "\"request\": 13"), "AVPAGE2", &error));
+    EXPECT_EQ(error, "AVPAGE2: protocol.clear.request: request 13 is not a clear command (12 or 19)");
+    EXPECT_TRUE(readPageForm(edited("\"request\": 12", "\"request\": 19"), "AVPAGE2"));
     for (const char* read : {"[0, 2]", "[1, 4]", "[0, 10]", "[1, 61]", "[0, 66]"})
         EXPECT_TRUE(readPageForm(edited(tick, read), "AVPAGE2")) << read;
 }
