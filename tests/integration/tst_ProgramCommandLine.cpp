@@ -28,6 +28,22 @@ bool anyContains(const std::vector<std::string>& lines, const std::string& text)
         if (l.find(text) != std::string::npos) return true;
     return false;
 }
+// The program built beside the simulator.
+QString programPath()
+{
+    return QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../../kova");
+}
+
+// The test's environment with an offscreen screen and the program's own
+// folder (Default.KOVA2, the modem file) in appDir.
+QProcessEnvironment programEnvironment(const QString& appDir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("KOVA_APP_DIR", appDir);
+    return env;
+}
+
 } // namespace
 
 class tst_ProgramCommandLine : public QObject {
@@ -39,18 +55,14 @@ private slots:
         QVERIFY2(sim.ok(), sim.error().c_str());
         QTemporaryDir dir;
         const QString handshake = dir.filePath("prueba.txt");
-        const QString program =
-            QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../../kova");
 
         QProcess kova;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcessEnvironment env = programEnvironment(dir.path());
         env.insert("KOVA_COM2", QString::fromStdString(sim.masterEnd()));
         env.insert("KOVA_HANDSHAKE_FILE", handshake);
-        env.insert("KOVA_APP_DIR", dir.path());
         kova.setProcessEnvironment(env);
         kova.setProcessChannelMode(QProcess::ForwardedChannels);
-        kova.start(program, {"9600,N,8,1", "2", "5"});
+        kova.start(programPath(), {"9600,N,8,1", "2", "5"});
         QVERIFY(kova.waitForStarted());
 
         QTRY_COMPARE_WITH_TIMEOUT(readAll(handshake), QByteArray::fromHex("0100"), 10000);
@@ -80,16 +92,13 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("home"));
         const QString handshake = dir.filePath("home/Desktop/prueba.txt");
         QProcess kova;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("KOVA_APP_DIR", dir.path());
+        QProcessEnvironment env = programEnvironment(dir.path());
         env.insert("HOME", dir.filePath("home"));
         env.remove("XDG_CONFIG_HOME");
         env.remove("KOVA_HANDSHAKE_FILE");
         env.insert("KOVA_COM1", QString::fromStdString(sim.masterEnd()));
         kova.setProcessEnvironment(env);
-        kova.start(QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../../kova"),
-                   {"9600,N,8,1", "1", "1"});
+        kova.start(programPath(), {"9600,N,8,1", "1", "1"});
         QVERIFY(kova.waitForStarted());
         QTRY_COMPARE_WITH_TIMEOUT(readAll(handshake), QByteArray::fromHex("0100"), 10000);
         kova.terminate(); // SIGTERM
@@ -105,15 +114,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString handshake = dir.filePath("prueba.txt");
-        const QString program =
-            QFileInfo(qEnvironmentVariable("KOVA_RELAY_SIM")).dir().absoluteFilePath("../../kova");
         QProcess kova;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcessEnvironment env = programEnvironment(dir.path());
         env.insert("KOVA_HANDSHAKE_FILE", handshake);
-        env.insert("KOVA_APP_DIR", dir.path());
         kova.setProcessEnvironment(env);
-        kova.start(program, {"19200", "2", "5"});
+        kova.start(programPath(), {"19200", "2", "5"});
         QVERIFY(kova.waitForStarted());
         // The program says so on stderr just before the box opens.
         QByteArray err;
