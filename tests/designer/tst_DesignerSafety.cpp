@@ -1,454 +1,310 @@
-// The settings designer keeps a form from making a page write the wrong
-// register and keeps edits from being lost: the consistency check in Apply
-// (sheet and browser) and in Save, the damaged values and unknown keys a
-// form is opened with, the question before unsaved edits are dropped, the
-// sheet following the browser and the selection, and the browser's and
-// sheet's look.
+// The settings designer keeps a form from making a page write the wrong register, and edits from being lost.
 
 #include "DesignerWindow.h"
 #include "PropertyBrowser.h"
+#include "PropertyPageWidget.h"
 #include "PropertySheet.h"
-#include "designer/support/DesignerTestSupport.h"
 #include "editors/Bits.h"
 #include "editors/Byte_UnR.h"
 #include "editors/PropertyPageDef.h"
 
-#include <QAbstractItemDelegate>
 #include <QAction>
-#include <QDockWidget>
-#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+#include <span>
 
 using namespace kova;
-using namespace kova::test;
 
 class tst_DesignerSafety : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString copy;
-    QStringList shown;  // every warning of the window, its sheets and its browser
-    QStringList asked;  // every question
+    QStringList shown, asked;  // every warning and every question
 
-    void open(DesignerWindow& w, const QString& path)
+    static QByteArray readAll(const QString& path)
     {
-        w.warn = [this](const QString& t) { shown << t; };
-        w.browser()->warn = w.warn;
-        w.browser()->ask = [this](const QString& t) {
-            asked << t;
-            return false;
-        };
-        QVERIFY(w.openForm(path));
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static QString builtIn(const char* form)
+    {
+        return qEnvironmentVariable("KOVA_SOURCE_DIR") + "/pages/forms/" + form + ".json";
+    }
+    // Sets (an undefined value removes) key of a control's stored settings, as a hand edit would.
+    void setStored(const QString& control, const QString& key, const QJsonValue& value)
+    {
+        QJsonObject form = QJsonDocument::fromJson(readAll(copy)).object();
+        QJsonObject settings = form["settings"].toObject(), bag = settings[control].toObject();
+        value.isUndefined() ? void(bag.remove(key)) : void(bag[key] = value);
+        settings[control] = bag;
+        form["settings"] = settings;
+        QFile f(copy);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QJsonDocument(form).toJson(QJsonDocument::Indented));
+    }
+    void open(DesignerWindow& w)
+    {
+        w.warn = w.browser()->warn = [this](const QString& t) { shown << t; };
+        w.browser()->ask = [this](const QString& t) { return asked << t, false; };
+        QVERIFY(w.openForm(copy));
         w.resize(1800, 1100);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
     }
-
-    PropertySheet* sheetFor(DesignerWindow& w, const char* control)
+    PropertySheet* sheetFor(DesignerWindow& w, const char* control, bool add = false)
     {
-        w.select(control);
+        w.select(control, add);
         PropertySheet* sheet = w.openPropertyPages();
-        if (sheet)
-            sheet->ask = [this](const QString& t) {
-                asked << t;
-                return true;
-            };
+        sheet->ask = [this](const QString& t) { return asked << t, true; };
         return sheet;
     }
-
-    static void retype(QLineEdit* field, const QString& text)
+    static QLineEdit* field(PropertySheet* sheet, const char* property)
     {
-        field->selectAll();
-        QTest::keyClicks(field, text);
+        return qobject_cast<QLineEdit*>(sheet->pageWidget()->field(property));
     }
-
-    static ValueEditorModel* editor(DesignerWindow& w, const char* name)
+    static void retype(QLineEdit* field, const QString& text) { field->selectAll(), QTest::keyClicks(field, text); }
+    static std::string value(DesignerWindow& w, const char* control, const char* member)
     {
-        return static_cast<ValueEditorModel*>(w.document()->control(name));
+        return propText(*w.document()->control(control)->getProperty(member));
+    }
+    static bool saysAll(const QString& text, const QStringList& parts)
+    {
+        return std::all_of(parts.begin(), parts.end(), [&](const QString& s) { return text.contains(s); });
     }
 
 private slots:
     void init()
     {
-        copy = copyForm(dir.path(), QStringLiteral("SETPAGE2"));
+        copy = dir.filePath("SETPAGE2.json");  // a writable copy of a built-in form
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(builtIn("SETPAGE2"), copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
         shown.clear();
         asked.clear();
     }
 
     void formsThatWriteTheWrongRegisterAreRefusedInApplyAndSave()
     {
-        struct Variant {
-            const char *what, *control, *direccion;
-            QStringList says;
-            QString starts = QStringLiteral("Not applied:\n");
-        };
-        const Variant variants[] = {
-            {"shared bit", "PhaseCT(7)", "0103", {"PhaseCT(7) and PhaseCT(1) share bit", "of register 0103"}},
-            {"unread block", "PhaseCT(2)", "1005",
-             {"PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"}},
-            {"relay group with nothing after", "PhaseCT(4)", "0110",
-             {"chkDiscrep: nothing on the page is bound to register 012C, just after the relay group register 012B"}},
-            // The control's own check refuses it before the form's.
-            {"outside every block", "PhaseCT(2)", "0600", {"\"0600\" is in no setpoint block"},
-             QStringLiteral("Invalid value for Direccion: ")},
-        };
-        const QByteArray original = readAll(copy);
-        for (const Variant& v : variants) {
-            qInfo() << v.what;
-            const auto saysAll = [&](const QString& text) {
-                for (const QString& part : v.says)
-                    if (!text.contains(part))
-                        return false;
-                return true;
-            };
-            {
-                DesignerWindow w;
-                open(w, copy);
-                // A plain combo selected first changes nothing: the control applied to is checked.
-                w.select("Combo1");
-                w.select(v.control, true);
-                const std::string before = editor(w, v.control)->Direccion();
-                // The sheet: refused without a question, nothing written.
-                PropertySheet* sheet = w.openPropertyPages();
-                sheet->ask = [this](const QString& t) {
-                    asked << t;
-                    return true;
-                };
-                retype(byCaption(sheet, QStringLiteral("Direccion:")), QString::fromLatin1(v.direccion));
-                QTest::mouseClick(sheet->applyButton(), Qt::LeftButton);
-                QCOMPARE(shown.size(), 1);
-                QVERIFY2(shown.first().startsWith(v.starts) && saysAll(shown.first()),
-                         qPrintable(shown.first()));
-                QVERIFY(sheet->applyButton()->isEnabled());
-                // The browser: the same.
-                QVERIFY(!w.browser()->edit("Direccion", QString::fromLatin1(v.direccion)));
-                QCOMPARE(shown.size(), 2);
-                QVERIFY(saysAll(shown.last()));
-                QVERIFY(asked.isEmpty());
-                QCOMPARE(editor(w, v.control)->Direccion(), before);
-                QVERIFY(!w.isWindowModified());
-            }
-            // Save: the same edit made by hand is not written back.
-            shown.clear();
-            setStoredSetting(copy, QString::fromLatin1(v.control), QStringLiteral("direccion"),
-                             QString::fromLatin1(v.direccion));
-            const QByteArray edited = readAll(copy);
-            {
-                DesignerWindow w;
-                open(w, copy);
-                QVERIFY(shown.isEmpty());
-                QVERIFY(!w.saveForm());
-                QCOMPARE(shown.size(), 1);
-                QVERIFY2(shown.first().startsWith(QStringLiteral("SETPAGE2.json was not saved:\n")) &&
-                             saysAll(shown.first()),
-                         qPrintable(shown.first()));
-                QCOMPARE(readAll(copy), edited);
-            }
-            QFile f(copy);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(original);
-            f.close();
-            shown.clear();
+        const QString notApplied = "Not applied:\n";
+        const std::tuple<const char*, QString, QStringList, QString> variants[] = {
+            {"PhaseCT(7)", "0103", {"PhaseCT(7) and PhaseCT(1) share bit", "of register 0103"}, notApplied},
+            {"PhaseCT(2)", "1005",
+             {"PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"}, notApplied},
+            {"PhaseCT(4)", "0110",
+             {"chkDiscrep: nothing on the page is bound to register 012C, just after the relay group register 012B"},
+             notApplied},
+            // Outside every block: the control's own check refuses it before the form's.
+            {"PhaseCT(2)", "0600", {"\"0600\" is in no setpoint block"}, "Invalid value for Direccion: "}};
+        for (const auto& [control, direccion, says, starts] : variants) {
+            qInfo() << control << direccion;
+            init();
+            DesignerWindow w;
+            open(w);
+            const std::string before = value(w, control, "Direccion");
+            w.select("Combo1");  // a plain combo also selected: the control applied to is checked
+            PropertySheet* sheet = sheetFor(w, control, true);
+            retype(field(sheet, "Direccion"), direccion);
+            QTest::mouseClick(sheet->applyButton(), Qt::LeftButton);
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].startsWith(starts) && saysAll(shown[0], says), qPrintable(shown[0]));
+            QVERIFY(sheet->applyButton()->isEnabled());
+            QVERIFY(!w.browser()->edit("Direccion", direccion));  // the dock
+            QCOMPARE(shown.size(), 2);
+            QVERIFY2(saysAll(shown[1], says), qPrintable(shown[1]));
+            QVERIFY(asked.isEmpty() && !w.isWindowModified());  // refused without a question
+            QCOMPARE(value(w, control, "Direccion"), before);
         }
-    }
-
-    void formWithTheTwoRegisterEditsCannotBeSaved()
-    {
-        setStoredSetting(copy, QStringLiteral("PhaseCT(7)"), QStringLiteral("direccion"), QStringLiteral("0103"));
-        setStoredSetting(copy, QStringLiteral("PhaseCT(2)"), QStringLiteral("direccion"), QStringLiteral("1005"));
-        const QByteArray edited = readAll(copy);
-        DesignerWindow w;
-        open(w, copy);
-        // An unrelated edit is still applied: only what it adds is refused.
-        w.select("PhaseCT(0)");
-        QVERIFY(w.browser()->edit("Medida", QStringLiteral("Amp")));
-        shown.clear();
-        QVERIFY(!w.saveForm());
-        QCOMPARE(shown.size(), 1);
-        for (const char* part : {"PhaseCT(7) and PhaseCT(1) share bit", "register 0103", "PhaseCT(2): register 1005",
-                                 "does not read, write or restore"})
-            QVERIFY2(shown.first().contains(QLatin1String(part)), part);
-        QCOMPARE(readAll(copy), edited);
-        QVERIFY(w.isWindowModified());
+        // Save: the same edits made by hand are not written back, nor an unrelated edit with them; all are listed.
+        for (const auto group : {std::span(variants).first(3), std::span(variants).last(1)}) {
+            init();
+            QStringList says;
+            for (const auto& [control, direccion, parts, starts] : group)
+                setStored(control, "direccion", direccion), says << parts;
+            const QByteArray edited = readAll(copy);
+            DesignerWindow w;
+            open(w);
+            QVERIFY(shown.isEmpty());
+            w.select("PhaseCT(0)");
+            QVERIFY(w.browser()->edit("Medida", "Amp"));
+            QVERIFY(!w.saveForm());
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].startsWith("SETPAGE2.json was not saved:\n") && saysAll(shown[0], says),
+                     qPrintable(shown[0]));
+            QVERIFY(readAll(copy) == edited && w.isWindowModified());
+        }
     }
 
     void settingsTheSheetWouldRefuseAreNotSaved()
     {
         const QByteArray original = readAll(copy);
         DesignerWindow w;
-        open(w, copy);
+        open(w);
         // Set past the sheet's checks, as a hand edit would be.
         QVERIFY(w.document()->control("PhaseCT(0)")->setProperty("Min", std::int64_t{6000}));
         QVERIFY(!w.saveForm());
-        QCOMPARE(shown.last(), QStringLiteral("SETPAGE2.json was not saved:\n"
-                                              "PhaseCT(0): Min is above Max or outside the register width"));
+        QCOMPARE(shown.last(),
+                 "SETPAGE2.json was not saved:\nPhaseCT(0): Min is above Max or outside the register width");
         QCOMPARE(readAll(copy), original);
     }
 
     void damagedFormIsListedOnOpenAndNotSavedUntilMended()
     {
-        setStoredSetting(copy, QStringLiteral("PhaseCT(0)"), QStringLiteral("min"), QStringLiteral("5O"));
-        setStoredSetting(copy, QStringLiteral("PhaseCT(3)"), QStringLiteral("colour"), 3);
-        const QString unread = QStringLiteral("PhaseCT(0): \"min\": \"5O\" could not be read");
-        const QString unknown = QStringLiteral("PhaseCT(3): \"colour\": 3 is not one of its settings");
+        setStored("PhaseCT(0)", "min", "5O");
+        setStored("PhaseCT(3)", "colour", 3);
+        const QString unread = "PhaseCT(0): \"min\": \"5O\" could not be read";
+        const QString unknown = "PhaseCT(3): \"colour\": 3 is not one of its settings";
         {
             DesignerWindow w;
-            open(w, copy);
+            open(w);
             QCOMPARE(shown.size(), 1);  // one message, naming file, control, key and value of both
-            QVERIFY(shown.first().startsWith(QStringLiteral("SETPAGE2.json: ")));
-            QVERIFY(shown.first().contains(unread));
-            QVERIFY(shown.first().contains(unknown));
-            // The browser and the sheet show the stored text, so applying it is refused.
-            w.select("PhaseCT(0)");
-            QCOMPARE(w.browser()->alphabetic()->findItems(QStringLiteral("Min"), Qt::MatchExactly).first()->text(1),
-                     QStringLiteral("5O"));
+            QVERIFY(shown[0].startsWith("SETPAGE2.json: ") && saysAll(shown[0], {unread, unknown}));
+            // The dock and the sheet show the stored text, so applying it is refused.
             PropertySheet* sheet = sheetFor(w, "PhaseCT(0)");
-            QCOMPARE(byCaption(sheet, QStringLiteral("Min:"))->text(), QStringLiteral("5O"));
+            QCOMPARE(w.browser()->alphabetic()->findItems("Min", Qt::MatchExactly).first()->text(1), "5O");
+            QCOMPARE(field(sheet, "Min")->text(), "5O");
             QVERIFY(!sheet->apply());
-            QCOMPARE(shown.last(), QStringLiteral("Invalid value for Min"));
+            QCOMPARE(shown.last(), "Invalid value for Min");
             const QByteArray stored = readAll(copy);
             QVERIFY(!w.saveForm());
-            QVERIFY(shown.last().contains(unread) && shown.last().contains(unknown));
-            // Min mended in the browser: the unknown key still keeps the form from being saved.
-            QVERIFY(w.browser()->edit("Min", QStringLiteral("5")));
-            QCOMPARE(byCaption(sheet, QStringLiteral("Min:"))->text(), QStringLiteral("5"));
+            QVERIFY(saysAll(shown.last(), {unread, unknown}));
+            // Min mended in the dock: the unknown key still keeps the form from being saved.
+            QVERIFY(w.browser()->edit("Min", "5"));
+            QCOMPARE(field(sheet, "Min")->text(), "5");
             QVERIFY(!w.saveForm());
             QVERIFY(!shown.last().contains(unread) && shown.last().contains(unknown));
             QCOMPARE(readAll(copy), stored);
         }
         // The unknown key removed by hand: the form opens with only Min to mend, here in the sheet.
-        setStoredSetting(copy, QStringLiteral("PhaseCT(3)"), QStringLiteral("colour"), QJsonValue::Undefined);
+        setStored("PhaseCT(3)", "colour", QJsonValue::Undefined);
         shown.clear();
         DesignerWindow w;
-        open(w, copy);
-        QCOMPARE(shown.size(), 1);
-        QVERIFY(shown.first().contains(unread) && !shown.first().contains(unknown));
+        open(w);
+        QVERIFY(shown.size() == 1 && shown[0].contains(unread) && !shown[0].contains(unknown));
         PropertySheet* sheet = sheetFor(w, "PhaseCT(0)");
-        retype(byCaption(sheet, QStringLiteral("Min:")), QStringLiteral("5"));
-        QVERIFY(sheet->apply());
-        QVERIFY(w.saveForm());
-        QVERIFY(readAll(copy).contains("\"min\": 5,"));
-        QVERIFY(!readAll(copy).contains("colour"));
+        retype(field(sheet, "Min"), "5");
+        QVERIFY(sheet->apply() && w.saveForm());
+        QVERIFY(readAll(copy).contains("\"min\": 5,") && !readAll(copy).contains("colour"));
     }
 
     void unsavedEditsAreNotDroppedWithoutAQuestion()
     {
-        const QString other = copyForm(dir.path(), QStringLiteral("SETPAGE3"));
+        const QString other = builtIn("SETPAGE3");
         using B = QMessageBox;
-        struct Case {
-            const char* how;  // "quit", "close", "open"
-            B::StandardButton answer;
-        };
-        const Case cases[] = {{"quit", B::Cancel}, {"quit", B::Discard}, {"quit", B::Save},
-                              {"close", B::Cancel}, {"close", B::Discard}, {"close", B::Save},
-                              {"open", B::Cancel}, {"open", B::Discard}, {"open", B::Save}};
-        const QByteArray original = readAll(copy);
-        for (const Case& c : cases) {
-            qInfo() << c.how << c.answer;
-            const QString how = QString::fromLatin1(c.how);
-            QFile f(copy);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(original);
-            f.close();
+        const std::pair<std::string_view, B::StandardButton> cases[] = {
+            {"quit", B::Cancel}, {"close", B::Cancel}, {"open", B::Cancel}, {"quit", B::Discard}, {"close", B::Discard},
+            {"open", B::Discard}, {"quit", B::Save}, {"close", B::Save}, {"open", B::Save}};
+        for (const auto& [how, answer] : cases) {
+            qInfo() << how.data() << answer;
+            init();
             DesignerWindow w;
-            open(w, copy);
-            QStringList questions;
-            w.askSave = [&](const QString& q) {
-                questions << q;
-                return c.answer;
-            };
+            open(w);
+            w.askSave = [this, answer = answer](const QString& q) { return asked << q, answer; };
             w.chooseFile = [&] { return other; };
-            const auto trigger = [&] {
-                if (how == QLatin1String("close"))
-                    w.close();
-                else
-                    w.findChild<QAction*>(how == QLatin1String("quit") ? QStringLiteral("actionQuit")
-                                                                        : QStringLiteral("actionOpen"))
-                        ->trigger();
+            const auto trigger = [&w, how = how] {
+                const char* action = how == "quit" ? "actionQuit" : "actionOpen";
+                how == "close" ? void(w.close()) : w.findChild<QAction*>(action)->trigger();
             };
-            // Nothing edited: no question.
-            if (how == QLatin1String("open")) {
+            if (how == "open") {  // nothing edited: no question
                 trigger();
-                QVERIFY(questions.isEmpty());
+                QVERIFY(asked.isEmpty());
                 QCOMPARE(w.document()->path(), other);
                 QVERIFY(w.openForm(copy));
             }
             w.select("PhaseCT(0)");
-            QVERIFY(w.browser()->edit("Medida", QStringLiteral("XYZ")));
+            QVERIFY(w.browser()->edit("Medida", "XYZ"));
             QVERIFY(w.isWindowModified());
             trigger();
-            QCOMPARE(questions, QStringList{QStringLiteral("Save changes to SETPAGE2.json?")});
-            const bool kept = c.answer == B::Cancel;
-            QCOMPARE(w.isVisible(), kept || how == QLatin1String("open"));
-            QCOMPARE(w.document()->path(), kept || how != QLatin1String("open") ? copy : other);
-            QCOMPARE(readAll(copy).contains("\"medida\": \"XYZ\""), c.answer == B::Save);
-            if (kept) {
-                QVERIFY(w.isWindowModified());
-                QCOMPARE(editor(w, "PhaseCT(0)")->Medida(), std::string("XYZ"));
-            }
+            QCOMPARE(asked, QStringList{"Save changes to SETPAGE2.json?"});
+            const bool kept = answer == B::Cancel;
+            QCOMPARE(w.isVisible(), kept || how == "open");
+            QCOMPARE(w.document()->path(), kept || how != "open" ? copy : other);
+            QCOMPARE(readAll(copy).contains("\"medida\": \"XYZ\""), answer == B::Save);
+            if (kept)
+                QVERIFY(w.isWindowModified() && value(w, "PhaseCT(0)", "Medida") == "XYZ");
         }
     }
 
-    void sheetKeepsWhatTheBrowserSetAndFollowsTheSelection()
+    void sheetKeepsWhatTheDockSetAndFollowsTheSelection()
     {
         DesignerWindow w;
-        open(w, copy);
+        open(w);
         PropertySheet* sheet = sheetFor(w, "PhaseCT(0)");
-        retype(byCaption(sheet, QStringLiteral("Titulo:")), QStringLiteral("Primary:"));
-        QVERIFY(w.browser()->edit("Medida", QStringLiteral("XYZ")));
-        QCOMPARE(byCaption(sheet, QStringLiteral("Medida:"))->text(), QStringLiteral("XYZ"));
-        QCOMPARE(byCaption(sheet, QStringLiteral("Titulo:"))->text(), QStringLiteral("Primary:"));
-        // OK with the Medida field untouched keeps the browser's value, and the sheet's own edit.
+        retype(field(sheet, "Titulo"), "Primary:");
+        QVERIFY(w.browser()->edit("Medida", "XYZ"));
+        QCOMPARE(field(sheet, "Medida")->text(), "XYZ");
+        QCOMPARE(field(sheet, "Titulo")->text(), "Primary:");
+        // OK with the Medida field untouched keeps the dock's value, and the sheet's own edit.
         QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
         QVERIFY(!sheet->isVisible());
-        QCOMPARE(editor(w, "PhaseCT(0)")->Medida(), std::string("XYZ"));
-        QCOMPARE(editor(w, "PhaseCT(0)")->Titulo(), std::string("Primary:"));
-
-        // Another class shows its own page, and applying it works.
-        sheet = sheetFor(w, "PhaseCT(1)");
-        QCOMPARE(sheet->tabs()->tabText(0), QStringLiteral("Word_1R"));
+        QVERIFY(value(w, "PhaseCT(0)", "Medida") == "XYZ" && value(w, "PhaseCT(0)", "Titulo") == "Primary:");
+        // Another class shows its own page, which applies; Enter presses OK.
+        QCOMPARE(sheetFor(w, "PhaseCT(1)")->tabs()->tabText(0), "Word_1R");
         w.select("Page1W2(0)");
         sheet = w.sheet();
         QVERIFY(sheet->isVisible());
-        QCOMPARE(sheet->tabs()->tabText(0), QStringLiteral("Word_2R"));
-        QCOMPARE(byCaption(sheet, QStringLiteral("Direccion:"))->text(), QStringLiteral("0105"));
-        QVERIFY(sheet->apply());
-        QVERIFY(shown.isEmpty());
-        // Enter presses OK.
-        QLineEdit* medida = byCaption(sheet, QStringLiteral("Medida:"));
-        retype(medida, QStringLiteral("kV"));
-        QTest::keyClick(medida, Qt::Key_Return);
+        QCOMPARE(sheet->tabs()->tabText(0), "Word_2R");
+        QCOMPARE(field(sheet, "Direccion")->text(), "0105");
+        QVERIFY(sheet->apply() && shown.isEmpty());
+        retype(field(sheet, "Medida"), "kV");
+        QTest::keyClick(field(sheet, "Medida"), Qt::Key_Return);
         QVERIFY(!sheet->isVisible());
-        QCOMPARE(static_cast<ValueEditorModel*>(w.document()->control("Page1W2(0)"))->Medida(), std::string("kV"));
+        QCOMPARE(value(w, "Page1W2(0)", "Medida"), "kV");
     }
 
-    void browserAsksWhatTheSheetAsks()
+    void dockAndSheetGiveTheSameVerdictOnATypedValue()
     {
-        DesignerWindow w;
-        open(w, copy);
-        w.select("Page1C(0)");
-        auto* selector = static_cast<Bits*>(w.document()->control("Page1C(0)"));
-        const auto before = selector->Cantidad_Items();
-        QVERIFY(!w.browser()->edit("Cantidad_Items", QStringLiteral("16")));  // declined
-        QCOMPARE(asked.size(), 1);
-        QVERIFY(asked.first().contains(QStringLiteral("Cantidad_Items 16 is more than the")));
-        QCOMPARE(selector->Cantidad_Items(), before);
-        w.browser()->ask = [](const QString&) { return true; };
-        QVERIFY(w.browser()->edit("Cantidad_Items", QStringLiteral("16")));
-        QCOMPARE(selector->Cantidad_Items(), 16);
-    }
-
-    void browserAndSheetGiveTheSameVerdictOnATypedValue()
-    {
-        struct Case {
-            const char *caption, *member, *text;
-        };
-        const Case cases[] = {{"Min:", "Min", "5,000"}, {"Max:", "Max", "1e3"},     {"Paso:", "Paso", "-1"},
-                              {"Paso:", "Paso", "1e3"}, {"Max:", "Max", "70000"},   {"Min:", "Min", "abc"},
-                              {"Max:", "Max", "5000"},  {"Paso:", "Paso", "0.5"},   {"Min:", "Min", "10"}};
-        for (const Case& c : cases) {
-            qInfo() << c.member << c.text;
-            bool bySheet = false, byBrowser = false;
-            std::string bySheetValue, byBrowserValue;
-            {
-                DesignerWindow w;
-                open(w, copy);
-                PropertySheet* sheet = sheetFor(w, "PhaseCT(0)");
-                retype(byCaption(sheet, QString::fromLatin1(c.caption)), QString::fromLatin1(c.text));
-                bySheet = sheet->apply();
-                bySheetValue = propText(*w.document()->control("PhaseCT(0)")->getProperty(c.member));
-            }
-            {
-                DesignerWindow w;
-                open(w, copy);
-                w.select("PhaseCT(0)");
-                byBrowser = w.browser()->edit(c.member, QString::fromLatin1(c.text));
-                byBrowserValue = propText(*w.document()->control("PhaseCT(0)")->getProperty(c.member));
-            }
-            QCOMPARE(byBrowser, bySheet);
-            QCOMPARE(byBrowserValue, bySheetValue);
+        const char* cases[][2] = {{"Min", "5,000"}, {"Max", "1e3"},  {"Paso", "-1"},  {"Paso", "1e3"}, {"Max", "70000"},
+                                  {"Min", "abc"},   {"Max", "5000"}, {"Paso", "0.5"}, {"Min", "10"}};
+        for (const auto& [member, text] : cases) {
+            qInfo() << member << text;
+            DesignerWindow bySheet, byDock;
+            open(bySheet);
+            PropertySheet* sheet = sheetFor(bySheet, "PhaseCT(0)");
+            retype(field(sheet, member), text);
+            const bool sheetTook = sheet->apply();
+            open(byDock);
+            byDock.select("PhaseCT(0)");
+            QCOMPARE(byDock.browser()->edit(member, text), sheetTook);
+            QCOMPARE(value(byDock, "PhaseCT(0)", member), value(bySheet, "PhaseCT(0)", member));
         }
+        // A count past what the page holds is asked in the dock as in the sheet; declined, nothing changes.
+        DesignerWindow w;
+        open(w);
+        w.select("Page1C(0)");
+        const std::string before = value(w, "Page1C(0)", "Cantidad_Items");
+        QVERIFY(!w.browser()->edit("Cantidad_Items", "16"));
+        QVERIFY(asked.size() == 1 && asked[0].contains("Cantidad_Items 16 is more than the"));
+        QCOMPARE(value(w, "Page1C(0)", "Cantidad_Items"), before);
+        w.browser()->ask = [](const QString&) { return true; };
+        QVERIFY(w.browser()->edit("Cantidad_Items", "16"));
+        QCOMPARE(value(w, "Page1C(0)", "Cantidad_Items"), "16");
     }
 
     void highRowIsHiddenAfterAControlWhoseLengthIsNoItem()
     {
         Byte_UnR byte, word, odd;
-        byte.setDataLen(0);
-        word.setDataLen(1);
-        odd.setDataLen(7);
-        Bits bitsByte, bitsDouble;
-        bitsByte.setDataLen(0);
-        bitsDouble.setDataLen(2);  // no item of Rele's "Byte", "Word"
-        struct Step {
-            const char* page;
-            PropertyHost* control;
-            bool high;
-        };
-        const Step steps[] = {{"Word_1R", &byte, true}, {"Word_1R", &odd, false}, {"Word_1R", &byte, true},
-                              {"Word_1R", &word, false}, {"Rele", &bitsByte, true}, {"Rele", &bitsDouble, false}};
+        Bits bitsByte, bitsDouble;  // 2 is no item of Rele's "Byte", "Word"
+        byte.setDataLen(0), word.setDataLen(1), odd.setDataLen(7), bitsByte.setDataLen(0), bitsDouble.setDataLen(2);
+        const std::tuple<const char*, PropertyHost*, bool> steps[] = {
+            {"Word_1R", &byte, true},  {"Word_1R", &odd, false},  {"Word_1R", &byte, true},
+            {"Word_1R", &word, false}, {"Rele", &bitsByte, true}, {"Rele", &bitsDouble, false}};
         std::unique_ptr<PropertySheet> sheet;
-        for (const Step& s : steps) {
-            if (!sheet || sheet->page().def().name != s.page) {
-                sheet = std::make_unique<PropertySheet>(*propertyPageDef(s.page));
+        for (const auto& [page, control, high] : steps) {
+            if (!sheet || sheet->page().def().name != page) {
+                sheet = std::make_unique<PropertySheet>(*propertyPageDef(page));
                 sheet->show();
             }
-            sheet->setSelection({s.control});
-            QCOMPARE(sheet->page().visible("High"), s.high);
-            QCOMPARE(sheet->findChild<QLabel*>(QStringLiteral("LblHigh"))->isVisible(), s.high);
+            sheet->setSelection({control});
+            QCOMPARE(sheet->page().visible("High"), high);
+            QCOMPARE(sheet->findChild<QLabel*>("LblHigh")->isVisible(), high);
         }
-    }
-
-    void browserAndSheetShowWhatTheyHold()
-    {
-        DesignerWindow w;
-        open(w, copy);
-        w.select("Page1C(0)");
-        QTreeWidget* tree = w.browser()->alphabetic();
-        // Names in natural order; only values open an editor.
-        QStringList names;
-        for (int i = 0; i < tree->topLevelItemCount(); ++i)
-            names << tree->topLevelItem(i)->text(0);
-        const int n1 = names.indexOf(QStringLiteral("Nombre1")), n2 = names.indexOf(QStringLiteral("Nombre2"));
-        QCOMPARE(names.mid(n1, 16).last(), QStringLiteral("Nombre16"));
-        QCOMPARE(n2, n1 + 1);
-        const QModelIndex name = tree->model()->index(n1, 0), value = tree->model()->index(n1, 1);
-        QWidget* nameEditor = tree->itemDelegate()->createEditor(tree->viewport(), {}, name);
-        QWidget* valueEditor = tree->itemDelegate()->createEditor(tree->viewport(), {}, value);
-        QVERIFY(!nameEditor);
-        QVERIFY(valueEditor);
-        delete valueEditor;
-        // Colours by name or #RRGGBB, typed the same way.
-        const auto colour = [&] { return tree->findItems(QStringLiteral("BackColor"), Qt::MatchExactly).first()->text(1); };
-        QCOMPARE(colour(), QStringLiteral("Window Background"));
-        QVERIFY(w.browser()->edit("BackColor", QStringLiteral("#FF8000")));
-        QCOMPARE(static_cast<Bits*>(w.document()->control("Page1C(0)"))->BackColor(), 0x0080FFu);
-        QCOMPARE(colour(), QStringLiteral("#FF8000"));
-        QVERIFY(w.browser()->edit("BackColor", QStringLiteral("button face")));
-        QCOMPARE(colour(), QStringLiteral("Button Face"));
-        QVERIFY(!w.browser()->edit("BackColor", QStringLiteral("purple")));
-        QCOMPARE(shown.last(), QStringLiteral("Invalid value for BackColor"));
-        // Values are not cut: the value column takes the room left.
-        QVERIFY(tree->columnWidth(1) >= tree->fontMetrics().horizontalAdvance(colour()));
-
-        // The sheet's title field holds the title whole.
-        PropertySheet* sheet = sheetFor(w, "PhaseCT(0)");
-        QLineEdit* titulo = byCaption(sheet, QStringLiteral("Titulo:"));
-        QVERIFY(titulo->width() > titulo->fontMetrics().horizontalAdvance(titulo->text()));
-
-        // A closed dock comes back through View.
-        auto* dock = w.findChild<QDockWidget*>(QStringLiteral("PropertiesDock"));
-        dock->close();
-        QVERIFY(!dock->isVisible());
-        for (QAction* a : w.findChild<QMenu*>(QStringLiteral("menuView"))->actions())
-            if (a->text() == QStringLiteral("Properties"))
-                a->trigger();
-        QVERIFY(dock->isVisible());
     }
 };
 

@@ -7,7 +7,6 @@
 #include "PropertyBrowser.h"
 #include "PropertyPageWidget.h"
 #include "PropertySheet.h"
-#include "designer/support/DesignerTestSupport.h"
 #include "pages/FakePageHost.h"
 #include "pages/SetpointPageView.h"
 
@@ -23,7 +22,31 @@
 
 using namespace kova;
 
-using namespace kova::test;
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+// The field whose caption label reads caption.
+QLineEdit* byCaption(QWidget* page, const QString& caption)
+{
+    for (QLabel* l : page->findChildren<QLabel*>())
+        if (l->text() == caption)
+            return qobject_cast<QLineEdit*>(l->buddy());
+    return nullptr;
+}
+
+void clickControl(DesignerWindow& w, const char* name, Qt::KeyboardModifiers mods = {})
+{
+    QWidget* c = w.view()->widget(name);
+    QTest::mouseClick(w.view(), Qt::LeftButton, mods, c->mapTo(w.view(), c->rect().center()));
+}
+
+} // namespace
 
 class tst_SettingsDesigner : public QObject {
     Q_OBJECT
@@ -43,8 +66,11 @@ class tst_SettingsDesigner : public QObject {
 private slots:
     void init()
     {
-        copy = copyForm(dir.path(), QStringLiteral("SETPAGE2"));
-        QVERIFY(QFile::exists(copy));
+        copy = dir.filePath(QStringLiteral("SETPAGE2.json"));
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(qEnvironmentVariable("KOVA_SOURCE_DIR") + QStringLiteral("/pages/forms/SETPAGE2.json"),
+                            copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
         warnings.clear();
     }
 
