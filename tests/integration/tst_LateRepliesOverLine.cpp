@@ -27,10 +27,8 @@ struct Notifier : kova::INotifier {
 };
 
 // Longer than any reply time-out of the rig below (the second 300 ms tick
-// after a frame was sent, each tick up to 5 % late) and the 50 ms quiet
-// spell after it, with room for a busy machine; shorter than two time-outs
-// and the quiet spell after them, so a burst of late replies ends before
-// five failures in a row.
+// after a frame was sent) and the quiet spell after it, shorter than two of
+// them, so a burst of late replies ends before five failures in a row.
 const std::string kLate = "850";
 
 struct Rig {
@@ -176,11 +174,8 @@ void TestLateRepliesOverLine::lateReplyToAnActualValueRead()
 
 void TestLateRepliesOverLine::relayBusyWithOneRequestKeepsTheNextFrame()
 {
-    // At the program's own intervals, a relay that holds the reply to the
-    // first setpoint block read 2 s and keeps one frame received meanwhile:
-    // its late reply and the kept frame's reply follow each other on the
-    // line. Each failed reply is followed by a quiet line, so no later
-    // reply is read out of step.
+    // The relay holds the first setpoint block read's reply 2 s, keeps a frame
+    // received meanwhile and answers both back to back: no reply read out of step.
     Rig rig({"--busy-on", "3:0x0101:2000", "--line-timing"});
     QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
     rig.loop->setIntervals(1000, 10, 50);
