@@ -31,16 +31,6 @@ struct ProgramWindow {
 
 QString blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
-// Types a text into a box key by key, any character (QTest's keyClicks takes
-// Latin-1 only).
-void typeText(QWidget* box, const QString& text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(box, &press);
-    }
-}
-
 } // namespace
 
 class tst_propiedades : public QObject {
@@ -138,10 +128,7 @@ private slots:
         QCOMPARE(f.mid(98, 100), QByteArray(100, 'x'));
     }
 
-    // The file pads its texts with blanks; the boxes show them without, so
-    // what is typed after a load is what is kept and saved, padded again. A
-    // box takes no more than the file holds, and no character outside
-    // Windows-1252, typed or pasted.
+    // The boxes show the file's texts without their padding; what is typed is saved padded again.
     void typedTextsAreSavedAsTheFileHoldsThem()
     {
         QTemporaryDir dir;
@@ -151,30 +138,18 @@ private slots:
         Propiedades window(p.files(), p.w);
         window.Form_Load();
         QCOMPARE(window.Text1()->text() + "|" + window.Text3()->text(), QString("|Old note"));
-        typeText(window.Text1(), "Bob Smith");
-        typeText(window.Text2(), "Feeder 12");
-        typeText(window.Text3(), ", checked");
+        QTest::keyClicks(window.Text1(), "Bob Smith");
+        QTest::keyClicks(window.Text2(), "Feeder 12");
+        QTest::keyClicks(window.Text3(), ", checked");
         window.findChild<QPushButton*>("Okey")->click();
         const QString path = dir.filePath("typed.KOVA2");
         QVERIFY(p.files().Grabar_Archivo(QFile::encodeName(path).toStdString()));
-        QCOMPARE(readAll(path).mid(58, 140), QByteArray("Bob Smith").leftJustified(20) +
-                                                 QByteArray("Feeder 12").leftJustified(20) +
-                                                 QByteArray("Old note, checked").leftJustified(100));
-
-        const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXY", notes = QString("Obs. ").repeated(30);
-        const std::tuple<QLineEdit*, QString, QString> rows[] = {
-            {window.Text1(), letters, letters.left(20)}, {window.Text2(), letters, letters.left(20)},
-            {window.Text3(), notes, notes},              {window.Text1(), "Año €5 Œuvre", "Año €5 Œuvre"},
-            {window.Text1(), "A\u6F22B", "AB"},          {window.Text2(), "R\u03A91", "R1"},
-            {window.Text3(), "x\u2192y", "xy"}};
-        for (const auto& [box, typed, shown] : rows) {
-            box->clear();
-            typeText(box, typed);
-            QCOMPARE(box->text(), shown);
-            box->selectAll();
-            box->insert(QString(QChar(0x6F22)));
-            QCOMPARE(box->text(), shown);
-        }
+        QCOMPARE(readAll(path).mid(58, 140), QByteArray("Bob Smith").leftJustified(20) + QByteArray("Feeder 12").leftJustified(20)
+                                                 + QByteArray("Old note, checked").leftJustified(100));
+        window.Text1()->clear();  // limited to 20 as typed; a character outside Windows-1252 refused
+        QTest::keyClicks(window.Text1(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
+        window.Text3()->insert(QString(QChar(0x6F22)));
+        QCOMPARE(window.Text1()->text() + "|" + window.Text3()->text(), QString("ABCDEFGHIJKLMNOPQRST|Old note, checked"));
     }
 
     void menuCommandShowsTheWindowModally()

@@ -1,17 +1,11 @@
-// Every page opened from the main window and closed again, many times over,
-// with the program online to the simulated relay (pages read, poll and start
-// their timers): nothing is left behind - no window, no object under the
-// main window - once the first round has built what the program keeps.
+// Every page opened by its menu command, online, and closed as Escape does, 50 times: nothing left after the first round.
 
 #include "integration/support/OnlineProgram.h"
 #include "integration/support/SimHarness.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QtTest>
-
-#include <map>
 
 using namespace kova;
 using namespace kova::test;
@@ -32,27 +26,15 @@ private slots:
             return std::pair{QApplication::topLevelWidgets().size(), w.findChildren<QObject*>().size()};
         };
         decltype(counts()) first;
-        // The style keeps a picture of each look of a selector, keyed by its
-        // palette: selectors in the design colours share the program's
-        // palette, so a page opened again adds no new pictures.
-        std::map<QString, QSet<qint64>> looks[2];  // of the first round, of the last
         for (int n = 1; n <= 50; ++n) {
-            // Each page by its menu command, closed as Escape does.
             for (const char* command : {"Set_page2", "MnuPhProtec", "MnuGndProtec", "MnuVoltProtec", "mnuFreqProtec",
                                         "mnuPowerProtec", "mnuOutputRel", "mnuInputs", "mnu_Event", "mnuDateTime",
                                         "AV_page1", "mnuPowerData", "MnuDemandData", "AV_page2", "AV_page3", "AV_page4"}) {
                 QAction* action = w.command(command);
                 QVERIFY2(action && action->isEnabled(), command);
-                QSet<qint64>& keys = looks[n > 1][command];
-                keys.clear();
                 bool opened = false;
                 QTimer::singleShot(0, [&] {
-                    auto* page = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                    if (!(opened = page != nullptr)) return;
-                    for (QComboBox* c : page->findChildren<QComboBox*>())
-                        keys.insert(c->palette().cacheKey());
-                    page->reject();
-                });
+                    if (auto* page = qobject_cast<QDialog*>(QApplication::activeModalWidget()); (opened = page)) page->reject(); });
                 action->trigger();
                 QVERIFY2(opened, qPrintable(QString("%1 in round %2").arg(command).arg(n)));
             }
@@ -60,9 +42,6 @@ private slots:
         }
         QCOMPARE(counts(), first);
         QVERIFY(program.ui.shown.isEmpty());
-        for (const char* command : {"Set_page2", "MnuPhProtec", "mnuOutputRel"})
-            QVERIFY2(!looks[0][command].isEmpty(), command);
-        QVERIFY(looks[1] == looks[0]);
     }
 };
 
