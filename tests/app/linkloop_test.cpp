@@ -1,7 +1,6 @@
 #include "app/LinkLoop.h"
 #include "app/support/RelayPort.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include <functional>
 
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -30,10 +28,7 @@ public:
     void critical(const std::string& t, const std::string& title) override { show('C', t, title); }
     void exclamation(const std::string& t, const std::string& title) override { show('E', t, title); }
     void information(const std::string& t, const std::string& title) override { show('I', t, title); }
-    void criticalDetail(const std::string& t, const std::string& title, const std::string& d) override
-    {
-        show('C', t, title, d);
-    }
+    void criticalDetail(const std::string& t, const std::string& title, const std::string& d) override { show('C', t, title, d); }
 
 private:
     void show(char icon, const std::string& t, const std::string& title, const std::string& d = {})
@@ -400,8 +395,7 @@ TEST_F(Loop, SecondSilentTickOnlinePutsTheRequestBackCountsAndSendsAgain)
 
 TEST_F(Loop, TimeOutComesAtTheSecondSilentTickAfterTheLatestSend)
 {
-    // A reply and the next frame come before the first time-out would tick.
-    constexpr int kIntervalo = 100;
+    constexpr int kIntervalo = 100; // a reply and the next frame come before the first time-out would tick
     loop->setIntervals(kIntervalo, 2, 5);
     CountingRequester r;
     link.Comunicando = true;
@@ -417,76 +411,6 @@ TEST_F(Loop, TimeOutComesAtTheSecondSilentTickAfterTheLatestSend)
     EXPECT_GE(port.now() - enviada, 2 * kIntervalo);
     EXPECT_EQ(engine.Contador_ErrorComm(), 1);
 }
-
-// --- The time-out's countdown timer ----------------------------------------
-
-namespace {
-// Steps at times from the start: 'S' switch on, 'X' off, 'I' interval to ms.
-using Steps = std::vector<std::tuple<int, char, int>>;
-struct CountdownCase { const char* name; int intervalMs; Steps steps; };
-Steps pollEvery10Ms(int untilMs)
-{
-    Steps v{{0, 'S', 0}};
-    for (int t = 10; t <= untilMs; t += 10)
-        v.insert(v.end(), {{t, 'X', 0}, {t + 2, 'S', 0}});
-    return v;
-}
-class Countdown : public ::testing::TestWithParam<CountdownCase> {};
-} // namespace
-
-TEST_P(Countdown, TicksOneIntervalAfterTheSwitchOnAndEveryIntervalAfterNeverWhileOff)
-{
-    ensureApp();
-    const CountdownCase& c = GetParam();
-    QElapsedTimer clock;
-    std::vector<qint64> ticks;
-    qint64 onSince = 0; // the latest switch-on
-    bool on = false;
-    int interval = c.intervalMs;
-    int sinceOn = 0; // the k-th tick since the switch-on comes k intervals after it or later
-    CountdownTimer timer([&] {
-        const qint64 now = clock.nsecsElapsed();
-        EXPECT_TRUE(on) << "a tick while off at " << now / 1000000 << " ms";
-        EXPECT_GE(now - onSince, qint64(++sinceOn) * interval * 1000000)
-            << "tick " << sinceOn << " after the switch-on at " << onSince / 1000000 << " ms";
-        ticks.push_back(now);
-    });
-    timer.setInterval(c.intervalMs);
-    clock.start();
-    for (const auto& [at, what, ms] : c.steps) {
-        while (clock.elapsed() < at)
-            runFor(1);
-        if ((on = what != 'X')) {
-            onSince = clock.nsecsElapsed();
-            sinceOn = 0;
-        }
-        if (what == 'X')
-            timer.stop();
-        else if (what == 'S')
-            timer.start();
-        else
-            timer.setInterval(interval = ms);
-        EXPECT_EQ(timer.isActive(), on);
-    }
-    const std::size_t before = ticks.size();
-    ASSERT_TRUE(waitFor([&] { return ticks.size() >= before + 2; }, 5000));
-    if (c.intervalMs > 10 * interval) {
-        EXPECT_LT(ticks[before] - onSince, qint64(c.intervalMs) * 900000) << "the shorter interval counts";
-    }
-    timer.stop(); // off: no tick follows
-    on = false;
-    runFor(2 * interval);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Loop, Countdown,
-    ::testing::Values(
-        CountdownCase{"RestartedBeforeTheTimerBeneathFires", 100, {{0, 'S', 0}, {50, 'X', 0}, {55, 'S', 0}}},
-        CountdownCase{"OffWhenTheTimerBeneathFiresOnAgainLater", 100, {{0, 'S', 0}, {20, 'X', 0}, {150, 'S', 0}}},
-        CountdownCase{"SwitchedOffAndOnAtEveryPoll", 100, pollEvery10Ms(300)},
-        CountdownCase{"StartedAgainWhileOn", 100, {{0, 'S', 0}, {60, 'S', 0}}},
-        CountdownCase{"IntervalShortenedWhileOn", 2000, {{0, 'S', 0}, {20, 'I', 100}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Loop, LinkErrorIsShownOnceWhileItsBoxStaysOpen)
 {
@@ -649,9 +573,8 @@ TEST_F(Loop, ResultMessagesOfWritesAndCommands)
         timersInBox = "-";
         const std::size_t from = port.requests.size();
         sched.Agregar_Solicitud(0, &engine, static_cast<std::int16_t>(c.code));
-        // Handled once the loop has dispatched the request after it (a
-        // clock write: after the apply command that follows it).
-        const int ultimo = c.code == 93 ? 92 : c.code;
+        // Handled once the loop has dispatched the request after it.
+        const int ultimo = c.code == 93 ? 92 : c.code; // a clock write: after its apply command
         ASSERT_TRUE(waitFor([&] {
             for (std::size_t i = from; i + 1 < port.requests.size(); ++i)
                 if (codigo(port.requests[i]) == ultimo)
@@ -690,8 +613,7 @@ TEST_F(Loop, PassedRepliesAreReportedWithTheirSlotOnceStored)
 }
 
 // One store transaction per STORE: "saved" once, only when the relay took
-// every write; otherwise the communication error and no word of saving,
-// with a detail naming the blocks the relay confirmed.
+// every write; otherwise the communication error and no word of saving.
 struct StoreCase {
     const char* nombre;
     std::vector<int> escrituras;
@@ -737,20 +659,20 @@ TEST_P(Store, Transaction)
 }
 
 const std::string kMezcla = " The relay may now hold a mix of old and new setpoints.";
-const std::string kBloque2De2 = "The relay confirmed block 1 of 2; block 2 was not confirmed";
+const std::string kBloque2 = "The relay confirmed block 1 of 2; block 2 was not confirmed";
 const std::string kTalVez = " (it may have been written).";
 
 INSTANTIATE_TEST_SUITE_P(
     Loop, Store,
     ::testing::Values(StoreCase{"both taken", {27, 28}, {}, 0, "S", true, ""},
                       StoreCase{"one write", {113}, {}, 0, "S", true, ""},
-                      StoreCase{"second refused", {27, 28}, {}, 28, "C", false, kBloque2De2 + kTalVez + kMezcla},
+                      StoreCase{"second refused", {27, 28}, {}, 28, "C", false, kBloque2 + kTalVez + kMezcla},
                       StoreCase{"block 4 refused, block 6 taken", {111, 113}, {}, 111, "C", false,
-                                "The relay confirmed block 6 of blocks 4 and 6; block 4 was not confirmed" +
-                                    kTalVez + kMezcla},
-                      StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false, kBloque2De2 + kTalVez + kMezcla,
+                                "The relay confirmed block 6 of blocks 4 and 6; block 4 was not confirmed" + kTalVez +
+                                    kMezcla},
+                      StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false, kBloque2 + kTalVez + kMezcla,
                                 Fallo::Silencio},
-                      StoreCase{"one not queued", {27}, {28}, 0, "C", false, kBloque2De2 + "." + kMezcla},
+                      StoreCase{"one not queued", {27}, {28}, 0, "C", false, kBloque2 + "." + kMezcla},
                       StoreCase{"none queued", {}, {27}, 0, "C", false, "Nothing was written to the relay."}));
 
 TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
@@ -836,8 +758,6 @@ INSTANTIATE_TEST_SUITE_P(Casos, LoopFallosRepartidos,
                                            FallosRepartidos{{4, 5, 6, 7}, false},
                                            FallosRepartidos{{4, 5, 6, 7, 9, 10, 30, 31}, false}));
 
-// --- A line that never falls quiet, a relay one reply behind, the clock store -----
-
 TEST_F(Loop, NoisyLineAfterATimeOutEndsInTheLinkErrorWithinItsLimits)
 {
     loop->setIntervals(kTimeout, 2, 50); // noise every 20 ms: the quiet spell must be longer
@@ -847,8 +767,7 @@ TEST_F(Loop, NoisyLineAfterATimeOutEndsInTheLinkErrorWithinItsLimits)
     conectarYEsperarOnline();
     ASSERT_TRUE(waitFor([&] { return port.requests.size() >= 20; }, 3000));
     const qint64 desde = port.requestTimes[19];
-    // Five misses of one request: the time-out, then four replies made of
-    // noise (at most 2 * 9 bytes of 20 ms each), each after one limit.
+    // Five misses: the time-out, then four noise replies (at most 2 * 9 bytes of 20 ms), each after one limit.
     const int cota = 2 * kTimeout + 5 * (kLimite + 2 * 9 * 20 + kTimeout);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 4 * cota));
     EXPECT_LE(port.now() - desde, 2 * cota);
@@ -860,26 +779,22 @@ TEST_F(Loop, NoisyLineAfterATimeOutEndsInTheLinkErrorWithinItsLimits)
 
 TEST_F(Loop, FailedReplyIsFollowedByAQuietLineAndCountedOnce)
 {
-    // A late refused reply, then more bytes: the next frame waits until they end.
     loop->setIntervals(kTimeout, 2, 50);
     int errorAlEnviar = -1;
     port.fallo = [&](const std::vector<std::uint8_t>&, int n) {
-        if (n == 20) {
+        if (n == 20) { // a refused reply, then more bytes until 80 ms
             port.inject({0x01, 0x04, 0x02, 0x00}, 30);
             port.inject({0x00, 0x11, 0x22}, 80);
-            return Fallo::Basura;
         }
-        if (n == 21)
-            errorAlEnviar = engine.Contador_ErrorComm();
-        return Fallo::Ninguno;
+        errorAlEnviar = n == 21 ? engine.Contador_ErrorComm() : errorAlEnviar;
+        return n == 20 ? Fallo::Basura : Fallo::Ninguno;
     };
     conectarYEsperarOnline();
     ASSERT_TRUE(waitFor([&] { return port.requests.size() >= 22; }, 3000));
     EXPECT_GE(port.requestTimes[20] - port.requestTimes[19], 80 + 50); // 50 ms quiet after the last byte
     EXPECT_EQ(codigo(port.requests[20]), codigo(port.requests[19])) << "the failed request is sent again";
     EXPECT_EQ(errorAlEnviar, 1);
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_TRUE(link.Comunicando);
+    EXPECT_TRUE(notifier.messages.empty() && link.Comunicando);
 }
 
 TEST_F(Loop, ClockStoreAppliesTheClockBeforeAnyBoxAndSaysSavedOnceAfterIt)
@@ -889,8 +804,7 @@ TEST_F(Loop, ClockStoreAppliesTheClockBeforeAnyBoxAndSaysSavedOnceAfterIt)
     std::vector<int> en92; // 92s sent as each box opened; the user holds every box 5 s
     notifier.whileOpen = [&] { en92.push_back(cuantos(92)); runFor(5000); };
     port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
-        if (codigo(f) == 93)
-            respuesta93 = port.now() + port.replyDelayMs;
+        respuesta93 = codigo(f) == 93 ? port.now() + port.replyDelayMs : respuesta93;
         return Fallo::Ninguno;
     };
     sched.Agregar_Solicitud(0, &engine, 93);
@@ -906,9 +820,7 @@ TEST_F(Loop, ClockStoreAppliesTheClockBeforeAnyBoxAndSaysSavedOnceAfterIt)
 
 TEST_F(Loop, ClockWrittenButNotAppliedIsToldInTheLinkErrorsDetail)
 {
-    port.fallo = [](const std::vector<std::uint8_t>& f, int) {
-        return codigo(f) == 92 ? Fallo::Excepcion : Fallo::Ninguno;
-    };
+    port.fallo = [](const auto& f, int) { return codigo(f) == 92 ? Fallo::Excepcion : Fallo::Ninguno; };
     conectarYEsperarOnline();
     sched.Agregar_Solicitud(0, &engine, 93);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));

@@ -148,14 +148,11 @@ void tst_SendSetpoints::unsuitedOrSilentRelay_data()
     const QString mix = " The relay may now hold a mix of old and new setpoints.";
     QTest::newRow("version 1.02") << QStringList{"--version", "102"} << QList<int>{60} << refused << true << "";
     QTest::newRow("other type") << QStringList{"--type", "21"} << QList<int>{60} << refused << true << "";
-    QTest::newRow("silent at block 2")
-        << QStringList{"--silent-from", "3"} << QList<int>{60, 27, 28, 27, 27, 27, 27} << error << false
-        << "The relay confirmed block 1 of 6; blocks 2 to 6 were not confirmed (block 2 may have been written)." +
-               mix;
-    QTest::newRow("silent from the start") << QStringList{"--silent-from", "1"}
-                                           << QList<int>{60, 60, 60, 60, 60} << error << false
-                                           << "Nothing was written to the relay.";
-    // Noise from block 3 on: its reply is noise.
+    QTest::newRow("silent at block 2") << QStringList{"--silent-from", "3"} << QList<int>{60, 27, 28, 27, 27, 27, 27}
+        << error << false
+        << "The relay confirmed block 1 of 6; blocks 2 to 6 were not confirmed (block 2 may have been written)." + mix;
+    QTest::newRow("silent from the start") << QStringList{"--silent-from", "1"} << QList<int>{60, 60, 60, 60, 60}
+                                           << error << false << "Nothing was written to the relay.";
     QTest::newRow("noise from block 3")
         << QStringList{"--noise-from", "4"} << QList<int>{60, 27, 28, 110} << error << false
         << "The relay confirmed blocks 1 and 2 of 6; blocks 3 to 6 were not confirmed (block 3 may have been "
