@@ -374,18 +374,10 @@ TEST(PropertyPages, DoubtfulSettingsApplyOnlyOnYes)
     EXPECT_EQ(b.Cantidad_Items(), 3);
 }
 
-// A typed value is taken as typed or refused, never asked about: "5,000"
-// is not 5, "1e3" not 1000, a limit must fit the register and Max be above
-// Min, an address must lie in a setpoint block.
+// A typed value is taken as typed or refused, never asked about: "5,000" is not 5, "1e3" not 1000.
 TEST(PropertyPages, TypedValuesAreTakenAsTypedOrRefused)
 {
-    struct Case {
-        int dataLen;  // picked on the page; -1 keeps the control's
-        const char* property;
-        const char* text;
-        std::string message;  // "" when applied
-    };
-    const Case cases[] = {
+    const std::tuple<int, const char*, const char*, std::string> cases[] = {  // DataLen picked (-1: kept), refusal
         {-1, "Max", "5,000", "Invalid value for Max"},
         {-1, "Max", "1e3", "Invalid value for Max"},
         {-1, "Paso", "-1", "Invalid value for Paso"},
@@ -396,24 +388,24 @@ TEST(PropertyPages, TypedValuesAreTakenAsTypedOrRefused)
         {-1, "Max", "5000", ""},
         {-1, "Paso", "0.5", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.property) + "=" + c.text);
+    for (const auto& [dataLen, property, text, message] : cases) {
+        SCOPED_TRACE(std::string(property) + "=" + text);
         Byte_UnR e = phaseCT();
         const PropertyBag before = saved(e);
         PropertyPage page(*propertyPageDef("Word_1R"));
         page.selectionChanged({&e});
-        if (c.dataLen >= 0)
-            page.pick("DataLen", c.dataLen);
-        page.setText(c.property, c.text);
+        if (dataLen >= 0)
+            page.pick("DataLen", dataLen);
+        page.setText(property, text);
         bool asked = false;
         const auto result = page.applyChanges({&e}, [&](const std::string&) { return !(asked = true); });
         EXPECT_FALSE(asked);
-        EXPECT_EQ(result.message, c.message);
-        EXPECT_EQ(result.applied, c.message.empty());
+        EXPECT_EQ(result.message, message);
+        EXPECT_EQ(result.applied, message.empty());
         if (!result.applied)
             EXPECT_EQ(saved(e), before);
         else
-            EXPECT_EQ(propText(*e.getProperty(c.property)), c.text);
+            EXPECT_EQ(propText(*e.getProperty(property)), text);
     }
 }
 

