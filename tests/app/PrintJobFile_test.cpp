@@ -15,11 +15,12 @@ TEST(PrintJobToFile, FullDiskIsAPrinterErrorACutFileIsIncomplete)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName("/dev/full");
     PrintJob job(printer);
-    EXPECT_TRUE(job.page([] { return *readReportLayout(R"({"window":"T","width":11700,"height":12465,"items":[]})", "T"); }));
+    EXPECT_TRUE(
+        job.page([] { return *readReportLayout(R"({"window":"T","width":11700,"height":12465,"items":[]})", "T"); }));
     job.finish();
     EXPECT_EQ(job.failure(), "Printing stopped: the printer reported an error. Pages printed: 1.");
     QTemporaryFile cut;
     ASSERT_TRUE(cut.open() && cut.write("%PDF-1.4\n1 0 obj\n") > 0 && cut.flush());
     EXPECT_FALSE(pdfFileComplete(cut.fileName()));
 }
-} // namespace kova
+}  // namespace kova

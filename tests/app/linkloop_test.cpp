@@ -28,7 +28,10 @@ public:
     void critical(const std::string& t, const std::string& title) override { show('C', t, title); }
     void exclamation(const std::string& t, const std::string& title) override { show('E', t, title); }
     void information(const std::string& t, const std::string& title) override { show('I', t, title); }
-    void criticalDetail(const std::string& t, const std::string& title, const std::string& d) override { show('C', t, title, d); }
+    void criticalDetail(const std::string& t, const std::string& title, const std::string& d) override
+    {
+        show('C', t, title, d);
+    }
 
 private:
     void show(char icon, const std::string& t, const std::string& title, const std::string& d = {})

@@ -46,7 +46,7 @@ private slots:
     void enterPressesTheFocusedButton()
     {
         for (const auto& [window, buttons] : {std::pair{"setpoint", QStringList{"Command1", "Command2"}},
-                                              std::pair{"connection", QStringList{"Command1", "Command2", "Okey"}}}) {
+                 std::pair{"connection", QStringList{"Command1", "Command2", "Okey"}}}) {
             OpenWindow w(window);
             w.window->show();
             QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
@@ -64,10 +64,14 @@ private slots:
                 QCOMPARE(std::exchange(pressed, {}), QStringList(1, name));
             }
             if (w.setpoints) {  // Enter in a value editor opens its keypad
-                auto* editor = qobject_cast<ValueEditorWidget*>(static_cast<SetpointPageView&>(*w.window).widget("PhaseCT(0)"));
+                auto* editor
+                    = qobject_cast<ValueEditorWidget*>(static_cast<SetpointPageView&>(*w.window).widget("PhaseCT(0)"));
                 QVERIFY(editor);
                 CalculadoraWindow* keypad = nullptr;
-                QTimer::singleShot(0, [&] { if ((keypad = qobject_cast<CalculadoraWindow*>(QApplication::activeModalWidget()))) keypad->reject(); });
+                QTimer::singleShot(0, [&] {
+                    if ((keypad = qobject_cast<CalculadoraWindow*>(QApplication::activeModalWidget())))
+                        keypad->reject();
+                });
                 editor->Text1()->setFocus();
                 QTest::keyClick(editor->Text1(), Qt::Key_Return);
                 QVERIFY(keypad);
@@ -77,7 +81,8 @@ private slots:
 
     void questionsDefaultToNo()
     {
-        for (const auto& [command, request] : {std::pair{"reset", 11}, {"AVPAGE2", 12}, {"events", 13}}) {  // not sent on No
+        for (const auto& [command, request] :
+            {std::pair{"reset", 11}, {"AVPAGE2", 12}, {"events", 13}}) {  // not sent on No
             OpenWindow w("");
             w.program->st.link.Comunicando = true;
             w.program->st.Habilita_Reset = true;
@@ -91,8 +96,10 @@ private slots:
             QVERIFY2(w.ui.shown.size() == 1 && w.ui.shown[0].buttons == MsgButtons::YesNoDefaultNo, command);
             QVERIFY2(!w.program->ctx.requestWaiting(request), command);
         }
-        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });  // the real box
-        QCOMPARE(QtUi().msgBox("Are you sure?", MsgButtons::YesNoDefaultNo, MsgIcon::Question, "KOVA Reset"), MsgAnswer::No);
+        QTimer::singleShot(
+            0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });  // the real box
+        QCOMPARE(
+            QtUi().msgBox("Are you sure?", MsgButtons::YesNoDefaultNo, MsgIcon::Question, "KOVA Reset"), MsgAnswer::No);
     }
 };
 

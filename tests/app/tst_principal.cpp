@@ -281,7 +281,8 @@ private slots:
         QCOMPARE(calls.firmware, QString("1.07"));
     }
 
-    // With the longest texts and the window at its narrowest, the panels lie side by side in the status bar, each text whole.
+    // With the longest texts and the window at its narrowest, the panels lie side by side in the status bar, each text
+    // whole.
     void statusPanelsReadableAtTheMinimumWidth()
     {
         Calls calls;
@@ -296,8 +297,10 @@ private slots:
         QRect previous;
         for (int i = 1; i <= 6; ++i) {
             auto* panel = w.findChild<QLabel*>(QStringLiteral("Panel%1").arg(i));
-            QVERIFY2(panel && !panel->geometry().intersects(std::exchange(previous, panel->geometry())) && panel->parentWidget()->rect().contains(panel->geometry())
-                         && panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(panel->text()), qPrintable(QString::number(i)));
+            QVERIFY2(panel && !panel->geometry().intersects(std::exchange(previous, panel->geometry()))
+                    && panel->parentWidget()->rect().contains(panel->geometry())
+                    && panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(panel->text()),
+                qPrintable(QString::number(i)));
         }
     }
 

@@ -144,12 +144,14 @@ private slots:
         window.findChild<QPushButton*>("Okey")->click();
         const QString path = dir.filePath("typed.KOVA2");
         QVERIFY(p.files().Grabar_Archivo(QFile::encodeName(path).toStdString()));
-        QCOMPARE(readAll(path).mid(58, 140), QByteArray("Bob Smith").leftJustified(20) + QByteArray("Feeder 12").leftJustified(20)
-                                                 + QByteArray("Old note, checked").leftJustified(100));
+        QCOMPARE(readAll(path).mid(58, 140),
+            QByteArray("Bob Smith").leftJustified(20) + QByteArray("Feeder 12").leftJustified(20)
+                + QByteArray("Old note, checked").leftJustified(100));
         window.Text1()->clear();  // limited to 20 as typed; a character outside Windows-1252 refused
         QTest::keyClicks(window.Text1(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
         window.Text3()->insert(QString(QChar(0x6F22)));
-        QCOMPARE(window.Text1()->text() + "|" + window.Text3()->text(), QString("ABCDEFGHIJKLMNOPQRST|Old note, checked"));
+        QCOMPARE(
+            window.Text1()->text() + "|" + window.Text3()->text(), QString("ABCDEFGHIJKLMNOPQRST|Old note, checked"));
     }
 
     void menuCommandShowsTheWindowModally()

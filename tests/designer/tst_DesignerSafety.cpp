@@ -22,35 +22,56 @@ class tst_DesignerSafety : public QObject {
     QString copy;
     QStringList shown, asked;  // every warning and every question
 
-    QByteArray stored() const { QFile f(copy); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
+    QByteArray stored() const
+    {
+        QFile f(copy);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     void setStored(const QString& control, const QString& key, const QJsonValue& value)  // undefined removes it
     {
         QJsonObject form = QJsonDocument::fromJson(stored()).object();
         QJsonObject settings = form["settings"].toObject(), bag = settings[control].toObject();
-        value.isUndefined() ? void(bag.remove(key)) : void(bag[key] = value);
-        settings[control] = bag, form["settings"] = settings;
+        if (value.isUndefined())
+            bag.remove(key);
+        else
+            bag[key] = value;
+        settings[control] = bag;
+        form["settings"] = settings;
         QFile f(copy);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(QJsonDocument(form).toJson()) > 0);
     }
     void open(DesignerWindow& w, const char* select = "PhaseCT(0)")
     {
         w.warn = w.browser()->warn = [this](const QString& t) { shown << t; };
-        w.browser()->ask = [this](const QString& t) { return asked << t, false; };
+        w.browser()->ask = [this](const QString& t) {
+            asked << t;
+            return false;
+        };
         QVERIFY(w.openForm(copy));
-        w.resize(1800, 1100), w.show(), w.select(select);
+        w.resize(1800, 1100);
+        w.show();
+        w.select(select);
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.openPropertyPages()->ask = [this](const QString& t) { return asked << t, true; };  // the sheet's, on the control
+        w.openPropertyPages()->ask = [this](const QString& t) {  // the sheet's, on the control
+            asked << t;
+            return true;
+        };
     }
     static std::string value(DesignerWindow& w, const char* member, const char* control = "PhaseCT(0)")
     {
         return propText(*w.document()->control(control)->getProperty(member));
     }
-    static bool saysAll(const QString& t, const QStringList& parts) { return std::ranges::all_of(parts, [&](auto& s) { return t.contains(s); }); }
+    static bool saysAll(const QString& t, const QStringList& parts)
+    {
+        return std::ranges::all_of(parts, [&](auto& s) { return t.contains(s); });
+    }
 
 private slots:
     void init()
     {
-        copy = dir.filePath("SETPAGE2.json"), shown.clear(), asked.clear();  // a writable copy of a built-in form
+        copy = dir.filePath("SETPAGE2.json");  // a writable copy of a built-in form
+        shown.clear();
+        asked.clear();
         QFile::remove(copy);
         QVERIFY(QFile::copy(qEnvironmentVariable("KOVA_SOURCE_DIR") + "/pages/forms/SETPAGE2.json", copy));
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
@@ -58,24 +79,35 @@ private slots:
 
     void wrongRegistersAndNumbersAreRefusedInApplyAndSave()  // a register taken twice or in a block the page skips
     {
-        const std::tuple<const char*, const char*, QString, QStringList> cases[] = {
-            {"PhaseCT(7)", "Direccion", "0103", {"Not applied:\n", "PhaseCT(7) and PhaseCT(1) share bit", "of register 0103"}},
-            {"PhaseCT(2)", "Direccion", "1005", {"Not applied:\n", "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"}},
-            {"PhaseCT(4)", "Direccion", "0110", {"Not applied:\n", "chkDiscrep: nothing on the page is bound to register 012C, just after the relay group register 012B"}},
-            {"PhaseCT(0)", "Min", "5,000", {"Invalid value for Min"}},
-            {"PhaseCT(0)", "Paso", "-1", {"Invalid value for Paso"}},
-            {"PhaseCT(0)", "Paso", "0.5", {}}};
+        const std::tuple<const char*, const char*, QString, QStringList> cases[]
+            = {{"PhaseCT(7)", "Direccion", "0103",
+                   {"Not applied:\n", "PhaseCT(7) and PhaseCT(1) share bit", "of register 0103"}},
+                {"PhaseCT(2)", "Direccion", "1005",
+                    {"Not applied:\n",
+                        "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"}},
+                {"PhaseCT(4)", "Direccion", "0110",
+                    {"Not applied:\n",
+                        "chkDiscrep: nothing on the page is bound to register 012C, just after the relay group "
+                        "register 012B"}},
+                {"PhaseCT(0)", "Min", "5,000", {"Invalid value for Min"}},
+                {"PhaseCT(0)", "Paso", "-1", {"Invalid value for Paso"}}, {"PhaseCT(0)", "Paso", "0.5", {}}};
         for (const auto& [control, member, text, says] : cases) {
             init();
             DesignerWindow bySheet, byDock;
-            open(bySheet, control), open(byDock, control);
+            open(bySheet, control);
+            open(byDock, control);
             PropertySheet* sheet = bySheet.sheet();
             QWidget* field = sheet->pageWidget()->field(member);
-            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier), QTest::keyClicks(field, text);
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, text);
             QTest::mouseClick(sheet->applyButton(), Qt::LeftButton);
-            QVERIFY2(says.isEmpty() ? shown.isEmpty() : shown.size() == 1 && shown[0].startsWith(says[0]) && saysAll(shown[0], says), qPrintable(shown.join('|')));
-            QVERIFY(asked.isEmpty() && (says.isEmpty() || sheet->applyButton()->isEnabled()) && bySheet.isWindowModified() == says.isEmpty());
-            QCOMPARE(value(bySheet, member, control) == value(byDock, member, control), !says.isEmpty());  // byDock: as stored
+            QVERIFY2(says.isEmpty() ? shown.isEmpty()
+                                    : shown.size() == 1 && shown[0].startsWith(says[0]) && saysAll(shown[0], says),
+                qPrintable(shown.join('|')));
+            QVERIFY(asked.isEmpty() && (says.isEmpty() || sheet->applyButton()->isEnabled())
+                && bySheet.isWindowModified() == says.isEmpty());
+            QCOMPARE(value(bySheet, member, control) == value(byDock, member, control),
+                !says.isEmpty());  // byDock: as stored
             QCOMPARE(byDock.browser()->edit(member, text.toUtf8().constData()), says.isEmpty());
             QCOMPARE(value(byDock, member, control), value(bySheet, member, control));
         }
@@ -87,14 +119,17 @@ private slots:
         DesignerWindow w;
         open(w);
         QVERIFY(shown.isEmpty() && w.browser()->edit("Medida", "Amp") && !w.saveForm());
-        QVERIFY2(shown.size() == 1 && shown[0].startsWith("SETPAGE2.json was not saved:\n") && saysAll(shown[0], all), qPrintable(shown.join('|')));
+        QVERIFY2(shown.size() == 1 && shown[0].startsWith("SETPAGE2.json was not saved:\n") && saysAll(shown[0], all),
+            qPrintable(shown.join('|')));
         QVERIFY(stored() == edited && w.isWindowModified());
     }
 
     void damagedFormIsListedOnOpenAndNotSavedUntilMended()
     {
-        setStored("PhaseCT(0)", "min", "5O"), setStored("PhaseCT(3)", "colour", 3);
-        const QString unread = "PhaseCT(0): \"min\": \"5O\" could not be read", unknown = "PhaseCT(3): \"colour\": 3 is not one of its settings";
+        setStored("PhaseCT(0)", "min", "5O");
+        setStored("PhaseCT(3)", "colour", 3);
+        const QString unread = "PhaseCT(0): \"min\": \"5O\" could not be read",
+                      unknown = "PhaseCT(3): \"colour\": 3 is not one of its settings";
         DesignerWindow first;
         open(first);
         const QByteArray before = stored();  // one message, naming file, control, key and value of both
@@ -102,7 +137,8 @@ private slots:
         QVERIFY(!first.saveForm() && saysAll(shown.last(), {unread, unknown}));
         QVERIFY(first.browser()->edit("Min", "5") && !first.saveForm());  // Min mended: the key still refuses
         QVERIFY(!shown.last().contains(unread) && shown.last().contains(unknown) && stored() == before);
-        setStored("PhaseCT(3)", "colour", QJsonValue::Undefined), shown.clear();  // removed by hand: Min is left
+        setStored("PhaseCT(3)", "colour", QJsonValue::Undefined);  // removed by hand: Min is left
+        shown.clear();
         DesignerWindow w;
         open(w);
         QVERIFY(shown.size() == 1 && shown[0].contains(unread) && !shown[0].contains(unknown));
@@ -114,16 +150,22 @@ private slots:
     {
         const QString other = qEnvironmentVariable("KOVA_SOURCE_DIR") + "/pages/forms/SETPAGE3.json";
         using B = QMessageBox;
-        const std::pair<std::string_view, B::StandardButton> cases[] = {{"quit", B::Cancel}, {"close", B::Cancel}, {"open", B::Cancel}, {"close", B::Save}, {"open", B::Discard}};
+        const std::pair<std::string_view, B::StandardButton> cases[] = {
+            {"quit", B::Cancel}, {"close", B::Cancel}, {"open", B::Cancel}, {"close", B::Save}, {"open", B::Discard}};
         for (const auto& [how, answer] : cases) {
             init();
             DesignerWindow w;
             open(w);
-            w.askSave = [this, answer = answer](const QString& q) { return asked << q, answer; }, w.chooseFile = [&] { return other; };
+            w.askSave = [this, answer = answer](const QString& q) {
+                asked << q;
+                return answer;
+            };
+            w.chooseFile = [&] { return other; };
             QVERIFY(w.browser()->edit("Medida", "XYZ") && w.isWindowModified());
             QTest::mouseClick(w.sheet()->okButton(), Qt::LeftButton);
             QVERIFY(!w.sheet()->isVisible() && value(w, "Medida") == "XYZ");
-            how == "close" ? void(w.close()) : w.findChild<QAction*>(how == "quit" ? "actionQuit" : "actionOpen")->trigger();
+            how == "close" ? void(w.close())
+                           : w.findChild<QAction*>(how == "quit" ? "actionQuit" : "actionOpen")->trigger();
             QCOMPARE(asked, QStringList{"Save changes to SETPAGE2.json?"});
             const bool kept = answer == B::Cancel;
             QCOMPARE(w.isVisible(), kept || how == "open");
@@ -136,7 +178,8 @@ private slots:
     void highRowIsHiddenAfterAControlWhoseLengthIsNoItem()
     {
         Byte_UnR byte, odd;
-        byte.setDataLen(0), odd.setDataLen(7);
+        byte.setDataLen(0);
+        odd.setDataLen(7);
         PropertySheet sheet(*propertyPageDef("Word_1R"));
         sheet.show();
         for (const auto& [control, high] : {std::pair{&byte, true}, {&odd, false}, {&byte, true}}) {

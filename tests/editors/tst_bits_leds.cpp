@@ -76,12 +76,17 @@ private slots:
     void selectorKeepsToItsRectangle()  // it asks for its longest item's room; its list fills it and stays inside
     {
         PropertyBag bag;
-        bag.write("cantidad_items", std::int64_t{2}, std::nullopt), bag.write("nombre2", std::string("IEC-C Extrem Inv"), std::nullopt);
+        bag.write("cantidad_items", std::int64_t{2}, std::nullopt);
+        bag.write("nombre2", std::string("IEC-C Extrem Inv"), std::nullopt);
         BitsWidget w;
-        w.loadSettings(bag), w.Crear_Items(), w.show();
+        w.loadSettings(bag);
+        w.Crear_Items();
+        w.show();
         for (int height : {10, 60}) {
-            w.resize(w.sizeHint().width() + 30, height), QTest::qWait(100);  // the list resizes itself on a timer
-            QVERIFY(w.sizeHint() == w.Combo1()->sizeHint() && w.rect().contains(w.Combo1()->geometry()) && w.Combo1()->width() == w.width());
+            w.resize(w.sizeHint().width() + 30, height);
+            QTest::qWait(100);  // the list resizes itself on a timer
+            QVERIFY(w.sizeHint() == w.Combo1()->sizeHint() && w.rect().contains(w.Combo1()->geometry())
+                && w.Combo1()->width() == w.width());
         }
     }
 

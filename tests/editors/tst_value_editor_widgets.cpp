@@ -265,14 +265,25 @@ private slots:
     {
         Word_TresRWidget w;
         Word_TresR& m = w.model();
-        m.setDireccion("1004"), m.setDataLen(1), m.setMin(5), m.setMax(60000), m.setMedida("Sec");
-        m.setCambio_A(*Decimal4::parse("100")), m.setCambio_B(*Decimal4::parse("1000"));
-        for (auto set : {&Word_TresR::setPaso_A, &Word_TresR::setPaso_B, &Word_TresR::setPaso_C}) (m.*set)(*Decimal4::parse("0.01"));
-        m.setFormatoA("#0.#0"), m.setFormatoB("#0.0"), m.setFormatoC("#0");
-        setGet(104, 999), w.Inicializacion(), w.show();  // "10.0 Sec"
+        m.setDireccion("1004");
+        m.setDataLen(1);
+        m.setMin(5);
+        m.setMax(60000);
+        m.setMedida("Sec");
+        m.setCambio_A(*Decimal4::parse("100"));
+        m.setCambio_B(*Decimal4::parse("1000"));
+        for (auto set : {&Word_TresR::setPaso_A, &Word_TresR::setPaso_B, &Word_TresR::setPaso_C})
+            (m.*set)(*Decimal4::parse("0.01"));
+        m.setFormatoA("#0.#0");
+        m.setFormatoB("#0.0");
+        m.setFormatoC("#0");
+        setGet(104, 999);  // "10.0 Sec"
+        w.Inicializacion();
+        w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto startInView = [&](int width) {
-            w.resize(width, w.sizeHint().height()), w.Text1()->setCursorPosition(int(w.Text1()->text().size()));
+            w.resize(width, w.sizeHint().height());
+            w.Text1()->setCursorPosition(int(w.Text1()->text().size()));
             w.Text1()->grab();  // the field scrolls its text as it paints
             return w.Text1()->cursorPositionAt(QPoint(w.Text1()->contentsRect().left() + 4, 10)) == 0;
         };

@@ -21,19 +21,21 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return program.context.setpointBlocksRead() == 6; }, 10000));
         QTRY_VERIFY_WITH_TIMEOUT(sim.codesAfter(sim.requests().size() - 3).empty(), 10000);
         const QString file = program.dir.filePath(QStringLiteral("SETPAGE2.json"));
-        for (const auto& [control, direccion, fault] : {
-                 std::tuple{"PhaseCT(7)", "0103", "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
-                 std::tuple{"PhaseCT(2)", "1005",
-                            "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"}}) {
+        for (const auto& [control, direccion, fault] :
+            {std::tuple{"PhaseCT(7)", "0103", "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
+                std::tuple{"PhaseCT(2)", "1005",
+                    "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"}}) {
             std::string text = kova::pageFormText("SETPAGE2");
             const std::string at = std::string("\"") + control + "\": {\n            \"direccion\": \"";
             QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text.replace(text.find(at) + at.size(), 4, direccion).c_str()) > 0);
+            QVERIFY(f.open(QIODevice::WriteOnly)
+                && f.write(text.replace(text.find(at) + at.size(), 4, direccion).c_str()) > 0);
             f.close();
             bool pageOpened = false;
-            QObject scope; // a page that opens all the same is closed, so the test goes on
+            QObject scope;  // a page that opens all the same is closed, so the test goes on
             QTimer::singleShot(3000, &scope, [&] {
-                if (QWidget* page = QApplication::activeModalWidget()) pageOpened = true, page->close();
+                if (QWidget* page = QApplication::activeModalWidget())
+                    pageOpened = true, page->close();
             });
             const std::size_t openedAt = sim.requests().size();
             const qsizetype boxes = program.ui.shown.size();

@@ -145,11 +145,14 @@ void tst_PrintOverLine::brokenLayoutStopsThePrintSayingWhy()
     QVERIFY(sim.ok() && program.start(sim));
     QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
     QFile f(program.dir.filePath(QStringLiteral("AV1_REP.json")));
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(R"({"window": "AV1_REP", "width": -1, "height": 1})") > 0 && f.flush());
+    QVERIFY(
+        f.open(QIODevice::WriteOnly) && f.write(R"({"window": "AV1_REP", "width": -1, "height": 1})") > 0 && f.flush());
     qputenv("KOVA_LAYOUTS_DIR", program.dir.path().toUtf8());
     const auto unset = qScopeGuard([] { qunsetenv("KOVA_LAYOUTS_DIR"); });
-    QVERIFY(printInto(program, "P_Actual", program.dir.filePath(QStringLiteral("actual.pdf"))) && program.ui.shown.size() == 1);
-    QCOMPARE(program.ui.shown[0].detail, f.fileName() + QStringLiteral(": width: -1 is not a whole number from 0 to 32767"));
+    QVERIFY(printInto(program, "P_Actual", program.dir.filePath(QStringLiteral("actual.pdf")))
+        && program.ui.shown.size() == 1);
+    QCOMPARE(
+        program.ui.shown[0].detail, f.fileName() + QStringLiteral(": width: -1 is not a whole number from 0 to 32767"));
 }
 
 QTEST_MAIN(tst_PrintOverLine)

@@ -264,17 +264,19 @@ TEST(EditedForms, RefusedNamingFileAndReason)
         std::string fault;
     } cases[] = {
         {"SETPAGE2", {"settings", "PhaseCT(0)", "direccion"}, "FFFF",
-         "settings.PhaseCT(0): Invalid value for Direccion: \"FFFF\" is in no setpoint block"},
-        {"SETPAGE2", {"settings", "PhaseCT(0)", "datalen"}, 7, "settings.PhaseCT(0): the register width cannot be written"},
+            "settings.PhaseCT(0): Invalid value for Direccion: \"FFFF\" is in no setpoint block"},
+        {"SETPAGE2", {"settings", "PhaseCT(0)", "datalen"}, 7,
+            "settings.PhaseCT(0): the register width cannot be written"},
         {"SETPAGE2", {"settings", "PhaseCT(0)", "min"}, 6000,
-         "settings.PhaseCT(0): Min is above Max or outside the register width"},
+            "settings.PhaseCT(0): Min is above Max or outside the register width"},
         {"SETPAGE2", {"settings", "PhaseCT(0)", "min"}, "5O", "settings.PhaseCT(0).min: Invalid value for Min: \"5O\""},
         {"SETPAGE2", {"settings", "PhaseCT(0)", "colour"}, 1, "settings.PhaseCT(0).colour: unknown key"},
-        {"SETPAGE2", {"settings", "PhaseCT(7)", "direccion"}, "0103", "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
+        {"SETPAGE2", {"settings", "PhaseCT(7)", "direccion"}, "0103",
+            "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
         {"SETPAGE2", {"settings", "PhaseCT(2)", "direccion"}, "1005",
-         "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"},
+            "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"},
         {"SETPAGE3", {"boxes", "ChkGnd", "groups", "1"}, "1010",
-         "ChkGnd: nothing on the page is bound to register 1011, just after the relay group register 1010"},
+            "ChkGnd: nothing on the page is bound to register 1011, just after the relay group register 1010"},
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {

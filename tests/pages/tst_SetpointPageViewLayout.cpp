@@ -11,12 +11,23 @@ using namespace kova;
 
 class tst_SetpointPageViewLayout : public QObject, kova::test::SetpointViewFixture {
     Q_OBJECT
-    struct ShownRow { QString name; std::vector<QWidget*> parts; QWidget* field = nullptr; QRect placed; };
+    struct ShownRow {
+        QString name;
+        std::vector<QWidget*> parts;
+        QWidget* field = nullptr;
+        QRect placed;
+    };
     std::vector<ShownRow> rows_;  // caption (or line) and control(s), the widget drawing the text, where it opened
     std::set<QString> shown_;  // the rows the last check saw
 
     QRect rectOf(const QWidget* w) const { return QRect(w->mapTo(view.get(), QPoint(0, 0)), w->size()); }
-    QRect rectOf(const ShownRow& row) const { QRect r; for (const QWidget* w : row.parts) r |= rectOf(w); return r; }
+    QRect rectOf(const ShownRow& row) const
+    {
+        QRect r;
+        for (const QWidget* w : row.parts)
+            r |= rectOf(w);
+        return r;
+    }
     void collectRows()
     {
         rows_.clear();
@@ -30,10 +41,13 @@ class tst_SetpointPageViewLayout : public QObject, kova::test::SetpointViewFixtu
                             s.parts.push_back(view->widget(PageForm::boxName(row.control, 4 * row.group + b)));
                     } else if (row.kind != PageForm::RowKind::Line) {
                         s.parts.push_back(s.field = view->widget(row.control));
-                        if (auto* e = qobject_cast<ValueEditorWidget*>(s.field)) s.field = e->Text1();
-                        if (auto* b = qobject_cast<BitsWidget*>(s.field)) s.field = b->Combo1();
+                        if (auto* e = qobject_cast<ValueEditorWidget*>(s.field))
+                            s.field = e->Text1();
+                        if (auto* b = qobject_cast<BitsWidget*>(s.field))
+                            s.field = b->Combo1();
                     }
-                    s.placed = rectOf(s), rows_.push_back(s);
+                    s.placed = rectOf(s);
+                    rows_.push_back(s);
                 }
     }
     void checkLayout(const QString& where)
@@ -45,14 +59,20 @@ class tst_SetpointPageViewLayout : public QObject, kova::test::SetpointViewFixtu
             QVERIFY2(rectOf(row) == row.placed, qPrintable(at + " moved"));
             if (!row.parts.front()->isVisible())
                 continue;
-            shown.push_back(&row), shown_.insert(row.name);
+            shown.push_back(&row);
+            shown_.insert(row.name);
             for (QWidget* w : row.parts)
-                QVERIFY2(w->isVisible() && w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(), qPrintable(at + ": " + w->objectName() + " is hidden or smaller than it asks"));
-            QVERIFY2(!row.field || (rectOf(row.parts[1]).contains(rectOf(row.field)) && row.field->height() >= row.field->sizeHint().height()), qPrintable(at + " spills out of its control or is cut"));
+                QVERIFY2(w->isVisible() && w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(),
+                    qPrintable(at + ": " + w->objectName() + " is hidden or smaller than it asks"));
+            QVERIFY2(!row.field
+                    || (rectOf(row.parts[1]).contains(rectOf(row.field))
+                        && row.field->height() >= row.field->sizeHint().height()),
+                qPrintable(at + " spills out of its control or is cut"));
         }
         for (std::size_t i = 0; i < shown.size(); ++i)
             for (std::size_t j = i + 1; j < shown.size(); ++j)
-                QVERIFY2(!rectOf(*shown[i]).intersects(rectOf(*shown[j])), qPrintable(where + ": " + shown[i]->name + " overlaps " + shown[j]->name));
+                QVERIFY2(!rectOf(*shown[i]).intersects(rectOf(*shown[j])),
+                    qPrintable(where + ": " + shown[i]->name + " overlaps " + shown[j]->name));
     }
 
 private slots:
@@ -66,8 +86,10 @@ private slots:
         QTest::newRow("system setup") << "SETPAGE2" << QStringList{"Combo1", "Page1C(4)"};
         QTest::newRow("phase") << "SETPAGE3" << QStringList{"Page3C(0)", "Page3C(1)"};
         QTest::newRow("ground") << "SETPAGE13" << QStringList{"Page3C(0)"};
-        QTest::newRow("output relays") << "SETPAGE17" << QStringList{"Page1C(0)", "Page1C(1)", "Page1C(2)", "Page1C(3)"};
-        for (const char* f : {"SETPAGE14", "SETPAGE15", "SETPAGE16", "SETPAGE4", "SETPAGE9"}) QTest::newRow(f) << f << QStringList{};
+        QTest::newRow("output relays") << "SETPAGE17"
+                                       << QStringList{"Page1C(0)", "Page1C(1)", "Page1C(2)", "Page1C(3)"};
+        for (const char* f : {"SETPAGE14", "SETPAGE15", "SETPAGE16", "SETPAGE4", "SETPAGE9"})
+            QTest::newRow(f) << f << QStringList{};
     }
     void rowsKeepTheirPlaces()
     {
@@ -84,7 +106,8 @@ private slots:
         checkLayout(form + " as opened");
         for (const QString& selector : selectors) {
             QWidget* w = view->widget(selector.toStdString());
-            QComboBox* list = qobject_cast<BitsWidget*>(w) ? qobject_cast<BitsWidget*>(w)->Combo1() : qobject_cast<QComboBox*>(w);
+            QComboBox* list
+                = qobject_cast<BitsWidget*>(w) ? qobject_cast<BitsWidget*>(w)->Combo1() : qobject_cast<QComboBox*>(w);
             std::set<std::set<QString>> seen;
             for (int k = 0; k < list->count(); ++k) {
                 list->setCurrentIndex(k), emit list->activated(k);

@@ -161,7 +161,8 @@ TEST(EventsReport, EventsPageLoadedInFullAndAlwaysUnloaded)
         try { Events_Rep(host, kStamp, contador); } catch (const std::exception& e) { threw = true; why = e.what(); }
         qunsetenv("KOVA_LAYOUTS_DIR");
         if (c.shortGrid) {
-            EXPECT_EQ(why, f.fileName().toStdString() + ": GrdEventos: a grid of 4 columns and at least 34 rows is required");
+            EXPECT_EQ(
+                why, f.fileName().toStdString() + ": GrdEventos: a grid of 4 columns and at least 34 rows is required");
         }
         EXPECT_EQ(threw, c.throws) << c.what;
         EXPECT_EQ(host.mainWindow, c.main) << c.what;
