@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh test
 
-jobs="$(nproc)"
+jobs="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 status=0
 for type in RelWithDebInfo Asan; do
     dir="build/${type,,}"
