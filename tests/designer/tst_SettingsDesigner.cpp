@@ -202,6 +202,9 @@ private slots:
     {
         DesignerWindow w;
         open(w);
+        QFont large = w.outline()->font();  // a larger font than the page's: the editors are narrow for it
+        large.setPointSizeF(large.pointSizeF() * 1.5);
+        w.outline()->setFont(large);
         QStringList cut;
         for (const SelectionOutline::Tag& t : w.outline()->tags()) {
             QWidget* c = w.view()->widget(t.control);
