@@ -17,6 +17,9 @@ QString sinBlancosAlFinal(const QString& texto) { return sinBlancosAlFinal(texto
 
 std::string ajustado(const QString& caja, std::size_t largo) { return cp1252::ajustar(caja.toStdString(), largo); }
 
+namespace {
+
+// Pixels a box needs to show `caracteres` characters of its font whole.
 int anchoParaCaracteres(const QLineEdit& caja, int caracteres)
 {
     // A line edit's own hint makes room for 17 'x'; the rest of it is its
@@ -26,6 +29,8 @@ int anchoParaCaracteres(const QLineEdit& caja, int caracteres)
     const int marco = caja.sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
     return marco + fm.horizontalAdvance(QString(caracteres, QLatin1Char('X'))) + 2;
 }
+
+} // namespace
 
 void cajaDeLargoFijo(QLineEdit& caja, int largo)
 {

@@ -22,9 +22,6 @@ QString sinBlancosAlFinal(const QString& texto);
 // characters.
 std::string ajustado(const QString& caja, std::size_t largo);
 
-// Pixels a box needs to show `caracteres` characters of its font whole.
-int anchoParaCaracteres(const QLineEdit& caja, int caracteres);
-
 // The box takes at most `largo` characters and is never narrower than
 // what shows them.
 void cajaDeLargoFijo(QLineEdit& caja, int largo);
