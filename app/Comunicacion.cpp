@@ -2,9 +2,11 @@
 
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
+#include "app/FixedTextBox.h"
 #include "app/Principal.h"
 #include "editors/EditorWidgets.h"
 #include "link/RegisterImages.h"
+#include "pages/EqualWidths.h"
 #include "pages/PagePlacement.h"
 #include "platform/ComPortDevice.h"
 #include "platform/EnterPress.h"
@@ -31,6 +33,9 @@ const QString Comunicacion::kStablished = QStringLiteral("Communication Stablish
 const QString Comunicacion::kNotStablished = QStringLiteral("Communication Not Stablished");
 
 namespace {
+
+// The telephone number is kept as a fixed 20-character text.
+constexpr int kLargoTelefono = 20;
 
 QString labelled(const char* label, std::int64_t n)
 {
@@ -119,13 +124,19 @@ void Comunicacion::build()
     Combo5_ = list(Frame1, "Combo5", baudItems() + QStringList{"38400", "57600"});
     auto* g1 = new QGridLayout(Frame1);
     g1->addWidget(label(Frame1, "Label1", "Slave Address:"), 0, 0);
-    g1->addWidget(Byte_UnR1_, 0, 1);
+    g1->addWidget(Byte_UnR1_, 0, 1, Qt::AlignLeft);
     g1->addWidget(label(Frame1, "Label2", "Communication Port:"), 1, 0);
-    g1->addWidget(Combo1_, 1, 1);
+    g1->addWidget(Combo1_, 1, 1, Qt::AlignLeft);
     g1->addWidget(label(Frame1, "Label3", "Baud Rate:"), 2, 0);
-    g1->addWidget(Combo2_, 2, 1);
+    g1->addWidget(Combo2_, 2, 1, Qt::AlignLeft);
     g1->addWidget(label(Frame1, "Label9", "Com 2 Baud Rate:"), 3, 0);
-    g1->addWidget(Combo5_, 3, 1);
+    g1->addWidget(Combo5_, 3, 1, Qt::AlignLeft);
+    g1->setColumnStretch(2, 1);
+    // The fields are as wide as their widest text, however wide the window.
+    auto* settingsWidths = new EqualWidths(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{Byte_UnR1_, Combo1_, Combo2_, Combo5_})
+        settingsWidths->add(w);
+    settingsWidths->watch();
 
     // Communication Type
     auto* Frame3 = frame(this, "Frame3", "Communication Type");
@@ -137,6 +148,7 @@ void Comunicacion::build()
     connect(group1, &QButtonGroup::idClicked, this, &Comunicacion::Option1_Click);
     Text1_ = new QLineEdit(Frame3);
     Text1_->setObjectName(QStringLiteral("Text1"));
+    cajaDeLargoFijo(*Text1_, kLargoTelefono);
     connect(Text1_, &QLineEdit::textChanged, this, &Comunicacion::Text1_Change);
     auto* Frame5 = frame(Frame3, "Frame5", "Modem String");
     auto* o30 = option(Frame5, QStringLiteral("Option3_0"), "Default String");
@@ -156,7 +168,7 @@ void Comunicacion::build()
     g3->addLayout(optionRow(Option1_[0], label(Frame3, "Label10", "Modem")), 0, 0);
     g3->addLayout(optionRow(Option1_[1], label(Frame3, "Label11", "RS485/422")), 1, 0);
     g3->addWidget(label(Frame3, "Label12", "Telephone Number"), 2, 0);
-    g3->addWidget(Text1_, 3, 0);
+    g3->addWidget(Text1_, 3, 0, Qt::AlignLeft);
     g3->addWidget(Frame5, 0, 1, 4, 1);
 
     // Remote Modem Programing
@@ -176,10 +188,15 @@ void Comunicacion::build()
     g4->addWidget(o20, 0, 0);
     g4->addWidget(o21, 1, 0);
     g4->addWidget(label(Frame4, "Label8", "Modem Location:"), 0, 1);
-    g4->addWidget(Combo4_, 0, 2);
+    g4->addWidget(Combo4_, 0, 2, Qt::AlignLeft);
     g4->addWidget(label(Frame4, "Label7", "Baud Rate:"), 1, 1);
-    g4->addWidget(Combo3_, 1, 2);
-    g4->addWidget(Modem, 2, 2);
+    g4->addWidget(Combo3_, 1, 2, Qt::AlignLeft);
+    g4->addWidget(Modem, 2, 2, Qt::AlignLeft);
+    g4->setColumnStretch(3, 1);
+    auto* modemWidths = new EqualWidths(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{Combo4_, Combo3_, Modem})
+        modemWidths->add(w);
+    modemWidths->watch();
 
     // Communication Control
     auto* Frame2 = frame(this, "Frame2", "Communication Control");
@@ -194,10 +211,11 @@ void Comunicacion::build()
     Label6_ = label(Frame2, "Label6", "Label6");
     auto* g2 = new QGridLayout(Frame2);
     g2->addWidget(label(Frame2, "Label5", "Communicate:"), 0, 0);
-    g2->addWidget(Command1, 0, 1);
-    g2->addWidget(Command2, 0, 2);
+    g2->addWidget(Command1, 0, 1, Qt::AlignLeft);
+    g2->addWidget(Command2, 0, 2, Qt::AlignLeft);
     g2->addWidget(label(Frame2, "Label4", "Status:"), 1, 0);
     g2->addWidget(Label6_, 1, 1, 1, 2);
+    g2->setColumnStretch(3, 1);
 
     Botones_ = new QFrame(this);
     Botones_->setObjectName(QStringLiteral("Botones"));
@@ -239,7 +257,7 @@ void Comunicacion::Form_Load()
     placeUnderMainWindow(*this, &principal_);
     principal_.setEnabled(false);
     Byte_UnR1_->setText(QString::number(st_.Direccion_Rele));
-    Text1_->setText(st_.Telefono);
+    Text1_->setText(sinBlancosAlFinal(st_.Telefono));
     Option1_[st_.Modo_Modem ? 0 : 1]->setChecked(true);
     for (int i = 0; i < static_cast<int>(kVelocidades.size()); ++i)
         if (st_.Velocidad == kVelocidades[static_cast<std::size_t>(i)]) Combo2_->setCurrentIndex(i);
@@ -380,8 +398,7 @@ void Comunicacion::Option1_Click(int index) { st_.Modo_Modem = index == 0; }
 
 void Comunicacion::Text1_Change()
 {
-    QString t = Text1_->text().left(20);
-    st_.Telefono = t.leftJustified(20, QLatin1Char(' '));
+    st_.Telefono = QString::fromStdString(ajustado(Text1_->text(), kLargoTelefono));
 }
 
 } // namespace kova

@@ -1,7 +1,7 @@
 #include "app/Propiedades.h"
 
-#include "app/Cp1252.h"
 #include "app/Cp1252Validator.h"
+#include "app/FixedTextBox.h"
 #include "app/Manejo_de_Archivos.h"
 #include "pages/PagePlacement.h"
 #include "platform/EnterPress.h"
@@ -29,22 +29,15 @@ QLineEdit* campo(QWidget* parent, const char* name)
 }
 
 // A box for a text the setpoint file keeps: it takes only characters the
-// file can store, and at most `largo` of them when given.
+// file can store, and at most `largo` of them when given (and is wide
+// enough to show them).
 QLineEdit* campoDeArchivo(QWidget* parent, const char* name, int largo = 0)
 {
     QLineEdit* t = campo(parent, name);
     t->setValidator(new Cp1252Validator(t));
     if (largo > 0)
-        t->setMaxLength(largo);
+        cajaDeLargoFijo(*t, largo);
     return t;
-}
-
-// The file pads its texts with blanks; the box shows the text without
-// them, so what is typed at the end follows the text itself.
-QString sinBlancosAlFinal(const std::string& texto)
-{
-    const auto fin = texto.find_last_not_of(' ');
-    return QString::fromStdString(texto.substr(0, fin == std::string::npos ? 0 : fin + 1));
 }
 
 QLabel* etiqueta(QWidget* parent, const char* name, const char* text)
@@ -67,7 +60,9 @@ Propiedades::Propiedades(Manejo_de_Archivos& archivos, QWidget& principal, QWidg
     Text1_ = campoDeArchivo(Frame2, "Text1", kLargoNombre);
     Text2_ = campoDeArchivo(Frame2, "Text2", kLargoNombre);
     Text3_ = campoDeArchivo(Frame2, "Text3");
+    // The firmware text is only shown: nothing typed there would be kept.
     Text5_ = campo(Frame2, "Text5");
+    Text5_->setReadOnly(true);
     auto* g = new QGridLayout(Frame2);
     g->addWidget(etiqueta(Frame2, "Label5", "Programer:"), 0, 0);
     g->addWidget(Text1_, 0, 1);
@@ -107,15 +102,15 @@ void Propiedades::Form_Load()
     Text2_->setText(sinBlancosAlFinal(archivos_.Nombre_Rele));
     Text1_->setText(sinBlancosAlFinal(archivos_.Programador));
     Text3_->setText(sinBlancosAlFinal(archivos_.Observaciones));
-    Text5_->setText(QString::fromStdString(archivos_.Firmware_Rele));
+    Text5_->setText(sinBlancosAlFinal(archivos_.Firmware_Rele));
 }
 
 void Propiedades::Okey_Click()
 {
     principal_.setEnabled(true);
-    archivos_.Programador = cp1252::ajustar(Text1_->text().toStdString(), kLargoNombre);
+    archivos_.Programador = ajustado(Text1_->text(), kLargoNombre);
     archivos_.Observaciones = Text3_->text().toStdString();
-    archivos_.Nombre_Rele = cp1252::ajustar(Text2_->text().toStdString(), kLargoNombre);
+    archivos_.Nombre_Rele = ajustado(Text2_->text(), kLargoNombre);
     accept();
 }
 

@@ -104,6 +104,9 @@ CalculadoraWindow::CalculadoraWindow(KeypadBlock& block, QWidget* parent)
     pad->addLayout(buttons);
 
     auto* top = new QVBoxLayout(this);
+    // As large as its contents and no larger: it cannot be maximised and
+    // its buttons keep their size (the increments shown change the height).
+    top->setSizeConstraint(QLayout::SetFixedSize);
     top->addWidget(titulo_);
     top->addWidget(frame1_);
     top->addWidget(pantalla_);

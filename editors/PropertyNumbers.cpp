@@ -43,6 +43,19 @@ bool numberTextAcceptable(std::string_view property, std::string_view text)
     return digits > 0 && points <= allowedPoints && static_cast<std::size_t>(digits + points) == text.size();
 }
 
+std::string numberTextProblem(std::string_view property, std::string_view text)
+{
+    if (numberRuleOf(property) != NumberRule::Decimal || !numberTextAcceptable(property, text))
+        return {};
+    const auto point = text.find('.');
+    if (point == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of('0');
+    if (last == std::string_view::npos || last <= point + 4)
+        return {};
+    return "Invalid value for " + std::string(property) + ": " + std::string(text) + " has more than four decimals";
+}
+
 std::string numberRangeProblem(const PropertyHost& control)
 {
     for (const char* p : {"SmallChange", "Paso", "Paso_A", "Paso_B", "Paso_C"}) {

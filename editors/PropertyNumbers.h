@@ -21,6 +21,10 @@ enum class NumberRule { None, Whole, Decimal };
 NumberRule numberRuleOf(std::string_view property);
 // True when the text passes the property's rule (always for NumberRule::None).
 bool numberTextAcceptable(std::string_view property, std::string_view text);
+// Why a typed text the property's rule lets through still gives no value:
+// a scale with more than four decimals (trailing zeros aside), which a
+// scale cannot hold. "Invalid value for <property>: why"; "" when none.
+std::string numberTextProblem(std::string_view property, std::string_view text);
 
 // The limits and steps of a control that no typed text may give: a scale
 // or SmallChange that is not above 0, a Min or Max outside the register's

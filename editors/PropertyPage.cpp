@@ -268,9 +268,14 @@ PropertyPage::ApplyResult PropertyPage::applyChanges(const std::vector<PropertyH
     for (const std::string& p : def_.writeOrder)
         if (isList(def_.field(p)->kind) && fields_.at(p).index < 0)
             return {false, "Invalid value for " + p};
-    for (const std::string& p : def_.writeOrder)
-        if (def_.field(p)->kind == Kind::Text && !numberTextAcceptable(p, fields_.at(p).text))
+    for (const std::string& p : def_.writeOrder) {
+        if (def_.field(p)->kind != Kind::Text)
+            continue;
+        if (!numberTextAcceptable(p, fields_.at(p).text))
             return {false, "Invalid value for " + p};
+        if (std::string problem = numberTextProblem(p, fields_.at(p).text); !problem.empty())
+            return {false, problem};
+    }
     std::unique_ptr<PropertyHost> trial = scratch_ ? scratch_(target) : scratchCopy(target);
     if (!trial)
         return {false, "This control's settings cannot be checked"};

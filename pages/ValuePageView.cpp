@@ -105,6 +105,7 @@ void ValuePageView::build()
         box->adjustSize();
         box->move(px(f.at.left), px(f.at.top));
     }
+    QPushButton* first = nullptr;
     for (const ValueButton& b : form.buttons) {
         auto* button = new QPushButton(q(b.caption), this);
         button->setObjectName(q(b.name));
@@ -112,10 +113,22 @@ void ValuePageView::build()
         button->resize(std::max(button->sizeHint().width(), px(1215)), std::max(button->sizeHint().height(), px(375)));
         button->move(px(b.at.left), px(b.at.top));
         controls_[q(b.name)] = button;
+        const bool sends = form.clear && b.name == form.clear->button;
         if (b.name == "Okey")
             connect(button, &QPushButton::clicked, this, [this] { page_.Okey_Click(); });
-        else if (form.clear && b.name == form.clear->button)
+        else if (sends)
             connect(button, &QPushButton::clicked, this, [this] { page_.Clear_Click(); });
+        if (!sends && !first)
+            first = button;
+    }
+    // The focus starts on the first button that sends the relay nothing
+    // (OK), whatever the form's order, and it comes first in the tab order:
+    // Enter pressed at once never clears a record.
+    if (first) {
+        first->setFocus(Qt::OtherFocusReason);
+        for (const auto& [name, w] : controls_)
+            if (w != first && qobject_cast<QPushButton*>(w))
+                setTabOrder(first, w);
     }
 }
 
@@ -144,11 +157,21 @@ void ValuePageView::load(const QWidget* mainWindow)
 
 QSize ValuePageView::sizeHint() const
 {
+    return covered(false);
+}
+
+QSize ValuePageView::minimumSizeHint() const
+{
+    return covered(true);
+}
+
+QSize ValuePageView::covered(bool shownOnly) const
+{
     // The frames and buttons stand at fixed places: everything they cover,
     // with a margin to the right and below.
     QRect contents;
     for (const auto& [name, w] : controls_)
-        if (w->parentWidget() == this)
+        if (w->parentWidget() == this && !(shownOnly && w->isHidden()))
             contents |= w->geometry();
     return {contents.right() + px(240), contents.bottom() + px(240)};
 }
@@ -174,6 +197,9 @@ void ValuePageView::redrawn()
         if (qobject_cast<QGroupBox*>(w))
             w->resize(w->sizeHint().expandedTo(w->size()));
     }
+    // The page is never made smaller than what shows every reading and
+    // button: the controls stand at fixed places, no layout keeps them.
+    setMinimumSize(minimumSizeHint());
 }
 
 void ValuePageView::closing()

@@ -38,6 +38,8 @@ public:
     // Escape: closes the page as the window frame does.
     void reject() override;
     QSize sizeHint() const override;
+    // What the shown frames and buttons cover: also the page's minimum size.
+    QSize minimumSizeHint() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,6 +49,7 @@ private:
     void redrawn() override;
     void closing() override;
     void build();
+    QSize covered(bool shownOnly) const;
 
     ValuePage& page_;
     QTimer* Timer1_ = nullptr;

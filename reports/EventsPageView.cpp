@@ -73,7 +73,10 @@ EventsPageView::EventsPageView(EventsPage& page, const QWidget* mainWindow) : pa
     const int width = s ? s->availableGeometry().width() : px(kFrame1.left * 2 + kFrame1.width);
     const int least = px(kOkey.top + kOkey.height + kBottomMargin, false);
     const int height = mainWindow ? mainWindow->height() - px(kLessThanMain, false) : least;
-    resize(qMax(width, px(kFrame1.left * 2 + kFrame1.width)), qMax(height, least));
+    // Never smaller than the frame and the buttons: the controls stand at
+    // fixed places, no layout keeps them.
+    setMinimumSize(px(kFrame1.left * 2 + kFrame1.width), least);
+    resize(qMax(width, minimumWidth()), qMax(height, least));
     if (s && mainWindow) move(s->availableGeometry().left(), mainWindow->y());
 
     Timer1_.setObjectName(QStringLiteral("Timer1"));

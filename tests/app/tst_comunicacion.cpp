@@ -128,13 +128,47 @@ private slots:
         QCOMPARE(c.Option1(0)->isChecked(), modem);
         QCOMPARE(c.Option1(1)->isChecked(), !modem);
         QCOMPARE(c.Label6()->text(), QString(online ? "Communication Stablished" : "Communication Not Stablished"));
-        QCOMPARE(c.Text1()->text(), QString("5551234             "));
+        QCOMPARE(c.Text1()->text(), QString("5551234"));
         QCOMPARE(c.Combo1()->count(), 8);
         // OK keeps a setting its list cannot show.
         c.Okey_Click();
         QCOMPARE(p.st.Velocidad, baud);
         QCOMPARE(int(p.st.Puerto_Com), port);
         QVERIFY(p.w->isEnabled());
+    }
+
+    // The box shows the number without its padding, so what is typed follows it; it is kept padded to 20.
+    void telephoneShownWithoutBlanksKeptPadded_data()
+    {
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("kept");
+        const QString blank(20, ' ');
+        QTest::newRow("blank") << blank << "5551234" << "" << "5551234" + QString(13, ' ');
+        QTest::newRow("number") << "5551234" + QString(13, ' ') << "9" << "5551234" << "55512349" + QString(12, ' ');
+        QTest::newRow("25 typed") << blank << "1234567890123456789012345" << "" << "12345678901234567890";
+    }
+
+    void telephoneShownWithoutBlanksKeptPadded()
+    {
+        QFETCH(QString, held);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, kept);
+        ScriptedUi ui;
+        Program p(dir_.path());
+        p.st.Telefono = held;
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        QCOMPARE(c.Text1()->text(), shown);
+        c.show();
+        QTest::keyClicks(c.Text1(), typed);
+        QCOMPARE(p.st.Telefono, kept);
+        c.Okey_Click();
+        Comunicacion again(p.st, p.ctx, *p.w);
+        again.Form_Load();
+        QCOMPARE(again.Text1()->text(), kept.trimmed());
     }
 
     void openedFromTheMenuTheWindowTakesInput()

@@ -52,8 +52,8 @@ private slots:
         QCOMPARE(window.Text1()->text(), QString("Ann"));
         QCOMPARE(window.Text2()->text(), QString("Feeder 7"));
         QCOMPARE(window.Text3()->text(), QString("Checked"));
-        QCOMPARE(window.Text5()->text(), QString("1.05    "));
-        QVERIFY(!window.Text5()->isReadOnly());
+        QCOMPARE(window.Text5()->text(), QString("1.05"));  // shown trimmed, and only shown
+        QVERIFY(window.Text5()->isReadOnly());
         QCOMPARE(window.width(), p.w.screen()->availableGeometry().width());
     }
 
@@ -92,7 +92,7 @@ private slots:
         window.Text1()->setText(typed[0]);
         window.Text2()->setText(typed[1]);
         window.Text3()->setText(typed[2]);
-        window.Text5()->setText("9.99");
+        QTest::keyClicks(window.Text5(), "9.99");
         if (how == "ok")
             window.findChild<QPushButton*>("Okey")->click();
         else if (how == "cancel")
@@ -107,6 +107,7 @@ private slots:
         QCOMPARE(QString::fromStdString(p.files().Nombre_Rele), expected[1]);
         QCOMPARE(QString::fromStdString(p.files().Observaciones), expected[2]);
         QCOMPARE(QString::fromStdString(p.files().Firmware_Rele), QString("1.01"));
+        QCOMPARE(window.Text5()->text(), QString("1.01"));
     }
 
     void savedFileHoldsTheTexts()

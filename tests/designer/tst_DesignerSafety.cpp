@@ -90,7 +90,10 @@ private slots:
                         "chkDiscrep: nothing on the page is bound to register 012C, just after the relay group "
                         "register 012B"}},
                 {"PhaseCT(0)", "Min", "5,000", {"Invalid value for Min"}},
-                {"PhaseCT(0)", "Paso", "-1", {"Invalid value for Paso"}}, {"PhaseCT(0)", "Paso", "0.5", {}}};
+                {"PhaseCT(0)", "Paso", "-1", {"Invalid value for Paso"}},
+                {"PhaseCT(0)", "Paso", "0.00001", {"Invalid value for Paso: 0.00001 has more than four decimals"}},
+                {"PhaseCT(0)", "Max", "5", {"Invalid value for Max: 5 is not above Min"}},
+                {"PhaseCT(0)", "Paso", "0.5", {}}};
         for (const auto& [control, member, text, says] : cases) {
             init();
             DesignerWindow bySheet, byDock;
@@ -110,6 +113,8 @@ private slots:
                 !says.isEmpty());  // byDock: as stored
             QCOMPARE(byDock.browser()->edit(member, text.toUtf8().constData()), says.isEmpty());
             QCOMPARE(value(byDock, member, control), value(bySheet, member, control));
+            QCOMPARE(shown.size(), says.isEmpty() ? 0 : 2);  // the dock says what the sheet says
+            QCOMPARE(shown.value(1), shown.value(0));
         }
         QStringList all;  // the same register edits made by hand are not saved, nor an unrelated edit with them
         for (const auto& [control, member, text, says] : cases)

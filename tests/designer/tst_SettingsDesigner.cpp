@@ -7,6 +7,7 @@
 #include "PropertyBrowser.h"
 #include "PropertyPageWidget.h"
 #include "PropertySheet.h"
+#include "SelectionOutline.h"
 #include "pages/FakePageHost.h"
 #include "pages/SetpointPageView.h"
 
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -193,6 +195,30 @@ private slots:
         QVERIFY(w.sheet());
         QCOMPARE(w.sheet()->tabs()->tabText(0), QStringLiteral("Byte_1R"));
         QVERIFY(!b->findChild<QAbstractButton*>(QStringLiteral("more_Enabled")));
+    }
+
+    // A name and register wider than its control is cut short inside it, the whole text its tooltip.
+    void labelsStayInsideTheirControls()
+    {
+        DesignerWindow w;
+        open(w);
+        QFont large = w.outline()->font();  // a larger font than the page's: the editors are narrow for it
+        large.setPointSizeF(large.pointSizeF() * 1.5);
+        w.outline()->setFont(large);
+        QStringList cut;
+        for (const SelectionOutline::Tag& t : w.outline()->tags()) {
+            QWidget* c = w.view()->widget(t.control);
+            const QRect r(c->mapTo(w.view(), QPoint()), c->size());
+            QVERIFY2(r.contains(t.box), t.control.c_str());
+            if (t.shown == t.full)
+                continue;
+            cut << t.full;
+            QVERIFY(t.shown.endsWith(QChar(0x2026)) && t.full.startsWith(t.shown.chopped(1)));
+            QHelpEvent tip(QEvent::ToolTip, r.center(), w.view()->mapToGlobal(r.center()));
+            QApplication::sendEvent(w.view(), &tip);
+            QCOMPARE(QToolTip::text(), t.full);
+        }
+        QVERIFY2(cut.contains(QStringLiteral("PhaseCT(2) 0109")), qPrintable(cut.join('|')));
     }
 };
 

@@ -20,6 +20,8 @@ private slots:
     void escapeAndFrameCloseStopThePage_data();
     void escapeAndFrameCloseStopThePage();
     void powerLayoutInPixels();
+    void focusStartsOnOk_data();
+    void focusStartsOnOk();
 };
 
 void tst_ValuePageView::onlinePageShowsTicksAndClosesWithOk()
@@ -111,6 +113,30 @@ void tst_ValuePageView::powerLayoutInPixels()
         for (int j = i + 1; j < shown.size(); ++j)
             QVERIFY2(!shown[i]->geometry().intersects(shown[j]->geometry()),
                      qPrintable(shown[i]->objectName() + " " + shown[j]->objectName()));
+}
+
+void tst_ValuePageView::focusStartsOnOk_data()
+{
+    QTest::addColumn<QString>("form");
+    for (const char* form : {"AVPAGE1", "AVPAGE2", "AVPAGE3", "AVPAGE5", "AVPAGE6"})
+        QTest::newRow(form) << form;
+}
+
+// Clear, made first on some pages, sends a relay command: Enter at once must not press it.
+void tst_ValuePageView::focusStartsOnOk()
+{
+    QFETCH(QString, form);
+    FakePageHost host;
+    host.isOnline = true;
+    auto page = kova::makeValuePage(*kova::loadPageForm(form.toStdString()), host);
+    kova::ValuePageView view(*page);
+    view.load(nullptr);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    QVERIFY(view.focusWidget());
+    QCOMPARE(view.focusWidget()->objectName(), QString("Okey"));
+    QTest::keyClick(view.focusWidget(), Qt::Key_Return);  // OK: no question about clearing a record
+    QVERIFY(host.questions.empty());
 }
 
 QTEST_MAIN(tst_ValuePageView)

@@ -2,6 +2,7 @@
 
 #include "PropertyBrowser.h"
 #include "PropertySheet.h"
+#include "SelectionOutline.h"
 #include "editors/DesignMetadata.h"
 #include "pages/PageBehaviour.h"
 #include "pages/SetpointPageView.h"
@@ -16,56 +17,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScrollArea>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace kova {
-
-// Draws each placed control's instance name and register over it, and
-// outlines the selected controls. The editors keep their own texts, so the
-// page keeps the widths it has in use.
-class SelectionOutline : public QWidget {
-public:
-    SelectionOutline(SetpointPageView* view) : QWidget(view), view_(view)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        resize(view->size());
-        raise();
-    }
-    std::vector<std::string> names;
-    // Each placed control with the text drawn over it.
-    std::function<std::vector<std::pair<std::string, QString>>()> labels;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        QFont small = font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-        p.setFont(small);
-        for (const auto& [name, text] : labels ? labels() : std::vector<std::pair<std::string, QString>>{}) {
-            QWidget* w = view_->widget(name);
-            if (!w || !w->isVisible())
-                continue;
-            const QRect r(w->mapTo(view_, QPoint(0, 0)), w->size());
-            QRect box = p.fontMetrics().boundingRect(text).adjusted(-2, 0, 2, 0);
-            box.moveTopLeft(r.topLeft() + QPoint(1, (r.height() - box.height()) / 2));
-            p.fillRect(box, QColor(255, 255, 200, 235));
-            p.setPen(Qt::darkBlue);
-            p.drawText(box, Qt::AlignCenter, text);
-        }
-        p.setPen(QPen(Qt::blue, 2, Qt::DashLine));
-        for (const std::string& n : names)
-            if (QWidget* w = view_->widget(n))
-                p.drawRect(QRect(w->mapTo(view_, QPoint(0, 0)), w->size()).adjusted(-2, -2, 1, 1));
-    }
-
-private:
-    SetpointPageView* view_;
-};
 
 namespace {
 
@@ -393,6 +351,16 @@ bool DesignerWindow::eventFilter(QObject* watched, QEvent* event)
             select(name, add);
         else if (!add)
             setSelection({});
+        return true;
+    }
+    case QEvent::ToolTip: {
+        // The whole name and register of a control whose label is cut short.
+        auto* he = static_cast<QHelpEvent*>(event);
+        const QString full = outline_ ? outline_->cutLabelAt(he->pos()) : QString();
+        if (full.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(he->globalPos(), full, view_);
         return true;
     }
     case QEvent::ContextMenu: {

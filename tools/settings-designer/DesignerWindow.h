@@ -1,7 +1,8 @@
 #pragma once
 // The settings designer's main window: the open form's page shown inert,
 // a click selecting a control (Ctrl-click adding one) with the selection
-// outlined and every control's instance name and register drawn over it,
+// outlined and every control's instance name and register drawn over it
+// (cut short to the control's width, the whole text as its tooltip),
 // the docks "Controls" (the placed controls by instance name) and
 // "Properties" (the property browser), Edit > Property Pages… (also on the
 // context menu), File > Open / Save / Quit and View (the docks).
@@ -46,6 +47,7 @@ public:
 
     FormDocument* document() const { return doc_.get(); }
     SetpointPageView* view() const { return view_; }
+    SelectionOutline* outline() const { return outline_; }
     QListWidget* controlList() const { return list_; }
     PropertyBrowser* browser() const { return browser_; }
     PropertySheet* sheet() const { return sheet_; }

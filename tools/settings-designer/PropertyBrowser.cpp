@@ -28,6 +28,14 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 bool isColour(const std::string& member) { return member.ends_with("Color"); }
 
+// A problem that already names the property it is about is said once;
+// the others are said as a problem of the member edited.
+std::string refusal(const std::string& member, const std::string& problem)
+{
+    const std::string prefix = "Invalid value for ";
+    return problem.starts_with(prefix) ? problem : prefix + member + ": " + problem;
+}
+
 // Names ordered as read: letters without letter case, digit runs by value.
 bool naturalLess(const std::string& a, const std::string& b)
 {
@@ -212,10 +220,12 @@ bool PropertyBrowser::edit(const std::string& member, const QString& text)
     const PropValue v = fromText(member, control_->getProperty(member), text);
     std::unique_ptr<PropertyHost> trial = scratchCopy(*control_);
     std::string why;
-    if (!numberTextAcceptable(member, text.toStdString()) || !trial || !trial->setProperty(member, v))
+    if (std::string problem = numberTextProblem(member, text.toStdString()); !problem.empty())
+        why = problem;
+    else if (!numberTextAcceptable(member, text.toStdString()) || !trial || !trial->setProperty(member, v))
         why = "Invalid value for " + member;
     else if (std::string problem = settingsProblem(*trial); !problem.empty())
-        why = "Invalid value for " + member + ": " + problem;
+        why = refusal(member, problem);
     else if (check)
         why = check(*trial).toStdString();
     if (!why.empty()) {
