@@ -107,7 +107,7 @@ bool Manejo_de_Archivos::Grabar_Archivo(const std::string& ruta)
 
     Registro_Archivo nuevo = registro_;
     nuevo.escribir(d);
-    const auto bytes = nuevo.bytes();
+    const auto& bytes = nuevo.bytes();
     std::string razon;
     if (!writeWholeFile(ruta, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &razon,
                         true)) {

@@ -70,8 +70,9 @@ TEST(FormsRoundTrip, AFailedSaveLeavesTheFormFile)
     QFile before(path);
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
     const QByteArray old = before.readAll();
-    const std::pair<FileWriteFault::Step, int> faults[] = {
-        {FileWriteFault::Step::Write, ENOSPC}, {FileWriteFault::Step::Sync, EIO}, {FileWriteFault::Step::Close, EDQUOT}};
+    const std::pair<FileWriteFault::Step, int> faults[] = {{FileWriteFault::Step::Write, ENOSPC},
+                                                           {FileWriteFault::Step::Sync, EIO},
+                                                           {FileWriteFault::Step::Close, EDQUOT}};
     for (const auto& [step, code] : faults) {
         {
             const FileWriteFault fault(step, code, 50);

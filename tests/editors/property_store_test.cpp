@@ -100,8 +100,9 @@ TEST(PropertyStore, AFailedSaveLeavesTheOldFile)
     const std::string oldText = old.toJson();
     PropertyStore store = old;
     store.bag("Byte_UnR1(0)").write("Titulo", std::string("Other"), std::nullopt);
-    const std::pair<FileWriteFault::Step, int> faults[] = {
-        {FileWriteFault::Step::Write, ENOSPC}, {FileWriteFault::Step::Sync, EIO}, {FileWriteFault::Step::Close, EDQUOT}};
+    const std::pair<FileWriteFault::Step, int> faults[] = {{FileWriteFault::Step::Write, ENOSPC},
+                                                           {FileWriteFault::Step::Sync, EIO},
+                                                           {FileWriteFault::Step::Close, EDQUOT}};
     for (const auto& [step, code] : faults) {
         std::string error;
         {
