@@ -1,16 +1,14 @@
 #include "app/Manejo_de_Archivos.h"
 
+#include "platform/WholeFileWriter.h"
 #include "text/NumberText.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kova {
 namespace {
@@ -41,70 +39,6 @@ std::string detalleNoEsKova(const std::string& ruta, Resultado_Lectura r, std::s
 }
 
 } // namespace
-
-long long Escritor_Archivo::escribirParte(QIODevice& archivo, const char* datos, long long n)
-{
-    return archivo.write(datos, n);
-}
-
-bool Escritor_Archivo::fallo(std::string razon)
-{
-    razon_ = std::move(razon);
-    return false;
-}
-
-bool Escritor_Archivo::escribir(const std::string& ruta, std::span<const std::uint8_t> datos)
-{
-    razon_.clear();
-    const QString nombre = rutaQt(ruta);
-    struct stat previo {};
-    const bool existe = ::stat(ruta.c_str(), &previo) == 0;
-    if (existe) {
-        if (!S_ISREG(previo.st_mode))
-            return fallo("not a file");
-        // A file marked read-only is not replaced behind the user's back.
-        // Its permission bits decide: the process's access would let root
-        // write anything.
-        if ((previo.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(ruta.c_str(), W_OK) != 0)
-            return fallo("read-only");
-    }
-
-    QSaveFile archivo(nombre);
-    archivo.setDirectWriteFallback(true);
-    if (!archivo.open(QIODevice::WriteOnly))
-        return fallo(archivo.errorString().toStdString());
-    if (existe) {
-        // The new file stands in for the old one: same owner (where the
-        // process may give it away, as root) and same permission bits.
-        [[maybe_unused]] const int r = ::fchown(archivo.handle(), previo.st_uid, previo.st_gid);
-        if (::fchmod(archivo.handle(), previo.st_mode & 07777) != 0) {
-            archivo.cancelWriting();
-            return fallo(std::strerror(errno));
-        }
-    }
-    const char* p = reinterpret_cast<const char*>(datos.data());
-    long long resto = static_cast<long long>(datos.size());
-    while (resto > 0) {
-        const long long n = escribirParte(archivo, p, resto);
-        if (n <= 0) {
-            const std::string razon = archivo.errorString().toStdString();
-            archivo.cancelWriting();
-            return fallo(razon.empty() || razon == "Unknown error" ? "the data could not be written" : razon);
-        }
-        p += n;
-        resto -= n;
-    }
-    if (!archivo.commit())
-        return fallo(archivo.errorString().toStdString());
-
-    std::vector<std::uint8_t> leido;
-    std::string razon;
-    if (leerArchivo(ruta, leido, datos.size() + 1, &razon) != Resultado_Lectura::Leido)
-        return fallo(razon.empty() ? "the file cannot be read back" : razon);
-    if (!std::equal(leido.begin(), leido.end(), datos.begin(), datos.end()))
-        return fallo("the file read back differs from what was written");
-    return true;
-}
 
 Resultado_Lectura leerArchivo(const std::string& ruta, std::vector<std::uint8_t>& datos,
                               std::size_t maximo, std::string* razon)
@@ -142,14 +76,8 @@ Resultado_Lectura leerArchivo(const std::string& ruta, std::vector<std::uint8_t>
 Manejo_de_Archivos::Manejo_de_Archivos(IEnlace_Archivos& enlace, IVentana_Archivos& ventana)
     : enlace_(enlace)
     , ventana_(ventana)
-    , escritor_(std::make_unique<Escritor_Archivo>())
     , hoy_(fechaDeHoy)
 {
-}
-
-void Manejo_de_Archivos::usarEscritor(std::unique_ptr<Escritor_Archivo> escritor)
-{
-    escritor_ = std::move(escritor);
 }
 
 void Manejo_de_Archivos::usarReloj(std::function<Fecha_Civil()> hoy)
@@ -179,9 +107,12 @@ bool Manejo_de_Archivos::Grabar_Archivo(const std::string& ruta)
 
     Registro_Archivo nuevo = registro_;
     nuevo.escribir(d);
-    if (!escritor_->escribir(ruta, nuevo.bytes())) {
+    const auto& bytes = nuevo.bytes();
+    std::string razon;
+    if (!writeWholeFile(ruta, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &razon,
+                        true)) {
         ventana_.mensaje(Texto_Error_Escritura, Titulo_Mensajes, IVentana_Archivos::Icono::Critico,
-                         ruta + ": " + escritor_->razon());
+                         ruta + ": " + razon);
         return false;
     }
     registro_ = nuevo;

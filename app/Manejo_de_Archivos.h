@@ -13,13 +13,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
-
-class QIODevice;
 
 namespace kova {
 
@@ -68,30 +64,6 @@ public:
     virtual int Direccion_Rele() const = 0;
 };
 
-// Writes a whole file or nothing: a temporary file beside the target is
-// written, flushed and renamed over it, taking the old file's owner and
-// permission bits. Where the folder is not writable the file itself is
-// written in place. Either way the file is read back and compared. A file
-// whose permission bits allow no writing is refused whoever runs the
-// program (to root every file is writable). Any failure returns false and
-// leaves its reason in razon().
-class Escritor_Archivo
-{
-public:
-    virtual ~Escritor_Archivo() = default;
-    bool escribir(const std::string& ruta, std::span<const std::uint8_t> datos);
-    // Why the last escribir failed ("read-only", "No such file or directory", ...).
-    const std::string& razon() const { return razon_; }
-
-protected:
-    // One write on the open file; returns the bytes written or -1.
-    virtual long long escribirParte(QIODevice& archivo, const char* datos, long long n);
-
-private:
-    bool fallo(std::string razon);
-    std::string razon_;
-};
-
 enum class Resultado_Lectura { Leido, No_Existe, Error };
 
 // Reads up to `maximo` bytes of a file opened read-only (never creates it).
@@ -114,9 +86,11 @@ public:
 
     Manejo_de_Archivos(IEnlace_Archivos& enlace, IVentana_Archivos& ventana);
 
-    // Saves the current setpoints to `ruta` and names it in the main
-    // window's title. False (after "Error writing file") when the file could
-    // not be written; the old file and the title are then intact.
+    // Saves the current setpoints to `ruta` (written whole, read back and
+    // compared before it replaces the old file) and names it in the main
+    // window's title. False (after "Error writing file", with the system's
+    // reason in the detail line) when the file could not be written; the old
+    // file and the title are then intact.
     bool Grabar_Archivo(const std::string& ruta);
     // Loads `ruta`. False when the file is missing, short or foreign ("It
     // isn't KOVA File") or unreadable ("Error reading file"); nothing changes then.
@@ -145,14 +119,12 @@ public:
     // its unwritten bytes.
     const Registro_Archivo& registro() const { return registro_; }
 
-    // Seams for tests and the build-time default file.
-    void usarEscritor(std::unique_ptr<Escritor_Archivo> escritor);
+    // Seam for tests and the build-time default file.
     void usarReloj(std::function<Fecha_Civil()> hoy);
 
 private:
     IEnlace_Archivos& enlace_;
     IVentana_Archivos& ventana_;
-    std::unique_ptr<Escritor_Archivo> escritor_;
     std::function<Fecha_Civil()> hoy_;
     Registro_Archivo registro_;
 };

@@ -1,11 +1,13 @@
 #include "app/PrintJob.h"
 
+#include "reports/PrintedFile.h"
+
 #include <cstdio>
 #include <exception>
 
 namespace kova {
 
-PrintJob::PrintJob(QPagedPaintDevice& device) : printer_(device) {}
+PrintJob::PrintJob(QPagedPaintDevice& device) : device_(device), printer_(device) {}
 
 std::string PrintJob::notStarted() { return "Printing stopped: the printer could not be started. Pages printed: 0."; }
 
@@ -41,6 +43,7 @@ bool PrintJob::page(const std::function<ReportCanvas()>& fill)
     }
     if (!printer_.printPage(canvas)) {
         failure_ = printerError(pagesPrinted());
+        printerFailed_ = true;
         return false;
     }
     return true;
@@ -48,7 +51,15 @@ bool PrintJob::page(const std::function<ReportCanvas()>& fill)
 
 void PrintJob::finish()
 {
-    if (!printer_.end() && !failure_) failure_ = printerError(pagesPrinted());
+    if (!printer_.end() && !failure_) {
+        failure_ = printerError(pagesPrinted());
+        printerFailed_ = true;
+    }
+    // The file is whole or cut short only once the job has ended.
+    if (printerFailed_ && detail_.empty()) {
+        detail_ = incompleteFileDetail(device_);
+        if (!detail_.empty()) std::fprintf(stderr, "kova: %s %s\n", failure_->c_str(), detail_.c_str());
+    }
 }
 
 } // namespace kova

@@ -5,7 +5,9 @@
 // printed before it stay printed and the failure is kept as the text to
 // show the user: the printer could not be started, it reported an error, or
 // a page could not be filled (then with the reason as its detail, also
-// written to stderr).
+// written to stderr). A printer error on a print to a PDF file that left the
+// file incomplete has a detail naming the file and, where known, the
+// system's reason (also written to stderr).
 
 #include "reports/ReportCanvas.h"
 #include "reports/ReportPrinter.h"
@@ -32,7 +34,8 @@ public:
     // What stopped the job; nothing when it printed every page.
     const std::optional<std::string>& failure() const { return failure_; }
     // Why a page could not be filled (the file, key and reason of a broken
-    // form or layout); "" when the failure carries no reason.
+    // form or layout), or the PDF file a printer error left incomplete; ""
+    // when the failure carries no reason.
     const std::string& failureDetail() const { return detail_; }
 
     static std::string notStarted();
@@ -40,7 +43,9 @@ public:
     static std::string fillFailed(int pagesPrinted);
 
 private:
+    QPagedPaintDevice& device_;
     ReportPrinter printer_;
+    bool printerFailed_ = false;
     std::optional<std::string> failure_;
     std::string detail_;
 };

@@ -4,11 +4,11 @@
 #include "app/Cp1252.h"
 #include "platform/Ui.h"
 #include "platform/Waits.h"
+#include "platform/WholeFileWriter.h"
 #include "text/NumberText.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace kova {
 
@@ -261,10 +261,12 @@ bool Programacion_Modem::Grabar_Cadena_Modem(int n)
         cp1252::codificar(cp1252::ajustar(Cadena_Modem.toStdString(), kLargoRegistro));
     contenido.replace(posicion, kLargoRegistro, QByteArray::fromStdString(registro));
     // Written whole or not at all: a failed write leaves the old file.
-    QSaveFile archivo(Archivo_Cadena());
-    if (archivo.open(QIODevice::WriteOnly) && archivo.write(contenido) == contenido.size() && archivo.commit())
+    const QString ruta = Archivo_Cadena();
+    std::string razon;
+    if (writeWholeFile(QFile::encodeName(ruta).toStdString(), contenido.toStdString(), &razon))
         return true;
-    mensaje(kErrorEscritura, MsgIcon::Critical);
+    ui().msgBoxDetail(kErrorEscritura, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
+                      ruta + QStringLiteral(": ") + QString::fromStdString(razon));
     return false;
 }
 

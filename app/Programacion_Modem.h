@@ -92,7 +92,9 @@ public:
     // file or record gives an empty text. Never creates the file.
     void Leer_Cadena_Modem(int n);
     // Cadena_Modem cut or blank-padded to 100 characters as record n of
-    // "AT"; the file's other bytes are kept. False after "Error writing file".
+    // "AT"; the file's other bytes are kept. The file is written whole or
+    // left as it was: false after "Error writing file", whose detail line
+    // names the file and the system's reason.
     bool Grabar_Cadena_Modem(int n);
 
     QString Cadena_Modem;

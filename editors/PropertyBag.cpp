@@ -1,11 +1,12 @@
 #include "editors/PropertyBag.h"
 
+#include "platform/WholeFileWriter.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -152,16 +153,12 @@ bool PropertyStore::fromJson(std::string_view json, std::string* error)
 
 bool PropertyStore::save(const std::string& path, std::string* error) const
 {
-    QSaveFile f(QString::fromStdString(path));
-    const std::string text = toJson();
-    if (!f.open(QIODevice::WriteOnly)
-        || f.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
-        || !f.commit()) {
-        if (error)
-            *error = "cannot write " + path + ": " + f.errorString().toStdString();
-        return false;
-    }
-    return true;
+    std::string reason;
+    if (writeWholeFile(path, toJson(), &reason))
+        return true;
+    if (error)
+        *error = "cannot write " + path + ": " + reason;
+    return false;
 }
 
 bool PropertyStore::load(const std::string& path, std::string* error)

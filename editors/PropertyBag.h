@@ -62,6 +62,8 @@ public:
     // and leaves the store unchanged.
     bool fromJson(std::string_view json, std::string* error = nullptr);
 
+    // Writes the whole file or leaves the old one; error names the file and
+    // the system's reason.
     bool save(const std::string& path, std::string* error = nullptr) const;
     bool load(const std::string& path, std::string* error = nullptr);
 

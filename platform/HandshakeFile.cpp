@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace kova {
 
@@ -13,6 +16,27 @@ namespace {
 // The box is shown once per run: the file is written at every activation of
 // the main window, and closing the box activates it again.
 bool failureShown = false;
+
+// Creates `folder` and the folders above it that are missing; "" when it
+// exists, else the system's reason the first missing one could not be made.
+QString makeFolders(const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(folder));
+    for (qsizetype end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path[end] != '/')
+            continue;
+        const QByteArray part = path.left(end);
+        if (::mkdir(part.constData(), 0777) == 0)
+            continue;
+        const int error = errno;
+        struct stat st {};
+        const bool exists = ::stat(part.constData(), &st) == 0;
+        if (exists && S_ISDIR(st.st_mode))
+            continue;
+        return QString::fromLocal8Bit(std::strerror(exists ? ENOTDIR : error));
+    }
+    return {};
+}
 } // namespace
 
 void resetHandshakeFailureShown() { failureShown = false; }
@@ -24,8 +48,9 @@ bool writeHandshake(const QString& path, std::int16_t value)
     const char record[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
     // A fresh account has no desktop folder yet.
     const QString folder = QFileInfo(path).absolutePath();
-    bool ok = QDir().mkpath(folder);
-    QString reason = ok ? QString() : QStringLiteral("the folder %1 could not be created").arg(folder);
+    const QString notMade = makeFolders(folder);
+    bool ok = notMade.isEmpty();
+    QString reason = ok ? QString() : QStringLiteral("the folder %1 could not be created: %2").arg(folder, notMade);
     if (ok) {
         ok = file.open(QIODevice::ReadWrite) && file.seek(0) && file.write(record, 2) == 2 && file.flush();
         if (!ok)

@@ -4,6 +4,11 @@
 #include <QFileInfo>
 #include <QPrinter>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 namespace kova {
 
 bool pdfFileComplete(const QString& path)
@@ -19,12 +24,45 @@ bool pdfFileComplete(const QString& path)
     return f.read(kCola).trimmed().endsWith("%%EOF");
 }
 
-bool printedFileWritten(const QPagedPaintDevice& device)
+namespace {
+
+// The PDF file a printer prints to; "" for any other device.
+QString pdfFileOf(const QPagedPaintDevice& device)
 {
     const auto* printer = dynamic_cast<const QPrinter*>(&device);
-    if (printer == nullptr || printer->outputFormat() != QPrinter::PdfFormat || printer->outputFileName().isEmpty())
-        return true;
-    return pdfFileComplete(printer->outputFileName());
+    if (printer == nullptr || printer->outputFormat() != QPrinter::PdfFormat)
+        return {};
+    return printer->outputFileName();
+}
+
+// Qt's PDF output keeps no write error, so the one reason that can be told
+// afterwards is a file system left with no free block for this process.
+bool fileSystemFull(const QString& path)
+{
+    struct statvfs fs {};
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::statvfs(folder.constData(), &fs) != 0 || fs.f_blocks == 0)
+        return false;
+    return (::geteuid() == 0 ? fs.f_bfree : fs.f_bavail) == 0;
+}
+
+} // namespace
+
+bool printedFileWritten(const QPagedPaintDevice& device)
+{
+    const QString path = pdfFileOf(device);
+    return path.isEmpty() || pdfFileComplete(path);
+}
+
+std::string incompleteFileDetail(const QPagedPaintDevice& device)
+{
+    const QString path = pdfFileOf(device);
+    if (path.isEmpty() || pdfFileComplete(path))
+        return {};
+    std::string detail = "The file " + QFile::encodeName(path).toStdString() + " is incomplete";
+    if (fileSystemFull(path))
+        detail += std::string(": ") + std::strerror(ENOSPC);
+    return detail + ".";
 }
 
 } // namespace kova

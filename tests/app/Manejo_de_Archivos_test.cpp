@@ -3,6 +3,8 @@
 #include "app/Manejo_de_Archivos.h"
 #include "app/Registro_Archivo.h"
 #include "app/Fakes_Archivos.h"
+#include "platform/FullFolder.h"
+#include "platform/WholeFileWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -346,50 +348,57 @@ TEST_F(Archivos, UnreadableFileShowsTheReadError)
     EXPECT_EQ(ventana.mensajes[0].detalle, ruta("carpeta.KOVA2") + ": " + std::strerror(EISDIR));
 }
 
-// Writes the first `limite` bytes, then fails, as a full disk would.
-class Escritor_Que_Falla : public Escritor_Archivo
-{
-public:
-    explicit Escritor_Que_Falla(long long limite) : limite_(limite) {}
-
-protected:
-    long long escribirParte(QIODevice& f, const char* d, long long n) override
-    {
-        if (escritos_ >= limite_)
-            return -1;
-        const long long k = std::min(n, limite_ - escritos_);
-        const long long w = Escritor_Archivo::escribirParte(f, d, k);
-        escritos_ += w;
-        return w;
-    }
-
-private:
-    long long limite_;
-    long long escritos_ = 0;
-};
-
+// A save that fails at any step (a write part-way, the sync, the close, as a
+// full disk fails them) leaves the old file byte for byte, no temporary file,
+// and names the system's reason.
 TEST_F(Archivos, FailedSaveLeavesTheOldFileAndReportsIt)
 {
     const std::string r = ruta("viejo.KOVA2");
     const Bytes viejo = archivoAMano();
     escribirTodo(r, viejo);
-    for (long long limite : {0LL, 1000LL, 4267LL}) {
-        SCOPED_TRACE(limite);
+    struct Caso {
+        FileWriteFault::Step paso;
+        std::size_t antes;
+        int error;
+    };
+    const Caso casos[] = {{FileWriteFault::Step::Write, 0, ENOSPC}, {FileWriteFault::Step::Write, 1000, ENOSPC},
+                          {FileWriteFault::Step::Write, 4267, EFBIG}, {FileWriteFault::Step::Sync, 0, ENOSPC},
+                          {FileWriteFault::Step::Close, 0, EIO}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.antes);
         ventana.mensajes.clear();
         archivos.Archivo_Guardado = false;
-        archivos.usarEscritor(std::make_unique<Escritor_Que_Falla>(limite));
-        EXPECT_FALSE(archivos.Grabar_Archivo(r));
+        {
+            const FileWriteFault falla(c.paso, c.error, c.antes);
+            EXPECT_FALSE(archivos.Grabar_Archivo(r));
+        }
         EXPECT_FALSE(archivos.Archivo_Guardado);
         EXPECT_EQ(leerTodo(r), viejo);
         ASSERT_EQ(ventana.mensajes.size(), 1u);
         EXPECT_EQ(ventana.mensajes[0].texto, "Error writing file");
         EXPECT_EQ(ventana.mensajes[0].titulo, "KOVA");
         EXPECT_EQ(ventana.mensajes[0].icono, IVentana_Archivos::Icono::Critico);
-        EXPECT_EQ(ventana.mensajes[0].detalle.rfind(r + ": ", 0), 0u) << ventana.mensajes[0].detalle;
-        EXPECT_GT(ventana.mensajes[0].detalle.size(), r.size() + 2);
-        // No temporary file is left behind.
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"viejo.KOVA2"});
+        EXPECT_EQ(ventana.mensajes[0].detalle, r + ": " + std::strerror(c.error));
+        EXPECT_EQ(test::folderNames(dir.path()), QStringList{"viejo.KOVA2"});
     }
+}
+
+// The same on a real file system that is full.
+TEST_F(Archivos, SaveOnAFullFileSystemLeavesTheOldFile)
+{
+    const test::SmallTmpfs lleno(64);
+    if (!lleno.mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const std::string r = lleno.filePath("old.KOVA2").toStdString();
+    const Bytes viejo = archivoAMano();
+    escribirTodo(r, viejo);
+    ASSERT_TRUE(lleno.fill());
+    EXPECT_FALSE(archivos.Grabar_Archivo(r));
+    EXPECT_EQ(leerTodo(r), viejo);
+    ASSERT_EQ(ventana.mensajes.size(), 1u);
+    EXPECT_EQ(ventana.mensajes[0].texto, "Error writing file");
+    EXPECT_EQ(ventana.mensajes[0].detalle, r + ": " + std::strerror(ENOSPC));
+    EXPECT_EQ(test::folderNames(lleno.path()), QStringList({".filler", "old.KOVA2"}));
 }
 
 TEST_F(Archivos, SaveOverALongerFileLeavesExactlyOneRecord)
@@ -447,7 +456,7 @@ TEST_F(Archivos, SaveFollowsThePermissionBitsAndKeepsThem)
             ::chmod(r.c_str(), 0600);
             EXPECT_EQ(leerTodo(r), viejo);
         }
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"permisos.KOVA2"});
+        EXPECT_EQ(test::folderNames(dir.path()), QStringList{"permisos.KOVA2"});
     }
 }
 

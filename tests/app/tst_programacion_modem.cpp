@@ -7,11 +7,16 @@
 #include "support/ModemPort.h"
 #include "support/RecordingSerialPort.h"
 #include "support/ScriptedUi.h"
+#include "platform/FullFolder.h"
+#include "platform/WholeFileWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace kova;
 using kova::test::ModemPort;
@@ -294,7 +299,41 @@ private slots:
         QVERIFY(QDir().rmdir(atFile()));
         QCOMPARE(texts(ui), (QStringList{"Error writing file", "Please Connect the Modem to COM2",
                                          "Modem Has Been Programed"}));
+        QCOMPARE(ui.shown[0].detail, atFile() + ": not a file");
         QVERIFY(QByteArray::fromStdString(r.modem.wire()).endsWith("AT&K0N1\rATS0=3\r"));
+    }
+
+    // A write, sync or close that fails (a full disk) leaves the old "AT"
+    // byte for byte, no temporary file, and names the system's reason.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("error");
+        QTest::newRow("write") << int(FileWriteFault::Step::Write) << ENOSPC;
+        QTest::newRow("sync") << int(FileWriteFault::Step::Sync) << EIO;
+        QTest::newRow("close") << int(FileWriteFault::Step::Close) << EDQUOT;
+    }
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(int, step);
+        QFETCH(int, error);
+        const QByteArray old = QByteArray("ATS0=1").leftJustified(200, ' ');
+        QFile f(atFile());
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+        f.close();
+        ScriptedUi ui;
+        Run r;
+        r.p.Cadena_Modem = "ATS0=3";
+        {
+            const FileWriteFault fault(FileWriteFault::Step(step), error);
+            QVERIFY(!r.p.Grabar_Cadena_Modem(2));
+        }
+        QCOMPARE(readAll(atFile()), old);
+        QCOMPARE(test::folderNames(programFolder), QStringList{"AT"});
+        QCOMPARE(texts(ui), QStringList{"Error writing file"});
+        QCOMPARE(ui.shown[0].detail, atFile() + ": " + std::strerror(error));
+        QVERIFY(r.p.Grabar_Cadena_Modem(2));
+        QCOMPARE(readAll(atFile()), old.left(100) + QByteArray("ATS0=3").leftJustified(100, ' '));
     }
 
     void esperarLastsItsTime()

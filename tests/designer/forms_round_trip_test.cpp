@@ -5,12 +5,17 @@
 #include "FormDocument.h"
 #include "editors/DesignMetadata.h"
 #include "editors/PropertyPage.h"
+#include "platform/FullFolder.h"
+#include "platform/WholeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace kova;
 
@@ -47,5 +52,36 @@ TEST(FormsRoundTrip, ApplyingEveryPageUneditedAndSavingChangesNoByte)
         QFile saved(copy);
         ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
         EXPECT_EQ(saved.readAll(), original);
+    }
+}
+
+// A save that fails at a write, the sync or the close (a full disk) leaves
+// the form file byte for byte, no temporary file, and names the reason.
+TEST(FormsRoundTrip, AFailedSaveLeavesTheFormFile)
+{
+    const QString form = qEnvironmentVariable("KOVA_SOURCE_DIR") + QStringLiteral("/pages/forms/SETPAGE2.json");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("SETPAGE2.json"));
+    ASSERT_TRUE(QFile::copy(form, path));
+    QString error;
+    auto doc = FormDocument::open(path, &error);
+    ASSERT_TRUE(doc) << error.toStdString();
+    ASSERT_TRUE(QFile::resize(path, 100));
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    const std::pair<FileWriteFault::Step, int> faults[] = {{FileWriteFault::Step::Write, ENOSPC},
+                                                           {FileWriteFault::Step::Sync, EIO},
+                                                           {FileWriteFault::Step::Close, EDQUOT}};
+    for (const auto& [step, code] : faults) {
+        {
+            const FileWriteFault fault(step, code, 50);
+            EXPECT_FALSE(doc->save(path, &error));
+        }
+        EXPECT_EQ(error, path + QStringLiteral(": ") + QString::fromUtf8(std::strerror(code)));
+        QFile after(path);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll(), old);
+        EXPECT_EQ(test::folderNames(dir.path()), QStringList{QStringLiteral("SETPAGE2.json")});
     }
 }

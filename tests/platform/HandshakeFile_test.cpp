@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstring>
+
 using kova::writeHandshake;
 
 namespace {
@@ -58,5 +61,23 @@ TEST(HandshakeFile, MissingFolderIsCreatedOneThatCannotBeIsToldOncePerRun)
     ASSERT_EQ(ui.shown.size(), 1);
     EXPECT_EQ(ui.shown[0].text, kova::kHandshakeNotWritten);
     EXPECT_TRUE(ui.shown[0].detail.startsWith(path + ": the folder " + dir.filePath("Desktop") +
-                                              " could not be created"));
+                                              " could not be created: " + std::strerror(ENOTDIR) + "."));
+}
+
+// The box gives the system's reason a folder could not be made.
+TEST(HandshakeFile, TheFolderNotMadeGivesTheSystemsReason)
+{
+    QTemporaryDir dir;
+    writeAll(dir.filePath("file"), "x");
+    const std::pair<QString, int> cases[] = {{"file/Desktop", ENOTDIR},
+                                             {QString(300, 'd') + "/Desktop", ENAMETOOLONG}};
+    for (const auto& [folder, error] : cases) {
+        kova::resetHandshakeFailureShown();
+        kova::test::ScriptedUi ui;
+        EXPECT_FALSE(writeHandshake(dir.filePath(folder + "/prueba.txt"), 1));
+        ASSERT_EQ(ui.shown.size(), 1);
+        EXPECT_TRUE(ui.shown[0].detail.contains(QStringLiteral(" could not be created: %1. ")
+                                                    .arg(QString::fromLocal8Bit(std::strerror(error)))))
+            << ui.shown[0].detail.toStdString();
+    }
 }

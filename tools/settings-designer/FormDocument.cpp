@@ -3,12 +3,12 @@
 #include "editors/Bits.h"
 #include "editors/PropertyPage.h"
 #include "pages/SettingModels.h"
+#include "platform/WholeFileWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -217,12 +217,13 @@ bool FormDocument::save(const QString& path, QString* error) const
             *error += QStringLiteral("\n") + QString::fromStdString(w);
         return false;
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text()) < 0 || !f.commit()) {
-        *error = path + QStringLiteral(": ") + f.errorString();
-        return false;
-    }
-    return true;
+    const QByteArray content = text();
+    std::string reason;
+    if (writeWholeFile(QFile::encodeName(path).toStdString(), std::string_view(content.data(), content.size()),
+                       &reason))
+        return true;
+    *error = path + QStringLiteral(": ") + QString::fromStdString(reason);
+    return false;
 }
 
 } // namespace kova

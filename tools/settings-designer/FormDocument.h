@@ -75,7 +75,8 @@ public:
     // The file's text with the controls' present settings.
     QByteArray text() const;
     // Writes text(); refused, with the reasons in error, while saveRefusals()
-    // holds any.
+    // holds any. A failed write leaves the old file, with the path and the
+    // system's reason in error.
     bool save(const QString& path, QString* error) const;
 
     const std::vector<SettingFault>& faults() const { return faults_; }

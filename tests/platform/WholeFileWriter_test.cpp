@@ -1,0 +1,98 @@
+#include "platform/WholeFileWriter.h"
+#include "platform/FullFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+using kova::FileWriteFault;
+using kova::test::folderNames;
+using kova::writeWholeFile;
+
+namespace {
+std::string readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<none>");
+}
+mode_t modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+} // namespace
+
+// A write, sync or close that fails leaves the old file as it was, no
+// temporary file, and the system's reason of the step that failed.
+TEST(WholeFileWriter, AFailedStepLeavesTheOldFile)
+{
+    struct Case {
+        FileWriteFault::Step step;
+        std::size_t bytesBefore;
+        int error;
+    };
+    const Case cases[] = {{FileWriteFault::Step::Write, 0, ENOSPC},
+                          {FileWriteFault::Step::Write, 5000, ENOSPC},
+                          {FileWriteFault::Step::Sync, 0, EIO},
+                          {FileWriteFault::Step::Close, 0, EDQUOT}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::strerror(c.error) + (" after " + std::to_string(c.bytesBefore)));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("old.bin");
+        ASSERT_TRUE(writeWholeFile(path.toStdString(), "old content"));
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+        std::string reason;
+        {
+            const FileWriteFault fault(c.step, c.error, c.bytesBefore);
+            EXPECT_FALSE(writeWholeFile(path.toStdString(), std::string(8000, 'n'), &reason, true));
+        }
+        EXPECT_EQ(reason, std::strerror(c.error));
+        EXPECT_EQ(readAll(path), "old content");
+        EXPECT_EQ(modeOf(path), 0640u);
+        EXPECT_EQ(folderNames(dir.path()), QStringList{"old.bin"});
+        // The fault is gone with its scope.
+        EXPECT_TRUE(writeWholeFile(path.toStdString(), "new", &reason));
+        EXPECT_EQ(readAll(path), "new");
+        EXPECT_EQ(modeOf(path), 0640u);
+    }
+}
+
+TEST(WholeFileWriter, RefusalsNameTheirReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    ASSERT_TRUE(writeWholeFile(dir.filePath("ro").toStdString(), "kept"));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0444), 0);
+    const std::pair<QString, std::string> cases[] = {{"ro", "read-only"},
+                                                     {"folder", "not a file"},
+                                                     {"no/such/file", std::strerror(ENOENT)}};
+    for (const auto& [name, why] : cases) {
+        std::string reason;
+        EXPECT_FALSE(writeWholeFile(dir.filePath(name).toStdString(), "x", &reason)) << name.toStdString();
+        EXPECT_EQ(reason, why);
+    }
+    EXPECT_EQ(readAll(dir.filePath("ro")), "kept");
+    EXPECT_EQ(folderNames(dir.path()), QStringList({"folder", "ro"}));
+}
+
+// A new file takes the umask's bits; a link keeps pointing at the file it
+// names, which takes the new content.
+TEST(WholeFileWriter, NewFilesAndLinks)
+{
+    QTemporaryDir dir;
+    const mode_t before = ::umask(027);
+    EXPECT_TRUE(writeWholeFile(dir.filePath("new").toStdString(), "abc"));
+    ::umask(before);
+    EXPECT_EQ(modeOf(dir.filePath("new")), 0640u);
+    ASSERT_TRUE(QFile::link(dir.filePath("new"), dir.filePath("link")));
+    EXPECT_TRUE(writeWholeFile(dir.filePath("link").toStdString(), "via link"));
+    EXPECT_TRUE(QFileInfo(dir.filePath("link")).isSymLink());
+    EXPECT_EQ(readAll(dir.filePath("new")), "via link");
+    EXPECT_EQ(folderNames(dir.path()), QStringList({"link", "new"}));
+}
