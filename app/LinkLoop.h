@@ -99,7 +99,7 @@ class LinkLoop : public QObject {
     Q_OBJECT
 public:
     // Failures in a row after which a request is given up.
-    static constexpr int kMaxFallosSolicitud = 5;
+    static constexpr int kMaxFallosSolicitud = kFallosParaAbandonar;
     // Time-outs or failed replies in a row after which a connect is given up.
     static constexpr int kMaxFallosConexion = 5;
 
@@ -196,6 +196,9 @@ signals:
 
     // A request had a passed reply; its data are in the images.
     void Respuesta_Aceptada(int cola, int posicion, int codigo);
+    // A request failed once while online: its reply failed its check or was
+    // refused, or it timed out.
+    void Respuesta_Fallida(int cola, int posicion, int codigo);
     // A request failed too often and was given up (the link error follows).
     void Solicitud_Abandonada(int cola, int posicion, int codigo);
     // The link went offline: link error, or the port closed at a reply while
