@@ -31,7 +31,7 @@ QJsonObject layoutJsonObject(std::string_view json)
         throw std::runtime_error(layoutTextPlace(json, static_cast<std::size_t>(std::max(err.offset, 0))) + ": " +
                                  err.errorString().toStdString());
     if (!doc.isObject())
-        throw std::runtime_error(std::string("top level: ") + (doc.isArray() ? "a list, not an object" : "not an object"));
+        throw std::runtime_error(doc.isArray() ? "top level: a list, not an object" : "top level: not an object");
     return doc.object();
 }
 

@@ -89,7 +89,8 @@ TEST(ReportLayout, DamagedCopyNamesItsPathAndThePlace)
          "line 2, column 13 (byte 35): invalid UTF8 string"},
         {deep, "line 1, column 1056 (byte 1055): too deeply nested document"},
         {"\n [{\"window\": \"AV1_REP\"}]", "top level: a list, not an object"},
-        {"{\"window\": \"AV1_REP\", \"width\": 1.5, \"height\": 1}", "width: 1.5 is not a whole number from 0 to 32767"},
+        {"{\"window\": \"AV1_REP\", \"width\": 1.5, \"height\": 1}",
+         "width: 1.5 is not a whole number from 0 to 32767"},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
