@@ -52,8 +52,9 @@
 // that the clock was written but not applied.
 //
 // Signals for the windows: each passed reply (queue, slot and code, once the
-// engine has stored its data), each request given up, the link lost, the end
-// of a store transaction and the start of a connect.
+// engine has stored its data), each failed attempt of a request while online,
+// each request given up, the link lost, the end of a store transaction and
+// the start of a connect.
 
 #include "link/INotifier.h"
 #include "link/ISerialPort.h"
