@@ -111,6 +111,9 @@ AppContext::AppContext(AppState& state)
         print_->replyPassed({cola, posicion, codigo});
         if (page_) page_->replyPassed({cola, posicion, codigo});
     });
+    QObject::connect(&loop_, &LinkLoop::Respuesta_Fallida, [this](int cola, int posicion, int codigo) {
+        if (page_) page_->replyFailed({cola, posicion, codigo});
+    });
     QObject::connect(&loop_, &LinkLoop::Solicitud_Abandonada, [this](int cola, int posicion, int codigo) {
         print_->requestGivenUp({cola, posicion, codigo});
     });

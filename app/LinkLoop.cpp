@@ -278,6 +278,7 @@ bool LinkLoop::contarFallo(bool enEjecucion)
     }
     if (!state_.Comunicando || !enEjecucion)
         return false;
+    emit Respuesta_Fallida(sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion());
     int& n = fallos_[sched_.Cola_Actual()][sched_.Posicion_Actual()];
     if (++n < kMaxFallosSolicitud)
         return false;

@@ -52,8 +52,9 @@
 // that the clock was written but not applied.
 //
 // Signals for the windows: each passed reply (queue, slot and code, once the
-// engine has stored its data), each request given up, the link lost, the end
-// of a store transaction and the start of a connect.
+// engine has stored its data), each failed attempt of a request while online,
+// each request given up, the link lost, the end of a store transaction and
+// the start of a connect.
 
 #include "link/INotifier.h"
 #include "link/ISerialPort.h"
@@ -99,7 +100,7 @@ class LinkLoop : public QObject {
     Q_OBJECT
 public:
     // Failures in a row after which a request is given up.
-    static constexpr int kMaxFallosSolicitud = 5;
+    static constexpr int kMaxFallosSolicitud = kFallosParaAbandonar;
     // Time-outs or failed replies in a row after which a connect is given up.
     static constexpr int kMaxFallosConexion = 5;
 
@@ -196,6 +197,9 @@ signals:
 
     // A request had a passed reply; its data are in the images.
     void Respuesta_Aceptada(int cola, int posicion, int codigo);
+    // A request failed once while online: its reply failed its check or was
+    // refused, or it timed out.
+    void Respuesta_Fallida(int cola, int posicion, int codigo);
     // A request failed too often and was given up (the link error follows).
     void Solicitud_Abandonada(int cola, int posicion, int codigo);
     // The link went offline: link error, or the port closed at a reply while

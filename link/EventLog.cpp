@@ -14,12 +14,12 @@ constexpr int at(std::uint16_t reg) { return *actualValueIndex(reg); }
 
 static_assert(at(0x0600) == 266 && at(0x0610) == 298 && at(0x0611) == 300 && at(0x0625) == 340);
 
-std::uint16_t newestIn(const RegisterImages& im)
+} // namespace
+
+std::uint16_t EventLog::newestIn(const RegisterImages& im)
 {
     return static_cast<std::uint16_t>(Leer_Word_RX(im, at(0x0600)));
 }
-
-} // namespace
 
 std::uint16_t EventLog::seleccionar(const RegisterImages& im, int n)
 {

@@ -42,6 +42,10 @@ public:
     // Positions 312 and 313: the newest number and its stamp with cause.
     void Ultimo_Evento(const RegisterImages& im, std::string_view datePattern);
 
+    // The relay's newest event number as the last reply to its read
+    // (register 0x0600) left it in the actual-values image.
+    static std::uint16_t newestIn(const RegisterImages& im);
+
     // Newest number seen by the last record decode.
     std::uint16_t Ultimo_Numero_Evento() const { return ultimo_; }
 

@@ -4,6 +4,10 @@
 
 namespace kova {
 
+// Failures in a row (time-outs, failed or refused replies) after which a
+// request is given up.
+inline constexpr int kFallosParaAbandonar = 5;
+
 struct LinkState {
     bool Comunicando = false;          // online: the relay answered since connect
     bool Detener_Comunicacion = false; // dispatching stopped

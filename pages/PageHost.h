@@ -31,6 +31,9 @@ public:
     virtual ~PageLinkListener() = default;
     // A request had a passed reply (its data are already in the images).
     virtual void replyPassed(const RequestSlot& request) = 0;
+    // A request failed once: its reply failed its check or was refused, or
+    // it did not come in time. Pages that do not count failures ignore it.
+    virtual void replyFailed(const RequestSlot& request) { (void)request; }
     // The link went offline (link error, or the relay was left).
     virtual void linkLost() = 0;
     // The store transaction ended; saved when the relay took every write.

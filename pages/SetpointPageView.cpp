@@ -215,7 +215,9 @@ QGridLayout* SetpointPageView::buildColumn(const std::vector<PageForm::Row>& col
                 const std::string name = PageForm::boxName(row.control, 4 * row.group + b);
                 auto* c = new QCheckBox(q(captions[static_cast<std::size_t>(b)]));
                 c->setObjectName(q(name));
-                connect(c, &QCheckBox::clicked, this, [this, name](bool on) { page_.clickBox(name, on); });
+                // Any way the box changes state is an edit (a click, the keyboard, an
+                // accessibility tool's toggle); the page's own showing is signal-blocked.
+                connect(c, &QCheckBox::toggled, this, [this, name](bool on) { page_.clickBox(name, on); });
                 widgets_[name] = c;
                 chain_.push_back(c);
                 h->addWidget(c);

@@ -1,5 +1,7 @@
 #include "reports/EventsPage.h"
 
+#include "link/EventLog.h"
+#include "link/LinkState.h"
 #include "text/NumberText.h"
 #include "text/VbNumbers.h"
 
@@ -86,6 +88,14 @@ std::optional<std::uint16_t> EventsPage::numeroEvento(std::string_view texto)
     return static_cast<std::uint16_t>(n);
 }
 
+EventsPage::~EventsPage() { soltarEnlace(); }
+
+std::string EventsPage::Texto_Sin_Lectura()
+{
+    return "The event record could not be read: its last " + std::to_string(kFallosParaAbandonar) +
+           " reads failed or were refused. The page keeps trying.";
+}
+
 void EventsPage::Crear_Col()
 {
     lista_.clearColumns();
@@ -98,6 +108,9 @@ void EventsPage::Form_Load()
     cargada_ = true;
     timer_ = false;
     ultimo_ = 0;
+    masNuevo_.reset();
+    fallos_.clear();
+    estado_.clear();
     lista_.clear();
     host_.setCerrarPagina(false);
     Crear_Col();
@@ -110,6 +123,54 @@ void EventsPage::Form_Load()
     principalDeshabilitado_ = true;
     Actualiza_Valores();
     Activa_Timer();
+    if (timer_ && !escuchando_) {
+        // Polling: the replies tell the relay's newest number and the reads that fail.
+        host_.setListener(this);
+        escuchando_ = true;
+    }
+    avisar();
+}
+
+void EventsPage::soltarEnlace()
+{
+    if (!escuchando_)
+        return;
+    escuchando_ = false;
+    host_.setListener(nullptr);
+}
+
+void EventsPage::replyPassed(const RequestSlot& request)
+{
+    if (request.code == kLeerUltimoEvento)
+        masNuevo_ = EventLog::newestIn(host_.images());
+    if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento) {
+        fallos_[request.code] = 0;
+        ponerEstado();
+    }
+}
+
+void EventsPage::replyFailed(const RequestSlot& request)
+{
+    if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento) {
+        ++fallos_[request.code];
+        ponerEstado();
+    }
+}
+
+void EventsPage::linkLost()
+{
+    fallos_.clear();
+    ponerEstado();
+}
+
+void EventsPage::ponerEstado()
+{
+    const bool fallando = std::any_of(fallos_.begin(), fallos_.end(),
+                                      [](const auto& f) { return f.second >= kFallosParaAbandonar; });
+    std::string estado = fallando ? Texto_Sin_Lectura() : std::string();
+    if (estado == estado_)
+        return;
+    estado_ = std::move(estado);
     avisar();
 }
 
@@ -162,16 +223,18 @@ void EventsPage::pasoEnLinea()
     const auto coma = texto.find(',');
     if (coma == std::string::npos) {
         // The relay holds no event (after a clear, for example).
-        if (lista_.count() > 0 || ultimo_ != 0) {
-            lista_.clear();
-            ultimo_ = 0;
-            redibujar();
-        }
+        vaciar();
         return;
     }
     const auto n = numeroEvento(sinBlancosFinales(std::string_view(texto).substr(0, coma)));
     if (!n)
         return;
+    if (masNuevo_ && *n > *masNuevo_) {
+        // The table's newest row is above the relay's newest (the record was
+        // cleared and not read since): the relay holds none of the listed events.
+        vaciar();
+        return;
+    }
     const int r = std::min<int>(*n, kFilas);
     if (ultimo_ == *n && lista_.count() == r)
         return;
@@ -187,6 +250,15 @@ void EventsPage::pasoEnLinea()
         return;
     ultimo_ = *n;
     redibujar();
+}
+
+void EventsPage::vaciar()
+{
+    if (lista_.count() > 0 || ultimo_ != 0) {
+        lista_.clear();
+        ultimo_ = 0;
+        redibujar();
+    }
 }
 
 void EventsPage::pasoFueraDeLinea()
@@ -246,6 +318,7 @@ void EventsPage::Cerrar_Ventana()
 
 void EventsPage::cerrar()
 {
+    soltarEnlace();
     host_.setCerrarPagina(false);
     timer_ = false;
     host_.enableMainWindow(true);
@@ -255,6 +328,7 @@ void EventsPage::cerrar()
 
 void EventsPage::Form_Unload()
 {
+    soltarEnlace();
     timer_ = false;
     cargada_ = false;
     if (principalDeshabilitado_) {

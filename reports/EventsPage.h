@@ -10,6 +10,14 @@
 // event numbers counting down from the newest, so rows the engine has not
 // re-read yet, or rows left behind by an earlier record, never show.
 //
+// Once a reply has told the relay's newest event number, a list whose
+// newest row shows an event above it (the record was cleared and not read
+// since) is shown empty: the relay holds none of those events. Rows of
+// events the relay still holds keep their text until they are read again.
+// When the reads of the newest number or of the event record fail as many
+// times in a row as the link gives a request, the page says so in its
+// status line, and keeps polling; the line clears when that read passes.
+//
 // The page reaches the program only through its PageHost. It loads and
 // unloads without any window, so printable pages can load it unseen.
 
@@ -18,13 +26,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace kova {
 
-class EventsPage {
+class EventsPage : public PageLinkListener {
 public:
     static constexpr const char* kCaption = "ACTUAL VALUES - Events";
     static constexpr const char* kTituloMensajes = "KOVA Clear Events";
@@ -37,8 +46,13 @@ public:
     // Request codes: newest event number (which re-reads the table), clear events.
     static constexpr std::int16_t kLeerUltimoEvento = 30;
     static constexpr std::int16_t kBorrarEventos = 13;
+    // The read of the event record that request 30 chains.
+    static constexpr std::int16_t kLeerRegistroEvento = 90;
+    // The status line when the event reads keep failing.
+    static std::string Texto_Sin_Lectura();
 
     explicit EventsPage(PageHost& host) : host_(host) {}
+    ~EventsPage() override;
 
     // Handlers of the window.
     void Form_Load();
@@ -67,6 +81,16 @@ public:
     std::uint16_t Ultimo_Numero_Listado() const { return ultimo_; }
     // How often the list was redrawn since the page was created.
     int Redibujos() const { return redibujos_; }
+    // The relay's newest event number, once a reply told it since the load.
+    std::optional<std::uint16_t> Numero_Mas_Nuevo() const { return masNuevo_; }
+    // The page's status line: "" while the event reads pass.
+    const std::string& Estado() const { return estado_; }
+
+    // Link events, while the page polls the relay.
+    void replyPassed(const RequestSlot& request) override;
+    void replyFailed(const RequestSlot& request) override;
+    void linkLost() override;
+    void storeEnded(bool) override {}
 
     // Called after every handler and pass; a window mirrors the page here.
     std::function<void()> alCambiar;
@@ -98,6 +122,11 @@ private:
     void Activa_Timer();
     void redibujar() { ++redibujos_; }
     void cerrar();
+    // Stops hearing link events.
+    void soltarEnlace();
+    // The list emptied: no event listed.
+    void vaciar();
+    void ponerEstado();
     void avisar()
     {
         if (alCambiar) alCambiar();
@@ -110,6 +139,11 @@ private:
     bool principalDeshabilitado_ = false; // by the full load, until the page closes
     std::uint16_t ultimo_ = 0;
     int redibujos_ = 0;
+    bool escuchando_ = false; // registered for link events
+    std::optional<std::uint16_t> masNuevo_;
+    // Failures in a row of the newest-number read (30) and the record read (90).
+    std::map<int, int> fallos_;
+    std::string estado_;
 };
 
 } // namespace kova

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
@@ -23,6 +24,8 @@ struct Rect {
 };
 constexpr Rect kFrame1{360, 480, 10170, 6375};
 constexpr Rect kListView1{840, 600, 9045, 4980};
+// The status line, in the frame under the list.
+constexpr Rect kEstado{840, 5700, 9045, 480};
 constexpr Rect kOkey{360, 7095, 1215, 375};
 constexpr Rect kClear{1815, 7095, 1215, 375};
 constexpr int kBottomMargin = 240;
@@ -58,6 +61,11 @@ EventsPageView::EventsPageView(EventsPage& page, const QWidget* mainWindow) : pa
     ListView1_->header()->setStretchLastSection(false);
     ListView1_->header()->setSectionsMovable(false);
     place(ListView1_, kListView1);
+    Estado_ = new QLabel(Frame1_);
+    Estado_->setObjectName(QStringLiteral("Estado"));
+    Estado_->setWordWrap(true);
+    Estado_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    place(Estado_, kEstado);
 
     Okey_ = new QPushButton(QStringLiteral("OK"), this);
     Okey_->setObjectName(QStringLiteral("Okey"));
@@ -126,6 +134,8 @@ void EventsPageView::sync()
         }
         shown_ = std::move(rows);
     }
+
+    Estado_->setText(QString::fromStdString(page_.Estado()));
 
     if (page_.Timer1_Enabled() && !Timer1_.isActive()) Timer1_.start();
     if (!page_.Timer1_Enabled() && Timer1_.isActive()) Timer1_.stop();

@@ -3,7 +3,7 @@
 // Clear. It only mirrors its page model: every change of the model redraws
 // the list, runs or stops the 1.5 s timer and closes the window once the
 // page is unloaded. The window frame's close button and Escape close the
-// page at once.
+// page at once. Under the list, inside the frame, the page's status line.
 
 #include "reports/EventsPage.h"
 
@@ -14,6 +14,7 @@
 #include <vector>
 
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QTreeWidget;
 
@@ -29,6 +30,7 @@ public:
 
     QGroupBox* Frame1() const { return Frame1_; }
     QTreeWidget* ListView1() const { return ListView1_; }
+    QLabel* Estado() const { return Estado_; }
     QPushButton* Okey() const { return Okey_; }
     QPushButton* Clear() const { return Clear_; }
     const QTimer& Timer1() const { return Timer1_; }
@@ -48,6 +50,7 @@ private:
     EventsPage& page_;
     QGroupBox* Frame1_ = nullptr;
     QTreeWidget* ListView1_ = nullptr;
+    QLabel* Estado_ = nullptr;
     QPushButton* Okey_ = nullptr;
     QPushButton* Clear_ = nullptr;
     QTimer Timer1_;

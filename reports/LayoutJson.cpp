@@ -4,9 +4,23 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kova {
+
+std::string layoutTextPlace(std::string_view json, std::size_t byte)
+{
+    const std::string_view before = json.substr(0, std::min(byte, json.size()));
+    const auto lineStart = before.rfind('\n');
+    const std::string_view line = lineStart == std::string_view::npos ? before : before.substr(lineStart + 1);
+    const auto lines = std::count(before.begin(), before.end(), '\n');
+    const auto characters = std::count_if(line.begin(), line.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    return "line " + std::to_string(lines + 1) + ", column " + std::to_string(characters + 1) + " (byte " +
+           std::to_string(byte) + ")";
+}
 
 QJsonObject layoutJsonObject(std::string_view json)
 {
@@ -14,9 +28,10 @@ QJsonObject layoutJsonObject(std::string_view json)
     const QJsonDocument doc =
         QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &err);
     if (err.error != QJsonParseError::NoError)
-        throw std::runtime_error(err.errorString().toStdString());
+        throw std::runtime_error(layoutTextPlace(json, static_cast<std::size_t>(std::max(err.offset, 0))) + ": " +
+                                 err.errorString().toStdString());
     if (!doc.isObject())
-        throw std::runtime_error("not an object");
+        throw std::runtime_error(doc.isArray() ? "top level: a list, not an object" : "top level: not an object");
     return doc.object();
 }
 

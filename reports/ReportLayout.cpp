@@ -29,6 +29,11 @@ struct Fault : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A fault of another file (the common header) that already names that file.
+struct FaultOfFile : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // Twips of a position or size; a line's width and a grid's size in their
 // own units. Fractions, negatives and values above the range are refused.
 constexpr int kMaxTwips = 32767;
@@ -263,7 +268,7 @@ QJsonObject headerVariant(const std::string& variant)
         try {
             return layoutJsonObject(reportLayoutText("header"));
         } catch (const std::exception& e) {
-            throw std::runtime_error(layoutFaultPrefix("header") + ": (text): " + e.what());
+            throw FaultOfFile(layoutFaultPrefix("header") + ": " + e.what());
         }
     }();
     const QJsonValue variants = header.value(QLatin1String("variants"));
@@ -278,7 +283,7 @@ QJsonObject headerVariant(const std::string& variant)
         else if (!v.isUndefined())
             fail(at, "not an object");
     } catch (const Fault& e) {
-        throw std::runtime_error(layoutFaultPrefix("header") + ": " + e.what());
+        throw FaultOfFile(layoutFaultPrefix("header") + ": " + e.what());
     }
     const QJsonValue v = variants.toObject().value(QString::fromStdString(variant));
     if (v.isUndefined())
@@ -311,18 +316,19 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
                 setNamed(canvas, v, at, "parameterLabel", text(o, "", "parameter"));
                 setNamed(canvas, v, at, "pageLabel", text(o, "", "page"));
             } catch (const Fault& e) {
-                throw std::runtime_error(layoutFaultPrefix("header") + ": " + e.what());
+                throw FaultOfFile(layoutFaultPrefix("header") + ": " + e.what());
             }
         }
         reader.items(o, "", {}, 0, 0);
         return canvas;
-    } catch (const Fault& e) {
-        if (error)
-            *error = std::string(name) + ": " + e.what();
-        return std::nullopt;
-    } catch (const std::exception& e) {
+    } catch (const FaultOfFile& e) {
         if (error)
             *error = e.what();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        // The layout's own faults, its text's included, name the layout.
+        if (error)
+            *error = std::string(name) + ": " + e.what();
         return std::nullopt;
     }
 }

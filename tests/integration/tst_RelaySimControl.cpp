@@ -42,6 +42,7 @@ private slots:
     void statusChangesDuringRun();
     void fallsSilentAndTalksAgain();
     void answersLateWhenToldTo();
+    void refusesWhenToldTo();
     void alternativeSetpoints();
     void singleSetpointOverride();
     void inputRegistersAtStartAndDuringRun();
@@ -123,6 +124,24 @@ void TestRelaySimControl::answersLateWhenToldTo()
     QCOMPARE(both.size(), size_t(26));
     QCOMPARE(both[3] << 8 | both[4], 22);        // the device type first
     QCOMPARE(both[16] << 8 | both[17], 0x0280);  // then the status
+}
+
+void TestRelaySimControl::refusesWhenToldTo()
+{
+    SimHarness sim;
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    LineMaster m(sim.masterEnd());
+    sim.control("refuse 4 0203");
+    QVERIFY(sim.waitForLog("ctl refuse 4 0203"));
+    const Bytes refused = m.transact(kReadStatus, 5);
+    QCOMPARE(refused, withCrc({0x01, 0x84, 0x04}));
+    QVERIFY(input(m, 0x0204) >= 0); // another register is still read
+    sim.control("refuse 4 banana");
+    QVERIFY(sim.waitForLog("ctl unknown 'refuse 4 banana'"));
+    sim.control("accept");
+    QVERIFY(sim.waitForLog("ctl accept"));
+    QCOMPARE(status(m), int(0x0280));
+    QVERIFY(sim.requests()[0].ends_with("reply exception 4"));
 }
 
 void TestRelaySimControl::alternativeSetpoints()

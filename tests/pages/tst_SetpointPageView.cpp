@@ -5,6 +5,7 @@
 
 #include "SetpointViewFixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -130,6 +131,35 @@ private slots:
         QTest::keyClick(editor->Text1(), Qt::Key_Up);
         QCOMPARE(editor->Text1()->text(), QString("805 A"));
         QCOMPARE(host->put(0x0102), 805);
+    }
+
+    // A box changed any way at all is written, and STORE keeps it; the
+    // page ticking boxes to show the relay's values is no edit.
+    void boxesFollowEveryChangeOfState()
+    {
+        auto box = [this](int i) {
+            return static_cast<QCheckBox*>(view->widget("chkDiscrep(" + std::to_string(i) + ")"));
+        };
+        QSignalSpy shownAsEdit(box(8), &QCheckBox::toggled);
+        host->setGet(0x012D, 0x0006);
+        host->setGet(0x012F, 0x0001);
+        page->Form_Load();
+        view->show();
+        QVERIFY(box(5)->isChecked() && box(6)->isChecked() && box(8)->isChecked() && !box(9)->isChecked());
+        QCOMPARE(shownAsEdit.count(), 0);
+        QCOMPARE(host->put(0x012F), 0x0001);
+
+        box(9)->setChecked(true);
+        QCOMPARE(host->put(0x012F), 0x0003);
+        for (int i : {10, 8, 5}) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box(i));
+            QVERIFY(a && a->actionInterface());
+            a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        }
+        QVERIFY(box(10)->isChecked() && !box(8)->isChecked() && !box(5)->isChecked());
+        view->Command1()->click();
+        QCOMPARE(host->get(0x012F), 0x0006);
+        QCOMPARE(host->get(0x012D), 0x0004);
     }
 
     void escapeIsExit()

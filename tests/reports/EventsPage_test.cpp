@@ -167,6 +167,102 @@ TEST(EventsPageOnline, Passes)
     }
 }
 
+// Once a reply has told the relay's newest number, a list whose newest row
+// is above it is shown empty; events the relay still holds stay listed.
+TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
+{
+    struct Case { const char* name; bool told; int newest; Strings rows, items; };
+    const Strings stale = {eventRow(5), eventRow(4), eventRow(3), eventRow(2), " No Trip "};
+    const Case cases[] = {
+        {"cleared, the record not read since", true, 1, stale, {}},
+        {"cleared, the record read", true, 1, {eventRow(1, " Events Clear "), " No Trip "}, {"1"}},
+        {"cleared to no event", true, 0, stale, {}},
+        {"a new event not read yet", true, 26, eventRun(25, 20), countDown(25, 20)},
+        {"the newest listed", true, 5, eventRun(5, 5), countDown(5, 5)},
+        {"no reply has told the newest yet", false, 1, stale, countDown(5, 5)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeEventsHost host;
+        host.isOnline = true;
+        host.setRows(eventRun(5, 5));
+        EventsPage page(host);
+        page.Form_Load();
+        ASSERT_EQ(items(page), countDown(5, 5));
+        host.setNewest(c.newest);
+        host.setRows(c.rows);
+        page.Timer1_Timer();
+        if (c.told) host.pass(EventsPage::kLeerUltimoEvento);
+        page.Timer1_Timer();
+        EXPECT_EQ(items(page), c.items);
+        EXPECT_EQ(page.Numero_Mas_Nuevo().has_value(), c.told);
+    }
+}
+
+// The reads of the newest number (30) and of the record (90) failing as
+// often in a row as the link gives a request: the status line says so and
+// polling goes on; passed replies of other requests do not hide it.
+// Steps: p/P pass 30/90, f/F fail 30/90, o a failure of another request,
+// q a pass of another request, L link lost.
+TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
+{
+    struct Case { const char* name; const char* steps; bool told; };
+    const Case cases[] = {
+        {"record refused five times, the newest read between", "pFpFpFpFpF", true},
+        {"four times", "pFpFpFpF", false},
+        {"read again", "FFFFFP", false},
+        {"a read passed between", "FFFFPF", false},
+        {"the newest number refused five times", "fffff", true},
+        {"other requests failing", "ooooo", false},
+        {"other requests passing between", "FqFqFqFqF", true},
+        {"link lost", "FFFFFL", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeEventsHost host;
+        host.isOnline = true;
+        host.setRows(eventRun(5, 5));
+        EventsPage page(host);
+        page.Form_Load();
+        ASSERT_EQ(host.listener, &page);
+        for (const char* s = c.steps; *s; ++s) {
+            page.Timer1_Timer();
+            const RequestSlot other{0, 0, 31};
+            switch (*s) {
+            case 'p': host.pass(EventsPage::kLeerUltimoEvento); break;
+            case 'P': host.listener->replyPassed({0, 0, EventsPage::kLeerRegistroEvento}); break;
+            case 'f': host.fail(EventsPage::kLeerUltimoEvento); break;
+            case 'F': host.fail(EventsPage::kLeerRegistroEvento); break;
+            case 'o': host.listener->replyFailed(other); break;
+            case 'q': host.listener->replyPassed(other); break;
+            case 'L': host.listener->linkLost(); break;
+            }
+        }
+        page.Timer1_Timer();
+        EXPECT_EQ(page.Estado(), c.told ? EventsPage::Texto_Sin_Lectura() : "");
+        EXPECT_TRUE(page.Timer1_Enabled());
+        EXPECT_EQ(host.codes().back(), EventsPage::kLeerUltimoEvento);
+    }
+    EXPECT_EQ(EventsPage::Texto_Sin_Lectura(),
+              "The event record could not be read: its last 5 reads failed or were refused. The page keeps trying.");
+
+    // The page hears the link only while it polls.
+    FakeEventsHost host;
+    host.isOnline = true;
+    {
+        EventsPage page(host);
+        page.Form_Load();
+        page.Cerrar_Ventana();
+        EXPECT_EQ(host.listener, nullptr);
+        host.isOnline = false;
+        page.Form_Load();
+        EXPECT_EQ(host.listener, nullptr);
+        host.isOnline = true;
+        page.Form_Load();
+    }
+    EXPECT_EQ(host.listener, nullptr);
+}
+
 struct OfflineCase { const char* name; Strings file, items; };
 
 TEST(EventsPageOffline, Passes)

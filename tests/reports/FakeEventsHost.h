@@ -2,6 +2,7 @@
 // The program as the events page sees it: the page host fake with the
 // engine's event table and a file's event copy filled in event rows.
 
+#include "link/RegisterImages.h"
 #include "pages/FakePageHost.h"
 
 #include <string>
@@ -32,6 +33,16 @@ struct FakeEventsHost : FakePageHost {
                 table[83 + 20 * c + i] = std::to_string(c) + "." + std::to_string(i);
         }
     }
+    // The relay's newest event number as a reply to its read leaves it in
+    // the actual-values image (register 0x0600).
+    void setNewest(int n)
+    {
+        const auto i = *actualValueIndex(0x0600);
+        im.actual[i] = static_cast<std::uint8_t>(n >> 8);
+        im.actual[i + 1u] = static_cast<std::uint8_t>(n & 0xFF);
+    }
+    // One failed attempt of a request with this code.
+    void fail(int code) { listener->replyFailed({0, 0, code}); }
     // The file's event copy, rows 0..19; value c of row r reads "f<c>.<r>".
     void setFile(const std::vector<std::string>& rows)
     {

@@ -2,9 +2,13 @@
 #include "reports/ReportHeader.h"
 #include "reports/ReportLayout.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace kova {
 namespace {
@@ -72,6 +76,42 @@ TEST(ReportLayout, RefusalsNameTheKey)
         EXPECT_FALSE(readReportLayout(json, "T", &error)) << json;
         EXPECT_EQ(error, fault);
     }
+}
+
+// A damaged edited copy is refused naming the copy's path and the place in
+// its text, whatever went wrong: the parser's own words never come alone.
+TEST(ReportLayout, DamagedCopyNamesItsPathAndThePlace)
+{
+    const std::string deep = "{\"window\": \"AV1_REP\", \"items\": " + std::string(1100, '[') + "]}";
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\"window\": \"AV1_REP\",\n \"items\": []", "line 2, column 13 (byte 34): unterminated object"},
+        {"{\"window\": \"AV1_REP\",\n \"text\": \"\xC3\xA9t\xC3(\"}",
+         "line 2, column 13 (byte 35): invalid UTF8 string"},
+        {deep, "line 1, column 1056 (byte 1055): too deeply nested document"},
+        {"\n [{\"window\": \"AV1_REP\"}]", "top level: a list, not an object"},
+        {"{\"window\": \"AV1_REP\", \"width\": 1.5, \"height\": 1}",
+         "width: 1.5 is not a whole number from 0 to 32767"},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("AV1_REP.json").toStdString();
+    qputenv("KOVA_LAYOUTS_DIR", dir.path().toUtf8());
+    for (const auto& [text, place] : cases) {
+        QFile f(QString::fromStdString(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.data(), static_cast<qint64>(text.size()));
+        f.close();
+        std::string error;
+        EXPECT_FALSE(loadReportLayout("AV1_REP", &error));
+        EXPECT_EQ(error, path + ": " + place);
+        try {
+            reportLayout("AV1_REP");
+            ADD_FAILURE() << place;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), path + ": " + place);
+        }
+    }
+    qunsetenv("KOVA_LAYOUTS_DIR");
 }
 
 TEST(ReportHeader, StampsAndRelayNameKeepTheirBlanks)

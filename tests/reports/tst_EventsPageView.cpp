@@ -7,6 +7,7 @@
 
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -67,6 +68,16 @@ void tst_EventsPageView::layoutColumnsAndList()
     page.Timer1_Timer();
     QCOMPARE(list->topLevelItem(0)->text(0), QString("26"));
     QCOMPARE(list->topLevelItem(19)->text(0), QString("7"));
+
+    // The status line: under the list, the page's words while the event reads fail.
+    QCOMPARE(view.Estado()->parentWidget(), view.Frame1());
+    QVERIFY(view.Estado()->geometry().top() >= view.ListView1()->geometry().bottom());
+    QVERIFY(view.Estado()->text().isEmpty());
+    for (int i = 0; i < 5; ++i) host.fail(EventsPage::kLeerRegistroEvento);
+    QCOMPARE(view.Estado()->text().toStdString(), EventsPage::Texto_Sin_Lectura());
+    host.listener->replyPassed({0, 0, EventsPage::kLeerRegistroEvento});
+    QVERIFY(view.Estado()->text().isEmpty());
+
     host.isOnline = false;
     page.Timer1_Timer();
     QVERIFY(!view.Timer1().isActive());

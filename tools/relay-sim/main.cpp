@@ -122,6 +122,11 @@ const char* const kHelp =
     "                           input RRRR VVVV  set input register RRRR to\n"
     "                                         VVVV (both hex, as in the dump;\n"
     "                                         the registers of --input)\n"
+    "                           refuse F RRRR answer every request with\n"
+    "                                         function F (decimal) at start\n"
+    "                                         register RRRR (hex) with exception\n"
+    "                                         4 from now on, as --exception-on\n"
+    "                           accept        end every refusal of 'refuse'\n"
     "  --help                 this text\n"
     "\n"
     "Commands acted on (coils, function 5 with 0xFF00): 1 reset (clears the Trip\n"
@@ -237,6 +242,7 @@ public:
     std::vector<Match> corruptOn;
     std::map<long, int> exceptionAt;
     std::vector<Match> exceptionOn;
+    std::vector<Match> refusedOn; // from the control FIFO
     bool silent = false;
     int delayMs = 0;
     bool lineTiming = false;
@@ -298,6 +304,20 @@ public:
                 }
                 return;
             }
+        } else if (words.size() == 3 && words[0] == "refuse") {
+            const auto fc = parseNumber(words[1]);
+            const auto reg = parseHexWord(words[2]);
+            if (fc && *fc >= 1 && *fc <= 127 && reg) {
+                refusedOn.push_back({static_cast<int>(*fc), *reg, MODBUS_EXCEPTION_SLAVE_OR_SERVER_FAILURE});
+                char buf[48];
+                std::snprintf(buf, sizeof buf, "ctl refuse %ld %04X", *fc, unsigned(*reg));
+                logLine(buf);
+                return;
+            }
+        } else if (line == "accept") {
+            refusedOn.clear();
+            logLine("ctl accept");
+            return;
         } else if (line == "event") {
             logLine("ctl event " + std::to_string(relay_.addEvent()));
             dump();
@@ -358,9 +378,10 @@ public:
         int exception = 0;
         if (auto it = exceptionAt.find(n); it != exceptionAt.end())
             exception = it->second;
-        for (const Match& m : exceptionOn)
-            if (m.fc == fc && m.reg == addr)
-                exception = m.param;
+        for (const auto* list : {&exceptionOn, &refusedOn})
+            for (const Match& m : *list)
+                if (m.fc == fc && m.reg == addr)
+                    exception = m.param;
         // The relay speaks functions 3, 4, 5 and 16 only, and takes block
         // writes only where it keeps setpoints, the clock and the event index.
         if (!exception && fc != 3 && fc != 4 && fc != 5 && fc != 16)
