@@ -1,6 +1,7 @@
 #include "app/EnvioSetpoints.h"
 #include "app/support/RelayPort.h"
 #include "app/support/ScriptedUi.h"
+#include "app/support/ValidSetpoints.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
 
@@ -14,6 +15,10 @@
 using namespace kova;
 using namespace kova::test;
 using Fallo = RelayPort::Fallo;
+using kova::test::boundarySetpoints;
+using kova::test::patternWithinRanges;
+using kova::test::putSetpointWord;
+using kova::test::simSetpoints;
 
 namespace {
 
@@ -30,7 +35,8 @@ int codigo(const std::vector<std::uint8_t>& f)
 }
 
 // The send over a scripted relay, with the program around it faked: a file
-// whose firmware text is `firmware` is read when the dialog is answered.
+// whose firmware text is `firmware` and whose Put image is `archivoPut` is
+// read when the dialog is answered.
 struct Banco {
     AppState st;
     RegisterImages images;
@@ -41,6 +47,8 @@ struct Banco {
     std::unique_ptr<LinkLoop> loop;
     std::unique_ptr<EnvioSetpoints> envio;
     bool archivo = true;
+    // The Put image of the file the dialog reads.
+    SetpointImage archivoPut = patternWithinRanges();
     std::string firmware = "1.01    ";
     bool habilitado = true;
     std::vector<bool> habilitadoEnTrama;
@@ -50,14 +58,13 @@ struct Banco {
     {
         ensureApp();
         port.inputRegs = {{0x0000, 22}, {0x0001, 1}, {0x0002, 105}, {0x0003, 0}, {0x0203, 0x0102}};
-        for (std::size_t i = 0; i < images.put.size(); ++i)
-            images.put[i] = static_cast<std::uint8_t>((37 * i + 11) % 256);
         engine.setHostSerialControls({&port});
         loop = std::make_unique<LinkLoop>(engine, sched, st.link, port, nullptr);
         loop->setIntervals(60, 2, 10);
         Servicios_Envio svc;
         svc.abrirSetpoints = [this] {
             if (archivo) {
+                images.put = archivoPut;
                 st.link.Comunicando = false;
                 st.link.Detener_Comunicacion = true;
             }
@@ -307,5 +314,49 @@ TEST(Envio, NoisyLineEndsTheSendAndTheStopBeforeItWithinTheirLimits)
         EXPECT_EQ(b.mensajes(), QStringList{"Error sending File to Relay"});
         EXPECT_TRUE(b.habilitado);
         EXPECT_FALSE(b.loop->deteniendo() || b.loop->esperandoSilencio());
+    }
+}
+
+TEST(Envio, FileWithASettingOutsideItsRangeIsNeverSent)
+{
+    SetpointImage ones;
+    ones.fill(0xFF);
+    SetpointImage ct = simSetpoints();
+    putSetpointWord(ct, 0x0102, 5001);
+    const auto address = [](std::uint8_t a) {
+        SetpointImage image = simSetpoints();
+        image[46] = a;
+        return image;
+    };
+    const QString setup = "SETPOINTS - System Setup: ";
+    const QString slave = "COMMUNICATION CONTROL: Slave Address: ";
+    const struct { const char* what; SetpointImage put; QString detail; } cases[] = {
+        {"all 0xFF", ones, setup + "Sampling Frequency: 3, range 0 to 1\n"},
+        {"phase CT one above", ct, setup + "Phase CT Rating Primary: 5001 A, range 5 A to 5000 A"},
+        {"address 248", address(248), slave + "248, range 0 to 247"},
+        {"address 255", address(255), slave + "255, range 0 to 247"},
+        {"every setting at its lowest", boundarySetpoints(false), ""},
+        {"every setting at its highest", boundarySetpoints(true), ""},
+        {"address 0", address(0), ""},
+        {"address 1", address(1), ""},
+        {"address 247", address(247), ""},
+        {"simulated relay's alternative table", simSetpoints(true), ""}};
+    for (const auto& c : cases) {
+        Banco b;
+        b.archivoPut = c.put;
+        ASSERT_TRUE(b.enviar()) << c.what;
+        EXPECT_TRUE(b.habilitado) << c.what;
+        if (c.detail.isEmpty()) {
+            EXPECT_EQ(b.codigos(), (std::vector<int>{60, 27, 28, 110, 111, 112, 113})) << c.what;
+            EXPECT_TRUE(b.ui.shown.isEmpty()) << c.what;
+            continue;
+        }
+        EXPECT_TRUE(b.port.requests.empty()) << c.what;
+        EXPECT_EQ(b.port.opens, 0) << c.what;
+        EXPECT_TRUE(b.ui.inputs.isEmpty()) << c.what;
+        ASSERT_EQ(b.mensajes(), QStringList{"Setpoints not sent: the file holds settings outside their ranges"});
+        EXPECT_EQ(b.ui.shown[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(b.ui.shown[0].title, QString("KOVA"));
+        EXPECT_TRUE(b.ui.shown[0].detail.startsWith(c.detail)) << b.ui.shown[0].detail.toStdString();
     }
 }

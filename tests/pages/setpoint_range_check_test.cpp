@@ -2,11 +2,10 @@
 // page binds against what its control accepts, and the relay's own address.
 
 #include "app/support/AppFiles.h"
+#include "app/support/ValidSetpoints.h"
 #include "pages/FormControls.h"
-#include "pages/PageBehaviour.h"
 #include "pages/SetpointRangeCheck.h"
 #include "text/HexText.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -20,25 +19,8 @@ using namespace kova;
 
 namespace {
 
-void putWord(SetpointImage& image, std::uint32_t reg, std::uint16_t value)
-{
-    const auto i = *setpointIndex(reg);
-    image[i] = static_cast<std::uint8_t>(value >> 8);
-    image[i + 1u] = static_cast<std::uint8_t>(value & 0xFF);
-}
-
-// The simulated relay's setpoints at start (its alternative table when asked).
-SetpointImage simImage(bool alternative = false)
-{
-    SetpointImage image{};
-    for (const auto& block : relaysim::kDefaultSetpointBlocks)
-        for (std::size_t r = 0; r < block.count; ++r)
-            putWord(image, block.first + static_cast<std::uint32_t>(r), block.values[r]);
-    if (alternative)
-        for (const auto& change : relaysim::kAlternativeSetpointChanges)
-            putWord(image, change.reg, change.value);
-    return image;
-}
+using kova::test::putSetpointWord;
+using kova::test::simSetpoints;
 
 // The Put image of the Default.KOVA2 the build wrote.
 SetpointImage defaultFileImage()
@@ -48,34 +30,6 @@ SetpointImage defaultFileImage()
     for (std::size_t i = 0; i < image.size() && 198 + i < std::size_t(file.size()); ++i)
         image[i] = static_cast<std::uint8_t>(file[qsizetype(198 + i)]);
     return image;
-}
-
-// The simulator's setpoints with every setting of every setpoint page at the
-// lowest (or highest) value its control accepts: editors at Min (Max),
-// selectors and the combo at their first (last) item.
-SetpointImage boundaryImage(bool highest)
-{
-    RegisterImages images;
-    images.put = simImage();
-    for (const std::string& name : pageFormNames()) {
-        const auto form = name.rfind("SETPAGE", 0) == 0 ? loadPageForm(name) : std::nullopt;
-        if (!form)
-            continue;
-        forEachFormControl(*form, [&](const FormControl& c) {
-            if (c.editor) {
-                EXPECT_EQ(c.editor->DataLen(), 1) << c.name;
-                putWord(images.put, *c.reg, static_cast<std::uint16_t>(highest ? c.editor->Max() : c.editor->Min()));
-                return;
-            }
-            c.selector->setImages(images);
-            c.selector->Crear_Items();
-            c.selector->pick(highest ? c.selector->ListCount() - 1 : 0);
-        });
-        const auto behaviour = behaviourFor(name);
-        for (const auto& [combo, items] : form->combos)
-            behaviour->comboChosen(combo, highest ? static_cast<int>(items.size()) - 1 : 0, images);
-    }
-    return images.put;
 }
 
 std::vector<std::string> texts(const SetpointImage& image)
@@ -91,9 +45,12 @@ std::vector<std::string> texts(const SetpointImage& image)
 TEST(SetpointRangeCheck, WhatTheRelayAndTheDefaultFileHoldPasses)
 {
     const struct { const char* what; SetpointImage image; } cases[] = {
-        {"Default.KOVA2", defaultFileImage()},   {"simulated relay", simImage()},
-        {"simulated relay, alternative table", simImage(true)},
-        {"every setting at its lowest", boundaryImage(false)}, {"every setting at its highest", boundaryImage(true)}};
+        {"Default.KOVA2", defaultFileImage()},
+        {"simulated relay", simSetpoints()},
+        {"simulated relay, alternative table", simSetpoints(true)},
+        {"every setting at its lowest", kova::test::boundarySetpoints(false)},
+        {"every setting at its highest", kova::test::boundarySetpoints(true)},
+        {"busy pattern, mended", kova::test::patternWithinRanges()}};
     for (const auto& c : cases)
         EXPECT_EQ(texts(c.image), std::vector<std::string>{}) << c.what;
 }
@@ -113,8 +70,8 @@ TEST(SetpointRangeCheck, OneSettingJustOutsideIsNamedWithItsPageValueAndRange)
         {0x0101, 0x1001, setup + "Ground Sensing: 0, range 1 to 2"},
         {0x0101, 0x1061, setup + "Ground Sensing: 3, range 1 to 2"}};
     for (const auto& c : cases) {
-        SetpointImage image = simImage();
-        putWord(image, c.reg, c.value);
+        SetpointImage image = simSetpoints();
+        putSetpointWord(image, c.reg, c.value);
         const auto problems = setpointRangeProblems(image);
         ASSERT_EQ(problems.size(), 1u) << c.text;
         EXPECT_EQ(problems[0].text, c.text);
@@ -127,7 +84,7 @@ TEST(SetpointRangeCheck, SlaveAddressByteRefusesOnlyTheReservedAddresses)
     const struct { std::uint8_t address; bool refused; } cases[] = {
         {0, false}, {1, false}, {247, false}, {248, true}, {255, true}};
     for (const auto& c : cases) {
-        SetpointImage image = simImage();
+        SetpointImage image = simSetpoints();
         image[46] = c.address;
         const std::string text =
             "COMMUNICATION CONTROL: Slave Address: " + std::to_string(c.address) + ", range 0 to 247";
@@ -190,7 +147,7 @@ TEST(SetpointRangeCheck, EditedFormsAreTheOnesChecked)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.text) == c.text.size());
         file.close();
         qputenv("KOVA_FORMS_DIR", dir.path().toUtf8());
-        const auto got = texts(simImage());
+        const auto got = texts(simSetpoints());
         qunsetenv("KOVA_FORMS_DIR");
         EXPECT_EQ(got, std::vector<std::string>{c.problem});
     }
