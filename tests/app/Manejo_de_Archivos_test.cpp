@@ -3,7 +3,6 @@
 #include "app/Manejo_de_Archivos.h"
 #include "app/Registro_Archivo.h"
 #include "app/Fakes_Archivos.h"
-#include "app/support/ValidSetpoints.h"
 
 #include <gtest/gtest.h>
 
@@ -203,38 +202,6 @@ TEST_F(Archivos, HandMadeFileLoadsIntoImagesTextsAndEvents)
     EXPECT_EQ(ventana.paneles[5], "Address:  1");
     EXPECT_EQ(ventana.paneles[6], "Not Communicating..");
     EXPECT_EQ(ventana.titulo, "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + ruta("hecho.KOVA2"));
-}
-
-TEST_F(Archivos, FileWithSettingsOutsideTheirRangesLoadsAndSaysWhich)
-{
-    SetpointImage ones;
-    ones.fill(0xFF);
-    const std::string first = "SETPOINTS - System Setup: Sampling Frequency: 3, range 0 to 1\n";
-    const struct { const char* what; SetpointImage put; bool avisar; std::string detail; } casos[] = {
-        {"all 0xFF", ones, true, first},
-        {"all 0xFF, read for a send", ones, false, ""},
-        {"the simulated relay's", kova::test::simSetpoints(), true, ""}};
-    for (const auto& c : casos) {
-        Bytes b = archivoAMano();
-        std::copy(c.put.begin(), c.put.end(), b.begin() + 198);
-        escribirTodo(ruta("r.KOVA2"), b);
-        ventana.mensajes.clear();
-        ASSERT_TRUE(archivos.Leer_Archivo(ruta("r.KOVA2"), c.avisar)) << c.what;
-        EXPECT_TRUE(archivos.Archivo_Cargado);
-        EXPECT_EQ(enlace.put, c.put) << c.what;
-        EXPECT_EQ(ventana.titulo, "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + ruta("r.KOVA2"));
-        if (c.detail.empty()) {
-            EXPECT_TRUE(ventana.mensajes.empty()) << c.what;
-            continue;
-        }
-        ASSERT_EQ(ventana.mensajes.size(), 1u);
-        EXPECT_EQ(ventana.mensajes[0].texto,
-                  "The file holds settings outside their ranges; correct them before sending it to a relay");
-        EXPECT_EQ(ventana.mensajes[0].titulo, "KOVA");
-        EXPECT_EQ(ventana.mensajes[0].icono, IVentana_Archivos::Icono::Critico);
-        EXPECT_EQ(ventana.mensajes[0].detalle.rfind(c.detail, 0), 0u) << ventana.mensajes[0].detalle;
-        EXPECT_EQ(ventana.mensajes[0].detalle.substr(ventana.mensajes[0].detalle.rfind('\n')), "\nand 67 more");
-    }
 }
 
 TEST_F(Archivos, RoundTripKeepsImagesTextsAndEvents)

@@ -319,44 +319,58 @@ TEST(Envio, NoisyLineEndsTheSendAndTheStopBeforeItWithinTheirLimits)
 
 TEST(Envio, FileWithASettingOutsideItsRangeIsNeverSent)
 {
-    SetpointImage ones;
-    ones.fill(0xFF);
-    SetpointImage ct = simSetpoints();
-    putSetpointWord(ct, 0x0102, 5001);
+    const auto with = [](std::uint32_t reg, std::uint16_t value) {
+        SetpointImage image = simSetpoints();
+        putSetpointWord(image, reg, value);
+        return image;
+    };
     const auto address = [](std::uint8_t a) {
         SetpointImage image = simSetpoints();
         image[46] = a;
         return image;
     };
-    const QString setup = "SETPOINTS - System Setup: ";
-    const QString slave = "COMMUNICATION CONTROL: Slave Address: ";
-    const struct { const char* what; SetpointImage put; QString detail; } cases[] = {
-        {"all 0xFF", ones, setup + "Sampling Frequency: 3, range 0 to 1\n"},
-        {"phase CT one above", ct, setup + "Phase CT Rating Primary: 5001 A, range 5 A to 5000 A"},
-        {"address 248", address(248), slave + "248, range 0 to 247"},
-        {"address 255", address(255), slave + "255, range 0 to 247"},
-        {"every setting at its lowest", boundarySetpoints(false), ""},
-        {"every setting at its highest", boundarySetpoints(true), ""},
-        {"address 0", address(0), ""},
-        {"address 1", address(1), ""},
-        {"address 247", address(247), ""},
-        {"simulated relay's alternative table", simSetpoints(true), ""}};
+    SetpointImage ones;
+    ones.fill(0xFF);
+    const std::string setup = "SETPOINTS - System Setup: ";
+    const std::string phase = "SETPOINTS - Phase Protections: ";
+    const std::string slave = "COMMUNICATION CONTROL: Slave Address: ";
+    // Refused: the first and the last line of the detail (one line when no
+    // last is given); sent: none.
+    const struct { SetpointImage put; std::string first, last; } cases[] = {
+        {ones, setup + "Sampling Frequency: 3, range 0 to 1", "and 67 more"},
+        {with(0x0102, 4), setup + "Phase CT Rating Primary: 4 A, range 5 A to 5000 A", ""},
+        {with(0x0102, 5001), setup + "Phase CT Rating Primary: 5001 A, range 5 A to 5000 A", ""},
+        {with(0x0105, 6901), setup + "VT Primary: 69.01 KV, range 0.10 KV to 69.00 KV", ""},
+        {with(0x1004, 4), phase + "Phase Timed O/C Delay: 0.04 Sec, range 0.05 Sec to 600 Sec", ""},
+        {with(0x1002, 13), phase + "Phase Timed O/C Curve: 13, range 0 to 12", ""},
+        {with(0x0121, 10), "SETPOINTS - Digital Inputs Configuration: Input 1 Function: 10, range 0 to 9", ""},
+        {with(0x0101, 0x1023), setup + "Sampling Frequency: 3, range 0 to 1", ""},
+        {with(0x0101, 0x1001), setup + "Ground Sensing: 0, range 1 to 2", ""},
+        {with(0x0101, 0x1061), setup + "Ground Sensing: 3, range 1 to 2", ""},
+        {address(248), slave + "248, range 0 to 247", ""},
+        {address(255), slave + "255, range 0 to 247", ""},
+        {boundarySetpoints(false), "", ""},
+        {boundarySetpoints(true), "", ""},
+        {address(0), "", ""}, // the simulated relay's own table
+        {address(1), "", ""},
+        {address(247), "", ""},
+        {simSetpoints(true), "", ""}};
     for (const auto& c : cases) {
         Banco b;
         b.archivoPut = c.put;
-        ASSERT_TRUE(b.enviar()) << c.what;
-        EXPECT_TRUE(b.habilitado) << c.what;
-        if (c.detail.isEmpty()) {
-            EXPECT_EQ(b.codigos(), (std::vector<int>{60, 27, 28, 110, 111, 112, 113})) << c.what;
-            EXPECT_TRUE(b.ui.shown.isEmpty()) << c.what;
+        ASSERT_TRUE(b.enviar()) << c.first;
+        EXPECT_TRUE(b.habilitado) << c.first;
+        if (c.first.empty()) {
+            EXPECT_EQ(b.codigos(), (std::vector<int>{60, 27, 28, 110, 111, 112, 113}));
+            EXPECT_TRUE(b.ui.shown.isEmpty()) << b.mensajes().join('|').toStdString();
             continue;
         }
-        EXPECT_TRUE(b.port.requests.empty()) << c.what;
-        EXPECT_EQ(b.port.opens, 0) << c.what;
-        EXPECT_TRUE(b.ui.inputs.isEmpty()) << c.what;
+        EXPECT_TRUE(b.port.requests.empty() && b.port.opens == 0 && b.ui.inputs.isEmpty()) << c.first;
         ASSERT_EQ(b.mensajes(), QStringList{"Setpoints not sent: the file holds settings outside their ranges"});
         EXPECT_EQ(b.ui.shown[0].icon, MsgIcon::Critical);
-        EXPECT_EQ(b.ui.shown[0].title, QString("KOVA"));
-        EXPECT_TRUE(b.ui.shown[0].detail.startsWith(c.detail)) << b.ui.shown[0].detail.toStdString();
+        const QStringList detail = b.ui.shown[0].detail.split('\n');
+        EXPECT_EQ(detail.first().toStdString(), c.first);
+        EXPECT_EQ(detail.last().toStdString(), c.last.empty() ? c.first : c.last);
+        EXPECT_EQ(detail.size(), c.last.empty() ? 1 : 11);
     }
 }
