@@ -76,7 +76,8 @@ AppContext::AppContext(AppState& state)
     Servicios_Envio envio;
     envio.abrirSetpoints = [this] {
         if (!archivos_) return false;
-        archivos_->Abrir_Setpoints();
+        // The send itself refuses a file with settings outside their ranges.
+        archivos_->Abrir_Setpoints(false);
         return archivos_->Archivo_Cargado;
     };
     envio.firmwareRele = [this] { return archivos_ ? archivos_->Firmware_Rele : std::string(); };

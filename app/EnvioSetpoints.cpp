@@ -4,6 +4,7 @@
 #include "app/Cp1252.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
+#include "pages/SetpointRangeCheck.h"
 #include "platform/Ui.h"
 #include "text/VbNumbers.h"
 
@@ -58,6 +59,14 @@ void EnvioSetpoints::Send_Click()
     });
 
     if (!svc_.abrirSetpoints || !svc_.abrirSetpoints()) {
+        habilitar(true);
+        return;
+    }
+    // The file read is what the writes would send: it is checked whole
+    // before the relay is even asked for.
+    if (const auto fuera = setpointRangeProblems(engine_.images().put); !fuera.empty()) {
+        ui().msgBoxDetail(kFueraDeRango, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
+                          QString::fromStdString(rangeProblemsDetail(fuera)));
         habilitar(true);
         return;
     }

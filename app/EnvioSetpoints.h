@@ -18,7 +18,9 @@
 // - a reply that fails its check ends the send with the error message;
 // - the error message's detail names the blocks the relay confirmed during
 //   the whole send and those it did not;
-// - an address is taken only when its rounded value is a slave address.
+// - an address is taken only when its rounded value is a slave address;
+// - a file holding a setting outside what its page's control accepts, or a
+//   relay address no master can reach, is refused before anything is sent.
 
 #include "app/AppState.h"
 #include "app/LinkLoop.h"
@@ -61,6 +63,8 @@ public:
     static inline const QString kDireccionInvalida = QStringLiteral("Invalid Relay direction");
     static inline const QString kNoAdmitido = QStringLiteral("Setpoints can not be saved in the relay");
     static inline const QString kErrorEnvio = QStringLiteral("Error sending File to Relay");
+    static inline const QString kFueraDeRango =
+        QStringLiteral("Setpoints not sent: the file holds settings outside their ranges");
 
     EnvioSetpoints(AppState& state, KOVA200& engine, Proceso_Comunicacion& scheduler, LinkLoop& loop,
                    Servicios_Envio services, QObject* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "app/Manejo_de_Archivos.h"
 
+#include "pages/SetpointRangeCheck.h"
 #include "platform/WholeFileWriter.h"
 #include "text/NumberText.h"
 
@@ -122,7 +123,7 @@ bool Manejo_de_Archivos::Grabar_Archivo(const std::string& ruta)
     return true;
 }
 
-bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta)
+bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta, bool avisarRangos)
 {
     std::vector<std::uint8_t> datos;
     std::string razon;
@@ -162,14 +163,18 @@ bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta)
     ventana_.ponerPanel(6, "Not Communicating..");
     Archivo_Cargado = true;
     ventana_.ponerTitulo(std::string(Titulo_Principal) + " - " + ruta);
+    if (avisarRangos)
+        if (const auto fuera = setpointRangeProblems(d.Put); !fuera.empty())
+            ventana_.mensaje(Texto_Fuera_De_Rango, Titulo_Mensajes, IVentana_Archivos::Icono::Critico,
+                             rangeProblemsDetail(fuera));
     return true;
 }
 
-void Manejo_de_Archivos::Abrir_Setpoints()
+void Manejo_de_Archivos::Abrir_Setpoints(bool avisarRangos)
 {
     Archivo_Cargado = false;
     if (const auto ruta = ventana_.elegirArchivoAbrir())
-        Leer_Archivo(*ruta);
+        Leer_Archivo(*ruta, avisarRangos);
 }
 
 void Manejo_de_Archivos::Guardar_Setpoints()

@@ -102,6 +102,8 @@ public:
     // the lowest and the highest value the arrows and the keypad allow
     // (none when the limits cross). A widget makes its field that wide.
     virtual std::vector<std::string> extremeTexts() const;
+    // The text the editor shows for the raw value v.
+    std::string textFor(std::int32_t v) const { return textOf(v); }
 
 
 protected:

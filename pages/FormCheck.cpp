@@ -1,8 +1,7 @@
 #include "pages/FormCheck.h"
 
-#include "editors/Bits.h"
+#include "pages/FormControls.h"
 #include "pages/PageBehaviour.h"
-#include "pages/SettingModels.h"
 #include "link/RegisterImages.h"
 #include "text/HexText.h"
 
@@ -107,32 +106,29 @@ std::vector<FormProblem> formProblems(const PageForm& form)
         return {};
     Checker check(form);
     std::set<std::uint32_t> bound;
-    const PropertyBag empty;
-    for (const auto& [name, kind] : form.controls) {
-        const PropertyBag* bag = form.settings.find(name);
+    // Plain combos are not visited: their bits come from the page's behaviour.
+    forEachFormControl(form, [&](const FormControl& c) {
+        const std::string& name = c.name;
+        const std::string& kind = c.kind;
         std::string direccion;
         int dataLen = 1, high = 0;
         std::vector<int> selectorBits;
-        if (auto e = makeSettingEditor(kind)) {
-            e->loadSettings(bag ? *bag : empty);
+        if (const ValueEditorModel* e = c.editor) {
             direccion = e->Direccion();
             dataLen = e->DataLen();
             high = e->High();
         } else if (kind == "Bits") {
-            Bits b;
-            b.loadSettings(bag ? *bag : empty);
+            Bits& b = *c.selector;
             direccion = b.Direccion();
             dataLen = b.DataLen();
             high = b.High();
             for (int n = 1; n <= std::clamp<int>(b.Tipo(), 0, 3) + 1; ++n)
                 selectorBits.push_back(dataLen == 0 && high == 1 ? b.Bit(n) + 8 : b.Bit(n));
-        } else {
-            continue;  // plain combos: their bits come from the page's behaviour
         }
-        const auto reg = parseHex(direccion);
-        if (!reg || direccion.empty()) {
+        const auto reg = c.reg;
+        if (!reg) {
             check.badAddress(name, direccion);
-            continue;
+            return;
         }
         std::vector<std::pair<std::uint32_t, int>> bits;
         if (kind == "Bits") {
@@ -143,7 +139,7 @@ std::vector<FormProblem> formProblems(const PageForm& form)
         }
         check.take(name, bits);
         bound.insert(*reg);
-    }
+    });
     for (const auto& c : behaviourFor(form.form)->comboBits()) {
         const auto reg = parseHex(c.direccion);
         std::vector<std::pair<std::uint32_t, int>> bits;

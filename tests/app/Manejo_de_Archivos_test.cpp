@@ -171,7 +171,9 @@ TEST_F(Archivos, HandMadeFileLoadsIntoImagesTextsAndEvents)
     ventana.direccion = 1;
 
     ASSERT_TRUE(archivos.Leer_Archivo(ruta("hecho.KOVA2")));
-    EXPECT_TRUE(ventana.mensajes.empty());
+    // Its Put bytes put settings outside their ranges: loaded all the same, and said.
+    ASSERT_EQ(ventana.mensajes.size(), 1u);
+    EXPECT_EQ(ventana.mensajes[0].texto, Manejo_de_Archivos::Texto_Fuera_De_Rango);
     EXPECT_TRUE(archivos.Archivo_Cargado);
     EXPECT_TRUE(archivos.Datos_De_Archivo);
 

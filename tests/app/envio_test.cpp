@@ -1,6 +1,7 @@
 #include "app/EnvioSetpoints.h"
 #include "app/support/RelayPort.h"
 #include "app/support/ScriptedUi.h"
+#include "app/support/ValidSetpoints.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
 
@@ -14,6 +15,10 @@
 using namespace kova;
 using namespace kova::test;
 using Fallo = RelayPort::Fallo;
+using kova::test::boundarySetpoints;
+using kova::test::patternWithinRanges;
+using kova::test::putSetpointWord;
+using kova::test::simSetpoints;
 
 namespace {
 
@@ -30,7 +35,8 @@ int codigo(const std::vector<std::uint8_t>& f)
 }
 
 // The send over a scripted relay, with the program around it faked: a file
-// whose firmware text is `firmware` is read when the dialog is answered.
+// whose firmware text is `firmware` and whose Put image is `archivoPut` is
+// read when the dialog is answered.
 struct Banco {
     AppState st;
     RegisterImages images;
@@ -41,6 +47,8 @@ struct Banco {
     std::unique_ptr<LinkLoop> loop;
     std::unique_ptr<EnvioSetpoints> envio;
     bool archivo = true;
+    // The Put image of the file the dialog reads.
+    SetpointImage archivoPut = patternWithinRanges();
     std::string firmware = "1.01    ";
     bool habilitado = true;
     std::vector<bool> habilitadoEnTrama;
@@ -50,14 +58,13 @@ struct Banco {
     {
         ensureApp();
         port.inputRegs = {{0x0000, 22}, {0x0001, 1}, {0x0002, 105}, {0x0003, 0}, {0x0203, 0x0102}};
-        for (std::size_t i = 0; i < images.put.size(); ++i)
-            images.put[i] = static_cast<std::uint8_t>((37 * i + 11) % 256);
         engine.setHostSerialControls({&port});
         loop = std::make_unique<LinkLoop>(engine, sched, st.link, port, nullptr);
         loop->setIntervals(60, 2, 10);
         Servicios_Envio svc;
         svc.abrirSetpoints = [this] {
             if (archivo) {
+                images.put = archivoPut;
                 st.link.Comunicando = false;
                 st.link.Detener_Comunicacion = true;
             }
@@ -307,5 +314,63 @@ TEST(Envio, NoisyLineEndsTheSendAndTheStopBeforeItWithinTheirLimits)
         EXPECT_EQ(b.mensajes(), QStringList{"Error sending File to Relay"});
         EXPECT_TRUE(b.habilitado);
         EXPECT_FALSE(b.loop->deteniendo() || b.loop->esperandoSilencio());
+    }
+}
+
+TEST(Envio, FileWithASettingOutsideItsRangeIsNeverSent)
+{
+    const auto with = [](std::uint32_t reg, std::uint16_t value) {
+        SetpointImage image = simSetpoints();
+        putSetpointWord(image, reg, value);
+        return image;
+    };
+    const auto address = [](std::uint8_t a) {
+        SetpointImage image = simSetpoints();
+        image[46] = a;
+        return image;
+    };
+    SetpointImage ones;
+    ones.fill(0xFF);
+    const std::string setup = "SETPOINTS - System Setup: ";
+    const std::string phase = "SETPOINTS - Phase Protections: ";
+    const std::string slave = "COMMUNICATION CONTROL: Slave Address: ";
+    // Refused: the first and the last line of the detail (one line when no
+    // last is given); sent: none.
+    const struct { SetpointImage put; std::string first, last; } cases[] = {
+        {ones, setup + "Sampling Frequency: 3, range 0 to 1", "and 67 more"},
+        {with(0x0102, 4), setup + "Phase CT Rating Primary: 4 A, range 5 A to 5000 A", ""},
+        {with(0x0102, 5001), setup + "Phase CT Rating Primary: 5001 A, range 5 A to 5000 A", ""},
+        {with(0x0105, 6901), setup + "VT Primary: 69.01 KV, range 0.10 KV to 69.00 KV", ""},
+        {with(0x1004, 4), phase + "Phase Timed O/C Delay: 0.04 Sec, range 0.05 Sec to 600 Sec", ""},
+        {with(0x1002, 13), phase + "Phase Timed O/C Curve: 13, range 0 to 12", ""},
+        {with(0x0121, 10), "SETPOINTS - Digital Inputs Configuration: Input 1 Function: 10, range 0 to 9", ""},
+        {with(0x0101, 0x1023), setup + "Sampling Frequency: 3, range 0 to 1", ""},
+        {with(0x0101, 0x1001), setup + "Ground Sensing: 0, range 1 to 2", ""},
+        {with(0x0101, 0x1061), setup + "Ground Sensing: 3, range 1 to 2", ""},
+        {address(248), slave + "248, range 0 to 247", ""},
+        {address(255), slave + "255, range 0 to 247", ""},
+        {boundarySetpoints(false), "", ""},
+        {boundarySetpoints(true), "", ""},
+        {address(0), "", ""}, // the simulated relay's own table
+        {address(1), "", ""},
+        {address(247), "", ""},
+        {simSetpoints(true), "", ""}};
+    for (const auto& c : cases) {
+        Banco b;
+        b.archivoPut = c.put;
+        ASSERT_TRUE(b.enviar()) << c.first;
+        EXPECT_TRUE(b.habilitado) << c.first;
+        if (c.first.empty()) {
+            EXPECT_EQ(b.codigos(), (std::vector<int>{60, 27, 28, 110, 111, 112, 113}));
+            EXPECT_TRUE(b.ui.shown.isEmpty()) << b.mensajes().join('|').toStdString();
+            continue;
+        }
+        EXPECT_TRUE(b.port.requests.empty() && b.port.opens == 0 && b.ui.inputs.isEmpty()) << c.first;
+        ASSERT_EQ(b.mensajes(), QStringList{"Setpoints not sent: the file holds settings outside their ranges"});
+        EXPECT_EQ(b.ui.shown[0].icon, MsgIcon::Critical);
+        const QStringList detail = b.ui.shown[0].detail.split('\n');
+        EXPECT_EQ(detail.first().toStdString(), c.first);
+        EXPECT_EQ(detail.last().toStdString(), c.last.empty() ? c.first : c.last);
+        EXPECT_EQ(detail.size(), c.last.empty() ? 1 : 11);
     }
 }

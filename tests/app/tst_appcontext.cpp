@@ -146,6 +146,30 @@ private slots:
         QCOMPARE(saved.mid(58), file.mid(58)); // all but the save date
     }
 
+    void damagedFileLoadsAndSaysWhichSettingsAreOutside()
+    {
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
+        QByteArray file = readAll(builtDefaultFile());
+        file.replace(198, 301, QByteArray(301, '\xFF'));
+        const QString damaged = dir_.filePath("damaged.KOVA2");
+        {
+            QFile f(damaged);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
+        ui.fileNames = {damaged};
+        w.command("Load_s")->trigger();
+        QCOMPARE(putImage(), QByteArray(301, '\xFF'));
+        QCOMPARE(w.windowTitle(), "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + damaged);
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text,
+                 QString("The file holds settings outside their ranges; correct them before sending it to a relay"));
+        QCOMPARE(ui.shown[0].icon, MsgIcon::Critical);
+        QVERIFY(ui.shown[0].detail.startsWith("SETPOINTS - System Setup: Sampling Frequency: 3, range 0 to 1\n"));
+    }
+
     void missingDefaultFileIsReportedAndNotCreated()
     {
         ProgramWindow program(dir_.path());

@@ -7,6 +7,7 @@
 #include "app/Comunicacion.h"
 #include "app/support/AppFiles.h"
 #include "app/support/ScriptedUi.h"
+#include "app/support/ValidSetpoints.h"
 #include "integration/support/LoggedFrames.h"
 #include "link/RegisterImages.h"
 
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,16 +29,21 @@ using kova::test::withCrc;
 
 namespace {
 
-// Put byte i of the file sent.
-std::uint8_t putByte(int i) { return static_cast<std::uint8_t>((37 * i + 11) % 256); }
+// Put byte i of the file sent: a busy pattern, every setting within its range.
+std::uint8_t putByte(int i)
+{
+    static const SetpointImage put = kova::test::patternWithinRanges();
+    return put[std::size_t(i)];
+}
 
-// A setpoint file: signature, blank texts, the Put image above, firmware "1.01".
-QByteArray setpointFile()
+// A setpoint file: signature, blank texts, the Put image given (by default
+// the one above), firmware "1.01".
+QByteArray setpointFile(const std::function<std::uint8_t(int)>& put = putByte)
 {
     QByteArray f(4268, ' ');
     f.replace(0, 5, "KOVA2");
     f.replace(50, 8, QByteArray(8, '\0'));
-    for (int i = 0; i < 301; ++i) f[198 + i] = char(putByte(i));
+    for (int i = 0; i < 301; ++i) f[198 + i] = char(put(i));
     f.replace(499, 401, QByteArray(401, '\0'));
     f.replace(4260, 8, "1.01    ");
     return f;
@@ -55,12 +62,12 @@ struct Program {
     std::unique_ptr<Principal> w;
     QString file;
 
-    explicit Program(const SimHarness& sim)
+    explicit Program(const SimHarness& sim, const QByteArray& contents = setpointFile())
     {
         QFile::copy(kova::test::builtDefaultFile(), dir.filePath("Default.KOVA2"));
         file = dir.filePath("send.KOVA2");
         QFile out(file);
-        if (out.open(QIODevice::WriteOnly)) out.write(setpointFile());
+        if (out.open(QIODevice::WriteOnly)) out.write(contents);
         out.close();
         qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
         processImages() = RegisterImages{};
@@ -101,6 +108,8 @@ private slots:
     void unsuitedOrSilentRelay_data();
     void unsuitedOrSilentRelay();
     void failedReplyEndsTheSendForGood();
+    void fileOutsideItsRangesIsNeverWritten_data();
+    void fileOutsideItsRangesIsNeverWritten();
 };
 
 void tst_SendSetpoints::fileIsWrittenBlockByBlock()
@@ -116,15 +125,15 @@ void tst_SendSetpoints::fileIsWrittenBlockByBlock()
     QCOMPARE(frames.size(), std::size_t(7));
     QCOMPARE(frames[0], kova::test::hexBytes("01 04 00 00 00 04 F1 C9"));
     QCOMPARE(frames[1].size(), std::size_t(57));
-    QCOMPARE(head(frames[1], 10), kova::test::hexBytes("01 10 01 01 00 18 30 0B 30 55"));
-    QCOMPARE(tail(frames[1], 3), kova::test::hexBytes("D6 23 54"));
+    QCOMPARE(head(frames[1], 10), kova::test::hexBytes("01 10 01 01 00 18 30 0B 30 02"));
+    QCOMPARE(tail(frames[1], 3), kova::test::hexBytes("D6 AA 10"));
     const struct { std::size_t at; const char* start; } middle[] = {
         {2, "01 10 01 19 00 18 30"}, {3, "01 10 10 00 00 19 32"}, {4, "01 10 10 19 00 19 32"},
         {5, "01 10 10 32 00 19 32"}};
     for (const auto& m : middle) QCOMPARE(head(frames[m.at], 7), kova::test::hexBytes(m.start));
     QCOMPARE(frames[6].size(), std::size_t(61));
     QCOMPARE(head(frames[6], 9), kova::test::hexBytes("01 10 10 4B 00 1A 34 99 BE"));
-    QCOMPARE(tail(frames[6], 3), kova::test::hexBytes("F8 14 37"));
+    QCOMPARE(tail(frames[6], 3), kova::test::hexBytes("F8 98 D9"));
     // The relay now holds the file's Put bytes 0 to 297.
     const auto relay = sim.setpointImage();
     for (int i = 0; i < 298; ++i) QCOMPARE(int(relay[std::size_t(i)]), int(putByte(i)));
@@ -208,6 +217,46 @@ void tst_SendSetpoints::failedReplyEndsTheSendForGood()
                  std::to_string(after[i]).c_str());
     QCOMPARE(p.messages(), (QStringList{"Error sending File to Relay",
                                          "SetPoints Will be Lost, Do you want to save it?"}));
+}
+
+void tst_SendSetpoints::fileOutsideItsRangesIsNeverWritten_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("detail");
+    static SetpointImage ct = kova::test::patternWithinRanges();
+    kova::test::putSetpointWord(ct, 0x0102, 5001);
+    QTest::newRow("all 0xFF") << setpointFile([](int) { return std::uint8_t(0xFF); })
+                              << "SETPOINTS - System Setup: Sampling Frequency: 3, range 0 to 1\n";
+    QTest::newRow("phase CT one above its range")
+        << setpointFile([](int i) { return ct[std::size_t(i)]; })
+        << "SETPOINTS - System Setup: Phase CT Rating Primary: 5001 A, range 5 A to 5000 A";
+    QTest::newRow("the default file") << kova::test::readAll(kova::test::builtDefaultFile()) << "";
+}
+
+void tst_SendSetpoints::fileOutsideItsRangesIsNeverWritten()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, detail);
+    SimHarness sim;
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    Program p(sim, contents);
+    QVERIFY(p.send());
+    QVERIFY(p.w->isEnabled());
+    if (detail.isEmpty()) {
+        QVERIFY(sim.waitForLog("addr 104B"));
+        QCOMPARE(sim.requestCodes(), (std::vector<int>{60, 27, 28, 110, 111, 112, 113}));
+        QCOMPARE(p.messages(), QStringList{});
+        return;
+    }
+    QTest::qWait(400);
+    QCOMPARE(sim.requests(), std::vector<std::string>{});
+    const auto relay = sim.setpointImage();
+    const SetpointImage before = kova::test::simSetpoints();
+    QVERIFY(std::equal(before.begin(), before.begin() + 298, relay.begin()));
+    QCOMPARE(p.messages(), QStringList{"Setpoints not sent: the file holds settings outside their ranges"});
+    QCOMPARE(p.ui.shown[0].icon, MsgIcon::Critical);
+    QVERIFY2(p.ui.shown[0].detail.startsWith(detail), qPrintable(p.ui.shown[0].detail));
+    QVERIFY(!p.ctx.MSComm1().portOpen());
 }
 
 QTEST_MAIN(tst_SendSetpoints)
