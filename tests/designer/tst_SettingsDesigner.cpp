@@ -8,6 +8,7 @@
 #include "PropertyPageWidget.h"
 #include "PropertySheet.h"
 #include "pages/FakePageHost.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPageView.h"
 
 #include <QFile>

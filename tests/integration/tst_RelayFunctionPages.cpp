@@ -5,6 +5,7 @@
 
 #include "support/PageOnline.h"
 #include "editors/BitsWidget.h"
+#include "pages/FormLoader.h"
 #include <QCheckBox>
 #include <QComboBox>
 

@@ -5,6 +5,7 @@
 #include "FakePageHost.h"
 #include "editors/PropConvert.h"
 #include "pages/FormCheck.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPage.h"
 
 #include <QFile>
