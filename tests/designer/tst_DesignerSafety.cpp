@@ -170,7 +170,8 @@ private slots:
             PropertySheet* sheet = bySheet.sheet();
             if (!member || !sheet->page().def().field(member))
                 continue;  // no field for it on the page
-            const QString text = v.edit.value.isString() ? v.edit.value.toString() : QString::number(v.edit.value.toInt());
+            const QJsonValue& set = v.edit.value;
+            const QString text = set.isString() ? set.toString() : QString::number(set.toInt());
             const std::string before = value(bySheet, member, control.c_str());
             QWidget* field = sheet->pageWidget()->field(member);
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
