@@ -219,6 +219,10 @@ TEST_F(Forms, ReaderNamesFormAndKeyOfAFault)
         {rule(1, "noItem", "maybe"), "SETPAGE2: protocol.rules[1].noItem: "},
         {protocol([&](QJsonObject& p) { at(p, "display", [](QJsonObject& d) { d["arrays"] = QJsonArray{"PhaseCX"}; }); }),
          "SETPAGE2: protocol.display.arrays[0]: "},
+        {protocol([&](QJsonObject& p) {
+             at(p, "display", [](QJsonObject& d) { d["boxes"] = QJsonArray{QJsonArray{"chkDiscrep", 3}}; });
+         }),
+         "SETPAGE2: protocol.display.boxes[0]: no such box group"},
     };
     const QJsonObject good = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText("SETPAGE2"))).object();
     for (const Case& c : cases) {
