@@ -154,13 +154,13 @@ std::vector<FormProblem> displayProblems(const PageForm& form)
             problems.push_back({combo, "", "",
                                 combo + ": not in the display order (protocol.display.first), so it would show "
                                         "nothing read from the relay"});
-    for (const auto& [array, spec] : form.boxes)
-        for (std::size_t g = 0; g < spec.groups.size(); ++g)
+    for (const auto& [array, box] : form.boxes)
+        for (std::size_t g = 0; g < box.groups.size(); ++g)
             if (std::none_of(form.displayBoxes.begin(), form.displayBoxes.end(), [&](const PageForm::BoxStep& s) {
                     return s.array == array && s.group == static_cast<int>(g);
                 }))
-                problems.push_back({array, "", spec.groups[g],
-                                    array + ": relay group " + std::to_string(g) + " (register " + spec.groups[g] +
+                problems.push_back({array, "", box.groups[g],
+                                    array + ": relay group " + std::to_string(g) + " (register " + box.groups[g] +
                                         ") is not in the display order (protocol.display.boxes), so its boxes "
                                         "would show no bit read from the relay"});
     return problems;
