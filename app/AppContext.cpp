@@ -10,6 +10,7 @@
 #include "reports/AV1_REP.h"
 #include "reports/AV2_REP.h"
 #include "reports/Events_Rep.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"
 #include "platform/Ui.h"

@@ -6,6 +6,7 @@
 #include "text/HexText.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -21,7 +22,11 @@ int blockOf(std::uint32_t reg)
     return 0;
 }
 
-bool has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
+template <class T>
+bool has(const std::vector<T>& v, const T& x)
+{
+    return std::find(v.begin(), v.end(), x) != v.end();
+}
 
 // The bits of a register a setting of DataLen/High takes: a byte is the high
 // (High 1) or low half of its register; DataLen 2 takes two whole registers.
@@ -34,6 +39,148 @@ std::vector<std::pair<std::uint32_t, int>> wordBits(std::uint32_t reg, int dataL
             if (dataLen != 0 || (high == 1 ? bit >= 8 : bit < 8))
                 bits.emplace_back(reg + static_cast<std::uint32_t>(r), bit);
     return bits;
+}
+
+// A register as the problems name it: four hex digits, or the text as stored.
+std::string registerText(const std::string& direccion)
+{
+    const auto reg = parseHex(direccion);
+    return reg && !direccion.empty() ? hex4word(*reg) : direccion;
+}
+
+// "a", "a and b", "a, b and c".
+std::string listed(const std::vector<std::string>& parts)
+{
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        out += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return out;
+}
+
+// A selector that would show one value and write another: a bit named twice
+// (written for one weight, cleared for the other), a Paso on one bit (the
+// read divides by it, the one-bit write ignores it), more than two items on
+// one bit, or a list position whose code k x Paso its bits cannot hold (the
+// write drops it and the page still says saved).
+std::vector<FormProblem> selectorProblems(const std::string& name, const Bits& b)
+{
+    std::vector<FormProblem> problems;
+    if (!b.configProblem().empty())
+        return problems;  // the settings check names those
+    const std::string reg = registerText(b.Direccion());
+    auto add = [&](std::string text) { problems.push_back({name, "", reg, std::move(text)}); };
+    const int width = b.Tipo() + 1;
+    const int shift = b.DataLen() == 0 && b.High() == 1 ? 8 : 0;
+    std::vector<std::string> bits;
+    for (int n = 1; n <= width; ++n) {
+        bits.push_back(std::to_string(b.Bit(n) + shift));
+        for (int m = 1; m < n; ++m)
+            if (b.Bit(m) == b.Bit(n)) {
+                add(name + " names bit " + bits.back() + " of register " + reg + " twice (Bit" + std::to_string(m) +
+                    " and Bit" + std::to_string(n) + ")");
+                break;
+            }
+    }
+    const std::string field = (width == 1 ? "bit " : "bits ") + listed(bits) + " of register " + reg;
+    if (width == 1) {
+        if (b.Paso() != 1)
+            add(name + ": a one-bit selector needs Paso 1, not " + std::to_string(b.Paso()) + " (" + field + ")");
+        if (b.Cantidad_Items() > 2)
+            add(name + ": a one-bit selector has two items, not " + std::to_string(b.Cantidad_Items()) + " (" + field +
+                ")");
+        return problems;
+    }
+    Bits list = b;
+    list.Crear_Items();
+    const int count = list.ListCount() - b.ListCount();
+    const int k = ((1 << width) - 1) / b.Paso() + 1;  // the first position whose code does not fit
+    if (k < count)
+        add(name + ": item " + std::to_string(k + 1) + " (\"" + list.List()[b.ListCount() + k] + "\") stands for " +
+            std::to_string(k) + " x Paso " + std::to_string(b.Paso()) + " = " + std::to_string(k * b.Paso()) +
+            ", more than " + field + " hold");
+    return problems;
+}
+
+// Plain combos the page's own code does not write: a name it does not know,
+// or more items than it has codes for.
+std::vector<FormProblem> comboProblems(const PageForm& form, const std::vector<PageBehaviour::ComboBits>& known)
+{
+    std::vector<FormProblem> problems;
+    std::vector<std::string> names;
+    for (const auto& c : known)
+        names.push_back(c.combo);
+    for (const auto& [combo, items] : form.combos) {
+        const auto c = std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.combo == combo; });
+        if (c == known.end()) {
+            problems.push_back({combo, "", "",
+                                combo + ": the page's code writes no register for a combo of this name, so a choice "
+                                        "in it would be stored nowhere" +
+                                    (names.empty() ? "" : " (it writes " + listed(names) + ")")});
+            continue;
+        }
+        if (static_cast<int>(items.size()) <= c->items)
+            continue;
+        std::vector<std::string> bits;
+        for (int bit : c->bits)
+            bits.push_back(std::to_string(bit));
+        problems.push_back({combo, "", c->direccion,
+                            combo + ": " + std::to_string(items.size()) + " items, but the page's code has codes for " +
+                                std::to_string(c->items) + " only (bits " + listed(bits) + " of register " +
+                                c->direccion + ")"});
+    }
+    return problems;
+}
+
+// What the page would leave blank when it shows the values read, so that a
+// choice made there writes over a setting the engineer never saw.
+std::vector<FormProblem> displayProblems(const PageForm& form)
+{
+    std::vector<FormProblem> problems;
+    std::set<std::string> arrays;
+    for (const auto& [name, kind] : form.controls)
+        if (kind != "ComboBox")
+            arrays.insert(splitInstance(name).first);
+    for (const std::string& array : arrays)
+        if (!has(form.displayArrays, array)) {
+            const auto members = form.arrayMembers(array);
+            problems.push_back({array, "", "",
+                                array + ": not in the display order (protocol.display.arrays), so " + members.front() +
+                                    (members.size() > 1 ? " to " + members.back() : "") +
+                                    " would show nothing read from the relay"});
+        }
+    for (const auto& [combo, items] : form.combos)
+        if (!has(form.displayFirst, combo))
+            problems.push_back({combo, "", "",
+                                combo + ": not in the display order (protocol.display.first), so it would show "
+                                        "nothing read from the relay"});
+    for (const auto& [array, box] : form.boxes)
+        for (std::size_t g = 0; g < box.groups.size(); ++g)
+            if (std::none_of(form.displayBoxes.begin(), form.displayBoxes.end(), [&](const PageForm::BoxStep& s) {
+                    return s.array == array && s.group == static_cast<int>(g);
+                }))
+                problems.push_back({array, "", box.groups[g],
+                                    array + ": relay group " + std::to_string(g) + " (register " + box.groups[g] +
+                                        ") is not in the display order (protocol.display.boxes), so its boxes "
+                                        "would show no bit read from the relay"});
+    return problems;
+}
+
+// Block writes of a block the page does not read when it opens: STORE would
+// send the image of an earlier read over changes made at the relay since.
+std::vector<FormProblem> writeProblems(const PageForm& form)
+{
+    std::vector<FormProblem> problems;
+    for (int code : form.writeCodes) {
+        const int block = Bloque_De_Escritura(code);
+        if (block == 0 || has(form.readCodes, 60 + block))
+            continue;
+        const RegisterBlock& r = Bloques_Setpoints[static_cast<std::size_t>(block - 1)];
+        problems.push_back({"protocol.write", "", hex4word(r.first),
+                            "protocol.write: " + std::to_string(code) + " writes block " + std::to_string(block) +
+                                " (registers " + hex4word(r.first) + " to " + hex4word(r.last) +
+                                "), which the page does not read when it opens"});
+    }
+    return problems;
 }
 
 class Checker {
@@ -124,6 +271,7 @@ std::vector<FormProblem> formProblems(const PageForm& form)
             high = b.High();
             for (int n = 1; n <= std::clamp<int>(b.Tipo(), 0, 3) + 1; ++n)
                 selectorBits.push_back(dataLen == 0 && high == 1 ? b.Bit(n) + 8 : b.Bit(n));
+            std::ranges::copy(selectorProblems(name, b), std::back_inserter(check.problems));
         }
         const auto reg = c.reg;
         if (!reg) {
@@ -140,7 +288,8 @@ std::vector<FormProblem> formProblems(const PageForm& form)
         check.take(name, bits);
         bound.insert(*reg);
     });
-    for (const auto& c : behaviourFor(form.form)->comboBits()) {
+    const auto combos = behaviourFor(form.form)->comboBits();
+    for (const auto& c : combos) {
         const auto reg = parseHex(c.direccion);
         std::vector<std::pair<std::uint32_t, int>> bits;
         for (int bit : c.bits)
@@ -161,6 +310,8 @@ std::vector<FormProblem> formProblems(const PageForm& form)
                      array + ": nothing on the page is bound to register " + hex4word(*reg + 1) +
                          ", just after the relay group register " + group});
         }
+    for (const auto& more : {comboProblems(form, combos), displayProblems(form), writeProblems(form)})
+        check.problems.insert(check.problems.end(), more.begin(), more.end());
     return check.problems;
 }
 

@@ -5,9 +5,14 @@
 //
 // Checked over every placed editor, selector, plain combo (its bits, from the
 // page's behaviour) and relay-box group:
-// - no bit of a register is taken by two of them;
+// - no bit of a register is taken by two of them, nor twice by one selector;
+// - a one-bit selector has Paso 1 and at most two items; every item of a
+//   wider one has a code (position x Paso) its bits can hold;
+// - every plain combo is one the page's code writes, with no more items than
+//   it has codes for;
 // - every register lies in a setpoint block the page reads, writes and
-//   restores;
+//   restores, and every block the page writes is one it reads;
+// - every control array, plain combo and relay group is in the display order;
 // - a relay group's register lies just before a setting bound on the page.
 // The program refuses to open a page whose form fails it, and the settings
 // designer refuses to apply or save one.

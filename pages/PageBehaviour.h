@@ -25,12 +25,13 @@ public:
     virtual int comboItem(const std::string& combo, const RegisterImages& images) const;
     // Writes the bits of a combo's item into the Put image.
     virtual void comboChosen(const std::string& combo, int item, RegisterImages& images) const;
-    // The register each plain combo stands on (four hex digits) and its bits,
-    // for checks of the forms.
+    // The register each plain combo stands on (four hex digits), its bits and
+    // how many items it has codes for, for checks of the forms.
     struct ComboBits {
         std::string combo;
         std::string direccion;
         std::vector<int> bits;
+        int items = 0;
     };
     virtual std::vector<ComboBits> comboBits() const { return {}; }
 };

@@ -137,12 +137,8 @@ std::optional<PageForm> readPageForm(std::string_view json, std::string_view nam
 // The forms built into the program.
 std::vector<std::string> pageFormNames();
 bool pageFormExists(std::string_view form);
-// The form the program opens a page with: read, its settings checked
-// (settingProblems) and its registers checked (formProblems). A form that
-// fails is refused, never replaced by the built-in one; error then lists
-// every fault found, one a line, each as "<file>: <place>: <reason>" where
-// <file> is the edited copy's path, or the form's name for a built-in form.
-std::optional<PageForm> loadPageForm(std::string_view form, std::string* error = nullptr);
+// The form the program opens a page with, checked: loadPageForm
+// (FormLoader.h).
 // The form file's text: <FORM>.json of the folder named by KOVA_FORMS_DIR
 // when it holds one, else as built in ("" when there is none).
 std::string pageFormText(std::string_view form);

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kBit1 = 5;
 constexpr int kBit2 = 6;
+// "Residual" and "Zero Sequence": field values 1 and 2.
+constexpr int kItems = 2;
 
 ImageIndex groundSensing() { return setpointIndex(0x0101); }
 
@@ -37,7 +39,7 @@ void SETPAGE2::comboChosen(const std::string& combo, int item, RegisterImages& i
 
 std::vector<PageBehaviour::ComboBits> SETPAGE2::comboBits() const
 {
-    return {{"Combo1", "0101", {kBit1, kBit2}}};
+    return {{"Combo1", "0101", {kBit1, kBit2}, kItems}};
 }
 
 } // namespace kova

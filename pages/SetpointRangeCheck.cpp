@@ -1,6 +1,7 @@
 #include "pages/SetpointRangeCheck.h"
 
 #include "pages/FormControls.h"
+#include "pages/FormLoader.h"
 #include "pages/PageBehaviour.h"
 #include "pages/PageForm.h"
 #include "text/HexText.h"

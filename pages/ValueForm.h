@@ -14,7 +14,8 @@
 //   "buttons"   [{"name", "caption", "twips": [left, top]}]
 //   "protocol"  {"interval": ms, "tick": [[queue, request]...] queued at
 //               every tick while online (reads only: requests 2, 4-10 and
-//               61-66 on queue 0 or 1), "blocks": decoded in this order,
+//               61-66 on queue 0 or 1, each request once), "blocks":
+//               decoded in this order,
 //               "clear": {"button", "question", "icon": "information" |
 //               "question", "title", "request" (the clear command 12 or 19)}}
 //   "layouts"   {"label": L or "posicion": p (the VT connection text),

@@ -236,6 +236,10 @@ public:
                 fail(tk, "queue " + std::to_string(r.queue) + " is neither 0 nor 1");
             if (!readRequest(r.code))
                 fail(tk, "request " + std::to_string(r.code) + " is not a read");
+            // A request named twice is queued twice a tick and starves the status poll.
+            for (const TickRequest& before : f.tick)
+                if (before.code == r.code)
+                    fail(tk, "request " + std::to_string(r.code) + " is named twice");
             f.tick.push_back(r);
         }
         const QJsonArray blocks = array(need(p, "blocks", "protocol."), "protocol.blocks");

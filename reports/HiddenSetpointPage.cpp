@@ -1,5 +1,7 @@
 #include "reports/HiddenSetpointPage.h"
 
+#include "pages/FormLoader.h"
+
 #include <stdexcept>
 
 namespace kova {

@@ -5,6 +5,7 @@
 #include "editors/CalculadoraWindow.h"
 #include "editors/ValueEditorWidget.h"
 #include "link/RegisterImages.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePage.h"
 #include "reports/EventsPage.h"

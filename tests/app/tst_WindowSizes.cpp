@@ -10,6 +10,7 @@
 #include "editors/EditorWidgets.h"
 #include "editors/KeypadBlock.h"
 #include "link/RegisterImages.h"
+#include "pages/FormLoader.h"
 #include "pages/ValuePageView.h"
 #include "reports/EventsPageView.h"
 #include "reports/FakeEventsHost.h"

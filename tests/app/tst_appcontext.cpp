@@ -124,7 +124,7 @@ private slots:
         QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
         QByteArray file = readAll(builtDefaultFile());
         file.replace(4260, 8, firmware);
-        file.replace(58, 20, QByteArray("Ana \xD1u\xF1ez").leftJustified(20, ' '));
+        file.replace(58, 20, QByteArray("Ana \xD1u\xF1" "ez").leftJustified(20, ' '));
         const QString loaded = dir_.filePath("firmware.KOVA2");
         {
             QFile f(loaded);

@@ -9,6 +9,7 @@
 #include "PropertySheet.h"
 #include "SelectionOutline.h"
 #include "pages/FakePageHost.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPageView.h"
 
 #include <QFile>

@@ -5,6 +5,7 @@
 // one "saved".
 
 #include "support/PageOnline.h"
+#include "pages/FormLoader.h"
 #include <QCheckBox>
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "support/PageOnline.h"
 #include "editors/BitsWidget.h"
+#include "pages/FormLoader.h"
 #include <QCheckBox>
 #include <QComboBox>
 
@@ -13,6 +14,7 @@ namespace {
 // The program connected to a fresh simulator, every block read; a page
 // opened over it as its menu command opens it, shown without a modal loop.
 struct Online {
+    explicit Online(const std::vector<std::string>& simArgs = {}) : sim(simArgs) {}
     SimHarness sim;
     OnlineProgram program;
     std::size_t from = 0;
@@ -87,6 +89,7 @@ private slots:
     void outputRelays();
     void eventRecorder();
     void frequencyAndDigitalInputsReadAndWriteTheirBlocks();
+    void untouchedPagesStoreTheirBlocksAsRead();
 };
 
 void tst_RelayFunctionPages::powerProtections()
@@ -183,6 +186,30 @@ void tst_RelayFunctionPages::frequencyAndDigitalInputsReadAndWriteTheirBlocks()
     QVERIFY(on.store());
     QCOMPARE(on.codesSent(), std::vector<int>{28});
     QCOMPARE(on.saved(), 2);
+}
+
+// Every setpoint page opened over settings whose bit fields hold uncommon values (codes no item names, bits beside
+// the fields set), left untouched and stored: it writes its blocks and the relay keeps every register as it was.
+void tst_RelayFunctionPages::untouchedPagesStoreTheirBlocksAsRead()
+{
+    std::vector<std::string> args;
+    for (const char* set : {"0x0101=0xF7C9", "0x010D=0x5ABB", "0x0120=0xFFFD", "0x0121=0x1234", "0x012A=0x0026",
+             "0x012B=0xFFF5", "0x1002=0xF00C"})
+        args.insert(args.end(), {"--setpoint", set});
+    Online on(args);
+    QVERIFY(on.start());
+    const auto asRead = on.sim.setpointImage();
+    for (const std::string& form : kova::pageFormNames()) {
+        const auto f = kova::loadPageForm(form);
+        if (f->isValuePage() || !QByteArray(form.c_str()).startsWith("SETPAGE"))
+            continue;
+        QVERIFY2(on.open(form.c_str()), form.c_str());
+        QVERIFY2(on.store(), form.c_str());
+        QCOMPARE(on.codesSent(), f->writeCodes);
+        QVERIFY2(on.sim.setpointImage() == asRead, form.c_str());
+        QTest::mouseClick(on.view->Command2(), Qt::LeftButton);
+    }
+    QCOMPARE(on.saved(), 9);
 }
 
 QTEST_MAIN(tst_RelayFunctionPages)

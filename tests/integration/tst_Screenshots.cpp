@@ -10,6 +10,7 @@
 #include "app/AppContext.h"
 #include "app/Comunicacion.h"
 #include "app/UserControl1.h"
+#include "pages/FormLoader.h"
 #include "pages/PageForm.h"
 #include "pages/SetpointPageView.h"
 #include "pages/ValuePageView.h"

@@ -6,6 +6,7 @@
 
 #include "support/PageOnline.h"
 #include "editors/UpDownArrows.h"
+#include "pages/FormLoader.h"
 #include <QComboBox>
 #include <QToolButton>
 

@@ -2,6 +2,7 @@
 // A test that opens one setpoint page from its form over a fresh fake host.
 
 #include "FakePageHost.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPage.h"
 
 #include <gtest/gtest.h>

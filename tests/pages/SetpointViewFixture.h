@@ -5,6 +5,7 @@
 #include "FakePageHost.h"
 #include "editors/BitsWidget.h"
 #include "editors/ValueEditorWidget.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPageView.h"
 
 #include <QMainWindow>

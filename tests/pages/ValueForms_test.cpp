@@ -1,6 +1,7 @@
 // Checks over every value form: what a slip in a form file would break.
 
 #include "link/RelayData.h"
+#include "pages/FormLoader.h"
 #include "pages/PageForm.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "FakePageHost.h"
+#include "pages/FormLoader.h"
 #include "pages/PowerPage.h"
 #include "pages/ValuePage.h"
 

@@ -4,6 +4,7 @@
 // whose odd spelling is the relay's own, kept as they are.
 
 #include "FakePageHost.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPage.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,9 @@
 #include "FakePageHost.h"
 #include "editors/PropConvert.h"
 #include "pages/FormCheck.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPage.h"
+#include "pages/support/FormVariants.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -44,28 +46,6 @@ double number(const PropertyHost& h, const std::string& name)
     const auto v = h.getProperty(name);
     const auto d = v ? propToReal(*v) : std::nullopt;
     return d ? *d : -1e300;
-}
-
-// A form's text with the value at the end of the path (object keys, or an
-// index into a list) set.
-std::string editedForm(const std::string& text, const std::vector<std::string>& path, const QJsonValue& value)
-{
-    std::function<QJsonValue(QJsonValue, std::size_t)> set = [&](QJsonValue v, std::size_t at) -> QJsonValue {
-        if (at == path.size())
-            return value;
-        if (v.isArray()) {
-            QJsonArray a = v.toArray();
-            const int i = std::stoi(path[at]);
-            a[i] = set(a[i], at + 1);
-            return a;
-        }
-        QJsonObject o = v.toObject();
-        const QString key = QString::fromStdString(path[at]);
-        o[key] = set(o[key], at + 1);
-        return o;
-    };
-    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-    return QJsonDocument(set(root, 0).toObject()).toJson().toStdString();
 }
 
 struct Forms : ::testing::Test {
@@ -239,6 +219,10 @@ TEST_F(Forms, ReaderNamesFormAndKeyOfAFault)
         {rule(1, "noItem", "maybe"), "SETPAGE2: protocol.rules[1].noItem: "},
         {protocol([&](QJsonObject& p) { at(p, "display", [](QJsonObject& d) { d["arrays"] = QJsonArray{"PhaseCX"}; }); }),
          "SETPAGE2: protocol.display.arrays[0]: "},
+        {protocol([&](QJsonObject& p) {
+             at(p, "display", [](QJsonObject& d) { d["boxes"] = QJsonArray{QJsonArray{"chkDiscrep", 3}}; });
+         }),
+         "SETPAGE2: protocol.display.boxes[0]: no such box group"},
     };
     const QJsonObject good = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText("SETPAGE2"))).object();
     for (const Case& c : cases) {
@@ -253,41 +237,21 @@ TEST_F(Forms, ReaderNamesFormAndKeyOfAFault)
     EXPECT_EQ(error.substr(0, 17), "SETPAGE2: (text):");
 }
 
-// An edited form in KOVA_FORMS_DIR that the designer would refuse, or whose STORE would write one setting over
-// another or never read, write or restore it, is refused naming the file and the reason.
+// An edited form in KOVA_FORMS_DIR that the designer would refuse, or whose page would show one setting and write
+// another, or write one over another, is refused naming the file and the reason; a harmless edit is taken.
 TEST(EditedForms, RefusedNamingFileAndReason)
 {
-    const struct {
-        const char* form;
-        std::vector<std::string> path; // keys down to the value changed
-        QJsonValue value;
-        std::string fault;
-    } cases[] = {
-        {"SETPAGE2", {"settings", "PhaseCT(0)", "direccion"}, "FFFF",
-            "settings.PhaseCT(0): Invalid value for Direccion: \"FFFF\" is in no setpoint block"},
-        {"SETPAGE2", {"settings", "PhaseCT(0)", "datalen"}, 7,
-            "settings.PhaseCT(0): the register width cannot be written"},
-        {"SETPAGE2", {"settings", "PhaseCT(0)", "min"}, 6000,
-            "settings.PhaseCT(0): Min is above Max or outside the register width"},
-        {"SETPAGE2", {"settings", "PhaseCT(0)", "min"}, "5O", "settings.PhaseCT(0).min: Invalid value for Min: \"5O\""},
-        {"SETPAGE2", {"settings", "PhaseCT(0)", "colour"}, 1, "settings.PhaseCT(0).colour: unknown key"},
-        {"SETPAGE2", {"settings", "PhaseCT(7)", "direccion"}, "0103",
-            "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
-        {"SETPAGE2", {"settings", "PhaseCT(2)", "direccion"}, "1005",
-            "PhaseCT(2): register 1005 lies in block 3, which the page does not read, write or restore"},
-        {"SETPAGE3", {"boxes", "ChkGnd", "groups", "1"}, "1010",
-            "ChkGnd: nothing on the page is bound to register 1011, just after the relay group register 1010"},
-    };
     QTemporaryDir dir;
-    for (const auto& c : cases) {
-        QFile f(dir.filePath(QString::fromLatin1(c.form) + ".json"));
-        const std::string text = editedForm(pageFormText(c.form), c.path, c.value);
+    for (const kova::test::FormVariant& v : kova::test::formVariants()) {
+        QFile f(dir.filePath(QString::fromLatin1(v.form) + ".json"));
+        const std::string text = v.edit.applied(pageFormText(v.form));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text.c_str()) > 0);
         f.close();
         std::string error;
         qputenv("KOVA_FORMS_DIR", dir.path().toUtf8());
-        EXPECT_FALSE(loadPageForm(c.form, &error)) << c.fault;
+        EXPECT_EQ(loadPageForm(v.form, &error).has_value(), !v.refused) << v.form << " " << v.says;
         qunsetenv("KOVA_FORMS_DIR");
-        EXPECT_EQ(error, f.fileName().toStdString() + ": " + c.fault);
+        EXPECT_EQ(error, v.refused ? f.fileName().toStdString() + ": " + v.says : "");
+        f.remove();
     }
 }

@@ -5,6 +5,7 @@
 // relay_function_pages_test.cpp).
 
 #include "FormPageTest.h"
+#include "pages/FormLoader.h"
 #include "pages/SetpointPage.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 // closing the page, and positions in twips.
 
 #include "FakePageHost.h"
+#include "pages/FormLoader.h"
 #include "pages/ValuePageView.h"
 
 #include <QGroupBox>

@@ -3,6 +3,7 @@
 // own tables, and a busy pattern whose out-of-range settings are mended.
 
 #include "pages/FormControls.h"
+#include "pages/FormLoader.h"
 #include "pages/PageBehaviour.h"
 #include "pages/SetpointRangeCheck.h"
 #include "tools/relay-sim/DefaultSetpoints.h"
