@@ -684,6 +684,24 @@ INSTANTIATE_TEST_SUITE_P(
                                 kBloque1 + "Block 2 was not sent." + kMezcla},
                       StoreCase{"none queued", {}, {27}, 0, "C", false, "Nothing was written to the relay."}));
 
+TEST_F(Loop, StoreUnderWayTellsWhatTheRelayHolds)
+{
+    // For the line written when the program is ended meanwhile: a write in
+    // flight may have been written; once the store has ended nothing is told.
+    conectarYEsperarOnline();
+    port.fallo = [](const std::vector<std::uint8_t>& f, int) {
+        return codigo(f) == 28 ? Fallo::Silencio : Fallo::Ninguno;
+    };
+    EXPECT_EQ(loop->Detalle_En_Curso(), "");
+    loop->Iniciar_Grabacion({{0, *sched.Agregar_Solicitud(0, &engine, 27), 27},
+                             {0, *sched.Agregar_Solicitud(0, &engine, 28), 28}});
+    ASSERT_TRUE(waitFor([&] { return cuantos(28) == 1; }, 3000));
+    EXPECT_EQ(loop->Detalle_En_Curso(),
+              kBloque1 + "Block 2 got no valid answer: it may have been written." + kMezcla);
+    ASSERT_TRUE(waitFor([&] { return !loop->Grabacion_En_Curso(); }, 20000));
+    EXPECT_EQ(loop->Detalle_En_Curso(), "");
+}
+
 TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
 {
     conectarYEsperarOnline();
