@@ -42,9 +42,11 @@
 // write that could not be queued shows the communication error when the
 // others have been answered, and a write given up or the link lost ends the
 // transaction without a word of saving. The communication error of a
-// transaction carries a detail line naming the blocks the relay confirmed
-// and those it did not. Replies to block writes outside a transaction show
-// nothing.
+// transaction carries a detail line naming the blocks the relay confirmed,
+// those it refused with an exception reply (found among the bytes dropped
+// after the time-out, as it is shorter than the reply awaited), those that
+// may have been written and those not sent. Replies to block writes outside
+// a transaction show nothing.
 //
 // Clock store: the write of the clock (93) is followed by the apply command
 // (92) the engine queues after it, without a box in between; "saved" is
