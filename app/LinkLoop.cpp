@@ -283,7 +283,9 @@ void LinkLoop::tramaRechazada(const std::vector<std::uint8_t>& trama)
     const int b = Bloque_De_Trama(trama);
     if (b == 0)
         return;
-    if (grabando())
+    // While the loop stops for the send, the frames on the line are still
+    // the loop's own.
+    if (grabando() && !parando_)
         cadena_->Bloque_Rechazado(b);
     else if (grabacion_.activa)
         grabacion_.escritos.Rechazado(b);
