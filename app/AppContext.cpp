@@ -388,7 +388,17 @@ MainWindowServices AppContext::services()
     s.printEvents = [this] { print_->P_Events_Click(); };
     s.printSetpoints = [this] { print_->P_Setpoints_Click(); };
     s.openClockPage = [this] { openClockPage(); };
+    s.writeUnderWay = [this] { return QString::fromStdString(writeUnderWay()); };
     return s;
+}
+
+std::string AppContext::writeUnderWay() const
+{
+    if (const std::string d = envio_->Detalle_En_Curso(); !d.empty())
+        return "while sending setpoints to the relay: " + d;
+    if (const std::string d = loop_.Detalle_En_Curso(); !d.empty())
+        return "while storing setpoints in the relay: " + d;
+    return {};
 }
 
 void AppContext::openValuePage(const std::string& form)

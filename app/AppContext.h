@@ -104,6 +104,10 @@ public:
     // Actual Values > Events: the events page, shown modally.
     void openEventsPage();
 
+    // A setpoint send or STORE under way and what the relay now holds of
+    // it, as the services' writeUnderWay gives it; empty when none runs.
+    std::string writeUnderWay() const;
+
     // File > Print: the three commands and their report pages.
     PrintCommands& printCommands() { return *print_; }
 

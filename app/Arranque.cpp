@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <csignal>
 #include <cstdio>
 
 namespace kova {
@@ -30,9 +31,17 @@ Arranque::~Arranque()
 // A calling program that gives up must always be able to end the program:
 // any open box or modal window closes as by Escape (so the code that opened
 // it goes on with its leaving answer), later boxes answer at once, and the
-// main window's unload runs: port closed, handshake file 2.
-void Arranque::onTerminationSignal()
+// main window's unload runs: port closed, handshake file 2. A send or STORE
+// cut short leaves a line on stderr saying what the relay holds of it.
+void Arranque::onTerminationSignal(int signalNumber)
 {
+    if (services_.writeUnderWay) {
+        const QString under = services_.writeUnderWay();
+        const char* name = signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
+        if (!under.isEmpty())
+            std::fprintf(stderr, "kova: ended by %s %s\n", name, qUtf8Printable(under));
+        std::fflush(stderr);
+    }
     terminationPending_ = true;
     endModalWindows();
     if (principal_ && principal_->isVisible()) principal_->terminateBySignal();

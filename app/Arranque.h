@@ -48,7 +48,7 @@ public:
     bool ended() const { return ended_; }
 
 private:
-    void onTerminationSignal();
+    void onTerminationSignal(int signalNumber);
 
     Options options_;
     AppState state_;

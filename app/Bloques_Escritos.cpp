@@ -23,43 +23,50 @@ std::string nombrar(const std::vector<int>& b)
     return s;
 }
 
+std::string mayuscula(std::string s)
+{
+    s[0] = static_cast<char>(s[0] - 'a' + 'A');
+    return s;
+}
+
 } // namespace
 
-std::string Detalle_Escritura(const std::vector<int>& bloques, const std::set<int>& confirmados,
-                              const std::set<int>& enviados)
+std::string Bloques_Escritos::Detalle() const
 {
-    std::vector<int> si, no, quizas;
-    for (int b : bloques) {
-        if (confirmados.count(b) != 0) {
-            si.push_back(b);
-        } else {
-            no.push_back(b);
-            if (enviados.count(b) != 0)
-                quizas.push_back(b);
-        }
+    std::vector<int> confirmados, rechazados, quizas, noEnviados;
+    for (int b : bloques_) {
+        const auto it = estado_.find(b);
+        const Estado e = it == estado_.end() ? Estado{} : it->second;
+        if (e.confirmado)
+            confirmados.push_back(b);
+        else if (e.envios == 0)
+            noEnviados.push_back(b);
+        else if (e.rechazos >= e.envios)
+            rechazados.push_back(b);
+        else
+            quizas.push_back(b);
     }
-    if (si.empty() && quizas.empty())
-        return "Nothing was written to the relay.";
-    bool todos = !bloques.empty();
-    for (std::size_t i = 0; todos && i < bloques.size(); ++i)
-        todos = bloques[i] == static_cast<int>(i) + 1;
-    const std::string deTodos =
-        todos ? " of " + std::to_string(bloques.size()) : " of " + nombrar(bloques);
+    if (confirmados.empty() && quizas.empty()) {
+        const std::string rechazo = rechazados.empty() ? "" : "The relay refused " + nombrar(rechazados) + ". ";
+        return rechazo + "Nothing was written to the relay.";
+    }
     std::string s;
-    if (si.empty())
-        s = "The relay confirmed none of " +
-            (todos ? "the " + std::to_string(bloques.size()) + " blocks" : nombrar(bloques));
-    else
-        s = "The relay confirmed " + nombrar(si) + deTodos;
-    if (!no.empty()) {
-        if (!si.empty())
-            s += "; " + nombrar(no) + (no.size() == 1 ? " was" : " were") + " not confirmed";
-        if (quizas == no && !si.empty())
-            s += no.size() == 1 ? " (it may have been written)" : " (they may have been written)";
-        else if (!quizas.empty())
-            s += " (" + nombrar(quizas) + " may have been written)";
-    }
-    s += ". The relay may now hold a mix of old and new setpoints.";
+    const auto frase = [&s](const std::string& f) { s += (s.empty() ? "" : " ") + f; };
+    if (!confirmados.empty())
+        frase("The relay confirmed " + nombrar(confirmados) + ".");
+    if (!rechazados.empty())
+        frase("The relay refused " + nombrar(rechazados) + ": " + (rechazados.size() == 1 ? "it was" : "they were") +
+              " not written.");
+    if (!quizas.empty())
+        frase(mayuscula(nombrar(quizas)) + " got no valid answer: " + (quizas.size() == 1 ? "it" : "they") +
+              " may have been written.");
+    if (!noEnviados.empty())
+        frase(mayuscula(nombrar(noEnviados)) + (noEnviados.size() == 1 ? " was" : " were") + " not sent.");
+    // A block that holds new values beside another that may hold old ones.
+    const std::size_t escritos = confirmados.size() + quizas.size();
+    const std::size_t sinEscribir = quizas.size() + rechazados.size() + noEnviados.size();
+    if (escritos > 0 && sinEscribir > 0 && escritos + sinEscribir - quizas.size() >= 2)
+        frase("The relay may now hold a mix of old and new setpoints.");
     return s;
 }
 

@@ -1,6 +1,5 @@
 #include "app/EnvioSetpoints.h"
 
-#include "app/Bloques_Escritos.h"
 #include "app/Cp1252.h"
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
@@ -93,6 +92,7 @@ void EnvioSetpoints::Send_Click()
     engine_.setCadena_Com(std::to_string(st_.Velocidad));
     engine_.setDireccion(direccion);
     st_.Grabando_Setpoints = true;
+    escritos_ = Bloques_Escritos({1, 2, 3, 4, 5, 6});
     reintentos_ = 0;
     versionAceptada_ = false;
     // Nothing may change the setpoints or the line until the send ends.
@@ -121,15 +121,14 @@ void EnvioSetpoints::iniciarCadena()
     }
     sched_.setSolicitante_Actual(&engine_);
     reintentos_ = 0;
-    confirmados_.clear();
-    enviados_.clear();
+    escritos_ = Bloques_Escritos({1, 2, 3, 4, 5, 6});
     enviar(60);
 }
 
 void EnvioSetpoints::enviar(int accion)
 {
     if (const int b = Bloque_De_Escritura(accion))
-        enviados_.insert(b);
+        escritos_.Enviado(b);
     engine_.setAccion(static_cast<std::int16_t>(accion));
     engine_.Ejecuta();
     // A frame that never leaves still times out.
@@ -146,7 +145,7 @@ void EnvioSetpoints::Paso_Cadena(bool opOK)
         return;
     }
     if (const int b = Bloque_De_Escritura(engine_.Accion()))
-        confirmados_.insert(b);
+        escritos_.Confirmado(b);
     switch (engine_.Accion()) {
     case 60:
         if (!Version_Admitida(engine_.Firmware(), engine_.Version(),
@@ -194,6 +193,17 @@ void EnvioSetpoints::Cancelar_Grabacion()
     habilitar(true);
 }
 
+void EnvioSetpoints::Bloque_Rechazado(int bloque)
+{
+    if (st_.Grabando_Setpoints)
+        escritos_.Rechazado(bloque);
+}
+
+std::string EnvioSetpoints::Detalle_En_Curso() const
+{
+    return st_.Grabando_Setpoints ? escritos_.Detalle() : std::string();
+}
+
 void EnvioSetpoints::terminar(Fin fin)
 {
     st_.Grabando_Setpoints = false;
@@ -216,7 +226,7 @@ void EnvioSetpoints::terminar(Fin fin)
     case Fin::SinRespuesta:
     case Fin::RespuestaFallida:
         ui().msgBoxDetail(kErrorEnvio, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
-                          QString::fromStdString(Detalle_Escritura({1, 2, 3, 4, 5, 6}, confirmados_, enviados_)));
+                          QString::fromStdString(escritos_.Detalle()));
         break;
     default: break;
     }

@@ -17,12 +17,14 @@
 //   it ends;
 // - a reply that fails its check ends the send with the error message;
 // - the error message's detail names the blocks the relay confirmed during
-//   the whole send and those it did not;
+//   the whole send, those it refused, those that may have been written and
+//   those not sent;
 // - an address is taken only when its rounded value is a slave address;
 // - a file holding a setting outside what its page's control accepts, or a
 //   relay address no master can reach, is refused before anything is sent.
 
 #include "app/AppState.h"
+#include "app/Bloques_Escritos.h"
 #include "app/LinkLoop.h"
 
 #include <QObject>
@@ -31,7 +33,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,11 @@ public:
     void Paso_Cadena(bool opOK) override;
     void Paso_Reinicio() override;
     void Cancelar_Grabacion() override;
+    void Bloque_Rechazado(int bloque) override;
+
+    // While a send runs: what the relay now holds of it, as the error's
+    // detail line would say; empty otherwise.
+    std::string Detalle_En_Curso() const;
 
     int Reintentos_Grabacion() const { return reintentos_; }
     bool Version_Aceptada() const { return versionAceptada_; }
@@ -108,10 +114,8 @@ private:
     Servicios_Envio svc_;
     int reintentos_ = 0;
     bool versionAceptada_ = false;
-    // Blocks (1 to 6) with a passed reply at least once in this send, and
-    // those sent at least once.
-    std::set<int> confirmados_;
-    std::set<int> enviados_;
+    // What became of each of the six blocks in this send.
+    Bloques_Escritos escritos_;
     // The loop has stopped and the line is quiet.
     bool lineaLibre_ = false;
     // The address was taken; the chain starts when the line is free.

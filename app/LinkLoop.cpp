@@ -189,21 +189,31 @@ void LinkLoop::Timer1_Timer()
     if (parando_) {
         // Stopping: the request in flight times out at the second tick.
         if (++ticksSinRespuesta_ >= 2) {
-            if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando)
+            if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando) {
                 sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+                marcarEnviada();
+            }
             finParada();
         }
         return;
     }
     if (grabando()) {
+        // A refusal of the write now waiting is on the line: taken before
+        // the chain restarts or ends.
+        drenarEntrada();
         cadena_->Paso_Reinicio();
         return;
     }
     ++ticksSinRespuesta_;
     if (ticksSinRespuesta_ >= 2) {
         const bool enEjecucion = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
-        if (enEjecucion)
+        if (enEjecucion) {
             sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+            marcarEnviada();
+        }
+        // An exception reply (shorter than the reply awaited) is on the line:
+        // taken before the failure is counted and perhaps reported.
+        drenarEntrada();
         if (contarFallo(enEjecucion))
             return;
         ticksSinRespuesta_ = 0;
@@ -258,17 +268,31 @@ void LinkLoop::empezarSilencio()
 
 void LinkLoop::drenarEntrada()
 {
+    std::vector<std::uint8_t> rechazada;
     try {
         if (port_.portOpen())
-            engine_.Entrada_Descartada(port_.input());
+            rechazada = engine_.Entrada_Descartada(port_.input());
     } catch (const SerialPortError&) {
     }
+    if (!rechazada.empty())
+        tramaRechazada(rechazada);
+}
+
+void LinkLoop::tramaRechazada(const std::vector<std::uint8_t>& trama)
+{
+    const int b = Bloque_De_Trama(trama);
+    if (b == 0)
+        return;
+    // While the loop stops for the send, the frames on the line are still
+    // the loop's own.
+    if (grabando() && !parando_)
+        cadena_->Bloque_Rechazado(b);
+    else if (grabacion_.activa)
+        grabacion_.escritos.Rechazado(b);
 }
 
 bool LinkLoop::contarFallo(bool enEjecucion)
 {
-    if (enEjecucion)
-        marcarEnviada();
     if (conectando()) {
         if (++fallosConexion_ < kMaxFallosConexion)
             return false;
@@ -304,6 +328,7 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
                 sched_.setEstado_Actual(Proceso_Comunicacion::kTerminada);
         } else if (enEjecucion) {
             sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+            marcarEnviada();
         }
         finParada();
         return;
@@ -324,8 +349,10 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
     }
     if (!opOK) {
         const bool enEjecucion = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
-        if (enEjecucion)
+        if (enEjecucion) {
             sched_.setEstado_Actual(Proceso_Comunicacion::kPendiente);
+            marcarEnviada();
+        }
         const bool enLinea = state_.Comunicando;
         if (contarFallo(enEjecucion))
             return; // the link error ran: dispatching stopped, port left open
@@ -392,7 +419,7 @@ void LinkLoop::Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, const
     for (int codigo : sinCola)
         bloques.insert(Bloque_De_Escritura(codigo));
     bloques.erase(0);
-    grabacion_.bloques.assign(bloques.begin(), bloques.end());
+    grabacion_.escritos = Bloques_Escritos({bloques.begin(), bloques.end()});
     if (grabacion_.pendientes.empty())
         terminarGrabacion(false);
 }
@@ -404,17 +431,29 @@ void LinkLoop::marcarEnviada()
     const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
     const auto& p = grabacion_.pendientes;
     if (std::find(p.begin(), p.end(), s) != p.end())
-        grabacion_.enviados.insert(Bloque_De_Escritura(s.codigo));
+        grabacion_.escritos.Enviado(Bloque_De_Escritura(s.codigo));
 }
 
 std::string LinkLoop::detalleGrabacion() const
 {
     std::string d;
-    if (grabacion_.activa)
-        d = Detalle_Escritura(grabacion_.bloques, grabacion_.confirmados, grabacion_.enviados);
+    if (grabacion_.activa) {
+        Bloques_Escritos escritos = grabacion_.escritos;
+        // A write of the transaction in flight has gone out: it may be written.
+        const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
+        const auto& p = grabacion_.pendientes;
+        if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando && std::find(p.begin(), p.end(), s) != p.end())
+            escritos.Enviado(Bloque_De_Escritura(s.codigo));
+        d = escritos.Detalle();
+    }
     if (relojEscrito_)
         d += (d.empty() ? "" : " ") + kRelojSinAplicar;
     return d;
+}
+
+std::string LinkLoop::Detalle_En_Curso() const
+{
+    return grabacion_.activa ? detalleGrabacion() : std::string();
 }
 
 void LinkLoop::respuestaDeGrabacion(const Solicitud& s)
@@ -426,7 +465,7 @@ void LinkLoop::respuestaDeGrabacion(const Solicitud& s)
     if (it == p.end())
         return;
     p.erase(it);
-    grabacion_.confirmados.insert(Bloque_De_Escritura(s.codigo));
+    grabacion_.escritos.Confirmado(Bloque_De_Escritura(s.codigo));
     if (p.empty())
         terminarGrabacion(grabacion_.sinCola.empty());
 }

@@ -42,9 +42,11 @@
 // write that could not be queued shows the communication error when the
 // others have been answered, and a write given up or the link lost ends the
 // transaction without a word of saving. The communication error of a
-// transaction carries a detail line naming the blocks the relay confirmed
-// and those it did not. Replies to block writes outside a transaction show
-// nothing.
+// transaction carries a detail line naming the blocks the relay confirmed,
+// those it refused with an exception reply (found among the bytes dropped
+// after the time-out, as it is shorter than the reply awaited), those that
+// may have been written and those not sent. Replies to block writes outside
+// a transaction show nothing.
 //
 // Clock store: the write of the clock (93) is followed by the apply command
 // (92) the engine queues after it, without a box in between; "saved" is
@@ -56,6 +58,7 @@
 // each request given up, the link lost, the end of a store transaction and
 // the start of a connect.
 
+#include "app/Bloques_Escritos.h"
 #include "link/INotifier.h"
 #include "link/ISerialPort.h"
 #include "link/KOVA200.h"
@@ -94,6 +97,9 @@ public:
     virtual void Paso_Reinicio() = 0;
     // A connect ends a send still running.
     virtual void Cancelar_Grabacion() = 0;
+    // The relay refused a write of setpoint block `bloque` (1 to 6) with an
+    // exception reply, found among the bytes dropped after a time-out.
+    virtual void Bloque_Rechazado(int bloque) { (void)bloque; }
 };
 
 class LinkLoop : public QObject {
@@ -173,6 +179,10 @@ public:
     // sinCola: the codes of the writes that could not be queued.
     void Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, const std::vector<int>& sinCola = {});
     bool Grabacion_En_Curso() const { return grabacion_.activa; }
+    // While a store transaction runs: what the relay now holds of it, as the
+    // detail line of its error would say (a write in flight may have been
+    // written); empty otherwise.
+    std::string Detalle_En_Curso() const;
 
     int Ticks_Sin_Respuesta() const { return ticksSinRespuesta_; }
     bool timer1Activo() const { return timer1_.isActive(); }
@@ -236,8 +246,11 @@ private:
     // A message box with the loop's timers stopped while it is open.
     void mostrar(Icono icono, const std::string& texto, const std::string& titulo, const std::string& detalle = {});
     void respuestaDeGrabacion(const Solicitud& s);
-    // The request running now is a write of the transaction: it went out.
+    // The request running now is a write of the transaction: it went out
+    // and failed.
     void marcarEnviada();
+    // The relay refused this frame (an exception reply dropped unread).
+    void tramaRechazada(const std::vector<std::uint8_t>& trama);
     // The detail line of a store's or clock store's error: what the relay
     // now holds of it; empty when none is under way.
     std::string detalleGrabacion() const;
@@ -290,10 +303,8 @@ private:
         bool activa = false;
         std::vector<Solicitud> pendientes;
         std::vector<int> sinCola;
-        // Blocks of the store in order; those the relay confirmed; those sent.
-        std::vector<int> bloques;
-        std::set<int> confirmados;
-        std::set<int> enviados;
+        // What became of each block of the store.
+        Bloques_Escritos escritos;
     } grabacion_;
     // The clock was written (93 passed) and its apply command (92) waits.
     bool relojEscrito_ = false;

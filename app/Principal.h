@@ -65,6 +65,11 @@ struct MainWindowServices {
     std::function<void(Principal&)> attach;
     // Ends the program (the event loop); QCoreApplication::quit when empty.
     std::function<void()> endProgram;
+    // While a setpoint send or STORE runs: what runs and what the relay now
+    // holds of it ("while sending setpoints to the relay: The relay
+    // confirmed ..."); empty otherwise. Told on stderr when a termination
+    // signal ends the program.
+    std::function<QString()> writeUnderWay;
 };
 
 class Principal : public QMainWindow {

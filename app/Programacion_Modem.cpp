@@ -2,7 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/Cp1252.h"
+#include "link/Puerto_No_Abierto.h"
 #include "platform/Ui.h"
+#include "platform/UiNotifier.h"
 #include "platform/Waits.h"
 #include "platform/WholeFileWriter.h"
 #include "text/NumberText.h"
@@ -113,10 +115,11 @@ bool Programacion_Modem::abrir()
         modem_.setSThreshold(0);
         modem_.input();
         return true;
-    } catch (const SerialPortError&) {
+    } catch (const SerialPortError& e) {
         modem_.setPortOpen(false);
-        mensaje(QStringLiteral("Invalid Number Port: COM") + QString::fromStdString(signedText(st_.Puerto_Com)),
-                MsgIcon::Critical, QStringLiteral("Communication error"));
+        // Told as a connect tells it: the reason in the detail line and on stderr.
+        UiNotifier aviso;
+        Avisar_Puerto_No_Abierto(&aviso, st_.Puerto_Com, e.what());
         return false;
     }
 }

@@ -2,12 +2,12 @@
 
 #include "link/BasicCRC.h"
 #include "link/Proceso_Comunicacion.h"
+#include "link/Puerto_No_Abierto.h"
 #include "link/RegisterImages.h"
 
 #include "text/HexText.h"
 #include "text/NumberText.h"
 
-#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -158,12 +158,7 @@ bool KOVA200::Abrir_Puerto()
     } catch (...) {
         motivo = "the port could not be opened";
     }
-    // The box keeps its one line; why the port did not open goes into its
-    // detail line and to stderr, where a calling program's log catches it.
-    const std::string linea = "kova: COM" + signedText(puertoPC_) + " did not open: " + motivo + "\n";
-    std::fputs(linea.c_str(), stderr);
-    if (notifier_ != nullptr)
-        notifier_->criticalDetail("Invalid Number Port: COM" + signedText(puertoPC_), "Communication error", motivo);
+    Avisar_Puerto_No_Abierto(notifier_, puertoPC_, motivo);
     resultado_ = false;
     return false;
 }
@@ -259,9 +254,9 @@ void KOVA200::Enviar_Trama(int largoTrama, int largoRespuesta)
     pendientes_.enviada(trama_, Tramas_Pendientes::Reloj::now());
 }
 
-void KOVA200::Entrada_Descartada(const std::vector<std::uint8_t>& bytes)
+std::vector<std::uint8_t> KOVA200::Entrada_Descartada(const std::vector<std::uint8_t>& bytes)
 {
-    pendientes_.descartada(bytes, Tramas_Pendientes::Reloj::now());
+    return pendientes_.descartada(bytes, Tramas_Pendientes::Reloj::now());
 }
 
 // --- Reply handling ---------------------------------------------------------

@@ -90,8 +90,11 @@ public:
     void Refrescar() override;
     // Bytes the host dropped from the line unread (a late reply after a
     // time-out): when they are exactly the reply to a frame still
-    // unanswered, that frame no longer waits for one.
-    void Entrada_Descartada(const std::vector<std::uint8_t>& bytes);
+    // unanswered, that frame no longer waits for one. Returns the frame the
+    // relay refused when the bytes are its exception reply and fit no other
+    // unanswered frame (a block write's exception reply is 5 bytes, never
+    // taken as its reply); empty otherwise.
+    std::vector<std::uint8_t> Entrada_Descartada(const std::vector<std::uint8_t>& bytes);
     // Frames sent whose reply has not been seen yet.
     std::size_t Tramas_Sin_Respuesta() const { return pendientes_.size(); }
     // Counts one missed or failed reply; the fifth in a row raises

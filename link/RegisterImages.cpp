@@ -35,6 +35,17 @@ std::optional<std::uint16_t> Indice_ActualValue(std::string_view address)
     return reg ? actualValueIndex(*reg) : std::nullopt;
 }
 
+int Bloque_De_Trama(const std::vector<std::uint8_t>& trama)
+{
+    if (trama.size() < 4 || trama[1] != 16)
+        return 0;
+    const int inicio = trama[2] * 256 + trama[3];
+    for (std::size_t j = 0; j < Bloques_Setpoints.size(); ++j)
+        if (Bloques_Setpoints[j].first == inicio)
+            return static_cast<int>(j) + 1;
+    return 0;
+}
+
 void copySetpointBlock(const SetpointImage& from, SetpointImage& to, int k)
 {
     if (k < 1 || k > static_cast<int>(Bloques_Setpoints.size()))

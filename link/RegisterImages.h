@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace kova {
 
@@ -103,6 +104,10 @@ constexpr int Bloque_De_Escritura(int codigo)
 {
     return codigo == 27 ? 1 : codigo == 28 ? 2 : codigo >= 110 && codigo <= 113 ? codigo - 107 : 0;
 }
+
+// The setpoint block a write frame (function 16 from the block's first
+// register) writes, else 0.
+int Bloque_De_Trama(const std::vector<std::uint8_t>& trama);
 
 // Copies the bytes of setpoint block k (1..6) from one setpoint image into
 // another. Another k copies nothing.

@@ -34,15 +34,22 @@ Tramas_Pendientes::Atribucion Tramas_Pendientes::atribuir(const std::vector<std:
     return propia ? Atribucion::Actual : Atribucion::Tardia;
 }
 
-void Tramas_Pendientes::descartada(const std::vector<std::uint8_t>& bytes, Reloj::time_point ahora)
+std::vector<std::uint8_t> Tramas_Pendientes::descartada(const std::vector<std::uint8_t>& bytes,
+                                                        Reloj::time_point ahora)
 {
     vencer(ahora);
+    std::vector<std::uint8_t> rechazada;
     // An exception reply also answers its frame: the relay has moved on.
     auto e = primeraQueResponde(bytes);
-    if (e == tramas_.end())
-        e = std::find_if(tramas_.begin(), tramas_.end(), [&](const Enviada& t) { return excepcionDe(bytes, t.trama); });
+    if (e == tramas_.end()) {
+        const auto esRechazo = [&](const Enviada& t) { return excepcionDe(bytes, t.trama); };
+        e = std::find_if(tramas_.begin(), tramas_.end(), esRechazo);
+        if (e != tramas_.end() && std::count_if(tramas_.begin(), tramas_.end(), esRechazo) == 1)
+            rechazada = e->trama;
+    }
     if (e != tramas_.end())
         tramas_.erase(tramas_.begin(), e + 1);
+    return rechazada;
 }
 
 std::deque<Tramas_Pendientes::Enviada>::iterator

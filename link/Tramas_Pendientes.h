@@ -41,8 +41,11 @@ public:
                         Reloj::time_point ahora);
     // Bytes dropped unread: when they are exactly the reply, or the exception
     // reply, to a pending frame, that frame and the ones before it are no
-    // longer pending.
-    void descartada(const std::vector<std::uint8_t>& bytes, Reloj::time_point ahora);
+    // longer pending. Returns the frame the bytes refused when they are an
+    // exception reply that fits no other pending frame (an exception reply
+    // names no register: with two such frames pending it could be either's);
+    // empty otherwise.
+    std::vector<std::uint8_t> descartada(const std::vector<std::uint8_t>& bytes, Reloj::time_point ahora);
     // A new line: nothing sent before can answer any more.
     void olvidar() { tramas_.clear(); }
 

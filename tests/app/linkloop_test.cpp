@@ -662,21 +662,45 @@ TEST_P(Store, Transaction)
 }
 
 const std::string kMezcla = " The relay may now hold a mix of old and new setpoints.";
-const std::string kBloque2 = "The relay confirmed block 1 of 2; block 2 was not confirmed";
-const std::string kTalVez = " (it may have been written).";
+const std::string kBloque1 = "The relay confirmed block 1. ";
 
 INSTANTIATE_TEST_SUITE_P(
     Loop, Store,
     ::testing::Values(StoreCase{"both taken", {27, 28}, {}, 0, "S", true, ""},
                       StoreCase{"one write", {113}, {}, 0, "S", true, ""},
-                      StoreCase{"second refused", {27, 28}, {}, 28, "C", false, kBloque2 + kTalVez + kMezcla},
+                      StoreCase{"second refused", {27, 28}, {}, 28, "C", false,
+                                kBloque1 + "The relay refused block 2: it was not written." + kMezcla},
                       StoreCase{"block 4 refused, block 6 taken", {111, 113}, {}, 111, "C", false,
-                                "The relay confirmed block 6 of blocks 4 and 6; block 4 was not confirmed" + kTalVez +
+                                "The relay confirmed block 6. The relay refused block 4: it was not written." +
                                     kMezcla},
-                      StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false, kBloque2 + kTalVez + kMezcla,
+                      StoreCase{"block 2 ignored", {27, 28}, {}, 28, "C", false,
+                                kBloque1 + "Block 2 got no valid answer: it may have been written." + kMezcla,
                                 Fallo::Silencio},
-                      StoreCase{"one not queued", {27}, {28}, 0, "C", false, kBloque2 + "." + kMezcla},
+                      StoreCase{"the only write refused", {113}, {}, 113, "C", false,
+                                "The relay refused block 6. Nothing was written to the relay."},
+                      StoreCase{"the only write spoiled", {28}, {}, 28, "C", false,
+                                "Block 2 got no valid answer: it may have been written.", Fallo::CrcMalo},
+                      StoreCase{"one not queued", {27}, {28}, 0, "C", false,
+                                kBloque1 + "Block 2 was not sent." + kMezcla},
                       StoreCase{"none queued", {}, {27}, 0, "C", false, "Nothing was written to the relay."}));
+
+TEST_F(Loop, StoreUnderWayTellsWhatTheRelayHolds)
+{
+    // For the line written when the program is ended meanwhile: a write in
+    // flight may have been written; once the store has ended nothing is told.
+    conectarYEsperarOnline();
+    port.fallo = [](const std::vector<std::uint8_t>& f, int) {
+        return codigo(f) == 28 ? Fallo::Silencio : Fallo::Ninguno;
+    };
+    EXPECT_EQ(loop->Detalle_En_Curso(), "");
+    loop->Iniciar_Grabacion({{0, *sched.Agregar_Solicitud(0, &engine, 27), 27},
+                             {0, *sched.Agregar_Solicitud(0, &engine, 28), 28}});
+    ASSERT_TRUE(waitFor([&] { return cuantos(28) == 1; }, 3000));
+    EXPECT_EQ(loop->Detalle_En_Curso(),
+              kBloque1 + "Block 2 got no valid answer: it may have been written." + kMezcla);
+    ASSERT_TRUE(waitFor([&] { return !loop->Grabacion_En_Curso(); }, 20000));
+    EXPECT_EQ(loop->Detalle_En_Curso(), "");
+}
 
 TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
 {

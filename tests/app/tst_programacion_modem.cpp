@@ -265,6 +265,7 @@ private slots:
         if (failOpen) {
             QCOMPARE(ui.shown[1].title, QString("Communication error"));
             QCOMPARE(ui.shown[1].icon, MsgIcon::Critical);
+            QCOMPARE(ui.shown[1].detail, QString("no such device")); // the port's reason
         }
         QVERIFY(r.modem.sent.empty());
         QVERIFY(!r.modem.portOpen());
@@ -273,6 +274,32 @@ private slots:
         // Refused runs ask for no string and write no file.
         QCOMPARE(ui.inputs.size(), personal && !online && !connecting ? 1 : 0);
         QVERIFY(r.settingsKept());
+    }
+
+    // A modem silent from the first command of the personal string: the run
+    // ends after that command's wait, sending nothing more, long before the
+    // waits of the later commands would have passed.
+    void personalStringSilentModemEndsAfterTheFirstCommand()
+    {
+        ScriptedUi ui;
+        ui.inputAnswers.push_back("ATS0=1");
+        Run r;
+        r.choice.personal = true;
+        Tiempos_Modem t = r.p.tiempos();
+        t.pasosMs = {300, 5000, 5000, 5000, 5000, 5000};
+        t.guardaMs = 5000;
+        r.p.setTiempos(t);
+        const int allWaits = 300 + 4 * 5000 + 5000 + 2 * 5000;
+        QElapsedTimer clock;
+        clock.start();
+        r.p.Modem_Click(r.choice);
+        const qint64 took = clock.elapsed();
+        QCOMPARE(QString::fromStdString(r.modem.wire()), QString("ATV1E0\r"));
+        QCOMPARE(texts(ui), (QStringList{"Please Connect the Modem to COM2", "Modem Not Response"}));
+        QVERIFY(!r.p.Modem_Programado);
+        QCOMPARE(r.modem.calls.back(), std::string("close"));
+        QVERIFY(r.settingsKept());
+        QVERIFY2(took < allWaits / 4, qPrintable(QString::number(took)));
     }
 
     void portFailingMidwayEndsSilently()

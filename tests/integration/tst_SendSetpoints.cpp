@@ -4,6 +4,7 @@
 // its log and checked with the tests' own CRC.
 
 #include "app/AppContext.h"
+#include "app/Arranque.h"
 #include "app/Comunicacion.h"
 #include "app/support/AppFiles.h"
 #include "app/support/ScriptedUi.h"
@@ -13,11 +14,14 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <functional>
+#include <csignal>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace kova;
@@ -99,6 +103,36 @@ struct Program {
     }
 };
 
+// What the program writes to stderr (file descriptor 2) while it lives.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        file_.open();
+        std::fflush(stderr);
+        saved_ = ::dup(2);
+        ::dup2(file_.handle(), 2);
+    }
+    ~StderrCapture() { restore(); }
+    QByteArray text()
+    {
+        restore();
+        return kova::test::readAll(file_.fileName());
+    }
+
+private:
+    void restore()
+    {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    QTemporaryFile file_;
+    int saved_ = -1;
+};
+
 } // namespace
 
 class tst_SendSetpoints : public QObject {
@@ -110,6 +144,7 @@ private slots:
     void failedReplyEndsTheSendForGood();
     void fileOutsideItsRangesIsNeverWritten_data();
     void fileOutsideItsRangesIsNeverWritten();
+    void termSignalDuringASendTellsWhatTheRelayHolds();
 };
 
 void tst_SendSetpoints::fileIsWrittenBlockByBlock()
@@ -159,13 +194,19 @@ void tst_SendSetpoints::unsuitedOrSilentRelay_data()
     QTest::newRow("other type") << QStringList{"--type", "21"} << QList<int>{60} << refused << true << "";
     QTest::newRow("silent at block 2") << QStringList{"--silent-from", "3"} << QList<int>{60, 27, 28, 27, 27, 27, 27}
         << error << false
-        << "The relay confirmed block 1 of 6; blocks 2 to 6 were not confirmed (block 2 may have been written)." + mix;
+        << "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. Blocks 3 to 6 were "
+           "not sent." + mix;
     QTest::newRow("silent from the start") << QStringList{"--silent-from", "1"} << QList<int>{60, 60, 60, 60, 60}
                                            << error << false << "Nothing was written to the relay.";
     QTest::newRow("noise from block 3")
         << QStringList{"--noise-from", "4"} << QList<int>{60, 27, 28, 110} << error << false
-        << "The relay confirmed blocks 1 and 2 of 6; blocks 3 to 6 were not confirmed (block 3 may have been "
-           "written)." + mix;
+        << "The relay confirmed blocks 1 and 2. Block 3 got no valid answer: it may have been written. Blocks 4 to 6 "
+           "were not sent." + mix;
+    // Each restart writes blocks 1 and 2 again and is refused block 3 again.
+    QTest::newRow("block 3 refused") << QStringList{"--exception-on", "16:0x1000"}
+        << QList<int>{60, 27, 28, 110, 27, 28, 110, 27, 28, 110, 27, 28, 110, 27, 28, 110} << error << false
+        << "The relay confirmed blocks 1 and 2. The relay refused block 3: it was not written. Blocks 4 to 6 were "
+           "not sent." + mix;
 }
 
 void tst_SendSetpoints::unsuitedOrSilentRelay()
@@ -257,6 +298,57 @@ void tst_SendSetpoints::fileOutsideItsRangesIsNeverWritten()
     QCOMPARE(p.ui.shown[0].icon, MsgIcon::Critical);
     QVERIFY2(p.ui.shown[0].detail.startsWith(detail), qPrintable(p.ui.shown[0].detail));
     QVERIFY(!p.ctx.MSComm1().portOpen());
+}
+
+// A calling program ends the program (started with its command line, so
+// online) while File > Send waits for the relay's reply to block 3: one
+// line on stderr says what the relay holds, and the handshake file still
+// gets its record 2.
+void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds()
+{
+    SimHarness sim({"--busy-on", "16:0x1000:4000"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(kova::test::builtDefaultFile(), dir.filePath("Default.KOVA2")));
+    const QString file = dir.filePath("send.KOVA2");
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(setpointFile());
+    out.close();
+    qputenv("KOVA_APP_DIR", dir.path().toLocal8Bit());
+    qputenv("KOVA_HANDSHAKE_FILE", dir.filePath("prueba.txt").toLocal8Bit());
+    qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
+    processImages() = RegisterImages{};
+
+    ScriptedUi ui;
+    Arranque arranque(Arranque::Options{0, true});
+    AppContext ctx(arranque.state());
+    MainWindowServices services = ctx.services();
+    bool ended = false;
+    services.endProgram = [&] { ended = true; };
+    arranque.setServices(services);
+    arranque.setConnectAtStart([&] { ctx.connectAtStart(); });
+    arranque.Main({"9600,N,8,1", "1", "1"});
+    QVERIFY(QTest::qWaitFor([&] { return arranque.state().link.Comunicando; }, 10000));
+    // The relay's time-out is longer than its busy hold: no restart.
+    ctx.linkLoop().setIntervals(6000, 10, 50);
+
+    StderrCapture err;
+    ui.fileNames = {file};
+    ui.inputAnswers = {"1"};
+    arranque.principal()->command("Send")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return ctx.DELU().Accion() == 110; }, 10000));
+    QTest::qWait(200);
+    ::raise(SIGTERM);
+    QVERIFY(QTest::qWaitFor([&] { return ended; }, 5000));
+    const QByteArray text = err.text();
+    QVERIFY2(text.contains("kova: ended by SIGTERM while sending setpoints to the relay: The relay confirmed blocks 1 "
+                           "and 2. Block 3 got no valid answer: it may have been written. Blocks 4 to 6 were not "
+                           "sent. The relay may now hold a mix of old and new setpoints.\n"),
+             text.constData());
+    QCOMPARE(text.count("kova: ended by"), 1);
+    QCOMPARE(kova::test::readAll(dir.filePath("prueba.txt")), QByteArray::fromHex("0200"));
+    QVERIFY(ui.shown.isEmpty());
 }
 
 QTEST_MAIN(tst_SendSetpoints)

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kova {
 namespace {
@@ -91,6 +92,23 @@ TEST(RegisterMap, BlocksAreContiguous)
         bytes += 2 * b.registers();
     }
     EXPECT_EQ(bytes, 342);
+}
+
+TEST(RegisterMap, WriteFrameNamesTheBlockItWrites)
+{
+    const struct {
+        std::vector<std::uint8_t> trama;
+        int bloque;
+    } casos[] = {
+        {{1, 16, 0x01, 0x01, 0, 24}, 1}, {{1, 16, 0x01, 0x19, 0, 24}, 2}, {{1, 16, 0x10, 0x00, 0, 25}, 3},
+        {{1, 16, 0x10, 0x19, 0, 25}, 4}, {{1, 16, 0x10, 0x32, 0, 25}, 5}, {{1, 16, 0x10, 0x4B, 0, 26}, 6},
+        {{1, 3, 0x01, 0x01, 0, 24}, 0},  // a read of block 1
+        {{1, 16, 0x01, 0x02, 0, 1}, 0},  // a write inside block 1
+        {{1, 16, 0x00, 0x90, 0, 3}, 0},  // the clock
+        {{1, 16, 0x01}, 0},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(Bloque_De_Trama(c.trama), c.bloque) << int(c.trama[1]);
 }
 
 } // namespace

@@ -331,5 +331,33 @@ TEST(Tramas_Pendientes, DroppedExceptionReplyAnswersItsFrame)
     }
 }
 
+TEST(Tramas_Pendientes, DroppedExceptionNamesTheFrameRefusedOnlyWhenItFitsNoOther)
+{
+    // An exception reply names no register: with two writes unanswered it
+    // could refuse either, and neither is named.
+    const Bytes w1 = withCrc(bytes("01 10 01 01 00 01 02 00 01")), w3 = withCrc(bytes("01 10 10 00 00 01 02 00 01"));
+    const Bytes r1 = pedido(3, 0x0101, 24);
+    const Bytes rechazo = withCrc(bytes("01 90 04"));
+    const auto t = Tramas_Pendientes::Reloj::time_point{};
+    const struct {
+        const char* que;
+        std::vector<Bytes> enviadas;
+        Bytes descartados;
+        Bytes rechazada;
+    } casos[] = {
+        {"the one write waiting", {w3}, rechazo, w3},
+        {"a read before it", {r1, w3}, rechazo, w3},
+        {"another write unanswered before it", {w1, w3}, rechazo, {}},
+        {"the write's own reply", {w3}, withCrc(bytes("01 10 10 00 00 01")), {}},
+        {"another slave's exception", {w3}, withCrc(bytes("02 90 04")), {}},
+    };
+    for (const auto& c : casos) {
+        Tramas_Pendientes p;
+        for (const Bytes& f : c.enviadas)
+            p.enviada(f, t);
+        EXPECT_EQ(p.descartada(c.descartados, t), c.rechazada) << c.que;
+    }
+}
+
 } // namespace
 } // namespace kova

@@ -1,6 +1,8 @@
 // A port that does not open says why: the engine's open request on the
-// program's serial port, its box shown through the program's boxes.
+// program's serial port, its box shown through the program's boxes; and
+// programming the modem on the same port says the same, the same way.
 
+#include "app/Programacion_Modem.h"
 #include "app/support/ScriptedUi.h"
 #include "link/KOVA200.h"
 #include "link/LinkState.h"
@@ -10,8 +12,11 @@
 #include "platform/UiNotifier.h"
 
 #include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
@@ -30,6 +35,22 @@ QString mapTo(int n, const QString& device)
 {
     qputenv(("KOVA_COM" + QByteArray::number(n)).constData(), device.toLocal8Bit());
     return device;
+}
+
+// What `run` writes to stderr (file descriptor 2).
+QByteArray stderrOf(const std::function<void()>& run)
+{
+    QTemporaryFile file;
+    if (!file.open()) return "no temporary file";
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    ::dup2(file.handle(), 2);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
 }
 
 } // namespace
@@ -93,7 +114,7 @@ private slots:
         engine.setPuerto_PC(static_cast<std::int16_t>(n));
         engine.setCadena_Com("9600");
         engine.setAccion(1);
-        engine.Ejecuta();
+        const QByteArray engineErr = stderrOf([&] { engine.Ejecuta(); });
 
         QVERIFY(!engine.Resultado_Peticion());
         QVERIFY(!port.portOpen());
@@ -102,6 +123,20 @@ private slots:
         QCOMPARE(ui.shown[0].title, QString("Communication error"));
         QCOMPARE(ui.shown[0].icon, MsgIcon::Critical);
         QCOMPARE(ui.shown[0].detail, device + ": " + reason);
+        QVERIFY2(engineErr.contains(": " + reason.toUtf8()), engineErr.constData());
+
+        QTemporaryDir programFolder;
+        AppState st;
+        st.Ruta_App = programFolder.path();
+        QtSerialPort modem;
+        Programacion_Modem programming(st, modem, port, [] { return false; });
+        const QByteArray modemErr = stderrOf([&] { programming.Modem_Click({false, n - 1, "COM", 3}); });
+        QCOMPARE(ui.shown.size(), 3); // the prompt to connect the modem, then the port's box
+        QCOMPARE(ui.shown[2].text, ui.shown[0].text);
+        QCOMPARE(ui.shown[2].title, ui.shown[0].title);
+        QCOMPARE(ui.shown[2].icon, ui.shown[0].icon);
+        QCOMPARE(ui.shown[2].detail, ui.shown[0].detail);
+        QCOMPARE(modemErr, engineErr);
         qunsetenv(("KOVA_COM" + QByteArray::number(n)).constData());
     }
 };

@@ -1,0 +1,90 @@
+// The detail line of a send or STORE that failed part-way: one table over
+// the block counts, the refusals, the blocks without a valid answer and a
+// send restarted from block 1.
+
+#include "app/Bloques_Escritos.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <sstream>
+
+using kova::Bloques_Escritos;
+
+namespace {
+
+struct Caso {
+    const char* nombre;
+    std::vector<int> bloques;
+    // What happened, in order: "s3" block 3 sent, "c3" confirmed, "r3" refused.
+    const char* sucesos;
+    std::string detalle;
+};
+
+const std::string kMezcla = " The relay may now hold a mix of old and new setpoints.";
+const std::string kNada = "Nothing was written to the relay.";
+
+const Caso kCasos[] = {
+    {"one block without answer", {1}, "s1", "Block 1 got no valid answer: it may have been written."},
+    {"one block refused", {6}, "s6 r6", "The relay refused block 6. " + kNada},
+    {"one block not sent", {2}, "", kNada},
+    {"one block confirmed", {6}, "s6 c6", "The relay confirmed block 6."},
+    {"two, the second confirmed", {1, 2}, "s1 s2 c2",
+     "The relay confirmed block 2. Block 1 got no valid answer: it may have been written." + kMezcla},
+    {"two, the second refused", {1, 2}, "s1 c1 s2 r2",
+     "The relay confirmed block 1. The relay refused block 2: it was not written." + kMezcla},
+    {"two refused", {1, 2}, "s1 r1 s2 r2", "The relay refused blocks 1 and 2. " + kNada},
+    {"two without answer", {3, 4}, "s3 s4",
+     "Blocks 3 and 4 got no valid answer: they may have been written." + kMezcla},
+    {"a list with a gap, the last refused", {1, 2, 3, 4, 6}, "s1 c1 s2 c2 s3 c3 s4 c4 s6 r6",
+     "The relay confirmed blocks 1 to 4. The relay refused block 6: it was not written." + kMezcla},
+    {"a gap, the first without answer", {4, 6}, "s4 s6 c6",
+     "The relay confirmed block 6. Block 4 got no valid answer: it may have been written." + kMezcla},
+    {"refused and not sent", {1, 2, 3}, "s1 c1 s2 r2",
+     "The relay confirmed block 1. The relay refused block 2: it was not written. Block 3 was not sent." + kMezcla},
+    {"two refused after one written", {1, 3, 5}, "s1 c1 s3 r3 s5 r5",
+     "The relay confirmed block 1. The relay refused blocks 3 and 5: they were not written." + kMezcla},
+    {"send silent at block 2, restarted", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 s1 s1 s1",
+     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
+     "Blocks 3 to 6 were not sent." + kMezcla},
+    {"restart: refused, then no answer", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 r2 s1 c1 s2",
+     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
+     "Blocks 3 to 6 were not sent." + kMezcla},
+    {"restart: refused every time", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 c2 s3 r3 s1 c1 s2 c2 s3 r3",
+     "The relay confirmed blocks 1 and 2. The relay refused block 3: it was not written. "
+     "Blocks 4 to 6 were not sent." + kMezcla},
+    {"restart: confirmed once, refused after", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 r1",
+     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
+     "Blocks 3 to 6 were not sent." + kMezcla},
+    {"nothing sent of six", {1, 2, 3, 4, 5, 6}, "", kNada},
+};
+
+class Detalle : public ::testing::TestWithParam<Caso> {};
+
+TEST_P(Detalle, SaysWhatTheRelayHolds)
+{
+    const Caso& c = GetParam();
+    Bloques_Escritos e(c.bloques);
+    std::istringstream sucesos(c.sucesos);
+    std::string s;
+    while (sucesos >> s) {
+        const int b = std::stoi(s.substr(1));
+        if (s[0] == 's')
+            e.Enviado(b);
+        else if (s[0] == 'c')
+            e.Confirmado(b);
+        else
+            e.Rechazado(b);
+    }
+    EXPECT_EQ(e.Detalle(), c.detalle);
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, Detalle, ::testing::ValuesIn(kCasos), [](const auto& info) {
+    std::string n = info.param.nombre;
+    for (char& ch : n)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return n;
+});
+
+} // namespace
