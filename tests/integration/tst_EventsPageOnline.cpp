@@ -62,6 +62,15 @@ bool unbroken(const std::vector<int>& n)
     return true;
 }
 
+// Closes the events page, if it is still open, when the test leaves its scope.
+struct ClosePageAtEnd {
+    kova::EventsPageView*& v;
+    ~ClosePageAtEnd()
+    {
+        if (v && v->isVisible()) v->reject();
+    }
+};
+
 } // namespace
 
 class tst_EventsPageOnline : public QObject {
@@ -144,13 +153,7 @@ void tst_EventsPageOnline::openPage(SimHarness& sim, OnlineProgram& program, con
 void tst_EventsPageOnline::refusedOnThePage(SimHarness& sim, OnlineProgram& program)
 {
     kova::EventsPageView* view = nullptr;
-    struct Close {
-        kova::EventsPageView*& v;
-        ~Close()
-        {
-            if (v && v->isVisible()) v->reject();
-        }
-    } close{view};
+    const ClosePageAtEnd close{view};
     QTRY_VERIFY((view = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
     const QTreeWidget& list = *view->ListView1();
     QCOMPARE(list.topLevelItemCount(), 20);
@@ -182,13 +185,7 @@ void tst_EventsPageOnline::refusedOnThePage(SimHarness& sim, OnlineProgram& prog
 void tst_EventsPageOnline::onThePage(SimHarness& sim, OnlineProgram& program, std::size_t openedAt)
 {
     kova::EventsPageView* view = nullptr;
-    struct Close {
-        kova::EventsPageView*& v;
-        ~Close()
-        {
-            if (v && v->isVisible()) v->reject();
-        }
-    } close{view};
+    const ClosePageAtEnd close{view};
     QTRY_VERIFY((view = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
     QVERIFY(!program.arranque.principal()->isEnabled());
     const QTreeWidget& list = *view->ListView1();

@@ -190,8 +190,9 @@ TEST_F(ReplyCheck, ReplyAfterDispatchingStoppedStoresNothing)
             EXPECT_TRUE(llega(exacta(f))) << "answered";
             EXPECT_TRUE(detenidaAntes || sinCambios(antes));
             EXPECT_EQ(engine.Firmware(), detenidaAntes && code == 60);
-            if (detenidaAntes && code == 61)
+            if (detenidaAntes && code == 61) {
                 EXPECT_EQ(images.get[0], 0x40) << "block 1 taken";
+            }
             EXPECT_EQ(scheduler.Estado_Solicitud(0, 0) == Proceso_Comunicacion::kLibre,
                       !detenidaAntes || (code != 30 && code != 93));
         }

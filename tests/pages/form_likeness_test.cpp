@@ -67,8 +67,9 @@ TEST(FormLikeness, ControlsOfAKindDifferOnlyInTheirOwnSettings)
                 bits.insert(page.selector(name)->Bit(1));
             }
         }
-        if (!c.bits.empty())
+        if (!c.bits.empty()) {
             EXPECT_EQ(bits, c.bits);
+        }
     }
     // The event classes are listed in bit order, not in index order.
     SetpointPage page(*loadPageForm("SETPAGE9"), host);
