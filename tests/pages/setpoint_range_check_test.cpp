@@ -42,3 +42,38 @@ TEST(SetpointRangeCheck, EditedFormsAreTheOnesChecked)
         EXPECT_EQ(got[0].text, c.problem);
     }
 }
+
+// A selector stepping by 2 rounds a relay value between two items to the
+// nearer one, so its page would show and write an item the relay does not
+// hold: only the items' own codes pass.
+TEST(SetpointRangeCheck, SelectorValueBetweenItsStepsIsOutside)
+{
+    QJsonObject form = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText("SETPAGE2"))).object();
+    QJsonObject settings = form["settings"].toObject();
+    QJsonObject frequency = settings["Page1C(0)"].toObject();
+    frequency["paso"] = 2;
+    settings["Page1C(0)"] = frequency;
+    form["settings"] = settings;
+    QTemporaryDir dir;
+    QFile file(dir.filePath("SETPAGE2.json"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(form).toJson());
+    file.close();
+    qputenv("KOVA_FORMS_DIR", dir.path().toUtf8());
+    const SetpointImage sim = kova::test::simSetpoints();
+    const std::uint16_t word = static_cast<std::uint16_t>(sim[0] << 8 | sim[1]);
+    for (const int field : {0, 1, 2, 3}) {
+        SCOPED_TRACE(field);
+        SetpointImage image = sim;
+        kova::test::putSetpointWord(image, 0x0101, static_cast<std::uint16_t>((word & ~3) | field));
+        const auto got = setpointRangeProblems(image);
+        if (field % 2 == 0) {
+            EXPECT_TRUE(got.empty());
+            continue;
+        }
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_TRUE(got[0].text.ends_with(": " + std::to_string(field) + ", range 0 to 2 in steps of 2"))
+            << got[0].text;
+    }
+    qunsetenv("KOVA_FORMS_DIR");
+}
