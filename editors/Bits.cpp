@@ -165,7 +165,9 @@ bool Bits::Inicializacion()
         const int r2 = 2 * (v % paso_);
         if (r2 > paso_ || (r2 == paso_ && k % 2 != 0))
             ++k;
-        if (k >= ListCount() || !writeField(k))
+        // A value between two steps names no item: showing the nearer one
+        // would write that item's code back over the relay's value.
+        if (k * paso_ != v || k >= ListCount() || !writeField(k))
             k = -1;
     }
     select(k);

@@ -101,7 +101,7 @@ public:
         Bits& b = *c.selector;
         b.setImages(scratch_);
         b.Crear_Items();
-        if (!b.Inicializacion())
+        if (!b.Inicializacion() || b.ListIndex() >= 0)
             return;
         const auto index = setpointIndex(*c.reg);
         const std::uint16_t word = wordAt(image_, *index);
@@ -109,11 +109,6 @@ public:
         int value = 0;
         for (int n = 1; n <= b.Tipo() + 1 && n <= 4; ++n)
             value |= (field >> b.Bit(n) & 1) << (n - 1);
-        // The page rounds a value between two steps to the nearer item and a
-        // STORE would write that item: only a value on an item's own code is
-        // inside the range.
-        if (b.ListIndex() >= 0 && value == b.ListIndex() * b.Paso())
-            return;
         std::string range = b.ListCount() == 0 ? "none" : "0 to " + std::to_string((b.ListCount() - 1) * b.Paso());
         if (b.Paso() != 1 && b.ListCount() > 1)
             range += " in steps of " + std::to_string(b.Paso());

@@ -199,6 +199,23 @@ TEST_F(BitsTest, ScatteredBits)
     EXPECT_EQ(word(images.put, 0), 0x0002);
 }
 
+// With Paso 2 only the codes 0, 2, 4, ... name items; a value between them
+// selects nothing and leaves the Put image as it was.
+TEST_F(BitsTest, ValueBetweenStepsSelectsNothing)
+{
+    Bits& b = make("0101", 1, {2, 3}, {"Wye", "Delta-Delta"});
+    b.setPaso(2);
+    const struct { std::uint16_t get; int index; std::uint16_t put; } cases[] = {
+        {0x0000, 0, 0x5A53}, {0x0004, -1, 0x5A5F}, {0x0008, 1, 0x5A5B}, {0x000C, -1, 0x5A5F}};
+    for (const auto& c : cases) {
+        setWord(images.get, 0, c.get);
+        setWord(images.put, 0, 0x5A5F);
+        b.Inicializacion();
+        EXPECT_EQ(b.ListIndex(), c.index) << c.get;
+        EXPECT_EQ(word(images.put, 0), c.put) << c.get;
+    }
+}
+
 TEST_F(BitsTest, CodeThatDoesNotFitTheFieldIsRefused)
 {
     Bits& b = make("0101", 1, {2, 3}, {"Wye", "Delta-Delta", "Open Delta"});

@@ -43,9 +43,8 @@ TEST(SetpointRangeCheck, EditedFormsAreTheOnesChecked)
     }
 }
 
-// A selector stepping by 2 rounds a relay value between two items to the
-// nearer one, so its page would show and write an item the relay does not
-// hold: only the items' own codes pass.
+// A selector stepping by 2 names items by the codes 0 and 2 only: a relay
+// value between them names none and is outside the range.
 TEST(SetpointRangeCheck, SelectorValueBetweenItsStepsIsOutside)
 {
     QJsonObject form = QJsonDocument::fromJson(QByteArray::fromStdString(pageFormText("SETPAGE2"))).object();
