@@ -208,14 +208,10 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
 {
     struct Case { const char* name; const char* steps; bool told; };
     const Case cases[] = {
-        {"record refused five times, the newest read between", "pFpFpFpFpF", true},
-        {"four times", "pFpFpFpF", false},
-        {"read again", "FFFFFP", false},
-        {"a read passed between", "FFFFPF", false},
-        {"the newest number refused five times", "fffff", true},
-        {"other requests failing", "ooooo", false},
-        {"other requests passing between", "FqFqFqFqF", true},
-        {"link lost", "FFFFFL", false},
+        {"record refused five times, the newest read between", "pFpFpFpFpF", true}, {"four times", "pFpFpFpF", false},
+        {"read again", "FFFFFP", false}, {"a read passed between", "FFFFPF", false},
+        {"the newest number refused five times", "fffff", true}, {"other requests failing", "ooooo", false},
+        {"other requests passing between", "FqFqFqFqF", true}, {"link lost", "FFFFFL", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
