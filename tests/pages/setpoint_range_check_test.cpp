@@ -1,7 +1,5 @@
-// The setpoint image check reads the forms the program opens the pages
-// with: a form edited in KOVA_FORMS_DIR is the one checked, and one that
-// cannot be read refuses the image (sends and loads, with the texts each
-// gives, are tested with them).
+// The setpoint image check reads the forms the program opens the pages with: a form edited in KOVA_FORMS_DIR is the
+// one checked, and one that cannot be read refuses the image (sends and loads, with their texts, are tested with them).
 
 #include "app/support/ValidSetpoints.h"
 #include "pages/SetpointRangeCheck.h"
@@ -41,8 +39,7 @@ TEST(SetpointRangeCheck, EditedFormsAreTheOnesChecked)
               Strings{"SETPAGE2: the page's form cannot be read, so its settings are not checked"});
 }
 
-// A selector stepping by 2 names items by the codes 0 and 2 only: a relay
-// value between them names none and is outside the range.
+// A selector stepping by 2 names items by the codes 0 and 2 only: a relay value between them names none, so is outside.
 TEST(SetpointRangeCheck, SelectorValueBetweenItsStepsIsOutside)
 {
     const std::string form = test::setAt({"settings", "Page1C(0)", "paso"}, 2).applied(pageFormText("SETPAGE2"));

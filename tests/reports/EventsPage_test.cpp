@@ -199,11 +199,9 @@ TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
     }
 }
 
-// The reads of the newest number (30) and of the record (90) failing as
-// often in a row as the link gives a request: the status line says so and
-// polling goes on; passed replies of other requests do not hide it.
-// Steps: p/P pass 30/90, f/F fail 30/90, o a failure of another request,
-// q a pass of another request, L link lost.
+// The reads of the newest number (30) and of the record (90) failing as often in a row as the link gives a request:
+// the status line says so and polling goes on; passed replies of other requests do not hide it.
+// Steps: p/P pass 30/90, f/F fail 30/90, o/q another request fails/passes, L link lost.
 TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
 {
     struct Case { const char* name; const char* steps; bool told; };

@@ -2,7 +2,6 @@
 // Edited copies of the built-in forms and what must become of each: refused, with the words the refusal holds, or
 // taken as harmless. Run by the form check on KOVA_FORMS_DIR, by the designer's Apply and Save, and over the line.
 
-#include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
