@@ -6,6 +6,7 @@
 #include "PropertySheet.h"
 #include "editors/Byte_UnR.h"
 #include "editors/PropertyPageDef.h"
+#include "pages/PageForm.h"
 #include "pages/support/FormVariants.h"
 
 #include <QAction>
@@ -143,10 +144,7 @@ private slots:
         for (const kova::test::FormVariant& v : kova::test::formVariants()) {
             if (!QByteArray(v.form).startsWith("SETPAGE") || (v.refused && v.says.starts_with("settings.")))
                 continue;
-            const QString built = qEnvironmentVariable("KOVA_SOURCE_DIR") + "/pages/forms/" + v.form + ".json";
-            QFile in(built);
-            QVERIFY(in.open(QIODevice::ReadOnly));
-            const std::string original = in.readAll().toStdString();
+            const std::string original = pageFormText(v.form);
             const QByteArray edited = QByteArray::fromStdString(v.edit.applied(original));
             const QJsonObject settings = QJsonDocument::fromJson(edited).object()["settings"].toObject();
             const std::string control = v.edit.isSetting() ? v.edit.path[1] : settings.keys().first().toStdString();

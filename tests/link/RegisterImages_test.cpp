@@ -96,10 +96,7 @@ TEST(RegisterMap, BlocksAreContiguous)
 
 TEST(RegisterMap, WriteFrameNamesTheBlockItWrites)
 {
-    const struct {
-        std::vector<std::uint8_t> trama;
-        int bloque;
-    } casos[] = {
+    const struct { std::vector<std::uint8_t> trama; int bloque; } casos[] = {
         {{1, 16, 0x01, 0x01, 0, 24}, 1}, {{1, 16, 0x01, 0x19, 0, 24}, 2}, {{1, 16, 0x10, 0x00, 0, 25}, 3},
         {{1, 16, 0x10, 0x19, 0, 25}, 4}, {{1, 16, 0x10, 0x32, 0, 25}, 5}, {{1, 16, 0x10, 0x4B, 0, 26}, 6},
         {{1, 3, 0x01, 0x01, 0, 24}, 0},  // a read of block 1

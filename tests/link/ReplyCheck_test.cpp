@@ -340,12 +340,7 @@ TEST(Tramas_Pendientes, DroppedExceptionNamesTheFrameRefusedOnlyWhenItFitsNoOthe
     const Bytes r1 = pedido(3, 0x0101, 24);
     const Bytes rechazo = withCrc(bytes("01 90 04"));
     const auto t = Tramas_Pendientes::Reloj::time_point{};
-    const struct {
-        const char* que;
-        std::vector<Bytes> enviadas;
-        Bytes descartados;
-        Bytes rechazada;
-    } casos[] = {
+    const struct { const char* que; std::vector<Bytes> enviadas; Bytes descartados, rechazada; } casos[] = {
         {"the one write waiting", {w3}, rechazo, w3},
         {"a read before it", {r1, w3}, rechazo, w3},
         {"another write unanswered before it", {w1, w3}, rechazo, {}},

@@ -199,23 +199,17 @@ TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
     }
 }
 
-// The reads of the newest number (30) and of the record (90) failing as
-// often in a row as the link gives a request: the status line says so and
-// polling goes on; passed replies of other requests do not hide it.
-// Steps: p/P pass 30/90, f/F fail 30/90, o a failure of another request,
-// q a pass of another request, L link lost.
+// The reads of the newest number (30) and of the record (90) failing as often in a row as the link gives a request:
+// the status line says so and polling goes on; passed replies of other requests do not hide it.
+// Steps: p/P pass 30/90, f/F fail 30/90, o/q another request fails/passes, L link lost.
 TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
 {
     struct Case { const char* name; const char* steps; bool told; };
     const Case cases[] = {
-        {"record refused five times, the newest read between", "pFpFpFpFpF", true},
-        {"four times", "pFpFpFpF", false},
-        {"read again", "FFFFFP", false},
-        {"a read passed between", "FFFFPF", false},
-        {"the newest number refused five times", "fffff", true},
-        {"other requests failing", "ooooo", false},
-        {"other requests passing between", "FqFqFqFqF", true},
-        {"link lost", "FFFFFL", false},
+        {"record refused five times, the newest read between", "pFpFpFpFpF", true}, {"four times", "pFpFpFpF", false},
+        {"read again", "FFFFFP", false}, {"a read passed between", "FFFFPF", false},
+        {"the newest number refused five times", "fffff", true}, {"other requests failing", "ooooo", false},
+        {"other requests passing between", "FqFqFqFqF", true}, {"link lost", "FFFFFL", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

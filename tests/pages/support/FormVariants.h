@@ -1,83 +1,66 @@
 #pragma once
-// Edited copies of the built-in forms and what must become of each: refused,
-// with the words the refusal holds, or taken as harmless. One table, run by
-// the form check as the program loads a form from KOVA_FORMS_DIR, by the
-// settings designer's Apply and Save, and end to end over the line.
+// Edited copies of the built-in forms and what must become of each: refused, with the words the refusal holds, or
+// taken as harmless. Run by the form check on KOVA_FORMS_DIR, by the designer's Apply and Save, and over the line.
 
-#include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace kova::test {
 
-// One edit of a form file.
+// One edit of a form file: the value at path (keys or list indexes) set, or appended to the list there;
+// or, with from set, a name changed everywhere in the file.
 struct FormEdit {
-    enum class Kind { Set, Append, Rename };
-    Kind kind = Kind::Set;
-    std::vector<std::string> path;  // keys or list indexes down to the value (Rename: none)
-    QJsonValue value;               // the value set or appended
-    std::string from, to;           // Rename: a name changed everywhere in the file
+    std::vector<std::string> path;
+    QJsonValue value;
+    bool append = false;
+    std::string from{}, to{};
 
     // The form's text with the edit made, as a JSON tool writes it.
     std::string applied(const std::string& text) const
     {
-        if (kind == Kind::Rename) {
-            QString t = QString::fromStdString(text);
-            t.replace(QString::fromStdString("\"" + from + "\""), QString::fromStdString("\"" + to + "\""));
-            return QJsonDocument::fromJson(t.toUtf8()).toJson().toStdString();
+        QString t = QString::fromStdString(text);
+        if (!from.empty())
+            t.replace(QString::fromStdString('"' + from + '"'), QString::fromStdString('"' + to + '"'));
+        const QJsonObject root = QJsonDocument::fromJson(t.toUtf8()).object();
+        return QJsonDocument(path.empty() ? root : edited(root, 0).toObject()).toJson().toStdString();
+    }
+    QJsonValue edited(const QJsonValue& v, std::size_t at) const
+    {
+        if (at == path.size()) {
+            QJsonArray a = v.toArray();
+            a.append(value);
+            return append ? QJsonValue(a) : value;
         }
-        std::function<QJsonValue(QJsonValue, std::size_t)> set = [&](QJsonValue v, std::size_t at) -> QJsonValue {
-            if (at == path.size()) {
-                if (kind == Kind::Set)
-                    return value;
-                QJsonArray a = v.toArray();
-                a.append(value);
-                return a;
-            }
-            if (v.isArray()) {
-                QJsonArray a = v.toArray();
-                const int i = std::stoi(path[at]);
-                a[i] = set(a[i], at + 1);
-                return a;
-            }
-            QJsonObject o = v.toObject();
-            const QString key = QString::fromStdString(path[at]);
-            o[key] = set(o[key], at + 1);
-            return o;
-        };
-        const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-        return QJsonDocument(set(root, 0).toObject()).toJson().toStdString();
+        if (v.isArray()) {
+            QJsonArray a = v.toArray();
+            const int i = std::stoi(path[at]);
+            a[i] = edited(a[i], at + 1);
+            return a;
+        }
+        QJsonObject o = v.toObject();
+        const QString key = QString::fromStdString(path[at]);
+        o[key] = edited(o[key], at + 1);
+        return o;
     }
     // An edit of one stored setting: path is {"settings", control, key}.
-    bool isSetting() const { return kind == Kind::Set && path.size() == 3 && path[0] == "settings"; }
+    bool isSetting() const { return !append && path.size() == 3 && path[0] == "settings"; }
 };
 
-inline FormEdit setAt(std::vector<std::string> path, QJsonValue value)
-{
-    return {FormEdit::Kind::Set, std::move(path), std::move(value), {}, {}};
-}
-inline FormEdit appendTo(std::vector<std::string> path, QJsonValue value)
-{
-    return {FormEdit::Kind::Append, std::move(path), std::move(value), {}, {}};
-}
-inline FormEdit renamed(std::string from, std::string to)
-{
-    return {FormEdit::Kind::Rename, {}, {}, std::move(from), std::move(to)};
-}
+inline FormEdit setAt(std::vector<std::string> path, QJsonValue value) { return {std::move(path), std::move(value)}; }
+inline FormEdit appendTo(std::vector<std::string> path, QJsonValue value) { return {path, value, true}; }
+inline FormEdit renamed(std::string from, std::string to) { return {{}, {}, false, from, to}; }
 
 struct FormVariant {
     const char* form;
     FormEdit edit;
     bool refused;
-    // The fault as the program names it after "<file>: ". A settings fault
-    // ("settings.<control>...") is the settings check's; the others are the
-    // consistency check's, which the designer names in the same words.
+    // The fault as the program names it after "<file>: ". A settings fault ("settings.<control>...") is the
+    // settings check's; the others are the consistency check's, which the designer names in the same words.
     std::string says;
 };
 
