@@ -1,7 +1,5 @@
-// Window sizes: the value pages, the events page and the relay properties
-// window shrunk as far as they go still show every reading, box and button
-// whole; the keypad keeps one size; the connection window's fields are as
-// wide as their contents, not as the screen.
+// Window sizes: shrunk windows still show every reading, box and button whole; the keypad keeps one size;
+// the connection window's fields are as wide as their contents, not as the screen.
 
 #include "app/Comunicacion.h"
 #include "app/Propiedades.h"

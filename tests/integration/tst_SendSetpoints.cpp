@@ -53,12 +53,6 @@ QByteArray setpointFile(const std::function<std::uint8_t(int)>& put = putByte)
     return f;
 }
 
-bool writeFile(const QString& path, const QByteArray& contents)
-{
-    QFile out(path);
-    return out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size();
-}
-
 Bytes head(const Bytes& b, std::size_t n) { return Bytes(b.begin(), b.begin() + std::min(n, b.size())); }
 Bytes tail(const Bytes& b, std::size_t n) { return Bytes(b.end() - std::min(n, b.size()), b.end()); }
 
@@ -76,7 +70,7 @@ struct Program {
     {
         QFile::copy(kova::test::builtDefaultFile(), dir.filePath("Default.KOVA2"));
         file = dir.filePath("send.KOVA2");
-        writeFile(file, contents);
+        kova::test::writeAll(file, contents);
         qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
         processImages() = RegisterImages{};
         st.Ruta_App = dir.path();
@@ -263,7 +257,7 @@ void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds()
     bool ended = false;
     program.endProgram = [&] { ended = true; };
     const QString file = program.dir.filePath("send.KOVA2");
-    QVERIFY(writeFile(file, setpointFile()));
+    QVERIFY(kova::test::writeAll(file, setpointFile()));
     QVERIFY(program.start(sim));
     QVERIFY(QTest::qWaitFor([&] { return program.arranque.state().link.Comunicando; }, 10000));
     // The relay's time-out is longer than its busy hold: no restart.
