@@ -22,6 +22,8 @@ struct Caso {
 
 const std::string kMezcla = " The relay may now hold a mix of old and new setpoints.";
 const std::string kNada = "Nothing was written to the relay.";
+const std::string kBloque2SinRespuesta = "The relay confirmed block 1. Block 2 got no valid answer: it may have been "
+                                         "written. Blocks 3 to 6 were not sent." + kMezcla;
 
 const Caso kCasos[] = {
     {"one block without answer", {1}, "s1", "Block 1 got no valid answer: it may have been written."},
@@ -43,18 +45,12 @@ const Caso kCasos[] = {
      "The relay confirmed block 1. The relay refused block 2: it was not written. Block 3 was not sent." + kMezcla},
     {"two refused after one written", {1, 3, 5}, "s1 c1 s3 r3 s5 r5",
      "The relay confirmed block 1. The relay refused blocks 3 and 5: they were not written." + kMezcla},
-    {"send silent at block 2, restarted", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 s1 s1 s1",
-     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
-     "Blocks 3 to 6 were not sent." + kMezcla},
-    {"restart: refused, then no answer", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 r2 s1 c1 s2",
-     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
-     "Blocks 3 to 6 were not sent." + kMezcla},
+    {"send silent at block 2, restarted", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 s1 s1 s1", kBloque2SinRespuesta},
+    {"restart: refused, then no answer", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 r2 s1 c1 s2", kBloque2SinRespuesta},
     {"restart: refused every time", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 c2 s3 r3 s1 c1 s2 c2 s3 r3",
      "The relay confirmed blocks 1 and 2. The relay refused block 3: it was not written. "
      "Blocks 4 to 6 were not sent." + kMezcla},
-    {"restart: confirmed once, refused after", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 r1",
-     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
-     "Blocks 3 to 6 were not sent." + kMezcla},
+    {"restart: confirmed once, refused after", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 r1", kBloque2SinRespuesta},
     {"nothing sent of six", {1, 2, 3, 4, 5, 6}, "", kNada},
 };
 
