@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <sstream>
 
 using kova::Bloques_Escritos;
@@ -23,6 +22,8 @@ struct Caso {
 
 const std::string kMezcla = " The relay may now hold a mix of old and new setpoints.";
 const std::string kNada = "Nothing was written to the relay.";
+const std::string kBloque2SinRespuesta = "The relay confirmed block 1. Block 2 got no valid answer: it may have been "
+                                         "written. Blocks 3 to 6 were not sent." + kMezcla;
 
 const Caso kCasos[] = {
     {"one block without answer", {1}, "s1", "Block 1 got no valid answer: it may have been written."},
@@ -44,47 +45,31 @@ const Caso kCasos[] = {
      "The relay confirmed block 1. The relay refused block 2: it was not written. Block 3 was not sent." + kMezcla},
     {"two refused after one written", {1, 3, 5}, "s1 c1 s3 r3 s5 r5",
      "The relay confirmed block 1. The relay refused blocks 3 and 5: they were not written." + kMezcla},
-    {"send silent at block 2, restarted", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 s1 s1 s1",
-     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
-     "Blocks 3 to 6 were not sent." + kMezcla},
-    {"restart: refused, then no answer", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 r2 s1 c1 s2",
-     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
-     "Blocks 3 to 6 were not sent." + kMezcla},
+    {"send silent at block 2, restarted", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 s1 s1 s1", kBloque2SinRespuesta},
+    {"restart: refused, then no answer", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 r2 s1 c1 s2", kBloque2SinRespuesta},
     {"restart: refused every time", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 c2 s3 r3 s1 c1 s2 c2 s3 r3",
      "The relay confirmed blocks 1 and 2. The relay refused block 3: it was not written. "
      "Blocks 4 to 6 were not sent." + kMezcla},
-    {"restart: confirmed once, refused after", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 r1",
-     "The relay confirmed block 1. Block 2 got no valid answer: it may have been written. "
-     "Blocks 3 to 6 were not sent." + kMezcla},
+    {"restart: confirmed once, refused after", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 r1", kBloque2SinRespuesta},
     {"nothing sent of six", {1, 2, 3, 4, 5, 6}, "", kNada},
 };
 
-class Detalle : public ::testing::TestWithParam<Caso> {};
-
-TEST_P(Detalle, SaysWhatTheRelayHolds)
-{
-    const Caso& c = GetParam();
-    Bloques_Escritos e(c.bloques);
-    std::istringstream sucesos(c.sucesos);
-    std::string s;
-    while (sucesos >> s) {
-        const int b = std::stoi(s.substr(1));
-        if (s[0] == 's')
-            e.Enviado(b);
-        else if (s[0] == 'c')
-            e.Confirmado(b);
-        else
-            e.Rechazado(b);
-    }
-    EXPECT_EQ(e.Detalle(), c.detalle);
-}
-
-INSTANTIATE_TEST_SUITE_P(Casos, Detalle, ::testing::ValuesIn(kCasos), [](const auto& info) {
-    std::string n = info.param.nombre;
-    for (char& ch : n)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
-
 } // namespace
+
+TEST(Bloques_Escritos, DetalleSaysWhatTheRelayHolds)
+{
+    for (const Caso& c : kCasos) {
+        Bloques_Escritos e(c.bloques);
+        std::istringstream sucesos(c.sucesos);
+        for (std::string s; sucesos >> s;) {
+            const int b = std::stoi(s.substr(1));
+            if (s[0] == 's')
+                e.Enviado(b);
+            else if (s[0] == 'c')
+                e.Confirmado(b);
+            else
+                e.Rechazado(b);
+        }
+        EXPECT_EQ(e.Detalle(), c.detalle) << c.nombre;
+    }
+}

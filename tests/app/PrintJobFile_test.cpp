@@ -1,6 +1,5 @@
-// A print to file that did not reach the disk is a printer error, not a
-// printout; its detail line names the file left incomplete and, where it can
-// be told, the system's reason.
+// A print to file that did not reach the disk is a printer error, not a printout; its detail line names
+// the file left incomplete and, where it can be told, the system's reason.
 #include "app/PrintJob.h"
 #include "platform/FullFolder.h"
 #include "reports/PrintedFile.h"

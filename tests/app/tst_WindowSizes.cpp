@@ -1,13 +1,10 @@
-// Window sizes: the value pages, the events page and the relay properties
-// window shrunk as far as they go still show every reading, box and button
-// whole; the keypad keeps one size; the connection window's fields are as
-// wide as their contents, not as the screen.
+// Window sizes: shrunk windows still show every reading, box and button whole; the keypad keeps one size;
+// the connection window's fields are as wide as their contents, not as the screen.
 
 #include "app/Comunicacion.h"
 #include "app/Propiedades.h"
 #include "app/support/ProgramWindow.h"
 #include "editors/CalculadoraWindow.h"
-#include "editors/EditorWidgets.h"
 #include "editors/KeypadBlock.h"
 #include "link/RegisterImages.h"
 #include "pages/FormLoader.h"
@@ -17,7 +14,6 @@
 #include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,7 +92,6 @@ private slots:
         }
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QVERIFY(cutOff(*w).isEmpty());
         w->resize(10, 10);
         QVERIFY2(w->width() > 100 && w->height() > 100, qPrintable(QString::number(w->width())));
         QVERIFY2(cutOff(*w).isEmpty(), qPrintable(cutOff(*w).join(", ")));
@@ -112,11 +107,10 @@ private slots:
         keypad.show();
         QVERIFY(QTest::qWaitForWindowExposed(&keypad));
         const QSize size = keypad.size();
-        QCOMPARE(keypad.minimumSize(), keypad.maximumSize());
-        keypad.resize(2000, 1500);
-        QCOMPARE(keypad.size(), size);
-        keypad.resize(10, 10);
-        QCOMPARE(keypad.size(), size);
+        for (const QSize asked : {QSize(2000, 1500), QSize(10, 10)}) {
+            keypad.resize(asked);
+            QCOMPARE(keypad.size(), size);
+        }
         QCOMPARE(keypad.OK()->size(), keypad.OK()->sizeHint());
     }
 

@@ -152,11 +152,7 @@ private slots:
         QByteArray file = readAll(builtDefaultFile());
         file.replace(198, 301, QByteArray(301, '\xFF'));
         const QString damaged = dir_.filePath("damaged.KOVA2");
-        {
-            QFile f(damaged);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(file);
-        }
+        QVERIFY(kova::test::writeAll(damaged, file));
         ProgramWindow program(dir_.path());
         auto& [ui, st, ctx, w] = program;
         ui.fileNames = {damaged};

@@ -35,9 +35,7 @@ private slots:
                 continue;
             ++tried;
             const QString file = program.dir.filePath(QString::fromLatin1(v.form) + ".json");
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(v.edit.applied(kova::pageFormText(v.form)).c_str()) > 0);
-            f.close();
+            QVERIFY(kova::test::writeAll(file, QByteArray::fromStdString(v.edit.applied(kova::pageFormText(v.form)))));
             bool pageOpened = false;
             QObject scope;  // a page that opens all the same is closed, so the test goes on
             QTimer::singleShot(3000, &scope, [&] {

@@ -15,7 +15,6 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,9 +81,6 @@ private slots:
 
 private:
     void onThePage(SimHarness& sim, OnlineProgram& program, std::size_t openedAt);
-    void refusedOnThePage(SimHarness& sim, OnlineProgram& program);
-    // Connects to the simulated relay, opens the page and runs `onPage` in it.
-    void openPage(SimHarness& sim, OnlineProgram& program, const std::function<void()>& onPage);
     bool ran_ = false;
 };
 
@@ -125,60 +121,52 @@ void tst_EventsPageOnline::listFollowsTheRelayAndClears()
     QVERIFY(!st.Cerrar_Pagina);
 }
 
+// The relay refuses every read of its event record; Clear, Yes: the list
+// shows none of the cleared events, and the page says the record could not
+// be read while it keeps polling; once the relay answers again the list
+// holds the clear and the words go.
 void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
 {
     SimHarness sim({"--events", "25"});
     QVERIFY2(sim.ok(), sim.error().c_str());
     OnlineProgram program;
     QVERIFY(program.start(sim));
-    openPage(sim, program, [&] { refusedOnThePage(sim, program); });
-}
-
-void tst_EventsPageOnline::openPage(SimHarness& sim, OnlineProgram& program, const std::function<void()>& onPage)
-{
     kova::setTextLocale(kova::TextLocale{"dd/MM/yyyy"});
     QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0, 20000);
     QTRY_VERIFY_WITH_TIMEOUT(requestsAfter(sim, sim.requests().size() - 3).empty(), 5000);
     ran_ = false;
-    QTimer::singleShot(0, this, onPage);
+    QTimer::singleShot(0, this, [&] {
+        kova::EventsPageView* view = nullptr;
+        const ClosePageAtEnd close{view};
+        QTRY_VERIFY((view = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
+        const QTreeWidget& list = *view->ListView1();
+        QCOMPARE(list.topLevelItemCount(), 20);
+        QVERIFY(view->Estado()->text().isEmpty());
+
+        sim.control("refuse 4 0610");
+        QVERIFY(sim.waitForLog("ctl refuse 4 0610"));
+        const std::size_t refusedAt = sim.requests().size();
+        QTest::mouseClick(view->Clear(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(program.ui.shown.last().text == QString("Command executed"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(list.topLevelItemCount(), 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!view->Estado()->text().isEmpty(), 20000);
+        QCOMPARE(view->Estado()->text(), QString::fromStdString(kova::EventsPage::Texto_Sin_Lectura()));
+        QCOMPARE(list.topLevelItemCount(), 0);
+        int refused = 0;
+        for (const auto& line : requestsAfter(sim, refusedAt)) refused += has(line, "fc 4 addr 0610 count 22 ");
+        QVERIFY2(refused >= 5, std::to_string(refused).c_str());
+        QVERIFY(view->Timer1().isActive());
+
+        sim.control("accept");
+        QTRY_VERIFY_WITH_TIMEOUT(list.topLevelItemCount() == 1, 10000);
+        QCOMPARE(row(list, 0).mid(0, 2), (QStringList{"1", " Events Clear"}));
+        QVERIFY(view->Estado()->text().isEmpty());
+        QVERIFY(program.arranque.state().link.Comunicando);
+        ran_ = true;
+    });
     program.arranque.principal()->command("AV_page4")->trigger(); // returns when the page has closed
     QVERIFY(ran_);
-}
-
-// The relay refuses every read of its event record; Clear, Yes: the list
-// shows none of the cleared events, and the page says the record could not
-// be read while it keeps polling; once the relay answers again the list
-// holds the clear and the words go.
-void tst_EventsPageOnline::refusedOnThePage(SimHarness& sim, OnlineProgram& program)
-{
-    kova::EventsPageView* view = nullptr;
-    const ClosePageAtEnd close{view};
-    QTRY_VERIFY((view = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
-    const QTreeWidget& list = *view->ListView1();
-    QCOMPARE(list.topLevelItemCount(), 20);
-    QVERIFY(view->Estado()->text().isEmpty());
-
-    sim.control("refuse 4 0610");
-    QVERIFY(sim.waitForLog("ctl refuse 4 0610"));
-    const std::size_t refusedAt = sim.requests().size();
-    QTest::mouseClick(view->Clear(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(program.ui.shown.last().text == QString("Command executed"), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(list.topLevelItemCount(), 0, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!view->Estado()->text().isEmpty(), 20000);
-    QCOMPARE(view->Estado()->text(), QString::fromStdString(kova::EventsPage::Texto_Sin_Lectura()));
-    QCOMPARE(list.topLevelItemCount(), 0);
-    int refused = 0;
-    for (const auto& line : requestsAfter(sim, refusedAt)) refused += has(line, "fc 4 addr 0610 count 22 ");
-    QVERIFY2(refused >= 5, std::to_string(refused).c_str());
-    QVERIFY(view->Timer1().isActive());
-
-    sim.control("accept");
-    QTRY_VERIFY_WITH_TIMEOUT(list.topLevelItemCount() == 1, 10000);
-    QCOMPARE(row(list, 0).mid(0, 2), (QStringList{"1", " Events Clear"}));
-    QVERIFY(view->Estado()->text().isEmpty());
-    QVERIFY(program.arranque.state().link.Comunicando);
-    ran_ = true;
 }
 
 // Runs while the page is open (inside its modal loop); closes it at the end.

@@ -133,8 +133,7 @@ void TestRelaySimControl::refusesWhenToldTo()
     LineMaster m(sim.masterEnd());
     sim.control("refuse 4 0203");
     QVERIFY(sim.waitForLog("ctl refuse 4 0203"));
-    const Bytes refused = m.transact(kReadStatus, 5);
-    QCOMPARE(refused, withCrc({0x01, 0x84, 0x04}));
+    QCOMPARE(m.transact(kReadStatus, 5), withCrc({0x01, 0x84, 0x04}));
     QVERIFY(input(m, 0x0204) >= 0); // another register is still read
     sim.control("refuse 4 banana");
     QVERIFY(sim.waitForLog("ctl unknown 'refuse 4 banana'"));

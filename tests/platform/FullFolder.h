@@ -1,7 +1,5 @@
 #pragma once
-// Test help for writes that fail: a small tmpfs mounted on a temporary
-// folder and filled up (where the test may mount one), and the names in a
-// folder, hidden ones included.
+// Test help for writes that fail: a small tmpfs filled up, and the names in a folder.
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +14,7 @@
 
 namespace kova::test {
 
-// Every name in the folder, hidden files included (a temporary file left
-// behind is hidden).
+// Every name in the folder, hidden files included (a temporary file left behind is hidden).
 inline QStringList folderNames(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -39,15 +36,12 @@ public:
         if (mounted_)
             ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
     }
-    SmallTmpfs(const SmallTmpfs&) = delete;
-    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
 
     bool mounted() const { return mounted_; }
     QString path() const { return dir_.path(); }
     QString filePath(const QString& name) const { return dir_.filePath(name); }
 
-    // Writes a filler file until the file system takes no more, then frees
-    // `spareKib` KiB of it again; true when the filling stopped on ENOSPC.
+    // Fills the file system with ".filler", then frees `spareKib` KiB of it; true when filling stopped on ENOSPC.
     bool fill(int spareKib = 0) const
     {
         QFile filler(dir_.filePath(".filler"));

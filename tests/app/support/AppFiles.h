@@ -1,5 +1,5 @@
 #pragma once
-// Files the program's tests read and prepare: whole-file reads, the
+// Files the program's tests read and prepare: whole-file reads and writes, the
 // Default.KOVA2 the build writes beside the program, the handshake file.
 
 #include <QByteArray>
@@ -20,6 +20,13 @@ inline QByteArray readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the whole file; true when all of it was written.
+inline bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // The simulated relay of this build, unless KOVA_RELAY_SIM names another.

@@ -17,6 +17,7 @@ struct ShownBox {
     MsgIcon icon;
     QString title;
     QString detail; // the detail line under the text, if any
+    bool operator==(const ShownBox&) const = default;
 };
 
 struct ShownInput {

@@ -18,6 +18,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace kova::test {
 
 struct OnlineProgram {
@@ -25,6 +27,10 @@ struct OnlineProgram {
     ScriptedUi ui;
     kova::Arranque arranque{kova::Arranque::Options{0, false}};
     kova::AppContext context{arranque.state()};
+    std::function<void()> endProgram; // where set, stands for the program's own ending
+
+    OnlineProgram() = default;
+    explicit OnlineProgram(kova::Arranque::Options options) : arranque(options) {}
 
     bool start(const SimHarness& sim) { return begin(sim, {"9600,N,8,1", "1", "1"}); }
 
@@ -49,7 +55,9 @@ struct OnlineProgram {
         qputenv("KOVA_HANDSHAKE_FILE", dir.filePath("prueba.txt").toLocal8Bit());
         qputenv("KOVA_COM1", QByteArray::fromStdString(sim.masterEnd()));
         kova::processImages() = kova::RegisterImages{};
-        arranque.setServices(context.services());
+        kova::MainWindowServices services = context.services();
+        if (endProgram) services.endProgram = endProgram;
+        arranque.setServices(services);
         arranque.setConnectAtStart([this] { context.connectAtStart(); });
         arranque.Main(arguments);
         return arranque.principal() != nullptr;
