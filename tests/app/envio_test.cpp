@@ -346,6 +346,7 @@ TEST(Envio, FileWithASettingOutsideItsRangeIsNeverSent)
         {boundarySetpoints(false), "", ""},
         {boundarySetpoints(true), "", ""},
         {address(0), "", ""}, // the simulated relay's own table
+        {address(1), "", ""},
         {address(247), "", ""},
         {simSetpoints(true), "", ""}};
     for (const auto& c : cases) {
