@@ -1,5 +1,7 @@
 #include "app/Bloques_Escritos.h"
 
+#include "text/ListText.h"
+
 namespace kova {
 
 namespace {
@@ -7,20 +9,7 @@ namespace {
 // "block 3", "blocks 1 and 2", "blocks 3 to 6", "blocks 1, 3 and 5".
 std::string nombrar(const std::vector<int>& b)
 {
-    if (b.size() == 1)
-        return "block " + std::to_string(b[0]);
-    bool seguidos = b.size() >= 3;
-    for (std::size_t i = 1; seguidos && i < b.size(); ++i)
-        seguidos = b[i] == b[i - 1] + 1;
-    if (seguidos)
-        return "blocks " + std::to_string(b.front()) + " to " + std::to_string(b.back());
-    std::string s = "blocks ";
-    for (std::size_t i = 0; i < b.size(); ++i) {
-        if (i > 0)
-            s += i + 1 == b.size() ? " and " : ", ";
-        s += std::to_string(b[i]);
-    }
-    return s;
+    return (b.size() == 1 ? "block " : "blocks ") + numberList(b, 3);
 }
 
 std::string mayuscula(std::string s)

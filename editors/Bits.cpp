@@ -138,28 +138,29 @@ bool Bits::writeField(int k)
     return true;
 }
 
+int Bits::fieldValue() const
+{
+    const RegisterImages& im = *images_;
+    const auto indice = Indice_Setpoint(direccion_);
+    const int b1 = bits_[0], b2 = bits_[1], b3 = bits_[2], b4 = bits_[3];
+    switch (tipo_) {
+    case 0:
+        return Leer_Bit(im, b1, indice, dataLen_, high_);
+    case 1:
+        return Decodificar_2_Bits(im, b1, b2, indice, dataLen_, high_);
+    case 2:
+        return Decodificar_3_Bits(im, b1, b2, b3, indice, dataLen_, high_);
+    default:
+        return Decodificar_4_Bits(im, b1, b2, b3, b4, indice, dataLen_, high_);
+    }
+}
+
 bool Bits::Inicializacion()
 {
     indice_ = Indice_Setpoint(direccion_);
     int k = -1;
     if (indice_ && configProblem().empty()) {
-        const RegisterImages& im = *images_;
-        const int b1 = bits_[0], b2 = bits_[1], b3 = bits_[2], b4 = bits_[3];
-        int v = 0;
-        switch (tipo_) {
-        case 0:
-            v = Leer_Bit(im, b1, indice_, dataLen_, high_);
-            break;
-        case 1:
-            v = Decodificar_2_Bits(im, b1, b2, indice_, dataLen_, high_);
-            break;
-        case 2:
-            v = Decodificar_3_Bits(im, b1, b2, b3, indice_, dataLen_, high_);
-            break;
-        default:
-            v = Decodificar_4_Bits(im, b1, b2, b3, b4, indice_, dataLen_, high_);
-            break;
-        }
+        const int v = fieldValue();
         // v / Paso to the nearest whole number, a half to the even neighbour.
         k = v / paso_;
         const int r2 = 2 * (v % paso_);

@@ -77,6 +77,9 @@ public:
     // Selects the option the Get image holds and runs the selection
     // handling; false when the register has no position.
     bool Inicializacion();
+    // The field's value (0 to 15) that the Get image holds at the
+    // selector's register, before Paso divides it; 0 without a position.
+    int fieldValue() const;
     // A pick of list position k by the user.
     void pick(int k);
 

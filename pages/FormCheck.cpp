@@ -4,6 +4,7 @@
 #include "pages/PageBehaviour.h"
 #include "link/RegisterImages.h"
 #include "text/HexText.h"
+#include "text/ListText.h"
 
 #include <algorithm>
 #include <iterator>
@@ -48,15 +49,6 @@ std::string registerText(const std::string& direccion)
     return reg && !direccion.empty() ? hex4word(*reg) : direccion;
 }
 
-// "a", "a and b", "a, b and c".
-std::string listed(const std::vector<std::string>& parts)
-{
-    std::string out;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        out += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
-    return out;
-}
-
 // A selector that would show one value and write another: a bit named twice
 // (written for one weight, cleared for the other), a Paso on one bit (the
 // read divides by it, the one-bit write ignores it), more than two items on
@@ -81,7 +73,7 @@ std::vector<FormProblem> selectorProblems(const std::string& name, const Bits& b
                 break;
             }
     }
-    const std::string field = (width == 1 ? "bit " : "bits ") + listed(bits) + " of register " + reg;
+    const std::string field = (width == 1 ? "bit " : "bits ") + joinedList(bits) + " of register " + reg;
     if (width == 1) {
         if (b.Paso() != 1)
             add(name + ": a one-bit selector needs Paso 1, not " + std::to_string(b.Paso()) + " (" + field + ")");
@@ -115,7 +107,7 @@ std::vector<FormProblem> comboProblems(const PageForm& form, const std::vector<P
             problems.push_back({combo, "", "",
                                 combo + ": the page's code writes no register for a combo of this name, so a choice "
                                         "in it would be stored nowhere" +
-                                    (names.empty() ? "" : " (it writes " + listed(names) + ")")});
+                                    (names.empty() ? "" : " (it writes " + joinedList(names) + ")")});
             continue;
         }
         if (static_cast<int>(items.size()) <= c->items)
@@ -125,7 +117,7 @@ std::vector<FormProblem> comboProblems(const PageForm& form, const std::vector<P
             bits.push_back(std::to_string(bit));
         problems.push_back({combo, "", c->direccion,
                             combo + ": " + std::to_string(items.size()) + " items, but the page's code has codes for " +
-                                std::to_string(c->items) + " only (bits " + listed(bits) + " of register " +
+                                std::to_string(c->items) + " only (bits " + joinedList(bits) + " of register " +
                                 c->direccion + ")"});
     }
     return problems;
@@ -228,12 +220,9 @@ private:
             missing.push_back("restore");
         if (missing.empty())
             return;
-        std::string what;
-        for (std::size_t i = 0; i < missing.size(); ++i)
-            what += (i == 0 ? "" : i + 1 == missing.size() ? " or " : ", ") + missing[i];
         add(who, "", reg,
             who + ": register " + reg + " lies in block " + std::to_string(block) + ", which the page does not " +
-                what);
+                joinedList(missing, "or"));
     }
 
     void add(const std::string& who, const std::string& other, const std::string& reg, std::string text)
@@ -255,38 +244,32 @@ std::vector<FormProblem> formProblems(const PageForm& form)
     std::set<std::uint32_t> bound;
     // Plain combos are not visited: their bits come from the page's behaviour.
     forEachFormControl(form, [&](const FormControl& c) {
-        const std::string& name = c.name;
-        const std::string& kind = c.kind;
-        std::string direccion;
         int dataLen = 1, high = 0;
         std::vector<int> selectorBits;
         if (const ValueEditorModel* e = c.editor) {
-            direccion = e->Direccion();
             dataLen = e->DataLen();
             high = e->High();
-        } else if (kind == "Bits") {
-            Bits& b = *c.selector;
-            direccion = b.Direccion();
+        } else {
+            const Bits& b = *c.selector;
             dataLen = b.DataLen();
             high = b.High();
             for (int n = 1; n <= std::clamp<int>(b.Tipo(), 0, 3) + 1; ++n)
                 selectorBits.push_back(dataLen == 0 && high == 1 ? b.Bit(n) + 8 : b.Bit(n));
-            std::ranges::copy(selectorProblems(name, b), std::back_inserter(check.problems));
+            std::ranges::copy(selectorProblems(c.name, b), std::back_inserter(check.problems));
         }
-        const auto reg = c.reg;
-        if (!reg) {
-            check.badAddress(name, direccion);
+        if (!c.reg) {
+            check.badAddress(c.name, c.direccion);
             return;
         }
         std::vector<std::pair<std::uint32_t, int>> bits;
-        if (kind == "Bits") {
+        if (c.selector) {
             for (int bit : selectorBits)
-                bits.emplace_back(*reg, bit);
+                bits.emplace_back(*c.reg, bit);
         } else {
-            bits = wordBits(*reg, dataLen, high);
+            bits = wordBits(*c.reg, dataLen, high);
         }
-        check.take(name, bits);
-        bound.insert(*reg);
+        check.take(c.name, bits);
+        bound.insert(*c.reg);
     });
     const auto combos = behaviourFor(form.form)->comboBits();
     for (const auto& c : combos) {

@@ -5,6 +5,7 @@
 #include "pages/PageBehaviour.h"
 #include "pages/PageForm.h"
 #include "text/HexText.h"
+#include "text/ListText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -58,22 +59,6 @@ std::string trimmed(std::string text)
     return text;
 }
 
-// "1 to 3", "1, 3 and 4", "none".
-std::string codesText(const std::vector<int>& codes)
-{
-    if (codes.empty())
-        return "none";
-    bool run = codes.size() > 1;
-    for (std::size_t i = 1; run && i < codes.size(); ++i)
-        run = codes[i] == codes[i - 1] + 1;
-    if (run || codes.size() == 1)
-        return std::to_string(codes.front()) + (codes.size() == 1 ? "" : " to " + std::to_string(codes.back()));
-    std::string s;
-    for (std::size_t i = 0; i < codes.size(); ++i)
-        s += (i == 0 ? "" : i + 1 == codes.size() ? " and " : ", ") + std::to_string(codes[i]);
-    return s;
-}
-
 class PageCheck {
 public:
     PageCheck(const PageForm& form, const SetpointImage& image, std::vector<RangeProblem>& out)
@@ -103,12 +88,7 @@ public:
         b.Crear_Items();
         if (!b.Inicializacion() || b.ListIndex() >= 0)
             return;
-        const auto index = setpointIndex(*c.reg);
-        const std::uint16_t word = wordAt(image_, *index);
-        const int field = b.DataLen() == 0 ? (b.High() == 1 ? word >> 8 : word & 0xFF) : word;
-        int value = 0;
-        for (int n = 1; n <= b.Tipo() + 1 && n <= 4; ++n)
-            value |= (field >> b.Bit(n) & 1) << (n - 1);
+        const int value = b.fieldValue();
         std::string range = b.ListCount() == 0 ? "none" : "0 to " + std::to_string((b.ListCount() - 1) * b.Paso());
         if (b.Paso() != 1 && b.ListCount() > 1)
             range += " in steps of " + std::to_string(b.Paso());
@@ -146,7 +126,7 @@ public:
             }
             scratch_.get = image_;
             if (std::find(accepted.begin(), accepted.end(), found) == accepted.end())
-                add(c.combo, std::to_string(found), codesText(accepted), *reg);
+                add(c.combo, std::to_string(found), accepted.empty() ? "none" : numberList(accepted, 2), *reg);
         }
     }
 

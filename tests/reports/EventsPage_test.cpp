@@ -167,6 +167,18 @@ TEST(EventsPageOnline, Passes)
     }
 }
 
+// An events page online that listed events 5 to 1 at its load.
+struct PollingPage {
+    FakeEventsHost host;
+    EventsPage page{host};
+    PollingPage()
+    {
+        host.isOnline = true;
+        host.setRows(eventRun(5, 5));
+        page.Form_Load();
+    }
+};
+
 // Once a reply has told the relay's newest number, a list whose newest row
 // is above it is shown empty; events the relay still holds stay listed.
 TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
@@ -183,11 +195,8 @@ TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeEventsHost host;
-        host.isOnline = true;
-        host.setRows(eventRun(5, 5));
-        EventsPage page(host);
-        page.Form_Load();
+        PollingPage polling;
+        auto& [host, page] = polling;
         ASSERT_EQ(items(page), countDown(5, 5));
         host.setNewest(c.newest);
         host.setRows(c.rows);
@@ -213,11 +222,8 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeEventsHost host;
-        host.isOnline = true;
-        host.setRows(eventRun(5, 5));
-        EventsPage page(host);
-        page.Form_Load();
+        PollingPage polling;
+        auto& [host, page] = polling;
         ASSERT_EQ(host.listener, &page);
         for (const char* s = c.steps; *s; ++s) {
             page.Timer1_Timer();
