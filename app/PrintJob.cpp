@@ -7,7 +7,7 @@
 
 namespace kova {
 
-PrintJob::PrintJob(QPagedPaintDevice& device) : device_(device), printer_(device) {}
+PrintJob::PrintJob(QPagedPaintDevice& device) : device_(device), file_(device), printer_(device) {}
 
 std::string PrintJob::notStarted() { return "Printing stopped: the printer could not be started. Pages printed: 0."; }
 
@@ -31,15 +31,18 @@ bool PrintJob::page(const std::function<ReportCanvas()>& fill)
     } catch (const std::exception& e) {
         failure_ = fillFailed(pagesPrinted());
         detail_ = e.what();
-        std::fprintf(stderr, "kova: %s %s\n", failure_->c_str(), detail_.c_str());
         return false;
     } catch (...) {
         failure_ = fillFailed(pagesPrinted());
         return false;
     }
-    if (!printer_.started() && !printer_.begin()) {
-        failure_ = notStarted();
-        return false;
+    if (!printer_.started()) {
+        if (!file_.refused().empty() || !printer_.begin()) {
+            failure_ = notStarted();
+            detail_ = file_.refused();
+            return false;
+        }
+        begun_ = true;
     }
     if (!printer_.printPage(canvas)) {
         failure_ = printerError(pagesPrinted());
@@ -49,6 +52,13 @@ bool PrintJob::page(const std::function<ReportCanvas()>& fill)
     return true;
 }
 
+void PrintJob::addDetail(const std::string& more)
+{
+    if (more.empty()) return;
+    if (!detail_.empty()) detail_ += detail_.back() == '.' ? " " : ". ";
+    detail_ += more;
+}
+
 void PrintJob::finish()
 {
     if (!printer_.end() && !failure_) {
@@ -56,10 +66,22 @@ void PrintJob::finish()
         printerFailed_ = true;
     }
     // The file is whole or cut short only once the job has ended.
-    if (printerFailed_ && detail_.empty()) {
+    if (file_.held()) {
+        if (failure_) {
+            // A file the printer never began holds nothing to tell of.
+            const std::string notWritten = file_.drop();
+            if (begun_) addDetail(notWritten);
+        } else if (pagesPrinted() == 0) {
+            file_.drop();  // nothing printed, nothing to put in place
+        } else if (const std::string notPlaced = file_.place(); !notPlaced.empty()) {
+            failure_ = printerError(pagesPrinted());
+            printerFailed_ = true;
+            detail_ = notPlaced;
+        }
+    } else if (printerFailed_ && detail_.empty()) {
         detail_ = incompleteFileDetail(device_);
-        if (!detail_.empty()) std::fprintf(stderr, "kova: %s %s\n", failure_->c_str(), detail_.c_str());
     }
+    if (failure_ && !detail_.empty()) std::fprintf(stderr, "kova: %s %s\n", failure_->c_str(), detail_.c_str());
 }
 
 } // namespace kova

@@ -48,6 +48,67 @@ bool fileSystemFull(const QString& path)
 
 } // namespace
 
+PrintedFile::PrintedFile(QPagedPaintDevice& device)
+{
+    auto* printer = dynamic_cast<QPrinter*>(&device);
+    if (printer == nullptr || printer->outputFormat() != QPrinter::PdfFormat || printer->outputFileName().isEmpty())
+        return;
+    const QFileInfo existing(printer->outputFileName());
+    if (existing.exists() && !existing.isFile())
+        return;
+    printer_ = printer;
+    path_ = printer->outputFileName();
+    replacement_ = std::make_unique<WholeFileReplacement>(QFile::encodeName(path_).toStdString());
+    if (replacement_->ready())
+        printer_->setOutputFileName(QFile::decodeName(replacement_->temporaryPath().c_str()));
+}
+
+PrintedFile::~PrintedFile() { restoreName(); }
+
+void PrintedFile::restoreName()
+{
+    if (printer_ && !printer_->paintingActive() && printer_->outputFileName() != path_)
+        printer_->setOutputFileName(path_);
+}
+
+std::string PrintedFile::notWritten(const std::string& reason) const
+{
+    std::string detail = "The file " + QFile::encodeName(path_).toStdString() + " was not written";
+    if (!reason.empty())
+        detail += ": " + reason;
+    detail += ".";
+    if (replacement_->replacesAFile())
+        detail += " The earlier file of that name is unchanged.";
+    return detail;
+}
+
+std::string PrintedFile::refused() const
+{
+    return replacement_ && !replacement_->ready() ? notWritten(replacement_->reason()) : std::string();
+}
+
+std::string PrintedFile::place()
+{
+    restoreName();
+    if (!replacement_ || !replacement_->ready())
+        return {};
+    const QString temporary = QFile::decodeName(replacement_->temporaryPath().c_str());
+    if (!pdfFileComplete(temporary))
+        return drop();
+    return replacement_->place() ? std::string() : notWritten(replacement_->reason());
+}
+
+std::string PrintedFile::drop()
+{
+    restoreName();
+    if (!replacement_ || !replacement_->ready())
+        return {};
+    // Looked at before the temporary file goes and frees its blocks.
+    const bool full = fileSystemFull(QFile::decodeName(replacement_->temporaryPath().c_str()));
+    replacement_->discard();
+    return notWritten(full ? std::strerror(ENOSPC) : "");
+}
+
 bool printedFileWritten(const QPagedPaintDevice& device)
 {
     const QString path = pdfFileOf(device);
