@@ -3,13 +3,13 @@
 // filled, then printed, one painter session for them all, started with the
 // first page that was filled. The first failure stops the job; the pages
 // printed on paper before it stay printed and the failure is kept as the
-// text to show the user: the printer could not be started, it reported an error, or
-// a page could not be filled (then with the reason as its detail). A print
-// to a PDF file is put in place only once whole (PrintedFile): when the job
-// stops after the printer began, the detail also says the file was not
-// written, naming it with, where known, the system's reason, and that an
-// earlier file of that name is unchanged. A failure with a detail is also
-// written to stderr.
+// text to show the user: the printer could not be started, it reported an
+// error, or a page could not be filled (then with the reason as its
+// detail). A print to a PDF file is put in place only once whole
+// (PrintedFile): when the job stops after the printer began, the detail
+// also says the file was not written, naming it with, where known, the
+// system's reason, and that an earlier file of that name is unchanged. A
+// failure with a detail is also written to stderr.
 
 #include "reports/PrintedFile.h"
 #include "reports/ReportCanvas.h"
