@@ -1,10 +1,10 @@
 #include "pages/SetpointRangeCheck.h"
 
+#include "editors/ValueEditorModel.h"
 #include "pages/FormControls.h"
 #include "pages/FormLoader.h"
 #include "pages/PageBehaviour.h"
 #include "pages/PageForm.h"
-#include "editors/ValueEditorModel.h"
 #include "text/Decimal4.h"
 #include "text/HexText.h"
 #include "text/ListText.h"
