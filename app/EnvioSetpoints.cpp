@@ -62,9 +62,11 @@ void EnvioSetpoints::Send_Click()
         return;
     }
     // The file read is what the writes would send: it is checked whole
-    // before the relay is even asked for.
+    // before the relay is even asked for; a page whose form cannot be used
+    // leaves it unchecked, so it is not sent either.
     if (const auto fuera = setpointRangeProblems(engine_.images().put); !fuera.empty()) {
-        ui().msgBoxDetail(kFueraDeRango, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
+        ui().msgBoxDetail(anyFormUnusable(fuera) ? kFormaInservible : kFueraDeRango, MsgButtons::OKOnly,
+                          MsgIcon::Critical, kAppTitle,
                           QString::fromStdString(rangeProblemsDetail(fuera)));
         habilitar(true);
         return;

@@ -66,6 +66,8 @@ public:
     static inline const QString kErrorEnvio = QStringLiteral("Error sending File to Relay");
     static inline const QString kFueraDeRango =
         QStringLiteral("Setpoints not sent: the file holds settings outside their ranges");
+    static inline const QString kFormaInservible = QStringLiteral(
+        "Setpoints not sent: a setpoint page's form could not be used, so the file's settings could not be checked");
 
     EnvioSetpoints(AppState& state, KOVA200& engine, Proceso_Comunicacion& scheduler, LinkLoop& loop,
                    Servicios_Envio services, QObject* parent = nullptr);

@@ -165,8 +165,8 @@ bool Manejo_de_Archivos::Leer_Archivo(const std::string& ruta, bool avisarRangos
     ventana_.ponerTitulo(std::string(Titulo_Principal) + " - " + ruta);
     if (avisarRangos)
         if (const auto fuera = setpointRangeProblems(d.Put); !fuera.empty())
-            ventana_.mensaje(Texto_Fuera_De_Rango, Titulo_Mensajes, IVentana_Archivos::Icono::Critico,
-                             rangeProblemsDetail(fuera));
+            ventana_.mensaje(anyFormUnusable(fuera) ? Texto_Forma_Inservible : Texto_Fuera_De_Rango,
+                             Titulo_Mensajes, IVentana_Archivos::Icono::Critico, rangeProblemsDetail(fuera));
     return true;
 }
 

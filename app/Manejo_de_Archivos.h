@@ -81,6 +81,8 @@ public:
     static constexpr const char* Texto_Error_Lectura = "Error reading file";
     static constexpr const char* Texto_Fuera_De_Rango =
         "The file holds settings outside their ranges; correct them before sending it to a relay";
+    static constexpr const char* Texto_Forma_Inservible =
+        "A setpoint page's form could not be used, so the file's settings could not be checked";
     static constexpr const char* Nombre_Por_Defecto = "Default.KOVA2";
     // First position of the engine's event table: text of row r at 84 + r,
     // value c of row r at 84 + 20c + r.
@@ -97,7 +99,8 @@ public:
     // Loads `ruta`. False when the file is missing, short or foreign ("It
     // isn't KOVA File") or unreadable ("Error reading file"); nothing changes then.
     // A file with settings outside their ranges is loaded, so it can be
-    // mended; avisarRangos says which ones (a send says it itself).
+    // mended; avisarRangos says which ones (a send says it itself), or which
+    // setpoint page's form could not be used to check them.
     bool Leer_Archivo(const std::string& ruta, bool avisarRangos = true);
     // Open dialog, then Leer_Archivo. Cancel does nothing.
     void Abrir_Setpoints(bool avisarRangos = true);

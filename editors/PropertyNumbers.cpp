@@ -3,9 +3,12 @@
 #include "editors/PropConvert.h"
 #include "editors/PropertyPage.h"
 #include "editors/ValueEditorModel.h"
+#include "text/Decimal4.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 
 namespace kova {
 
@@ -54,6 +57,24 @@ std::string numberTextProblem(std::string_view property, std::string_view text)
     if (last == std::string_view::npos || last <= point + 4)
         return {};
     return "Invalid value for " + std::string(property) + ": " + std::string(text) + " has more than four decimals";
+}
+
+std::string numberTextReason(std::string_view property, std::string_view text)
+{
+    const NumberRule rule = numberRuleOf(property);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (rule == NumberRule::None || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
+        return {};
+    if (v < 0)
+        return "is negative";
+    if (rule == NumberRule::Whole && v != std::floor(v))
+        return "is not a whole number";
+    // Four decimals hold it when it comes back from them unchanged.
+    const auto d = Decimal4::fromDouble(v);
+    if (rule == NumberRule::Decimal && (!d || d->toDouble() != v))
+        return "has more than four decimals";
+    return {};
 }
 
 std::string numberRangeProblem(const PropertyHost& control)

@@ -26,6 +26,12 @@ bool numberTextAcceptable(std::string_view property, std::string_view text);
 // scale cannot hold. "Invalid value for <property>: why"; "" when none.
 std::string numberTextProblem(std::string_view property, std::string_view text);
 
+// Why a text that breaks its property's rule is refused, when it is a
+// number all the same (as a form file may store it): "is negative", "is
+// not a whole number", "has more than four decimals" (a scale); "" when it
+// is no number or breaks none of these.
+std::string numberTextReason(std::string_view property, std::string_view text);
+
 // The limits and steps of a control that no typed text may give: a scale
 // or SmallChange that is not above 0, a Min or Max outside the register's
 // width (byte 0-255, word 0-65535). "Invalid value for <property>: why";

@@ -100,7 +100,12 @@ std::string settingsProblem(const PropertyHost& control)
     // setpoint blocks is never applied.
     if (auto d = control.getProperty("Direccion"); problem.empty() && d) {
         const auto address = propToText(*d);
-        if (!address || !Indice_Setpoint(*address))
+        const bool hex = address && !address->empty() && address->size() <= 4 &&
+                         address->find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+        if (!hex)
+            problem = "Invalid value for Direccion: \"" + propText(*d) +
+                      "\" is not a register address, which is four hexadecimal digits such as \"0101\"";
+        else if (!Indice_Setpoint(*address))
             problem = "Invalid value for Direccion: \"" + propText(*d) + "\" is in no setpoint block";
     }
     return problem;

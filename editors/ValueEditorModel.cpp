@@ -123,6 +123,15 @@ std::string ValueEditorModel::displayText(std::int32_t v, Decimal4 scale,
     return formatPattern(*product, pattern) + " " + medida_;
 }
 
+std::string ValueEditorModel::exactTextFor(std::int32_t v) const
+{
+    const Decimal4 scale = shownScale();
+    int decimals = 4;
+    for (std::int64_t c = scale.count(); decimals > 0 && c % 10 == 0; c /= 10)
+        --decimals;
+    return displayText(v, scale, decimals > 0 ? "0." + std::string(decimals, '0') : "0");
+}
+
 std::optional<Decimal4> ValueEditorModel::factorOf(Decimal4 scale)
 {
     const std::int64_t c = scale.count();

@@ -104,11 +104,17 @@ public:
     virtual std::vector<std::string> extremeTexts() const;
     // The text the editor shows for the raw value v.
     std::string textFor(std::int32_t v) const { return textOf(v); }
+    // The raw value v x the scale the editor shows it with, in every decimal
+    // that scale has, then the unit: where the pattern rounds (600.01 shown
+    // as "600"), this text still tells any two raw values apart.
+    std::string exactTextFor(std::int32_t v) const;
 
 
 protected:
     // The text the editor shows for the raw value v.
     virtual std::string textOf(std::int32_t v) const = 0;
+    // The scale textOf multiplies the raw value by.
+    virtual Decimal4 shownScale() const = 0;
     // The text for the value now held (Inicializacion and keypad path).
     std::string shownText() const { return textOf(value_); }
     // The raw step for an arrow click from the current value; nothing when

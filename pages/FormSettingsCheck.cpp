@@ -42,9 +42,12 @@ std::vector<SettingProblem> settingProblems(const PageForm& form)
                 continue;
             const PropValue v = bag.read(s.key, s.readDefault);
             const bool converts = std::find(refused.begin(), refused.end(), s.key) == refused.end();
-            if (!converts || (s.member && !numberTextAcceptable(s.member, propText(v))))
+            if (!converts || (s.member && !numberTextAcceptable(s.member, propText(v)))) {
+                const std::string reason = s.member ? numberTextReason(s.member, propText(v)) : "";
                 add(PropertyBag::lowerKey(s.key), shown(v),
-                    "Invalid value for " + std::string(s.member ? s.member : s.key) + ": " + shown(v));
+                    "Invalid value for " + std::string(s.member ? s.member : s.key) + ": " + shown(v) +
+                        (reason.empty() ? "" : " " + reason));
+            }
         }
         if (problems.size() == before)
             if (std::string why = settingsProblem(*control); !why.empty())

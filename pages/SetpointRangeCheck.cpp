@@ -1,15 +1,18 @@
 #include "pages/SetpointRangeCheck.h"
 
+#include "editors/ValueEditorModel.h"
 #include "pages/FormControls.h"
 #include "pages/FormLoader.h"
 #include "pages/PageBehaviour.h"
 #include "pages/PageForm.h"
+#include "text/Decimal4.h"
 #include "text/HexText.h"
 #include "text/ListText.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <optional>
 
 namespace kova {
 
@@ -59,6 +62,19 @@ std::string trimmed(std::string text)
     return text;
 }
 
+// The number an editor's text shows (its text less the unit), when it is a
+// plain decimal number: digits, a sign, at most one point.
+std::optional<Decimal4> shownNumber(const ValueEditorModel& e, const std::string& text)
+{
+    const std::string unit = " " + e.Medida();
+    if (text.size() < unit.size() || text.compare(text.size() - unit.size(), unit.size(), unit) != 0)
+        return std::nullopt;
+    const std::string number = text.substr(0, text.size() - unit.size());
+    if (number.find_first_not_of("-.0123456789") != std::string::npos)
+        return std::nullopt;
+    return Decimal4::parse(number);
+}
+
 class PageCheck {
 public:
     PageCheck(const PageForm& form, const SetpointImage& image, std::vector<RangeProblem>& out)
@@ -76,9 +92,18 @@ public:
         e.setImages(scratch_);
         if (!e.Inicializacion())
             return;
-        if (e.Value() >= e.Min() && e.Value() <= e.Max())
+        const std::int32_t v = e.Value();
+        if (v >= e.Min() && v <= e.Max())
             return;
-        add(c.name, e.Text(), trimmed(e.textFor(e.Min())) + " to " + trimmed(e.textFor(e.Max())), *c.reg);
+        // The page's texts, unless its pattern rounds the value onto the
+        // bound it breaks ("600 Sec" for 600.01, range ... to "600 Sec"):
+        // then the value and both bounds in every decimal of the scale.
+        const bool below = v < e.Min();
+        const auto shown = shownNumber(e, e.textFor(v));
+        const auto bound = shownNumber(e, e.textFor(below ? e.Min() : e.Max()));
+        const bool readsOutside = shown && bound && (below ? *shown < *bound : *shown > *bound);
+        auto text = [&](std::int32_t x) { return trimmed(readsOutside ? e.textFor(x) : e.exactTextFor(x)); };
+        add(c.name, text(v), text(e.Min()) + " to " + text(e.Max()), *c.reg);
     }
 
     void selector(const FormControl& c)
@@ -180,10 +205,10 @@ std::vector<RangeProblem> setpointRangeProblems(const SetpointImage& image)
 {
     std::vector<RangeProblem> out;
     for (const std::string& name : setpointForms()) {
-        const auto form = loadPageForm(name);
+        std::string why;
+        const auto form = loadPageForm(name, &why);
         if (!form) {
-            out.push_back({name, "", "", "", 0, name + ": the page's form cannot be read, so its settings are "
-                                                       "not checked"});
+            out.push_back({name, "", "", "", 0, why, true});
             continue;
         }
         if (form->isValuePage())
@@ -208,12 +233,20 @@ std::vector<RangeProblem> setpointRangeProblems(const SetpointImage& image)
     return out;
 }
 
+bool anyFormUnusable(const std::vector<RangeProblem>& problems)
+{
+    return std::any_of(problems.begin(), problems.end(), [](const RangeProblem& p) { return p.formUnusable; });
+}
+
 std::string rangeProblemsDetail(const std::vector<RangeProblem>& problems)
 {
+    // Forms that could not be used first: they are what the message names.
+    std::vector<RangeProblem> ordered = problems;
+    std::stable_partition(ordered.begin(), ordered.end(), [](const RangeProblem& p) { return p.formUnusable; });
     std::string out;
-    const std::size_t shown = std::min<std::size_t>(problems.size(), kMaxLines);
+    const std::size_t shown = std::min<std::size_t>(ordered.size(), kMaxLines);
     for (std::size_t i = 0; i < shown; ++i)
-        out += (i == 0 ? "" : "\n") + problems[i].text;
+        out += (i == 0 ? "" : "\n") + ordered[i].text;
     if (problems.size() > shown)
         out += "\nand " + std::to_string(problems.size() - shown) + " more";
     return out;

@@ -19,9 +19,15 @@ bool isEditedFile(const QString& path) { return !path.isEmpty() && !path.startsW
 
 std::string readBuiltInFile(const QString& resourceDir, const char* editedDir, std::string_view name)
 {
+    return builtInFileText(resourceDir, editedDir, name).value_or(std::string());
+}
+
+std::optional<std::string> builtInFileText(const QString& resourceDir, const char* editedDir,
+                                           std::string_view name)
+{
     QFile f(builtInFilePath(resourceDir, editedDir, name));
     if (f.fileName().isEmpty() || !f.open(QIODevice::ReadOnly))
-        return {};
+        return std::nullopt;
     return f.readAll().toStdString();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,9 @@ bool isEditedFile(const QString& path);
 // copy cannot be read (the user asked for the edited one: never the
 // built-in one in its place).
 std::string readBuiltInFile(const QString& resourceDir, const char* editedDir, std::string_view name);
+// The same, but nothing when there is no file or an edited copy cannot be
+// read, so an empty copy is told apart: it is a text like any other.
+std::optional<std::string> builtInFileText(const QString& resourceDir, const char* editedDir,
+                                           std::string_view name);
 
 } // namespace kova

@@ -255,8 +255,13 @@ std::string layoutFaultPrefix(std::string_view window)
 
 std::string reportLayoutText(std::string_view file)
 {
+    return reportLayoutFileText(file).value_or(std::string());
+}
+
+std::optional<std::string> reportLayoutFileText(std::string_view file)
+{
     registerReportLayouts();
-    return readBuiltInFile(QStringLiteral(":/layouts"), "KOVA_LAYOUTS_DIR", file);
+    return builtInFileText(QStringLiteral(":/layouts"), "KOVA_LAYOUTS_DIR", file);
 }
 
 namespace {
@@ -266,7 +271,10 @@ QJsonObject headerVariant(const std::string& variant)
     // The common header is read once, for every page of every print.
     static const QJsonObject header = [] {
         try {
-            return layoutJsonObject(reportLayoutText("header"));
+            const auto text = reportLayoutFileText("header");
+            if (!text)
+                throw std::runtime_error("(file): cannot be read");
+            return layoutJsonObject(*text);
         } catch (const std::exception& e) {
             throw FaultOfFile(layoutFaultPrefix("header") + ": " + e.what());
         }
@@ -335,14 +343,14 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
 
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error)
 {
-    const std::string json = reportLayoutText(window);
+    const auto json = reportLayoutFileText(window);
     const std::string where = layoutFaultPrefix(window);
-    if (json.empty()) {
+    if (!json) {
         if (error)
             *error = where + (isEditedFile(QString::fromStdString(where)) ? ": (file): cannot be read" : ": no layout");
         return std::nullopt;
     }
-    return readReportLayout(json, where, error);
+    return readReportLayout(*json, where, error);
 }
 
 ReportCanvas reportLayout(std::string_view window)

@@ -44,6 +44,9 @@ ReportCanvas reportLayout(std::string_view window);
 // The layout file's text ("" when there is none, or when an edited copy
 // cannot be read).
 std::string reportLayoutText(std::string_view file);
+// The same, but nothing when there is no file or an edited copy cannot be
+// read: an empty copy is a text, refused as any text that is not JSON.
+std::optional<std::string> reportLayoutFileText(std::string_view file);
 // The path of that file (":/layouts/<file>.json" for a built-in one).
 std::string reportLayoutFile(std::string_view file);
 // What a fault of the layout is reported under: the edited copy's path,

@@ -54,13 +54,12 @@ void copyFrom(SetpointPage& page, const SetpointSource& source, ReportCanvas& ca
 ReportCanvas fillSetpointReport(std::string_view window, PageHost& host, const ReportStamp& stamp)
 {
     // One reading of the layout file gives the page and its sources.
-    const std::string json = reportLayoutText(window);
+    const auto json = reportLayoutFileText(window);
     std::string error;
-    auto canvas =
-        json.empty() ? loadReportLayout(window, &error) : readReportLayout(json, layoutFaultPrefix(window), &error);
+    auto canvas = json ? readReportLayout(*json, layoutFaultPrefix(window), &error) : loadReportLayout(window, &error);
     if (!canvas)
         throw std::runtime_error(error);
-    const auto sources = readSetpointSources(json, layoutFaultPrefix(window), &error);
+    const auto sources = readSetpointSources(*json, layoutFaultPrefix(window), &error);
     if (!sources)
         throw std::runtime_error(error);
     fillReportHeader(*canvas, stamp);

@@ -3,6 +3,7 @@
 #include "app/Manejo_de_Archivos.h"
 #include "app/Registro_Archivo.h"
 #include "app/Fakes_Archivos.h"
+#include "app/support/ValidSetpoints.h"
 #include "platform/FullFolder.h"
 #include "platform/WholeFileWriter.h"
 
@@ -205,6 +206,29 @@ TEST_F(Archivos, HandMadeFileLoadsIntoImagesTextsAndEvents)
     EXPECT_EQ(ventana.paneles[5], "Address:  1");
     EXPECT_EQ(ventana.paneles[6], "Not Communicating..");
     EXPECT_EQ(ventana.titulo, "KOVA Ver 2.1.4 For KOVA Relays V1.xx - " + ruta("hecho.KOVA2"));
+}
+
+// A good file loaded while a setpoint page's form cannot be used: loaded, and the form named as the fault, with its
+// path and the reason, not the file's settings.
+TEST_F(Archivos, FormThatCannotBeUsedIsNamedNotTheFile)
+{
+    const SetpointImage sim = test::simSetpoints();
+    std::copy(sim.begin(), sim.end(), enlace.put.begin());
+    ASSERT_TRUE(archivos.Grabar_Archivo(ruta("bueno.KOVA2")));
+    ASSERT_TRUE(archivos.Leer_Archivo(ruta("bueno.KOVA2")));
+    ASSERT_TRUE(ventana.mensajes.empty());
+    QTemporaryDir forms;
+    escribirTodo(forms.filePath("SETPAGE13.json").toStdString(), {'{'});
+    qputenv("KOVA_FORMS_DIR", forms.path().toUtf8());
+    EXPECT_TRUE(archivos.Leer_Archivo(ruta("bueno.KOVA2")));
+    qunsetenv("KOVA_FORMS_DIR");
+    ASSERT_EQ(ventana.mensajes.size(), 1u);
+    EXPECT_EQ(ventana.mensajes[0].texto, Manejo_de_Archivos::Texto_Forma_Inservible);
+    EXPECT_EQ(ventana.mensajes[0].texto,
+              "A setpoint page's form could not be used, so the file's settings could not be checked");
+    EXPECT_EQ(ventana.mensajes[0].detalle,
+              forms.filePath("SETPAGE13.json").toStdString() + ": (text): unterminated object at offset 1");
+    EXPECT_TRUE(archivos.Archivo_Cargado);
 }
 
 TEST_F(Archivos, RoundTripKeepsImagesTextsAndEvents)

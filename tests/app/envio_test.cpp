@@ -5,6 +5,8 @@
 #include "link/KOVA200.h"
 #include "link/Proceso_Comunicacion.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -336,6 +338,10 @@ TEST(Envio, FileWithASettingOutsideItsRangeIsNeverSent)
         {with(0x0102, 5001), setup + "Phase CT Rating Primary: 5001 A, range 5 A to 5000 A", ""},
         {with(0x0105, 6901), setup + "VT Primary: 69.01 KV, range 0.10 KV to 69.00 KV", ""},
         {with(0x1004, 4), phase + "Phase Timed O/C Delay: 0.04 Sec, range 0.05 Sec to 600 Sec", ""},
+        // The pattern would round these onto the bound they break.
+        {with(0x1004, 60001), phase + "Phase Timed O/C Delay: 600.01 Sec, range 0.05 Sec to 600.00 Sec", ""},
+        {with(0x104B, 9), "SETPOINTS - Frequency Protections: Frequency 1 Delay: 0.09 Sec, range 0.10 Sec to 600.00 Sec",
+         ""},
         {with(0x1002, 13), phase + "Phase Timed O/C Curve: 13, range 0 to 12", ""},
         {with(0x0121, 10), "SETPOINTS - Digital Inputs Configuration: Input 1 Function: 10, range 0 to 9", ""},
         {with(0x0101, 0x1023), setup + "Sampling Frequency: 3, range 0 to 1", ""},
@@ -367,4 +373,23 @@ TEST(Envio, FileWithASettingOutsideItsRangeIsNeverSent)
         EXPECT_EQ(detail.last().toStdString(), c.last.empty() ? c.first : c.last);
         EXPECT_EQ(detail.size(), c.last.empty() ? 1 : 11);
     }
+}
+
+// A page's form that cannot be used leaves the file unchecked: nothing is sent, and the form is named, not the file.
+TEST(Envio, FileIsNotSentWhileASetpointPageFormCannotBeUsed)
+{
+    QTemporaryDir forms;
+    QFile form(forms.filePath("SETPAGE13.json"));
+    ASSERT_TRUE(form.open(QIODevice::WriteOnly) && form.write("{") == 1);
+    form.close();
+    qputenv("KOVA_FORMS_DIR", forms.path().toUtf8());
+    Banco b;
+    b.archivoPut = simSetpoints();
+    const bool sent = b.enviar();
+    qunsetenv("KOVA_FORMS_DIR");
+    ASSERT_TRUE(sent);
+    EXPECT_TRUE(b.port.requests.empty() && b.port.opens == 0 && b.ui.inputs.isEmpty() && b.habilitado);
+    ASSERT_EQ(b.mensajes(), QStringList{"Setpoints not sent: a setpoint page's form could not be used, so the file's "
+                                        "settings could not be checked"});
+    EXPECT_EQ(b.ui.shown[0].detail, forms.filePath("SETPAGE13.json") + ": (text): unterminated object at offset 1");
 }

@@ -166,6 +166,22 @@ private slots:
         QVERIFY(ui.shown[0].detail.startsWith("SETPOINTS - System Setup: Sampling Frequency: 3, range 0 to 1\n"));
     }
 
+    // At start a good default file is loaded while a setpoint page's form cannot be used: the form is named.
+    void unusableFormIsNamedAtStartNotTheDefaultFile()
+    {
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
+        QTemporaryDir forms;
+        QVERIFY(kova::test::writeAll(forms.filePath("SETPAGE13.json"), "{"));
+        qputenv("KOVA_FORMS_DIR", forms.path().toUtf8());
+        ProgramWindow program(dir_.path());
+        qunsetenv("KOVA_FORMS_DIR");
+        auto& ui = program.ui;
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text,
+                 QString("A setpoint page's form could not be used, so the file's settings could not be checked"));
+        QCOMPARE(ui.shown[0].detail, forms.filePath("SETPAGE13.json") + ": (text): unterminated object at offset 1");
+    }
+
     void missingDefaultFileIsReportedAndNotCreated()
     {
         ProgramWindow program(dir_.path());

@@ -100,6 +100,9 @@ private slots:
                 {"PhaseCT(0)", "Paso", "-1", {"Invalid value for Paso"}},
                 {"PhaseCT(0)", "Paso", "0.00001", {"Invalid value for Paso: 0.00001 has more than four decimals"}},
                 {"PhaseCT(0)", "Max", "5", {"Invalid value for Max: 5 is not above Min"}},
+                {"PhaseCT(0)", "Direccion", "00104",
+                    {"Invalid value for Direccion: \"00104\" is not a register address, which is four hexadecimal "
+                     "digits such as \"0101\""}},
                 {"PhaseCT(0)", "Paso", "0.5", {}}};
         for (const auto& [control, member, text, says] : cases) {
             init();
@@ -210,6 +213,15 @@ private slots:
         QVERIFY(shown.size() == 1 && shown[0].contains(unread) && !shown[0].contains(unknown));
         QVERIFY(w.browser()->edit("Min", "5") && w.saveForm());
         QVERIFY(stored().contains("\"min\": 5,") && !stored().contains("colour"));
+        // A stored number refused says why, and as the file has it; the default in its place is not judged.
+        setStored("PhaseCT(1)", "paso", 0.00001);
+        setStored("PhaseCT(2)", "min", -1);
+        shown.clear();
+        DesignerWindow numbers;
+        open(numbers);
+        const QStringList why{"PhaseCT(1): \"paso\": 1e-05 has more than four decimals", "PhaseCT(2): \"min\": -1 is negative"};
+        QVERIFY(!numbers.saveForm() && shown.size() == 2 && saysAll(shown[0], why) && saysAll(shown[1], why));
+        QVERIFY2(!shown[1].contains("Paso is 0"), qPrintable(shown[1]));
     }
 
     void unsavedEditsAreNotDroppedWithoutAQuestion()  // nor by the open sheet's OK after a dock edit

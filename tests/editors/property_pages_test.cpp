@@ -385,6 +385,9 @@ TEST(PropertyPages, TypedValuesAreTakenAsTypedOrRefused)
         {0, "Max", "300", "Invalid value for Max: 300 is outside the register width (0 to 255)"},
         {-1, "Max", "5", "Invalid value for Max: 5 is not above Min"},
         {-1, "Direccion", "0200", "Invalid value for Direccion: \"0200\" is in no setpoint block"},
+        {-1, "Direccion", "00104",
+         "Invalid value for Direccion: \"00104\" is not a register address, which is four hexadecimal digits such as "
+         "\"0101\""},
         {-1, "Max", "5000", ""},
         {-1, "Paso", "0.5", ""},
     };

@@ -89,6 +89,7 @@ TEST(ReportLayout, DamagedCopyNamesItsPathAndThePlace)
          "line 2, column 13 (byte 35): invalid UTF8 string"},
         {deep, "line 1, column 1056 (byte 1055): too deeply nested document"},
         {"\n [{\"window\": \"AV1_REP\"}]", "top level: a list, not an object"},
+        {"", "line 1, column 1 (byte 0): illegal value"},  // an empty copy is a text that is not JSON, not one unread
     };
     QTemporaryDir dir;
     const std::string path = dir.filePath("AV1_REP.json").toStdString();

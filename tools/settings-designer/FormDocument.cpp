@@ -1,6 +1,7 @@
 #include "FormDocument.h"
 
 #include "editors/Bits.h"
+#include "editors/PropertyNumbers.h"
 #include "editors/PropertyPage.h"
 #include "pages/SettingModels.h"
 #include "platform/WholeFileWriter.h"
@@ -36,11 +37,24 @@ std::string jsonText(const PropValue& v)
 std::vector<SettingFault> faultsOf(const std::string& name, PropertyHost& control, const PropertyBag& bag)
 {
     std::vector<SettingFault> faults;
-    for (const std::string& key : control.loadSettings(bag))
+    const std::vector<std::string> refused = control.loadSettings(bag);
+    auto fault = [&](const PropertyHost::Setting& s) {
+        const PropValue v = bag.read(s.key, s.readDefault);
+        faults.push_back({name, PropertyBag::lowerKey(s.key), s.member ? s.member : "", v, false,
+                          s.member ? numberTextReason(s.member, propText(v)) : ""});
+    };
+    for (const std::string& key : refused)
         for (const PropertyHost::Setting& s : control.settings())
             if (PropertyBag::lowerKey(s.key) == PropertyBag::lowerKey(key))
-                faults.push_back({name, PropertyBag::lowerKey(key), s.member ? s.member : "",
-                                  bag.read(key, s.readDefault), false});
+                fault(s);
+    // A stored number its property's rule refuses (a fraction in a whole
+    // number, a sign) is not taken as some other number either.
+    for (const PropertyHost::Setting& s : control.settings())
+        if (bag.contains(s.key) && s.member && !numberTextAcceptable(s.member, propText(bag.read(s.key, s.readDefault))) &&
+            std::none_of(refused.begin(), refused.end(), [&](const std::string& key) {
+                return PropertyBag::lowerKey(key) == PropertyBag::lowerKey(s.key);
+            }))
+            fault(s);
     for (const std::string& key : control.unknownKeys(bag))
         faults.push_back({name, key, "", bag.entries().at(key), true});
     return faults;
@@ -78,7 +92,7 @@ std::vector<SettingFault> takeFaults(QJsonObject& form)
 std::string SettingFault::text() const
 {
     return control + ": \"" + key + "\": " + jsonText(value) +
-           (unknown ? " is not one of its settings" : " could not be read");
+           (unknown ? " is not one of its settings" : why.empty() ? " could not be read" : " " + why);
 }
 
 std::unique_ptr<FormDocument> FormDocument::open(const QString& path, QString* error)
@@ -199,11 +213,14 @@ std::vector<std::string> FormDocument::saveRefusals() const
     for (const SettingFault& f : faults_)
         why.push_back(f.text());
     // Settings the sheet would not apply (a hand-edited Min above Max, a
-    // width no list offers) are not written either.
+    // width no list offers) are not written either. A control with a value
+    // not taken is judged once it is mended, not by the default in its place.
     for (const auto& [name, kind] : page_->form().controls)
         if (const PropertyHost* c = const_cast<FormDocument*>(this)->control(name))
-            if (std::string problem = settingsProblem(*c); !problem.empty())
-                why.push_back(name + ": " + problem);
+            if (std::none_of(faults_.begin(), faults_.end(),
+                             [&](const SettingFault& f) { return !f.unknown && f.control == name; }))
+                if (std::string problem = settingsProblem(*c); !problem.empty())
+                    why.push_back(name + ": " + problem);
     for (const FormProblem& p : formProblems(presentForm()))
         why.push_back(p.text);
     return why;

@@ -56,7 +56,8 @@ struct SettingFault {
     std::string member;  // the property the key sets ("" for none)
     PropValue value;     // as stored
     bool unknown = false;
-    // "PhaseCT(0): \"min\": \"5O\" could not be read"
+    std::string why;     // why a number is refused ("is negative"; "" when nothing more is known)
+    // "PhaseCT(0): \"min\": \"5O\" could not be read", "PhaseCT(0): \"min\": -1 is negative"
     std::string text() const;
 };
 

@@ -76,6 +76,14 @@ inline const std::vector<FormVariant>& formVariants()
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "min"}, "5O"), true,
             "settings.PhaseCT(0).min: Invalid value for Min: \"5O\""},
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "colour"}, 1), true, "settings.PhaseCT(0).colour: unknown key"},
+        // A refused number or address says why.
+        {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "paso"}, 0.00001), true,
+            "settings.PhaseCT(0).paso: Invalid value for Paso: 1e-05 has more than four decimals"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "min"}, -1), true,
+            "settings.PhaseCT(0).min: Invalid value for Min: -1 is negative"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "direccion"}, "00104"), true,
+            "settings.PhaseCT(0): Invalid value for Direccion: \"00104\" is not a register address, which is four "
+            "hexadecimal digits such as \"0101\""},
         {"SETPAGE2", setAt({"settings", "PhaseCT(7)", "direccion"}, "0103"), true,
             "PhaseCT(7) and PhaseCT(1) share bit 0 of register 0103"},
         {"SETPAGE2", setAt({"settings", "PhaseCT(2)", "direccion"}, "1005"), true,
