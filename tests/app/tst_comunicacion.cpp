@@ -351,7 +351,7 @@ private slots:
         QCOMPARE(ui.shown[0].text, QString("Invalid Number Port: COM 7"));
         QCOMPARE(ui.shown[0].detail,
                  dir_.filePath("no-such-device") +
-                     QString::fromUtf8(": no such device \u2014 set KOVA_COM7 to the adapter's device (e.g. /dev/ttyUSB0)"));
+                     QString::fromUtf8(": no such device \u2014 KOVA_COM7 names this device, which does not exist"));
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!p.ctx.MSComm1().portOpen());
         QVERIFY(!c.TmrStateCom().isActive());
