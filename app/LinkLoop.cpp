@@ -320,6 +320,7 @@ bool LinkLoop::contarFallo(bool enEjecucion)
     n = 0;
     sched_.setEstado_Actual(Proceso_Comunicacion::kLibre);
     emit Solicitud_Abandonada(sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion());
+    abandonoAvisado_ = true;
     engine_.setErrorComm(true);
     onErrorCommActivado();
     return true;
@@ -681,6 +682,11 @@ void LinkLoop::onErrorCommActivado()
     if (enErrorComm_)
         return;
     enErrorComm_ = true;
+    // The engine's count of misses in a row ended the link: the request whose
+    // miss ended it is given up with it, and told so before the box.
+    if (!abandonoAvisado_ && state_.Comunicando && !grabando() && !parando_)
+        emit Solicitud_Abandonada(sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion());
+    abandonoAvisado_ = false;
     Marca m(ocupado_);
     // A connect given up waits for no first reply any more.
     if (conectando_)

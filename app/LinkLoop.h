@@ -216,7 +216,8 @@ signals:
     // A request failed once while online: its reply failed its check or was
     // refused, or it timed out.
     void Respuesta_Fallida(int cola, int posicion, int codigo);
-    // A request failed too often and was given up (the link error follows).
+    // A request failed too often and was given up (the link error follows):
+    // five times in a row, or its miss was the fifth of the link in a row.
     void Solicitud_Abandonada(int cola, int posicion, int codigo);
     // The link went offline: link error, or the port closed at a reply while
     // dispatching was stopped.
@@ -300,6 +301,9 @@ private:
     int ticksSinRespuesta_ = 0;
     bool esperandoSilencio_ = false;
     bool enErrorComm_ = false;
+    // The request given up was told (Solicitud_Abandonada) for the link
+    // error now being raised.
+    bool abandonoAvisado_ = false;
     // A reply is being handled, or a message of the loop is open: receive
     // events only drop what came in.
     bool ocupado_ = false;

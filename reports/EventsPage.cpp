@@ -96,13 +96,14 @@ std::string EventsPage::Texto_Sin_Lectura()
            " reads failed or were refused. The page keeps trying.";
 }
 
-std::string EventsPage::Texto_Abandonada(std::int16_t codigo)
+std::string EventsPage::Texto_Abandonada(std::int16_t codigo, int fallos)
 {
     const std::string lectura =
         codigo == kLeerUltimoEvento ? "The relay's newest event number" : "The event record";
-    return lectura + " could not be read: its last " + std::to_string(kFallosParaAbandonar) +
-           " reads failed or were refused, so the link to the relay was given up. The page no longer asks the relay "
-           "for events.";
+    const std::string lecturas = fallos <= 1 ? "its last read failed or was refused"
+                                             : "its last " + std::to_string(fallos) + " reads failed or were refused";
+    return lectura + " could not be read: " + lecturas +
+           ", and the link to the relay was given up. The page no longer asks the relay for events.";
 }
 
 std::string EventsPage::Texto_Enlace_Perdido()
@@ -125,6 +126,7 @@ void EventsPage::Form_Load()
     masNuevo_.reset();
     fallos_.clear();
     abandonada_ = 0;
+    fallosAbandonada_ = 0;
     perdido_ = false;
     estado_.clear();
     lista_.clear();
@@ -178,6 +180,7 @@ void EventsPage::requestGivenUp(const RequestSlot& request)
     // Told before the link error's box opens: the page will not keep trying.
     if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento) {
         abandonada_ = static_cast<std::int16_t>(request.code);
+        fallosAbandonada_ = fallos_[request.code];
         ponerEstado();
     }
 }
@@ -193,7 +196,7 @@ void EventsPage::ponerEstado()
 {
     const bool fallando = std::any_of(fallos_.begin(), fallos_.end(),
                                       [](const auto& f) { return f.second >= kFallosParaAbandonar; });
-    std::string estado = abandonada_ != 0 ? Texto_Abandonada(abandonada_)
+    std::string estado = abandonada_ != 0 ? Texto_Abandonada(abandonada_, fallosAbandonada_)
                          : perdido_       ? Texto_Enlace_Perdido()
                          : fallando       ? Texto_Sin_Lectura()
                                           : std::string();

@@ -53,8 +53,9 @@ public:
     // The status line when the event reads keep failing.
     static std::string Texto_Sin_Lectura();
     // The status line when the link gave up the read with this code (the
-    // newest number or the event record), and was lost.
-    static std::string Texto_Abandonada(std::int16_t codigo);
+    // newest number or the event record) after it failed `fallos` times in
+    // a row, and was lost.
+    static std::string Texto_Abandonada(std::int16_t codigo, int fallos);
     // The status line when the link was lost for another reason.
     static std::string Texto_Enlace_Perdido();
 
@@ -151,8 +152,10 @@ private:
     std::optional<std::uint16_t> masNuevo_;
     // Failures in a row of the newest-number read (30) and the record read (90).
     std::map<int, int> fallos_;
-    // The event read the link gave up (0: none), and the link lost since.
+    // The event read the link gave up (0: none) and its failures in a row
+    // then, and the link lost since.
     std::int16_t abandonada_ = 0;
+    int fallosAbandonada_ = 0;
     bool perdido_ = false;
     std::string estado_;
 };

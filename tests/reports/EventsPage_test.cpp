@@ -215,8 +215,8 @@ TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
 TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
 {
     const std::string trying = EventsPage::Texto_Sin_Lectura(), lost = EventsPage::Texto_Enlace_Perdido();
-    const std::string newestGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerUltimoEvento);
-    const std::string recordGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerRegistroEvento);
+    const std::string newestGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerUltimoEvento, 5);
+    const std::string recordGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerRegistroEvento, 5);
     struct Case { const char* name; const char* steps; std::string told; };
     const Case cases[] = {
         {"record refused five times, the newest read between", "pFpFpFpFpF", trying}, {"four times", "pFpFpFpF", ""},
@@ -227,6 +227,9 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
         {"the newest number given up, the link lost", "fffffGL", newestGivenUp},
         {"the record given up, a late reply after", "FFFFFgLP", recordGivenUp},
         {"another request given up", "oooooL", lost},
+        {"the newest number's one miss ends the link", "ooooofGL",
+         "The relay's newest event number could not be read: its last read failed or was refused, and the link to "
+         "the relay was given up. The page no longer asks the relay for events."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -262,7 +265,7 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
     EXPECT_EQ(trying,
               "The event record could not be read: its last 5 reads failed or were refused. The page keeps trying.");
     EXPECT_EQ(newestGivenUp, "The relay's newest event number could not be read: its last 5 reads failed or were "
-                             "refused, so the link to the relay was given up. The page no longer asks the relay for "
+                             "refused, and the link to the relay was given up. The page no longer asks the relay for "
                              "events.");
     EXPECT_EQ(lost, "The link to the relay was lost: the page no longer asks the relay for events.");
 
