@@ -245,9 +245,14 @@ TEST_F(Loop, SilenceAfterOnlineRaisesTheLinkErrorOnce)
 {
     port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n >= 20 ? Fallo::Silencio : Fallo::Ninguno; };
     conectarYEsperarOnline();
+    // The request the link error ends on is given up once, before the box.
+    std::vector<std::size_t> boxesAtGiveUp;
+    QObject::connect(loop, &LinkLoop::Solicitud_Abandonada,
+                     [&](int, int, int) { boxesAtGiveUp.push_back(notifier.messages.size()); });
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(6 * kTimeout);
     ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
+    EXPECT_EQ(boxesAtGiveUp, std::vector<std::size_t>{0});
     EXPECT_FALSE(loop->timer1Activo());
     EXPECT_FALSE(loop->timerComunicacionActivo());
     EXPECT_TRUE(engine.ErrorComm());
@@ -765,6 +770,10 @@ TEST_P(LoopFallosRepartidos, LinkErrorFollowsTheFifthFailedReplyInARow)
             fallados.push_back(code);
         return falla ? Fallo::Basura : Fallo::Ninguno;
     };
+    // The request the fifth failure ends the link on is given up, before the box.
+    std::vector<std::pair<int, std::size_t>> abandonadas;
+    QObject::connect(loop, &LinkLoop::Solicitud_Abandonada,
+                     [&](int, int, int code) { abandonadas.emplace_back(code, notifier.messages.size()); });
     ASSERT_TRUE(loop->Conectar(1, "9600", 1));
     if (c.error) {
         ASSERT_TRUE(waitFor([&] { return sinRele == 1; }, 5000));
@@ -774,12 +783,14 @@ TEST_P(LoopFallosRepartidos, LinkErrorFollowsTheFifthFailedReplyInARow)
         enviados.erase(std::find(enviados.begin(), enviados.end(), c.fallan.back()) + 1, enviados.end());
         EXPECT_EQ(codigos(), enviados);
         ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
+        EXPECT_EQ(abandonadas, (std::vector<std::pair<int, std::size_t>>{{c.fallan.back(), 0}}));
     } else {
         ASSERT_TRUE(waitFor([&] { return cuantos(2) >= 2; }, 5000));
         EXPECT_EQ(fallados, c.fallan);
         EXPECT_EQ(sinRele, 0);
         EXPECT_TRUE(notifier.messages.empty());
         EXPECT_TRUE(link.Comunicando);
+        EXPECT_TRUE(abandonadas.empty());
     }
 }
 
