@@ -118,6 +118,7 @@ AppContext::AppContext(AppState& state)
     });
     QObject::connect(&loop_, &LinkLoop::Solicitud_Abandonada, [this](int cola, int posicion, int codigo) {
         print_->requestGivenUp({cola, posicion, codigo});
+        if (page_) page_->requestGivenUp({cola, posicion, codigo});
     });
     QObject::connect(&loop_, &LinkLoop::Enlace_Perdido, [this] {
         print_->linkLost();

@@ -170,6 +170,11 @@ void Comunicacion::build()
     g3->addWidget(label(Frame3, "Label12", "Telephone Number"), 2, 0);
     g3->addWidget(Text1_, 3, 0, Qt::AlignLeft);
     g3->addWidget(Frame5, 0, 1, 4, 1);
+    // The captions are labels beside the controls: a screen reader reads
+    // each control by its own caption, not by the frame's.
+    Option1_[0]->setAccessibleName(QStringLiteral("Modem"));
+    Option1_[1]->setAccessibleName(QStringLiteral("RS485/422"));
+    Text1_->setAccessibleName(QStringLiteral("Telephone Number"));
 
     // Remote Modem Programing
     auto* Frame4 = frame(this, "Frame4", "Remote Modem Programing");

@@ -195,10 +195,10 @@ void EnvioSetpoints::Cancelar_Grabacion()
     habilitar(true);
 }
 
-void EnvioSetpoints::Bloque_Rechazado(int bloque)
+void EnvioSetpoints::Bloque_Rechazado(int bloque, int excepcion)
 {
     if (st_.Grabando_Setpoints)
-        escritos_.Rechazado(bloque);
+        escritos_.Rechazado(bloque, excepcion);
 }
 
 std::string EnvioSetpoints::Detalle_En_Curso() const

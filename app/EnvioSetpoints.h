@@ -17,8 +17,9 @@
 //   it ends;
 // - a reply that fails its check ends the send with the error message;
 // - the error message's detail names the blocks the relay confirmed during
-//   the whole send, those it refused, those that may have been written and
-//   those not sent;
+//   the whole send, those it refused, those that may have been written
+//   (with the exception code the relay answered, if any) and those not
+//   sent;
 // - an address is taken only when its rounded value is a slave address;
 // - a file holding a setting outside what its page's control accepts, or a
 //   relay address no master can reach, is refused before anything is sent.
@@ -82,7 +83,7 @@ public:
     void Paso_Cadena(bool opOK) override;
     void Paso_Reinicio() override;
     void Cancelar_Grabacion() override;
-    void Bloque_Rechazado(int bloque) override;
+    void Bloque_Rechazado(int bloque, int excepcion) override;
 
     // While a send runs: what the relay now holds of it, as the error's
     // detail line would say; empty otherwise.

@@ -102,7 +102,7 @@ bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
     for (auto& cola : fallos_)
         cola.fill(0);
     grabacion_ = Grabacion{};
-    relojEscrito_ = false;
+    reloj_ = Reloj{};
     emit Conexion_Iniciada();
 
     sched_.setLargo_Cola_Ciclica(1);
@@ -268,27 +268,37 @@ void LinkLoop::empezarSilencio()
 
 void LinkLoop::drenarEntrada()
 {
-    std::vector<std::uint8_t> rechazada;
+    Trama_Rechazada rechazada;
     try {
         if (port_.portOpen())
             rechazada = engine_.Entrada_Descartada(port_.input());
     } catch (const SerialPortError&) {
     }
-    if (!rechazada.empty())
+    if (!rechazada.trama.empty())
         tramaRechazada(rechazada);
 }
 
-void LinkLoop::tramaRechazada(const std::vector<std::uint8_t>& trama)
+void LinkLoop::tramaRechazada(const Trama_Rechazada& rechazo)
 {
-    const int b = Bloque_De_Trama(trama);
+    const int escritura = Escritura_De_Trama(rechazo.trama);
+    if (escritura == 93) {
+        reloj_.escritura.Excepcion(rechazo.excepcion);
+        return;
+    }
+    if (escritura == 92) {
+        if (reloj_.escrito)
+            reloj_.aplicar.Excepcion(rechazo.excepcion);
+        return;
+    }
+    const int b = Bloque_De_Escritura(escritura);
     if (b == 0)
         return;
     // While the loop stops for the send, the frames on the line are still
     // the loop's own.
     if (grabando() && !parando_)
-        cadena_->Bloque_Rechazado(b);
+        cadena_->Bloque_Rechazado(b, rechazo.excepcion);
     else if (grabacion_.activa)
-        grabacion_.escritos.Rechazado(b);
+        grabacion_.escritos.Rechazado(b, rechazo.excepcion);
 }
 
 bool LinkLoop::contarFallo(bool enEjecucion)
@@ -310,6 +320,7 @@ bool LinkLoop::contarFallo(bool enEjecucion)
     n = 0;
     sched_.setEstado_Actual(Proceso_Comunicacion::kLibre);
     emit Solicitud_Abandonada(sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion());
+    abandonoAvisado_ = true;
     engine_.setErrorComm(true);
     onErrorCommActivado();
     return true;
@@ -367,11 +378,15 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
         if (s.codigo == 93 && sched_.Solicitud_En_Espera(92)) {
             // The clock is applied by the 92 queued after it: it leaves now,
             // "saved" follows its reply.
-            relojEscrito_ = true;
-        } else if (s.codigo == 92 && relojEscrito_) {
-            relojEscrito_ = false;
+            reloj_ = Reloj{};
+            reloj_.escritura.Confirmado();
+            reloj_.escrito = true;
+        } else if (s.codigo == 92 && reloj_.escrito) {
+            reloj_ = Reloj{};
             mensajeResultado(93);
         } else {
+            if (s.codigo == 93)
+                reloj_ = Reloj{};
             mensajeResultado(s.codigo);
         }
         fallos_[s.cola][s.posicion] = 0;
@@ -426,6 +441,10 @@ void LinkLoop::Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, const
 
 void LinkLoop::marcarEnviada()
 {
+    if (engine_.Accion() == 93)
+        reloj_.escritura.Enviado();
+    else if (engine_.Accion() == 92 && reloj_.escrito)
+        reloj_.aplicar.Enviado();
     if (!grabacion_.activa)
         return;
     const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
@@ -446,8 +465,18 @@ std::string LinkLoop::detalleGrabacion() const
             escritos.Enviado(Bloque_De_Escritura(s.codigo));
         d = escritos.Detalle();
     }
-    if (relojEscrito_)
-        d += (d.empty() ? "" : " ") + kRelojSinAplicar;
+    // The clock store: its write, or its apply command, in flight has gone
+    // out too.
+    Reloj reloj = reloj_;
+    if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando) {
+        if (engine_.Accion() == 93)
+            reloj.escritura.Enviado();
+        else if (engine_.Accion() == 92 && reloj.escrito)
+            reloj.aplicar.Enviado();
+    }
+    const std::string delReloj = Detalle_Reloj(reloj.escritura, reloj.aplicar);
+    if (!delReloj.empty())
+        d += (d.empty() ? "" : " ") + delReloj;
     return d;
 }
 
@@ -485,7 +514,7 @@ void LinkLoop::terminarGrabacion(bool guardado)
 
 void LinkLoop::enlaceTerminado()
 {
-    relojEscrito_ = false;
+    reloj_ = Reloj{};
     if (grabacion_.activa) {
         // The link error's box already told what the relay holds.
         grabacion_.sinCola.clear();
@@ -604,7 +633,7 @@ void LinkLoop::Inicio_Limpio()
     ticksSinRespuesta_ = 0;
     enErrorComm_ = false;
     conectando_ = false;
-    relojEscrito_ = false;
+    reloj_ = Reloj{};
     fallosConexion_ = 0;
     for (auto& cola : fallos_)
         cola.fill(0);
@@ -653,6 +682,11 @@ void LinkLoop::onErrorCommActivado()
     if (enErrorComm_)
         return;
     enErrorComm_ = true;
+    // The engine's count of misses in a row ended the link: the request whose
+    // miss ended it is given up with it, and told so before the box.
+    if (!abandonoAvisado_ && state_.Comunicando && !grabando() && !parando_)
+        emit Solicitud_Abandonada(sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion());
+    abandonoAvisado_ = false;
     Marca m(ocupado_);
     // A connect given up waits for no first reply any more.
     if (conectando_)

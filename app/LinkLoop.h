@@ -45,13 +45,15 @@
 // transaction carries a detail line naming the blocks the relay confirmed,
 // those it refused with an exception reply (found among the bytes dropped
 // after the time-out, as it is shorter than the reply awaited), those that
-// may have been written and those not sent. Replies to block writes outside
-// a transaction show nothing.
+// may have been written (an exception code beyond 03 is given) and those not
+// sent. Replies to block writes outside a transaction show nothing.
 //
 // Clock store: the write of the clock (93) is followed by the apply command
 // (92) the engine queues after it, without a box in between; "saved" is
 // shown once 92 has passed too. A link error meanwhile says in its detail
-// that the clock was written but not applied.
+// what the relay holds of it: the clock refused, or perhaps written and not
+// applied; written and not applied (92 refused); or written and perhaps not
+// applied (92 got no valid answer).
 //
 // Signals for the windows: each passed reply (queue, slot and code, once the
 // engine has stored its data), each failed attempt of a request while online,
@@ -97,9 +99,14 @@ public:
     virtual void Paso_Reinicio() = 0;
     // A connect ends a send still running.
     virtual void Cancelar_Grabacion() = 0;
-    // The relay refused a write of setpoint block `bloque` (1 to 6) with an
-    // exception reply, found among the bytes dropped after a time-out.
-    virtual void Bloque_Rechazado(int bloque) { (void)bloque; }
+    // The relay answered a write of setpoint block `bloque` (1 to 6) with an
+    // exception reply of code `excepcion`, found among the bytes dropped
+    // after a time-out.
+    virtual void Bloque_Rechazado(int bloque, int excepcion)
+    {
+        (void)bloque;
+        (void)excepcion;
+    }
 };
 
 class LinkLoop : public QObject {
@@ -113,7 +120,6 @@ public:
     static inline const std::string kGuardado = "Setpoints were Saved to the Relay memory";
     static inline const std::string kEjecutado = "Command executed";
     static inline const std::string kErrorComunicacion = " Communication Error...";
-    static inline const std::string kRelojSinAplicar = "The clock was written but not applied.";
     static inline const QString kEnLinea = QStringLiteral("Comunicating...");
     static inline const QString kFueraDeLinea = QStringLiteral("Not Communicating....");
 
@@ -210,7 +216,8 @@ signals:
     // A request failed once while online: its reply failed its check or was
     // refused, or it timed out.
     void Respuesta_Fallida(int cola, int posicion, int codigo);
-    // A request failed too often and was given up (the link error follows).
+    // A request failed too often and was given up (the link error follows):
+    // five times in a row, or its miss was the fifth of the link in a row.
     void Solicitud_Abandonada(int cola, int posicion, int codigo);
     // The link went offline: link error, or the port closed at a reply while
     // dispatching was stopped.
@@ -250,7 +257,7 @@ private:
     // and failed.
     void marcarEnviada();
     // The relay refused this frame (an exception reply dropped unread).
-    void tramaRechazada(const std::vector<std::uint8_t>& trama);
+    void tramaRechazada(const Trama_Rechazada& rechazo);
     // The detail line of a store's or clock store's error: what the relay
     // now holds of it; empty when none is under way.
     std::string detalleGrabacion() const;
@@ -294,6 +301,9 @@ private:
     int ticksSinRespuesta_ = 0;
     bool esperandoSilencio_ = false;
     bool enErrorComm_ = false;
+    // The request given up was told (Solicitud_Abandonada) for the link
+    // error now being raised.
+    bool abandonoAvisado_ = false;
     // A reply is being handled, or a message of the loop is open: receive
     // events only drop what came in.
     bool ocupado_ = false;
@@ -306,8 +316,13 @@ private:
         // What became of each block of the store.
         Bloques_Escritos escritos;
     } grabacion_;
-    // The clock was written (93 passed) and its apply command (92) waits.
-    bool relojEscrito_ = false;
+    // The clock store under way: its write (93) and its apply command (92).
+    struct Reloj {
+        Envios escritura;
+        Envios aplicar;
+        // 93 passed and its 92 waits.
+        bool escrito = false;
+    } reloj_;
     std::array<std::array<int, Proceso_Comunicacion::kSlots>, Proceso_Comunicacion::kColas> fallos_{};
 };
 

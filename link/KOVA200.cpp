@@ -4,6 +4,7 @@
 #include "link/Proceso_Comunicacion.h"
 #include "link/Puerto_No_Abierto.h"
 #include "link/RegisterImages.h"
+#include "link/RespuestaEsperada.h"
 
 #include "text/HexText.h"
 #include "text/NumberText.h"
@@ -254,9 +255,27 @@ void KOVA200::Enviar_Trama(int largoTrama, int largoRespuesta)
     pendientes_.enviada(trama_, Tramas_Pendientes::Reloj::now());
 }
 
-std::vector<std::uint8_t> KOVA200::Entrada_Descartada(const std::vector<std::uint8_t>& bytes)
+Trama_Rechazada KOVA200::Entrada_Descartada(const std::vector<std::uint8_t>& bytes)
 {
-    return pendientes_.descartada(bytes, Tramas_Pendientes::Reloj::now());
+    Trama_Rechazada r;
+    r.trama = pendientes_.descartada(bytes, Tramas_Pendientes::Reloj::now());
+    if (!r.trama.empty())
+        r.excepcion = codigoExcepcion(bytes);
+    return r;
+}
+
+int Escritura_De_Trama(const std::vector<std::uint8_t>& trama)
+{
+    if (trama.size() < 6)
+        return 0;
+    const int inicio = trama[2] * 256 + trama[3];
+    // The clock's apply command is relay command 5 (Date_Time_Comand).
+    if (trama[1] == 0x05 && inicio == 5 && trama[4] == 0xFF && trama[5] == 0x00)
+        return 92;
+    // The clock write goes to 0x0090..0x0092 (Write_Date_Time).
+    if (trama[1] == 0x10 && inicio == 0x0090)
+        return 93;
+    return Codigo_De_Escritura(Bloque_De_Trama(trama));
 }
 
 // --- Reply handling ---------------------------------------------------------

@@ -23,6 +23,17 @@ namespace kova {
 
 class Proceso_Comunicacion;
 
+// A frame the relay answered with an exception reply, and the reply's
+// exception code (1 to 255); the frame is empty when nothing was refused.
+struct Trama_Rechazada {
+    std::vector<std::uint8_t> trama;
+    int excepcion = 0;
+};
+
+// The write request a frame is: a setpoint block's write (27, 28, 110 to
+// 113), the clock write (93) or the clock's apply command (92); else 0.
+int Escritura_De_Trama(const std::vector<std::uint8_t>& trama);
+
 // A refused property write (393: the property is read-only at run time).
 class PropertyError : public std::runtime_error {
 public:
@@ -91,10 +102,11 @@ public:
     // Bytes the host dropped from the line unread (a late reply after a
     // time-out): when they are exactly the reply to a frame still
     // unanswered, that frame no longer waits for one. Returns the frame the
-    // relay refused when the bytes are its exception reply and fit no other
-    // unanswered frame (a block write's exception reply is 5 bytes, never
-    // taken as its reply); empty otherwise.
-    std::vector<std::uint8_t> Entrada_Descartada(const std::vector<std::uint8_t>& bytes);
+    // relay refused, with the reply's exception code, when the bytes are its
+    // exception reply and fit no other unanswered frame (a block write's
+    // exception reply is 5 bytes, never taken as its reply); an empty frame
+    // otherwise.
+    Trama_Rechazada Entrada_Descartada(const std::vector<std::uint8_t>& bytes);
     // Frames sent whose reply has not been seen yet.
     std::size_t Tramas_Sin_Respuesta() const { return pendientes_.size(); }
     // Counts one missed or failed reply; the fifth in a row raises

@@ -49,4 +49,14 @@ bool excepcionDe(const std::vector<std::uint8_t>& respuesta, const std::vector<s
            respuesta[4] == (crc & 0xFF);
 }
 
+int codigoExcepcion(const std::vector<std::uint8_t>& respuesta)
+{
+    if (respuesta.size() != 5 || (respuesta[1] & 0x80) == 0)
+        return 0;
+    const std::uint16_t crc = BasicCRC::CRC16(respuesta.data(), 3);
+    if (respuesta[3] != (crc >> 8) || respuesta[4] != (crc & 0xFF))
+        return 0;
+    return respuesta[2];
+}
+
 } // namespace kova

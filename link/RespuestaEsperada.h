@@ -26,4 +26,9 @@ bool respondeA(const std::vector<std::uint8_t>& respuesta, const std::vector<std
 // relay has answered that frame, with a refusal.
 bool excepcionDe(const std::vector<std::uint8_t>& respuesta, const std::vector<std::uint8_t>& solicitud);
 
+// The exception code of an exception reply (its byte 2: 1 illegal function,
+// 2 illegal address, 3 illegal value, 4 device failure, ...); 0 when the
+// bytes are no exception reply.
+int codigoExcepcion(const std::vector<std::uint8_t>& respuesta);
+
 } // namespace kova

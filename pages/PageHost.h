@@ -34,6 +34,9 @@ public:
     // A request failed once: its reply failed its check or was refused, or
     // it did not come in time. Pages that do not count failures ignore it.
     virtual void replyFailed(const RequestSlot& request) { (void)request; }
+    // A request failed too often and the link gave it up; the link is lost
+    // next (its box is shown first).
+    virtual void requestGivenUp(const RequestSlot& request) { (void)request; }
     // The link went offline (link error, or the relay was left).
     virtual void linkLost() = 0;
     // The store transaction ended; saved when the relay took every write.

@@ -40,6 +40,9 @@ std::string portFailureText(int n, const std::string& device, PortFailure why, c
     case PortFailure::NoSuchPort:
         return "COM" + std::to_string(n) + ": no such port";
     case PortFailure::NoSuchDevice:
+        // The hint only where the variable is not set already.
+        if (mappedByVariable(n))
+            return device + ": no such device \u2014 " + variableOf(n) + " names this device, which does not exist";
         return device + ": no such device \u2014 set " + variableOf(n) +
                " to the adapter's device (e.g. /dev/ttyUSB0)";
     case PortFailure::PermissionDenied:

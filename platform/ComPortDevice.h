@@ -26,7 +26,9 @@ enum class PortFailure {
 
 // One line naming the device and the reason, with what to do where the user
 // can do something: "/dev/ttyUSB0: permission denied - add your user to the
-// dialout group and log in again".
+// dialout group and log in again". A missing device gives the hint to set
+// KOVA_COM<n> only while that variable is not set; when it is set, the line
+// says the device it names does not exist.
 std::string portFailureText(int n, const std::string& device, PortFailure why,
                             const std::string& systemText = {});
 

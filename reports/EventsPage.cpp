@@ -96,6 +96,21 @@ std::string EventsPage::Texto_Sin_Lectura()
            " reads failed or were refused. The page keeps trying.";
 }
 
+std::string EventsPage::Texto_Abandonada(std::int16_t codigo, int fallos)
+{
+    const std::string lectura =
+        codigo == kLeerUltimoEvento ? "The relay's newest event number" : "The event record";
+    const std::string lecturas = fallos <= 1 ? "its last read failed or was refused"
+                                             : "its last " + std::to_string(fallos) + " reads failed or were refused";
+    return lectura + " could not be read: " + lecturas +
+           ", and the link to the relay was given up. The page no longer asks the relay for events.";
+}
+
+std::string EventsPage::Texto_Enlace_Perdido()
+{
+    return "The link to the relay was lost: the page no longer asks the relay for events.";
+}
+
 void EventsPage::Crear_Col()
 {
     lista_.clearColumns();
@@ -110,6 +125,9 @@ void EventsPage::Form_Load()
     ultimo_ = 0;
     masNuevo_.reset();
     fallos_.clear();
+    abandonada_ = 0;
+    fallosAbandonada_ = 0;
+    perdido_ = false;
     estado_.clear();
     lista_.clear();
     host_.setCerrarPagina(false);
@@ -157,9 +175,20 @@ void EventsPage::replyFailed(const RequestSlot& request)
     }
 }
 
+void EventsPage::requestGivenUp(const RequestSlot& request)
+{
+    // Told before the link error's box opens: the page will not keep trying.
+    if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento) {
+        abandonada_ = static_cast<std::int16_t>(request.code);
+        fallosAbandonada_ = fallos_[request.code];
+        ponerEstado();
+    }
+}
+
 void EventsPage::linkLost()
 {
     fallos_.clear();
+    perdido_ = true;
     ponerEstado();
 }
 
@@ -167,7 +196,10 @@ void EventsPage::ponerEstado()
 {
     const bool fallando = std::any_of(fallos_.begin(), fallos_.end(),
                                       [](const auto& f) { return f.second >= kFallosParaAbandonar; });
-    std::string estado = fallando ? Texto_Sin_Lectura() : std::string();
+    std::string estado = abandonada_ != 0 ? Texto_Abandonada(abandonada_, fallosAbandonada_)
+                         : perdido_       ? Texto_Enlace_Perdido()
+                         : fallando       ? Texto_Sin_Lectura()
+                                          : std::string();
     if (estado == estado_)
         return;
     estado_ = std::move(estado);

@@ -17,6 +17,8 @@
 // When the reads of the newest number or of the event record fail as many
 // times in a row as the link gives a request, the page says so in its
 // status line, and keeps polling; the line clears when that read passes.
+// When the link gives one of those reads up, or the link is lost, the page
+// polls no more and its line says why.
 //
 // The page reaches the program only through its PageHost. It loads and
 // unloads without any window, so printable pages can load it unseen.
@@ -50,6 +52,12 @@ public:
     static constexpr std::int16_t kLeerRegistroEvento = 90;
     // The status line when the event reads keep failing.
     static std::string Texto_Sin_Lectura();
+    // The status line when the link gave up the read with this code (the
+    // newest number or the event record) after it failed `fallos` times in
+    // a row, and was lost.
+    static std::string Texto_Abandonada(std::int16_t codigo, int fallos);
+    // The status line when the link was lost for another reason.
+    static std::string Texto_Enlace_Perdido();
 
     explicit EventsPage(PageHost& host) : host_(host) {}
     ~EventsPage() override;
@@ -89,6 +97,7 @@ public:
     // Link events, while the page polls the relay.
     void replyPassed(const RequestSlot& request) override;
     void replyFailed(const RequestSlot& request) override;
+    void requestGivenUp(const RequestSlot& request) override;
     void linkLost() override;
     void storeEnded(bool) override {}
 
@@ -143,6 +152,11 @@ private:
     std::optional<std::uint16_t> masNuevo_;
     // Failures in a row of the newest-number read (30) and the record read (90).
     std::map<int, int> fallos_;
+    // The event read the link gave up (0: none) and its failures in a row
+    // then, and the link lost since.
+    std::int16_t abandonada_ = 0;
+    int fallosAbandonada_ = 0;
+    bool perdido_ = false;
     std::string estado_;
 };
 

@@ -21,7 +21,8 @@
 #
 # Each run starts program, master and bare window in turn; figures are the
 # median (min..max) of the runs. --quick: one run, 2 s of polling, for a
-# check that everything works (a few seconds). The default is 5 runs of
+# check that everything works (a few seconds once build/bench is built; the
+# first build on a clean clone takes minutes). The default is 5 runs of
 # 30 s polling (about six minutes). Builds RelWithDebInfo into build/bench
 # (KOVA_JOBS limits the parallel jobs) unless --build names a build folder
 # (--no-build: use it as it is).
@@ -42,7 +43,7 @@ while [ $# -gt 0 ]; do
         --json) json="${2:?}"; shift 2 ;;
         --build) build="${2:?}"; shift 2 ;;
         --no-build) do_build=0; shift ;;
-        -h|--help) sed -n '2,26p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) echo "bench: unknown option $1" >&2; exit 2 ;;
     esac
 done

@@ -1,6 +1,7 @@
 // The detail line of a send or STORE that failed part-way: one table over
-// the block counts, the refusals, the blocks without a valid answer and a
-// send restarted from block 1.
+// the block counts, the refusals, the exception codes that may follow a
+// write, the blocks without a valid answer and a send restarted from block 1;
+// and the detail of a clock store that did not end in "saved".
 
 #include "app/Bloques_Escritos.h"
 
@@ -9,13 +10,15 @@
 #include <sstream>
 
 using kova::Bloques_Escritos;
+using kova::Envios;
 
 namespace {
 
 struct Caso {
     const char* nombre;
     std::vector<int> bloques;
-    // What happened, in order: "s3" block 3 sent, "c3" confirmed, "r3" refused.
+    // What happened, in order: "s3" block 3 sent, "c3" confirmed, "r3" an
+    // exception reply with code 02, "r3:4" with code 04.
     const char* sucesos;
     std::string detalle;
 };
@@ -52,6 +55,19 @@ const Caso kCasos[] = {
      "Blocks 4 to 6 were not sent." + kMezcla},
     {"restart: confirmed once, refused after", {1, 2, 3, 4, 5, 6}, "s1 c1 s2 s1 r1", kBloque2SinRespuesta},
     {"nothing sent of six", {1, 2, 3, 4, 5, 6}, "", kNada},
+    {"code 01 refuses", {6}, "s6 r6:1", "The relay refused block 6. " + kNada},
+    {"code 03 refuses", {1, 2}, "s1 c1 s2 r2:3",
+     "The relay confirmed block 1. The relay refused block 2: it was not written." + kMezcla},
+    {"code 04 may have written", {3}, "s3 r3:4",
+     "The relay answered block 3 with exception code 04 (device failure): it may have been written."},
+    {"code 04 on two after one confirmed", {1, 2, 3}, "s1 c1 s2 r2:4 s3 r3:4",
+     "The relay confirmed block 1. The relay answered blocks 2 and 3 with exception code 04 (device failure): "
+     "they may have been written." + kMezcla},
+    {"code 0B beside a refusal and a silence", {1, 2, 3}, "s1 r1:11 s2 r2:3 s3",
+     "The relay refused block 2: it was not written. The relay answered block 1 with exception code 0B: it may "
+     "have been written. Block 3 got no valid answer: it may have been written." + kMezcla},
+    {"code 04 once, refused after", {4}, "s4 r4:4 s4 r4",
+     "The relay answered block 4 with exception code 04 (device failure): it may have been written."},
 };
 
 } // namespace
@@ -63,13 +79,51 @@ TEST(Bloques_Escritos, DetalleSaysWhatTheRelayHolds)
         std::istringstream sucesos(c.sucesos);
         for (std::string s; sucesos >> s;) {
             const int b = std::stoi(s.substr(1));
+            const auto dosPuntos = s.find(':');
             if (s[0] == 's')
                 e.Enviado(b);
             else if (s[0] == 'c')
                 e.Confirmado(b);
             else
-                e.Rechazado(b);
+                e.Rechazado(b, dosPuntos == std::string::npos ? 2 : std::stoi(s.substr(dosPuntos + 1)));
         }
         EXPECT_EQ(e.Detalle(), c.detalle) << c.nombre;
+    }
+}
+
+// The clock's write (93) and apply command (92): "s" sent, "c" confirmed,
+// "rN" an exception reply with code N.
+TEST(Bloques_Escritos, ClockDetailSaysWhatTheRelayHolds)
+{
+    const struct {
+        const char *escritura, *aplicar;
+        std::string detalle;
+    } casos[] = {
+        {"", "", ""},
+        {"s r3", "", "The relay refused the clock: it was not written."},
+        {"s r4", "", "The relay answered the clock with exception code 04 (device failure): it may have been "
+                     "written; it was not applied."},
+        {"s s r1", "", "The clock got no valid answer: it may have been written; it was not applied."},
+        {"s c", "s r2 s r2", "The clock was written but not applied."},
+        {"s c", "s r6", "The clock was written; the relay answered the command to apply it with exception code 06 "
+                        "(device busy): it may not have been applied."},
+        {"s c", "s", "The clock was written; the command to apply it got no valid answer: it may not have been "
+                     "applied."},
+        {"s c", "s c", ""},
+    };
+    for (const auto& c : casos) {
+        Envios e[2];
+        for (int k = 0; k < 2; ++k) {
+            std::istringstream sucesos(k == 0 ? c.escritura : c.aplicar);
+            for (std::string s; sucesos >> s;) {
+                if (s == "s")
+                    e[k].Enviado();
+                else if (s == "c")
+                    e[k].Confirmado();
+                else
+                    e[k].Excepcion(std::stoi(s.substr(1)));
+            }
+        }
+        EXPECT_EQ(kova::Detalle_Reloj(e[0], e[1]), c.detalle) << c.escritura << " / " << c.aplicar;
     }
 }

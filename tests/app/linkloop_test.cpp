@@ -245,9 +245,14 @@ TEST_F(Loop, SilenceAfterOnlineRaisesTheLinkErrorOnce)
 {
     port.fallo = [](const std::vector<std::uint8_t>&, int n) { return n >= 20 ? Fallo::Silencio : Fallo::Ninguno; };
     conectarYEsperarOnline();
+    // The request the link error ends on is given up once, before the box.
+    std::vector<std::size_t> boxesAtGiveUp;
+    QObject::connect(loop, &LinkLoop::Solicitud_Abandonada,
+                     [&](int, int, int) { boxesAtGiveUp.push_back(notifier.messages.size()); });
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(6 * kTimeout);
     ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
+    EXPECT_EQ(boxesAtGiveUp, std::vector<std::size_t>{0});
     EXPECT_FALSE(loop->timer1Activo());
     EXPECT_FALSE(loop->timerComunicacionActivo());
     EXPECT_TRUE(engine.ErrorComm());
@@ -678,6 +683,10 @@ INSTANTIATE_TEST_SUITE_P(
                                 Fallo::Silencio},
                       StoreCase{"the only write refused", {113}, {}, 113, "C", false,
                                 "The relay refused block 6. Nothing was written to the relay."},
+                      StoreCase{"block 2 device failure", {27, 28}, {}, 28, "C", false,
+                                kBloque1 + "The relay answered block 2 with exception code 04 (device failure): it "
+                                           "may have been written." + kMezcla,
+                                Fallo::ExcepcionDispositivo},
                       StoreCase{"the only write spoiled", {28}, {}, 28, "C", false,
                                 "Block 2 got no valid answer: it may have been written.", Fallo::CrcMalo},
                       StoreCase{"one not queued", {27}, {28}, 0, "C", false,
@@ -761,6 +770,10 @@ TEST_P(LoopFallosRepartidos, LinkErrorFollowsTheFifthFailedReplyInARow)
             fallados.push_back(code);
         return falla ? Fallo::Basura : Fallo::Ninguno;
     };
+    // The request the fifth failure ends the link on is given up, before the box.
+    std::vector<std::pair<int, std::size_t>> abandonadas;
+    QObject::connect(loop, &LinkLoop::Solicitud_Abandonada,
+                     [&](int, int, int code) { abandonadas.emplace_back(code, notifier.messages.size()); });
     ASSERT_TRUE(loop->Conectar(1, "9600", 1));
     if (c.error) {
         ASSERT_TRUE(waitFor([&] { return sinRele == 1; }, 5000));
@@ -770,12 +783,14 @@ TEST_P(LoopFallosRepartidos, LinkErrorFollowsTheFifthFailedReplyInARow)
         enviados.erase(std::find(enviados.begin(), enviados.end(), c.fallan.back()) + 1, enviados.end());
         EXPECT_EQ(codigos(), enviados);
         ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
+        EXPECT_EQ(abandonadas, (std::vector<std::pair<int, std::size_t>>{{c.fallan.back(), 0}}));
     } else {
         ASSERT_TRUE(waitFor([&] { return cuantos(2) >= 2; }, 5000));
         EXPECT_EQ(fallados, c.fallan);
         EXPECT_EQ(sinRele, 0);
         EXPECT_TRUE(notifier.messages.empty());
         EXPECT_TRUE(link.Comunicando);
+        EXPECT_TRUE(abandonadas.empty());
     }
 }
 
@@ -845,15 +860,48 @@ TEST_F(Loop, ClockStoreAppliesTheClockBeforeAnyBoxAndSaysSavedOnceAfterIt)
     EXPECT_EQ(en92, std::vector<int>{1}) << "one box, opened once 92 was sent";
 }
 
-TEST_F(Loop, ClockWrittenButNotAppliedIsToldInTheLinkErrorsDetail)
+// A clock store given up: the link error's detail says what the relay holds.
+struct ClockCase {
+    const char* nombre;
+    int codigo; // the request that fails
+    Fallo fallo;
+    std::string detalle;
+    int envios93, envios92;
+};
+
+struct ClockStore : Loop, ::testing::WithParamInterface<ClockCase> {};
+
+TEST_P(ClockStore, GivenUpIsToldInTheLinkErrorsDetail)
 {
-    port.fallo = [](const auto& f, int) { return codigo(f) == 92 ? Fallo::Excepcion : Fallo::Ninguno; };
+    const ClockCase& c = GetParam();
+    port.fallo = [&](const auto& f, int) { return codigo(f) == c.codigo ? c.fallo : Fallo::Ninguno; };
     conectarYEsperarOnline();
     sched.Agregar_Solicitud(0, &engine, 93);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(4 * kTimeout);
     ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
-    EXPECT_EQ(notifier.details[0], "The clock was written but not applied.");
-    EXPECT_EQ(cuantos(93), 1);
-    EXPECT_EQ(cuantos(92), LinkLoop::kMaxFallosSolicitud);
+    EXPECT_EQ(notifier.details[0], c.detalle);
+    EXPECT_EQ(cuantos(93), c.envios93);
+    EXPECT_EQ(cuantos(92), c.envios92);
 }
+
+constexpr int kTodos = LinkLoop::kMaxFallosSolicitud;
+
+INSTANTIATE_TEST_SUITE_P(
+    Loop, ClockStore,
+    ::testing::Values(
+        ClockCase{"apply refused", 92, Fallo::Excepcion, "The clock was written but not applied.", 1, kTodos},
+        ClockCase{"apply silent", 92, Fallo::Silencio,
+                  "The clock was written; the command to apply it got no valid answer: it may not have been applied.",
+                  1, kTodos},
+        ClockCase{"apply device failure", 92, Fallo::ExcepcionDispositivo,
+                  "The clock was written; the relay answered the command to apply it with exception code 04 (device "
+                  "failure): it may not have been applied.",
+                  1, kTodos},
+        ClockCase{"write silent", 93, Fallo::Silencio,
+                  "The clock got no valid answer: it may have been written; it was not applied.", kTodos, 0}),
+    [](const auto& info) {
+        std::string n = info.param.nombre;
+        std::replace(n.begin(), n.end(), ' ', '_');
+        return n;
+    });

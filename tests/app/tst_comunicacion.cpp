@@ -11,6 +11,7 @@
 #include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QApplication>
@@ -350,7 +351,7 @@ private slots:
         QCOMPARE(ui.shown[0].text, QString("Invalid Number Port: COM 7"));
         QCOMPARE(ui.shown[0].detail,
                  dir_.filePath("no-such-device") +
-                     QString::fromUtf8(": no such device \u2014 set KOVA_COM7 to the adapter's device (e.g. /dev/ttyUSB0)"));
+                     QString::fromUtf8(": no such device \u2014 KOVA_COM7 names this device, which does not exist"));
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!p.ctx.MSComm1().portOpen());
         QVERIFY(!c.TmrStateCom().isActive());
@@ -478,6 +479,21 @@ private slots:
         QCOMPARE(lines.size(), 8);
         QCOMPARE(lines[1], QString("COM 2: /dev/ttyUSB0 (from KOVA_COM2)"));
         QCOMPARE(lines[7], QString("COM 8: /dev/ttyS7 (set KOVA_COM8 to use another device)"));
+    }
+
+    // A screen reader reads each control of the communication type by its own caption.
+    void communicationTypeControlsHaveTheirOwnNames()
+    {
+        Program p(dir_.path());
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.show();
+        const auto name = [](QWidget* w) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            return a ? a->text(QAccessible::Name) : QString();
+        };
+        QCOMPARE(name(c.Option1(0)), QString("Modem"));
+        QCOMPARE(name(c.Option1(1)), QString("RS485/422"));
+        QCOMPARE(name(c.Text1()), QString("Telephone Number"));
     }
 
     void statusTimerShowsTheLinkOnceOnline()

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -75,6 +76,29 @@ private slots:
                             copy));
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
         warnings.clear();
+    }
+
+    // The window opens within the screen's available area, 1400 x 800 where that fits.
+    void opensWithinTheScreen()
+    {
+        const struct { QRect available, want; } rows[] = {
+            {{0, 0, 1280, 1024}, {8, 128, 1264, 800}},
+            {{0, 0, 1024, 600}, {8, 40, 1008, 552}},
+            {{100, 30, 2560, 1410}, {680, 351, 1400, 800}},
+        };
+        for (const auto& r : rows)
+            QCOMPARE(DesignerWindow::initialGeometry(r.available), r.want);
+        DesignerWindow w;
+        QVERIFY(w.openForm(copy));
+        w.placeOnScreen();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect available = w.screen()->availableGeometry();
+        QVERIFY2(available.contains(w.frameGeometry()), qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                                                                       .arg(w.frameGeometry().width())
+                                                                       .arg(w.frameGeometry().height())
+                                                                       .arg(available.width())
+                                                                       .arg(available.height())));
     }
 
     void editedUnitReachesTheProgramsPage()

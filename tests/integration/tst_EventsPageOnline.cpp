@@ -1,7 +1,7 @@
 // The events page in the program online against the simulated relay with 25
 // events: what it sends, what it lists, a new event arriving while it is
-// open, and Clear; and Clear while the relay refuses every read of its event
-// record.
+// open, and Clear; Clear while the relay refuses every read of its event
+// record; and the newest-number read refused until the link gives it up.
 
 #include "app/AppContext.h"
 #include "reports/EventsPageView.h"
@@ -78,6 +78,7 @@ private slots:
     void initTestCase();
     void listFollowsTheRelayAndClears();
     void clearedWhileTheRecordIsRefused();
+    void newestNumberRefusedUntilTheLinkGivesItUp();
 
 private:
     void onThePage(SimHarness& sim, OnlineProgram& program, std::size_t openedAt);
@@ -163,6 +164,48 @@ void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
         QCOMPARE(row(list, 0).mid(0, 2), (QStringList{"1", " Events Clear"}));
         QVERIFY(view->Estado()->text().isEmpty());
         QVERIFY(program.arranque.state().link.Comunicando);
+        ran_ = true;
+    });
+    program.arranque.principal()->command("AV_page4")->trigger(); // returns when the page has closed
+    QVERIFY(ran_);
+}
+
+// The relay refuses the newest-number read: the link gives it up after five
+// refusals and the page says so as the link error's box shows, not that it
+// keeps trying; once the relay answers again nothing more is asked.
+void tst_EventsPageOnline::newestNumberRefusedUntilTheLinkGivesItUp()
+{
+    SimHarness sim({"--events", "25"});
+    QVERIFY2(sim.ok(), sim.error().c_str());
+    OnlineProgram program;
+    QVERIFY(program.start(sim));
+    QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(requestsAfter(sim, sim.requests().size() - 3).empty(), 5000);
+    ran_ = false;
+    QTimer::singleShot(0, this, [&] {
+        kova::EventsPageView* view = nullptr;
+        const ClosePageAtEnd close{view};
+        QTRY_VERIFY((view = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
+        QString lineInBox;
+        program.ui.onShow = [&](const auto&) { lineInBox = view->Estado()->text(); };
+        sim.control("refuse 4 0600");
+        QVERIFY(sim.waitForLog("ctl refuse 4 0600"));
+        const std::size_t refusedAt = sim.requests().size();
+        QTRY_VERIFY_WITH_TIMEOUT(!program.ui.shown.isEmpty(), 30000);
+        QCOMPARE(program.ui.shown.last().text, QString(" Communication Error..."));
+        int refused = 0; // the reads the relay refused, as many as the line counts
+        for (const auto& line : requestsAfter(sim, refusedAt)) refused += has(line, "fc 4 addr 0600 count 4 ");
+        QVERIFY2(refused >= 5, std::to_string(refused).c_str());
+        const QString givenUp = QString::fromStdString(kova::EventsPage::Texto_Abandonada(30, refused));
+        QCOMPARE(lineInBox, givenUp);
+        QVERIFY(!program.arranque.state().link.Comunicando);
+        sim.control("accept");
+        QVERIFY(sim.waitForLog("ctl accept"));
+        const std::size_t acceptedAt = sim.requests().size();
+        QTest::qWait(3500);
+        QCOMPARE(sim.requests().size(), acceptedAt);
+        QCOMPARE(view->Estado()->text(), givenUp);
+        QVERIFY(!view->Timer1().isActive());
         ran_ = true;
     });
     program.arranque.principal()->command("AV_page4")->trigger(); // returns when the page has closed

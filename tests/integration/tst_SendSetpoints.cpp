@@ -170,10 +170,16 @@ void tst_SendSetpoints::unsuitedOrSilentRelay_data()
         << "The relay confirmed blocks 1 and 2. Block 3 got no valid answer: it may have been written. Blocks 4 to 6 "
            "were not sent." + mix;
     // Each restart writes blocks 1 and 2 again and is refused block 3 again.
-    QTest::newRow("block 3 refused") << QStringList{"--exception-on", "16:0x1000"}
-        << QList<int>{60, 27, 28, 110, 27, 28, 110, 27, 28, 110, 27, 28, 110, 27, 28, 110} << error << false
+    const QList<int> block3FiveTimes = {60, 27, 28, 110, 27, 28, 110, 27, 28, 110, 27, 28, 110, 27, 28, 110};
+    QTest::newRow("block 3 refused") << QStringList{"--exception-on", "16:0x1000:3"} << block3FiveTimes << error
+        << false
         << "The relay confirmed blocks 1 and 2. The relay refused block 3: it was not written. Blocks 4 to 6 were "
            "not sent." + mix;
+    // Exception code 04 (device failure) may follow a write partly done.
+    QTest::newRow("block 3 device failure") << QStringList{"--exception-on", "16:0x1000:4"} << block3FiveTimes
+        << error << false
+        << "The relay confirmed blocks 1 and 2. The relay answered block 3 with exception code 04 (device failure): "
+           "it may have been written. Blocks 4 to 6 were not sent." + mix;
 }
 
 void tst_SendSetpoints::unsuitedOrSilentRelay()

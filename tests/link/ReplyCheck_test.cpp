@@ -353,6 +353,16 @@ TEST(Tramas_Pendientes, DroppedExceptionNamesTheFrameRefusedOnlyWhenItFitsNoOthe
             p.enviada(f, t);
         EXPECT_EQ(p.descartada(c.descartados, t), c.rechazada) << c.que;
     }
+    // The code the refusal carries, and the write the refused frame was.
+    EXPECT_EQ(codigoExcepcion(rechazo), 4);
+    EXPECT_EQ(codigoExcepcion(withCrc(bytes("01 85 01"))), 1);
+    EXPECT_EQ(codigoExcepcion(withCrc(bytes("01 10 04"))), 0);
+    EXPECT_EQ(codigoExcepcion(bytes("01 90 04 00 00")), 0);
+    EXPECT_EQ(Escritura_De_Trama(w3), 110);
+    EXPECT_EQ(Escritura_De_Trama(withCrc(bytes("01 10 00 90 00 03 06 00 01 02 03 04 05"))), 93);
+    EXPECT_EQ(Escritura_De_Trama(withCrc(bytes("01 05 00 05 FF 00"))), 92);
+    EXPECT_EQ(Escritura_De_Trama(withCrc(bytes("01 05 00 01 FF 00"))), 0);
+    EXPECT_EQ(Escritura_De_Trama(r1), 0);
 }
 
 } // namespace

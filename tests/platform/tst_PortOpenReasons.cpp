@@ -51,11 +51,18 @@ private slots:
         QTest::addColumn<QString>("reason"); // after "<device>: "
         QTest::addColumn<bool>("needsNonRoot");
 
-        QTest::newRow("missing device")
+        // The hint to set the variable only where it is not set.
+        QTest::newRow("missing device named by the variable")
             << 2 << Setup([](int n, PtyPair&, std::unique_ptr<QSerialPort>&) {
                    return mapTo(n, QStringLiteral("/dev/kova-no-such-adapter"));
                })
-            << QString::fromUtf8("no such device \u2014 set KOVA_COM2 to the adapter's device (e.g. /dev/ttyUSB0)")
+            << QString::fromUtf8("no such device \u2014 KOVA_COM2 names this device, which does not exist") << false;
+        QTest::newRow("missing device, no variable")
+            << 200 << Setup([](int n, PtyPair&, std::unique_ptr<QSerialPort>&) {
+                   qunsetenv(("KOVA_COM" + QByteArray::number(n)).constData());
+                   return QStringLiteral("/dev/ttyS199");
+               })
+            << QString::fromUtf8("no such device \u2014 set KOVA_COM200 to the adapter's device (e.g. /dev/ttyUSB0)")
             << false;
         QTest::newRow("no permission")
             << 3 << Setup([](int n, PtyPair& pty, std::unique_ptr<QSerialPort>&) {

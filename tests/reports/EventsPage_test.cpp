@@ -209,16 +209,27 @@ TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
 }
 
 // The reads of the newest number (30) and of the record (90) failing as often in a row as the link gives a request:
-// the status line says so and polling goes on; passed replies of other requests do not hide it.
-// Steps: p/P pass 30/90, f/F fail 30/90, o/q another request fails/passes, L link lost.
+// the status line says so and polling goes on; passed replies of other requests do not hide it. When the link gives
+// one of them up, or is lost, the page polls no more and says why (a late reply passing after does not hide it).
+// Steps: p/P pass 30/90, f/F fail 30/90, o/q another request fails/passes, G/g the link gives 30/90 up, L link lost.
 TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
 {
-    struct Case { const char* name; const char* steps; bool told; };
+    const std::string trying = EventsPage::Texto_Sin_Lectura(), lost = EventsPage::Texto_Enlace_Perdido();
+    const std::string newestGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerUltimoEvento, 5);
+    const std::string recordGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerRegistroEvento, 5);
+    struct Case { const char* name; const char* steps; std::string told; };
     const Case cases[] = {
-        {"record refused five times, the newest read between", "pFpFpFpFpF", true}, {"four times", "pFpFpFpF", false},
-        {"read again", "FFFFFP", false}, {"a read passed between", "FFFFPF", false},
-        {"the newest number refused five times", "fffff", true}, {"other requests failing", "ooooo", false},
-        {"other requests passing between", "FqFqFqFqF", true}, {"link lost", "FFFFFL", false},
+        {"record refused five times, the newest read between", "pFpFpFpFpF", trying}, {"four times", "pFpFpFpF", ""},
+        {"read again", "FFFFFP", ""}, {"a read passed between", "FFFFPF", ""},
+        {"the newest number refused five times", "fffff", trying}, {"other requests failing", "ooooo", ""},
+        {"other requests passing between", "FqFqFqFqF", trying}, {"link lost", "FFFFFL", lost},
+        {"the newest number given up, its box open", "fffffG", newestGivenUp},
+        {"the newest number given up, the link lost", "fffffGL", newestGivenUp},
+        {"the record given up, a late reply after", "FFFFFgLP", recordGivenUp},
+        {"another request given up", "oooooL", lost},
+        {"the newest number's one miss ends the link", "ooooofGL",
+         "The relay's newest event number could not be read: its last read failed or was refused, and the link to "
+         "the relay was given up. The page no longer asks the relay for events."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -235,16 +246,28 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
             case 'F': host.fail(EventsPage::kLeerRegistroEvento); break;
             case 'o': host.listener->replyFailed(other); break;
             case 'q': host.listener->replyPassed(other); break;
-            case 'L': host.listener->linkLost(); break;
+            case 'G': host.listener->requestGivenUp({0, 0, EventsPage::kLeerUltimoEvento}); break;
+            case 'g': host.listener->requestGivenUp({0, 0, EventsPage::kLeerRegistroEvento}); break;
+            case 'L':
+                host.isOnline = false;
+                host.listener->linkLost();
+                break;
             }
         }
+        const std::size_t queued = host.codes().size();
         page.Timer1_Timer();
-        EXPECT_EQ(page.Estado(), c.told ? EventsPage::Texto_Sin_Lectura() : "");
-        EXPECT_TRUE(page.Timer1_Enabled());
+        EXPECT_EQ(page.Estado(), c.told);
+        // Offline the page asks nothing more.
+        EXPECT_EQ(page.Timer1_Enabled(), host.isOnline);
+        EXPECT_EQ(host.codes().size(), queued + (host.isOnline ? 1 : 0));
         EXPECT_EQ(host.codes().back(), EventsPage::kLeerUltimoEvento);
     }
-    EXPECT_EQ(EventsPage::Texto_Sin_Lectura(),
+    EXPECT_EQ(trying,
               "The event record could not be read: its last 5 reads failed or were refused. The page keeps trying.");
+    EXPECT_EQ(newestGivenUp, "The relay's newest event number could not be read: its last 5 reads failed or were "
+                             "refused, and the link to the relay was given up. The page no longer asks the relay for "
+                             "events.");
+    EXPECT_EQ(lost, "The link to the relay was lost: the page no longer asks the relay for events.");
 
     // The page hears the link only while it polls.
     FakeEventsHost host;

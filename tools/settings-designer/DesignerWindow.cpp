@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QToolTip>
 
@@ -38,6 +39,24 @@ QString lines(const QString& head, const std::vector<std::string>& items)
 }
 
 } // namespace
+
+QRect DesignerWindow::initialGeometry(const QRect& available)
+{
+    // Room for the title bar and the borders the window manager adds.
+    constexpr int kBorde = 8, kTitulo = 40;
+    const QRect dentro = available.adjusted(kBorde, kTitulo, -kBorde, -kBorde);
+    QRect r(QPoint(), QSize(std::min(1400, dentro.width()), std::min(800, dentro.height())).expandedTo(QSize(1, 1)));
+    r.moveCenter(dentro.center());
+    return r;
+}
+
+void DesignerWindow::placeOnScreen()
+{
+    if (const QScreen* s = screen())
+        setGeometry(initialGeometry(s->availableGeometry()));
+    else
+        resize(1400, 800);
+}
 
 DesignerWindow::DesignerWindow(QWidget* parent) : QMainWindow(parent)
 {

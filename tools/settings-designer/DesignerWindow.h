@@ -39,6 +39,12 @@ public:
     explicit DesignerWindow(QWidget* parent = nullptr);
     ~DesignerWindow() override;
 
+    // The window's first place: 1400 x 800, or as much of it as the screen's
+    // available area holds with room for the window's frame, centred there.
+    static QRect initialGeometry(const QRect& available);
+    // Sizes and places the window so on its screen (before it is shown).
+    void placeOnScreen();
+
     bool openForm(const QString& path);
     bool saveForm();
     // With unsaved edits, asks "Save changes to <file>?": true when the

@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     const QStringList args = QApplication::arguments();
     if (args.size() > 1 && !w.openForm(args.at(1)))
         return 1;
-    w.resize(1400, 800);
+    w.placeOnScreen();
     w.show();
     return app.exec();
 }

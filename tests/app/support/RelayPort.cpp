@@ -77,8 +77,10 @@ void RelayPort::output(const std::vector<std::uint8_t>& bytes)
         return;
     switch (f) {
     case Fallo::CrcMalo: reply->back() ^= 0x5A; break;
-    case Fallo::Excepcion: {
-        std::vector<std::uint8_t> e = {slave, static_cast<std::uint8_t>(bytes[1] | 0x80), 0x04};
+    case Fallo::Excepcion:
+    case Fallo::ExcepcionDispositivo: {
+        const std::uint8_t codigo = f == Fallo::Excepcion ? 0x03 : 0x04;
+        std::vector<std::uint8_t> e = {slave, static_cast<std::uint8_t>(bytes[1] | 0x80), codigo};
         conCRC(e);
         reply = e;
         break;
