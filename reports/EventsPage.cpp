@@ -113,6 +113,7 @@ void EventsPage::Form_Load()
     estado_.clear();
     lista_.clear();
     host_.setCerrarPagina(false);
+    cierrePedido_ = false;
     Crear_Col();
     if (host_.imprimiendo()) {
         Actualiza_Valores();
@@ -136,7 +137,7 @@ void EventsPage::soltarEnlace()
     if (!escuchando_)
         return;
     escuchando_ = false;
-    host_.setListener(nullptr);
+    host_.releaseListener(this);
 }
 
 void EventsPage::replyPassed(const RequestSlot& request)
@@ -292,7 +293,7 @@ void EventsPage::Timer1_Timer()
         host_.queueRequest(0, kLeerUltimoEvento);
     Actualiza_Valores();
     timer_ = host_.online();
-    if (host_.cerrarPagina())
+    if (cierrePedido_)
         cerrar();
     avisar();
 }
@@ -302,6 +303,7 @@ void EventsPage::Okey_Click()
     if (!cargada_)
         return;
     host_.setCerrarPagina(true);
+    cierrePedido_ = true;
     // Online the running timer closes the page at its next tick.
     if (!host_.online() || !timer_)
         cerrar();
@@ -320,6 +322,7 @@ void EventsPage::cerrar()
 {
     soltarEnlace();
     host_.setCerrarPagina(false);
+    cierrePedido_ = false;
     timer_ = false;
     host_.enableMainWindow(true);
     principalDeshabilitado_ = false;
