@@ -225,6 +225,10 @@ private slots:
         QCOMPARE(opened, 1);
         pressAccessibly(w.command("Comunica"));
         QCOMPARE(opened, 2);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keySequence(&w, QKeySequence(Qt::Key_F5));
+        QCOMPARE(opened, 3);
     }
 
     // While a page is open no command runs over it, however it is reached:
@@ -262,6 +266,7 @@ private slots:
             enabledInside = a->isEnabled();
             runningInside = window->commandRunning();
             a->trigger();
+            if (!a->shortcut().isEmpty()) QTest::keySequence(window, a->shortcut());
             pressAccessibly(a);
             emit a->triggered(false); // as if its enabled state were not looked at
         };
@@ -277,6 +282,7 @@ private slots:
         Principal w(st, svc);
         window = &w;
         w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         std::map<QAction*, bool> before;
         for (QAction* a : w.findChildren<QAction*>()) before[a] = a->isEnabled();
         calls.log.clear();
