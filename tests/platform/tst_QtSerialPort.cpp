@@ -431,17 +431,6 @@ void TestQtSerialPort::deviceGoneClosesThePortAndTellsWhy()
                                             + "the device went away: Input/output error");
         }
     }
-    // A new open starts afresh.
-    PtyPair again;
-    again.bindCom(2);
-    com.port.setPortOpen(true);
-    com.port.setPortOpen(false);
-    QVERIFY_THROWS_EXCEPTION(SerialPortError, com.port.input());
-    try {
-        com.port.input();
-    } catch (const SerialPortError& e) {
-        QCOMPARE(QString(e.what()), QString("input: the port is closed"));
-    }
 }
 
 void TestQtSerialPort::closeDropsPostedEvents()
