@@ -95,7 +95,8 @@ public:
     // Cadena_Modem cut or blank-padded to 100 characters as record n of
     // "AT"; the file's other bytes are kept. The file is written whole or
     // left as it was: false after "Error writing file", whose detail line
-    // names the file and the system's reason.
+    // names the file and the system's reason. An "AT" that is there but
+    // cannot be read is refused the same way, never taken as empty.
     bool Grabar_Cadena_Modem(int n);
 
     QString Cadena_Modem;
