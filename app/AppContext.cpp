@@ -234,7 +234,16 @@ std::string AppContext::fileEvent(int column, int row) const
 
 void AppContext::setListener(PageLinkListener* page)
 {
+    if (!page) return;
+    std::erase(listeners_, page);
+    listeners_.push_back(page);
     page_ = page;
+}
+
+void AppContext::releaseListener(PageLinkListener* page)
+{
+    std::erase(listeners_, page);
+    page_ = listeners_.empty() ? nullptr : listeners_.back();
     if (!page_ && defaultsWhenPageCloses_) {
         defaultsWhenPageCloses_ = false;
         loadDefaultFile();

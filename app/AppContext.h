@@ -24,6 +24,7 @@
 
 #include <bitset>
 #include <memory>
+#include <vector>
 
 namespace kova {
 
@@ -90,6 +91,7 @@ public:
     bool Devuelve_Datos(std::int32_t Bloque) override { return engine_.Devuelve_Datos(Bloque); }
     NumOrText DatosDeVariables(std::int16_t posicion) const override { return engine_.DatosDeVariables(posicion); }
     void setListener(PageLinkListener* page) override;
+    void releaseListener(PageLinkListener* page) override;
     std::string fileEvent(int column, int row) const override;
 
     // Command-line start: the connection window's load and connect, run
@@ -132,6 +134,8 @@ private:
     std::unique_ptr<Manejo_de_Archivos> archivos_;
     CursorConectando cursor_{[this] { return loop_.conectando(); }};
     std::bitset<6> bloquesLeidos_;
+    // The open pages that take the link's events, the one to tell last.
+    std::vector<PageLinkListener*> listeners_;
     PageLinkListener* page_ = nullptr;
     // A link error found a mixture of blocks while a page was open: the
     // default file is read once the page has closed.

@@ -37,9 +37,9 @@ void Arranque::onTerminationSignal(int signalNumber)
 {
     if (services_.writeUnderWay) {
         const QString under = services_.writeUnderWay();
-        const char* name = signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
         if (!under.isEmpty())
-            std::fprintf(stderr, "kova: ended by %s %s\n", name, qUtf8Printable(under));
+            std::fprintf(stderr, "kova: ended by %s %s\n", TerminationSignals::name(signalNumber),
+                         qUtf8Printable(under));
         std::fflush(stderr);
     }
     terminationPending_ = true;

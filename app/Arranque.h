@@ -21,7 +21,7 @@ class Arranque : public QObject {
 public:
     struct Options {
         int splashMs = 3000;
-        // Handle SIGTERM and SIGINT (one start-up per process may do so).
+        // Handle SIGTERM, SIGINT and SIGHUP (one start-up per process may do so).
         bool catchTerminationSignals = true;
     };
 

@@ -42,6 +42,29 @@ struct MenuItem {
 
 } // namespace
 
+class Principal::CommandRun {
+public:
+    explicit CommandRun(Principal& window) : window_(window), runs_(!window.commandRunning_)
+    {
+        if (!runs_) return;
+        window_.commandRunning_ = true;
+        window_.lockCommands(true);
+    }
+    ~CommandRun()
+    {
+        if (!runs_) return;
+        window_.lockCommands(false);
+        window_.commandRunning_ = false;
+    }
+    CommandRun(const CommandRun&) = delete;
+    CommandRun& operator=(const CommandRun&) = delete;
+    explicit operator bool() const { return runs_; }
+
+private:
+    Principal& window_;
+    const bool runs_;
+};
+
 Principal::Principal(AppState& state, MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), st_(state), svc_(std::move(services))
 {
@@ -98,6 +121,7 @@ void Principal::buildMenus()
         a->setObjectName(QString::fromLatin1(item.name));
         if (*item.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
         a->setEnabled(enabled);
+        commands_.push_back(a);
         return a;
     };
     auto separator = [](QMenu* menu, const char* name) {
@@ -193,6 +217,7 @@ void Principal::buildMenus()
 
     about_ = bar->addAction(QStringLiteral("&About"));
     about_->setObjectName(QStringLiteral("About"));
+    commands_.push_back(about_);
     connect(about_, &QAction::triggered, this, &Principal::About_Click);
 }
 
@@ -217,6 +242,7 @@ void Principal::buildToolBar()
     for (const auto& b : buttons) {
         QAction* a = Toolbar1_->addAction(style()->standardIcon(b.icon), QString::fromLatin1(b.text));
         a->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
+        commands_.push_back(a);
         connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
         ++index;
     }
@@ -282,6 +308,20 @@ void Principal::mostrarFueraDeLinea()
     UserControl11_->Desactivar();
     setEnabled(true);
     st_.Habilita_Reset = true;
+}
+
+void Principal::lockCommands(bool locked)
+{
+    if (locked) {
+        enabledBeforeRun_.clear();
+        for (QAction* a : commands_) {
+            enabledBeforeRun_.push_back(a->isEnabled());
+            a->setEnabled(false);
+        }
+    } else {
+        for (std::size_t i = 0; i < commands_.size() && i < enabledBeforeRun_.size(); ++i)
+            commands_[i]->setEnabled(enabledBeforeRun_[i]);
+    }
 }
 
 QAction* Principal::setupMenu() const { return setup_->menuAction(); }
@@ -382,6 +422,8 @@ void Principal::terminateBySignal()
 
 void Principal::Salida_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (ui().msgBox(QStringLiteral(" Are You Sure ?"), MsgButtons::YesNo, MsgIcon::Question,
                     kMainCaption) != MsgAnswer::Yes)
         return;
@@ -391,6 +433,8 @@ void Principal::Salida_Click()
 
 void Principal::Reset_Relay_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (!st_.link.Comunicando) {
         ui().msgBox(QStringLiteral("Only Communication Mode "), MsgButtons::OKOnly,
                     MsgIcon::Information, kAppTitle);
@@ -405,80 +449,114 @@ void Principal::Reset_Relay_Click()
 
 void Principal::Nuevo_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     st_.link.Comunicando = false;
     if (svc_.readSetpointFile) svc_.readSetpointFile(st_.defaultSetpointFile());
 }
 
 void Principal::Load_s_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.openSetpoints) svc_.openSetpoints();
     if (svc_.setEngineVersion && svc_.firmwareRele) svc_.setEngineVersion(svc_.firmwareRele());
 }
 
 void Principal::Save_s_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.engineVersion && svc_.setFirmwareRele) svc_.setFirmwareRele(svc_.engineVersion());
     if (svc_.saveSetpoints) svc_.saveSetpoints();
 }
 
 void Principal::About_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     frmAbout about(this);
     runModal(about);
 }
 
 void Principal::abrirPagina(const QString& form)
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.openSetpointPage) svc_.openSetpointPage(form);
 }
 
 void Principal::openValuePage(const QString& form)
+{
+    const CommandRun run(*this);
+    if (run) openValuePageNow(form);
+}
+
+void Principal::openValuePageNow(const QString& form)
 {
     if (svc_.openValuePage && pageFormExists(form.toStdString())) svc_.openValuePage(form);
 }
 
 void Principal::Comunica_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.openCommunication) svc_.openCommunication();
 }
 
 void Principal::Send_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.sendSetpoints) svc_.sendSetpoints();
 }
 
 void Principal::RELAY_P_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.openProperties) svc_.openProperties();
 }
 
 void Principal::mnuDateTime_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.openClockPage) svc_.openClockPage();
 }
 
 void Principal::AV_page4_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.openEventsPage) svc_.openEventsPage();
 }
 
 void Principal::P_Actual_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.printActualValues) svc_.printActualValues();
 }
 
 void Principal::P_Events_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.printEvents) svc_.printEvents();
 }
 
 void Principal::P_Setpoints_Click()
 {
+    const CommandRun run(*this);
+    if (!run) return;
     if (svc_.printSetpoints) svc_.printSetpoints();
 }
 
 void Principal::Toolbar1_ButtonClick(int index)
 {
+    const CommandRun run(*this);
+    if (!run) return;
     switch (index) {
     case 1:
         if (svc_.openSetpoints) svc_.openSetpoints();
@@ -487,7 +565,7 @@ void Principal::Toolbar1_ButtonClick(int index)
         if (svc_.saveSetpoints) svc_.saveSetpoints();
         break;
     case 4:
-        openValuePage(QStringLiteral("AVPAGE1"));
+        openValuePageNow(QStringLiteral("AVPAGE1"));
         break;
     default:
         // 3 "Print File", 5 "Store" and 6 "Help" have no action.

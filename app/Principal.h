@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QDialog;
@@ -143,10 +144,17 @@ public:
     // The Actual Values commands that open value pages.
     static const std::array<PageCommand, 5> kValueCommands;
 
-    // SIGTERM/SIGINT: the unload path without the exit question.
+    // SIGTERM/SIGINT/SIGHUP: the unload path without the exit question.
     void terminateBySignal();
 
     bool unloaded() const { return unloaded_; }
+
+    // True while a command of the window runs: its page or window is open,
+    // its print, file dialog or box is under way. Meanwhile every command
+    // action is disabled and every command handler returns at once, however
+    // it is reached (menu, tool bar, shortcut, an accessibility action or a
+    // direct call), so that no second page opens over the first.
+    bool commandRunning() const { return commandRunning_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -154,6 +162,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Marks a command as running for its lifetime; false (and nothing
+    // marked) when another one already runs.
+    class CommandRun;
+    void lockCommands(bool locked);
+    void openValuePageNow(const QString& form);
+
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
@@ -172,6 +186,11 @@ private:
     UserControl1* UserControl11_ = nullptr;
     bool unloaded_ = false;
     bool closingWithoutQuestion_ = false;
+    // Every menu command and tool-bar button, and their enabled states
+    // while a command runs.
+    std::vector<QAction*> commands_;
+    std::vector<bool> enabledBeforeRun_;
+    bool commandRunning_ = false;
 };
 
 } // namespace kova

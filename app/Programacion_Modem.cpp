@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/Cp1252.h"
 #include "link/Puerto_No_Abierto.h"
+#include "platform/ComPortDevice.h"
 #include "platform/Ui.h"
 #include "platform/UiNotifier.h"
 #include "platform/Waits.h"
@@ -11,6 +12,14 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kova {
 
@@ -23,6 +32,44 @@ QString sinBlancos(const QString& s)
 }
 
 std::string bytesDe(const QString& texto) { return cp1252::codificar(texto.toStdString()); }
+
+// All of the file at `ruta`: empty when there is none, or when it is no
+// plain file (the whole-file write refuses that one). Nothing, with the
+// system's reason, when it is there but cannot be read.
+std::optional<std::string> leerArchivo(const std::string& ruta, std::string& razon)
+{
+    struct stat st {};
+    if (::stat(ruta.c_str(), &st) != 0) {
+        if (errno == ENOENT)
+            return std::string();
+        razon = std::strerror(errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode))
+        return std::string();
+    const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        razon = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string contenido;
+    char bloque[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, bloque, sizeof bloque);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            razon = std::strerror(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        contenido.append(bloque, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return contenido;
+}
 
 void mensaje(const QString& texto, MsgIcon icono = MsgIcon::None, const QString& titulo = kAppTitle)
 {
@@ -95,11 +142,22 @@ void Programacion_Modem::Modem_Click(const Eleccion_Modem& eleccion)
             cadenaPorDefecto();
         else if (Programar_Modem(Cadena_Modem))
             mensaje(kProgramado);
-    } catch (const SerialPortError&) {
+    } catch (const SerialPortError& e) {
         // The port failed under the run (e.g. the device went away): the
-        // run ends without a message.
+        // run ends at once, told as a modem that does not answer.
+        puertoFallido(e.what());
     }
     cerrar();
+}
+
+void Programacion_Modem::puertoFallido(const std::string& motivo)
+{
+    st_.link.Comunicando = false;
+    const std::string detalle =
+        "COM" + std::to_string(st_.Puerto_Com) + " (" + comPortDevice(st_.Puerto_Com) + "): " + motivo;
+    std::fprintf(stderr, "kova: %s: %s\n", qUtf8Printable(kSinRespuesta), detalle.c_str());
+    std::fflush(stderr);
+    ui().msgBoxDetail(kSinRespuesta, MsgButtons::OKOnly, MsgIcon::None, kAppTitle, QString::fromStdString(detalle));
 }
 
 bool Programacion_Modem::abrir()
@@ -141,13 +199,21 @@ void Programacion_Modem::enviar(const std::string& bytes)
 bool Programacion_Modem::esperarRespuesta(int ms, const std::function<bool(const std::string&)>& listo,
                                           std::string& respuesta)
 {
-    return runEventsUntil(ms, true, [&] {
+    bool cerrado = false;
+    const bool llego = runEventsUntil(ms, true, [&] {
+        // A port that closed itself (its device went away) ends the wait.
+        if (!modem_.portOpen())
+            return cerrado = true;
         if (modem_.inBufferCount() > 0) {
             const std::vector<std::uint8_t> llegado = modem_.input();
             respuesta.append(llegado.begin(), llegado.end());
         }
         return listo(respuesta);
     }, tiempos_.sondeoMs);
+    // Reading the closed port raises its error, which tells why.
+    if (cerrado)
+        modem_.input();
+    return llego;
 }
 
 Programacion_Modem::Resultado Programacion_Modem::resultado(const std::string& respuesta)
@@ -251,12 +317,17 @@ void Programacion_Modem::Leer_Cadena_Modem(int n)
 
 bool Programacion_Modem::Grabar_Cadena_Modem(int n)
 {
-    QByteArray contenido;
-    {
-        QFile anterior(Archivo_Cadena());
-        if (anterior.open(QIODevice::ReadOnly))
-            contenido = anterior.readAll();
+    const QString ruta = Archivo_Cadena();
+    // The other records are kept: a file that is there but cannot be read
+    // is not taken as empty, which would blank them.
+    std::string razon;
+    const std::optional<std::string> anterior = leerArchivo(QFile::encodeName(ruta).toStdString(), razon);
+    if (!anterior) {
+        ui().msgBoxDetail(kErrorEscritura, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
+                          ruta + QStringLiteral(": ") + QString::fromStdString(razon));
+        return false;
     }
+    QByteArray contenido = QByteArray::fromStdString(*anterior);
     const qint64 posicion = qint64(std::max(n, 1) - 1) * kLargoRegistro;
     if (contenido.size() < posicion + kLargoRegistro)
         contenido.append(posicion + kLargoRegistro - contenido.size(), ' ');
@@ -264,8 +335,6 @@ bool Programacion_Modem::Grabar_Cadena_Modem(int n)
         cp1252::codificar(cp1252::ajustar(Cadena_Modem.toStdString(), kLargoRegistro));
     contenido.replace(posicion, kLargoRegistro, QByteArray::fromStdString(registro));
     // Written whole or not at all: a failed write leaves the old file.
-    const QString ruta = Archivo_Cadena();
-    std::string razon;
     if (writeWholeFile(QFile::encodeName(ruta).toStdString(), contenido.toStdString(), &razon))
         return true;
     ui().msgBoxDetail(kErrorEscritura, MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,

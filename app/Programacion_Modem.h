@@ -80,7 +80,8 @@ public:
     // open modem port; true (and Modem_Programado) when the modem answered
     // "OK" to it. "ERROR" shows "Modem doesn't response"; neither shows
     // "Modem Not Response", and so does no answer at all to the first
-    // command, which ends the run at once. Port errors propagate.
+    // command, which ends the run at once. Port errors propagate, also a
+    // port that closes itself during a wait (Modem_Click tells them).
     bool Programar_Modem(const QString& texto);
     // The path of the file "AT".
     QString Archivo_Cadena() const;
@@ -94,7 +95,8 @@ public:
     // Cadena_Modem cut or blank-padded to 100 characters as record n of
     // "AT"; the file's other bytes are kept. The file is written whole or
     // left as it was: false after "Error writing file", whose detail line
-    // names the file and the system's reason.
+    // names the file and the system's reason. An "AT" that is there but
+    // cannot be read is refused the same way, never taken as empty.
     bool Grabar_Cadena_Modem(int n);
 
     QString Cadena_Modem;
@@ -108,6 +110,9 @@ private:
 
     bool abrir();
     void cerrar();
+    // "Modem Not Response" with the port and the system's reason in its
+    // detail line, and the same on stderr.
+    void puertoFallido(const std::string& motivo);
     void cadenaPorDefecto();
     void enviar(const std::string& bytes);
     // Collects the input into `respuesta` until listo(respuesta) or ms passed.

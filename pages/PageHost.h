@@ -80,8 +80,11 @@ public:
     virtual bool Devuelve_Datos(std::int32_t Bloque) = 0;
     virtual NumOrText DatosDeVariables(std::int16_t posicion) const = 0;
 
-    // The open page (nullptr when it closes).
+    // A page registers itself while it is open and releases itself when it
+    // closes; link events reach the page registered last of those still
+    // registered, so a page never takes another's events for good.
     virtual void setListener(PageLinkListener* page) = 0;
+    virtual void releaseListener(PageLinkListener* page) = 0;
 
     // The event copy of the loaded setpoint file: column 0 the event texts,
     // 1..10 the values (IA .. P.F.); row 0 the newest; "" outside.

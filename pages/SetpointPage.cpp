@@ -76,7 +76,7 @@ SetpointPage::~SetpointPage()
     for (auto& [name, b] : selectors_)
         b->onClick = nullptr;
     if (listening_)
-        host_.setListener(nullptr);
+        host_.releaseListener(this);
 }
 
 // --- Opening and showing ------------------------------------------------------
@@ -282,7 +282,7 @@ void SetpointPage::close()
     closed_ = true;
     if (listening_) {
         listening_ = false;
-        host_.setListener(nullptr);
+        host_.releaseListener(this);
     }
     usableChanged();
     if (onClose)

@@ -56,6 +56,7 @@ void ValuePage::Form_Load()
     if (host_.imprimiendo())
         return;
     host_.setCerrarPagina(false);
+    closeRequested_ = false;
     showPage();
     Actualiza_Valores();
     Activa_Timer();
@@ -136,7 +137,7 @@ void ValuePage::Timer1_Timer()
             host_.queueRequest(r.queue, r.code);
     Actualiza_Valores();
     setTimer(host_.comunicando());
-    if (host_.cerrarPagina()) {
+    if (closeRequested_) {
         host_.setCerrarPagina(false);
         close();
     }
@@ -147,6 +148,7 @@ void ValuePage::Okey_Click()
     if (closed_)
         return;
     host_.setCerrarPagina(true);
+    closeRequested_ = true;
     // Offline, or a page that does not poll (opened while the link was
     // still connecting): no tick would come, so close now.
     if (!host_.comunicando() || !timer_) {
@@ -165,6 +167,7 @@ void ValuePage::closeByFrame()
 
 void ValuePage::close()
 {
+    closeRequested_ = false;
     setTimer(false);
     host_.enableMainWindow(true);
     closed_ = true;

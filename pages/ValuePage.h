@@ -98,6 +98,9 @@ private:
     bool timer_ = false;
     bool sized_ = false;
     bool closed_ = false;
+    // This page's OK, waiting for its next tick (the host's close request is
+    // shared: another page's OK must not close this one).
+    bool closeRequested_ = false;
 };
 
 std::unique_ptr<ValuePage> makeValuePage(PageForm form, PageHost& host);

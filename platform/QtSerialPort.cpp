@@ -60,7 +60,10 @@ QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
     connect(&port_, &QSerialPort::readyRead, this,
             [this] { checkReceive(inCall_ ? Entrega::Diferida : Entrega::Ahora); });
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        // The device went away (e.g. a USB adapter pulled): close, later.
+        // The device went away (e.g. a USB adapter pulled): close, later,
+        // keeping the system's reason for the reads and writes that follow.
+        if (e == QSerialPort::ResourceError && port_.isOpen() && lost_.empty())
+            lost_ = port_.errorString().toStdString();
         if (e == QSerialPort::ResourceError)
             QMetaObject::invokeMethod(this, [this, n = openCount_] {
                 if (n == openCount_)
@@ -149,6 +152,7 @@ void QtSerialPort::open()
     applyDtr();
 
     device_ = path.toStdString();
+    lost_.clear();
     ++openCount_;
     ++armCount_;
     receiveFired_ = false;
@@ -191,10 +195,15 @@ void QtSerialPort::drainDriver()
     inCall_ = before;
 }
 
+std::string QtSerialPort::closedReason() const
+{
+    return lost_.empty() ? std::string("the port is closed") : "the device went away: " + lost_;
+}
+
 std::vector<std::uint8_t> QtSerialPort::input()
 {
     if (!port_.isOpen())
-        throw SerialPortError("input: the port is closed");
+        throw SerialPortError("input: " + closedReason());
     drainDriver();
     const QByteArray data = port_.readAll();
     // Reading re-arms the receive event; one posted for the bytes just read
@@ -258,7 +267,7 @@ qint64 QtSerialPort::transmitMs(qint64 bytes) const
 void QtSerialPort::output(const std::vector<std::uint8_t>& bytes)
 {
     if (!port_.isOpen())
-        throw SerialPortError("output: the port is closed");
+        throw SerialPortError("output: " + closedReason());
     const auto size = static_cast<qint64>(bytes.size());
     const char* data = reinterpret_cast<const char*>(bytes.data());
     // With nothing queued in the port the frame goes to the driver at once,

@@ -58,6 +58,7 @@ private:
     void close();
     bool applySettings();
     void drainDriver();
+    std::string closedReason() const;
     void applyDtr();
     // How an event found now is handed over: at once (the event loop found
     // it) or posted (a member call found it).
@@ -89,6 +90,8 @@ private:
     quint64 openCount_ = 0;
     quint64 armCount_ = 0;
     std::string device_;
+    // Why the port closed itself (its device went away); empty otherwise.
+    std::string lost_;
     CommHandler handler_;
 };
 

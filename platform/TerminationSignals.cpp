@@ -15,6 +15,9 @@ namespace {
 
 int g_pipe[2] = {-1, -1};
 
+// SIGHUP: the terminal that started the program was closed, or its session ended.
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 // Async-signal-safe: one byte holding the signal number.
 void onSignal(int sig)
 {
@@ -35,6 +38,15 @@ void install(int sig, void (*handler)(int))
 
 } // namespace
 
+const char* TerminationSignals::name(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGINT: return "SIGINT";
+    case SIGHUP: return "SIGHUP";
+    default: return "SIGTERM";
+    }
+}
+
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
@@ -44,14 +56,18 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     ::fcntl(g_pipe[0], F_SETFL, O_NONBLOCK);
     notifier_ = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
-    install(SIGTERM, onSignal);
-    install(SIGINT, onSignal);
+    for (int sig : kSignals) {
+        // A program started with nohup was asked to outlive its terminal.
+        struct sigaction current {};
+        if (sig == SIGHUP && sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        install(sig, onSignal);
+        installed_.push_back(sig);
+    }
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    install(SIGTERM, SIG_DFL);
-    install(SIGINT, SIG_DFL);
+    for (int sig : installed_) install(sig, SIG_DFL);
     delete notifier_;
     for (int& fd : g_pipe) {
         if (fd >= 0) ::close(fd);

@@ -131,6 +131,7 @@ void EventsPage::Form_Load()
     estado_.clear();
     lista_.clear();
     host_.setCerrarPagina(false);
+    cierrePedido_ = false;
     Crear_Col();
     if (host_.imprimiendo()) {
         Actualiza_Valores();
@@ -154,7 +155,7 @@ void EventsPage::soltarEnlace()
     if (!escuchando_)
         return;
     escuchando_ = false;
-    host_.setListener(nullptr);
+    host_.releaseListener(this);
 }
 
 void EventsPage::replyPassed(const RequestSlot& request)
@@ -324,7 +325,7 @@ void EventsPage::Timer1_Timer()
         host_.queueRequest(0, kLeerUltimoEvento);
     Actualiza_Valores();
     timer_ = host_.online();
-    if (host_.cerrarPagina())
+    if (cierrePedido_)
         cerrar();
     avisar();
 }
@@ -334,6 +335,7 @@ void EventsPage::Okey_Click()
     if (!cargada_)
         return;
     host_.setCerrarPagina(true);
+    cierrePedido_ = true;
     // Online the running timer closes the page at its next tick.
     if (!host_.online() || !timer_)
         cerrar();
@@ -352,6 +354,7 @@ void EventsPage::cerrar()
 {
     soltarEnlace();
     host_.setCerrarPagina(false);
+    cierrePedido_ = false;
     timer_ = false;
     host_.enableMainWindow(true);
     principalDeshabilitado_ = false;

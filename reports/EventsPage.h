@@ -149,6 +149,7 @@ private:
     std::uint16_t ultimo_ = 0;
     int redibujos_ = 0;
     bool escuchando_ = false; // registered for link events
+    bool cierrePedido_ = false; // this page's OK, for its next tick (not another page's)
     std::optional<std::uint16_t> masNuevo_;
     // Failures in a row of the newest-number read (30) and the record read (90).
     std::map<int, int> fallos_;

@@ -9,7 +9,9 @@
 #include "support/ScriptedUi.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -299,6 +301,78 @@ private slots:
         QCOMPARE(processImages().get[2] * 256 + processImages().get[3], 605);
         QCOMPARE(putImage(), getImage());
         QVERIFY(w.isEnabled());
+    }
+
+    // Open pages take the link's events, the one opened last first; a page
+    // that closes releases only itself, so the page under it gets them again.
+    void linkEventsReachThePageStillOpen()
+    {
+        ProgramWindow program(dir_.path());
+        struct Listener : PageLinkListener {
+            int lost = 0;
+            void replyPassed(const RequestSlot&) override {}
+            void linkLost() override { ++lost; }
+            void storeEnded(bool) override {}
+        } setpoints, events;
+        AppContext& ctx = program.ctx;
+        ctx.setListener(&setpoints);
+        ctx.setListener(&events);
+        emit ctx.linkLoop().Enlace_Perdido();
+        ctx.releaseListener(&events);
+        emit ctx.linkLoop().Enlace_Perdido();
+        ctx.releaseListener(&events); // twice: still nothing taken from the other
+        emit ctx.linkLoop().Enlace_Perdido();
+        ctx.releaseListener(&setpoints);
+        emit ctx.linkLoop().Enlace_Perdido();
+        QCOMPARE(events.lost, 1);
+        QCOMPARE(setpoints.lost, 2);
+    }
+
+    // With a page open, every command of the main window, triggered through
+    // its action or entered at its handler, opens nothing, queues nothing,
+    // asks nothing and leaves the page's edit alone.
+    void commandsOverAnOpenPageDoNothing()
+    {
+        QVERIFY(QFile::copy(builtDefaultFile(), dir_.filePath("Default.KOVA2")));
+        ProgramWindow program(dir_.path());
+        auto& [ui, st, ctx, w] = program;
+        ctx.scheduler().Inicializar_Colas();
+        st.Habilita_Reset = true;
+        QWidget* page = nullptr;
+        QStringList openedOver;
+        QTimer rescue; // a window opened over the page would wait here for ever
+        connect(&rescue, &QTimer::timeout, [&] {
+            QWidget* top = QApplication::activeModalWidget();
+            if (top && top != page) {
+                openedOver << top->windowTitle();
+                top->close();
+            }
+        });
+        rescue.start(1000);
+        QTimer::singleShot(0, [&] {
+            auto* view = qobject_cast<SetpointPageView*>(QApplication::activeModalWidget());
+            QVERIFY(view);
+            page = view;
+            view->page().editor("PhaseCT(0)")->arrowUp(); // 600 A -> 605 A
+            st.link.Comunicando = true;                   // Reset Relay would queue its command
+            for (QAction* a : w.findChildren<QAction*>()) {
+                if (a->menu()) continue;
+                a->trigger();
+                emit a->triggered(false);
+            }
+            st.link.Comunicando = false;
+            QCOMPARE(QApplication::activeModalWidget(), page);
+            view->Command1()->click();
+            view->Command2()->click();
+        });
+        w.command("Set_page2")->trigger();
+        QCOMPARE(openedOver, QStringList{});
+        for (int q = 0; q < Proceso_Comunicacion::kColas; ++q)
+            QVERIFY(!ctx.scheduler().Cola_Ocupada(q));
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].text, QString("Setpoints were Saved to the Computer's Scratch memory"));
+        QCOMPARE(processImages().get[2] * 256 + processImages().get[3], 605);
+        QVERIFY(w.command("Set_page2")->isEnabled() && w.command("Nuevo")->isEnabled());
     }
 };
 

@@ -233,6 +233,8 @@ private slots:
                                                       << "Invalid command line";
         QTest::newRow("main window box, SIGTERM") << QStringList{"9600,N,8,1", "2", "5"} << SIGTERM
                                                   << "Only Communication Mode ";
+        QTest::newRow("main window box, SIGHUP") << QStringList{"9600,N,8,1", "2", "5"} << SIGHUP
+                                                 << "Only Communication Mode ";
     }
 
     void termSignalClosesAnOpenBoxAndEnds()
@@ -240,6 +242,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, signalNumber);
         QFETCH(QString, boxText);
+        std::signal(SIGHUP, SIG_DFL); // whatever the test runner was started with
         Recorder rec;
         Arranque a(quick(true));
         a.setServices(rec.services());

@@ -9,6 +9,7 @@
 #include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
 #include "support/SimOnPty.h"
+#include "platform/StderrText.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace kova;
@@ -166,6 +168,37 @@ private slots:
         }));
         QCOMPARE(int(p.st.Puerto_Com), 1);
         QCOMPARE(p.st.Velocidad, 9600);
+    }
+
+    // The modem's line goes away right after "+++": the run stops at once
+    // with "Modem Not Response", the port and the system's reason in its
+    // detail line and on stderr; the window is usable again.
+    void lineLostAfterTheEscapeIsTold()
+    {
+        SimOnPty modem;
+        QVERIFY(modem.start(2, modemSim(), {"--silent-from", "2"}));
+        const QString device = qEnvironmentVariable("KOVA_COM2");
+        ScriptedUi ui;
+        ui.inputAnswers.push_back("");
+        Program p(dir_.path());
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        QTimer unplug;
+        connect(&unplug, &QTimer::timeout, [&] {
+            if (modem.received().contains("+++")) {
+                unplug.stop();
+                modem.unplug();
+            }
+        });
+        unplug.start(10);
+        const QByteArray err = kova::test::stderrOf([&] { programModem(c, ui, true); });
+        QCOMPARE(texts(ui), (QStringList{"Please Connect the Modem to COM2", "Modem Not Response"}));
+        const QString detail = ui.shown[1].detail;
+        QVERIFY2(detail.startsWith("COM2 (" + device + "): ") && detail.endsWith("Input/output error"),
+                 qPrintable(detail));
+        QCOMPARE(QString::fromUtf8(err), "kova: Modem Not Response: " + detail + "\n");
+        QCOMPARE(modem.received(), QByteArray("ATV1E0\r+++"));
+        QVERIFY(c.findChild<QPushButton*>("Modem")->isEnabled());
     }
 
     void nothingSentWithoutAFreeLine_data()

@@ -8,6 +8,7 @@
 #include "support/RecordingSerialPort.h"
 #include "support/ScriptedUi.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -55,6 +56,23 @@ struct Calls {
         return s;
     }
 };
+
+// Presses a command the way a screen reader, voice control or switch access
+// does: the press action of its menu item or tool-bar button.
+void pressAccessibly(QAction* a)
+{
+    for (QObject* o : a->associatedObjects()) {
+        QAccessibleInterface* item = nullptr;
+        if (auto* bar = qobject_cast<QToolBar*>(o)) {
+            item = QAccessible::queryAccessibleInterface(bar->widgetForAction(a));
+        } else if (auto* menu = qobject_cast<QWidget*>(o)) { // a menu or the menu bar
+            QAccessibleInterface* m = QAccessible::queryAccessibleInterface(menu);
+            item = m ? m->child(int(menu->actions().indexOf(a))) : nullptr;
+        }
+        if (item && item->actionInterface())
+            item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    }
+}
 
 } // namespace
 
@@ -205,6 +223,79 @@ private slots:
         QVERIFY(w.command("Comunica")->isEnabled());
         w.command("Comunica")->trigger();
         QCOMPARE(opened, 1);
+        pressAccessibly(w.command("Comunica"));
+        QCOMPARE(opened, 2);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keySequence(&w, QKeySequence(Qt::Key_F5));
+        QCOMPARE(opened, 3);
+    }
+
+    // While a page is open no command runs over it, however it is reached:
+    // its action is disabled (menu, tool bar, shortcut, accessibility press)
+    // and its handler, entered all the same, does nothing. Afterwards every
+    // command is as it was.
+    void commandsDoNothingWhileAPageIsOpen_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char* name :
+             {"Nuevo", "Load_s", "Save_s", "Send", "P_Setpoints", "P_Actual", "P_Events", "Salida", "Set_page2",
+              "MnuPhProtec", "MnuGndProtec", "MnuVoltProtec", "mnuFreqProtec", "mnuPowerProtec", "mnuOutputRel",
+              "mnuInputs", "mnu_Event", "mnuDateTime", "Reset_Relay", "AV_page1", "mnuPowerData", "MnuDemandData",
+              "AV_page2", "AV_page3", "AV_page4", "Comunica", "RELAY_P", "About", "Toolbar1_1", "Toolbar1_2",
+              "Toolbar1_3", "Toolbar1_4", "Toolbar1_5", "Toolbar1_6"})
+            QTest::newRow(name) << QString(name);
+    }
+
+    void commandsDoNothingWhileAPageIsOpen()
+    {
+        QFETCH(QString, command);
+        ScriptedUi ui;
+        ui.answers.push_back(MsgAnswer::Yes);
+        Calls calls;
+        AppState st;
+        st.link.Comunicando = true;
+        st.Habilita_Reset = true;
+        MainWindowServices svc = calls.services();
+        Principal* window = nullptr;
+        bool enabledInside = true, runningInside = false, open = false;
+        svc.openSetpointPage = [&](const QString& form) {
+            calls.log << "page " + form;
+            if (std::exchange(open, true)) return;
+            QAction* a = window->command(command);
+            enabledInside = a->isEnabled();
+            runningInside = window->commandRunning();
+            a->trigger();
+            if (!a->shortcut().isEmpty()) QTest::keySequence(window, a->shortcut());
+            pressAccessibly(a);
+            emit a->triggered(false); // as if its enabled state were not looked at
+        };
+        svc.openValuePage = [&](const QString& form) { calls.log << "values " + form; };
+        svc.openEventsPage = [&] { calls.log << "events"; };
+        svc.openClockPage = [&] { calls.log << "clock"; };
+        svc.openCommunication = [&] { calls.log << "communication"; };
+        svc.openProperties = [&] { calls.log << "properties"; };
+        svc.sendSetpoints = [&] { calls.log << "send"; };
+        svc.printActualValues = [&] { calls.log << "print values"; };
+        svc.printEvents = [&] { calls.log << "print events"; };
+        svc.printSetpoints = [&] { calls.log << "print setpoints"; };
+        Principal w(st, svc);
+        window = &w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        std::map<QAction*, bool> before;
+        for (QAction* a : w.findChildren<QAction*>()) before[a] = a->isEnabled();
+        calls.log.clear();
+        w.command("MnuPhProtec")->trigger();
+        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
+        QVERIFY(!enabledInside);
+        QVERIFY(runningInside);
+        QVERIFY(calls.queued.empty());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(calls.ends, 0);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.commandRunning());
+        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
     }
 
     void actualValueCommandsOpenTheirPages()

@@ -7,7 +7,9 @@
 #include "support/ModemPort.h"
 #include "support/RecordingSerialPort.h"
 #include "support/ScriptedUi.h"
+#include "platform/ComPortDevice.h"
 #include "platform/FullFolder.h"
+#include "platform/StderrText.h"
 #include "platform/WholeFileWriter.h"
 
 #include <QDir>
@@ -17,6 +19,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 using namespace kova;
 using kova::test::ModemPort;
@@ -300,15 +304,49 @@ private slots:
         QVERIFY2(took < 5000, qPrintable(QString::number(took)));
     }
 
-    void portFailingMidwayEndsSilently()
+    // A port that fails under the run (a write refused, or the device gone
+    // right after "+++", which closes the port) ends it at once, told as a
+    // modem that does not answer: the port and the reason in the detail line
+    // and on stderr. No wait runs on over the closed port.
+    void portFailingMidwayIsTold_data()
     {
+        QTest::addColumn<bool>("personal");
+        QTest::addColumn<int>("failOutputAt");
+        QTest::addColumn<int>("loseAfterOutput");
+        QTest::addColumn<QString>("wire");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("default string, write refused") << false << 2 << 0 << "AT&F\r" << "cannot write";
+        QTest::newRow("personal string, device gone after +++")
+            << true << 0 << 2 << "ATV1E0\r+++" << "input: the device went away: Input/output error";
+    }
+
+    void portFailingMidwayIsTold()
+    {
+        QFETCH(bool, personal);
+        QFETCH(int, failOutputAt);
+        QFETCH(int, loseAfterOutput);
+        QFETCH(QString, wire);
+        QFETCH(QString, reason);
         ScriptedUi ui;
+        ui.inputAnswers.push_back("");
         Run r;
-        r.modem.failOutputAt = 2;
+        r.choice.personal = personal;
+        Tiempos_Modem t = r.p.tiempos();
+        t.pasosMs = {300, 60000, 60000, 60000, 60000, 60000};
+        r.p.setTiempos(t);
+        r.modem.failOutputAt = failOutputAt;
+        r.modem.loseAfterOutput = loseAfterOutput;
         r.script({{kOK}});
-        r.p.Modem_Click(r.choice);
-        QCOMPARE(texts(ui), QStringList{"Please Connect the Modem to COM2"});
-        QCOMPARE(r.modem.calls.back(), std::string("close"));
+        const QByteArray err = kova::test::stderrOf([&] { r.p.Modem_Click(r.choice); });
+        const QString detail = "COM2 (" + QString::fromStdString(comPortDevice(2)) + "): " + reason;
+        QCOMPARE(texts(ui), (QStringList{"Please Connect the Modem to COM2", "Modem Not Response"}));
+        QCOMPARE(ui.shown[1].detail, detail);
+        QCOMPARE(ui.shown[1].title, QString("KOVA"));
+        QCOMPARE(QString::fromUtf8(err), "kova: Modem Not Response: " + detail + "\n");
+        QCOMPARE(QString::fromStdString(r.modem.wire()), wire);
+        QCOMPARE(r.modem.pollsAfterLoss, 0);
+        QVERIFY(!r.modem.portOpen());
+        QVERIFY(!r.p.Modem_Programado);
         QVERIFY(r.settingsKept());
     }
 
@@ -348,6 +386,49 @@ private slots:
         QCOMPARE(ui.shown[0].detail, atFile() + ": " + std::strerror(ENOSPC));
         QVERIFY(r.p.Grabar_Cadena_Modem(2));
         QCOMPARE(readAll(atFile()), old.left(100) + QByteArray("ATS0=3").leftJustified(100, ' '));
+    }
+
+    // An "AT" that is there but cannot be read is not taken as empty, which
+    // would blank its other records: the save is refused with the system's
+    // reason and the file stays as it was.
+    void unreadableFileIsRefusedAndKept_data()
+    {
+        QTest::addColumn<bool>("ioError");
+        QTest::newRow("no read permission") << false;
+        QTest::newRow("input/output error") << true;
+    }
+
+    void unreadableFileIsRefusedAndKept()
+    {
+        QFETCH(bool, ioError);
+        const QByteArray old = QByteArray("ATX").leftJustified(100, ' ') + "REST";
+        if (ioError) {
+            QVERIFY(QFile::link("/proc/self/mem", atFile())); // any read of its start fails with EIO
+        } else {
+            QVERIFY(kova::test::writeAll(atFile(), old));
+            QVERIFY(QFile::setPermissions(atFile(), QFile::WriteOwner));
+            // A folder the other user may write to: only the read stops the save.
+            QVERIFY(QFile::setPermissions(programFolder, QFile::Permissions(0x7777)));
+        }
+        ScriptedUi ui;
+        Run r;
+        r.p.Cadena_Modem = "ATS0=3";
+        // Root reads every file: the check runs as another user.
+        const bool root = ::geteuid() == 0;
+        if (!ioError && root) ::setfsuid(65534);
+        const bool saved = r.p.Grabar_Cadena_Modem(1);
+        if (!ioError && root) ::setfsuid(0);
+        QVERIFY(!saved);
+        QCOMPARE(texts(ui), QStringList{"Error writing file"});
+        QCOMPARE(ui.shown[0].detail, atFile() + ": " + std::strerror(ioError ? EIO : EACCES));
+        QCOMPARE(test::folderNames(programFolder), QStringList{"AT"});
+        QVERIFY(QFile::setPermissions(programFolder, QFile::Permissions(0x7000)));
+        if (ioError) {
+            QCOMPARE(QFileInfo(atFile()).symLinkTarget(), QString("/proc/self/mem"));
+        } else {
+            QVERIFY(QFile::setPermissions(atFile(), QFile::ReadOwner | QFile::WriteOwner));
+            QCOMPARE(readAll(atFile()), old);
+        }
     }
 
     void esperarLastsItsTime()

@@ -1,7 +1,7 @@
 // The program as a calling program starts it: a command line naming baud,
 // port and slave address, the simulated relay on a pseudo-terminal as that
 // port. It connects at once, answers through the handshake file and ends
-// cleanly on SIGTERM.
+// cleanly on SIGTERM and SIGHUP.
 
 #include "support/SimHarness.h"
 
@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 using kova::test::SimHarness;
 
@@ -109,9 +111,18 @@ private slots:
 
     // A calling program that gives up while the program waits on its
     // "Invalid command line" box: the program still ends at once, cleanly,
-    // answering 2.
+    // answering 2. So it does when its terminal closes (SIGHUP).
+    void termSignalWhileTheInvalidCommandLineBoxIsOpen_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
     void termSignalWhileTheInvalidCommandLineBoxIsOpen()
     {
+        QFETCH(int, signalNumber);
+        std::signal(SIGHUP, SIG_DFL); // the program inherits what the test runner was started with
         QTemporaryDir dir;
         const QString handshake = dir.filePath("prueba.txt");
         QProcess kova;
@@ -129,7 +140,7 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        kova.terminate(); // SIGTERM
+        ::kill(pid_t(kova.processId()), signalNumber);
         QVERIFY(kova.waitForFinished(10000));
         // Well under the splash's three seconds: nothing waited.
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));

@@ -111,6 +111,7 @@ private slots:
     void unsuitedOrSilentRelay();
     void failedReplyEndsTheSendForGood();
     void fileOutsideItsRangesIsNeverWritten();
+    void termSignalDuringASendTellsWhatTheRelayHolds_data();
     void termSignalDuringASendTellsWhatTheRelayHolds();
 };
 
@@ -254,9 +255,20 @@ void tst_SendSetpoints::fileOutsideItsRangesIsNeverWritten()
 // A calling program ends the program (started with its command line, so
 // online) while File > Send waits for the relay's reply to block 3: one
 // line on stderr says what the relay holds, and the handshake file still
-// gets its record 2.
+// gets its record 2. The terminal closing (SIGHUP) ends it the same way.
+void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
+    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+}
+
 void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds()
 {
+    QFETCH(int, signalNumber);
+    QFETCH(QString, name);
+    std::signal(SIGHUP, SIG_DFL); // whatever the test runner was started with
     SimHarness sim({"--busy-on", "16:0x1000:4000"});
     QVERIFY2(sim.ok(), sim.error().c_str());
     OnlineProgram program(Arranque::Options{0, true});
@@ -274,10 +286,10 @@ void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds()
         program.arranque.principal()->command("Send")->trigger();
         QVERIFY(QTest::qWaitFor([&] { return program.context.DELU().Accion() == 110; }, 10000));
         QTest::qWait(200);
-        ::raise(SIGTERM);
+        ::raise(signalNumber);
         QVERIFY(QTest::qWaitFor([&] { return ended; }, 5000));
     });
-    QVERIFY2(text.contains("kova: ended by SIGTERM while sending setpoints to the relay: The relay confirmed blocks 1 "
+    QVERIFY2(text.contains("kova: ended by " + name.toLatin1() + " while sending setpoints to the relay: The relay confirmed blocks 1 "
                            "and 2. Block 3 got no valid answer: it may have been written. Blocks 4 to 6 were not "
                            "sent. The relay may now hold a mix of old and new setpoints.\n"),
              text.constData());

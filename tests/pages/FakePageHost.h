@@ -95,6 +95,11 @@ public:
         listener = page;
         ++listenerChanges;
     }
+    void releaseListener(PageLinkListener* page) override
+    {
+        if (listener == page) listener = nullptr;
+        ++listenerChanges;
+    }
 
     // The codes queued on one queue, in order.
     std::vector<int> codes(int queue) const

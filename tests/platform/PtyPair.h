@@ -37,6 +37,14 @@ public:
 
     const std::string& slavePath() const { return slave_; }
 
+    // The far end goes away, as a USB adapter pulled out.
+    void hangUp()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+
     // Points COM n at the slave side.
     void bindCom(int n) const { ::setenv(("KOVA_COM" + std::to_string(n)).c_str(), slave_.c_str(), 1); }
 

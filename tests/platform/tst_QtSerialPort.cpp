@@ -87,6 +87,7 @@ private slots:
     void requestFromTheReplyHandlerTimesOut();
     void inputReadsDriverWithoutEventLoop();
     void closedPort();
+    void deviceGoneClosesThePortAndTellsWhy();
     void closeDropsPostedEvents();
     void frameLargerThanTheDriverTakesLeavesWhole();
     void sendHandlerClosingThePortEndsTheRest();
@@ -409,6 +410,27 @@ void TestQtSerialPort::closedPort()
     QCOMPARE(port.inBufferCount(), 0);
     port.setRThreshold(13); // thresholds may be set while closed
     port.setSThreshold(8);
+}
+
+// The device going away closes the port; the reads and writes that follow
+// say why, in the system's words.
+void TestQtSerialPort::deviceGoneClosesThePortAndTellsWhy()
+{
+    LoggedCom2 com;
+    com.pty.hangUp();
+    // A look at the line (as a wait for an answer polls it) notices.
+    QCOMPARE(com.port.inBufferCount(), 0);
+    QTRY_VERIFY(!com.port.portOpen());
+    for (const bool reading : {true, false}) {
+        try {
+            if (reading) com.port.input();
+            else com.port.output(kRequest60);
+            QFAIL("no error");
+        } catch (const SerialPortError& e) {
+            QCOMPARE(QString(e.what()), QString(reading ? "input: " : "output: ")
+                                            + "the device went away: Input/output error");
+        }
+    }
 }
 
 void TestQtSerialPort::closeDropsPostedEvents()

@@ -99,6 +99,7 @@ private slots:
 
     void termSignalArrivesOnTheEventLoop()
     {
+        std::signal(SIGHUP, SIG_DFL); // whatever the test runner was started with
         TerminationSignals sigs;
         QSignalSpy spy(&sigs, &TerminationSignals::terminationRequested);
         ::raise(SIGTERM);
@@ -107,6 +108,25 @@ private slots:
         ::raise(SIGINT);
         QTRY_COMPARE(spy.count(), 2);
         QCOMPARE(spy.at(1).at(0).toInt(), SIGINT);
+        ::raise(SIGHUP);
+        QTRY_COMPARE(spy.count(), 3);
+        QCOMPARE(spy.at(2).at(0).toInt(), SIGHUP);
+        QCOMPARE(TerminationSignals::name(SIGHUP), "SIGHUP");
+    }
+
+    // Started with nohup: SIGHUP stays ignored, the program outlives its terminal.
+    void ignoredHangupStaysIgnored()
+    {
+        std::signal(SIGHUP, SIG_IGN);
+        {
+            TerminationSignals sigs;
+            QSignalSpy spy(&sigs, &TerminationSignals::terminationRequested);
+            ::raise(SIGHUP);
+            ::raise(SIGTERM);
+            QTRY_COMPARE(spy.count(), 1);
+            QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+        }
+        std::signal(SIGHUP, SIG_DFL);
     }
 };
 

@@ -1,4 +1,6 @@
 #include "FakeEventsHost.h"
+#include "pages/FormLoader.h"
+#include "pages/ValuePage.h"
 #include "reports/EventsPage.h"
 
 #include <gtest/gtest.h>
@@ -386,6 +388,30 @@ TEST(EventsPageWindow, Lifecycle)
         EXPECT_EQ(items(page), c.items);
         EXPECT_EQ(page.ListView1().columnCount(), 13);
     }
+}
+
+// The close request is shared by the value pages and the events page: OK on
+// one page closes that page alone, whichever other page is open with it.
+TEST(EventsPageWindow, OkClosesThisPageOnly)
+{
+    FakeEventsHost host;
+    host.isOnline = true;
+    host.setRows(eventRun(25, 20));
+    auto metering = makeValuePage(*loadPageForm("AVPAGE1"), host);
+    metering->Form_Load();
+    EventsPage events(host);
+    events.Form_Load();
+    events.Okey_Click();
+    metering->Timer1_Timer();
+    EXPECT_FALSE(metering->closed());
+    events.Timer1_Timer();
+    EXPECT_FALSE(events.Cargada());
+    metering->Okey_Click();
+    events.Form_Load();
+    events.Timer1_Timer();
+    EXPECT_TRUE(events.Cargada());
+    metering->Timer1_Timer();
+    EXPECT_TRUE(metering->closed());
 }
 
 TEST(EventsPageWindow, Clear)

@@ -35,6 +35,7 @@ public:
     void beginStore(const std::vector<RequestSlot>&, const std::vector<int>&) override {}
     void message(const std::string&, const std::string&, Icon) override {}
     void setListener(PageLinkListener*) override {}
+    void releaseListener(PageLinkListener*) override {}
     bool comunicando() const override { return false; }
     bool question(const std::string&, const std::string&, Icon) override { return false; }
     bool cerrarPagina() const override { return false; }

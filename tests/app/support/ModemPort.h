@@ -24,6 +24,10 @@ public:
     int chunkGapMs = 30;
     bool failOpen = false;
     int failOutputAt = 0; // the nth output (from 1) throws; 0: none
+    // After the nth output the port closes itself, as a port whose device
+    // went away does; 0: never. Then counts the input polls that follow.
+    int loseAfterOutput = 0;
+    int pollsAfterLoss = 0;
 
     std::vector<Sent> sent;
     // "DTR=1", "open 2 19200,N,8,1", "close" (a close of an open port only).
@@ -53,6 +57,7 @@ public:
     bool portOpen() const override { return open_; }
     std::vector<std::uint8_t> input() override
     {
+        if (lost_) throw SerialPortError("input: the device went away: Input/output error");
         if (!open_) throw SerialPortError("closed");
         deliver();
         std::vector<std::uint8_t> r(rx_.begin(), rx_.end());
@@ -66,6 +71,11 @@ public:
         if (!open_ || ++outputs_ == failOutputAt) throw SerialPortError("cannot write");
         const qint64 now = clock_.elapsed();
         sent.push_back({std::string(bytes.begin(), bytes.end()), now});
+        if (outputs_ == loseAfterOutput) {
+            lost_ = true;
+            open_ = false;
+            calls.push_back("lost");
+        }
         if (answers.empty()) return;
         qint64 at = now;
         for (const std::string& chunk : answers.front()) {
@@ -76,6 +86,7 @@ public:
     }
     int inBufferCount() override
     {
+        if (lost_) ++pollsAfterLoss;
         deliver();
         return static_cast<int>(rx_.size());
     }
@@ -104,6 +115,7 @@ private:
     bool open_ = false;
     bool dtr_ = true;
     int outputs_ = 0;
+    bool lost_ = false;
 };
 
 } // namespace kova::test

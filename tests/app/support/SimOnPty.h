@@ -57,6 +57,14 @@ public:
         return all;
     }
 
+    // The line goes away under the program, as a USB adapter pulled out:
+    // the pseudo-terminal pair ends.
+    void unplug()
+    {
+        socat_.kill();
+        socat_.waitForFinished(3000);
+    }
+
     ~SimOnPty()
     {
         for (QProcess* p : {&sim_, &socat_}) {
