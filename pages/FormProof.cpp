@@ -175,12 +175,11 @@ public:
             page_.Actualiza_Valores_de_Pantalla();
             if (!storedAsRead(image))
                 continue;
-            if (i == 0) {
+            if (i == 0)
                 for (Probe& p : probes_)
                     if (p.editor)
                         stepShows(p);
-                resync();
-            }
+            resync();
             for (Probe& p : probes_)
                 for (int v = 0; !p.failed && v < values(p); ++v)
                     tryValue(p, v);
@@ -199,6 +198,8 @@ private:
     bool storedAsRead(const ProofImage& image)
     {
         page_.Command1_Click();
+        if (host_.im.get == image.bytes)
+            return true;
         for (const RegisterBlock& b : Bloques_Setpoints)
             for (std::uint32_t reg = b.first; reg <= b.last; ++reg)
                 for (int bit = 0; bit < 16; ++bit) {
@@ -357,7 +358,7 @@ private:
     void tryValue(Probe& p, int v)
     {
         const SetpointImage before = host_.im.get;
-        const std::vector<std::int64_t> was = shownNow();
+        const std::vector<std::int64_t> was = std::move(shown_);
         const std::int64_t expected = set(p, v);
         const std::string did = action(p, expected);
         page_.Command1_Click();
@@ -388,7 +389,8 @@ private:
         }
         // A page opened on the stored image.
         page_.Actualiza_Valores_de_Pantalla();
-        const std::vector<std::int64_t> now = shownNow();
+        shown_ = shownNow();
+        const std::vector<std::int64_t>& now = shown_;
         for (std::size_t o = 0; o < probes_.size(); ++o) {
             const Probe& q = probes_[o];
             if (&q == &p) {
@@ -404,9 +406,12 @@ private:
             }
             if (now[o] == was[o])
                 continue;
+            // The bits of the other control the store changed (an editor's
+            // whole registers).
             std::vector<RegisterBit> touched;
             for (const RegisterBit& b : q.bits)
-                if (std::find(changed.begin(), changed.end(), b) != changed.end())
+                if (q.kind == Kind::Editor ? std::ranges::any_of(changed, [&](const auto& c) { return c.first == b.first; })
+                                           : std::ranges::find(changed, b) != changed.end())
                     touched.push_back(b);
             std::string effect;
             if (q.kind == Kind::Box)
@@ -466,6 +471,7 @@ private:
         host_.im.put = host_.im.get;
         page_.Actualiza_Valores_de_Pantalla();
         host_.im.put = host_.im.get;
+        shown_ = shownNow();
     }
 
     void add(Probe* p, const std::string& control, const std::string& reg, std::string text)
@@ -483,6 +489,7 @@ private:
     std::vector<Probe> probes_;
     std::map<RegisterBit, std::string> owners_;
     std::int32_t target_ = 0;
+    std::vector<std::int64_t> shown_;  // what the page shows of each control, as last read
     std::vector<std::pair<std::size_t, FormProblem>> problems_;
 };
 
