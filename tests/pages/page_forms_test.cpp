@@ -275,6 +275,18 @@ TEST(EditedForms, RunningThePageShowsWhatItWouldWriteWrong)
             "PhaseCT(8): one step of 0.01 from 0.2 still shows '0 Sec'"},
         {"SETPAGE3", setAt({"settings", "Word_TresR1(1)", "formatob"}, "#0"),
             "Word_TresR1(1): one step of 0.1 from 1 still shows '1 Sec'"},
+        {"SETPAGE9", setAt({"settings", "Page9(1)", "bit1"}, 0),
+            "choosing item 1 of Page9(0) also changes Page9(1) from item 2 to item 1 (bit 0 of register 012A)"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "datalen"}, 2),
+            "setting PhaseCT(0) to '5 A' also changes PhaseCT(1) from '100 A' to '5 A' (register 0103)"},
+        {"SETPAGE3", setAt({"settings", "Page3C(0)", "direccion"}, "1000"),
+            "ticking ChkPhTim(3) also changes Page3C(0) from item 8 to no item (bit 3 of register 1000)"},
+        {"SETPAGE15", setAt({"settings", "Page15W2(0)", "formato"}, "##0"),
+            "Page15W2(0): one step of 0.1 from 2 still shows '2 Sec'"},
+        {"SETPAGE3", setAt({"settings", "Byte_UnR1(1)", "formato"}, "#0"),
+            "Byte_UnR1(1): one step of 0.1 from 1 still shows '1 '"},
+        {"SETPAGE4", setAt({"settings", "Page1C(0)", "bit4"}, 0),
+            "Page1C(0): item 2 writes bits 0, 1, 2 and 0 = 9, which reads back as item 10"},
     };
     for (const auto& [name, edit, says] : cases) {
         const auto form = readPageForm(edit.applied(pageFormText(name)), name);
