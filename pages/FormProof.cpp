@@ -171,15 +171,18 @@ public:
         page_.Form_Load();
         for (std::size_t i = 0; i < proofImages().size(); ++i) {
             const ProofImage& image = proofImages()[i];
+            // One page reads every image: what it shows follows from the Get
+            // image alone, as on a page opened on it.
             host_.im.get = host_.im.put = image.bytes;
             page_.Actualiza_Valores_de_Pantalla();
-            if (!storedAsRead(image))
-                continue;
+            const bool asRead = storedAsRead(image);
             if (i == 0)
                 for (Probe& p : probes_)
-                    if (p.editor)
+                    if (p.editor && !p.failed)
                         stepShows(p);
             resync();
+            if (!asRead)
+                continue;
             for (Probe& p : probes_)
                 for (int v = 0; !p.failed && v < values(p); ++v)
                     tryValue(p, v);
@@ -206,11 +209,11 @@ private:
                     const int was = bitIn(image.bytes, {reg, bit}), now = bitIn(host_.im.get, {reg, bit});
                     if (was == now)
                         continue;
-                    const auto owner = owners_.find({reg, bit});
                     Probe* p = nullptr;
-                    for (Probe& q : probes_)
-                        if (owner != owners_.end() && q.name == owner->second)
-                            p = &q;
+                    if (const auto owner = owners_.find({reg, bit}); owner != owners_.end())
+                        for (Probe& q : probes_)
+                            if (q.name == owner->second)
+                                p = &q;
                     const std::string text = "opened on " + image.name + " and stored with nothing edited, the page " +
                                              "writes bit " + std::to_string(bit) + " of register " + hex4word(reg) +
                                              " = " + std::to_string(now) + " where it read " + std::to_string(was) +
@@ -381,9 +384,9 @@ private:
                 if (b.first == foreign.front().first)
                     first.push_back(b);
             const auto owner = owners_.find(first.front());
-            add(&p, p.name, hex4word(first.front().first),
-                did + " also writes " + bitsText(first) + ", which " +
-                    (owner == owners_.end() ? std::string("no control of the page shows") : "is " + owner->second + "'s"));
+            const std::string whose =
+                owner == owners_.end() ? std::string("no control of the page shows") : "is " + owner->second + "'s";
+            add(&p, p.name, hex4word(first.front().first), did + " also writes " + bitsText(first) + ", which " + whose);
             resync();
             return;
         }
@@ -409,10 +412,12 @@ private:
             // The bits of the other control the store changed (an editor's
             // whole registers).
             std::vector<RegisterBit> touched;
-            for (const RegisterBit& b : q.bits)
-                if (q.kind == Kind::Editor ? std::ranges::any_of(changed, [&](const auto& c) { return c.first == b.first; })
+            for (const RegisterBit& b : q.bits) {
+                const auto sameRegister = [&](const RegisterBit& c) { return c.first == b.first; };
+                if (q.kind == Kind::Editor ? std::ranges::any_of(changed, sameRegister)
                                            : std::ranges::find(changed, b) != changed.end())
                     touched.push_back(b);
+            }
             std::string effect;
             if (q.kind == Kind::Box)
                 effect = (now[o] ? "ticks " : "clears ") + q.name;
