@@ -1,6 +1,7 @@
 #include "pages/FormCheck.h"
 
 #include "pages/FormControls.h"
+#include "pages/FormProof.h"
 #include "pages/PageBehaviour.h"
 #include "link/RegisterImages.h"
 #include "text/HexText.h"
@@ -27,19 +28,6 @@ template <class T>
 bool has(const std::vector<T>& v, const T& x)
 {
     return std::find(v.begin(), v.end(), x) != v.end();
-}
-
-// The bits of a register a setting of DataLen/High takes: a byte is the high
-// (High 1) or low half of its register; DataLen 2 takes two whole registers.
-std::vector<std::pair<std::uint32_t, int>> wordBits(std::uint32_t reg, int dataLen, int high)
-{
-    std::vector<std::pair<std::uint32_t, int>> bits;
-    const int registers = dataLen == 2 ? 2 : 1;
-    for (int r = 0; r < registers; ++r)
-        for (int bit = 0; bit < 16; ++bit)
-            if (dataLen != 0 || (high == 1 ? bit >= 8 : bit < 8))
-                bits.emplace_back(reg + static_cast<std::uint32_t>(r), bit);
-    return bits;
 }
 
 // A register as the problems name it: four hex digits, or the text as stored.
@@ -157,6 +145,36 @@ std::vector<FormProblem> displayProblems(const PageForm& form)
     return problems;
 }
 
+// The selector arrays the page fills when it opens: each once (a second
+// listing appends every item again, and an item past the first listing
+// writes a code no item of the first stands for), and every one (a selector
+// left out lists nothing and cannot be set).
+std::vector<FormProblem> selectorArrayProblems(const PageForm& form)
+{
+    std::vector<FormProblem> problems;
+    const std::string key = "protocol.selectorArrays";
+    std::set<std::string> named;
+    for (const std::string& array : form.selectorArrays)
+        if (!named.insert(array).second)
+            problems.push_back({key, "", "",
+                                key + ": " + array + " is named twice, so each of its selectors would list its "
+                                                     "items twice and write, for the second listing, codes no item "
+                                                     "stands for"});
+    std::set<std::string> selectorArrays;
+    for (const auto& [name, kind] : form.controls)
+        if (kind == "Bits")
+            selectorArrays.insert(splitInstance(name).first);
+    for (const std::string& array : selectorArrays)
+        if (!named.count(array)) {
+            const auto members = form.arrayMembers(array);
+            problems.push_back({key, "", "",
+                                key + ": " + array + " is not named, so " + members.front() +
+                                    (members.size() > 1 ? " to " + members.back() : "") +
+                                    " would list no items and could not be set"});
+        }
+    return problems;
+}
+
 // Block writes of a block the page does not read when it opens: STORE would
 // send the image of an earlier read over changes made at the relay since.
 std::vector<FormProblem> writeProblems(const PageForm& form)
@@ -244,29 +262,18 @@ std::vector<FormProblem> formProblems(const PageForm& form)
     std::set<std::uint32_t> bound;
     // Plain combos are not visited: their bits come from the page's behaviour.
     forEachFormControl(form, [&](const FormControl& c) {
-        int dataLen = 1, high = 0;
-        std::vector<int> selectorBits;
-        if (const ValueEditorModel* e = c.editor) {
-            dataLen = e->DataLen();
-            high = e->High();
-        } else {
-            const Bits& b = *c.selector;
-            dataLen = b.DataLen();
-            high = b.High();
-            for (int n = 1; n <= std::clamp<int>(b.Tipo(), 0, 3) + 1; ++n)
-                selectorBits.push_back(dataLen == 0 && high == 1 ? b.Bit(n) + 8 : b.Bit(n));
-            std::ranges::copy(selectorProblems(c.name, b), std::back_inserter(check.problems));
-        }
+        if (c.selector)
+            std::ranges::copy(selectorProblems(c.name, *c.selector), std::back_inserter(check.problems));
         if (!c.reg) {
             check.badAddress(c.name, c.direccion);
             return;
         }
-        std::vector<std::pair<std::uint32_t, int>> bits;
+        std::vector<RegisterBit> bits;
         if (c.selector) {
-            for (int bit : selectorBits)
+            for (int bit : selectorBits(*c.selector))
                 bits.emplace_back(*c.reg, bit);
         } else {
-            bits = wordBits(*c.reg, dataLen, high);
+            bits = editorBits(*c.reg, c.editor->DataLen(), c.editor->High());
         }
         check.take(c.name, bits);
         bound.insert(*c.reg);
@@ -279,22 +286,30 @@ std::vector<FormProblem> formProblems(const PageForm& form)
             bits.emplace_back(*reg, bit);
         check.take(c.combo, bits);
     }
+    // Each relay group owns its four bits, also apart from the array's other
+    // groups: it is named by its first box.
     for (const auto& [array, spec] : form.boxes)
-        for (const std::string& group : spec.groups) {
+        for (std::size_t g = 0; g < spec.groups.size(); ++g) {
+            const std::string& group = spec.groups[g];
             const auto reg = parseHex(group);
             if (!reg) {
                 check.badAddress(array, group);
                 continue;
             }
-            check.take(array, {{*reg, 0}, {*reg, 1}, {*reg, 2}, {*reg, 3}});
+            check.take(PageForm::boxName(array, 4 * static_cast<int>(g)), {{*reg, 0}, {*reg, 1}, {*reg, 2}, {*reg, 3}});
             if (!bound.count(*reg + 1))
                 check.problems.push_back(
                     {array, "", group,
                      array + ": nothing on the page is bound to register " + hex4word(*reg + 1) +
                          ", just after the relay group register " + group});
         }
-    for (const auto& more : {comboProblems(form, combos), displayProblems(form), writeProblems(form)})
+    for (const auto& more :
+         {comboProblems(form, combos), displayProblems(form), selectorArrayProblems(form), writeProblems(form)})
         check.problems.insert(check.problems.end(), more.begin(), more.end());
+    // What the rules cannot see, running the page shows: it runs on a form
+    // the rules pass.
+    if (check.problems.empty())
+        return runningProblemsOnce(form);
     return check.problems;
 }
 

@@ -13,7 +13,11 @@
 // - every register lies in a setpoint block the page reads, writes and
 //   restores, and every block the page writes is one it reads;
 // - every control array, plain combo and relay group is in the display order;
-// - a relay group's register lies just before a setting bound on the page.
+// - a relay group's register lies just before a setting bound on the page,
+//   and each group owns its bits apart, also from its array's other groups;
+// - protocol.selectorArrays names each selector array of the form once.
+// A form that passes these is then proven by running its page
+// (FormProof.h), once per form content.
 // The program refuses to open a page whose form fails it, and the settings
 // designer refuses to apply or save one.
 
@@ -32,7 +36,7 @@ struct FormProblem {
 };
 
 // The problems of a setpoint page's form, in the form's control order (none
-// for a value page).
+// for a value page); on a form without any, what running its page shows.
 std::vector<FormProblem> formProblems(const PageForm& form);
 
 } // namespace kova

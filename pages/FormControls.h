@@ -13,8 +13,22 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kova {
+
+// One bit of a register: the register and the bit, 0 the least significant.
+using RegisterBit = std::pair<std::uint32_t, int>;
+
+// The bits a value editor of DataLen/High takes from its register reg: a
+// byte is the high (High 1) or low half of it; DataLen 2 takes reg and the
+// register after it whole.
+std::vector<RegisterBit> editorBits(std::uint32_t reg, int dataLen, int high);
+// The bits of its register a selector's field takes (Bit1 first), counted
+// in the whole register (a high byte's from 8); Tipo outside 0..3 as the
+// nearest of them.
+std::vector<int> selectorBits(const Bits& b);
 
 struct FormControl {
     const std::string& name;                // the instance, "PhaseCT(3)"

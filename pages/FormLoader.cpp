@@ -7,23 +7,24 @@
 #include <QString>
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace kova {
 
-std::optional<PageForm> loadPageForm(std::string_view form, std::string* error)
+namespace {
+
+struct Verdict {
+    std::optional<PageForm> form;
+    std::vector<std::string> faults;  // "<place>: <reason>"
+};
+
+Verdict checkedForm(std::string_view form, const std::string& text)
 {
-    if (!pageFormExists(form)) {
-        if (error)
-            *error = std::string(form) + ": no such form";
-        return std::nullopt;
-    }
-    const std::string file = pageFormFile(form);
-    // Faults name the edited copy by its path: that is the file to mend.
-    const std::string where = isEditedFile(QString::fromStdString(file)) ? file : std::string(form);
-    std::vector<std::string> faults;
-    std::optional<PageForm> f;
-    const std::string text = pageFormText(form);
+    Verdict v;
+    std::vector<std::string>& faults = v.faults;
+    std::optional<PageForm>& f = v.form;
     std::string why;
     if (text.empty()) {
         faults.push_back("(file): cannot be read");
@@ -37,6 +38,42 @@ std::optional<PageForm> loadPageForm(std::string_view form, std::string* error)
             for (const FormProblem& p : formProblems(*f))
                 faults.push_back(p.text);
     }
+    return v;
+}
+
+// A form is read and checked once per content of its file: the check runs
+// the page (FormProof.h), which no page opening repeats.
+Verdict checkedOnce(std::string_view form, const std::string& text)
+{
+    static std::mutex mutex;
+    static std::map<std::string, Verdict, std::less<>> checked;
+    const std::string key = std::string(form) + '\0' + text;
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto it = checked.find(key); it != checked.end())
+            return it->second;
+    }
+    Verdict v = checkedForm(form, text);
+    const std::lock_guard lock(mutex);
+    if (checked.size() >= 64)
+        checked.clear();
+    checked.emplace(key, v);
+    return v;
+}
+
+} // namespace
+
+std::optional<PageForm> loadPageForm(std::string_view form, std::string* error)
+{
+    if (!pageFormExists(form)) {
+        if (error)
+            *error = std::string(form) + ": no such form";
+        return std::nullopt;
+    }
+    const std::string file = pageFormFile(form);
+    // Faults name the edited copy by its path: that is the file to mend.
+    const std::string where = isEditedFile(QString::fromStdString(file)) ? file : std::string(form);
+    auto [f, faults] = checkedOnce(form, pageFormText(form));
     if (faults.empty())
         return f;
     if (error) {

@@ -24,7 +24,8 @@
 //   "boxes"             array -> {"captions": 4 texts, "groups": register of group g}
 //                       box 4g + b shows bit b of register g
 //   "combos"            plain combo -> its item texts
-//   "protocol"          "selectorArrays" (Crear_Items on load), "read" codes,
+//   "protocol"          "selectorArrays" (every selector array once:
+//                       Crear_Items on load), "read" codes,
 //                       "write" codes, "restore" blocks, "display" order
 //                       ({"first": combos, "boxes": [[array, group]...] run
 //                       bit-major, "arrays": control arrays}) and "rules"

@@ -59,6 +59,14 @@ SetpointPage::SetpointPage(PageForm form, PageHost& host)
                 if (row.kind == PageForm::RowKind::Line)
                     visible_[row.control] = true;
     }
+    // The editors and selectors of the display order, found once.
+    for (const std::string& array : form_.displayArrays)
+        for (const std::string& name : form_.arrayMembers(array)) {
+            if (auto e = editors_.find(name); e != editors_.end())
+                shownInOrder_.emplace_back(e->second.get(), nullptr);
+            else if (auto s = selectors_.find(name); s != selectors_.end())
+                shownInOrder_.emplace_back(nullptr, s->second.get());
+        }
     for (const auto& [array, spec] : form_.boxes)
         for (std::size_t g = 0; g < spec.groups.size(); ++g)
             for (int b = 0; b < 4; ++b) {
@@ -114,13 +122,12 @@ void SetpointPage::Actualiza_Valores_de_Pantalla()
     for (int b = 0; b < 4; ++b)
         for (const PageForm::BoxStep& step : form_.displayBoxes)
             showBox(PageForm::boxName(step.array, 4 * step.group + b));
-    for (const std::string& array : form_.displayArrays)
-        for (const std::string& name : form_.arrayMembers(array)) {
-            if (auto e = editors_.find(name); e != editors_.end())
-                e->second->Inicializacion();
-            else if (auto s = selectors_.find(name); s != selectors_.end())
-                s->second->Inicializacion();
-        }
+    for (const auto& [editor, selector] : shownInOrder_) {
+        if (editor)
+            editor->Inicializacion();
+        else
+            selector->Inicializacion();
+    }
 }
 
 void SetpointPage::showBox(const std::string& name)

@@ -131,6 +131,8 @@ private:
     std::map<std::string, Box> boxes_;
     std::map<std::string, bool> visible_;
     std::map<std::string, std::string> coveredBy_;  // caption or control -> sub-frame over its row
+    // The editors (first) and selectors (second) of the display order.
+    std::vector<std::pair<ValueEditorModel*, Bits*>> shownInOrder_;
     std::vector<RequestSlot> pendingReads_;
 
     bool loaded_ = false;

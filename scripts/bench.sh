@@ -18,6 +18,8 @@
 #   c. start-up: exec to the main window shown (the handshake file of
 #      command-line mode) and peak RSS, against a bare Qt Widgets window.
 #   d. engine micro-benchmarks (Google Benchmark).
+#   e. forms (Google Benchmark): the check of the nine built-in setpoint
+#      forms with the proof that runs each page, and opening a page.
 #
 # Each run starts program, master and bare window in turn; figures are the
 # median (min..max) of the runs. --quick: one run, 2 s of polling, for a
@@ -43,7 +45,7 @@ while [ $# -gt 0 ]; do
         --json) json="${2:?}"; shift 2 ;;
         --build) build="${2:?}"; shift 2 ;;
         --no-build) do_build=0; shift ;;
-        -h|--help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) sed -n '2,30p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) echo "bench: unknown option $1" >&2; exit 2 ;;
     esac
 done
@@ -54,7 +56,7 @@ if [ "$do_build" = 1 ]; then
         cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVA_TESTS=OFF >/dev/null
     fi
     cmake --build "$build" ${KOVA_JOBS:+-j "$KOVA_JOBS"} --target kova relay-sim master-bench bare-window \
-        engine-bench default_file >/dev/null
+        engine-bench form-bench default_file >/dev/null
 fi
 json="${json:-$build/bench-results.json}"
 kova="$build/kova"
@@ -62,7 +64,8 @@ sim="$build/tools/relay-sim/relay-sim"
 master="$build/tools/master-bench/master-bench"
 bare="$build/bench/bare-window"
 engine_bench="$build/bench/engine-bench"
-for f in "$kova" "$sim" "$master" "$bare" "$engine_bench" "$build/Default.KOVA2"; do
+form_bench="$build/bench/form-bench"
+for f in "$kova" "$sim" "$master" "$bare" "$engine_bench" "$form_bench" "$build/Default.KOVA2"; do
     [ -e "$f" ] || { echo "bench: $f is missing (build first)" >&2; exit 1; }
 done
 
@@ -275,6 +278,10 @@ min_time=0.5
 [ "$quick" = 1 ] && min_time=0.01
 "$engine_bench" --benchmark_min_time="$min_time" --benchmark_format=csv 2>/dev/null \
     | awk -F, '$1 ~ /^"?BM_/ { gsub(/"/, "", $1); printf "engine_ns_%s %.1f\n", substr($1, 4), $4 }' >>"$work/figures"
+# Forms: CPU time of the check of the nine forms (ms) and of one page's opening (us).
+"$form_bench" --benchmark_min_time="$min_time" --benchmark_format=csv 2>/dev/null \
+    | awk -F, '$1 ~ /^"?BM_CheckNineForms/ { printf "form_check_ms %.2f\n", $4 }
+               $1 ~ /^"?BM_OpenPhasePage/ { printf "page_open_us %.1f\n", $4 }' >>"$work/figures"
 
 # median, min, max of one figure
 summary() {
@@ -312,6 +319,8 @@ r_rss=$(ratio "$(med rss_mb_program)" "$(med rss_mb_bare)")
     printf '%-34s | %-26s | %-44s | %s\n' "start-up to main window, ms" "$(range startup_ms_program)" \
         "bare Qt window $(range startup_ms_bare)" "$r_start x bare"
     printf '%-34s | %-26s | %-44s | %s\n' "peak RSS, MB" "$(range rss_mb_program)" "bare Qt window $(med rss_mb_bare)" "$r_rss x bare"
+    printf '%-34s | %-26s | %-44s | %s\n' "check of 9 forms with proof, ms" "$(med form_check_ms)" "-" "-"
+    printf '%-34s | %-26s | %-44s | %s\n' "opening Phase Protections, us" "$(med page_open_us)" "-" "-"
     for k in $(awk '$1 ~ /^engine_ns_/ { print $1 }' "$work/figures"); do
         printf '%-34s | %-26s | %-44s | %s\n' "engine ${k#engine_ns_}, ns" "$(med "$k")" "-" "-"
     done

@@ -30,6 +30,8 @@ rows=(
     "CPU idle \(not connected\), % of a core|$number"
     "start-up to main window, ms|$number \($number\.\.$number\) \| bare Qt window $number \($number\.\.$number\) \| $number x bare"
     "peak RSS, MB|$number \($number\.\.$number\) \| bare Qt window $number \| $number x bare"
+    "check of 9 forms with proof, ms|$number"
+    "opening Phase Protections, us|$number"
     "engine PollTransaction, ns|$number"
     "engine ReplyCheckSetpointBlock, ns|$number"
     "engine DecodeStatusBlock, ns|$number"
@@ -50,7 +52,7 @@ grep -q nan "$out/table" && fail "a figure is missing (nan) in the table"
 
 keys=(connect_ms_program connect_ms_master polls_per_s_program polls_per_s_master cpu_us_per_poll_program
       cpu_us_per_poll_master cpu_pct_online_program cpu_pct_idle_program startup_ms_program startup_ms_bare
-      rss_mb_program rss_mb_bare engine_ns_PollTransaction engine_ns_DecodeStatusBlock)
+      rss_mb_program rss_mb_bare engine_ns_PollTransaction engine_ns_DecodeStatusBlock form_check_ms page_open_us)
 for k in "${keys[@]}"; do
     grep -Eq "\"$k\": \{\"median\": $number, \"min\": $number, \"max\": $number\}" "$out/figures.json" \
         || fail "no figure $k in the JSON file"

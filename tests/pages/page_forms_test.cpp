@@ -6,6 +6,7 @@
 #include "editors/PropConvert.h"
 #include "pages/FormCheck.h"
 #include "pages/FormLoader.h"
+#include "pages/FormProof.h"
 #include "pages/SetpointPage.h"
 #include "pages/support/FormVariants.h"
 
@@ -254,4 +255,48 @@ TEST(EditedForms, RefusedNamingFileAndReason)
         EXPECT_EQ(error, v.refused ? f.fileName().toStdString() + ": " + v.says : "");
         f.remove();
     }
+}
+
+// Running the page of an edited form shows what it would write wrong, in the words of what was done and what came
+// of it, whatever the rules say of the form first; the built-in forms show nothing.
+TEST(EditedForms, RunningThePageShowsWhatItWouldWriteWrong)
+{
+    using namespace kova::test;
+    const std::tuple<const char*, FormEdit, std::string> cases[] = {
+        {"SETPAGE2", appendTo({"protocol", "selectorArrays"}, "Page1C"),
+            "Page1C(2): item 3 writes bit 10 = 1, which reads back as item 2"},
+        {"SETPAGE2", setAt({"boxes", "chkDiscrep", "groups", "1"}, "012B"),
+            "clearing chkDiscrep(4) also clears chkDiscrep(0) (bit 0 of register 012B)"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(7)", "direccion"}, "0103"),
+            "setting PhaseCT(1) to '5 A' also changes PhaseCT(7) from '100 V' to '5 V' (register 0103)"},
+        {"SETPAGE2", setAt({"settings", "Page1C(1)", "bit2"}, 5),
+            "choosing item 3 of Page1C(1) also changes Combo1 from item 2 to no item (bit 5 of register 0101)"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(8)", "formato"}, "###0"),
+            "PhaseCT(8): one step of 0.01 from 0.2 still shows '0 Sec'"},
+        {"SETPAGE3", setAt({"settings", "Word_TresR1(1)", "formatob"}, "#0"),
+            "Word_TresR1(1): one step of 0.1 from 1 still shows '1 Sec'"},
+        {"SETPAGE9", setAt({"settings", "Page9(1)", "bit1"}, 0),
+            "choosing item 1 of Page9(0) also changes Page9(1) from item 2 to item 1 (bit 0 of register 012A)"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "datalen"}, 2),
+            "setting PhaseCT(0) to '5 A' also changes PhaseCT(1) from '100 A' to '5 A' (register 0103)"},
+        {"SETPAGE3", setAt({"settings", "Page3C(0)", "direccion"}, "1000"),
+            "ticking ChkPhTim(3) also changes Page3C(0) from item 8 to no item (bit 3 of register 1000)"},
+        {"SETPAGE15", setAt({"settings", "Page15W2(0)", "formato"}, "##0"),
+            "Page15W2(0): one step of 0.1 from 2 still shows '2 Sec'"},
+        {"SETPAGE3", setAt({"settings", "Byte_UnR1(1)", "formato"}, "#0"),
+            "Byte_UnR1(1): one step of 0.1 from 1 still shows '1 '"},
+        {"SETPAGE4", setAt({"settings", "Page1C(0)", "bit4"}, 0),
+            "Page1C(0): item 2 writes bits 0, 1, 2 and 0 = 9, which reads back as item 10"},
+    };
+    for (const auto& [name, edit, says] : cases) {
+        const auto form = readPageForm(edit.applied(pageFormText(name)), name);
+        ASSERT_TRUE(form) << says;
+        std::vector<std::string> texts;
+        for (const FormProblem& p : runningProblems(*form))
+            texts.push_back(p.text);
+        EXPECT_NE(std::find(texts.begin(), texts.end(), says), texts.end()) << testing::PrintToString(texts);
+    }
+    for (const std::string& name : pageFormNames())
+        if (const auto form = readPageForm(pageFormText(name), name); form && !form->isValuePage())
+            EXPECT_TRUE(runningProblems(*form).empty()) << name;
 }

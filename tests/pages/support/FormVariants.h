@@ -122,6 +122,18 @@ inline const std::vector<FormVariant>& formVariants()
             "protocol.write: 111 writes block 4 (registers 1019 to 1031), which the page does not read when it opens"},
         {"AVPAGE1", appendTo({"protocol", "tick"}, QJsonArray{0, 61}), true,
             "protocol.tick[4]: request 61 is named twice"},
+        // What a page's running shows only in part: selectors listed twice or not at all, two relay groups on
+        // one register, a value pattern with fewer decimals than the step.
+        {"SETPAGE2", appendTo({"protocol", "selectorArrays"}, "Page1C"), true,
+            "protocol.selectorArrays: Page1C is named twice, so each of its selectors would list its items twice and "
+            "write, for the second listing, codes no item stands for"},
+        {"SETPAGE3", setAt({"protocol", "selectorArrays"}, QJsonArray{}), true,
+            "protocol.selectorArrays: Page3C is not named, so Page3C(0) to Page3C(1) would list no items and could "
+            "not be set"},
+        {"SETPAGE2", setAt({"boxes", "chkDiscrep", "groups", "1"}, "012B"), true,
+            "chkDiscrep(4) and chkDiscrep(0) share bit 0 of register 012B"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(8)", "formato"}, "###0"), true,
+            "PhaseCT(8): one step of 0.01 from 0.2 still shows '0 Sec'"},
         // Harmless edits.
         {"SETPAGE2", setAt({"caption"}, "SETPOINTS - System Setup (Feeder 2)"), false, ""},
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "backcolor"}, 65535), false, ""},
