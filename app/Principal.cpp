@@ -44,7 +44,7 @@ struct MenuItem {
 
 class Principal::CommandRun {
 public:
-    explicit CommandRun(Principal& window) : window_(window), runs_(!window.commandRunning_)
+    explicit CommandRun(Principal& window) : window_(window), runs_(!window.commandRunning())
     {
         if (!runs_) return;
         window_.commandRunning_ = true;

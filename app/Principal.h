@@ -153,8 +153,10 @@ public:
     // its print, file dialog or box is under way. Meanwhile every command
     // action is disabled and every command handler returns at once, however
     // it is reached (menu, tool bar, shortcut, an accessibility action or a
-    // direct call), so that no second page opens over the first.
-    bool commandRunning() const { return commandRunning_; }
+    // direct call), so that no second page opens over the first. A send of
+    // a setpoint file counts as running until it ends: no command may load,
+    // save or print over it.
+    bool commandRunning() const { return commandRunning_ || st_.Grabando_Setpoints; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -7,6 +7,7 @@
 #include "pages/FormLoader.h"
 #include "pages/FormProof.h"
 #include "pages/FormSettingsCheck.h"
+#include "pages/OfflinePageHost.h"
 #include "pages/SetpointPage.h"
 
 #include <benchmark/benchmark.h>
@@ -17,29 +18,6 @@
 using namespace kova;
 
 namespace {
-
-// A page host offline with its own images; it keeps nothing.
-class QuietHost : public PageHost {
-public:
-    RegisterImages im;
-    RegisterImages& images() override { return im; }
-    bool online() const override { return false; }
-    bool comunicando() const override { return false; }
-    bool imprimiendo() const override { return false; }
-    void setHabilitaReset(bool) override {}
-    void enableMainWindow(bool) override {}
-    std::optional<RequestSlot> queueRequest(int, int) override { return std::nullopt; }
-    bool requestWaiting(int) const override { return false; }
-    void beginStore(const std::vector<RequestSlot>&, const std::vector<int>&) override {}
-    void message(const std::string&, const std::string&, Icon) override {}
-    bool question(const std::string&, const std::string&, Icon) override { return false; }
-    bool cerrarPagina() const override { return false; }
-    void setCerrarPagina(bool) override {}
-    bool Devuelve_Datos(std::int32_t) override { return false; }
-    NumOrText DatosDeVariables(std::int16_t) const override { return {}; }
-    void setListener(PageLinkListener*) override {}
-    std::string fileEvent(int, int) const override { return {}; }
-};
 
 // The check of the nine built-in setpoint forms: each read, its settings
 // and registers checked and its page proven by running it.
@@ -67,7 +45,7 @@ BENCHMARK(BM_CheckNineForms)->Unit(benchmark::kMillisecond);
 // its form loaded and checked, the page built and its values shown.
 void BM_OpenPhasePage(benchmark::State& state)
 {
-    QuietHost host;
+    OfflinePageHost host;
     for (auto _ : state) {
         auto form = loadPageForm("SETPAGE3");
         if (!form) {

@@ -5,11 +5,12 @@
 #include "editors/KeypadBlock.h"
 #include "editors/Word_DosR.h"
 #include "editors/Word_TresR.h"
+#include "link/DefaultSetpoints.h"
 #include "pages/FormControls.h"
+#include "pages/OfflinePageHost.h"
 #include "pages/SetpointPage.h"
 #include "text/HexText.h"
 #include "text/ListText.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
 
 #include <algorithm>
 #include <map>
@@ -19,30 +20,6 @@
 namespace kova {
 
 namespace {
-
-// The page's host while it is proven: offline, with images of its own, and
-// no message shown.
-class ProofHost : public PageHost {
-public:
-    RegisterImages im;
-    RegisterImages& images() override { return im; }
-    bool online() const override { return false; }
-    bool comunicando() const override { return false; }
-    bool imprimiendo() const override { return false; }
-    void setHabilitaReset(bool) override {}
-    void enableMainWindow(bool) override {}
-    std::optional<RequestSlot> queueRequest(int, int) override { return std::nullopt; }
-    bool requestWaiting(int) const override { return false; }
-    void beginStore(const std::vector<RequestSlot>&, const std::vector<int>&) override {}
-    void message(const std::string&, const std::string&, Icon) override {}
-    bool question(const std::string&, const std::string&, Icon) override { return false; }
-    bool cerrarPagina() const override { return false; }
-    void setCerrarPagina(bool) override {}
-    bool Devuelve_Datos(std::int32_t) override { return false; }
-    NumOrText DatosDeVariables(std::int16_t) const override { return {}; }
-    void setListener(PageLinkListener*) override {}
-    std::string fileEvent(int, int) const override { return {}; }
-};
 
 struct ProofImage {
     std::string name;  // as a problem names it
@@ -489,7 +466,7 @@ private:
         problems_.emplace_back(order, FormProblem{control, "", reg, std::move(text)});
     }
 
-    ProofHost host_;
+    OfflinePageHost host_;
     SetpointPage page_;
     std::vector<Probe> probes_;
     std::map<RegisterBit, std::string> owners_;

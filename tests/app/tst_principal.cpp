@@ -55,6 +55,23 @@ struct Calls {
         s.endProgram = [this] { ++ends; };
         return s;
     }
+
+    // services() with every page, window, send and print command logged.
+    MainWindowServices everyCommand()
+    {
+        MainWindowServices s = services();
+        s.openSetpointPage = [this](const QString& form) { log << "page " + form; };
+        s.openValuePage = [this](const QString& form) { log << "values " + form; };
+        s.openEventsPage = [this] { log << "events"; };
+        s.openClockPage = [this] { log << "clock"; };
+        s.openCommunication = [this] { log << "communication"; };
+        s.openProperties = [this] { log << "properties"; };
+        s.sendSetpoints = [this] { log << "send"; };
+        s.printActualValues = [this] { log << "print values"; };
+        s.printEvents = [this] { log << "print events"; };
+        s.printSetpoints = [this] { log << "print setpoints"; };
+        return s;
+    }
 };
 
 // Presses a command the way a screen reader, voice control or switch access
@@ -256,7 +273,7 @@ private slots:
         AppState st;
         st.link.Comunicando = true;
         st.Habilita_Reset = true;
-        MainWindowServices svc = calls.services();
+        MainWindowServices svc = calls.everyCommand();
         Principal* window = nullptr;
         bool enabledInside = true, runningInside = false, open = false;
         svc.openSetpointPage = [&](const QString& form) {
@@ -270,15 +287,6 @@ private slots:
             pressAccessibly(a);
             emit a->triggered(false); // as if its enabled state were not looked at
         };
-        svc.openValuePage = [&](const QString& form) { calls.log << "values " + form; };
-        svc.openEventsPage = [&] { calls.log << "events"; };
-        svc.openClockPage = [&] { calls.log << "clock"; };
-        svc.openCommunication = [&] { calls.log << "communication"; };
-        svc.openProperties = [&] { calls.log << "properties"; };
-        svc.sendSetpoints = [&] { calls.log << "send"; };
-        svc.printActualValues = [&] { calls.log << "print values"; };
-        svc.printEvents = [&] { calls.log << "print events"; };
-        svc.printSetpoints = [&] { calls.log << "print setpoints"; };
         Principal w(st, svc);
         window = &w;
         w.show();
@@ -296,6 +304,33 @@ private slots:
         QVERIFY(w.isVisible());
         QVERIFY(!w.commandRunning());
         for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
+    }
+
+    // A send of a setpoint file runs with only the window disabled: a command
+    // reached all the same (an accessibility press, a direct trigger) does
+    // nothing until the send ends.
+    void commandsDoNothingWhileASendRuns_data() { commandsDoNothingWhileAPageIsOpen_data(); }
+    void commandsDoNothingWhileASendRuns()
+    {
+        QFETCH(QString, command);
+        ScriptedUi ui;
+        ui.answers.push_back(MsgAnswer::Yes);
+        Calls calls;
+        AppState st;
+        st.link.Comunicando = true;
+        st.Habilita_Reset = true;
+        st.Grabando_Setpoints = true;
+        Principal w(st, calls.everyCommand());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        calls.log.clear();
+        QAction* a = w.command(command);
+        pressAccessibly(a);
+        emit a->triggered(false);
+        QVERIFY(calls.log.isEmpty());
+        QVERIFY(calls.queued.empty());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(calls.ends, 0);
     }
 
     void actualValueCommandsOpenTheirPages()

@@ -7,7 +7,7 @@
 #include "link/Proceso_Comunicacion.h"
 #include "link/RegisterImages.h"
 #include "platform/QtSerialPort.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
+#include "link/DefaultSetpoints.h"
 #include "tools/relay-sim/RelayValues.h"
 
 #include <QTest>

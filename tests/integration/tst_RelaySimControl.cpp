@@ -3,7 +3,7 @@
 
 #include "integration/support/LineMaster.h"
 #include "integration/support/SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
+#include "link/DefaultSetpoints.h"
 
 #include <QTest>
 

@@ -5,7 +5,7 @@
 
 #include "app/Manejo_de_Archivos.h"
 #include "link/RegisterImages.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
+#include "link/DefaultSetpoints.h"
 
 #include <string>
 

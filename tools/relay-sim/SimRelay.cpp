@@ -1,5 +1,5 @@
 #include "tools/relay-sim/SimRelay.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
+#include "link/DefaultSetpoints.h"
 
 #include <cstdio>
 #include <stdexcept>

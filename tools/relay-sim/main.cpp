@@ -4,7 +4,7 @@
 // acts on commands, and can be told to fail on purpose. See --help.
 
 #include "tools/SimStart.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
+#include "link/DefaultSetpoints.h"
 #include "tools/relay-sim/LineTiming.h"
 #include "tools/relay-sim/RtuCrc.h"
 #include "tools/relay-sim/SimRelay.h"

@@ -9,7 +9,7 @@
 // remains.
 
 #include "pages/FormCheck.h"
-#include "pages/PageHost.h"
+#include "pages/OfflinePageHost.h"
 #include "pages/SetpointPage.h"
 
 #include <QJsonObject>
@@ -21,32 +21,6 @@
 #include <vector>
 
 namespace kova {
-
-// A host under which a page never reaches a relay or the program.
-class DesignPageHost : public PageHost {
-public:
-    RegisterImages& images() override { return images_; }
-    bool online() const override { return false; }
-    bool imprimiendo() const override { return false; }
-    void setHabilitaReset(bool) override {}
-    void enableMainWindow(bool) override {}
-    std::optional<RequestSlot> queueRequest(int, int) override { return std::nullopt; }
-    bool requestWaiting(int) const override { return false; }
-    void beginStore(const std::vector<RequestSlot>&, const std::vector<int>&) override {}
-    void message(const std::string&, const std::string&, Icon) override {}
-    void setListener(PageLinkListener*) override {}
-    void releaseListener(PageLinkListener*) override {}
-    bool comunicando() const override { return false; }
-    bool question(const std::string&, const std::string&, Icon) override { return false; }
-    bool cerrarPagina() const override { return false; }
-    void setCerrarPagina(bool) override {}
-    bool Devuelve_Datos(std::int32_t) override { return false; }
-    NumOrText DatosDeVariables(std::int16_t) const override { return {}; }
-    std::string fileEvent(int, int) const override { return {}; }
-
-private:
-    RegisterImages images_;
-};
 
 // A stored setting that opening could not take: a value that does not
 // convert (the control holds the key's read default instead) or a key the
@@ -106,7 +80,7 @@ private:
 
     QString path_;
     QJsonObject original_;
-    DesignPageHost host_;
+    OfflinePageHost host_;
     std::unique_ptr<SetpointPage> page_;
     std::vector<SettingFault> faults_;
 };

@@ -6,7 +6,7 @@
 #include "pages/FormLoader.h"
 #include "pages/PageBehaviour.h"
 #include "pages/SetpointRangeCheck.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
+#include "link/DefaultSetpoints.h"
 
 #include <cstdint>
 

@@ -8,7 +8,7 @@
 #include "LoggedFrames.h"
 #include "OnlineProgram.h"
 #include "SimHarness.h"
-#include "tools/relay-sim/DefaultSetpoints.h"
+#include "link/DefaultSetpoints.h"
 
 #include <QLineEdit>
 #include <QPushButton>

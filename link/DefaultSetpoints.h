@@ -1,11 +1,13 @@
 #pragma once
-// Setpoint table of the simulated relay at start, one array per setpoint
-// block (holding registers, read with function 3 and written with function
-// 16). Every value lies inside the limits and on the steps of the editor that
-// shows it; registers no page shows hold 0. The program's Default.KOVA2 is
-// built from the same table, so a fresh simulator and the default file agree.
+// The default setpoint table, one array per setpoint block (holding
+// registers, read with function 3 and written with function 16): the
+// simulated relay starts with it, the program's Default.KOVA2 is built from
+// it, and a page form's proof runs on it. Every value lies inside the limits
+// and on the steps of the editor that shows it; registers no page shows hold
+// 0.
 //
-// Plain C++ (no Qt, no libmodbus) so that tests and tools can include it.
+// Plain C++ (no Qt, no libmodbus) so that the link, tests and tools can
+// include it.
 
 #include <array>
 #include <cstddef>
