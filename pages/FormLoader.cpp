@@ -20,15 +20,15 @@ struct Verdict {
     std::vector<std::string> faults;  // "<place>: <reason>"
 };
 
-Verdict checkedForm(std::string_view form, const std::string& text)
+Verdict checkedForm(std::string_view form, const std::optional<std::string>& text)
 {
     Verdict v;
     std::vector<std::string>& faults = v.faults;
     std::optional<PageForm>& f = v.form;
     std::string why;
-    if (text.empty()) {
+    if (!text) {
         faults.push_back("(file): cannot be read");
-    } else if (!(f = readPageForm(text, form, &why))) {
+    } else if (!(f = readPageForm(*text, form, &why))) {
         faults.push_back(why.substr(std::min(why.size(), form.size() + 2)));
     } else {
         for (const SettingProblem& p : settingProblems(*f))
@@ -43,11 +43,11 @@ Verdict checkedForm(std::string_view form, const std::string& text)
 
 // A form is read and checked once per content of its file: the check runs
 // the page (FormProof.h), which no page opening repeats.
-Verdict checkedOnce(std::string_view form, const std::string& text)
+Verdict checkedOnce(std::string_view form, const std::optional<std::string>& text)
 {
     static std::mutex mutex;
     static std::map<std::string, Verdict, std::less<>> checked;
-    const std::string key = std::string(form) + '\0' + text;
+    const std::string key = std::string(form) + (text ? '\1' + *text : std::string(1, '\0'));
     {
         const std::lock_guard lock(mutex);
         if (const auto it = checked.find(key); it != checked.end())
@@ -73,7 +73,7 @@ std::optional<PageForm> loadPageForm(std::string_view form, std::string* error)
     const std::string file = pageFormFile(form);
     // Faults name the edited copy by its path: that is the file to mend.
     const std::string where = isEditedFile(QString::fromStdString(file)) ? file : std::string(form);
-    auto [f, faults] = checkedOnce(form, pageFormText(form));
+    auto [f, faults] = checkedOnce(form, pageFormContent(form));
     if (faults.empty())
         return f;
     if (error) {

@@ -469,11 +469,13 @@ std::vector<std::string> pageFormNames()
     return out;
 }
 
-std::string pageFormText(std::string_view form)
+std::string pageFormText(std::string_view form) { return pageFormContent(form).value_or(std::string()); }
+
+std::optional<std::string> pageFormContent(std::string_view form)
 {
     registerPageForms();
     // A form edited in the settings designer is tried without a rebuild.
-    return readBuiltInFile(QStringLiteral(":/forms"), "KOVA_FORMS_DIR", form);
+    return builtInFileText(QStringLiteral(":/forms"), "KOVA_FORMS_DIR", form);
 }
 
 std::string pageFormFile(std::string_view form)

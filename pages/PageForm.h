@@ -143,6 +143,9 @@ bool pageFormExists(std::string_view form);
 // The form file's text: <FORM>.json of the folder named by KOVA_FORMS_DIR
 // when it holds one, else as built in ("" when there is none).
 std::string pageFormText(std::string_view form);
+// The same, but nothing when there is no file or an edited copy cannot be
+// read, so an empty copy is told apart: it is a text like any other.
+std::optional<std::string> pageFormContent(std::string_view form);
 // The path of that file (":/forms/<FORM>.json" for a built-in one).
 std::string pageFormFile(std::string_view form);
 

@@ -17,11 +17,6 @@ QString builtInFilePath(const QString& resourceDir, const char* editedDir, std::
 
 bool isEditedFile(const QString& path) { return !path.isEmpty() && !path.startsWith(QLatin1Char(':')); }
 
-std::string readBuiltInFile(const QString& resourceDir, const char* editedDir, std::string_view name)
-{
-    return builtInFileText(resourceDir, editedDir, name).value_or(std::string());
-}
-
 std::optional<std::string> builtInFileText(const QString& resourceDir, const char* editedDir,
                                            std::string_view name)
 {

@@ -18,12 +18,9 @@ namespace kova {
 QString builtInFilePath(const QString& resourceDir, const char* editedDir, std::string_view name);
 // Whether that file is an edited copy.
 bool isEditedFile(const QString& path);
-// The text of that file; "" when there is none, and also when an edited
-// copy cannot be read (the user asked for the edited one: never the
-// built-in one in its place).
-std::string readBuiltInFile(const QString& resourceDir, const char* editedDir, std::string_view name);
-// The same, but nothing when there is no file or an edited copy cannot be
-// read, so an empty copy is told apart: it is a text like any other.
+// The text of that file; nothing when there is none, and also when an
+// edited copy cannot be read (the user asked for the edited one: never the
+// built-in one in its place). An empty copy is a text like any other.
 std::optional<std::string> builtInFileText(const QString& resourceDir, const char* editedDir,
                                            std::string_view name);
 

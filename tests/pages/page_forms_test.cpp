@@ -296,7 +296,9 @@ TEST(EditedForms, RunningThePageShowsWhatItWouldWriteWrong)
             texts.push_back(p.text);
         EXPECT_NE(std::find(texts.begin(), texts.end(), says), texts.end()) << testing::PrintToString(texts);
     }
-    for (const std::string& name : pageFormNames())
-        if (const auto form = readPageForm(pageFormText(name), name); form && !form->isValuePage())
+    for (const std::string& name : pageFormNames()) {
+        if (const auto form = readPageForm(pageFormText(name), name); form && !form->isValuePage()) {
             EXPECT_TRUE(runningProblems(*form).empty()) << name;
+        }
+    }
 }

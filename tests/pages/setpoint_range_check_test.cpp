@@ -51,6 +51,8 @@ TEST(SetpointRangeCheck, EditedFormsAreTheOnesChecked)
     // A form that cannot be used is named with its path and the loader's reason, not as a setting out of range.
     EXPECT_EQ(problems("{", test::simSetpoints()),
               Strings{"unusable: <dir>/SETPAGE2.json: (text): unterminated object at offset 1"});
+    // An empty copy is a text that is not JSON, not a file that cannot be read.
+    EXPECT_EQ(problems("", test::simSetpoints()), Strings{"unusable: <dir>/SETPAGE2.json: (text): illegal value at offset 0"});
     const std::string lowMin = test::setAt({"settings", "PhaseCT(0)", "min"}, -1).applied(pageFormText("SETPAGE2"));
     EXPECT_EQ(problems(lowMin, test::simSetpoints()),
               Strings{"unusable: <dir>/SETPAGE2.json: settings.PhaseCT(0).min: Invalid value for Min: -1 is negative"});

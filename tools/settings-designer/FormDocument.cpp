@@ -56,7 +56,7 @@ std::vector<SettingFault> faultsOf(const std::string& name, PropertyHost& contro
             }))
             fault(s);
     for (const std::string& key : control.unknownKeys(bag))
-        faults.push_back({name, key, "", bag.entries().at(key), true});
+        faults.push_back({name, key, "", bag.entries().at(key), true, ""});
     return faults;
 }
 
