@@ -248,10 +248,10 @@ private slots:
         QCOMPARE(opened, 3);
     }
 
-    // While a page is open no command runs over it, however it is reached:
-    // its action is disabled (menu, tool bar, shortcut, accessibility press)
-    // and its handler, entered all the same, does nothing. Afterwards every
-    // command is as it was.
+    // While a page is open (or a send runs) no command runs over it, however
+    // it is reached: its action is disabled (menu, tool bar, shortcut,
+    // accessibility press) and its handler, entered all the same, does
+    // nothing. Afterwards every command is as it was.
     void commandsDoNothingWhileAPageIsOpen_data()
     {
         QTest::addColumn<QString>("command");
@@ -304,33 +304,14 @@ private slots:
         QVERIFY(w.isVisible());
         QVERIFY(!w.commandRunning());
         for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
-    }
 
-    // A send of a setpoint file runs with only the window disabled: a command
-    // reached all the same (an accessibility press, a direct trigger) does
-    // nothing until the send ends.
-    void commandsDoNothingWhileASendRuns_data() { commandsDoNothingWhileAPageIsOpen_data(); }
-    void commandsDoNothingWhileASendRuns()
-    {
-        QFETCH(QString, command);
-        ScriptedUi ui;
-        ui.answers.push_back(MsgAnswer::Yes);
-        Calls calls;
-        AppState st;
-        st.link.Comunicando = true;
-        st.Habilita_Reset = true;
+        // A send of a setpoint file runs with only the window disabled: the
+        // command, reached all the same, does nothing until the send ends.
         st.Grabando_Setpoints = true;
-        Principal w(st, calls.everyCommand());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        calls.log.clear();
-        QAction* a = w.command(command);
-        pressAccessibly(a);
-        emit a->triggered(false);
-        QVERIFY(calls.log.isEmpty());
-        QVERIFY(calls.queued.empty());
-        QVERIFY(ui.shown.isEmpty());
-        QCOMPARE(calls.ends, 0);
+        pressAccessibly(w.command(command));
+        emit w.command(command)->triggered(false);
+        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
+        QVERIFY(calls.queued.empty() && ui.shown.isEmpty() && calls.ends == 0);
     }
 
     void actualValueCommandsOpenTheirPages()

@@ -72,6 +72,19 @@ struct ClosePageAtEnd {
 
 } // namespace
 
+// Connects the program to the simulated relay and waits until the connect
+// sequence has read the whole event record (rows 25 .. 6) and the line is
+// quiet.
+bool connectedWithTheRecordRead(SimHarness& sim, OnlineProgram& program)
+{
+    kova::setTextLocale(kova::TextLocale{"dd/MM/yyyy"});
+    const auto eventSixRead = [&] { return program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0; };
+    return sim.ok() && program.start(sim) &&
+           QTest::qWaitFor([&] { return program.arranque.state().link.Comunicando; }, 10000) &&
+           QTest::qWaitFor(eventSixRead, 20000) &&
+           QTest::qWaitFor([&] { return requestsAfter(sim, sim.requests().size() - 3).empty(); }, 5000);
+}
+
 class tst_EventsPageOnline : public QObject {
     Q_OBJECT
 private slots:
@@ -98,17 +111,10 @@ void tst_EventsPageOnline::initTestCase()
 void tst_EventsPageOnline::listFollowsTheRelayAndClears()
 {
     SimHarness sim({"--events", "25"});
-    QVERIFY2(sim.ok(), sim.error().c_str());
     OnlineProgram program;
-    QVERIFY(program.start(sim));
-    kova::setTextLocale(kova::TextLocale{"dd/MM/yyyy"});
+    QVERIFY2(connectedWithTheRecordRead(sim, program), sim.error().c_str());
     const kova::AppState& st = program.arranque.state();
     kova::Principal* w = program.arranque.principal();
-
-    // The connect sequence has read the whole event record (rows 25 .. 6).
-    QTRY_VERIFY_WITH_TIMEOUT(st.link.Comunicando, 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(requestsAfter(sim, sim.requests().size() - 3).empty(), 5000);
 
     QAction* command = w->command("AV_page4");
     QVERIFY(command && command->isEnabled());
@@ -129,13 +135,8 @@ void tst_EventsPageOnline::listFollowsTheRelayAndClears()
 void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
 {
     SimHarness sim({"--events", "25"});
-    QVERIFY2(sim.ok(), sim.error().c_str());
     OnlineProgram program;
-    QVERIFY(program.start(sim));
-    kova::setTextLocale(kova::TextLocale{"dd/MM/yyyy"});
-    QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(requestsAfter(sim, sim.requests().size() - 3).empty(), 5000);
+    QVERIFY2(connectedWithTheRecordRead(sim, program), sim.error().c_str());
     ran_ = false;
     QTimer::singleShot(0, this, [&] {
         kova::EventsPageView* view = nullptr;
@@ -176,11 +177,8 @@ void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
 void tst_EventsPageOnline::newestNumberRefusedUntilTheLinkGivesItUp()
 {
     SimHarness sim({"--events", "25"});
-    QVERIFY2(sim.ok(), sim.error().c_str());
     OnlineProgram program;
-    QVERIFY(program.start(sim));
-    QTRY_VERIFY_WITH_TIMEOUT(program.arranque.state().link.Comunicando, 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(requestsAfter(sim, sim.requests().size() - 3).empty(), 5000);
+    QVERIFY2(connectedWithTheRecordRead(sim, program), sim.error().c_str());
     ran_ = false;
     QTimer::singleShot(0, this, [&] {
         kova::EventsPageView* view = nullptr;
