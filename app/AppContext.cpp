@@ -408,6 +408,9 @@ std::string AppContext::writeUnderWay() const
         return "while sending setpoints to the relay: " + d;
     if (const std::string d = loop_.Detalle_En_Curso(); !d.empty())
         return "while storing setpoints in the relay: " + d;
+    if (comunicacion_)
+        if (const std::string d = comunicacion_->programacionModem().Detalle_En_Curso(); !d.empty())
+            return "while programming the modem: " + d;
     return {};
 }
 

@@ -107,7 +107,8 @@ public:
     void openEventsPage();
 
     // A setpoint send or STORE under way and what the relay now holds of
-    // it, as the services' writeUnderWay gives it; empty when none runs.
+    // it, or a modem programming under way and what the modem got, as the
+    // services' writeUnderWay gives it; empty when none runs.
     std::string writeUnderWay() const;
 
     // File > Print: the three commands and their report pages.

@@ -16,8 +16,7 @@
 
 namespace kova {
 
-const QString Arranque::kExpectedCommandLine =
-    QStringLiteral("Expected: \"9600,N,8,1\" <COM port 1-8> <slave address 1-247>");
+const QString Arranque::kExpectedCommandLine = QString::fromStdString(expectedCommandLine());
 
 Arranque::Arranque() : Arranque(Options{}) {}
 
@@ -32,7 +31,8 @@ Arranque::~Arranque()
 // any open box or modal window closes as by Escape (so the code that opened
 // it goes on with its leaving answer), later boxes answer at once, and the
 // main window's unload runs: port closed, handshake file 2. A send or STORE
-// cut short leaves a line on stderr saying what the relay holds of it.
+// cut short leaves a line on stderr saying what the relay holds of it; a
+// modem programming, what the modem got.
 void Arranque::onTerminationSignal(int signalNumber)
 {
     if (services_.writeUnderWay) {

@@ -3,6 +3,7 @@
 #include "text/VbNumbers.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace kova {
 
@@ -41,10 +42,23 @@ CommandLine parseCommandLine(std::string_view line)
     cl.Velocidad = *baud;
     cl.Puerto_Com = *port;
     cl.Direccion_Rele = *address;
-    bool ok = isSupportedBaud(cl.Velocidad) && cl.Puerto_Com >= 1 && cl.Direccion_Rele >= 1 &&
-              cl.Direccion_Rele <= 247;
+    bool ok = isSupportedBaud(cl.Velocidad) && cl.Puerto_Com >= 1 && cl.Direccion_Rele >= kDireccionMinima &&
+              cl.Direccion_Rele <= kDireccionMaxima;
     cl.kind = ok ? CommandLine::Kind::Valid : CommandLine::Kind::Invalid;
     return cl;
+}
+
+std::string expectedCommandLine()
+{
+    std::string bauds;
+    for (std::size_t i = 0; i < kVelocidades.size(); ++i) {
+        if (i > 0) bauds += i + 1 == kVelocidades.size() ? " or " : ", ";
+        bauds += std::to_string(kVelocidades[i]);
+    }
+    // Any port number the 16 bits of the port setting hold.
+    return "Expected: \"<baud rate>,N,8,1\" <COM port 1-" + std::to_string(std::numeric_limits<std::int16_t>::max()) +
+           "> <slave address " + std::to_string(kDireccionMinima) + "-" + std::to_string(kDireccionMaxima) +
+           ">; baud rate " + bauds;
 }
 
 } // namespace kova

@@ -31,5 +31,12 @@ CommandLine parseCommandLine(std::string_view line);
 // Baud rates the link offers, in the connection window's list order.
 inline constexpr std::array<std::int32_t, 5> kVelocidades = {1200, 2400, 4800, 9600, 19200};
 bool isSupportedBaud(std::int32_t baud);
+// Slave addresses a command line may name (0 is the broadcast address).
+inline constexpr int kDireccionMinima = 1;
+inline constexpr int kDireccionMaxima = 247;
+
+// What parseCommandLine takes as valid, said for a calling program's
+// author (the detail line of "Invalid command line").
+std::string expectedCommandLine();
 
 } // namespace kova

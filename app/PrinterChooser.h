@@ -18,7 +18,8 @@ inline constexpr QAbstractPrintDialog::PrintDialogOptions kPrintDialogOptions =
     QAbstractPrintDialog::PrintShowPageSize;
 
 // Shows the dialog modally over parent (unless it is disabled); the printer
-// chosen, or nothing when cancelled.
+// chosen, or nothing when cancelled. A symbolic link chosen as the PDF file
+// is kept: the print writes the file it names.
 std::unique_ptr<QPrinter> choosePrinter(QWidget* parent);
 
 } // namespace kova

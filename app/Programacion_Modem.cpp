@@ -99,7 +99,51 @@ private:
     std::int32_t velocidad_;
 };
 
+// "a", "a and b", "a, b and c".
+std::string enumerados(const std::vector<std::string>& textos, std::size_t desde, std::size_t hasta)
+{
+    std::string lista;
+    for (std::size_t i = desde; i < hasta; ++i) {
+        if (i > desde) lista += i + 1 == hasta ? " and " : ", ";
+        lista += "\"" + textos[i] + "\"";
+    }
+    return lista;
+}
+
+std::string sinRetorno(const std::string& comando)
+{
+    return !comando.empty() && comando.back() == '\r' ? comando.substr(0, comando.size() - 1) : comando;
+}
+
 } // namespace
+
+// One sequence of commands under way: what Detalle_En_Curso tells of.
+class Programacion_Modem::Secuencia {
+public:
+    Secuencia(Programacion_Modem& m, std::vector<std::string> plan) : m_(m)
+    {
+        m_.plan_ = std::move(plan);
+        m_.enviados_ = 0;
+    }
+    ~Secuencia() { m_.plan_.clear(); }
+    Secuencia(const Secuencia&) = delete;
+    Secuencia& operator=(const Secuencia&) = delete;
+
+private:
+    Programacion_Modem& m_;
+};
+
+std::string Programacion_Modem::Detalle_En_Curso() const
+{
+    if (plan_.empty())
+        return {};
+    const std::size_t n = std::min(enviados_, plan_.size());
+    std::string detalle = "The modem on COM" + std::to_string(st_.Puerto_Com) + " got ";
+    detalle += n == 0 ? "no command" : enumerados(plan_, 0, n);
+    if (n < plan_.size())
+        detalle += "; " + enumerados(plan_, n, plan_.size()) + (plan_.size() - n == 1 ? " was" : " were") + " not sent";
+    return detalle + ".";
+}
 
 Programacion_Modem::Programacion_Modem(AppState& state, ISerialPort& modem, ISerialPort& enlace,
                                        std::function<bool()> conectando)
@@ -146,6 +190,8 @@ void Programacion_Modem::Modem_Click(const Eleccion_Modem& eleccion)
         // The port failed under the run (e.g. the device went away): the
         // run ends at once, told as a modem that does not answer.
         puertoFallido(e.what());
+    } catch (const Terminado&) {
+        // The program is ending: it tells what the modem got.
     }
     cerrar();
 }
@@ -193,14 +239,20 @@ void Programacion_Modem::cerrar()
 
 void Programacion_Modem::enviar(const std::string& bytes)
 {
+    if (programEnding())
+        throw Terminado{};
     modem_.output(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    ++enviados_;
 }
 
 bool Programacion_Modem::esperarRespuesta(int ms, const std::function<bool(const std::string&)>& listo,
                                           std::string& respuesta)
 {
     bool cerrado = false;
+    bool terminado = false;
     const bool llego = runEventsUntil(ms, true, [&] {
+        if (programEnding())
+            return terminado = true;
         // A port that closed itself (its device went away) ends the wait.
         if (!modem_.portOpen())
             return cerrado = true;
@@ -210,6 +262,8 @@ bool Programacion_Modem::esperarRespuesta(int ms, const std::function<bool(const
         }
         return listo(respuesta);
     }, tiempos_.sondeoMs);
+    if (terminado)
+        throw Terminado{};
     // Reading the closed port raises its error, which tells why.
     if (cerrado)
         modem_.input();
@@ -235,6 +289,7 @@ Programacion_Modem::Resultado Programacion_Modem::resultado(const std::string& r
 void Programacion_Modem::cadenaPorDefecto()
 {
     const auto conResultado = [](const std::string& r) { return resultado(r) != Resultado::Ninguno; };
+    const Secuencia secuencia(*this, {sinRetorno(kPrimero), sinRetorno(kSegundo)});
     std::string respuesta;
     enviar(kPrimero);
     esperarRespuesta(tiempos_.respuestaMs, conResultado, respuesta);
@@ -273,6 +328,16 @@ std::string Programacion_Modem::paso(const std::string& comando, int ms, const c
 bool Programacion_Modem::Programar_Modem(const QString& texto)
 {
     Modem_Programado = false;
+    try {
+        return cadenaPersonal(texto);
+    } catch (const Terminado&) {
+        return false;
+    }
+}
+
+bool Programacion_Modem::cadenaPersonal(const QString& texto)
+{
+    const Secuencia secuencia(*this, {"ATV1E0", "+++", "ATH", "AT&F", "AT&K0N1", texto.toStdString()});
     modem_.input();
     const auto& t = tiempos_.pasosMs;
     // The answers before the last one are awaited but not judged; a modem
@@ -301,7 +366,7 @@ bool Programacion_Modem::Programar_Modem(const QString& texto)
     return Modem_Programado;
 }
 
-void Programacion_Modem::Esperar(int ms) { pauseWithoutEvents(ms); }
+void Programacion_Modem::Esperar(int ms) { runEventsFor(ms, true, programEnding); }
 
 QString Programacion_Modem::Archivo_Cadena() const { return QDir(st_.Ruta_App).filePath(kArchivo); }
 

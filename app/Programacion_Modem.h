@@ -12,9 +12,11 @@
 // connect is going on. Modo_Modem, Puerto_Com and Velocidad get their values
 // back at every end of a run.
 //
-// Answer waits keep timers and painting going, hold user input back and end
-// as soon as the awaited answer is in; the quiet times around "+++" block.
-// All waits are measured on the monotonic clock.
+// Every wait keeps timers and painting going and holds user input back;
+// answer waits end as soon as the awaited answer is in. A termination signal
+// ends any wait at once and the run with it: the modem gets no further
+// command, and what it got is told (Detalle_En_Curso) on stderr as the
+// program ends. All waits are measured on the monotonic clock.
 
 #include "app/AppState.h"
 #include "link/ISerialPort.h"
@@ -24,6 +26,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kova {
 
@@ -81,12 +84,18 @@ public:
     // "OK" to it. "ERROR" shows "Modem doesn't response"; neither shows
     // "Modem Not Response", and so does no answer at all to the first
     // command, which ends the run at once. Port errors propagate, also a
-    // port that closes itself during a wait (Modem_Click tells them).
+    // port that closes itself during a wait (Modem_Click tells them). The
+    // program ending (a termination signal) ends it at once: false, no box.
     bool Programar_Modem(const QString& texto);
+    // While a sequence of commands is under way: which of them the modem
+    // got and which not, e.g. 'The modem on COM2 got "AT&F"; "ATE0 V0 S0=2
+    // &W1 &Y1" was not sent.'; empty otherwise.
+    std::string Detalle_En_Curso() const;
     // The path of the file "AT".
     QString Archivo_Cadena() const;
 
-    // Blocks for ms milliseconds, handling no events.
+    // A quiet time of ms milliseconds: nothing is sent, user input is held
+    // back; it ends at once when the program is ending.
     static void Esperar(int ms);
 
     // Record n of "AT" into Cadena_Modem (all its characters); a missing
@@ -103,6 +112,14 @@ public:
     bool Modem_Programado = false;
 
 private:
+    // Thrown by a wait or a send once the program is ending.
+    struct Terminado {};
+    // The commands of one sequence, as written (no CR), and how many of
+    // them went out; cleared when the sequence ends however it ends.
+    class Secuencia;
+    std::vector<std::string> plan_;
+    std::size_t enviados_ = 0;
+
     enum class Resultado { Ninguno, Exito, Fallo };
     // First result line of an answer: echoed command lines ("AT...") and
     // empty lines are skipped; "OK" or "0" is success, any other line failure.
@@ -114,6 +131,9 @@ private:
     // detail line, and the same on stderr.
     void puertoFallido(const std::string& motivo);
     void cadenaPorDefecto();
+    bool cadenaPersonal(const QString& texto);
+    // Sends the next command of the sequence (no further one once the
+    // program is ending: Terminado).
     void enviar(const std::string& bytes);
     // Collects the input into `respuesta` until listo(respuesta) or ms passed.
     bool esperarRespuesta(int ms, const std::function<bool(const std::string&)>& listo, std::string& respuesta);

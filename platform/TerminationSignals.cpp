@@ -27,13 +27,17 @@ void onSignal(int sig)
     errno = saved;
 }
 
-void install(int sig, void (*handler)(int))
+// True when the action of sig was not ignoring it, and is now onSignal;
+// `previous` then holds the action it had.
+bool install(int sig, struct sigaction& previous)
 {
+    if (sigaction(sig, nullptr, &previous) != 0) return false;
+    if (!(previous.sa_flags & SA_SIGINFO) && previous.sa_handler == SIG_IGN) return false;
     struct sigaction sa {};
-    sa.sa_handler = handler;
+    sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    sigaction(sig, &sa, nullptr);
+    return sigaction(sig, &sa, nullptr) == 0;
 }
 
 } // namespace
@@ -57,17 +61,16 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     notifier_ = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
     for (int sig : kSignals) {
-        // A program started with nohup was asked to outlive its terminal.
-        struct sigaction current {};
-        if (sig == SIGHUP && sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-        install(sig, onSignal);
-        installed_.push_back(sig);
+        // Whoever started the program ignoring a signal asked it to live on
+        // through it (nohup, a background job of a non-interactive shell).
+        struct sigaction previous {};
+        if (install(sig, previous)) installed_.emplace_back(sig, previous);
     }
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    for (int sig : installed_) install(sig, SIG_DFL);
+    for (const auto& [sig, previous] : installed_) sigaction(sig, &previous, nullptr);
     delete notifier_;
     for (int& fd : g_pipe) {
         if (fd >= 0) ::close(fd);

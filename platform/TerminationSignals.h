@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <csignal>
+#include <utility>
 #include <vector>
 
 class QSocketNotifier;
@@ -14,9 +16,11 @@ namespace kova {
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
-    // Installs the handlers for SIGTERM, SIGINT and SIGHUP (SIGHUP not when
-    // it is ignored, as nohup starts a program); one instance at a time.
+    // Installs the handlers for SIGTERM, SIGINT and SIGHUP; one instance at
+    // a time. A signal ignored at start stays ignored: nohup ignores SIGHUP,
+    // a non-interactive shell SIGINT for its background jobs.
     explicit TerminationSignals(QObject* parent = nullptr);
+    // Gives each signal handled its action from before.
     ~TerminationSignals() override;
 
     // "SIGTERM", "SIGINT" or "SIGHUP".
@@ -28,7 +32,8 @@ signals:
 private:
     void readSignal();
     QSocketNotifier* notifier_ = nullptr;
-    std::vector<int> installed_;
+    // Each signal handled, with its action from before.
+    std::vector<std::pair<int, struct sigaction>> installed_;
 };
 
 } // namespace kova

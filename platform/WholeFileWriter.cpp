@@ -56,32 +56,6 @@ std::string folderPrefix(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// The file a path names: through any chain of symbolic links to the last
-// one's target, whether that exists or not (a dangling link's target is
-// created, the link stays); else the path itself. False with errno set for
-// a loop of links or a link that cannot be read.
-bool resolve(const std::string& path, std::string& target)
-{
-    target = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return true;
-        std::string link(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-        if (n < 0)
-            return false;
-        if (n == 0 || static_cast<std::size_t>(n) >= link.size()) {
-            errno = n == 0 ? ENOENT : ENAMETOOLONG;
-            return false;
-        }
-        link.resize(static_cast<std::size_t>(n));
-        target = link.front() == '/' ? link : folderPrefix(target) + link;
-    }
-    errno = ELOOP;
-    return false;
-}
-
 std::string folderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -144,6 +118,28 @@ bool sameContent(int fd, std::string_view data)
 
 } // namespace
 
+bool resolveSymbolicLinks(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0)
+            return false;
+        if (n == 0 || static_cast<std::size_t>(n) >= link.size()) {
+            errno = n == 0 ? ENOENT : ENAMETOOLONG;
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        target = link.front() == '/' ? link : folderPrefix(target) + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 FileWriteFault::FileWriteFault(Step s, int e, std::size_t before)
     : step(s), error(e), bytesBefore(before), previous_(activeFault)
 {
@@ -154,7 +150,7 @@ FileWriteFault::~FileWriteFault() { activeFault = previous_; }
 
 WholeFileReplacement::WholeFileReplacement(const std::string& path)
 {
-    if (!resolve(path, target_)) {
+    if (!resolveSymbolicLinks(path, target_)) {
         fail(systemReason(errno));
         return;
     }

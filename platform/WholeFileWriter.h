@@ -29,6 +29,12 @@ namespace kova {
 bool writeWholeFile(const std::string& path, std::string_view data, std::string* reason = nullptr,
                     bool readBack = false);
 
+// The file a path names: through any chain of symbolic links to the last
+// one's target, whether that exists or not (a dangling link's target is
+// created, the link stays); else the path itself. False with errno set for
+// a loop of links or a link that cannot be read.
+bool resolveSymbolicLinks(const std::string& path, std::string& target);
+
 // A replacement for the file at a path, written by whatever takes a file
 // name (a PDF printer): it writes temporaryPath(), and place() puts the
 // result in the target's place. Until then the target is untouched; a

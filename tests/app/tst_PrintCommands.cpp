@@ -4,6 +4,7 @@
 // the print itself; the number of event pages.
 
 #include "app/PrintCommands.h"
+#include "app/PrintJob.h"
 #include "app/PrinterChooser.h"
 #include "app/ReadingBox.h"
 #include "reports/Events_Rep.h"
@@ -13,6 +14,11 @@
 #include "text/DateText.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -316,6 +322,56 @@ private slots:
         QVERIFY(seen.testFlag(QAbstractPrintDialog::PrintToFile));
         QVERIFY(!(seen & (QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCurrentPage)));
+    }
+
+    // "Print to File (PDF)" answered with the dialog's own Print button: a
+    // symbolic link chosen stays a link and the file it names, existing or
+    // not yet, takes the PDF whole; the dialog leaves no file behind.
+    void printToFileThroughALink_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("dangling link") << false;
+        QTest::newRow("link to an earlier file") << true;
+    }
+
+    void printToFileThroughALink()
+    {
+        QFETCH(bool, targetExists);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("target.pdf");
+        const QString link = dir.filePath("link.pdf");
+        QVERIFY(QFile::link("target.pdf", link));
+        if (targetExists) {
+            QFile earlier(target);
+            QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        }
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            auto* printers = d->findChild<QComboBox*>(QStringLiteral("printers"));
+            printers->setCurrentIndex(printers->count() - 1);
+            d->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(link);
+            // An earlier file brings Qt's overwrite question: Yes.
+            QTimer::singleShot(100, [] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    box->button(QMessageBox::Yes)->click();
+            });
+            d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        const auto printer = choosePrinter(nullptr);
+        QVERIFY(printer);
+        QCOMPARE(printer->outputFileName(), link);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFileInfo::exists(target), targetExists);
+        {
+            PrintJob job(*printer);
+            QVERIFY(job.page([] { return *loadReportLayout("AV1_REP"); }));
+            job.finish();
+            QVERIFY(!job.failure());
+        }
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(pdfFileComplete(target));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), (QStringList{"link.pdf", "target.pdf"}));
     }
 
     // The wait box is modal over the program; its Cancel ends the wait.

@@ -216,7 +216,8 @@ private slots:
         QCOMPARE(start.ui.shown.size(), 1);
         QCOMPARE(start.ui.shown[0].text, QString("Invalid command line"));
         QCOMPARE(start.ui.shown[0].detail,
-                 QString("Expected: \"9600,N,8,1\" <COM port 1-8> <slave address 1-247>"));
+                 QString("Expected: \"<baud rate>,N,8,1\" <COM port 1-32767> <slave address 1-247>; baud rate 1200, "
+                         "2400, 4800, 9600 or 19200"));
         QCOMPARE(start.ui.shown[0].icon, MsgIcon::Critical);
     }
 

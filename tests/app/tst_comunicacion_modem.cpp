@@ -3,6 +3,7 @@
 // wait meanwhile, and afterwards the relay can be connected to as before.
 
 #include "app/AppContext.h"
+#include "app/Arranque.h"
 #include "app/support/ProgramWindow.h"
 #include "app/Comunicacion.h"
 #include "link/RegisterImages.h"
@@ -21,10 +22,13 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+
 using namespace kova;
 using kova::test::ScriptedUi;
 using kova::test::SimOnPty;
 using kova::test::builtDefaultFile;
+using kova::test::freshHandshakeFile;
 using kova::test::readAll;
 
 namespace {
@@ -226,6 +230,77 @@ private slots:
         QCOMPARE(texts(ui), QStringList{message});
         QCOMPARE(ui.shown[0].title, QString("KOVA"));
         QVERIFY(c.findChild<QPushButton*>("Modem")->isEnabled());
+    }
+
+    // A termination signal while the modem is programmed: every wait ends
+    // at once, the modem gets no further command, stderr names what it got,
+    // and the program ends as ever (handshake 2).
+    void termSignalEndsTheProgrammingAtOnce_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("personal");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("raiseAfter");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("SIGTERM awaiting the answer to ATH")
+            << SIGTERM << true << QStringList{"--silent-from", "3"} << QByteArray("ATV1E0\r+++ATH\r")
+            << "kova: ended by SIGTERM while programming the modem: The modem on COM2 got \"ATV1E0\", \"+++\" and "
+               "\"ATH\"; \"AT&F\", \"AT&K0N1\" and \"ATS0=1\" were not sent.\n";
+        QTest::newRow("SIGINT in the quiet second before +++")
+            << SIGINT << true << QStringList{} << QByteArray("ATV1E0\r")
+            << "kova: ended by SIGINT while programming the modem: The modem on COM2 got \"ATV1E0\"; \"+++\", \"ATH\", "
+               "\"AT&F\", \"AT&K0N1\" and \"ATS0=1\" were not sent.\n";
+        QTest::newRow("SIGHUP awaiting the built-in string's answer")
+            << SIGHUP << false << QStringList{"--silent-from", "2"} << QByteArray("AT&F\rATE0 V0 S0=2 &W1 &Y1\r")
+            << "kova: ended by SIGHUP while programming the modem: The modem on COM2 got \"AT&F\" and "
+               "\"ATE0 V0 S0=2 &W1 &Y1\".\n";
+    }
+
+    void termSignalEndsTheProgrammingAtOnce()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, personal);
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, raiseAfter);
+        QFETCH(QString, line);
+        std::signal(SIGHUP, SIG_DFL); // whatever the test runner was started with
+        SimOnPty modem;
+        QVERIFY(modem.start(2, modemSim(), options));
+        QTemporaryDir handshakeDir;
+        const QString handshake = freshHandshakeFile(handshakeDir);
+        qputenv("KOVA_APP_DIR", dir_.path().toLocal8Bit());
+        ScriptedUi ui;
+        ui.inputAnswers.push_back("ATS0=1");
+        Arranque a(Arranque::Options{0, true});
+        AppContext ctx{a.state()};
+        bool ended = false;
+        MainWindowServices services = ctx.services();
+        services.endProgram = [&] { ended = true; };
+        a.setServices(services);
+        a.Main({"19200", "2", "5"}); // refused: an interactive start that answers its caller
+        QCOMPARE(readAll(handshake), QByteArray::fromHex("0100"));
+        Comunicacion c(a.state(), ctx, *a.principal());
+        c.Form_Load();
+        QElapsedTimer sinceSignal;
+        QTimer raise;
+        connect(&raise, &QTimer::timeout, [&] {
+            if (modem.received() != raiseAfter) return;
+            raise.stop();
+            QTimer::singleShot(300, [&] {
+                sinceSignal.start();
+                ::raise(signalNumber);
+            });
+        });
+        raise.start(10);
+        const QByteArray err = kova::test::stderrOf([&] { programModem(c, ui, personal); });
+        QVERIFY(sinceSignal.isValid());
+        QVERIFY2(sinceSignal.elapsed() < 1000, qPrintable(QString::number(sinceSignal.elapsed())));
+        QCOMPARE(QString::fromUtf8(err), line);
+        QVERIFY(ended);
+        QCOMPARE(readAll(handshake), QByteArray::fromHex("0200"));
+        QTest::qWait(1200); // the modem's own quiet time passes: nothing more comes
+        QCOMPARE(modem.received(), raiseAfter);
+        QCOMPARE(texts(ui), (QStringList{"Invalid command line", "Please Connect the Modem to COM2"}));
     }
 };
 

@@ -134,7 +134,9 @@ private slots:
         // The program says so on stderr just before the box opens.
         QByteArray err;
         QTRY_VERIFY_WITH_TIMEOUT((err += kova.readAllStandardError()).contains("kova: invalid command line"), 15000);
-        QVERIFY2(err.contains("Expected: \"9600,N,8,1\" <COM port 1-8> <slave address 1-247>"), err.constData());
+        QVERIFY2(err.contains("Expected: \"<baud rate>,N,8,1\" <COM port 1-32767> <slave address 1-247>; baud rate "
+                              "1200, 2400, 4800, 9600 or 19200\n"),
+                 err.constData());
         QTest::qWait(200);
         QVERIFY(readAll(handshake).isEmpty());
 

@@ -114,19 +114,40 @@ private slots:
         QCOMPARE(TerminationSignals::name(SIGHUP), "SIGHUP");
     }
 
-    // Started with nohup: SIGHUP stays ignored, the program outlives its terminal.
-    void ignoredHangupStaysIgnored()
+    // A signal ignored at start stays ignored (nohup: SIGHUP; a background
+    // job of a non-interactive shell: SIGINT); the others still end the
+    // program. At the end each signal gets its action from before back.
+    void ignoredSignalStaysIgnored_data()
     {
-        std::signal(SIGHUP, SIG_IGN);
+        QTest::addColumn<int>("ignored");
+        QTest::addColumn<int>("handled");
+        QTest::newRow("SIGHUP under nohup") << SIGHUP << SIGTERM;
+        QTest::newRow("SIGINT in a background job") << SIGINT << SIGHUP;
+        QTest::newRow("SIGTERM") << SIGTERM << SIGINT;
+    }
+
+    void ignoredSignalStaysIgnored()
+    {
+        QFETCH(int, ignored);
+        QFETCH(int, handled);
+        static volatile std::sig_atomic_t caught;
+        caught = 0;
+        for (int sig : {SIGTERM, SIGINT, SIGHUP}) std::signal(sig, [](int s) { caught = s; });
+        std::signal(ignored, SIG_IGN);
         {
             TerminationSignals sigs;
             QSignalSpy spy(&sigs, &TerminationSignals::terminationRequested);
-            ::raise(SIGHUP);
-            ::raise(SIGTERM);
+            ::raise(ignored);
+            ::raise(handled);
             QTRY_COMPARE(spy.count(), 1);
-            QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+            QCOMPARE(spy.at(0).at(0).toInt(), handled);
+            QCOMPARE(int(caught), 0);
         }
-        std::signal(SIGHUP, SIG_DFL);
+        ::raise(ignored);
+        QCOMPARE(int(caught), 0);
+        ::raise(handled);
+        QCOMPARE(int(caught), handled);
+        for (int sig : {SIGTERM, SIGINT, SIGHUP}) std::signal(sig, SIG_DFL);
     }
 };
 
