@@ -5,6 +5,7 @@
 #include "app/FixedTextBox.h"
 #include "app/Principal.h"
 #include "editors/EditorWidgets.h"
+#include "editors/SpokenName.h"
 #include "link/RegisterImages.h"
 #include "pages/EqualWidths.h"
 #include "pages/PagePlacement.h"
@@ -46,6 +47,14 @@ QLabel* label(QWidget* parent, const char* name, const char* text)
 {
     auto* l = new QLabel(QString::fromLatin1(text), parent);
     l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+// A label that names `control` for a screen reader as it does on screen.
+QLabel* caption(QWidget* parent, const char* name, const char* text, QWidget& control)
+{
+    QLabel* l = label(parent, name, text);
+    nameByCaption(*l, control);
     return l;
 }
 
@@ -123,13 +132,13 @@ void Comunicacion::build()
     Combo2_ = list(Frame1, "Combo2", baudItems());
     Combo5_ = list(Frame1, "Combo5", baudItems() + QStringList{"38400", "57600"});
     auto* g1 = new QGridLayout(Frame1);
-    g1->addWidget(label(Frame1, "Label1", "Slave Address:"), 0, 0);
+    g1->addWidget(caption(Frame1, "Label1", "Slave Address:", *Byte_UnR1_), 0, 0);
     g1->addWidget(Byte_UnR1_, 0, 1, Qt::AlignLeft);
-    g1->addWidget(label(Frame1, "Label2", "Communication Port:"), 1, 0);
+    g1->addWidget(caption(Frame1, "Label2", "Communication Port:", *Combo1_), 1, 0);
     g1->addWidget(Combo1_, 1, 1, Qt::AlignLeft);
-    g1->addWidget(label(Frame1, "Label3", "Baud Rate:"), 2, 0);
+    g1->addWidget(caption(Frame1, "Label3", "Baud Rate:", *Combo2_), 2, 0);
     g1->addWidget(Combo2_, 2, 1, Qt::AlignLeft);
-    g1->addWidget(label(Frame1, "Label9", "Com 2 Baud Rate:"), 3, 0);
+    g1->addWidget(caption(Frame1, "Label9", "Com 2 Baud Rate:", *Combo5_), 3, 0);
     g1->addWidget(Combo5_, 3, 1, Qt::AlignLeft);
     g1->setColumnStretch(2, 1);
     // The fields are as wide as their widest text, however wide the window.
@@ -145,7 +154,11 @@ void Comunicacion::build()
     Option1_[1] = option(Frame3, QStringLiteral("Option1_1"), "");
     group1->addButton(Option1_[0], 0);
     group1->addButton(Option1_[1], 1);
-    connect(group1, &QButtonGroup::idClicked, this, &Comunicacion::Option1_Click);
+    // The choice follows the checked button however it got checked: a click,
+    // the arrow keys or a screen reader's toggle, which checks without a click.
+    connect(group1, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) Option1_Click(id);
+    });
     Text1_ = new QLineEdit(Frame3);
     Text1_->setObjectName(QStringLiteral("Text1"));
     cajaDeLargoFijo(*Text1_, kLargoTelefono);
@@ -165,16 +178,11 @@ void Comunicacion::build()
         return row;
     };
     auto* g3 = new QGridLayout(Frame3);
-    g3->addLayout(optionRow(Option1_[0], label(Frame3, "Label10", "Modem")), 0, 0);
-    g3->addLayout(optionRow(Option1_[1], label(Frame3, "Label11", "RS485/422")), 1, 0);
-    g3->addWidget(label(Frame3, "Label12", "Telephone Number"), 2, 0);
+    g3->addLayout(optionRow(Option1_[0], caption(Frame3, "Label10", "Modem", *Option1_[0])), 0, 0);
+    g3->addLayout(optionRow(Option1_[1], caption(Frame3, "Label11", "RS485/422", *Option1_[1])), 1, 0);
+    g3->addWidget(caption(Frame3, "Label12", "Telephone Number", *Text1_), 2, 0);
     g3->addWidget(Text1_, 3, 0, Qt::AlignLeft);
     g3->addWidget(Frame5, 0, 1, 4, 1);
-    // The captions are labels beside the controls: a screen reader reads
-    // each control by its own caption, not by the frame's.
-    Option1_[0]->setAccessibleName(QStringLiteral("Modem"));
-    Option1_[1]->setAccessibleName(QStringLiteral("RS485/422"));
-    Text1_->setAccessibleName(QStringLiteral("Telephone Number"));
 
     // Remote Modem Programing
     auto* Frame4 = frame(this, "Frame4", "Remote Modem Programing");
@@ -187,14 +195,16 @@ void Comunicacion::build()
     Combo3_ = list(Frame4, "Combo3", baudItems());
     auto* Modem = new QPushButton(QStringLiteral("OK"), Frame4);
     Modem->setObjectName(QStringLiteral("Modem"));
+    // Read apart from the window's own "OK", which keeps the settings.
+    Modem->setAccessibleName(QStringLiteral("OK, program the modem"));
     pressOnEnter(*Modem);
     connect(Modem, &QPushButton::clicked, this, &Comunicacion::Modem_Click);
     auto* g4 = new QGridLayout(Frame4);
     g4->addWidget(o20, 0, 0);
     g4->addWidget(o21, 1, 0);
-    g4->addWidget(label(Frame4, "Label8", "Modem Location:"), 0, 1);
+    g4->addWidget(caption(Frame4, "Label8", "Modem Location:", *Combo4_), 0, 1);
     g4->addWidget(Combo4_, 0, 2, Qt::AlignLeft);
-    g4->addWidget(label(Frame4, "Label7", "Baud Rate:"), 1, 1);
+    g4->addWidget(caption(Frame4, "Label7", "Baud Rate:", *Combo3_), 1, 1);
     g4->addWidget(Combo3_, 1, 2, Qt::AlignLeft);
     g4->addWidget(Modem, 2, 2, Qt::AlignLeft);
     g4->setColumnStretch(3, 1);

@@ -3,6 +3,7 @@
 #include "app/Cp1252Validator.h"
 #include "app/FixedTextBox.h"
 #include "app/Manejo_de_Archivos.h"
+#include "editors/SpokenName.h"
 #include "pages/PagePlacement.h"
 #include "platform/EnterPress.h"
 
@@ -40,10 +41,12 @@ QLineEdit* campoDeArchivo(QWidget* parent, const char* name, int largo = 0)
     return t;
 }
 
-QLabel* etiqueta(QWidget* parent, const char* name, const char* text)
+// The caption of `box`, which names it for a screen reader too.
+QLabel* etiqueta(QWidget* parent, const char* name, const char* text, QLineEdit& box)
 {
     auto* l = new QLabel(QString::fromLatin1(text), parent);
     l->setObjectName(QString::fromLatin1(name));
+    nameByCaption(*l, box);
     return l;
 }
 
@@ -64,13 +67,13 @@ Propiedades::Propiedades(Manejo_de_Archivos& archivos, QWidget& principal, QWidg
     Text5_ = campo(Frame2, "Text5");
     Text5_->setReadOnly(true);
     auto* g = new QGridLayout(Frame2);
-    g->addWidget(etiqueta(Frame2, "Label5", "Programer:"), 0, 0);
+    g->addWidget(etiqueta(Frame2, "Label5", "Programer:", *Text1_), 0, 0);
     g->addWidget(Text1_, 0, 1);
-    g->addWidget(etiqueta(Frame2, "Label7", "Relay's Name:"), 1, 0);
+    g->addWidget(etiqueta(Frame2, "Label7", "Relay's Name:", *Text2_), 1, 0);
     g->addWidget(Text2_, 1, 1);
-    g->addWidget(etiqueta(Frame2, "Label6", "Observations:"), 2, 0);
+    g->addWidget(etiqueta(Frame2, "Label6", "Observations:", *Text3_), 2, 0);
     g->addWidget(Text3_, 2, 1);
-    g->addWidget(etiqueta(Frame2, "Label1", "Relay Firmware:"), 3, 0);
+    g->addWidget(etiqueta(Frame2, "Label1", "Relay Firmware:", *Text5_), 3, 0);
     g->addWidget(Text5_, 3, 1);
     g->setRowStretch(4, 1);
 

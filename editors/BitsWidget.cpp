@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -78,6 +79,20 @@ void BitsWidget::showSelection()
 {
     const QSignalBlocker block(combo1_);
     combo1_->setCurrentIndex(model_->ListIndex());
+}
+
+QWidget* BitsWidget::nameParts(const QString& name)
+{
+    combo1_->setAccessibleName(name);
+    if (!spokenCaption_) {
+        // Out of the layout and hidden: it takes no room and shows nothing.
+        spokenCaption_ = new QLabel(this);
+        spokenCaption_->setObjectName(QStringLiteral("SpokenCaption"));
+        spokenCaption_->hide();
+        spokenCaption_->setBuddy(combo1_);
+    }
+    spokenCaption_->setText(name);
+    return combo1_;
 }
 
 std::vector<std::string> BitsWidget::loadSettings(const PropertyBag& bag)

@@ -15,6 +15,7 @@
 #include <memory>
 
 class QComboBox;
+class QLabel;
 
 namespace kova {
 
@@ -28,6 +29,12 @@ public:
 
     Bits& model() { return *model_; }
     QComboBox* Combo1() const { return combo1_; }
+    // The list takes `name` as its name and an unseen label of that text
+    // whose buddy it is: Qt on Linux reads a list's current item as its
+    // name, and a screen reader names it from a label among its siblings,
+    // which the caption shown beside this widget is not. Returns the list,
+    // the part a caption label is the buddy of.
+    QWidget* nameParts(const QString& name);
 
     bool Crear_Items() { return model_->Crear_Items(); }
     bool Inicializacion() { return model_->Inicializacion(); }
@@ -58,6 +65,7 @@ private:
     Bits* model_;
     std::function<void()> prevItemsAppended_, prevSelectionShown_, prevClick_;
     QComboBox* combo1_;
+    QLabel* spokenCaption_ = nullptr;
 };
 
 } // namespace kova

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QToolButton>
 
 namespace kova {
 
@@ -83,6 +84,14 @@ ValueEditorWidget::~ValueEditorWidget()
     model_->onChange = prevChange_;
     model_->onClick = prevClick_;
     model_->keypadRunner = prevKeypadRunner_;
+}
+
+QWidget* ValueEditorWidget::nameParts(const QString& name)
+{
+    text1_->setAccessibleName(name);
+    upDown1_->upButton()->setAccessibleName(name + QStringLiteral(" up"));
+    upDown1_->downButton()->setAccessibleName(name + QStringLiteral(" down"));
+    return text1_;
 }
 
 bool ValueEditorWidget::Inicializacion()

@@ -29,6 +29,10 @@ public:
 
     QLineEdit* Text1() const { return text1_; }
     UpDownArrows* UpDown1() const { return upDown1_; }
+    // A screen reader reads the text as `name` and the arrows as `name`
+    // followed by "up" and "down". Returns the text, the part a caption
+    // label is the buddy of.
+    QWidget* nameParts(const QString& name);
 
     // What the windows use.
     bool Inicializacion();

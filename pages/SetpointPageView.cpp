@@ -2,6 +2,7 @@
 
 #include "editors/BitsWidget.h"
 #include "editors/EditorWidgets.h"
+#include "editors/SpokenName.h"
 #include "pages/EqualWidths.h"
 #include "pages/PagePlacement.h"
 #include "platform/EnterPress.h"
@@ -198,6 +199,7 @@ QGridLayout* SetpointPageView::buildColumn(const std::vector<PageForm::Row>& col
             inner->setContentsMargins(0, 0, 0, 0);
             inner->addWidget(label, 0, 0);
             QWidget* control = makeControl(row.control);
+            nameByCaption(*label, *control);
             widths->add(control);
             inner->addWidget(control, 0, 1, Qt::AlignLeft);
             subGrids.push_back(inner);
@@ -215,6 +217,10 @@ QGridLayout* SetpointPageView::buildColumn(const std::vector<PageForm::Row>& col
                 const std::string name = PageForm::boxName(row.control, 4 * row.group + b);
                 auto* c = new QCheckBox(q(captions[static_cast<std::size_t>(b)]));
                 c->setObjectName(q(name));
+                // Read with its row's caption: "Trip" alone does not say which function's relay.
+                c->setAccessibleName(label->text() + QLatin1Char(' ') + c->text());
+                if (b == 0)
+                    label->setBuddy(c);
                 // Any way the box changes state is an edit (a click, the keyboard, an
                 // accessibility tool's toggle); the page's own showing is signal-blocked.
                 connect(c, &QCheckBox::toggled, this, [this, name](bool on) { page_.clickBox(name, on); });
@@ -225,6 +231,7 @@ QGridLayout* SetpointPageView::buildColumn(const std::vector<PageForm::Row>& col
             grid->addWidget(holder, r++, 1, Qt::AlignLeft);
         } else {
             QWidget* control = makeControl(row.control);
+            nameByCaption(*label, *control);
             widths->add(control);
             grid->addWidget(control, r++, 1, Qt::AlignLeft);
         }

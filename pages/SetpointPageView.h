@@ -22,6 +22,8 @@
 // Tab order is the form's order (frames, columns, rows, boxes left to
 // right; hidden rows skipped), then STORE, then EXIT; when the page becomes
 // usable the focus is on its first enabled control. Escape and the frame's close are EXIT.
+// A screen reader names each control by its row's caption, a relay box by
+// that caption followed by the box's own.
 
 #include "pages/SetpointPage.h"
 

@@ -337,6 +337,42 @@ private slots:
         QVERIFY(!c.TmrStateCom().isActive());
     }
 
+    // A screen reader checks a radio button by its toggle action, without a
+    // click: the choice holds all the same, and with Modem chosen ON opens
+    // and sends nothing on a port that would open.
+    void communicationTypeChosenByAScreenReader()
+    {
+        ScriptedUi ui;
+        PtyPair pty;
+        pty.bindCom(6);
+        Program p(dir_.path());
+        p.st.Puerto_Com = 6;
+        Comunicacion c(p.st, p.ctx, *p.w);
+        c.Form_Load();
+        c.show();
+        const auto toggle = [&c](int option) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c.Option1(option));
+            QVERIFY(a && a->actionInterface());
+            a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        };
+        toggle(0);
+        QVERIFY(c.Option1(0)->isChecked());
+        QVERIFY(p.st.Modo_Modem);
+        ui.answers.push_back(MsgAnswer::No);
+        QVERIFY(!c.Command1_Click());
+        QVERIFY(!p.ctx.MSComm1().portOpen());
+        QTest::qWait(100);
+        QCOMPARE(pty.readAvailable(), QByteArray());
+
+        toggle(1);
+        QVERIFY(!p.st.Modo_Modem);
+        ui.answers.push_back(MsgAnswer::No);
+        QVERIFY(c.Command1_Click());
+        QVERIFY(p.ctx.MSComm1().portOpen());
+        p.ctx.MSComm1().setPortOpen(false);
+        qunsetenv("KOVA_COM6");
+    }
+
     void connectToAMissingPortSendsNothing()
     {
         ScriptedUi ui;

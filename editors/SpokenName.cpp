@@ -1,0 +1,22 @@
+#include "editors/SpokenName.h"
+
+#include "editors/BitsWidget.h"
+#include "editors/ValueEditorWidget.h"
+
+#include <QLabel>
+
+namespace kova {
+
+void nameByCaption(QLabel& caption, QWidget& control)
+{
+    const QString name = caption.text();
+    control.setAccessibleName(name);
+    QWidget* part = &control;
+    if (auto* editor = qobject_cast<ValueEditorWidget*>(&control))
+        part = editor->nameParts(name);
+    else if (auto* selector = qobject_cast<BitsWidget*>(&control))
+        part = selector->nameParts(name);
+    caption.setBuddy(part);
+}
+
+} // namespace kova
