@@ -482,7 +482,12 @@ int LinkLoop::Fallos_Seguidos(int codigo) const
 
 bool LinkLoop::Reloj_En_Curso() const
 {
-    return sched_.Solicitud_En_Espera(93) || (reloj_.escrito && sched_.Solicitud_En_Espera(92));
+    const int accion = engine_.Accion();
+    if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando && (accion == 93 || (accion == 92 && reloj_.escrito)))
+        return true;
+    // Once dispatching has stopped, what waits is never sent.
+    return !state_.Detener_Comunicacion &&
+           (sched_.Solicitud_En_Espera(93) || (reloj_.escrito && sched_.Solicitud_En_Espera(92)));
 }
 
 std::string LinkLoop::Detalle_En_Curso() const

@@ -192,8 +192,8 @@ public:
     // sinCola: the codes of the writes that could not be queued.
     void Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, const std::vector<int>& sinCola = {});
     bool Grabacion_En_Curso() const { return grabacion_.activa; }
-    // A clock store is under way: its write waits or runs, or its apply
-    // command does after the write passed.
+    // A clock store is under way: its write, or its apply command after the
+    // write passed, runs, or waits while dispatching goes on.
     bool Reloj_En_Curso() const;
     // Failed attempts in a row (while online) of the requests with this code,
     // whatever their slots, since one last passed or the connect.
