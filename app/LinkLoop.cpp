@@ -377,8 +377,8 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
         }
     } else if (sched_.Estado_Actual() != Proceso_Comunicacion::kEjecutando) {
         // A late reply to a request already timed out or given up (after the
-        // link error, for one): it was counted as failed and is told as such,
-        // so it shows nothing now.
+        // link error, for one): it was counted as failed, and a link given
+        // up was told so; it shows nothing now.
     } else {
         const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
         mensajeResultado(s.codigo);
@@ -483,7 +483,8 @@ int LinkLoop::Fallos_Seguidos(int codigo) const
 bool LinkLoop::Reloj_En_Curso() const
 {
     const int accion = engine_.Accion();
-    if (sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando && (accion == 93 || (accion == 92 && reloj_.escrito)))
+    const bool enVuelo = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
+    if (enVuelo && (accion == 93 || (accion == 92 && reloj_.escrito)))
         return true;
     // Once dispatching has stopped, what waits is never sent.
     return !state_.Detener_Comunicacion &&

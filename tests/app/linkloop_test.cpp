@@ -765,27 +765,6 @@ TEST_F(Loop, ClockWrittenWhileDispatchingStopsIsNotCalledSaved)
     EXPECT_EQ(cuantos(92), 0);
 }
 
-TEST_F(Loop, FailuresInARowAreCountedByCodeOverSlots)
-{
-    // Two reads of the event record, refused four times in all: each slot
-    // stays below its give-up, the code's count runs on; a pass clears it.
-    conectarYEsperarOnline();
-    int enviados90 = 0;
-    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
-        return codigo(f) == 90 && ++enviados90 <= 4 ? Fallo::Excepcion : Fallo::Ninguno;
-    };
-    std::vector<int> cuentas;
-    QObject::connect(loop, &LinkLoop::Respuesta_Fallida,
-                     [&](int, int, int code) { cuentas.push_back(loop->Fallos_Seguidos(code)); });
-    sched.Agregar_Solicitud(0, &engine, 90);
-    sched.Agregar_Solicitud(0, &engine, 90);
-    ASSERT_TRUE(waitFor([&] { return enviados90 >= 6; }, 10000));
-    runFor(4 * kTimeout);
-    EXPECT_EQ(cuentas, (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(loop->Fallos_Seguidos(90), 0);
-    EXPECT_TRUE(notifier.messages.empty());
-}
-
 // --- Failed replies spread over requests, replies after a load ----------------
 
 struct FallosRepartidos {
