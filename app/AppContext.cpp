@@ -399,6 +399,7 @@ MainWindowServices AppContext::services()
     s.printSetpoints = [this] { print_->P_Setpoints_Click(); };
     s.openClockPage = [this] { openClockPage(); };
     s.writeUnderWay = [this] { return QString::fromStdString(writeUnderWay()); };
+    s.storeUnderWay = [this] { return loop_.Grabacion_En_Curso() || loop_.Reloj_En_Curso(); };
     return s;
 }
 

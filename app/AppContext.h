@@ -83,6 +83,7 @@ public:
     void enableMainWindow(bool enabled) override;
     std::optional<RequestSlot> queueRequest(int queue, int code) override;
     bool requestWaiting(int code) const override;
+    int failuresInARow(int code) const override { return loop_.Fallos_Seguidos(code); }
     void beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued) override;
     void message(const std::string& text, const std::string& title, Icon icon) override;
     bool question(const std::string& text, const std::string& title, Icon icon) override;

@@ -101,6 +101,7 @@ bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
     fallosConexion_ = 0;
     for (auto& cola : fallos_)
         cola.fill(0);
+    fallosSeguidos_.clear();
     grabacion_ = Grabacion{};
     reloj_ = Reloj{};
     emit Conexion_Iniciada();
@@ -312,6 +313,7 @@ bool LinkLoop::contarFallo(bool enEjecucion)
     }
     if (!state_.Comunicando || !enEjecucion)
         return false;
+    ++fallosSeguidos_[engine_.Accion()];
     emit Respuesta_Fallida(sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion());
     int& n = fallos_[sched_.Cola_Actual()][sched_.Posicion_Actual()];
     if (++n < kMaxFallosSolicitud)
@@ -373,23 +375,15 @@ void LinkLoop::onComunicacionFinalizada(bool opOK)
             if (enErrorComm_)
                 return;
         }
+    } else if (sched_.Estado_Actual() != Proceso_Comunicacion::kEjecutando) {
+        // A late reply to a request already timed out or given up (after the
+        // link error, for one): it was counted as failed, and a link given
+        // up was told so; it shows nothing now.
     } else {
         const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
-        if (s.codigo == 93 && sched_.Solicitud_En_Espera(92)) {
-            // The clock is applied by the 92 queued after it: it leaves now,
-            // "saved" follows its reply.
-            reloj_ = Reloj{};
-            reloj_.escritura.Confirmado();
-            reloj_.escrito = true;
-        } else if (s.codigo == 92 && reloj_.escrito) {
-            reloj_ = Reloj{};
-            mensajeResultado(93);
-        } else {
-            if (s.codigo == 93)
-                reloj_ = Reloj{};
-            mensajeResultado(s.codigo);
-        }
+        mensajeResultado(s.codigo);
         fallos_[s.cola][s.posicion] = 0;
+        fallosSeguidos_.erase(s.codigo);
         fallosConexion_ = 0;
         sched_.setEstado_Actual(Proceso_Comunicacion::kTerminada);
         emit Respuesta_Aceptada(s.cola, s.posicion, s.codigo);
@@ -480,6 +474,23 @@ std::string LinkLoop::detalleGrabacion() const
     return d;
 }
 
+int LinkLoop::Fallos_Seguidos(int codigo) const
+{
+    const auto it = fallosSeguidos_.find(codigo);
+    return it == fallosSeguidos_.end() ? 0 : it->second;
+}
+
+bool LinkLoop::Reloj_En_Curso() const
+{
+    const int accion = engine_.Accion();
+    const bool enVuelo = sched_.Estado_Actual() == Proceso_Comunicacion::kEjecutando;
+    if (enVuelo && (accion == 93 || (accion == 92 && reloj_.escrito)))
+        return true;
+    // Once dispatching has stopped, what waits is never sent.
+    return !state_.Detener_Comunicacion &&
+           (sched_.Solicitud_En_Espera(93) || (reloj_.escrito && sched_.Solicitud_En_Espera(92)));
+}
+
 std::string LinkLoop::Detalle_En_Curso() const
 {
     return grabacion_.activa ? detalleGrabacion() : std::string();
@@ -528,6 +539,23 @@ void LinkLoop::mensajeResultado(int accion)
 {
     switch (accion) {
     case 93:
+        // The clock is applied by the command (92) the engine queues after
+        // its write: "saved" follows that command's reply.
+        reloj_ = Reloj{};
+        reloj_.escritura.Confirmado();
+        reloj_.escrito = true;
+        if (!sched_.Solicitud_En_Espera(92)) {
+            // No apply command follows (dispatching stopped meanwhile): the
+            // clock was written, not applied.
+            const std::string detalle = Detalle_Reloj(reloj_.escritura, reloj_.aplicar);
+            reloj_ = Reloj{};
+            mostrar(Icono::Critico, kErrorComunicacion, "Communication Error", detalle);
+        }
+        break;
+    case 92:
+        if (!reloj_.escrito)
+            break;
+        reloj_ = Reloj{};
         mostrar(Icono::Exclamacion, kGuardado, "KOVA");
         break;
     case 11:
@@ -637,6 +665,7 @@ void LinkLoop::Inicio_Limpio()
     fallosConexion_ = 0;
     for (auto& cola : fallos_)
         cola.fill(0);
+    fallosSeguidos_.clear();
 }
 
 void LinkLoop::Esperar_Linea_Quieta(std::function<void()> luego)

@@ -50,10 +50,16 @@
 //
 // Clock store: the write of the clock (93) is followed by the apply command
 // (92) the engine queues after it, without a box in between; "saved" is
-// shown once 92 has passed too. A link error meanwhile says in its detail
-// what the relay holds of it: the clock refused, or perhaps written and not
-// applied; written and not applied (92 refused); or written and perhaps not
-// applied (92 got no valid answer).
+// shown only once 92 has passed too. A link error meanwhile says in its
+// detail what the relay holds of it: the clock refused, or perhaps written
+// and not applied; written and not applied (92 refused); or written and
+// perhaps not applied (92 got no valid answer). A write that passed with no
+// apply command to follow (dispatching stopped meanwhile) is told as the
+// communication error: written, not applied.
+//
+// A reply that comes for a request no longer running (timed out, or given
+// up with the link) shows nothing: the request was already counted as
+// failed.
 //
 // Signals for the windows: each passed reply (queue, slot and code, once the
 // engine has stored its data), each failed attempt of a request while online,
@@ -76,6 +82,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -185,6 +192,12 @@ public:
     // sinCola: the codes of the writes that could not be queued.
     void Iniciar_Grabacion(const std::vector<Solicitud>& escrituras, const std::vector<int>& sinCola = {});
     bool Grabacion_En_Curso() const { return grabacion_.activa; }
+    // A clock store is under way: its write, or its apply command after the
+    // write passed, runs, or waits while dispatching goes on.
+    bool Reloj_En_Curso() const;
+    // Failed attempts in a row (while online) of the requests with this code,
+    // whatever their slots, since one last passed or the connect.
+    int Fallos_Seguidos(int codigo) const;
     // While a store transaction runs: what the relay now holds of it, as the
     // detail line of its error would say (a write in flight may have been
     // written); empty otherwise.
@@ -324,6 +337,7 @@ private:
         bool escrito = false;
     } reloj_;
     std::array<std::array<int, Proceso_Comunicacion::kSlots>, Proceso_Comunicacion::kColas> fallos_{};
+    std::map<int, int> fallosSeguidos_;
 };
 
 } // namespace kova

@@ -48,13 +48,13 @@ public:
     {
         if (!runs_) return;
         window_.commandRunning_ = true;
-        window_.lockCommands(true);
+        window_.relockCommands();
     }
     ~CommandRun()
     {
         if (!runs_) return;
-        window_.lockCommands(false);
         window_.commandRunning_ = false;
+        window_.relockCommands();
     }
     CommandRun(const CommandRun&) = delete;
     CommandRun& operator=(const CommandRun&) = delete;
@@ -86,6 +86,9 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
     setCentralWidget(area);
     // The panel at its design size; the status bar needs a little more width.
     resize(sizeHint().expandedTo(QSize(760, 0)));
+
+    // A box open anywhere counts as a command under way.
+    connect(&OpenBoxes::instance(), &OpenBoxes::changed, this, &Principal::relockCommands);
 
     if (svc_.attach) svc_.attach(*this);
     Form_Load();
@@ -310,6 +313,19 @@ void Principal::mostrarFueraDeLinea()
     st_.Habilita_Reset = true;
 }
 
+bool Principal::commandRunning() const
+{
+    return commandRunning_ || st_.Grabando_Setpoints || OpenBoxes::instance().count() > 0;
+}
+
+void Principal::relockCommands()
+{
+    const bool lock = commandRunning_ || OpenBoxes::instance().count() > 0;
+    if (lock == commandsLocked_) return;
+    commandsLocked_ = lock;
+    lockCommands(lock);
+}
+
 void Principal::lockCommands(bool locked)
 {
     if (locked) {
@@ -377,6 +393,15 @@ void Principal::Form_Unload()
 
 void Principal::closeEvent(QCloseEvent* event)
 {
+    // In either mode, a close asked while a send, a STORE, a command or a
+    // box is under way is refused, as Exit is then: ending part way would
+    // leave the relay with part of the writes, untold. A termination signal
+    // still ends the program (and says what the relay holds).
+    if (!unloaded_ && !closingWithoutQuestion_ &&
+        (commandRunning() || (svc_.storeUnderWay && svc_.storeUnderWay()))) {
+        event->ignore();
+        return;
+    }
     if (!unloaded_ && !st_.Modo_Linea_Comandos && !closingWithoutQuestion_) {
         if (ui().msgBox(QStringLiteral(" Are You Sure ?"), MsgButtons::YesNo, MsgIcon::Question,
                         kMainCaption) != MsgAnswer::Yes) {

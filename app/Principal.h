@@ -71,6 +71,9 @@ struct MainWindowServices {
     // confirmed ..."); empty otherwise. Told on stderr when a termination
     // signal ends the program.
     std::function<QString()> writeUnderWay;
+    // A STORE of setpoints or of the clock is under way: its writes wait or
+    // run (also after its page has closed).
+    std::function<bool()> storeUnderWay;
 };
 
 class Principal : public QMainWindow {
@@ -153,10 +156,11 @@ public:
     // its print, file dialog or box is under way. Meanwhile every command
     // action is disabled and every command handler returns at once, however
     // it is reached (menu, tool bar, shortcut, an accessibility action or a
-    // direct call), so that no second page opens over the first. A send of
-    // a setpoint file counts as running until it ends: no command may load,
-    // save or print over it.
-    bool commandRunning() const { return commandRunning_ || st_.Grabando_Setpoints; }
+    // direct call), so that no second page opens over the first. A box
+    // raised outside any command (the link lost while idle, the end of a
+    // send) counts as one while it is open. A send of a setpoint file counts
+    // as running until it ends: no command may load, save or print over it.
+    bool commandRunning() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -167,6 +171,9 @@ private:
     // Marks a command as running for its lifetime; false (and nothing
     // marked) when another one already runs.
     class CommandRun;
+    // Commands disabled while a command runs or a box is open, enabled
+    // again as they were once neither is.
+    void relockCommands();
     void lockCommands(bool locked);
     void openValuePageNow(const QString& form);
 
@@ -193,6 +200,7 @@ private:
     std::vector<QAction*> commands_;
     std::vector<bool> enabledBeforeRun_;
     bool commandRunning_ = false;
+    bool commandsLocked_ = false;
 };
 
 } // namespace kova

@@ -20,6 +20,7 @@ public:
     void enableMainWindow(bool) override {}
     std::optional<RequestSlot> queueRequest(int, int) override { return std::nullopt; }
     bool requestWaiting(int) const override { return false; }
+    int failuresInARow(int) const override { return 0; }
     void beginStore(const std::vector<RequestSlot>&, const std::vector<int>&) override {}
     void message(const std::string&, const std::string&, Icon) override {}
     bool question(const std::string&, const std::string&, Icon) override { return false; }

@@ -62,6 +62,9 @@ public:
     virtual std::optional<RequestSlot> queueRequest(int queue, int code) = 0;
     // Whether a request with this code waits or runs on any queue.
     virtual bool requestWaiting(int code) const = 0;
+    // How many times in a row the link's requests with this code failed
+    // (whatever their slots, also before the page opened); 0 once one passed.
+    virtual int failuresInARow(int code) const = 0;
     // Starts the store transaction of the writes queued; notQueued: the
     // codes of the writes that could not be. It ends with storeEnded.
     virtual void beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued) = 0;

@@ -148,10 +148,75 @@ bool programEnding() { return g_ending; }
 
 void resetProgramEnding() { g_ending = false; }
 
+OpenBoxes& OpenBoxes::instance()
+{
+    static OpenBoxes boxes;
+    return boxes;
+}
+
+// One box open for its lifetime.
+class BoxOpen {
+public:
+    BoxOpen()
+    {
+        OpenBoxes& b = OpenBoxes::instance();
+        if (++b.count_ == 1) emit b.changed(true);
+    }
+    ~BoxOpen()
+    {
+        OpenBoxes& b = OpenBoxes::instance();
+        if (--b.count_ == 0) emit b.changed(false);
+    }
+    BoxOpen(const BoxOpen&) = delete;
+    BoxOpen& operator=(const BoxOpen&) = delete;
+};
+
+namespace {
+
+// The current boxes, each counted while it is open.
+class CountedUi final : public IUi {
+public:
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
+    {
+        const BoxOpen open;
+        return boxes().msgBox(text, buttons, icon, title);
+    }
+    MsgAnswer msgBoxDetail(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
+                           const QString& detail) override
+    {
+        const BoxOpen open;
+        return boxes().msgBoxDetail(text, buttons, icon, title, detail);
+    }
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override
+    {
+        const BoxOpen open;
+        return boxes().inputBox(prompt, title, defaultText);
+    }
+    QString openFileName(const QString& caption, const QString& filter) override
+    {
+        const BoxOpen open;
+        return boxes().openFileName(caption, filter);
+    }
+    QString saveFileName(const QString& caption, const QString& filter) override
+    {
+        const BoxOpen open;
+        return boxes().saveFileName(caption, filter);
+    }
+
+private:
+    static IUi& boxes()
+    {
+        static QtUi qtUi;
+        return g_override ? *g_override : qtUi;
+    }
+};
+
+} // namespace
+
 IUi& ui()
 {
-    static QtUi qtUi;
-    return g_override ? *g_override : qtUi;
+    static CountedUi counted;
+    return counted;
 }
 
 void setUi(IUi* replacement) { g_override = replacement; }

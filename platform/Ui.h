@@ -3,6 +3,7 @@
 // them through ui(), so tests can answer them from a script instead of a
 // person (a real box blocks until someone clicks it).
 
+#include <QObject>
 #include <QString>
 
 namespace kova {
@@ -81,9 +82,30 @@ bool programEnding();
 // Back to normal boxes (for a new start-up in the same process).
 void resetProgramEnding();
 
-// The program's current boxes: QtUi unless setUi replaced it.
+// The program's current boxes: QtUi unless setUi replaced it. Every box,
+// input box and file dialog shown through it is counted by OpenBoxes while
+// it is open.
 IUi& ui();
 // Replaces the boxes (not owned); nullptr restores the Qt ones.
 void setUi(IUi* replacement);
+
+// The boxes and dialogs of ui() open at this moment, nested ones too,
+// wherever they were raised. A box counts as a command under way: the main
+// window watches this and runs no command, and is not closed, while one is
+// open (a box raised by the link while idle, a send's end, ...).
+class OpenBoxes : public QObject {
+    Q_OBJECT
+public:
+    static OpenBoxes& instance();
+    int count() const { return count_; }
+
+signals:
+    // The first box opened (true) or the last one closed (false).
+    void changed(bool open);
+
+private:
+    friend class BoxOpen;
+    int count_ = 0;
+};
 
 } // namespace kova

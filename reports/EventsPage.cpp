@@ -124,7 +124,6 @@ void EventsPage::Form_Load()
     timer_ = false;
     ultimo_ = 0;
     masNuevo_.reset();
-    fallos_.clear();
     abandonada_ = 0;
     fallosAbandonada_ = 0;
     perdido_ = false;
@@ -162,18 +161,14 @@ void EventsPage::replyPassed(const RequestSlot& request)
 {
     if (request.code == kLeerUltimoEvento)
         masNuevo_ = EventLog::newestIn(host_.images());
-    if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento) {
-        fallos_[request.code] = 0;
+    if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento)
         ponerEstado();
-    }
 }
 
 void EventsPage::replyFailed(const RequestSlot& request)
 {
-    if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento) {
-        ++fallos_[request.code];
+    if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento)
         ponerEstado();
-    }
 }
 
 void EventsPage::requestGivenUp(const RequestSlot& request)
@@ -181,22 +176,22 @@ void EventsPage::requestGivenUp(const RequestSlot& request)
     // Told before the link error's box opens: the page will not keep trying.
     if (request.code == kLeerUltimoEvento || request.code == kLeerRegistroEvento) {
         abandonada_ = static_cast<std::int16_t>(request.code);
-        fallosAbandonada_ = fallos_[request.code];
+        // As the link counted them: also the failures before the page opened.
+        fallosAbandonada_ = host_.failuresInARow(request.code);
         ponerEstado();
     }
 }
 
 void EventsPage::linkLost()
 {
-    fallos_.clear();
     perdido_ = true;
     ponerEstado();
 }
 
 void EventsPage::ponerEstado()
 {
-    const bool fallando = std::any_of(fallos_.begin(), fallos_.end(),
-                                      [](const auto& f) { return f.second >= kFallosParaAbandonar; });
+    const bool fallando = host_.failuresInARow(kLeerUltimoEvento) >= kFallosParaAbandonar ||
+                          host_.failuresInARow(kLeerRegistroEvento) >= kFallosParaAbandonar;
     std::string estado = abandonada_ != 0 ? Texto_Abandonada(abandonada_, fallosAbandonada_)
                          : perdido_       ? Texto_Enlace_Perdido()
                          : fallando       ? Texto_Sin_Lectura()

@@ -15,8 +15,9 @@
 // since) is shown empty: the relay holds none of those events. Rows of
 // events the relay still holds keep their text until they are read again.
 // When the reads of the newest number or of the event record fail as many
-// times in a row as the link gives a request, the page says so in its
-// status line, and keeps polling; the line clears when that read passes.
+// times in a row as the link gives a request (as the link counts them, also
+// before the page opened), the page says so in its status line, and keeps
+// polling; the line clears when that read passes.
 // When the link gives one of those reads up, or the link is lost, the page
 // polls no more and its line says why.
 //
@@ -28,7 +29,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -151,8 +151,6 @@ private:
     bool escuchando_ = false; // registered for link events
     bool cierrePedido_ = false; // this page's OK, for its next tick (not another page's)
     std::optional<std::uint16_t> masNuevo_;
-    // Failures in a row of the newest-number read (30) and the record read (90).
-    std::map<int, int> fallos_;
     // The event read the link gave up (0: none) and its failures in a row
     // then, and the link lost since.
     std::int16_t abandonada_ = 0;

@@ -747,6 +747,24 @@ TEST_F(Loop, CommandAnsweredWhileDispatchingIsStoppedIsConfirmedThenThePortClose
     EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
 }
 
+TEST_F(Loop, ClockWrittenWhileDispatchingStopsIsNotCalledSaved)
+{
+    // No apply command follows the passed write: written, not applied.
+    conectarYEsperarOnline();
+    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
+        if (codigo(f) == 93)
+            link.Detener_Comunicacion = true; // e.g. a file was read meanwhile
+        return Fallo::Ninguno;
+    };
+    sched.Agregar_Solicitud(0, &engine, 93);
+    ASSERT_TRUE(waitFor([&] { return !port.portOpen(); }, 3000));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0], std::make_pair(std::string(" Communication Error..."),
+                                                   std::string("Communication Error")));
+    EXPECT_EQ(notifier.details[0], "The clock was written but not applied.");
+    EXPECT_EQ(cuantos(92), 0);
+}
+
 // --- Failed replies spread over requests, replies after a load ----------------
 
 struct FallosRepartidos {
@@ -879,6 +897,10 @@ TEST_P(ClockStore, GivenUpIsToldInTheLinkErrorsDetail)
     sched.Agregar_Solicitud(0, &engine, 93);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(4 * kTimeout);
+    // A late reply to the write given up: the port closes at it, nothing told.
+    if (c.fallo == Fallo::Tarde) {
+        ASSERT_TRUE(waitFor([&] { return !port.portOpen(); }, 2 * port.tardeMs));
+    }
     ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
     EXPECT_EQ(notifier.details[0], c.detalle);
     EXPECT_EQ(cuantos(93), c.envios93);
@@ -899,6 +921,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "failure): it may not have been applied.",
                   1, kTodos},
         ClockCase{"write silent", 93, Fallo::Silencio,
+                  "The clock got no valid answer: it may have been written; it was not applied.", kTodos, 0},
+        ClockCase{"write answered late", 93, Fallo::Tarde,
                   "The clock got no valid answer: it may have been written; it was not applied.", kTodos, 0}),
     [](const auto& info) {
         std::string n = info.param.nombre;

@@ -4,6 +4,7 @@
 #include "app/Principal.h"
 #include "app/frmAbout.h"
 #include "editors/KeypadBlock.h"
+#include "platform/UiNotifier.h"
 #include "support/AppFiles.h"
 #include "support/RecordingSerialPort.h"
 #include "support/ScriptedUi.h"
@@ -248,34 +249,42 @@ private slots:
         QCOMPARE(opened, 3);
     }
 
-    // While a page is open (or a send runs) no command runs over it, however
-    // it is reached: its action is disabled (menu, tool bar, shortcut,
-    // accessibility press) and its handler, entered all the same, does
-    // nothing. Afterwards every command is as it was.
+    // While a page is open (or a send runs, or a box raised outside any
+    // command is up) no command runs over it, however it is reached: its
+    // action is disabled (menu, tool bar, shortcut, accessibility press) and
+    // its handler, entered all the same, does nothing; the window's close
+    // box is refused too, in either mode, also while a STORE is under way.
+    // Afterwards every command is as it was.
     void commandsDoNothingWhileAPageIsOpen_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char* name :
-             {"Nuevo", "Load_s", "Save_s", "Send", "P_Setpoints", "P_Actual", "P_Events", "Salida", "Set_page2",
-              "MnuPhProtec", "MnuGndProtec", "MnuVoltProtec", "mnuFreqProtec", "mnuPowerProtec", "mnuOutputRel",
-              "mnuInputs", "mnu_Event", "mnuDateTime", "Reset_Relay", "AV_page1", "mnuPowerData", "MnuDemandData",
-              "AV_page2", "AV_page3", "AV_page4", "Comunica", "RELAY_P", "About", "Toolbar1_1", "Toolbar1_2",
-              "Toolbar1_3", "Toolbar1_4", "Toolbar1_5", "Toolbar1_6"})
-            QTest::newRow(name) << QString(name);
+        QTest::addColumn<bool>("commandLine");
+        for (bool commandLine : {false, true})
+            for (const char* name :
+                 {"Nuevo", "Load_s", "Save_s", "Send", "P_Setpoints", "P_Actual", "P_Events", "Salida", "Set_page2",
+                  "MnuPhProtec", "MnuGndProtec", "MnuVoltProtec", "mnuFreqProtec", "mnuPowerProtec", "mnuOutputRel",
+                  "mnuInputs", "mnu_Event", "mnuDateTime", "Reset_Relay", "AV_page1", "mnuPowerData", "MnuDemandData",
+                  "AV_page2", "AV_page3", "AV_page4", "Comunica", "RELAY_P", "About", "Toolbar1_1", "Toolbar1_2",
+                  "Toolbar1_3", "Toolbar1_4", "Toolbar1_5", "Toolbar1_6"})
+                QTest::addRow("%s%s", name, commandLine ? ", command line" : "") << QString(name) << commandLine;
     }
 
     void commandsDoNothingWhileAPageIsOpen()
     {
         QFETCH(QString, command);
+        QFETCH(bool, commandLine);
         ScriptedUi ui;
         ui.answers.push_back(MsgAnswer::Yes);
         Calls calls;
         AppState st;
+        st.Modo_Linea_Comandos = commandLine;
         st.link.Comunicando = true;
         st.Habilita_Reset = true;
         MainWindowServices svc = calls.everyCommand();
+        bool storing = false;
+        svc.storeUnderWay = [&] { return storing; };
         Principal* window = nullptr;
-        bool enabledInside = true, runningInside = false, open = false;
+        bool enabledInside = true, runningInside = false, open = false, closedInside = true;
         svc.openSetpointPage = [&](const QString& form) {
             calls.log << "page " + form;
             if (std::exchange(open, true)) return;
@@ -286,6 +295,7 @@ private slots:
             if (!a->shortcut().isEmpty()) QTest::keySequence(window, a->shortcut());
             pressAccessibly(a);
             emit a->triggered(false); // as if its enabled state were not looked at
+            closedInside = window->close();
         };
         Principal w(st, svc);
         window = &w;
@@ -298,6 +308,7 @@ private slots:
         QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
         QVERIFY(!enabledInside);
         QVERIFY(runningInside);
+        QVERIFY(!closedInside);
         QVERIFY(calls.queued.empty());
         QVERIFY(ui.shown.isEmpty());
         QCOMPARE(calls.ends, 0);
@@ -305,13 +316,40 @@ private slots:
         QVERIFY(!w.commandRunning());
         for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
 
+        // A box raised outside a command (the link lost while idle, through
+        // the link's boxes): the same while it is up.
+        bool enabledInBox = true, closedInBox = true;
+        ui.onShow = [&](const auto&) {
+            QAction* a = w.command(command);
+            enabledInBox = a->isEnabled();
+            pressAccessibly(a);
+            emit a->triggered(false);
+            closedInBox = w.close();
+        };
+        UiNotifier().critical(" Communication Error...", "Communication Error");
+        ui.onShow = nullptr;
+        QCOMPARE(ui.shown.size(), 1);
+        QVERIFY(!enabledInBox);
+        QVERIFY(!closedInBox);
+        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
+        QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
+        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
+
+        // A STORE under way after its page closed (the clock's): no close.
+        storing = true;
+        QVERIFY(!w.close());
+        storing = false;
+
         // A send of a setpoint file runs with only the window disabled: the
-        // command, reached all the same, does nothing until the send ends.
+        // command, reached all the same, does nothing until the send ends,
+        // and the window is not closed.
         st.Grabando_Setpoints = true;
         pressAccessibly(w.command(command));
         emit w.command(command)->triggered(false);
+        QVERIFY(!w.close());
         QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
-        QVERIFY(calls.queued.empty() && ui.shown.isEmpty() && calls.ends == 0);
+        QCOMPARE(ui.shown.size(), 1);
+        QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
     }
 
     void actualValueCommandsOpenTheirPages()

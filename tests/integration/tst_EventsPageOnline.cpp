@@ -1,7 +1,8 @@
 // The events page in the program online against the simulated relay with 25
 // events: what it sends, what it lists, a new event arriving while it is
 // open, and Clear; Clear while the relay refuses every read of its event
-// record; and the newest-number read refused until the link gives it up.
+// record; and the newest-number read, or the record read, refused until the
+// link gives it up.
 
 #include "app/AppContext.h"
 #include "reports/EventsPageView.h"
@@ -91,7 +92,8 @@ private slots:
     void initTestCase();
     void listFollowsTheRelayAndClears();
     void clearedWhileTheRecordIsRefused();
-    void newestNumberRefusedUntilTheLinkGivesItUp();
+    void eventReadRefusedUntilTheLinkGivesItUp_data();
+    void eventReadRefusedUntilTheLinkGivesItUp();
 
 private:
     void onThePage(SimHarness& sim, OnlineProgram& program, std::size_t openedAt);
@@ -171,14 +173,43 @@ void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
     QVERIFY(ran_);
 }
 
-// The relay refuses the newest-number read: the link gives it up after five
-// refusals and the page says so as the link error's box shows, not that it
-// keeps trying; once the relay answers again nothing more is asked.
-void tst_EventsPageOnline::newestNumberRefusedUntilTheLinkGivesItUp()
+// The relay refuses an event read: the link gives it up after five
+// refusals in a row and the page says so, with as many refusals as the line
+// counts (also those before the page opened), as the link error's box
+// shows, not that it keeps trying; once the relay answers again nothing more
+// is asked.
+void tst_EventsPageOnline::eventReadRefusedUntilTheLinkGivesItUp_data()
 {
+    QTest::addColumn<QString>("refused"); // the register the relay refuses
+    QTest::addColumn<int>("code");        // the read the page names
+    QTest::addColumn<QString>("frame");   // that read in the simulator's log
+    QTest::addColumn<int>("before");      // its refusals before the page opens
+    QTest::newRow("newest number") << "0600" << 30 << "fc 4 addr 0600 count 4 " << 0;
+    QTest::newRow("record, refused as the page opens") << "0610" << 90 << "fc 4 addr 0610 count 22 " << 3;
+}
+
+void tst_EventsPageOnline::eventReadRefusedUntilTheLinkGivesItUp()
+{
+    QFETCH(QString, refused);
+    QFETCH(int, code);
+    QFETCH(QString, frame);
+    QFETCH(int, before);
     SimHarness sim({"--events", "25"});
     OnlineProgram program;
     QVERIFY2(connectedWithTheRecordRead(sim, program), sim.error().c_str());
+    const auto refusalsSince = [&](std::size_t from) {
+        int n = 0;
+        for (const auto& line : requestsAfter(sim, from)) n += has(line, frame.toStdString());
+        return n;
+    };
+    sim.control("refuse 4 " + refused.toStdString());
+    QVERIFY(sim.waitForLog("ctl refuse 4 " + refused.toStdString()));
+    const std::size_t refusedAt = sim.requests().size();
+    if (before > 0) {
+        // The newest number read as the connect reads it, its record refused.
+        program.context.queueRequest(0, 30);
+        QTRY_COMPARE_WITH_TIMEOUT(refusalsSince(refusedAt), before, 15000);
+    }
     ran_ = false;
     QTimer::singleShot(0, this, [&] {
         kova::EventsPageView* view = nullptr;
@@ -186,15 +217,11 @@ void tst_EventsPageOnline::newestNumberRefusedUntilTheLinkGivesItUp()
         QTRY_VERIFY((view = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
         QString lineInBox;
         program.ui.onShow = [&](const auto&) { lineInBox = view->Estado()->text(); };
-        sim.control("refuse 4 0600");
-        QVERIFY(sim.waitForLog("ctl refuse 4 0600"));
-        const std::size_t refusedAt = sim.requests().size();
         QTRY_VERIFY_WITH_TIMEOUT(!program.ui.shown.isEmpty(), 30000);
         QCOMPARE(program.ui.shown.last().text, QString(" Communication Error..."));
-        int refused = 0; // the reads the relay refused, as many as the line counts
-        for (const auto& line : requestsAfter(sim, refusedAt)) refused += has(line, "fc 4 addr 0600 count 4 ");
-        QVERIFY2(refused >= 5, std::to_string(refused).c_str());
-        const QString givenUp = QString::fromStdString(kova::EventsPage::Texto_Abandonada(30, refused));
+        const int refusals = refusalsSince(refusedAt);
+        QVERIFY2(refusals >= 5, std::to_string(refusals).c_str());
+        const QString givenUp = QString::fromStdString(kova::EventsPage::Texto_Abandonada(code, refusals));
         QCOMPARE(lineInBox, givenUp);
         QVERIFY(!program.arranque.state().link.Comunicando);
         sim.control("accept");

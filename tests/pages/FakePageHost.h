@@ -61,6 +61,12 @@ public:
         return s;
     }
     bool requestWaiting(int code) const override { return waiting.count(code) != 0; }
+    std::map<int, int> failures;       // failures in a row by code, as the link counts them
+    int failuresInARow(int code) const override
+    {
+        const auto it = failures.find(code);
+        return it == failures.end() ? 0 : it->second;
+    }
     void beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued) override
     {
         stores.emplace_back(writes, notQueued);
@@ -127,6 +133,7 @@ public:
     // The passed reply of the request queued with this code.
     void pass(int code)
     {
+        failures.erase(code);
         for (const Queued& q : queued)
             if (q.slot.code == code)
                 listener->replyPassed(q.slot);

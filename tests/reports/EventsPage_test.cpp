@@ -213,7 +213,9 @@ TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
 // The reads of the newest number (30) and of the record (90) failing as often in a row as the link gives a request:
 // the status line says so and polling goes on; passed replies of other requests do not hide it. When the link gives
 // one of them up, or is lost, the page polls no more and says why (a late reply passing after does not hide it).
-// Steps: p/P pass 30/90, f/F fail 30/90, o/q another request fails/passes, G/g the link gives 30/90 up, L link lost.
+// The counts are the link's: failures before the page opened count too.
+// Steps: p/P pass 30/90, f/F fail 30/90, x a failure of 90 the page did not hear (before it opened), o/q another
+// request fails/passes, G/g the link gives 30/90 up, L link lost.
 TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
 {
     const std::string trying = EventsPage::Texto_Sin_Lectura(), lost = EventsPage::Texto_Enlace_Perdido();
@@ -228,6 +230,9 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
         {"the newest number given up, its box open", "fffffG", newestGivenUp},
         {"the newest number given up, the link lost", "fffffGL", newestGivenUp},
         {"the record given up, a late reply after", "FFFFFgLP", recordGivenUp},
+        {"the record refused before the page opened", "xxxFF", trying},
+        {"the record refused before the page opened, given up", "xxxFFgL", recordGivenUp},
+        {"seven refusals given up", "xxFFFFFgL", EventsPage::Texto_Abandonada(EventsPage::kLeerRegistroEvento, 7)},
         {"another request given up", "oooooL", lost},
         {"the newest number's one miss ends the link", "ooooofGL",
          "The relay's newest event number could not be read: its last read failed or was refused, and the link to "
@@ -243,9 +248,10 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
             const RequestSlot other{0, 0, 31};
             switch (*s) {
             case 'p': host.pass(EventsPage::kLeerUltimoEvento); break;
-            case 'P': host.listener->replyPassed({0, 0, EventsPage::kLeerRegistroEvento}); break;
+            case 'P': host.passed(EventsPage::kLeerRegistroEvento); break;
             case 'f': host.fail(EventsPage::kLeerUltimoEvento); break;
             case 'F': host.fail(EventsPage::kLeerRegistroEvento); break;
+            case 'x': host.fail(EventsPage::kLeerRegistroEvento, false); break;
             case 'o': host.listener->replyFailed(other); break;
             case 'q': host.listener->replyPassed(other); break;
             case 'G': host.listener->requestGivenUp({0, 0, EventsPage::kLeerUltimoEvento}); break;

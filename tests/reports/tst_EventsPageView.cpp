@@ -75,7 +75,7 @@ void tst_EventsPageView::layoutColumnsAndList()
     QVERIFY(view.Estado()->text().isEmpty());
     for (int i = 0; i < 5; ++i) host.fail(EventsPage::kLeerRegistroEvento);
     QCOMPARE(view.Estado()->text().toStdString(), EventsPage::Texto_Sin_Lectura());
-    host.listener->replyPassed({0, 0, EventsPage::kLeerRegistroEvento});
+    host.passed(EventsPage::kLeerRegistroEvento);
     QVERIFY(view.Estado()->text().isEmpty());
 
     host.isOnline = false;

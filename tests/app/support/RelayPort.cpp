@@ -96,7 +96,7 @@ void RelayPort::output(const std::vector<std::uint8_t>& bytes)
         break;
     default: break;
     }
-    inject(*reply, replyDelayMs);
+    inject(*reply, f == Fallo::Tarde ? tardeMs : replyDelayMs);
 }
 
 void RelayPort::inject(std::vector<std::uint8_t> bytes, int delayMs)

@@ -33,8 +33,10 @@ public:
     // answer, and from then on one noise byte every 20 ms while the port is
     // open (another talker on the line). Excepcion: an exception reply with
     // code 03 (illegal data value, the request refused); ExcepcionDispositivo:
-    // with code 04 (device failure).
-    enum class Fallo { Ninguno, Silencio, CrcMalo, Excepcion, OtroEsclavo, Basura, Ruido, ExcepcionDispositivo };
+    // with code 04 (device failure). Tarde: the good reply comes tardeMs
+    // after its request.
+    enum class Fallo { Ninguno, Silencio, CrcMalo, Excepcion, OtroEsclavo, Basura, Ruido, ExcepcionDispositivo, Tarde };
+    int tardeMs = 1500;
     // Decides the failure of each request (frame bytes, request number).
     std::function<Fallo(const std::vector<std::uint8_t>&, int)> fallo;
     std::vector<std::vector<std::uint8_t>> requests; // every frame written
