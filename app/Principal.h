@@ -66,9 +66,9 @@ struct MainWindowServices {
     std::function<void(Principal&)> attach;
     // Ends the program (the event loop); QCoreApplication::quit when empty.
     std::function<void()> endProgram;
-    // While a setpoint send or STORE runs: what runs and what the relay now
-    // holds of it ("while sending setpoints to the relay: The relay
-    // confirmed ..."); empty otherwise. Told on stderr when a termination
+    // While a setpoint send, a STORE or a modem programming runs: what runs
+    // and what the relay (or the modem) now holds of it ("while sending
+    // setpoints to the relay: The relay confirmed ..."); empty otherwise. Told on stderr when a termination
     // signal ends the program.
     std::function<QString()> writeUnderWay;
     // A STORE of setpoints or of the clock is under way: its writes wait or
