@@ -4,6 +4,7 @@
 #include "editors/PropertyNumbers.h"
 #include "editors/PropertyPage.h"
 #include "pages/SettingModels.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <memory>
@@ -12,8 +13,12 @@ namespace kova {
 
 namespace {
 
+// A stored value as the file writes it: a text quoted, a number in plain
+// decimals.
 std::string shown(const PropValue& v)
 {
+    if (const auto* d = std::get_if<double>(&v))
+        return plainNumber(*d);
     const std::string t = propText(v);
     return std::holds_alternative<std::string>(v) ? "\"" + t + "\"" : t;
 }

@@ -5,6 +5,7 @@
 #include "editors/PropertyPage.h"
 #include "pages/SettingModels.h"
 #include "platform/WholeFileWriter.h"
+#include "text/NumberText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,7 @@ namespace kova {
 
 namespace {
 
-// A stored value as the form file writes it.
+// A stored value as the form file writes it, a number in plain decimals.
 std::string jsonText(const PropValue& v)
 {
     QJsonValue j;
@@ -26,7 +27,7 @@ std::string jsonText(const PropValue& v)
     else if (auto i = std::get_if<std::int64_t>(&v))
         j = static_cast<qint64>(*i);
     else if (auto d = std::get_if<double>(&v))
-        j = *d;
+        return plainNumber(*d);
     else
         j = QString::fromStdString(std::get<std::string>(v));
     const QByteArray a = QJsonDocument(QJsonArray{j}).toJson(QJsonDocument::Compact);
