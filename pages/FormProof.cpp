@@ -509,7 +509,8 @@ private:
     // (and the one an arrow step leaves) reads back under its own pattern as
     // the value written, and typing that text on the keypad enters that very
     // value; the keypad takes no value the arrows do not reach, so Min, Max
-    // and the change points lie on the grid of the steps.
+    // and each change point between two different steps lie on the grid of
+    // the steps.
     // Arithmetic per range: in a run of equal steps within one range, texts
     // and keypad entries are linear in the value, so the run's first two
     // steps and its last value are stepped and typed for real and the values
@@ -532,13 +533,16 @@ private:
         r.keypad = peeked_;
         scale_ = *scale;
         r.points = changePoints(e);
+        // The arrows' and the texts' rules change at a change point or the
+        // value after it, the keypad's where its block says.
         for (Decimal4 c : r.points) {
-            const std::int64_t below = floorDiv(c.count(), Decimal4::kScale);
-            const std::int64_t above = -floorDiv(-c.count(), Decimal4::kScale);
-            const std::int64_t nearest = c.roundToInt64HalfEven().value_or(below);
-            for (std::int64_t b : {above, below + 1, nearest, nearest + 1})
-                r.breaks.push_back(b);
+            r.breaks.push_back(-floorDiv(-c.count(), Decimal4::kScale));
+            r.breaks.push_back(floorDiv(c.count(), Decimal4::kScale) + 1);
         }
+        if (r.keypad.Calc_Tipo >= 2)
+            r.breaks.push_back(r.keypad.Calc_Cambio_A);
+        if (r.keypad.Calc_Tipo == 3)
+            r.breaks.push_back(std::int64_t{r.keypad.Calc_Cambio_B} + 1);
         std::ranges::sort(r.breaks);
         if (!onGrid(p, r))
             return;
@@ -581,7 +585,9 @@ private:
             const bool whole = c.count() % Decimal4::kScale == 0;
             const std::int64_t v = floorDiv(c.count(), Decimal4::kScale);  // c, or the whole value below it
             const std::int64_t below = Calculadora::stepAt(r.keypad, whole ? v - 1 : v);
-            const auto stepAbove = [&](std::int64_t at) { return at <= r.hi ? Calculadora::stepAt(r.keypad, at) : below; };
+            const auto stepAbove = [&](std::int64_t at) {
+                return at <= r.hi ? Calculadora::stepAt(r.keypad, at) : below;
+            };
             if (stepAbove(v) == below && stepAbove(v + 1) == below)
                 continue;
             const auto shown = scale_.mul(c);

@@ -3,6 +3,7 @@
 // controls on one bit, empty texts), and the reader's fault reports.
 
 #include "FakePageHost.h"
+#include "editors/KeypadBlock.h"
 #include "editors/PropConvert.h"
 #include "pages/FormCheck.h"
 #include "pages/FormLoader.h"
@@ -296,9 +297,11 @@ TEST(EditedForms, RunningThePageShowsWhatItWouldWriteWrong)
             texts.push_back(p.text);
         EXPECT_NE(std::find(texts.begin(), texts.end(), says), texts.end()) << testing::PrintToString(texts);
     }
+    keypadBlock().Calc_Titulo = "Slave Address:";  // the program's own block, which the proofs type through
     for (const std::string& name : pageFormNames()) {
         if (const auto form = readPageForm(pageFormText(name), name); form && !form->isValuePage()) {
             EXPECT_TRUE(runningProblems(*form).empty()) << name;
         }
     }
+    EXPECT_EQ(keypadBlock().Calc_Titulo, "Slave Address:");
 }
