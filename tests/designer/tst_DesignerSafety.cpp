@@ -217,10 +217,12 @@ private slots:
         // A stored number refused says why, and as the file has it; the default in its place is not judged.
         setStored("PhaseCT(1)", "paso", 0.00001);
         setStored("PhaseCT(2)", "min", -1);
+        setStored("PhaseCT(8)", "paso", 0.00012);  // not rounded to 0.0001 either
         shown.clear();
         DesignerWindow numbers;
         open(numbers);
-        const QStringList why{"PhaseCT(1): \"paso\": 0.00001 has more than four decimals", "PhaseCT(2): \"min\": -1 is negative"};
+        const QStringList why{"PhaseCT(1): \"paso\": 0.00001 has more than four decimals",
+            "PhaseCT(2): \"min\": -1 is negative", "PhaseCT(8): \"paso\": 0.00012 has more than four decimals"};
         QVERIFY(!numbers.saveForm() && shown.size() == 2 && saysAll(shown[0], why) && saysAll(shown[1], why));
         QVERIFY2(!shown[1].contains("Paso is 0"), qPrintable(shown[1]));
     }

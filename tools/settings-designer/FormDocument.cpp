@@ -49,9 +49,13 @@ std::vector<SettingFault> faultsOf(const std::string& name, PropertyHost& contro
             if (PropertyBag::lowerKey(s.key) == PropertyBag::lowerKey(key))
                 fault(s);
     // A stored number its property's rule refuses (a fraction in a whole
-    // number, a sign) is not taken as some other number either.
+    // number, a sign, a fifth decimal in a scale) is not taken as some other
+    // number either.
+    const auto refusedText = [](const char* member, const std::string& text) {
+        return !numberTextAcceptable(member, text) || !numberTextReason(member, text).empty();
+    };
     for (const PropertyHost::Setting& s : control.settings())
-        if (bag.contains(s.key) && s.member && !numberTextAcceptable(s.member, propText(bag.read(s.key, s.readDefault))) &&
+        if (bag.contains(s.key) && s.member && refusedText(s.member, propText(bag.read(s.key, s.readDefault))) &&
             std::none_of(refused.begin(), refused.end(), [&](const std::string& key) {
                 return PropertyBag::lowerKey(key) == PropertyBag::lowerKey(s.key);
             }))

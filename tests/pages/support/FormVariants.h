@@ -79,6 +79,8 @@ inline const std::vector<FormVariant>& formVariants()
         // A refused number or address says why.
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "paso"}, 0.00001), true,
             "settings.PhaseCT(0).paso: Invalid value for Paso: 0.00001 has more than four decimals"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(8)", "paso"}, 0.00012), true,
+            "settings.PhaseCT(8).paso: Invalid value for Paso: 0.00012 has more than four decimals"},
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "min"}, -1), true,
             "settings.PhaseCT(0).min: Invalid value for Min: -1 is negative"},
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "direccion"}, "00104"), true,
