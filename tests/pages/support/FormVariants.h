@@ -149,6 +149,12 @@ inline const std::vector<FormVariant>& formVariants()
             "Word_TresR1(0): change point 1.05 is not on the grid of steps of 0.1 of the range above it"},
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "smallchange"}, 10), true,
             "PhaseCT(0): Min 5 is not on its range's grid of steps of 10"},
+        {"SETPAGE15", setAt({"settings", "Page15W2(0)", "cambio_de_paso"}, 995), true,
+            "Page15W2(0): change point 9.95 is not on the grid of steps of 0.1 of the range below it"},
+        {"SETPAGE3", setAt({"settings", "Word_TresR1(1)", "paso_b"}, 0.02), true,
+            "Word_TresR1(1): 1.10 Sec shows '2.2 Sec' after a step up"},
+        {"SETPAGE2", setAt({"settings", "PhaseCT(6)", "paso"}, 7), true,
+            "PhaseCT(6): typed on the keypad, '35000' (shown for 35000 KA) is refused: Out of Range"},
         {"SETPAGE2", setAt({"combos", "Combo1"}, QJsonArray{}), true, "Combo1 has no items"},
         // Harmless edits.
         {"SETPAGE2", setAt({"caption"}, "SETPOINTS - System Setup (Feeder 2)"), false, ""},
@@ -157,6 +163,9 @@ inline const std::vector<FormVariant>& formVariants()
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "smallchange"}, 1), false, ""},
         {"SETPAGE15", setAt({"settings", "Page15W2(0)", "inc_b"}, 50), false, ""},
         {"SETPAGE15", setAt({"settings", "Page15W2(0)", "formato"}, "##0.0#"), false, ""},
+        {"SETPAGE15", setAt({"settings", "Page15W2(0)", "min"}, 20), false, ""},
+        {"SETPAGE16", setAt({"settings", "Word_TresR1(0)", "inc_c"}, 50), false, ""},
+        {"SETPAGE3", setAt({"settings", "Byte_UnR1(1)", "formato"}, "#0.00"), false, ""},
         {"SETPAGE2", setAt({"settings", "Page1C(1)", "nombre3"}, "Open Delta (V)"), false, ""},
     };
     return variants;
