@@ -120,11 +120,7 @@ Calculadora::OkResult Calculadora::OK_Click()
         || *raw > std::numeric_limits<std::int32_t>::max() || *raw < b.Calc_Min
         || *raw > b.Calc_Max)
         return OkResult::OutOfRange;
-    std::int32_t step = b.Calc_Inc_A;
-    if (b.Calc_Tipo == 2 && *raw >= b.Calc_Cambio_A)
-        step = b.Calc_Inc_B;
-    if (b.Calc_Tipo == 3 && *raw >= b.Calc_Cambio_A)
-        step = *raw <= b.Calc_Cambio_B ? b.Calc_Inc_B : b.Calc_Inc_C;
+    const std::int32_t step = stepAt(b, *raw);
     if (step <= 0 || *raw % step != 0)
         return OkResult::IncorrectRange;
     b.Calc_Valor_Nuevo = static_cast<std::int32_t>(*raw);
@@ -139,6 +135,15 @@ void Calculadora::Cancel_Click()
     b.Calc_Valor_Nuevo = b.Calc_Valor_Viejo;
     b.Calc_Dato_Hex = Valor_a_Hex(b.Calc_Valor_Nuevo);
     b.Calc_Tipo = 1;
+}
+
+std::int32_t Calculadora::stepAt(const KeypadBlock& b, std::int64_t raw)
+{
+    if (b.Calc_Tipo == 2 && raw >= b.Calc_Cambio_A)
+        return b.Calc_Inc_B;
+    if (b.Calc_Tipo == 3 && raw >= b.Calc_Cambio_A)
+        return raw <= b.Calc_Cambio_B ? b.Calc_Inc_B : b.Calc_Inc_C;
+    return b.Calc_Inc_A;
 }
 
 std::string Calculadora::Valor_a_Hex(std::int32_t v)

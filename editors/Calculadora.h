@@ -51,6 +51,9 @@ public:
 
     // "&H" and four digits for 1 to 4 hex digits, otherwise the bare digits.
     static std::string Valor_a_Hex(std::int32_t v);
+    // The step an entry of the raw value must be a multiple of: that of the
+    // range the block's kind puts the value in.
+    static std::int32_t stepAt(const KeypadBlock& block, std::int64_t raw);
 
 private:
     KeypadBlock& block_;

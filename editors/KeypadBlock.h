@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace kova {
 
@@ -34,5 +35,19 @@ struct KeypadBlock {
 
 // The block shared by every editor and the keypad window.
 KeypadBlock& keypadBlock();
+
+// Keeps the block as it stands and puts it back when the scope ends, also
+// when an exception ends it: for code that enters values through the block
+// without the user.
+class KeptKeypadBlock {
+public:
+    KeptKeypadBlock() : kept_(keypadBlock()) {}
+    ~KeptKeypadBlock() { std::swap(keypadBlock(), kept_); }
+    KeptKeypadBlock(const KeptKeypadBlock&) = delete;
+    KeptKeypadBlock& operator=(const KeptKeypadBlock&) = delete;
+
+private:
+    KeypadBlock kept_;
+};
 
 } // namespace kova

@@ -82,7 +82,8 @@ std::vector<FormProblem> selectorProblems(const std::string& name, const Bits& b
 }
 
 // Plain combos the page's own code does not write: a name it does not know,
-// or more items than it has codes for.
+// no items at all (its setting could not be set), or more items than it has
+// codes for.
 std::vector<FormProblem> comboProblems(const PageForm& form, const std::vector<PageBehaviour::ComboBits>& known)
 {
     std::vector<FormProblem> problems;
@@ -96,6 +97,10 @@ std::vector<FormProblem> comboProblems(const PageForm& form, const std::vector<P
                                 combo + ": the page's code writes no register for a combo of this name, so a choice "
                                         "in it would be stored nowhere" +
                                     (names.empty() ? "" : " (it writes " + joinedList(names) + ")")});
+            continue;
+        }
+        if (items.empty()) {
+            problems.push_back({combo, "", c->direccion, combo + " has no items"});
             continue;
         }
         if (static_cast<int>(items.size()) <= c->items)

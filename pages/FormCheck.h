@@ -8,8 +8,8 @@
 // - no bit of a register is taken by two of them, nor twice by one selector;
 // - a one-bit selector has Paso 1 and at most two items; every item of a
 //   wider one has a code (position x Paso) its bits can hold;
-// - every plain combo is one the page's code writes, with no more items than
-//   it has codes for;
+// - every plain combo is one the page's code writes, with at least one item
+//   and no more items than it has codes for;
 // - every register lies in a setpoint block the page reads, writes and
 //   restores, and every block the page writes is one it reads;
 // - every control array, plain combo and relay group is in the display order;

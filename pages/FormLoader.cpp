@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 #include <vector>
 
 namespace kova {
@@ -42,19 +41,15 @@ Verdict checkedForm(std::string_view form, const std::optional<std::string>& tex
 }
 
 // A form is read and checked once per content of its file: the check runs
-// the page (FormProof.h), which no page opening repeats.
+// the page (FormProof.h), which no page opening repeats. Used from the
+// user-interface thread only, as every page is.
 Verdict checkedOnce(std::string_view form, const std::optional<std::string>& text)
 {
-    static std::mutex mutex;
     static std::map<std::string, Verdict, std::less<>> checked;
     const std::string key = std::string(form) + (text ? '\1' + *text : std::string(1, '\0'));
-    {
-        const std::lock_guard lock(mutex);
-        if (const auto it = checked.find(key); it != checked.end())
-            return it->second;
-    }
+    if (const auto it = checked.find(key); it != checked.end())
+        return it->second;
     Verdict v = checkedForm(form, text);
-    const std::lock_guard lock(mutex);
     if (checked.size() >= 64)
         checked.clear();
     checked.emplace(key, v);

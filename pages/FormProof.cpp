@@ -1,6 +1,5 @@
 #include "pages/FormProof.h"
 
-#include "editors/Byte_UnR.h"
 #include "editors/Calculadora.h"
 #include "editors/KeypadBlock.h"
 #include "editors/Word_DosR.h"
@@ -13,8 +12,8 @@
 #include "text/ListText.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
-#include <mutex>
 #include <random>
 
 namespace kova {
@@ -83,6 +82,81 @@ std::string bitsText(const std::vector<RegisterBit>& bits)
     return joinedList(parts);
 }
 
+std::int64_t floorDiv(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t q = a / b;
+    return a % b != 0 && (a < 0) != (b < 0) ? q - 1 : q;
+}
+
+// The change points of an editor's steps, as its settings give them.
+std::vector<Decimal4> changePoints(const ValueEditorModel& e)
+{
+    if (const auto* d = dynamic_cast<const Word_DosR*>(&e)) {
+        if (const auto c = d->Cambio_de_paso().asDecimal())
+            return {*c};
+    } else if (const auto* t = dynamic_cast<const Word_TresR*>(&e)) {
+        return {t->Cambio_A(), t->Cambio_B()};
+    }
+    return {};
+}
+
+// The raw value v x the editor's scale in every decimal of the scale:
+// "599.50".
+std::string exactNumber(const ValueEditorModel& e, std::int64_t v)
+{
+    const std::string t = e.exactTextFor(static_cast<std::int32_t>(v));
+    return t.substr(0, t.size() - std::min(t.size(), e.Medida().size() + 1));
+}
+
+// The same with the unit: "10.05 Sec" ("0.05" without one).
+std::string valueText(const ValueEditorModel& e, std::int64_t v)
+{
+    return exactNumber(e, v) + (e.Medida().empty() ? "" : " " + e.Medida());
+}
+
+// A raw step as the amount it adds to the number shown: "1", "0.1".
+std::string stepText(const ValueEditorModel& e, std::int64_t step)
+{
+    const std::string t = exactNumber(e, step);
+    const auto d = Decimal4::parse(t);
+    return d ? d->toText() : t;
+}
+
+// Values an arrow walk reached: count values from first on, step apart.
+struct Run {
+    std::int64_t first = 0;
+    std::int64_t step = 0;
+    std::int64_t count = 0;
+};
+
+// An editor's limits, its keypad block and its change points, with the
+// values from which on a rule of its steps, texts or keypad may change
+// (each change point rounded either way, and the value after).
+struct EditorRange {
+    std::int64_t lo = 0, hi = 0;
+    KeypadBlock keypad;
+    std::vector<Decimal4> points;
+    std::vector<std::int64_t> breaks;  // ascending
+
+    // The first break above v; past every value when none.
+    std::int64_t nextBreak(std::int64_t v) const
+    {
+        const auto it = std::ranges::upper_bound(breaks, v);
+        return it == breaks.end() ? std::numeric_limits<std::int64_t>::max() : *it;
+    }
+    // The last break at or below v; below every value when none.
+    std::int64_t breakAtOrBelow(std::int64_t v) const
+    {
+        const auto it = std::ranges::upper_bound(breaks, v);
+        return it == breaks.begin() ? std::numeric_limits<std::int64_t>::min() : *std::prev(it);
+    }
+    // No rule changes between a and b.
+    bool sameRange(std::int64_t a, std::int64_t b) const
+    {
+        return breakAtOrBelow(std::min(a, b)) == breakAtOrBelow(std::max(a, b));
+    }
+};
+
 enum class Kind { Editor, Selector, Combo, Box };
 
 // A control of the page, as the proof sets it and reads it.
@@ -105,10 +179,7 @@ public:
             if ((p.editor = page_.editor(name))) {
                 if (const auto reg = parseHex(p.editor->Direccion()); reg && !p.editor->Direccion().empty())
                     p.bits = editorBits(*reg, p.editor->DataLen(), p.editor->High());
-                p.editor->keypadRunner = [this] {
-                    keypadBlock().Calc_Valor_Nuevo = target_;
-                    keypadBlock().Calc_Dato_Hex = Calculadora::Valor_a_Hex(target_);
-                };
+                p.editor->keypadRunner = [this] { runKeypad(); };
             } else if ((p.selector = page_.selector(name))) {
                 p.kind = Kind::Selector;
                 if (const auto reg = parseHex(p.selector->Direccion()); reg && !p.selector->Direccion().empty())
@@ -144,7 +215,7 @@ public:
     {
         // The proof enters values through the keypad's block: the program's
         // own block is left as it was.
-        const KeypadBlock keypad = keypadBlock();
+        const KeptKeypadBlock keypad;
         page_.Form_Load();
         for (std::size_t i = 0; i < proofImages().size(); ++i) {
             const ProofImage& image = proofImages()[i];
@@ -156,7 +227,7 @@ public:
             if (i == 0)
                 for (Probe& p : probes_)
                     if (p.editor && !p.failed)
-                        stepShows(p);
+                        showsWhatItWrites(p);
             resync();
             if (!asRead)
                 continue;
@@ -164,7 +235,6 @@ public:
                 for (int v = 0; !p.failed && v < values(p); ++v)
                     tryValue(p, v);
         }
-        keypadBlock() = keypad;
         std::stable_sort(problems_.begin(), problems_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<FormProblem> out;
@@ -408,43 +478,274 @@ private:
             resync();
     }
 
-    // One arrow step up from the default setpoint, the lowest value and each
-    // change point changes the text the editor shows.
-    void stepShows(Probe& p)
+    // How the keypad takes an entry while the proof runs: the value to enter
+    // put in its block, the text to type typed on its keys, or its block
+    // looked at and the keypad cancelled.
+    void runKeypad()
+    {
+        KeypadBlock& b = keypadBlock();
+        Calculadora keypad(b);
+        switch (keypadUse_) {
+        case KeypadUse::Enter:
+            b.Calc_Valor_Nuevo = target_;
+            b.Calc_Dato_Hex = Calculadora::Valor_a_Hex(target_);
+            return;
+        case KeypadUse::Peek:
+            peeked_ = b;
+            keypad.Cancel_Click();
+            return;
+        case KeypadUse::Type:
+            for (char c : typed_)
+                c == '.' ? keypad.Command2_Click() : keypad.Numeros_Click(c - '0');
+            typedResult_ = keypad.OK_Click();
+            if (typedResult_ != Calculadora::OkResult::Accepted)
+                keypad.Cancel_Click();
+            return;
+        }
+    }
+
+    // An editor shows exactly the value it writes: at every value its arrows
+    // reach from Min up to Max and from Max down to Min, the text it shows
+    // (and the one an arrow step leaves) reads back under its own pattern as
+    // the value written, and typing that text on the keypad enters that very
+    // value; the keypad takes no value the arrows do not reach, so Min, Max
+    // and each change point between two different steps lie on the grid of
+    // the steps.
+    // Arithmetic per range: in a run of equal steps within one range, texts
+    // and keypad entries are linear in the value, so the run's first two
+    // steps and its last value are stepped and typed for real and the values
+    // between follow from them.
+    void showsWhatItWrites(Probe& p)
     {
         ValueEditorModel& e = *p.editor;
-        if (!usable(e))
+        if (!usable(e) || p.bits.empty())
             return;
-        Decimal4 scale = Decimal4::fromCount(Decimal4::kScale);
-        std::vector<std::int64_t> from = {e.Value(), e.lowLimit()};
-        if (const auto* b = dynamic_cast<const Byte_UnR*>(&e)) {
-            scale = b->Paso();
-        } else if (const auto* d = dynamic_cast<const Word_DosR*>(&e)) {
-            scale = d->Paso_A();
-            if (const auto c = d->Cambio_de_paso().asDecimal())
-                if (const auto r = c->roundToInt32HalfEven())
-                    from.push_back(*r);
-        } else if (const auto* t = dynamic_cast<const Word_TresR*>(&e)) {
-            scale = t->Paso_A();
-            for (Decimal4 c : {t->Cambio_A(), t->Cambio_B()})
-                if (const auto r = c.roundToInt32HalfEven())
-                    from.push_back(*r);
+        EditorRange r;
+        r.lo = e.lowLimit();
+        r.hi = e.highLimit();
+        keypadUse_ = KeypadUse::Peek;
+        peeked_.Calc_Tipo = 0;
+        e.keypad();
+        keypadUse_ = KeypadUse::Enter;
+        const auto scale = Decimal4::parse(exactNumber(e, 1));
+        if (peeked_.Calc_Tipo == 0 || !scale)
+            return;  // the settings check names such settings
+        r.keypad = peeked_;
+        scale_ = *scale;
+        r.points = changePoints(e);
+        // The arrows' and the texts' rules change at a change point or the
+        // value after it, the keypad's where its block says.
+        for (Decimal4 c : r.points) {
+            r.breaks.push_back(-floorDiv(-c.count(), Decimal4::kScale));
+            r.breaks.push_back(floorDiv(c.count(), Decimal4::kScale) + 1);
         }
-        for (std::int64_t v : from) {
-            if (v < e.lowLimit() || v >= e.highLimit())
+        if (r.keypad.Calc_Tipo >= 2)
+            r.breaks.push_back(r.keypad.Calc_Cambio_A);
+        if (r.keypad.Calc_Tipo == 3)
+            r.breaks.push_back(std::int64_t{r.keypad.Calc_Cambio_B} + 1);
+        std::ranges::sort(r.breaks);
+        if (!onGrid(p, r))
+            return;
+        std::vector<Run> up, down;
+        if (!walk(p, r, true, up) || !walk(p, r, false, down))
+            return;
+        const std::int64_t taken = keypadCount(r);
+        for (const auto& [runs, how] : {std::pair{&up, "up"}, std::pair{&down, "down"}}) {
+            std::int64_t reached = 0;
+            for (const Run& run : *runs)
+                reached += run.count;
+            if (reached == taken)
                 continue;
-            enter(e, static_cast<std::int32_t>(v));
-            const std::string before = e.Text();
-            e.arrowUp();
-            if (e.Value() == v || e.Text() != before)
-                continue;
-            const auto step = scale.mulInt32(static_cast<std::int32_t>(e.Value() - v));
-            const auto at = scale.mulInt32(static_cast<std::int32_t>(v));
-            add(&p, p.name, hex4word(p.bits.front().first),
-                p.name + ": one step of " + (step ? step->toText() : "?") + " from " + (at ? at->toText() : "?") +
-                    " still shows '" + before + "'");
+            const auto missed = firstMissed(r, *runs);
+            fail(p, missed ? "the keypad takes " + valueText(e, *missed) + ", which the arrows stepping " + how +
+                                 " do not reach"
+                           : "the arrows stepping " + std::string(how) + " reach " + std::to_string(reached) +
+                                 " values, the keypad takes " + std::to_string(taken));
             return;
         }
+    }
+
+    // Min, Max and each change point between them on the grid of the
+    // keypad's steps of the ranges they bound.
+    bool onGrid(Probe& p, const EditorRange& r)
+    {
+        const ValueEditorModel& e = *p.editor;
+        // The step of the range `at` lies in when v is not a multiple of it.
+        const auto off = [&](std::int64_t v, std::int64_t at) -> std::int64_t {
+            const std::int64_t s = Calculadora::stepAt(r.keypad, at);
+            return s <= 0 || v % s != 0 ? s : 0;
+        };
+        const auto grid = [&](std::int64_t s) { return "grid of steps of " + stepText(e, s); };
+        if (const auto s = off(r.lo, r.lo))
+            return fail(p, "Min " + exactNumber(e, r.lo) + " is not on its range's " + grid(s));
+        // A change point between two ranges of one step is no value of its own.
+        for (Decimal4 c : r.points) {
+            if (c <= Decimal4::fromCount(r.lo * Decimal4::kScale) || c > Decimal4::fromCount(r.hi * Decimal4::kScale))
+                continue;
+            const bool whole = c.count() % Decimal4::kScale == 0;
+            const std::int64_t v = floorDiv(c.count(), Decimal4::kScale);  // c, or the whole value below it
+            const std::int64_t below = Calculadora::stepAt(r.keypad, whole ? v - 1 : v);
+            const auto stepAbove = [&](std::int64_t at) {
+                return at <= r.hi ? Calculadora::stepAt(r.keypad, at) : below;
+            };
+            if (stepAbove(v) == below && stepAbove(v + 1) == below)
+                continue;
+            const auto shown = scale_.mul(c);
+            const std::string point = "change point " + (shown ? shown->toText() : c.toText()) + " is not on the ";
+            if (!whole || v % below != 0)
+                return fail(p, point + grid(below) + " of the range below it");
+            for (std::int64_t at : {v, v + 1})
+                if (at <= r.hi)
+                    if (const auto s = off(v, at))
+                        return fail(p, point + grid(s) + " of the range above it");
+        }
+        if (const auto s = off(r.hi, r.hi))
+            return fail(p, "Max " + exactNumber(e, r.hi) + " is not on its range's " + grid(s));
+        return true;
+    }
+
+    // Walks from one limit to the other with the editor's own arrows, each
+    // value reached shown as written; the values reached go to runs, in
+    // ascending order.
+    bool walk(Probe& p, const EditorRange& r, bool up, std::vector<Run>& runs)
+    {
+        ValueEditorModel& e = *p.editor;
+        const std::int64_t end = up ? r.hi : r.lo;
+        std::int64_t x = up ? r.lo : r.hi;
+        if (!showsAsWritten(p, r, x, nullptr, up))
+            return false;
+        runs.push_back({x, 0, 1});
+        std::optional<std::int64_t> before;  // the value the step to x was taken from
+        while (x != end) {
+            const auto [y, text] = arrowFrom(e, x, up);
+            if (up ? y <= x : y >= x)
+                return fail(p, "an arrow step " + std::string(up ? "up" : "down") + " from " + valueText(e, x) +
+                                   " leaves it at " + valueText(e, y));
+            if (!showsAsWritten(p, r, y, &text, up))
+                return false;
+            runs.push_back({y, 0, 1});
+            const std::int64_t s = y - x;
+            // Two equal steps within one range: on to the range's last value
+            // of that grid, stepped to for real.
+            if (before && x - *before == s && y != end && r.sameRange(*before, y)) {
+                const std::int64_t limit =
+                    up ? std::min(r.nextBreak(*before) - 1, r.hi) : std::max(r.breakAtOrBelow(*before), r.lo);
+                const std::int64_t last = *before + (limit - *before) / s * s;
+                if (up ? last > y + s : last < y + s) {
+                    const auto [z, stepped] = arrowFrom(e, last - s, up);
+                    if (z == last) {
+                        if (!showsAsWritten(p, r, last, &stepped, up))
+                            return false;
+                        runs.push_back({y + s, s, (last - y) / s});
+                        before = last - s;
+                        x = last;
+                        continue;
+                    }
+                }
+            }
+            before = x;
+            x = y;
+        }
+        if (!up) {
+            std::ranges::reverse(runs);
+            for (Run& run : runs) {
+                run.first += (run.count - 1) * run.step;
+                run.step = -run.step;
+            }
+        }
+        return true;
+    }
+
+    std::pair<std::int64_t, std::string> arrowFrom(ValueEditorModel& e, std::int64_t v, bool up)
+    {
+        e.setValue(static_cast<std::int32_t>(v));
+        up ? e.arrowUp() : e.arrowDown();
+        return {e.Value(), e.Text()};
+    }
+
+    // The value v reads back from the text the editor shows for it (and from
+    // the one the arrow step that reached it left), and typing that text on
+    // the keypad enters v.
+    bool showsAsWritten(Probe& p, const EditorRange& r, std::int64_t v, const std::string* stepped, bool up)
+    {
+        ValueEditorModel& e = *p.editor;
+        const std::string text = e.textFor(static_cast<std::int32_t>(v));
+        if (!readsBack(text, v))
+            return fail(p, valueText(e, v) + " shows '" + text + "'");
+        if (stepped && !readsBack(*stepped, v))
+            return fail(p, valueText(e, v) + " shows '" + *stepped + "' after a step " + (up ? "up" : "down"));
+        const std::int64_t s = Calculadora::stepAt(r.keypad, v);
+        if (s <= 0 || v % s != 0)
+            return fail(p, valueText(e, v) + ", which the arrows reach, is not on its range's grid of steps of " +
+                               stepText(e, s));
+        const std::string typed = text.substr(0, text.find(' '));
+        if (typed.find_first_not_of("0123456789.") != std::string::npos ||
+            typed.find_first_of("0123456789") == std::string::npos)
+            return fail(p, "'" + typed + "', shown for " + valueText(e, v) + ", cannot be typed on the keypad");
+        keypadUse_ = KeypadUse::Type;
+        typed_ = typed;
+        typedResult_ = Calculadora::OkResult::Ignored;
+        e.keypad();
+        keypadUse_ = KeypadUse::Enter;
+        using R = Calculadora::OkResult;
+        if (typedResult_ == R::Accepted && e.Value() == v)
+            return true;
+        if (typedResult_ == R::Accepted)
+            return fail(p, "typed on the keypad, '" + typed + "' gives " + valueText(e, e.Value()) + ", not " +
+                               valueText(e, v));
+        return fail(p, "typed on the keypad, '" + typed + "' (shown for " + valueText(e, v) + ") is refused" +
+                           (typedResult_ == R::OutOfRange       ? ": Out of Range"
+                            : typedResult_ == R::IncorrectRange ? ": Incorrect Range"
+                                                                : ""));
+    }
+
+    // The text shows a number that is exactly the raw value v x the scale.
+    bool readsBack(const std::string& text, std::int64_t v) const
+    {
+        const auto shown = Decimal4::parse(text.substr(0, text.find(' ')));
+        const auto exact = scale_.mulInt32(static_cast<std::int32_t>(v));
+        return shown && exact && *shown == *exact;
+    }
+
+    // How many values the keypad takes between the limits: the multiples of
+    // each range's step.
+    static std::int64_t keypadCount(const EditorRange& r)
+    {
+        std::int64_t n = 0;
+        for (std::int64_t from = r.lo; from <= r.hi;) {
+            const std::int64_t to = std::min(r.nextBreak(from) - 1, r.hi);
+            if (const std::int64_t k = Calculadora::stepAt(r.keypad, from); k > 0)
+                n += std::max<std::int64_t>(0, floorDiv(to, k) + floorDiv(-from, k) + 1);
+            from = to + 1;
+        }
+        return n;
+    }
+
+    // The lowest value the keypad takes that the runs do not hold.
+    static std::optional<std::int64_t> firstMissed(const EditorRange& r, const std::vector<Run>& runs)
+    {
+        for (std::int64_t from = r.lo; from <= r.hi;) {
+            const std::int64_t to = std::min(r.nextBreak(from) - 1, r.hi);
+            const std::int64_t k = Calculadora::stepAt(r.keypad, from);
+            for (std::int64_t m = -floorDiv(-from, k) * k; k > 0 && m <= to;) {
+                const auto after = std::ranges::upper_bound(runs, m, {}, &Run::first);
+                if (after == runs.begin())
+                    return m;
+                const Run& run = *std::prev(after);
+                const std::int64_t last = run.first + (run.count - 1) * run.step;
+                if (m > last || (m != run.first && (m - run.first) % run.step != 0))
+                    return m;
+                m = run.step == k ? last + k : m + k;
+            }
+            from = to + 1;
+        }
+        return std::nullopt;
+    }
+
+    bool fail(Probe& p, const std::string& why)
+    {
+        add(&p, p.name, hex4word(p.bits.front().first), p.name + ": " + why);
+        return false;
     }
 
     // The page shows the stored image again, and the Put image is that image.
@@ -471,6 +772,11 @@ private:
     std::vector<Probe> probes_;
     std::map<RegisterBit, std::string> owners_;
     std::int32_t target_ = 0;
+    enum class KeypadUse { Enter, Type, Peek } keypadUse_ = KeypadUse::Enter;
+    std::string typed_;
+    Calculadora::OkResult typedResult_ = Calculadora::OkResult::Ignored;
+    KeypadBlock peeked_;
+    Decimal4 scale_{};  // the scale of the editor being walked
     std::vector<std::int64_t> shown_;  // what the page shows of each control, as last read
     std::vector<std::pair<std::size_t, FormProblem>> problems_;
 };
@@ -517,16 +823,12 @@ std::vector<FormProblem> runningProblems(const PageForm& form)
 
 std::vector<FormProblem> runningProblemsOnce(const PageForm& form)
 {
-    static std::mutex mutex;
+    // Used from the user-interface thread only, as every page is.
     static std::map<std::string, std::vector<FormProblem>> proven;
     const std::string key = contentKey(form);
-    {
-        const std::lock_guard lock(mutex);
-        if (const auto it = proven.find(key); it != proven.end())
-            return it->second;
-    }
+    if (const auto it = proven.find(key); it != proven.end())
+        return it->second;
     std::vector<FormProblem> problems = runningProblems(form);
-    const std::lock_guard lock(mutex);
     // Edits in the settings designer make a new content at each Apply.
     if (proven.size() >= 64)
         proven.clear();

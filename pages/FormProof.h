@@ -9,10 +9,14 @@
 //   highest value and one arrow step above the lowest), then STORE, changes
 //   no bit but the control's own, and the page reading the stored image
 //   again shows that control at that value and every other one as before.
-// Besides, one arrow step of an editor (from its default setpoint, its
-// lowest value and each change point of its steps) changes the text it
-// shows. A value an image holds outside a control's range is no fault: the
-// proof is about what the page writes.
+// Besides, on the default setpoints, every editor shows exactly the value it
+// writes: at every value its arrows reach from its lowest value up to its
+// highest and back down, the text it shows (and the one the arrow step
+// left) reads back under its own pattern as the value written, and typing
+// that text on the keypad enters that value; and the keypad takes no value
+// the arrows do not reach (the limits and the change points lie on the grid
+// of the steps). A value an image holds outside a control's range is no
+// fault: the proof is about what the page writes.
 
 #include "pages/FormCheck.h"
 

@@ -4,6 +4,7 @@
 #include "editors/PropertyNumbers.h"
 #include "editors/PropertyPage.h"
 #include "pages/SettingModels.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <memory>
@@ -12,8 +13,12 @@ namespace kova {
 
 namespace {
 
+// A stored value as the file writes it: a text quoted, a number in plain
+// decimals.
 std::string shown(const PropValue& v)
 {
+    if (const auto* d = std::get_if<double>(&v))
+        return plainNumber(*d);
     const std::string t = propText(v);
     return std::holds_alternative<std::string>(v) ? "\"" + t + "\"" : t;
 }
@@ -42,8 +47,9 @@ std::vector<SettingProblem> settingProblems(const PageForm& form)
                 continue;
             const PropValue v = bag.read(s.key, s.readDefault);
             const bool converts = std::find(refused.begin(), refused.end(), s.key) == refused.end();
-            if (!converts || (s.member && !numberTextAcceptable(s.member, propText(v)))) {
-                const std::string reason = s.member ? numberTextReason(s.member, propText(v)) : "";
+            // A scale with more than four decimals is refused, not rounded.
+            const std::string reason = s.member ? numberTextReason(s.member, propText(v)) : "";
+            if (!converts || (s.member && (!numberTextAcceptable(s.member, propText(v)) || !reason.empty()))) {
                 add(PropertyBag::lowerKey(s.key), shown(v),
                     "Invalid value for " + std::string(s.member ? s.member : s.key) + ": " + shown(v) +
                         (reason.empty() ? "" : " " + reason));

@@ -343,7 +343,12 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
 
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error)
 {
-    const auto json = reportLayoutFileText(window);
+    return readReportLayoutFile(window, reportLayoutFileText(window), error);
+}
+
+std::optional<ReportCanvas> readReportLayoutFile(std::string_view window, const std::optional<std::string>& json,
+                                                 std::string* error)
+{
     const std::string where = layoutFaultPrefix(window);
     if (!json) {
         if (error)

@@ -39,6 +39,10 @@ std::optional<ReportCanvas> readReportLayout(std::string_view json, std::string_
 // A window's layout file read; a window without a file is a fault. The
 // layout is named in faults by the edited copy's path when it is one.
 std::optional<ReportCanvas> loadReportLayout(std::string_view window, std::string* error = nullptr);
+// The same for a layout text already read (nothing: the file could not be
+// read), so that one reading serves several uses.
+std::optional<ReportCanvas> readReportLayoutFile(std::string_view window, const std::optional<std::string>& json,
+                                                 std::string* error = nullptr);
 // The same, throwing what went wrong.
 ReportCanvas reportLayout(std::string_view window);
 // The layout file's text ("" when there is none, or when an edited copy

@@ -56,7 +56,7 @@ ReportCanvas fillSetpointReport(std::string_view window, PageHost& host, const R
     // One reading of the layout file gives the page and its sources.
     const auto json = reportLayoutFileText(window);
     std::string error;
-    auto canvas = json ? readReportLayout(*json, layoutFaultPrefix(window), &error) : loadReportLayout(window, &error);
+    auto canvas = readReportLayoutFile(window, json, &error);
     if (!canvas)
         throw std::runtime_error(error);
     const auto sources = readSetpointSources(*json, layoutFaultPrefix(window), &error);

@@ -45,6 +45,17 @@ std::string nonFiniteText(double v)
 
 } // namespace
 
+std::string plainNumber(double value)
+{
+    if (!std::isfinite(value))
+        return nonFiniteText(value);
+    char buf[400];
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
+    if (std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)).find('e') != std::string_view::npos)
+        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    return std::string(buf, r.ptr);
+}
+
 int patternDecimals(std::string_view pattern)
 {
     return static_cast<int>(shapeOf(pattern).fraction.size());

@@ -44,6 +44,10 @@ int patternDecimals(std::string_view pattern);
 std::string generalNumber(float value);
 std::string generalNumber(double value);
 
+// A number as a person writes it in a file: its shortest text that reads
+// back as the same double, in plain decimals ("0.00001", never "1e-05").
+std::string plainNumber(double value);
+
 // Signed integer text that begins with a blank when the number is zero or
 // more (" 5", "-5"), as appended to label texts.
 std::string signedText(std::int64_t value);

@@ -3,10 +3,14 @@
 // controls on one bit, empty texts), and the reader's fault reports.
 
 #include "FakePageHost.h"
+#include "editors/Calculadora.h"
+#include "editors/KeypadBlock.h"
 #include "editors/PropConvert.h"
 #include "pages/FormCheck.h"
 #include "pages/FormLoader.h"
 #include "pages/FormProof.h"
+#include "pages/FormSettingsCheck.h"
+#include "pages/OfflinePageHost.h"
 #include "pages/SetpointPage.h"
 #include "pages/support/FormVariants.h"
 
@@ -18,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <set>
 
 using namespace kova;
@@ -272,9 +277,9 @@ TEST(EditedForms, RunningThePageShowsWhatItWouldWriteWrong)
         {"SETPAGE2", setAt({"settings", "Page1C(1)", "bit2"}, 5),
             "choosing item 3 of Page1C(1) also changes Combo1 from item 2 to no item (bit 5 of register 0101)"},
         {"SETPAGE2", setAt({"settings", "PhaseCT(8)", "formato"}, "###0"),
-            "PhaseCT(8): one step of 0.01 from 0.2 still shows '0 Sec'"},
+            "PhaseCT(8): 0.05 Sec shows '0 Sec'"},
         {"SETPAGE3", setAt({"settings", "Word_TresR1(1)", "formatob"}, "#0"),
-            "Word_TresR1(1): one step of 0.1 from 1 still shows '1 Sec'"},
+            "Word_TresR1(1): 1.10 Sec shows '1 Sec'"},
         {"SETPAGE9", setAt({"settings", "Page9(1)", "bit1"}, 0),
             "choosing item 1 of Page9(0) also changes Page9(1) from item 2 to item 1 (bit 0 of register 012A)"},
         {"SETPAGE2", setAt({"settings", "PhaseCT(0)", "datalen"}, 2),
@@ -282,9 +287,9 @@ TEST(EditedForms, RunningThePageShowsWhatItWouldWriteWrong)
         {"SETPAGE3", setAt({"settings", "Page3C(0)", "direccion"}, "1000"),
             "ticking ChkPhTim(3) also changes Page3C(0) from item 8 to no item (bit 3 of register 1000)"},
         {"SETPAGE15", setAt({"settings", "Page15W2(0)", "formato"}, "##0"),
-            "Page15W2(0): one step of 0.1 from 2 still shows '2 Sec'"},
+            "Page15W2(0): 0.10 Sec shows '0 Sec'"},
         {"SETPAGE3", setAt({"settings", "Byte_UnR1(1)", "formato"}, "#0"),
-            "Byte_UnR1(1): one step of 0.1 from 1 still shows '1 '"},
+            "Byte_UnR1(1): 0.1 shows '0 '"},
         {"SETPAGE4", setAt({"settings", "Page1C(0)", "bit4"}, 0),
             "Page1C(0): item 2 writes bits 0, 1, 2 and 0 = 9, which reads back as item 10"},
     };
@@ -296,9 +301,120 @@ TEST(EditedForms, RunningThePageShowsWhatItWouldWriteWrong)
             texts.push_back(p.text);
         EXPECT_NE(std::find(texts.begin(), texts.end(), says), texts.end()) << testing::PrintToString(texts);
     }
+    keypadBlock().Calc_Titulo = "Slave Address:";  // the program's own block, which the proofs type through
     for (const std::string& name : pageFormNames()) {
         if (const auto form = readPageForm(pageFormText(name), name); form && !form->isValuePage()) {
             EXPECT_TRUE(runningProblems(*form).empty()) << name;
         }
     }
+    EXPECT_EQ(keypadBlock().Calc_Titulo, "Slave Address:");
+}
+
+namespace {
+
+// "" when, stepped one value at a time from each limit to the other, every value the editor's arrows reach reads
+// back from the text shown for it and from the one the step left, typing that text on the keypad enters it, and the
+// values reached are those the keypad takes; else the value where it goes wrong.
+std::string everyStep(ValueEditorModel& e)
+{
+    const std::int64_t lo = e.lowLimit(), hi = e.highLimit();
+    const std::string one = e.exactTextFor(1);
+    const auto scale = Decimal4::parse(one.substr(0, one.find(' ')));
+    KeypadBlock block;
+    std::string typed;  // none: the block is looked at and the keypad cancelled
+    bool taken = false;
+    e.keypadRunner = [&] {
+        Calculadora keypad(keypadBlock());
+        if (typed.empty())
+            block = keypadBlock();
+        for (char c : typed)
+            c == '.' ? keypad.Command2_Click() : keypad.Numeros_Click(c - '0');
+        if (!(taken = !typed.empty() && keypad.OK_Click() == Calculadora::OkResult::Accepted))
+            keypad.Cancel_Click();
+    };
+    e.keypad();
+    std::set<std::int64_t> keypadTakes;
+    for (std::int64_t v = lo; v <= hi; ++v)
+        if (v % Calculadora::stepAt(block, v) == 0)
+            keypadTakes.insert(v);
+    const auto shows = [&](const std::string& text, std::int64_t v) {
+        const auto n = Decimal4::parse(text.substr(0, text.find(' ')));
+        return n && n == scale->mulInt32(static_cast<std::int32_t>(v));
+    };
+    for (bool up : {true, false}) {
+        std::set<std::int64_t> reached;
+        std::string stepped = e.textFor(static_cast<std::int32_t>(up ? lo : hi));
+        for (std::int64_t v = up ? lo : hi;; v = e.Value()) {
+            const std::string text = e.textFor(static_cast<std::int32_t>(v));
+            typed = text.substr(0, text.find(' '));
+            if (!shows(text, v) || !shows(stepped, v) || typed.find_first_not_of("0123456789.") != std::string::npos)
+                return "shows " + std::to_string(v);
+            e.keypad();
+            if (!taken || e.Value() != v)
+                return "keypad " + std::to_string(v);
+            reached.insert(v);
+            if (v == (up ? hi : lo))
+                break;
+            e.setValue(static_cast<std::int32_t>(v));
+            up ? e.arrowUp() : e.arrowDown();
+            stepped = e.Text();
+        }
+        if (reached != keypadTakes)
+            return "reaches other values than the keypad takes";
+    }
+    return "";
+}
+
+} // namespace
+
+// The proof judges an editor's steps, scales, patterns, limits and change points by arithmetic per range: on edited
+// editors it refuses exactly those whose walk of every single step finds a fault.
+TEST(EditedForms, EditorVerdictsAgreeWithAWalkOfEveryStep)
+{
+    using kova::test::setAt;
+    std::mt19937 random(2026);
+    const char* forms[] = {"SETPAGE2", "SETPAGE3", "SETPAGE15", "SETPAGE16"};
+    const std::vector<std::string> keys = {"smallchange", "inc_a", "inc_b", "inc_c", "min", "max", "paso", "paso_a",
+        "paso_b", "formato", "formatoa", "formatob", "cambio_de_paso", "cambio_a", "cambio_b"};
+    const std::vector<QJsonValue> steps = {1, 2, 5, 10, 25, 50, 100}, scales = {0.01, 0.05, 0.1, 2, 7, 0.03},
+                                  patterns = {"#0", "#0.0", "#0.#0", "##0.0#"};
+    const std::int64_t offsets[] = {-50, -5, 5, 50, 500};
+    const auto any = [&](const auto& list) { return list[random() % std::size(list)]; };
+    const KeptKeypadBlock kept;
+    int tried = 0, refused = 0;
+    for (int n = 0; n < 400; ++n) {
+        const char* name = any(forms);
+        const auto original = readPageForm(pageFormText(name), name);
+        std::vector<std::string> editors;
+        for (const auto& [control, kind] : original->controls)
+            if (kind != "Bits" && kind != "ComboBox")
+                editors.push_back(control);
+        const std::string editor = any(editors), key = any(keys);
+        QJsonValue value = key.starts_with("inc") || key == "smallchange" ? any(steps)
+                           : key.starts_with("paso")                      ? any(scales)
+                           : key.starts_with("formato")                   ? any(patterns)
+                                                                          : QJsonValue();
+        if (value.isNull()) {
+            const PropValue was = original->settings.find(editor)->read(key, std::int64_t{0});
+            const auto* whole = std::get_if<std::int64_t>(&was);
+            value = static_cast<qint64>(std::max<std::int64_t>(0, (whole ? *whole : 0) + any(offsets)));
+        }
+        const auto form = readPageForm(setAt({"settings", editor, key}, value).applied(pageFormText(name)), name);
+        if (!form || !settingProblems(*form).empty())
+            continue;  // a key of another class, a limit out of the width
+        OfflinePageHost host;
+        SetpointPage page(*form, host);
+        page.Form_Load();
+        const std::string fault = everyStep(*page.editor(editor));
+        const auto problems = runningProblems(*form);
+        const bool proofRefuses =
+            std::ranges::any_of(problems, [&](const FormProblem& p) { return p.control == editor; });
+        const QByteArray set = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        EXPECT_EQ(proofRefuses, !fault.empty()) << name << " " << editor << " " << key << set.data() << ": " << fault;
+        ++tried;
+        refused += proofRefuses;
+    }
+    EXPECT_GT(tried, 150);  // both verdicts met often
+    EXPECT_GT(refused, tried / 5);
+    EXPECT_LT(refused, tried * 4 / 5);
 }

@@ -5,6 +5,7 @@
 #include "editors/PropertyPage.h"
 #include "pages/SettingModels.h"
 #include "platform/WholeFileWriter.h"
+#include "text/NumberText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,7 @@ namespace kova {
 
 namespace {
 
-// A stored value as the form file writes it.
+// A stored value as the form file writes it, a number in plain decimals.
 std::string jsonText(const PropValue& v)
 {
     QJsonValue j;
@@ -26,7 +27,7 @@ std::string jsonText(const PropValue& v)
     else if (auto i = std::get_if<std::int64_t>(&v))
         j = static_cast<qint64>(*i);
     else if (auto d = std::get_if<double>(&v))
-        j = *d;
+        return plainNumber(*d);
     else
         j = QString::fromStdString(std::get<std::string>(v));
     const QByteArray a = QJsonDocument(QJsonArray{j}).toJson(QJsonDocument::Compact);
@@ -48,9 +49,13 @@ std::vector<SettingFault> faultsOf(const std::string& name, PropertyHost& contro
             if (PropertyBag::lowerKey(s.key) == PropertyBag::lowerKey(key))
                 fault(s);
     // A stored number its property's rule refuses (a fraction in a whole
-    // number, a sign) is not taken as some other number either.
+    // number, a sign, a fifth decimal in a scale) is not taken as some other
+    // number either.
+    const auto refusedText = [](const char* member, const std::string& text) {
+        return !numberTextAcceptable(member, text) || !numberTextReason(member, text).empty();
+    };
     for (const PropertyHost::Setting& s : control.settings())
-        if (bag.contains(s.key) && s.member && !numberTextAcceptable(s.member, propText(bag.read(s.key, s.readDefault))) &&
+        if (bag.contains(s.key) && s.member && refusedText(s.member, propText(bag.read(s.key, s.readDefault))) &&
             std::none_of(refused.begin(), refused.end(), [&](const std::string& key) {
                 return PropertyBag::lowerKey(key) == PropertyBag::lowerKey(s.key);
             }))
