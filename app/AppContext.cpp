@@ -345,6 +345,14 @@ void AppContext::attach(Principal& window)
     QObject::connect(&loop_, &LinkLoop::Estado_Rele, &window, &Principal::ponerEstadoRele);
     QObject::connect(&loop_, &LinkLoop::Mostrar_Estado, &window, &Principal::mostrarEstadoRele);
     QObject::connect(&loop_, &LinkLoop::Fuera_De_Linea, &window, &Principal::mostrarFueraDeLinea);
+    // A STORE may go on after its page closed: the commands stay locked
+    // until its last reply, its failure or the link's end is handled.
+    for (auto signal : {&LinkLoop::Respuesta_Aceptada, &LinkLoop::Respuesta_Fallida, &LinkLoop::Solicitud_Abandonada})
+        QObject::connect(&loop_, signal, &window, &Principal::relockCommands, Qt::QueuedConnection);
+    for (auto signal : {&LinkLoop::Enlace_Perdido, &LinkLoop::Fuera_De_Linea})
+        QObject::connect(&loop_, signal, &window, &Principal::relockCommands, Qt::QueuedConnection);
+    QObject::connect(&loop_, &LinkLoop::Grabacion_Terminada, &window, &Principal::relockCommands,
+                     Qt::QueuedConnection);
     ventana_ = std::make_unique<VentanaArchivos>(window, st_);
     archivos_ = std::make_unique<Manejo_de_Archivos>(enlace_, *ventana_);
 }

@@ -315,12 +315,18 @@ void Principal::mostrarFueraDeLinea()
 
 bool Principal::commandRunning() const
 {
-    return commandRunning_ || st_.Grabando_Setpoints || OpenBoxes::instance().count() > 0;
+    return st_.Grabando_Setpoints || commandsHeld();
+}
+
+bool Principal::commandsHeld() const
+{
+    return commandRunning_ || OpenBoxes::instance().count() > 0 || (svc_.storeUnderWay && svc_.storeUnderWay());
 }
 
 void Principal::relockCommands()
 {
-    const bool lock = commandRunning_ || OpenBoxes::instance().count() > 0;
+    // A send disables the whole window itself while it runs.
+    const bool lock = commandsHeld();
     if (lock == commandsLocked_) return;
     commandsLocked_ = lock;
     lockCommands(lock);
@@ -397,8 +403,7 @@ void Principal::closeEvent(QCloseEvent* event)
     // box is under way is refused, as Exit is then: ending part way would
     // leave the relay with part of the writes, untold. A termination signal
     // still ends the program (and says what the relay holds).
-    if (!unloaded_ && !closingWithoutQuestion_ &&
-        (commandRunning() || (svc_.storeUnderWay && svc_.storeUnderWay()))) {
+    if (!unloaded_ && !closingWithoutQuestion_ && commandRunning()) {
         event->ignore();
         return;
     }

@@ -158,9 +158,14 @@ public:
     // it is reached (menu, tool bar, shortcut, an accessibility action or a
     // direct call), so that no second page opens over the first. A box
     // raised outside any command (the link lost while idle, the end of a
-    // send) counts as one while it is open. A send of a setpoint file counts
-    // as running until it ends: no command may load, save or print over it.
+    // send) counts as one while it is open. A send of a setpoint file, and a
+    // STORE whose writes wait or run (also after its page closed), count as
+    // running until they end: no command may load, save or print over them.
     bool commandRunning() const;
+    // Commands disabled while commandRunning(), enabled again as they were
+    // once it is over. Called again whenever a STORE may have ended, as one
+    // goes on after its page closed (a clock STORE's apply command).
+    void relockCommands();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -168,12 +173,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // A command, a box or a STORE under way: what locks the commands.
+    bool commandsHeld() const;
     // Marks a command as running for its lifetime; false (and nothing
     // marked) when another one already runs.
     class CommandRun;
-    // Commands disabled while a command runs or a box is open, enabled
-    // again as they were once neither is.
-    void relockCommands();
     void lockCommands(bool locked);
     void openValuePageNow(const QString& form);
 

@@ -253,7 +253,8 @@ private slots:
     // command is up) no command runs over it, however it is reached: its
     // action is disabled (menu, tool bar, shortcut, accessibility press) and
     // its handler, entered all the same, does nothing; the window's close
-    // box is refused too, in either mode, also while a STORE is under way.
+    // box is refused too, in either mode, also while a STORE is under way
+    // after its page closed.
     // Afterwards every command is as it was.
     void commandsDoNothingWhileAPageIsOpen_data()
     {
@@ -335,10 +336,19 @@ private slots:
         QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
         for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
 
-        // A STORE under way after its page closed (the clock's): no close.
+        // A STORE under way after its page closed (the clock's): the same
+        // until its end is told; then every command is as it was.
         storing = true;
+        w.relockCommands();
+        QVERIFY(!w.command(command)->isEnabled());
+        pressAccessibly(w.command(command));
+        emit w.command(command)->triggered(false);
         QVERIFY(!w.close());
+        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
+        QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
         storing = false;
+        w.relockCommands();
+        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
 
         // A send of a setpoint file runs with only the window disabled: the
         // command, reached all the same, does nothing until the send ends,

@@ -90,8 +90,10 @@ void tst_ClockPage::readsAndSetsTheRelayClock()
         if (reqs[i].find("fc 5 addr 0005") != std::string::npos) apply = i;
     }
     QVERIFY(write < apply);
-    // "Saved" once the apply command has been answered too.
+    // "Saved" once the apply command has been answered too; the main
+    // window's commands, held while the STORE ran, are free again.
     QTRY_COMPARE_WITH_TIMEOUT(savedBoxes(program), 1, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(w->command("Load_s")->isEnabled() && !w->commandRunning(), 3000);
     QTRY_COMPARE_WITH_TIMEOUT(page->lblFecha()->text(), QString("17/05/2030"), 5000);
     QVERIFY(page->lblHora()->text().startsWith("08:09:"));
 
