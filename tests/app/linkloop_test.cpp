@@ -727,43 +727,45 @@ TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
     expectLinkErrorReportedOnce();
 }
 
-TEST_F(Loop, CommandAnsweredWhileDispatchingIsStoppedIsConfirmedThenThePortCloses)
+// A passed reply that comes while dispatching is stopped (a file was read
+// meanwhile) is told as it stands, then the port closes and nothing more goes
+// out: a command is confirmed; a clock write, which no apply command follows
+// now, is not called saved.
+struct AnsweredWhileStopped {
+    int code;
+    std::pair<std::string, std::string> box;  // text, title
+    std::string detail;
+};
+
+struct LoopAnsweredWhileStopped : Loop, ::testing::WithParamInterface<AnsweredWhileStopped> {};
+
+TEST_P(LoopAnsweredWhileStopped, IsToldAsItStandsThenThePortCloses)
 {
+    const AnsweredWhileStopped& c = GetParam();
     conectarYEsperarOnline();
     port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
-        if (codigo(f) == 11)
-            link.Detener_Comunicacion = true; // e.g. a file was read meanwhile
+        if (codigo(f) == c.code)
+            link.Detener_Comunicacion = true;
         return Fallo::Ninguno;
     };
-    sched.Agregar_Solicitud(0, &engine, 11);
+    sched.Agregar_Solicitud(0, &engine, c.code);
     ASSERT_TRUE(waitFor([&] { return !port.portOpen(); }, 3000));
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].first, "Command executed");
+    EXPECT_EQ(notifier.messages[0], c.box);
+    EXPECT_EQ(notifier.details[0], c.detail);
     EXPECT_FALSE(link.Comunicando);
     const auto n = port.requests.size();
-    EXPECT_EQ(codigo(port.requests.back()), 11);
+    EXPECT_EQ(codigo(port.requests.back()), c.code);
     runFor(4 * kTimeout);
     EXPECT_EQ(port.requests.size(), n);
     EXPECT_EQ(panel6, LinkLoop::kFueraDeLinea);
 }
 
-TEST_F(Loop, ClockWrittenWhileDispatchingStopsIsNotCalledSaved)
-{
-    // No apply command follows the passed write: written, not applied.
-    conectarYEsperarOnline();
-    port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
-        if (codigo(f) == 93)
-            link.Detener_Comunicacion = true; // e.g. a file was read meanwhile
-        return Fallo::Ninguno;
-    };
-    sched.Agregar_Solicitud(0, &engine, 93);
-    ASSERT_TRUE(waitFor([&] { return !port.portOpen(); }, 3000));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0], std::make_pair(std::string(" Communication Error..."),
-                                                   std::string("Communication Error")));
-    EXPECT_EQ(notifier.details[0], "The clock was written but not applied.");
-    EXPECT_EQ(cuantos(92), 0);
-}
+INSTANTIATE_TEST_SUITE_P(Casos, LoopAnsweredWhileStopped,
+                         ::testing::Values(AnsweredWhileStopped{11, {"Command executed", "KOVA"}, ""},
+                                           AnsweredWhileStopped{93,
+                                                                {" Communication Error...", "Communication Error"},
+                                                                "The clock was written but not applied."}));
 
 // --- Failed replies spread over requests, replies after a load ----------------
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 namespace kova {
 namespace {
 
@@ -277,22 +275,6 @@ TEST(CalculadoraKeys, UnknownKindDoesNothing)
     type(k, "5");
     EXPECT_EQ(k.OK_Click(), Calculadora::OkResult::Ignored);
     EXPECT_EQ(b.Calc_Tipo, 0);
-}
-
-// Code that enters values through the block on the user's behalf leaves the program's block as it was, also when
-// it ends in an exception.
-TEST(Calculadora, KeptBlockComesBackAfterAnException)
-{
-    keypadBlock().Calc_Titulo = "Slave Address:";
-    keypadBlock().Calc_Valor_Nuevo = 17;
-    try {
-        const KeptKeypadBlock kept;
-        keypadBlock() = kind1("100", 5, 60000, 1, "Sec", 250);
-        throw std::runtime_error("stopped");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(keypadBlock().Calc_Titulo, "Slave Address:");
-    EXPECT_EQ(keypadBlock().Calc_Valor_Nuevo, 17);
 }
 
 TEST(Calculadora, ValorAHex)

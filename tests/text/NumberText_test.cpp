@@ -60,15 +60,6 @@ TEST(NumberPattern, FloatUsesItsOwnShortestDigits)
     EXPECT_EQ(patternDecimals("0"), 0);
 }
 
-TEST(PlainNumber, NeverInExponentForm)
-{
-    EXPECT_EQ(plainNumber(0.00001), "0.00001");
-    EXPECT_EQ(plainNumber(0.05), "0.05");
-    EXPECT_EQ(plainNumber(-2.5e-7), "-0.00000025");
-    EXPECT_EQ(plainNumber(1e20), "100000000000000000000");
-    EXPECT_EQ(plainNumber(60000), "60000");
-}
-
 TEST(GeneralNumber, FloatAndDouble)
 {
     const struct {
