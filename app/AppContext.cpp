@@ -416,7 +416,9 @@ std::string AppContext::writeUnderWay() const
     if (const std::string d = envio_->Detalle_En_Curso(); !d.empty())
         return "while sending setpoints to the relay: " + d;
     if (const std::string d = loop_.Detalle_En_Curso(); !d.empty())
-        return "while storing setpoints in the relay: " + d;
+        return (loop_.Grabacion_En_Curso() ? "while storing setpoints in the relay: "
+                                           : "while storing the date and time in the relay: ") +
+               d;
     if (comunicacion_)
         if (const std::string d = comunicacion_->programacionModem().Detalle_En_Curso(); !d.empty())
             return "while programming the modem: " + d;

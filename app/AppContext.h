@@ -107,9 +107,9 @@ public:
     // Actual Values > Events: the events page, shown modally.
     void openEventsPage();
 
-    // A setpoint send or STORE under way and what the relay now holds of
-    // it, or a modem programming under way and what the modem got, as the
-    // services' writeUnderWay gives it; empty when none runs.
+    // A setpoint send, STORE or clock STORE under way and what the relay
+    // now holds of it, or a modem programming under way and what the modem
+    // got, as the services' writeUnderWay gives it; empty when none runs.
     std::string writeUnderWay() const;
 
     // File > Print: the three commands and their report pages.

@@ -70,7 +70,7 @@ std::string Bloques_Escritos::Detalle() const
         quizas += bs.size();
     if (confirmados.empty() && quizas == 0) {
         const std::string rechazo = rechazados.empty() ? "" : "The relay refused " + nombrar(rechazados) + ". ";
-        return rechazo + "Nothing was written to the relay.";
+        return rechazo + kNadaEscrito;
     }
     std::string s;
     const auto frase = [&s](const std::string& f) { s += (s.empty() ? "" : " ") + f; };
@@ -123,6 +123,23 @@ std::string Detalle_Reloj(const Envios& escritura, const Envios& aplicar)
         break;
     }
     return "The clock was written but not applied.";
+}
+
+std::string Detalle_Borrado(const Envios& borrado)
+{
+    switch (borrado.resultado()) {
+    case Envios::Resultado::Rechazado:
+        return "The relay refused the clear command: the record was not cleared.";
+    case Envios::Resultado::Excepcion:
+        return "The relay answered the clear command with " + Texto_Excepcion(borrado.excepcion()) +
+               ": the record may have been cleared.";
+    case Envios::Resultado::SinRespuesta:
+        return "The clear command got no valid answer: the record may have been cleared.";
+    case Envios::Resultado::NoEnviado:
+    case Envios::Resultado::Confirmado:
+        break;
+    }
+    return {};
 }
 
 } // namespace kova

@@ -20,6 +20,9 @@
 
 namespace kova {
 
+// Said when nothing of a send or store was, or may have been, written.
+inline constexpr const char* kNadaEscrito = "Nothing was written to the relay.";
+
 // An exception code that refuses a request outright: nothing of it was done.
 constexpr bool Excepcion_Rechaza(int codigo) { return codigo >= 1 && codigo <= 3; }
 // "exception code 04 (device failure)": the code in two hex digits, with its
@@ -80,5 +83,9 @@ private:
 // write (93) and the command that applies it (92). Empty when the write
 // was not sent.
 std::string Detalle_Reloj(const Envios& escritura, const Envios& aplicar);
+
+// What an events clear command (13) that did not pass did to the relay's
+// event record. Empty when it was not sent or passed.
+std::string Detalle_Borrado(const Envios& borrado);
 
 } // namespace kova

@@ -104,6 +104,7 @@ bool LinkLoop::Conectar(int puerto, const std::string& cadenaCom, int direccion)
     fallosSeguidos_.clear();
     grabacion_ = Grabacion{};
     reloj_ = Reloj{};
+    borrado_ = Envios{};
     emit Conexion_Iniciada();
 
     sched_.setLargo_Cola_Ciclica(1);
@@ -291,6 +292,10 @@ void LinkLoop::tramaRechazada(const Trama_Rechazada& rechazo)
             reloj_.aplicar.Excepcion(rechazo.excepcion);
         return;
     }
+    if (escritura == 13) {
+        borrado_.Excepcion(rechazo.excepcion);
+        return;
+    }
     const int b = Bloque_De_Escritura(escritura);
     if (b == 0)
         return;
@@ -439,6 +444,8 @@ void LinkLoop::marcarEnviada()
         reloj_.escritura.Enviado();
     else if (engine_.Accion() == 92 && reloj_.escrito)
         reloj_.aplicar.Enviado();
+    else if (engine_.Accion() == 13)
+        borrado_.Enviado();
     if (!grabacion_.activa)
         return;
     const Solicitud s{sched_.Cola_Actual(), sched_.Posicion_Actual(), engine_.Accion()};
@@ -493,7 +500,13 @@ bool LinkLoop::Reloj_En_Curso() const
 
 std::string LinkLoop::Detalle_En_Curso() const
 {
-    return grabacion_.activa ? detalleGrabacion() : std::string();
+    if (grabacion_.activa)
+        return detalleGrabacion();
+    if (!Reloj_En_Curso())
+        return {};
+    // A clock store whose write has not gone out yet: nothing of it is in the relay.
+    const std::string d = detalleGrabacion();
+    return d.empty() ? kNadaEscrito : d;
 }
 
 void LinkLoop::respuestaDeGrabacion(const Solicitud& s)
@@ -526,6 +539,7 @@ void LinkLoop::terminarGrabacion(bool guardado)
 void LinkLoop::enlaceTerminado()
 {
     reloj_ = Reloj{};
+    borrado_ = Envios{};
     if (grabacion_.activa) {
         // The link error's box already told what the relay holds.
         grabacion_.sinCola.clear();
@@ -558,9 +572,11 @@ void LinkLoop::mensajeResultado(int accion)
         reloj_ = Reloj{};
         mostrar(Icono::Exclamacion, kGuardado, "KOVA");
         break;
+    case 13:
+        borrado_ = Envios{};
+        [[fallthrough]];
     case 11:
     case 12:
-    case 13:
         mostrar(Icono::Informacion, kEjecutado, "KOVA");
         break;
     default:
@@ -662,6 +678,7 @@ void LinkLoop::Inicio_Limpio()
     enErrorComm_ = false;
     conectando_ = false;
     reloj_ = Reloj{};
+    borrado_ = Envios{};
     fallosConexion_ = 0;
     for (auto& cola : fallos_)
         cola.fill(0);
@@ -729,9 +746,13 @@ void LinkLoop::onErrorCommActivado()
     tmrRetardoCom_.stop();
     silencio_.stop();
     esperandoSilencio_ = false;
-    // With what a store or clock store under way left in the relay.
-    if (notifier_ != nullptr)
-        critico(kErrorComunicacion, "Communication Error", detalleGrabacion());
+    // With what a store, clock store or events clear under way left in the relay.
+    if (notifier_ != nullptr) {
+        std::string detalle = detalleGrabacion();
+        if (const std::string delBorrado = Detalle_Borrado(borrado_); !delBorrado.empty())
+            detalle += (detalle.empty() ? "" : " ") + delBorrado;
+        critico(kErrorComunicacion, "Communication Error", detalle);
+    }
     if (trabajarSinRele_)
         trabajarSinRele_();
     enlaceTerminado();

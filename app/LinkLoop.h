@@ -198,8 +198,9 @@ public:
     // Failed attempts in a row (while online) of the requests with this code,
     // whatever their slots, since one last passed or the connect.
     int Fallos_Seguidos(int codigo) const;
-    // While a store transaction runs: what the relay now holds of it, as the
-    // detail line of its error would say (a write in flight may have been
+    // While a store transaction or a clock store runs: what the relay now
+    // holds of it, as the detail line of its error would say (a write in
+    // flight may have been written; a clock not yet sent: nothing was
     // written); empty otherwise.
     std::string Detalle_En_Curso() const;
 
@@ -336,6 +337,8 @@ private:
         // 93 passed and its 92 waits.
         bool escrito = false;
     } reloj_;
+    // The events clear command's sends since its last passed reply.
+    Envios borrado_;
     std::array<std::array<int, Proceso_Comunicacion::kSlots>, Proceso_Comunicacion::kColas> fallos_{};
     std::map<int, int> fallosSeguidos_;
 };

@@ -20,7 +20,9 @@ namespace {
 // removing it again: through a symbolic link whose file does not exist yet,
 // that removes the link and leaves an empty file where it pointed. So on
 // Print such a name is shown to the dialog as the file the link names; the
-// name chosen is returned in `link` (empty otherwise) for the printer.
+// name chosen is returned in `link` (empty otherwise) for the printer. A
+// relative name is made whole first: the dialog writes it in the home
+// folder but would try it in the working folder.
 void keepLinksOnPrint(QPrintDialog& dialog, QString& link)
 {
     auto* buttons = dialog.findChild<QDialogButtonBox*>();
@@ -31,8 +33,10 @@ void keepLinksOnPrint(QPrintDialog& dialog, QString& link)
         link.clear();
         if (buttons->buttonRole(b) != QDialogButtonBox::AcceptRole || !fileName->isEnabled()) return;
         QString path = fileName->text();
-        // A relative name is taken in the home folder, as the dialog does.
-        if (QDir::isRelativePath(path)) path = QDir::homePath() + QLatin1Char('/') + path;
+        if (!path.isEmpty() && QDir::isRelativePath(path)) {
+            path = QDir::homePath() + QLatin1Char('/') + path;
+            fileName->setText(path);
+        }
         const QFileInfo info(path);
         std::string target;
         if (!info.isSymLink() || info.exists() || !resolveSymbolicLinks(QFile::encodeName(path).toStdString(), target))

@@ -272,6 +272,9 @@ int Escritura_De_Trama(const std::vector<std::uint8_t>& trama)
     // The clock's apply command is relay command 5 (Date_Time_Comand).
     if (trama[1] == 0x05 && inicio == 5 && trama[4] == 0xFF && trama[5] == 0x00)
         return 92;
+    // The events clear is relay command 9 (Comando_9).
+    if (trama[1] == 0x05 && inicio == 9 && trama[4] == 0xFF && trama[5] == 0x00)
+        return 13;
     // The clock write goes to 0x0090..0x0092 (Write_Date_Time).
     if (trama[1] == 0x10 && inicio == 0x0090)
         return 93;

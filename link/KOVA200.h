@@ -31,7 +31,8 @@ struct Trama_Rechazada {
 };
 
 // The write request a frame is: a setpoint block's write (27, 28, 110 to
-// 113), the clock write (93) or the clock's apply command (92); else 0.
+// 113), the clock write (93), the clock's apply command (92) or the events
+// clear command (13); else 0.
 int Escritura_De_Trama(const std::vector<std::uint8_t>& trama);
 
 // A refused property write (393: the property is read-only at run time).

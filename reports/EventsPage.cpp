@@ -90,19 +90,27 @@ std::optional<std::uint16_t> EventsPage::numeroEvento(std::string_view texto)
 
 EventsPage::~EventsPage() { soltarEnlace(); }
 
-std::string EventsPage::Texto_Sin_Lectura()
+namespace {
+
+// "its last 7 reads failed or were refused", as the link counted them.
+std::string ultimasLecturas(int fallos)
 {
-    return "The event record could not be read: its last " + std::to_string(kFallosParaAbandonar) +
-           " reads failed or were refused. The page keeps trying.";
+    return fallos <= 1 ? "its last read failed or was refused"
+                       : "its last " + formatPattern(std::int64_t{fallos}, "0") + " reads failed or were refused";
+}
+
+} // namespace
+
+std::string EventsPage::Texto_Sin_Lectura(int fallos)
+{
+    return "The event record could not be read: " + ultimasLecturas(fallos) + ". The page keeps trying.";
 }
 
 std::string EventsPage::Texto_Abandonada(std::int16_t codigo, int fallos)
 {
     const std::string lectura =
         codigo == kLeerUltimoEvento ? "The relay's newest event number" : "The event record";
-    const std::string lecturas = fallos <= 1 ? "its last read failed or was refused"
-                                             : "its last " + std::to_string(fallos) + " reads failed or were refused";
-    return lectura + " could not be read: " + lecturas +
+    return lectura + " could not be read: " + ultimasLecturas(fallos) +
            ", and the link to the relay was given up. The page no longer asks the relay for events.";
 }
 
@@ -190,11 +198,10 @@ void EventsPage::linkLost()
 
 void EventsPage::ponerEstado()
 {
-    const bool fallando = host_.failuresInARow(kLeerUltimoEvento) >= kFallosParaAbandonar ||
-                          host_.failuresInARow(kLeerRegistroEvento) >= kFallosParaAbandonar;
-    std::string estado = abandonada_ != 0 ? Texto_Abandonada(abandonada_, fallosAbandonada_)
-                         : perdido_       ? Texto_Enlace_Perdido()
-                         : fallando       ? Texto_Sin_Lectura()
+    const int fallos = std::max(host_.failuresInARow(kLeerUltimoEvento), host_.failuresInARow(kLeerRegistroEvento));
+    std::string estado = abandonada_ != 0                 ? Texto_Abandonada(abandonada_, fallosAbandonada_)
+                         : perdido_                       ? Texto_Enlace_Perdido()
+                         : fallos >= kFallosParaAbandonar ? Texto_Sin_Lectura(fallos)
                                           : std::string();
     if (estado == estado_)
         return;

@@ -50,8 +50,9 @@ public:
     static constexpr std::int16_t kBorrarEventos = 13;
     // The read of the event record that request 30 chains.
     static constexpr std::int16_t kLeerRegistroEvento = 90;
-    // The status line when the event reads keep failing.
-    static std::string Texto_Sin_Lectura();
+    // The status line when the event reads keep failing, `fallos` times in
+    // a row as the link counts them.
+    static std::string Texto_Sin_Lectura(int fallos);
     // The status line when the link gave up the read with this code (the
     // newest number or the event record) after it failed `fallos` times in
     // a row, and was lost.

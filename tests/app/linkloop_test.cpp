@@ -887,6 +887,7 @@ struct ClockCase {
     Fallo fallo;
     std::string detalle;
     int envios93, envios92;
+    int pedido = 93; // the request queued
 };
 
 struct ClockStore : Loop, ::testing::WithParamInterface<ClockCase> {};
@@ -896,7 +897,7 @@ TEST_P(ClockStore, GivenUpIsToldInTheLinkErrorsDetail)
     const ClockCase& c = GetParam();
     port.fallo = [&](const auto& f, int) { return codigo(f) == c.codigo ? c.fallo : Fallo::Ninguno; };
     conectarYEsperarOnline();
-    sched.Agregar_Solicitud(0, &engine, 93);
+    sched.Agregar_Solicitud(0, &engine, c.pedido);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(4 * kTimeout);
     // A late reply to the write given up: the port closes at it, nothing told.
@@ -925,7 +926,11 @@ INSTANTIATE_TEST_SUITE_P(
         ClockCase{"write silent", 93, Fallo::Silencio,
                   "The clock got no valid answer: it may have been written; it was not applied.", kTodos, 0},
         ClockCase{"write answered late", 93, Fallo::Tarde,
-                  "The clock got no valid answer: it may have been written; it was not applied.", kTodos, 0}),
+                  "The clock got no valid answer: it may have been written; it was not applied.", kTodos, 0},
+        ClockCase{"events clear device failure", 13, Fallo::ExcepcionDispositivo,
+                  "The relay answered the clear command with exception code 04 (device failure): the record may "
+                  "have been cleared.",
+                  0, 0, 13}),
     [](const auto& info) {
         std::string n = info.param.nombre;
         std::replace(n.begin(), n.end(), ' ', '_');

@@ -24,6 +24,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -326,21 +327,34 @@ private slots:
 
     // "Print to File (PDF)" answered with the dialog's own Print button: a
     // symbolic link chosen stays a link and the file it names, existing or
-    // not yet, takes the PDF whole; the dialog leaves no file behind.
+    // not yet, takes the PDF whole; the dialog leaves no file behind. A
+    // relative name is the one in the home folder, also for the dialog's
+    // check: a dangling link of that name in the working folder stays.
     void printToFileThroughALink_data()
     {
         QTest::addColumn<bool>("targetExists");
-        QTest::newRow("dangling link") << false;
-        QTest::newRow("link to an earlier file") << true;
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("dangling link") << false << false;
+        QTest::newRow("link to an earlier file") << true << false;
+        QTest::newRow("relative name, a dangling link in the working folder") << true << true;
     }
 
     void printToFileThroughALink()
     {
         QFETCH(bool, targetExists);
-        QTemporaryDir dir;
+        QFETCH(bool, relative);
+        QTemporaryDir dir, work;
         const QString target = dir.filePath("target.pdf");
         const QString link = dir.filePath("link.pdf");
         QVERIFY(QFile::link("target.pdf", link));
+        const QByteArray home = qgetenv("HOME");
+        const QString current = QDir::currentPath();
+        const auto restore = qScopeGuard([&] { qputenv("HOME", home); QDir::setCurrent(current); });
+        if (relative) {
+            QVERIFY(QFile::link("target.pdf", work.filePath("link.pdf")));
+            qputenv("HOME", QFile::encodeName(dir.path()));
+            QVERIFY(QDir::setCurrent(work.path()));
+        }
         if (targetExists) {
             QFile earlier(target);
             QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
@@ -350,7 +364,7 @@ private slots:
             QVERIFY(d);
             auto* printers = d->findChild<QComboBox*>(QStringLiteral("printers"));
             printers->setCurrentIndex(printers->count() - 1);
-            d->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(link);
+            d->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(relative ? "link.pdf" : link);
             // An earlier file brings Qt's overwrite question: Yes.
             QTimer::singleShot(100, [] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
@@ -372,6 +386,8 @@ private slots:
         QVERIFY(QFileInfo(link).isSymLink());
         QVERIFY(pdfFileComplete(target));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), (QStringList{"link.pdf", "target.pdf"}));
+        if (relative)
+            QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"link.pdf"});
     }
 
     // The wait box is modal over the program; its Cancel ends the wait.

@@ -155,7 +155,9 @@ void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
         QTRY_VERIFY_WITH_TIMEOUT(program.ui.shown.last().text == QString("Command executed"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(list.topLevelItemCount(), 0, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!view->Estado()->text().isEmpty(), 20000);
-        QCOMPARE(view->Estado()->text(), QString::fromStdString(kova::EventsPage::Texto_Sin_Lectura()));
+        QCOMPARE(view->Estado()->text(), QString::fromStdString(kova::EventsPage::Texto_Sin_Lectura(
+                                             program.context.linkLoop().Fallos_Seguidos(
+                                                 kova::EventsPage::kLeerRegistroEvento))));
         QCOMPARE(list.topLevelItemCount(), 0);
         int refused = 0;
         for (const auto& line : requestsAfter(sim, refusedAt)) refused += has(line, "fc 4 addr 0610 count 22 ");

@@ -11,9 +11,11 @@
 #include "integration/support/LoggedFrames.h"
 #include "integration/support/OnlineProgram.h"
 #include "link/RegisterImages.h"
+#include "pages/DateTimeConfigView.h"
 #include "platform/StderrText.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -253,23 +255,36 @@ void tst_SendSetpoints::fileOutsideItsRangesIsNeverWritten()
 }
 
 // A calling program ends the program (started with its command line, so
-// online) while File > Send waits for the relay's reply to block 3: one
-// line on stderr says what the relay holds, and the handshake file still
-// gets its record 2. The terminal closing (SIGHUP) ends it the same way.
+// online) while File > Send waits for the relay's reply to block 3, or the
+// clock page's STORE for the reply to its apply command (the page open, or
+// closed with the STORE still under way): one line on stderr says what the
+// relay holds, and the handshake file still gets its record 2. The terminal
+// closing (SIGHUP) or Ctrl+C ends it the same way.
 void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds_data()
 {
     QTest::addColumn<int>("signalNumber");
     QTest::addColumn<QString>("name");
-    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
-    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+    QTest::addColumn<QString>("clockPage"); // empty for the send; "open" or "closed" for the clock STORE
+    QTest::addColumn<QString>("told");
+    const QString send = "while sending setpoints to the relay: The relay confirmed blocks 1 and 2. Block 3 got no "
+                         "valid answer: it may have been written. Blocks 4 to 6 were not sent. The relay may now "
+                         "hold a mix of old and new setpoints.";
+    const QString clock = "while storing the date and time in the relay: The clock was written; the command to "
+                          "apply it got no valid answer: it may not have been applied.";
+    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM" << "" << send;
+    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP" << "" << send;
+    QTest::newRow("clock STORE, SIGTERM") << SIGTERM << "SIGTERM" << "open" << clock;
+    QTest::newRow("clock STORE after its page closed, SIGINT") << SIGINT << "SIGINT" << "closed" << clock;
 }
 
 void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds()
 {
     QFETCH(int, signalNumber);
     QFETCH(QString, name);
+    QFETCH(QString, clockPage);
+    QFETCH(QString, told);
     std::signal(SIGHUP, SIG_DFL); // whatever the test runner was started with
-    SimHarness sim({"--busy-on", "16:0x1000:4000"});
+    SimHarness sim({"--busy-on", clockPage.isEmpty() ? "16:0x1000:4000" : "5:0x0005:4000"});
     QVERIFY2(sim.ok(), sim.error().c_str());
     OnlineProgram program(Arranque::Options{0, true});
     bool ended = false;
@@ -282,20 +297,29 @@ void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds()
     program.context.linkLoop().setIntervals(6000, 10, 50);
     program.ui.fileNames = {file};
     program.ui.inputAnswers = {"1"};
+    std::unique_ptr<DateTimeConfigView> page;
     const QByteArray text = kova::test::stderrOf([&] {
-        program.arranque.principal()->command("Send")->trigger();
-        QVERIFY(QTest::qWaitFor([&] { return program.context.DELU().Accion() == 110; }, 10000));
+        if (clockPage.isEmpty()) {
+            program.arranque.principal()->command("Send")->trigger();
+        } else {
+            page = program.context.clockPage();
+            page->show();
+            page->Store()->click();
+        }
+        const int awaited = clockPage.isEmpty() ? 110 : 92;
+        QVERIFY(QTest::qWaitFor([&] { return program.context.DELU().Accion() == awaited; }, 10000));
+        if (clockPage == "closed") {
+            page->Okey()->click();
+            QVERIFY(QTest::qWaitFor([&] { return !page->isVisible(); }, 3000));
+        }
         QTest::qWait(200);
         ::raise(signalNumber);
         QVERIFY(QTest::qWaitFor([&] { return ended; }, 5000));
     });
-    QVERIFY2(text.contains("kova: ended by " + name.toLatin1() + " while sending setpoints to the relay: The relay confirmed blocks 1 "
-                           "and 2. Block 3 got no valid answer: it may have been written. Blocks 4 to 6 were not "
-                           "sent. The relay may now hold a mix of old and new setpoints.\n"),
-             text.constData());
+    QVERIFY2(text.contains("kova: ended by " + name.toLatin1() + " " + told.toLatin1() + "\n"), text.constData());
     QCOMPARE(text.count("kova: ended by"), 1);
     QCOMPARE(kova::test::readAll(program.dir.filePath("prueba.txt")), QByteArray::fromHex("0200"));
-    QVERIFY(program.ui.shown.isEmpty());
+    QCOMPARE(program.ui.shown.size(), clockPage.isEmpty() ? 0 : 1); // only the clock STORE's question
 }
 
 QTEST_MAIN(tst_SendSetpoints)

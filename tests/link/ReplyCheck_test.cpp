@@ -361,6 +361,7 @@ TEST(Tramas_Pendientes, DroppedExceptionNamesTheFrameRefusedOnlyWhenItFitsNoOthe
     EXPECT_EQ(Escritura_De_Trama(w3), 110);
     EXPECT_EQ(Escritura_De_Trama(withCrc(bytes("01 10 00 90 00 03 06 00 01 02 03 04 05"))), 93);
     EXPECT_EQ(Escritura_De_Trama(withCrc(bytes("01 05 00 05 FF 00"))), 92);
+    EXPECT_EQ(Escritura_De_Trama(withCrc(bytes("01 05 00 09 FF 00"))), 13);
     EXPECT_EQ(Escritura_De_Trama(withCrc(bytes("01 05 00 01 FF 00"))), 0);
     EXPECT_EQ(Escritura_De_Trama(r1), 0);
 }

@@ -218,7 +218,7 @@ TEST(EventsPageOnline, NoRowAboveTheRelaysNewest)
 // request fails/passes, G/g the link gives 30/90 up, L link lost.
 TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
 {
-    const std::string trying = EventsPage::Texto_Sin_Lectura(), lost = EventsPage::Texto_Enlace_Perdido();
+    const std::string trying = EventsPage::Texto_Sin_Lectura(5), lost = EventsPage::Texto_Enlace_Perdido();
     const std::string newestGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerUltimoEvento, 5);
     const std::string recordGivenUp = EventsPage::Texto_Abandonada(EventsPage::kLeerRegistroEvento, 5);
     struct Case { const char* name; const char* steps; std::string told; };
@@ -231,6 +231,7 @@ TEST(EventsPageOnline, EventReadsFailingInARowAreTold)
         {"the newest number given up, the link lost", "fffffGL", newestGivenUp},
         {"the record given up, a late reply after", "FFFFFgLP", recordGivenUp},
         {"the record refused before the page opened", "xxxFF", trying},
+        {"refused seven times: the link's count", "xxFFFFF", EventsPage::Texto_Sin_Lectura(7)},
         {"the record refused before the page opened, given up", "xxxFFgL", recordGivenUp},
         {"seven refusals given up", "xxFFFFFgL", EventsPage::Texto_Abandonada(EventsPage::kLeerRegistroEvento, 7)},
         {"another request given up", "oooooL", lost},

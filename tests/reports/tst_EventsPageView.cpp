@@ -74,7 +74,7 @@ void tst_EventsPageView::layoutColumnsAndList()
     QVERIFY(view.Estado()->geometry().top() >= view.ListView1()->geometry().bottom());
     QVERIFY(view.Estado()->text().isEmpty());
     for (int i = 0; i < 5; ++i) host.fail(EventsPage::kLeerRegistroEvento);
-    QCOMPARE(view.Estado()->text().toStdString(), EventsPage::Texto_Sin_Lectura());
+    QCOMPARE(view.Estado()->text().toStdString(), EventsPage::Texto_Sin_Lectura(5));
     host.passed(EventsPage::kLeerRegistroEvento);
     QVERIFY(view.Estado()->text().isEmpty());
 
