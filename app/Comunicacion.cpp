@@ -71,6 +71,8 @@ QGroupBox* frame(QWidget* parent, const char* name, const char* caption)
 {
     auto* g = new QGroupBox(QString::fromLatin1(caption), parent);
     g->setObjectName(QString::fromLatin1(name));
+    // Read by its own title: a frame inside another would be read by the outer one's.
+    g->setAccessibleName(g->title());
     return g;
 }
 

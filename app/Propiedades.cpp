@@ -6,6 +6,7 @@
 #include "editors/SpokenName.h"
 #include "pages/PagePlacement.h"
 #include "platform/EnterPress.h"
+#include "platform/HeldText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -36,6 +37,7 @@ QLineEdit* campoDeArchivo(QWidget* parent, const char* name, int largo = 0)
 {
     QLineEdit* t = campo(parent, name);
     t->setValidator(new Cp1252Validator(t));
+    keepHeldText(*t);
     if (largo > 0)
         cajaDeLargoFijo(*t, largo);
     return t;
@@ -66,6 +68,7 @@ Propiedades::Propiedades(Manejo_de_Archivos& archivos, QWidget& principal, QWidg
     // The firmware text is only shown: nothing typed there would be kept.
     Text5_ = campo(Frame2, "Text5");
     Text5_->setReadOnly(true);
+    keepHeldText(*Text5_, [this] { return sinBlancosAlFinal(archivos_.Firmware_Rele); });
     auto* g = new QGridLayout(Frame2);
     g->addWidget(etiqueta(Frame2, "Label5", "Programer:", *Text1_), 0, 0);
     g->addWidget(Text1_, 0, 1);

@@ -1,5 +1,6 @@
 #include "editors/BitsWidget.h"
 
+#include "editors/SpokenName.h"
 #include "editors/ValueEditorWidget.h"
 
 #include <QApplication>
@@ -89,9 +90,9 @@ QWidget* BitsWidget::nameParts(const QString& name)
         spokenCaption_ = new QLabel(this);
         spokenCaption_->setObjectName(QStringLiteral("SpokenCaption"));
         spokenCaption_->hide();
-        spokenCaption_->setBuddy(combo1_);
     }
     spokenCaption_->setText(name);
+    pairCaption(*spokenCaption_, *combo1_);
     return combo1_;
 }
 

@@ -1,5 +1,6 @@
 #include "editors/CalculadoraWindow.h"
 
+#include "platform/HeldText.h"
 #include "platform/Ui.h"
 
 #include <QApplication>
@@ -50,6 +51,7 @@ CalculadoraWindow::CalculadoraWindow(KeypadBlock& block, QWidget* parent)
     pantalla_ = new QLineEdit(this);
     pantalla_->setObjectName("Pantalla");
     pantalla_->setReadOnly(true);
+    keepHeldText(*pantalla_, [this] { return QString::fromStdString(model_.Pantalla()); });
     // Typed keys go to the window, which clicks the buttons.
     pantalla_->setFocusPolicy(Qt::NoFocus);
     pantalla_->setAlignment(Qt::AlignRight);

@@ -16,7 +16,15 @@ void nameByCaption(QLabel& caption, QWidget& control)
         part = editor->nameParts(name);
     else if (auto* selector = qobject_cast<BitsWidget*>(&control))
         part = selector->nameParts(name);
-    caption.setBuddy(part);
+    pairCaption(caption, *part);
+}
+
+void pairCaption(QLabel& caption, QWidget& part)
+{
+    const QString written = caption.text();
+    caption.setAccessibleName(written);
+    caption.setText(QString(written).replace(QLatin1Char('&'), QLatin1String("&&")));
+    caption.setBuddy(&part);
 }
 
 } // namespace kova

@@ -11,6 +11,11 @@ class QWidget;
 
 namespace kova {
 
+// `part` becomes the buddy of `caption`, and the caption is still drawn and
+// read as written: a label with a buddy would take an "&" in its text as the
+// mark of a shortcut key.
+void pairCaption(QLabel& caption, QWidget& part);
+
 // `caption` becomes the buddy of the control's focusable part (an editor's
 // text, a selector's list, or the control itself), and the control and its
 // parts (an editor's arrows too) take the caption's text as their name.

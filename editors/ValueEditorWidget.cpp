@@ -2,6 +2,7 @@
 
 #include "editors/CalculadoraWindow.h"
 #include "editors/UpDownArrows.h"
+#include "platform/HeldText.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -41,6 +42,7 @@ void ValueEditorWidget::bind()
     upDown1_->setObjectName("UpDown1");
     text1_->setReadOnly(true);
     text1_->setText(QString::fromStdString(model_->Text()));
+    keepHeldText(*text1_, [this] { return QString::fromStdString(model_->Text()); });
     text1_->installEventFilter(this);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     resize(144, 21);

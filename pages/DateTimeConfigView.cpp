@@ -1,5 +1,6 @@
 #include "pages/DateTimeConfigView.h"
 
+#include "editors/SpokenName.h"
 #include "pages/Aviso_grabacion.h"
 #include "pages/PagePlacement.h"
 #include "platform/EnterPress.h"
@@ -81,9 +82,14 @@ void DateTimeConfigView::build()
     lblHora_ = etiqueta(Frame1, QStringLiteral("lblHora"), "lblHora");
 
     auto* g = new QGridLayout(Frame1);
-    g->addWidget(etiqueta(Frame1, QStringLiteral("Label1"), "Date System:"), 0, 0);
+    // The pickers are read by their captions, not by the frame's title.
+    QLabel* dateCaption = etiqueta(Frame1, QStringLiteral("Label1"), "Date System:");
+    QLabel* timeCaption = etiqueta(Frame1, QStringLiteral("Label2"), "Time System:");
+    nameByCaption(*dateCaption, *DateSys_);
+    nameByCaption(*timeCaption, *TimeSys_);
+    g->addWidget(dateCaption, 0, 0);
     g->addWidget(DateSys_, 0, 1);
-    g->addWidget(etiqueta(Frame1, QStringLiteral("Label2"), "Time System:"), 1, 0);
+    g->addWidget(timeCaption, 1, 0);
     g->addWidget(TimeSys_, 1, 1);
     g->addWidget(Store_, 2, 1);
     g->setColumnMinimumWidth(2, 40);

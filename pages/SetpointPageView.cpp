@@ -213,14 +213,15 @@ QGridLayout* SetpointPageView::buildColumn(const std::vector<PageForm::Row>& col
             auto* h = new QHBoxLayout(holder);
             h->setContentsMargins(0, 0, 0, 0);
             const auto& captions = page_.form().boxes.at(row.control).captions;
+            const QString rowCaption = label->text();
             for (int b = 0; b < 4; ++b) {
                 const std::string name = PageForm::boxName(row.control, 4 * row.group + b);
                 auto* c = new QCheckBox(q(captions[static_cast<std::size_t>(b)]));
                 c->setObjectName(q(name));
                 // Read with its row's caption: "Trip" alone does not say which function's relay.
-                c->setAccessibleName(label->text() + QLatin1Char(' ') + c->text());
+                c->setAccessibleName(rowCaption + QLatin1Char(' ') + c->text());
                 if (b == 0)
-                    label->setBuddy(c);
+                    pairCaption(*label, *c);
                 // Any way the box changes state is an edit (a click, the keyboard, an
                 // accessibility tool's toggle); the page's own showing is signal-blocked.
                 connect(c, &QCheckBox::toggled, this, [this, name](bool on) { page_.clickBox(name, on); });

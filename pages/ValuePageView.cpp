@@ -50,7 +50,6 @@ void ValuePageView::build()
     auto newLabel = [this](QWidget* parent, const std::string& name) {
         auto* l = new QLabel(q(page_.text(name)), parent);
         l->setObjectName(q(name));
-        l->setAccessibleDescription(q(name));
         labels_[q(name)] = l;
         return l;
     };

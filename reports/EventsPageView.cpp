@@ -55,6 +55,8 @@ EventsPageView::EventsPageView(EventsPage& page, const QWidget* mainWindow) : pa
     place(Frame1_, kFrame1);
     ListView1_ = new QTreeWidget(Frame1_);
     ListView1_->setObjectName(QStringLiteral("ListView1"));
+    // A list is read by its own name only, not by the frame's title.
+    ListView1_->setAccessibleName(Frame1_->title());
     ListView1_->setRootIsDecorated(false);
     ListView1_->setUniformRowHeights(true);
     ListView1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -1,13 +1,15 @@
-// What a screen reader reads for the controls of the connection window, the
-// relay properties window, every setpoint page and every value page: no
-// control without a name, each named by the caption shown beside it, the caption paired with
-// it as its label.
+// What a screen reader reads for the controls of the program's windows and
+// pages: no control without a name or described by its internal name, each
+// named by the caption shown beside it, the caption drawn as written and paired
+// with it as its label; a text field an assistive tool writes in keeps its text.
 
 #include "app/Comunicacion.h"
 #include "app/Propiedades.h"
 #include "app/support/ProgramWindow.h"
+#include "pages/DateTimeConfigView.h"
 #include "pages/SetpointViewFixture.h"
 #include "pages/ValuePageView.h"
+#include "reports/EventsPageView.h"
 #include "support/ScriptedUi.h"
 
 #include <QAbstractButton>
@@ -24,6 +26,7 @@ struct Named {
     QString control;  // object names from the window down, "/" between them
     QString name;
     QString caption = {};  // the label paired with the control, if any
+    bool keepsItsText = false;  // a text field: an assistive tool's refused text is put back
 };
 using Names = QList<Named>;
 
@@ -73,10 +76,10 @@ private slots:
     {
         QTest::addColumn<Names>("names");
         QTest::newRow("Comunicacion") << Names{
-            {"Byte_UnR1/Text1", "Slave Address:", "Label1"}, {"Byte_UnR1/up", "Slave Address: up"},
+            {"Byte_UnR1/Text1", "Slave Address:", "Label1", true}, {"Byte_UnR1/up", "Slave Address: up"},
             {"Byte_UnR1/down", "Slave Address: down"}, {"Combo1", "Communication Port:", "Label2"},
             {"Combo2", "Baud Rate:", "Label3"}, {"Combo5", "Com 2 Baud Rate:", "Label9"},
-            {"Option1_0", "Modem", "Label10"}, {"Option1_1", "RS485/422", "Label11"},
+            {"Option1_0", "Modem", "Label10"}, {"Option1_1", "RS485/422", "Label11"}, {"Frame5", "Modem String"},
             {"Text1", "Telephone Number", "Label12"}, {"Option3_0", "Default String"},
             {"Option3_1", "Personal String"}, {"Option2_0", "Default String"}, {"Option2_1", "Personal String"},
             {"Combo4", "Modem Location:", "Label8"}, {"Combo3", "Baud Rate:", "Label7"},
@@ -84,14 +87,14 @@ private slots:
             {"Cancelar", "Cancel"},
         };
         QTest::newRow("Propiedades") << Names{
-            {"Text1", "Programer:", "Label5"}, {"Text2", "Relay's Name:", "Label7"},
+            {"Text1", "Programer:", "Label5", true}, {"Text2", "Relay's Name:", "Label7"},
             {"Text3", "Observations:", "Label6"}, {"Text5", "Relay Firmware:", "Label1"},
             {"Okey", "OK"}, {"Cancel", "Cancel"},
         };
         QTest::newRow("SETPAGE2") << Names{
             {"Page1C(0)/Combo1", "Sampling Frequency:", "Label1(0)"},
             {"Combo1", "Ground Sensing:", "Label1(3)"},
-            {"Page1W2(0)/Text1", "VT Primary:", "Label1(10)"},
+            {"Page1W2(0)/Text1", "VT Primary:", "Label1(10)", true},
             {"PhaseCT(9)/Text1", "Openning Breaker Time:", "Label1(20)"},
             {"PhaseCT(9)/down", "Openning Breaker Time: down"},
             {"chkDiscrep(0)", "Breaker Discrepancy Relay: Trip", "Label1(17)"},
@@ -114,36 +117,54 @@ private slots:
             {"Page1C(0)/Combo1", "Trip Output Relay Type:", "Label1(8)"},
             {"Byte_UnR1(0)/down", "Trip Relay Pulse Time: down"},
         };
+        QTest::newRow("SETPAGE17 Label1(0)=Trip & Relay &Pulse Time:") << Names{
+            {"Byte_UnR1(0)/Text1", "Trip & Relay &Pulse Time:", "Label1(0)"}};
+        QTest::newRow("DateTimeConfig") << Names{
+            {"DateSys", "Date System:", "Label1"}, {"TimeSys", "Time System:", "Label2"}};
+        QTest::newRow("AVPAGE4") << Names{{"ListView1", "Events"}};
         QTest::newRow("SETPAGE4") << Names{{"Page1C(3)/Combo1", "Input 2 Active When:", "Label1(0)"}};
         QTest::newRow("SETPAGE9") << Names{{"Page9(6)/Combo1", "Frequency Protection Events:"}};
         for (const char* form : {"AVPAGE1", "AVPAGE2", "AVPAGE3", "AVPAGE5", "AVPAGE6"})
             QTest::newRow(form) << Names{};
     }
 
-    // Every control of the window a user can reach (a tab stop or a button;
-    // not a list's popup) is read by a name; the listed ones by exactly the
-    // given name, their caption label paired with them.
+    // Every control of the window a user can reach (a tab stop or a button; not a list's popup nor a picker's
+    // text, whose focus is the picker's) is read by a name; the listed ones by exactly the given name, their
+    // caption label paired with them.
     void controlsSayTheirCaptions()
     {
         QFETCH(Names, names);
-        const QString window = QTest::currentDataTag();
+        const QString window = QString(QTest::currentDataTag()).section(' ', 0, 0);
+        const QString edit = QString(QTest::currentDataTag()).section(' ', 1);  // "label=text": a caption edited
         QTemporaryDir dir;
         test::ScriptedUi ui;
         test::ProgramWindow program(dir.path());
         test::SetpointViewFixture pages;
         std::unique_ptr<ValuePage> values;
+        std::unique_ptr<EventsPage> events;
         std::unique_ptr<QDialog> own;
         if (window == "Comunicacion") {
             own = std::make_unique<Comunicacion>(program.st, program.ctx, *program.w);
         } else if (window == "Propiedades") {
             own = std::make_unique<Propiedades>(*program.ctx.archivos(), *program.w);
+        } else if (window == "DateTimeConfig") {
+            pages.makeHost();
+            own = std::make_unique<DateTimeConfigView>(*pages.host, DateTimeConfig::Empaquetar_Reloj{}, nullptr);
+        } else if (window == "AVPAGE4") {
+            pages.makeHost();
+            events = std::make_unique<EventsPage>(*pages.host);
+            own = std::make_unique<EventsPageView>(*events, nullptr);
         } else if (window.startsWith("AVPAGE")) {
             pages.makeHost();
             values = makeValuePage(*loadPageForm(window.toLatin1().constData()), *pages.host);
             own = std::make_unique<ValuePageView>(*values);
         } else {
             pages.makeHost();
-            pages.makeView(window.toLatin1().constData());
+            PageForm form = *loadPageForm(window.toLatin1().constData());
+            if (!edit.isEmpty())
+                form.labels[edit.section('=', 0, 0).toStdString()] = edit.section('=', 1).toStdString();
+            pages.page = std::make_unique<SetpointPage>(form, *pages.host);
+            pages.view = std::make_unique<SetpointPageView>(*pages.page, pages.main.get());
             pages.page->Form_Load();
         }
         QWidget* w = own ? own.get() : static_cast<QWidget*>(pages.view.get());
@@ -151,7 +172,10 @@ private slots:
 
         int controls = 0;
         for (QWidget* c : w->findChildren<QWidget*>()) {
-            if (c->window() != w || !((c->focusPolicy() & Qt::TabFocus) || qobject_cast<QAbstractButton*>(c)))
+            if (auto* a = QAccessible::queryAccessibleInterface(c); a && !c->objectName().isEmpty())
+                QVERIFY2(a->text(QAccessible::Description) != c->objectName(), qPrintable(c->objectName()));
+            if (c->window() != w || c->focusProxy()
+                || !((c->focusPolicy() & Qt::TabFocus) || qobject_cast<QAbstractButton*>(c)))
                 continue;
             ++controls;
             QVERIFY2(!spokenName(c).isEmpty(), qPrintable(c->objectName() + " in " + c->parentWidget()->objectName()));
@@ -165,6 +189,14 @@ private slots:
             if (!n.caption.isEmpty()) {
                 auto* caption = qobject_cast<QLabel*>(find(w, n.caption));
                 QVERIFY2(caption && caption->buddy() == c, qPrintable(n.caption));
+                QVERIFY(n.name.startsWith(spokenName(caption)));
+                QCOMPARE(QKeySequence::mnemonic(caption->text()), QKeySequence());
+            }
+            if (auto* a = QAccessible::queryAccessibleInterface(c); n.keepsItsText) {
+                const QString held = a->text(QAccessible::Value), refused = QString::fromUtf8("\u03A99");
+                a->editableTextInterface()->insertText(0, refused);
+                a->setText(QAccessible::Value, refused);
+                QCOMPARE(a->text(QAccessible::Value), held);
             }
         }
     }
