@@ -33,11 +33,11 @@ std::string Byte_UnR::textOf(std::int32_t v) const
     return displayText(v, paso_, formato_);
 }
 
-std::optional<std::int64_t> Byte_UnR::stepFor(bool) const
+std::vector<ValueEditorModel::StepRange> Byte_UnR::stepRanges() const
 {
     if (smallChange_ <= 0)
-        return std::nullopt;
-    return smallChange_;
+        return {};
+    return {{Decimal4{}, smallChange_}};
 }
 
 std::string Byte_UnR::classProblem(bool forKeypad) const

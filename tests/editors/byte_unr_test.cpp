@@ -282,7 +282,7 @@ TEST_F(ByteUnR, SteppingNearTheThirtyTwoBitEdge)
     images.get[2] = 0x7F;
     images.get[3] = images.get[4] = images.get[5] = 0xFF;
     m.Inicializacion();
-    m.setValue(2147483000);
+    m.setValue(2147483352);  // on the grid of steps from Min
     m.arrowUp();
     EXPECT_EQ(m.Value(), 2147483647);
     EXPECT_EQ(put(2, 4), (std::vector<int>{0x7F, 0xFF, 0xFF, 0xFF}));
