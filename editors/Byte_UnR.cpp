@@ -3,6 +3,7 @@
 #include "editors/SettingRows.h"
 #include "link/RegisterAccess.h"
 #include "text/HexText.h"
+#include "text/NumberText.h"
 
 namespace kova {
 
@@ -57,6 +58,7 @@ bool Byte_UnR::fillKeypad(KeypadBlock& b) const
     fillKeypadCommon(b, 1);
     b.Calc_Inc_A = smallChange_;
     b.Calc_Factor_A = *factor;
+    b.editorDecimals = patternDecimals(formato_);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "editors/Word_DosR.h"
 
 #include "editors/SettingRows.h"
+#include "text/NumberText.h"
 
 namespace kova {
 
@@ -75,6 +76,7 @@ bool Word_DosR::fillKeypad(KeypadBlock& b) const
     b.Calc_Inc_B = static_cast<std::int32_t>(*ib);
     b.Calc_Cambio_A = *cambio;
     b.Calc_Factor_A = *factor;
+    b.editorDecimals = patternDecimals(formato_);
     return true;
 }
 

@@ -182,6 +182,7 @@ TEST_F(ByteUnR, KeypadHandOff)
     EXPECT_EQ(seen.Calc_Medida, "Sec");
     EXPECT_EQ(seen.Calc_Inc_B, 77);
     EXPECT_EQ(seen.Calc_Formato_C, "x");
+    EXPECT_EQ(seen.editorDecimals, 2);
     EXPECT_EQ(m.Text(), "0.75 Sec");
     EXPECT_EQ(put(50, 2), (std::vector<int>{0x00, 0x4B}));
     EXPECT_EQ(clicks, 1);
