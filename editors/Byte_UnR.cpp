@@ -3,6 +3,7 @@
 #include "editors/SettingRows.h"
 #include "link/RegisterAccess.h"
 #include "text/HexText.h"
+#include "text/NumberText.h"
 
 namespace kova {
 
@@ -33,11 +34,11 @@ std::string Byte_UnR::textOf(std::int32_t v) const
     return displayText(v, paso_, formato_);
 }
 
-std::optional<std::int64_t> Byte_UnR::stepFor(bool) const
+std::vector<ValueEditorModel::StepRange> Byte_UnR::stepRanges() const
 {
     if (smallChange_ <= 0)
-        return std::nullopt;
-    return smallChange_;
+        return {};
+    return {{Decimal4{}, smallChange_}};
 }
 
 std::string Byte_UnR::classProblem(bool forKeypad) const
@@ -57,6 +58,7 @@ bool Byte_UnR::fillKeypad(KeypadBlock& b) const
     fillKeypadCommon(b, 1);
     b.Calc_Inc_A = smallChange_;
     b.Calc_Factor_A = *factor;
+    b.editorDecimals = patternDecimals(formato_);
     return true;
 }
 

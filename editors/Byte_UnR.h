@@ -33,7 +33,7 @@ public:
 protected:
     std::string textOf(std::int32_t v) const override;
     Decimal4 shownScale() const override { return paso_; }
-    std::optional<std::int64_t> stepFor(bool up) const override;
+    std::vector<StepRange> stepRanges() const override;
     bool clicksAtLimitCount() const override { return true; }
     bool arrowSetsDato() const override { return true; }
     bool fillKeypad(KeypadBlock& b) const override;

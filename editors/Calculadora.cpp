@@ -40,6 +40,18 @@ std::string inPattern(std::int32_t x, Decimal4 f, const std::string& pattern)
     return formatPattern(quotient(x, f), pattern);
 }
 
+// x / f as kinds 1 and 2 show it: in the display pattern, or where the
+// editor's pattern has more decimals, in those, from the exact quotient (to
+// four decimals, the most a scale has), so that it reads as the editor does.
+std::string shownNumber(std::int32_t x, Decimal4 f, int editorDecimals)
+{
+    const std::string p = displayPattern(f);
+    if (editorDecimals > patternDecimals(p))
+        if (const auto q = Decimal4::fromCount(std::int64_t{x} * Decimal4::kScale).div(f))
+            return formatPattern(*q, p.substr(0, p.find('.')) + "." + std::string(editorDecimals, '0'));
+    return inPattern(x, f, p);
+}
+
 } // namespace
 
 Calculadora::Labels Calculadora::Form_Load()
@@ -50,9 +62,9 @@ Calculadora::Labels Calculadora::Form_Load()
     l.Titulo = b.Calc_Titulo;
     if (b.Calc_Tipo < 3) {
         const Decimal4 f = b.Calc_Factor_A;
-        const std::string p = displayPattern(f);
-        l.Viejo = inPattern(b.Calc_Valor_Viejo, f, p) + " " + b.Calc_Medida;
-        l.Rango = inPattern(b.Calc_Min, f, p) + " To " + inPattern(b.Calc_Max, f, p) + " "
+        const int d = b.editorDecimals;
+        l.Viejo = shownNumber(b.Calc_Valor_Viejo, f, d) + " " + b.Calc_Medida;
+        l.Rango = shownNumber(b.Calc_Min, f, d) + " To " + shownNumber(b.Calc_Max, f, d) + " "
                   + b.Calc_Medida;
         if (b.Calc_Tipo == 2) {
             const std::string cambio = inPattern(b.Calc_Cambio_A, f, "####0");

@@ -1,5 +1,6 @@
 #include "editors/CalculadoraWindow.h"
 
+#include "platform/EnterPress.h"
 #include "platform/HeldText.h"
 #include "platform/Ui.h"
 
@@ -95,6 +96,10 @@ CalculadoraWindow::CalculadoraWindow(KeypadBlock& block, QWidget* parent)
     cancel_->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &CalculadoraWindow::OK_Click);
     connect(cancel_, &QPushButton::clicked, this, &CalculadoraWindow::reject);
+    // Enter on the focused Cancel or CE presses that button, as in every
+    // other window; anywhere else it reaches the window, which means OK.
+    pressOnEnter(*cancel_);
+    pressOnEnter(*ce_);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok_);

@@ -4,7 +4,8 @@
 // modal. Every way of closing other than an accepted OK runs Cancel, so the
 // block always describes the old value or an accepted one.
 // Typed keys click the matching button: 0-9, "." (and ","), Backspace the
-// CE button, Return or Enter OK, Escape Cancel.
+// CE button, Return or Enter OK (on the focused Cancel or CE, that button),
+// Escape Cancel.
 
 #include "editors/Calculadora.h"
 

@@ -29,6 +29,9 @@ struct KeypadBlock {
     std::string Calc_Formato_A;
     std::string Calc_Formato_B;
     std::string Calc_Formato_C;
+    // Kinds 1 and 2: the decimals of the editor's pattern. Where it has more
+    // than the keypad's own pattern, the old value and the range show them.
+    int editorDecimals = 0;
     std::int32_t Calc_Valor_Nuevo = 0;
     std::string Calc_Dato_Hex;
 };

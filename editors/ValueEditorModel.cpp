@@ -34,6 +34,17 @@ std::optional<std::pair<std::int64_t, std::int64_t>> widthOf(int dataLen, int hi
     }
 }
 
+std::int64_t floorDiv(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t q = a / b;
+    return a % b != 0 && (a < 0) != (b < 0) ? q - 1 : q;
+}
+
+std::int64_t ceilDiv(std::int64_t a, std::int64_t b)
+{
+    return -floorDiv(-a, b);
+}
+
 } // namespace
 
 void ValueEditorModel::setText(const std::string& t)
@@ -205,14 +216,11 @@ void ValueEditorModel::arrow(bool up)
     if (!canStep && !clicksAtLimitCount())
         return;
     if (canStep) {
-        const auto step = stepFor(up);
-        if (!step || *step <= 0)
+        const auto next = nextOnGrid(up);
+        if (!next)
             return;
         const std::int32_t before = value_;
-        const std::int64_t next =
-            std::clamp<std::int64_t>(up ? std::int64_t{before} + *step : std::int64_t{before} - *step,
-                                     lo, hi);
-        value_ = static_cast<std::int32_t>(next);
+        value_ = static_cast<std::int32_t>(*next);
         show(textAfterStep(before, up));
     }
     if (arrowSetsDato())
@@ -220,6 +228,39 @@ void ValueEditorModel::arrow(bool up)
     writeBack();
     if (onChange)
         onChange();
+}
+
+std::optional<std::int64_t> ValueEditorModel::nextOnGrid(bool up) const
+{
+    const std::vector<StepRange> ranges = stepRanges();
+    if (ranges.empty())
+        return std::nullopt;
+    const std::int64_t lo = lowLimit(), hi = highLimit(), v = value_;
+    if (up ? v < lo : v > hi)
+        return up ? lo : hi;
+    // Where each range's grid starts; a change point at or below the start
+    // of the range below leaves that range empty.
+    std::vector<std::int64_t> starts{lo};
+    for (std::size_t i = 1; i < ranges.size(); ++i) {
+        const std::int64_t below = starts.back(), step = ranges[i - 1].step;
+        const std::int64_t c = std::clamp(ceilDiv(ranges[i].from.count(), Decimal4::kScale), lo, hi + 1);
+        starts.push_back(c <= below ? below : below + ceilDiv(c - below, step) * step);
+    }
+    std::size_t i = starts.size() - 1;
+    while (i > 0 && starts[i] > v)
+        --i;
+    const std::int64_t from = starts[i], run = ranges[i].step;
+    if ((v - from) % run != 0) {
+        const std::int64_t below = from + floorDiv(v - from, run) * run;
+        return up ? std::min(below + run, hi) : below;
+    }
+    // On the grid: the step of the range the value lies in, a change point
+    // itself counting to the range above going up and below going down.
+    const Decimal4 at = asDecimal(value_);
+    std::size_t r = ranges.size() - 1;
+    while (r > 0 && (up ? at < ranges[r].from : at <= ranges[r].from))
+        --r;
+    return std::clamp(up ? v + ranges[r].step : v - ranges[r].step, lo, hi);
 }
 
 void ValueEditorModel::keypad()

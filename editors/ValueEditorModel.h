@@ -8,6 +8,9 @@
 // Safety rules kept by every editor:
 // - an editor without a register position writes nothing;
 // - the arrows never leave [Min, Max] intersected with the register width;
+// - an arrow from a value off the grid of the editor's steps (as read from a
+//   relay or a file) goes to the grid's next value in its direction, so the
+//   value shown is again exactly the value written;
 // - a value that does not fit the width is never written;
 // - a zero scale or a step below 1 never opens the keypad.
 
@@ -117,9 +120,15 @@ protected:
     virtual Decimal4 shownScale() const = 0;
     // The text for the value now held (Inicializacion and keypad path).
     std::string shownText() const { return textOf(value_); }
-    // The raw step for an arrow click from the current value; nothing when
-    // the settings give no usable step.
-    virtual std::optional<std::int64_t> stepFor(bool up) const = 0;
+    // One range of the arrows' steps: `step` from the change point `from`
+    // on (the first range's `from` is not read: it starts at the low limit).
+    struct StepRange {
+        Decimal4 from;
+        std::int64_t step = 0;
+    };
+    // The ranges of the editor's steps, lowest first; none when the settings
+    // give no usable step.
+    virtual std::vector<StepRange> stepRanges() const = 0;
     // The text after an arrow step; by default the shown text.
     virtual std::string textAfterStep(std::int32_t before, bool up) const;
     // Byte_UnR and Word_UnR write back and raise Change also at a limit.
@@ -168,6 +177,13 @@ protected:
 
 private:
     void arrow(bool up);
+    // The value an arrow goes to from the value held, within the limits;
+    // nothing when the settings give no usable step. On the grid of the
+    // steps, one step of its range; off it, the grid's next value in the
+    // arrow's direction. The grid runs from the low limit in the first
+    // range's step; each further range's grid starts at the first value of
+    // the one below at or above its change point.
+    std::optional<std::int64_t> nextOnGrid(bool up) const;
 };
 
 // Rows every value editor's table starts with: Text, Text1's BackColor,

@@ -1,6 +1,7 @@
 #include "editors/Word_DosR.h"
 
 #include "editors/SettingRows.h"
+#include "text/NumberText.h"
 
 namespace kova {
 
@@ -51,14 +52,13 @@ std::string Word_DosR::classProblem(bool forKeypad) const
     return {};
 }
 
-std::optional<std::int64_t> Word_DosR::stepFor(bool up) const
+std::vector<ValueEditorModel::StepRange> Word_DosR::stepRanges() const
 {
     const auto c = cambio_.asDecimal();
-    if (!c)
-        return std::nullopt;
-    const Decimal4 v = asDecimal(value_);
-    const bool rangeA = up ? v < *c : v <= *c;
-    return stepOf(rangeA ? incA_ : incB_);
+    const auto a = stepOf(incA_), b = stepOf(incB_);
+    if (!c || !a || !b)
+        return {};
+    return {{Decimal4{}, *a}, {*c, *b}};
 }
 
 bool Word_DosR::fillKeypad(KeypadBlock& b) const
@@ -76,6 +76,7 @@ bool Word_DosR::fillKeypad(KeypadBlock& b) const
     b.Calc_Inc_B = static_cast<std::int32_t>(*ib);
     b.Calc_Cambio_A = *cambio;
     b.Calc_Factor_A = *factor;
+    b.editorDecimals = patternDecimals(formato_);
     return true;
 }
 

@@ -32,7 +32,7 @@ public:
 protected:
     std::string textOf(std::int32_t v) const override;
     Decimal4 shownScale() const override { return pasoA_; }
-    std::optional<std::int64_t> stepFor(bool up) const override;
+    std::vector<StepRange> stepRanges() const override;
     bool clicksAtLimitCount() const override { return false; }
     bool arrowSetsDato() const override { return false; }
     bool fillKeypad(KeypadBlock& b) const override;

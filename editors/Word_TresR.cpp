@@ -101,12 +101,12 @@ std::string Word_TresR::classProblem(bool forKeypad) const
     return {};
 }
 
-std::optional<std::int64_t> Word_TresR::stepFor(bool up) const
+std::vector<ValueEditorModel::StepRange> Word_TresR::stepRanges() const
 {
-    const std::int32_t s = inc_[idx(up ? rangeUp(value_) : rangeDown(value_))];
-    if (s <= 0)
-        return std::nullopt;
-    return s;
+    for (std::int32_t s : inc_)
+        if (s <= 0)
+            return {};
+    return {{Decimal4{}, inc_[0]}, {cambioA_, inc_[1]}, {cambioB_, inc_[2]}};
 }
 
 bool Word_TresR::fillKeypad(KeypadBlock& b) const

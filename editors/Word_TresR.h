@@ -51,7 +51,7 @@ public:
 protected:
     std::string textOf(std::int32_t v) const override;
     Decimal4 shownScale() const override { return paso_[0]; }
-    std::optional<std::int64_t> stepFor(bool up) const override;
+    std::vector<StepRange> stepRanges() const override;
     std::string textAfterStep(std::int32_t before, bool up) const override;
     bool clicksAtLimitCount() const override { return false; }
     bool arrowSetsDato() const override { return false; }

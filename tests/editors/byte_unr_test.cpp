@@ -182,6 +182,7 @@ TEST_F(ByteUnR, KeypadHandOff)
     EXPECT_EQ(seen.Calc_Medida, "Sec");
     EXPECT_EQ(seen.Calc_Inc_B, 77);
     EXPECT_EQ(seen.Calc_Formato_C, "x");
+    EXPECT_EQ(seen.editorDecimals, 2);
     EXPECT_EQ(m.Text(), "0.75 Sec");
     EXPECT_EQ(put(50, 2), (std::vector<int>{0x00, 0x4B}));
     EXPECT_EQ(clicks, 1);
@@ -282,7 +283,7 @@ TEST_F(ByteUnR, SteppingNearTheThirtyTwoBitEdge)
     images.get[2] = 0x7F;
     images.get[3] = images.get[4] = images.get[5] = 0xFF;
     m.Inicializacion();
-    m.setValue(2147483000);
+    m.setValue(2147483352);  // on the grid of steps from Min
     m.arrowUp();
     EXPECT_EQ(m.Value(), 2147483647);
     EXPECT_EQ(put(2, 4), (std::vector<int>{0x7F, 0xFF, 0xFF, 0xFF}));

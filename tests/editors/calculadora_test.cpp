@@ -24,6 +24,12 @@ KeypadBlock kind1(const char* factor, int min, int max, int step, const char* un
     return b;
 }
 
+KeypadBlock withDecimals(KeypadBlock b, int editorDecimals)
+{
+    b.editorDecimals = editorDecimals;
+    return b;
+}
+
 KeypadBlock delayKind3(int old)
 {
     KeypadBlock b;
@@ -73,8 +79,11 @@ TEST(CalculadoraLabels, KindOne)
         KeypadBlock block;
         const char *viejo, *rango, *inc;
     } cases[] = {
-        {kind1("100", 5, 60000, 1, "Sec", 250), "2.50 Sec", "0.05 To 600.00 Sec", "0.01"},
+        {withDecimals(kind1("100", 5, 60000, 1, "Sec", 250), 2), "2.50 Sec", "0.05 To 600.00 Sec", "0.01"},
         {kind1("1", 5, 5000, 5, "A", 300), "300 A", "5 To 5000 A", "5"},
+        // An editor's pattern with more decimals than the keypad's: its decimals.
+        {withDecimals(kind1("200", 1, 2000, 1, "", 11), 3), "0.055 ", "0.005 To 10.000 ", "0.005"},
+        {withDecimals(kind1("0.4", 1, 40, 1, "", 3), 2), "7.50 ", "2.50 To 100.00 ", "2.5"},
         {kind1("10", 1, 200, 1, "", 15), "1.5 ", "0.1 To 20.0 ", "0.1"},
     };
     for (auto& c : cases) {
@@ -159,6 +168,7 @@ TEST(CalculadoraOk, ConversionIsExactAndRoundsHalfToEven)
         {"100", "2.675", 268, "&H010C"},
         {"0.1", "12300", 1230, "&H04CE"},
         {"1", "655", 655, "&H028F"},
+        {"200", "0.055", 11, "&H000B"},  // as an editor of three decimals shows it
     };
     for (auto& c : cases) {
         KeypadBlock b = kind1(c.factor, 0, 65535, 1, "", 7);

@@ -147,8 +147,9 @@ TEST_F(WordDosR, StepChangesAtChangePoint)
         const char* text;
     } cases[] = {
         {1000, false, 990, "9.9 Sec"},  {1000, true, 1100, "11.0 Sec"},
-        {1010, false, 910, "9.1 Sec"},  {990, true, 1000, "10.0 Sec"},
-        {999, true, 1009, "10.1 Sec"},  {15, false, 10, "0.1 Sec"},  // stops at Min
+        {1005, false, 1000, "10.0 Sec"},  {990, true, 1000, "10.0 Sec"},
+        {1005, true, 1100, "11.0 Sec"},  // off the grid: to its next value
+        {15, false, 10, "0.1 Sec"},  // stops at Min
         {59950, true, 60000, "600.0 Sec"},
     };
     for (bool asText : {true, false}) {
@@ -407,7 +408,7 @@ TEST_F(WordTresR, ArrowsShowWithTheRangeBeforeTheStep)
     } cases[] = {
         {100, false, 99, "0.99 Sec"},  {100, true, 110, "1.1 Sec"},
         {99, true, 100, "1.00 Sec"},   {1000, false, 990, "9.9 Sec"},
-        {1000, true, 1100, "11 Sec"},  {1001, false, 901, "9 Sec"},
+        {1000, true, 1100, "11 Sec"},  {1001, false, 1000, "10 Sec"},  // off the grid
         {59950, true, 60000, "600 Sec"},  // stops at Max instead of 60050
         {6, false, 5, "0.05 Sec"},
     };
