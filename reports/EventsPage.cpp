@@ -96,7 +96,7 @@ namespace {
 std::string ultimasLecturas(int fallos)
 {
     return fallos <= 1 ? "its last read failed or was refused"
-                       : "its last " + formatPattern(std::int64_t{fallos}, "0") + " reads failed or were refused";
+                       : "its last " + integerText(fallos) + " reads failed or were refused";
 }
 
 } // namespace
@@ -238,8 +238,8 @@ bool EventsPage::listar(std::uint16_t n, int r, const Fuente& fuente)
             return false;
         if (esNoEvento(fila->causa) || *numero != n - (i - 1))
             break;
-        const std::string texto = fuente.numeroEntero ? std::to_string(*numero) : fila->numero;
-        if (!lista_.insert(i, "Event" + std::to_string(i), texto))
+        const std::string texto = fuente.numeroEntero ? integerText(*numero) : fila->numero;
+        if (!lista_.insert(i, "Event" + integerText(i), texto))
             return false;
         lista_.setSubItem(i, "Eventos", fila->causa);
         lista_.setSubItem(i, "Fecha", fila->fecha);
