@@ -7,6 +7,7 @@
 #include "app/UserControl1.h"
 #include "link/RegisterImages.h"
 #include "pages/DateTimeConfigView.h"
+#include "platform/StderrLine.h"
 #include "reports/AV1_REP.h"
 #include "reports/AV2_REP.h"
 #include "reports/Events_Rep.h"
@@ -18,7 +19,6 @@
 #include "reports/EventsPageView.h"
 #include "reports/SetpointReports.h"
 
-#include <cstdio>
 
 #include <QFile>
 #include <QPrinter>
@@ -257,7 +257,7 @@ namespace {
 // the user asked for the edited one).
 void formRefused(const std::string& error)
 {
-    std::fprintf(stderr, "kova: %s\n", error.c_str());
+    writeStderrLine("kova: " + error);
     ui().msgBoxDetail(QString::fromLatin1(AppContext::kFormRefused), MsgButtons::OKOnly, MsgIcon::Critical, kAppTitle,
                       QString::fromStdString(error));
 }

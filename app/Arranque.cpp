@@ -2,6 +2,7 @@
 
 #include "app/frmSplash.h"
 #include "platform/AppFolder.h"
+#include "platform/StderrLine.h"
 #include "platform/TerminationSignals.h"
 #include "platform/Ui.h"
 #include "platform/Waits.h"
@@ -12,7 +13,6 @@
 #include <QLocale>
 
 #include <csignal>
-#include <cstdio>
 
 namespace kova {
 
@@ -38,9 +38,8 @@ void Arranque::onTerminationSignal(int signalNumber)
     if (services_.writeUnderWay) {
         const QString under = services_.writeUnderWay();
         if (!under.isEmpty())
-            std::fprintf(stderr, "kova: ended by %s %s\n", TerminationSignals::name(signalNumber),
-                         qUtf8Printable(under));
-        std::fflush(stderr);
+            writeStderrLine(std::string("kova: ended by ") + TerminationSignals::name(signalNumber) + " " +
+                            under.toStdString());
     }
     terminationPending_ = true;
     endModalWindows();
@@ -94,8 +93,8 @@ void Arranque::Main(const QStringList& arguments)
             // A calling program named a relay we cannot use: say so, start
             // as without a command line, but still answer the caller.
             const QString line = arguments.join(QLatin1Char(' '));
-            std::fprintf(stderr, "kova: invalid command line \"%s\"; %s\n", qPrintable(line),
-                         qPrintable(kExpectedCommandLine));
+            writeStderrLine("kova: invalid command line \"" + line.toStdString() + "\"; " +
+                            kExpectedCommandLine.toStdString());
             ui().msgBoxDetail(QStringLiteral("Invalid command line"), MsgButtons::OKOnly,
                               MsgIcon::Critical, kAppTitle, kExpectedCommandLine);
             state_.Handshake_Activo = true;

@@ -1,8 +1,8 @@
 #include "app/Bloques_Escritos.h"
 
+#include "text/HexText.h"
 #include "text/ListText.h"
 
-#include <cstdio>
 
 namespace kova {
 
@@ -24,8 +24,7 @@ std::string mayuscula(std::string s)
 
 std::string Texto_Excepcion(int codigo)
 {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(codigo) & 0xFFu);
+    const std::string hex = hex2(static_cast<std::uint8_t>(codigo & 0xFF));
     const char* nombre = codigo == 4 ? " (device failure)" : codigo == 6 ? " (device busy)" : "";
     return std::string("exception code ") + hex + nombre;
 }

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "text/NumberText.h"
 #include "text/VbNumbers.h"
 
 #include <algorithm>
@@ -53,11 +54,11 @@ std::string expectedCommandLine()
     std::string bauds;
     for (std::size_t i = 0; i < kVelocidades.size(); ++i) {
         if (i > 0) bauds += i + 1 == kVelocidades.size() ? " or " : ", ";
-        bauds += std::to_string(kVelocidades[i]);
+        bauds += integerText(kVelocidades[i]);
     }
     // Any port number the 16 bits of the port setting hold.
-    return "Expected: \"<baud rate>,N,8,1\" <COM port 1-" + std::to_string(std::numeric_limits<std::int16_t>::max()) +
-           "> <slave address " + std::to_string(kDireccionMinima) + "-" + std::to_string(kDireccionMaxima) +
+    return "Expected: \"<baud rate>,N,8,1\" <COM port 1-" + integerText(std::numeric_limits<std::int16_t>::max()) +
+           "> <slave address " + integerText(kDireccionMinima) + "-" + integerText(kDireccionMaxima) +
            ">; baud rate " + bauds;
 }
 

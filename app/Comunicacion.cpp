@@ -328,11 +328,11 @@ bool Comunicacion::Command1_Click()
     settingsFromLists();
     KOVA200& engine = ctx_.DELU();
     engine.setPuerto_PC(st_.Puerto_Com);
-    engine.setCadena_Com(std::to_string(st_.Velocidad));
+    engine.setCadena_Com(integerText(st_.Velocidad));
     engine.setDireccion(st_.Direccion_Rele);
 
     if (!st_.Modo_Modem) {
-        if (!ctx_.linkLoop().Conectar(st_.Puerto_Com, std::to_string(st_.Velocidad), st_.Direccion_Rele))
+        if (!ctx_.linkLoop().Conectar(st_.Puerto_Com, integerText(st_.Velocidad), st_.Direccion_Rele))
             return done(false);
         ctx_.cursorConectando().iniciar();
         TmrStateCom_.start();

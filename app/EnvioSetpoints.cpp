@@ -5,6 +5,7 @@
 #include "link/Proceso_Comunicacion.h"
 #include "pages/SetpointRangeCheck.h"
 #include "platform/Ui.h"
+#include "text/NumberText.h"
 #include "text/VbNumbers.h"
 
 #include <cmath>
@@ -91,7 +92,7 @@ void EnvioSetpoints::Send_Click()
     sched_.Inicializar_Colas();
     st_.Direccion_Rele = direccion;
     engine_.setPuerto_PC(st_.Puerto_Com);
-    engine_.setCadena_Com(std::to_string(st_.Velocidad));
+    engine_.setCadena_Com(integerText(st_.Velocidad));
     engine_.setDireccion(direccion);
     st_.Grabando_Setpoints = true;
     escritos_ = Bloques_Escritos({1, 2, 3, 4, 5, 6});

@@ -34,8 +34,8 @@ std::string detalleNoEsKova(const std::string& ruta, Resultado_Lectura r, std::s
     if (r == Resultado_Lectura::No_Existe)
         return ruta + ": " + std::strerror(ENOENT);
     if (largo < Registro_Archivo::Largo)
-        return ruta + ": file is " + std::to_string(largo) + " bytes, a KOVA2 file has " +
-               std::to_string(Registro_Archivo::Largo);
+        return ruta + ": file is " + integerText(largo) + " bytes, a KOVA2 file has " +
+               integerText(Registro_Archivo::Largo);
     return ruta;
 }
 

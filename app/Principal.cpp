@@ -7,6 +7,7 @@
 #include "link/ISerialPort.h"
 #include "platform/AppFolder.h"
 #include "platform/HandshakeFile.h"
+#include "platform/StderrLine.h"
 #include "platform/Ui.h"
 #include "text/NumberText.h"
 #include "text/VbNumbers.h"
@@ -23,7 +24,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kova {
 
@@ -433,7 +433,7 @@ void Principal::closePortWithZero()
             MSComm1_->setPortOpen(false);
         }
     } catch (const SerialPortError& e) {
-        std::fprintf(stderr, "kova: closing the serial port: %s\n", e.what());
+        writeStderrLine(std::string("kova: closing the serial port: ") + e.what());
     }
 }
 

@@ -1,8 +1,9 @@
 #include "app/PrintJob.h"
 
+#include "platform/StderrLine.h"
 #include "reports/PrintedFile.h"
+#include "text/NumberText.h"
 
-#include <cstdio>
 #include <exception>
 
 namespace kova {
@@ -13,13 +14,13 @@ std::string PrintJob::notStarted() { return "Printing stopped: the printer could
 
 std::string PrintJob::printerError(int pagesPrinted)
 {
-    return "Printing stopped: the printer reported an error. Pages printed: " + std::to_string(pagesPrinted) + ".";
+    return "Printing stopped: the printer reported an error. Pages printed: " + integerText(pagesPrinted) + ".";
 }
 
 std::string PrintJob::fillFailed(int pagesPrinted)
 {
-    return "Printing stopped: page " + std::to_string(pagesPrinted + 1) +
-           " could not be filled. Pages printed: " + std::to_string(pagesPrinted) + ".";
+    return "Printing stopped: page " + integerText(pagesPrinted + 1) +
+           " could not be filled. Pages printed: " + integerText(pagesPrinted) + ".";
 }
 
 bool PrintJob::page(const std::function<ReportCanvas()>& fill)
@@ -81,7 +82,7 @@ void PrintJob::finish()
     } else if (printerFailed_ && detail_.empty()) {
         detail_ = incompleteFileDetail(device_);
     }
-    if (failure_ && !detail_.empty()) std::fprintf(stderr, "kova: %s %s\n", failure_->c_str(), detail_.c_str());
+    if (failure_ && !detail_.empty()) writeStderrLine("kova: " + *failure_ + " " + detail_);
 }
 
 } // namespace kova

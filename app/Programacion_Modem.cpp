@@ -4,6 +4,7 @@
 #include "app/Cp1252.h"
 #include "link/Puerto_No_Abierto.h"
 #include "platform/ComPortDevice.h"
+#include "platform/StderrLine.h"
 #include "platform/Ui.h"
 #include "platform/UiNotifier.h"
 #include "platform/Waits.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -138,7 +138,7 @@ std::string Programacion_Modem::Detalle_En_Curso() const
     if (plan_.empty())
         return {};
     const std::size_t n = std::min(enviados_, plan_.size());
-    std::string detalle = "The modem on COM" + std::to_string(st_.Puerto_Com) + " got ";
+    std::string detalle = "The modem on COM" + integerText(st_.Puerto_Com) + " got ";
     detalle += n == 0 ? "no command" : enumerados(plan_, 0, n);
     if (n < plan_.size())
         detalle += "; " + enumerados(plan_, n, plan_.size()) + (plan_.size() - n == 1 ? " was" : " were") + " not sent";
@@ -200,9 +200,8 @@ void Programacion_Modem::puertoFallido(const std::string& motivo)
 {
     st_.link.Comunicando = false;
     const std::string detalle =
-        "COM" + std::to_string(st_.Puerto_Com) + " (" + comPortDevice(st_.Puerto_Com) + "): " + motivo;
-    std::fprintf(stderr, "kova: %s: %s\n", qUtf8Printable(kSinRespuesta), detalle.c_str());
-    std::fflush(stderr);
+        "COM" + integerText(st_.Puerto_Com) + " (" + comPortDevice(st_.Puerto_Com) + "): " + motivo;
+    writeStderrLine("kova: " + kSinRespuesta.toStdString() + ": " + detalle);
     ui().msgBoxDetail(kSinRespuesta, MsgButtons::OKOnly, MsgIcon::None, kAppTitle, QString::fromStdString(detalle));
 }
 
@@ -212,7 +211,7 @@ bool Programacion_Modem::abrir()
         if (enlace_.portOpen())
             enlace_.setPortOpen(false);
         modem_.setCommPort(st_.Puerto_Com);
-        modem_.setSettings(std::to_string(st_.Velocidad) + ",N,8,1");
+        modem_.setSettings(integerText(st_.Velocidad) + ",N,8,1");
         modem_.setDTREnable(true);
         modem_.setPortOpen(true);
         modem_.setRThreshold(0);

@@ -1,4 +1,5 @@
 #include "editors/DesignMetadata.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <map>
@@ -81,7 +82,7 @@ std::string boundPage(std::string_view cls, std::string_view member)
         if (among(member, {"Bit1", "Bit2", "Bit3", "Bit4", "Direccion", "Tipo"}))
             return "Rele";
         for (int n = 1; n <= 16; ++n)
-            if (member == "Nombre" + std::to_string(n))
+            if (member == "Nombre" + integerText(n))
                 return "Rele";
     }
     return {};

@@ -4,6 +4,7 @@
 #include "editors/PropertyPage.h"
 #include "editors/ValueEditorModel.h"
 #include "text/Decimal4.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <array>
@@ -94,12 +95,12 @@ std::string numberRangeProblem(const PropertyHost& control)
     for (const auto& [name, value] : std::array<std::pair<const char*, std::int32_t>, 2>{
              {{"Min", e->Min()}, {"Max", e->Max()}}})
         if (value < width->first || value > width->second)
-            return std::string("Invalid value for ") + name + ": " + std::to_string(value) +
-                   " is outside the register width (" + std::to_string(width->first) + " to " +
-                   std::to_string(width->second) + ")";
+            return std::string("Invalid value for ") + name + ": " + integerText(value) +
+                   " is outside the register width (" + integerText(width->first) + " to " +
+                   integerText(width->second) + ")";
     // An editor whose limits meet can show only one value: a typing slip, not a setting.
     if (e->Min() == e->Max())
-        return "Invalid value for Max: " + std::to_string(e->Max()) + " is not above Min";
+        return "Invalid value for Max: " + integerText(e->Max()) + " is not above Min";
     return {};
 }
 

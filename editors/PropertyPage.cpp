@@ -7,11 +7,10 @@
 #include "editors/Word_DosR.h"
 #include "editors/Word_TresR.h"
 #include "link/RegisterImages.h"
+#include "text/NumberText.h"
 
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
-#include <cstdio>
 
 namespace kova {
 
@@ -56,7 +55,7 @@ double leadingNumber(const std::string& text)
     const std::string number = s.substr(0, i);
     if (i == digits || number == "." || number.substr(digits) == ".")
         return 0.0;
-    return std::strtod(number.c_str(), nullptr);
+    return parseNumber(number).value_or(0.0);
 }
 
 std::string propText(const PropValue& v)
@@ -64,12 +63,9 @@ std::string propText(const PropValue& v)
     if (auto b = std::get_if<bool>(&v))
         return *b ? "True" : "False";
     if (auto i = std::get_if<std::int64_t>(&v))
-        return std::to_string(*i);
-    if (auto r = std::get_if<double>(&v)) {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.15g", *r);
-        return buf;
-    }
+        return integerText(*i);
+    if (auto r = std::get_if<double>(&v))
+        return plainNumber(*r);
     return std::get<std::string>(v);
 }
 
@@ -120,8 +116,8 @@ std::string settingsDoubt(const PropertyHost& control)
         while (filled < 16 && b->Nombre(filled + 1) != "" && b->Nombre(filled + 1) != "0")
             ++filled;
         if (b->Cantidad_Items() > filled)
-            doubt += "Cantidad_Items " + std::to_string(b->Cantidad_Items()) + " is more than the " +
-                     std::to_string(filled) + " names filled.\n";
+            doubt += "Cantidad_Items " + integerText(b->Cantidad_Items()) + " is more than the " +
+                     integerText(filled) + " names filled.\n";
     }
     if (!doubt.empty())
         doubt += "Apply anyway?";
@@ -158,11 +154,11 @@ void PropertyPage::setText(const std::string& property, const std::string& text)
     if (def_.field(property)->kind == Kind::Items) {
         const double n = std::floor(leadingNumber(text));
         for (int k = 1; k <= 16; ++k) {
-            State& name = state("Nombre" + std::to_string(k));
+            State& name = state("Nombre" + integerText(k));
             const bool open = k <= n;
             if (name.enabled != open) {
                 name.enabled = open;
-                notify("Nombre" + std::to_string(k));
+                notify("Nombre" + integerText(k));
             }
         }
     }
@@ -197,8 +193,8 @@ void PropertyPage::afterPick(const std::string& property)
         notify("High");
     } else if (kind == Kind::Tipo && index >= 0) {
         for (int b = 1; b <= 4; ++b) {
-            state("Bit" + std::to_string(b)).enabled = b <= index + 1;
-            notify("Bit" + std::to_string(b));
+            state("Bit" + integerText(b)).enabled = b <= index + 1;
+            notify("Bit" + integerText(b));
         }
     }
     changed_ = true;

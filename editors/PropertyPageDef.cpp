@@ -1,4 +1,5 @@
 #include "editors/PropertyPageDef.h"
+#include "text/NumberText.h"
 
 #include <map>
 
@@ -84,13 +85,13 @@ PropertyPageDef rele()
                 {Kind::Tipo, "Combo1", "Tipo", "Tipo de Control:"},
                 {Kind::Items, "Items", "Cantidad_Items", "Cantidad de Items:"}};
     for (int b = 1; b <= 4; ++b) {
-        const std::string n = std::to_string(b);
+        const std::string n = integerText(b);
         d.fields.push_back({Kind::Text, "txtBit" + n, "Bit" + n, "Bit" + n + ":"});
     }
     std::vector<std::string> names;
     for (int k = 0; k < 16; ++k) {
-        const std::string n = std::to_string(k + 1);
-        d.fields.push_back({Kind::Text, "txtNombre(" + std::to_string(k) + ")", "Nombre" + n, "Nombre" + n + ":"});
+        const std::string n = integerText(k + 1);
+        d.fields.push_back({Kind::Text, "txtNombre(" + integerText(k) + ")", "Nombre" + n, "Nombre" + n + ":"});
         names.insert(names.begin(), "Nombre" + n);
     }
     d.readOrder = names;

@@ -3,11 +3,11 @@
 #include "editors/PropConvert.h"
 #include "editors/SettingRows.h"
 #include "link/RegisterAccess.h"
+#include "platform/StderrLine.h"
 #include "text/HexText.h"
 #include "text/NumberText.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 namespace kova {
@@ -67,8 +67,7 @@ void ValueEditorModel::show(const std::string& text)
 
 void ValueEditorModel::warn(const std::string& what) const
 {
-    std::fprintf(stderr, "kova: editor \"%s\" (register %s): %s\n", titulo_.c_str(),
-                 direccion_.c_str(), what.c_str());
+    writeStderrLine("kova: editor \"" + titulo_ + "\" (register " + direccion_ + "): " + what);
 }
 
 std::optional<std::pair<std::int64_t, std::int64_t>> ValueEditorModel::widthRange() const
@@ -187,7 +186,7 @@ void ValueEditorModel::writeBack() const
     if (!w)
         return;
     if (value_ < w->first || value_ > w->second) {
-        warn("value " + std::to_string(value_) + " does not fit the register; not written");
+        warn("value " + integerText(value_) + " does not fit the register; not written");
         return;
     }
     store(*indice_, value_);

@@ -61,7 +61,7 @@ void EventLog::Procesar_Bloque_0600(const RegisterImages& im, std::string_view d
     const int r = static_cast<int>(newest) - static_cast<int>(k);
     if (r < 0 || r >= kRows)
         return;
-    table_.set(position(0, r), formatPattern(std::int64_t{k}, "0") + "," + stamp);
+    table_.set(position(0, r), integerText(k) + "," + stamp);
     static constexpr std::uint16_t kCurrents[] = {0x0614, 0x0616, 0x0618, 0x061A, 0x061C};
     for (int c = 0; c < 5; ++c)
         table_.set(position(1 + c, r), formatPattern(Formato_6(im, kCurrents[c]), "###0.#0"));

@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -61,11 +62,14 @@ void DateTimeConfigView::build()
     DateSys_->setObjectName(QStringLiteral("DateSys"));
     DateSys_->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
     DateSys_->setDate(QDate(2000, 1, 1));
-    // The short-date pattern of the relay's stamps.
+    // The short-date pattern of the relay's stamps, in the same digits on
+    // every machine.
+    DateSys_->setLocale(QLocale::c());
     DateSys_->setDisplayFormat(QString::fromStdString(safeShortDatePattern(textLocale().shortDate)));
     TimeSys_ = new QTimeEdit(Frame1);
     TimeSys_->setObjectName(QStringLiteral("TimeSys"));
     TimeSys_->setTimeRange(QTime(0, 0, 0), QTime(23, 59, 59));
+    TimeSys_->setLocale(QLocale::c());
     TimeSys_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     TimeSys_->setTime(QTime(0, 0, 0));
     Store_ = new QPushButton(QStringLiteral("STORE"), Frame1);

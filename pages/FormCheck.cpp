@@ -6,6 +6,7 @@
 #include "link/RegisterImages.h"
 #include "text/HexText.h"
 #include "text/ListText.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <iterator>
@@ -53,20 +54,20 @@ std::vector<FormProblem> selectorProblems(const std::string& name, const Bits& b
     const int shift = b.DataLen() == 0 && b.High() == 1 ? 8 : 0;
     std::vector<std::string> bits;
     for (int n = 1; n <= width; ++n) {
-        bits.push_back(std::to_string(b.Bit(n) + shift));
+        bits.push_back(integerText(b.Bit(n) + shift));
         for (int m = 1; m < n; ++m)
             if (b.Bit(m) == b.Bit(n)) {
-                add(name + " names bit " + bits.back() + " of register " + reg + " twice (Bit" + std::to_string(m) +
-                    " and Bit" + std::to_string(n) + ")");
+                add(name + " names bit " + bits.back() + " of register " + reg + " twice (Bit" + integerText(m) +
+                    " and Bit" + integerText(n) + ")");
                 break;
             }
     }
     const std::string field = (width == 1 ? "bit " : "bits ") + joinedList(bits) + " of register " + reg;
     if (width == 1) {
         if (b.Paso() != 1)
-            add(name + ": a one-bit selector needs Paso 1, not " + std::to_string(b.Paso()) + " (" + field + ")");
+            add(name + ": a one-bit selector needs Paso 1, not " + integerText(b.Paso()) + " (" + field + ")");
         if (b.Cantidad_Items() > 2)
-            add(name + ": a one-bit selector has two items, not " + std::to_string(b.Cantidad_Items()) + " (" + field +
+            add(name + ": a one-bit selector has two items, not " + integerText(b.Cantidad_Items()) + " (" + field +
                 ")");
         return problems;
     }
@@ -75,8 +76,8 @@ std::vector<FormProblem> selectorProblems(const std::string& name, const Bits& b
     const int count = list.ListCount() - b.ListCount();
     const int k = ((1 << width) - 1) / b.Paso() + 1;  // the first position whose code does not fit
     if (k < count)
-        add(name + ": item " + std::to_string(k + 1) + " (\"" + list.List()[b.ListCount() + k] + "\") stands for " +
-            std::to_string(k) + " x Paso " + std::to_string(b.Paso()) + " = " + std::to_string(k * b.Paso()) +
+        add(name + ": item " + integerText(k + 1) + " (\"" + list.List()[b.ListCount() + k] + "\") stands for " +
+            integerText(k) + " x Paso " + integerText(b.Paso()) + " = " + integerText(k * b.Paso()) +
             ", more than " + field + " hold");
     return problems;
 }
@@ -107,10 +108,10 @@ std::vector<FormProblem> comboProblems(const PageForm& form, const std::vector<P
             continue;
         std::vector<std::string> bits;
         for (int bit : c->bits)
-            bits.push_back(std::to_string(bit));
+            bits.push_back(integerText(bit));
         problems.push_back({combo, "", c->direccion,
-                            combo + ": " + std::to_string(items.size()) + " items, but the page's code has codes for " +
-                                std::to_string(c->items) + " only (bits " + joinedList(bits) + " of register " +
+                            combo + ": " + integerText(items.size()) + " items, but the page's code has codes for " +
+                                integerText(c->items) + " only (bits " + joinedList(bits) + " of register " +
                                 c->direccion + ")"});
     }
     return problems;
@@ -144,7 +145,7 @@ std::vector<FormProblem> displayProblems(const PageForm& form)
                     return s.array == array && s.group == static_cast<int>(g);
                 }))
                 problems.push_back({array, "", box.groups[g],
-                                    array + ": relay group " + std::to_string(g) + " (register " + box.groups[g] +
+                                    array + ": relay group " + integerText(g) + " (register " + box.groups[g] +
                                         ") is not in the display order (protocol.display.boxes), so its boxes "
                                         "would show no bit read from the relay"});
     return problems;
@@ -191,7 +192,7 @@ std::vector<FormProblem> writeProblems(const PageForm& form)
             continue;
         const RegisterBlock& r = Bloques_Setpoints[static_cast<std::size_t>(block - 1)];
         problems.push_back({"protocol.write", "", hex4word(r.first),
-                            "protocol.write: " + std::to_string(code) + " writes block " + std::to_string(block) +
+                            "protocol.write: " + integerText(code) + " writes block " + integerText(block) +
                                 " (registers " + hex4word(r.first) + " to " + hex4word(r.last) +
                                 "), which the page does not read when it opens"});
     }
@@ -212,7 +213,7 @@ public:
             const auto [it, fresh] = owner_.emplace(std::make_pair(reg, bit), who);
             if (!fresh && it->second != who && sharedWith.insert(it->second).second)
                 add(who, it->second, hex4word(reg),
-                    who + " and " + it->second + " share bit " + std::to_string(bit) + " of register " +
+                    who + " and " + it->second + " share bit " + integerText(bit) + " of register " +
                         hex4word(reg));
         }
         for (std::uint32_t reg : registers)
@@ -244,7 +245,7 @@ private:
         if (missing.empty())
             return;
         add(who, "", reg,
-            who + ": register " + reg + " lies in block " + std::to_string(block) + ", which the page does not " +
+            who + ": register " + reg + " lies in block " + integerText(block) + ", which the page does not " +
                 joinedList(missing, "or"));
     }
 

@@ -10,6 +10,7 @@
 #include "pages/SetpointPage.h"
 #include "text/HexText.h"
 #include "text/ListText.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <limits>
@@ -43,7 +44,7 @@ const std::vector<ProofImage>& proofImages()
         out[2].bytes.fill(0xFF);
         for (unsigned seed = 1; seed <= 2; ++seed) {
             ProofImage& im = out[2 + seed];
-            im.name = "a random image (seed " + std::to_string(seed) + ")";
+            im.name = "a random image (seed " + integerText(seed) + ")";
             std::mt19937 random(seed);
             for (std::uint8_t& byte : im.bytes)
                 byte = static_cast<std::uint8_t>(random() & 0xFF);
@@ -262,8 +263,8 @@ private:
                             if (q.name == owner->second)
                                 p = &q;
                     const std::string text = "opened on " + image.name + " and stored with nothing edited, the page " +
-                                             "writes bit " + std::to_string(bit) + " of register " + hex4word(reg) +
-                                             " = " + std::to_string(now) + " where it read " + std::to_string(was) +
+                                             "writes bit " + integerText(bit) + " of register " + hex4word(reg) +
+                                             " = " + integerText(now) + " where it read " + integerText(was) +
                                              (p ? ", which is " + p->name + "'s" : "");
                     if (p && p->failed)
                         return false;
@@ -329,7 +330,7 @@ private:
         case Kind::Box:
             return s ? "ticked" : "cleared";
         default:
-            return s < 0 ? "no item" : "item " + std::to_string(s + 1);
+            return s < 0 ? "no item" : "item " + integerText(s + 1);
         }
     }
 
@@ -398,11 +399,11 @@ private:
         std::vector<std::string> numbers;
         for (std::size_t n = 0; n < p.bits.size(); ++n) {
             value |= bitIn(image, p.bits[n]) << n;
-            numbers.push_back(std::to_string(p.bits[n].second));
+            numbers.push_back(integerText(p.bits[n].second));
         }
         const std::string where =
             p.kind == Kind::Box ? bitsText(p.bits) : (numbers.size() == 1 ? "bit " : "bits ") + joinedList(numbers);
-        return where + " = " + std::to_string(value);
+        return where + " = " + integerText(value);
     }
 
     void tryValue(Probe& p, int v)
@@ -559,8 +560,8 @@ private:
             const auto missed = firstMissed(r, *runs);
             fail(p, missed ? "the keypad takes " + valueText(e, *missed) + ", which the arrows stepping " + how +
                                  " do not reach"
-                           : "the arrows stepping " + std::string(how) + " reach " + std::to_string(reached) +
-                                 " values, the keypad takes " + std::to_string(taken));
+                           : "the arrows stepping " + std::string(how) + " reach " + integerText(reached) +
+                                 " values, the keypad takes " + integerText(taken));
             return;
         }
     }
@@ -810,7 +811,7 @@ std::string contentKey(const PageForm& f)
     }
     add("boxes shown");
     for (const PageForm::BoxStep& s : f.displayBoxes)
-        add(s.array + " " + std::to_string(s.group));
+        add(s.array + " " + integerText(s.group));
     return key;
 }
 

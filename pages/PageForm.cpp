@@ -3,6 +3,7 @@
 #include "pages/ValueFormReader.h"
 #include "platform/BuiltInFile.h"
 #include "text/HexText.h"
+#include "text/NumberText.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -39,7 +40,7 @@ std::pair<std::string, int> splitInstance(std::string_view name)
 
 std::string PageForm::boxName(std::string_view array, int index)
 {
-    return std::string(array) + "(" + std::to_string(index) + ")";
+    return std::string(array) + "(" + integerText(index) + ")";
 }
 
 std::vector<std::string> PageForm::arrayMembers(std::string_view array) const
@@ -105,7 +106,7 @@ public:
         const QJsonArray a = v.toArray();
         for (qsizetype i = 0; i < a.size(); ++i) {
             std::string t;
-            if (!text(a[i], key + "[" + std::to_string(i) + "]", t))
+            if (!text(a[i], key + "[" + integerText(i) + "]", t))
                 return false;
             out.push_back(std::move(t));
         }
@@ -119,11 +120,11 @@ public:
         const QJsonArray a = v.toArray();
         for (qsizetype i = 0; i < a.size(); ++i) {
             int n = 0;
-            const std::string at = key + "[" + std::to_string(i) + "]";
+            const std::string at = key + "[" + integerText(i) + "]";
             if (!whole(a[i], at, n))
                 return false;
             if (n < lo || n > hi)
-                return fail(at, std::to_string(n) + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
+                return fail(at, integerText(n) + " is outside " + integerText(lo) + ".." + integerText(hi));
             out.push_back(n);
         }
         return true;
@@ -151,7 +152,7 @@ bool readFrames(Reader& r, const QJsonValue& v, PageForm& f)
         return r.fail("frames", "a list is required");
     const QJsonArray frames = v.toArray();
     for (qsizetype fi = 0; fi < frames.size(); ++fi) {
-        const std::string at = "frames[" + std::to_string(fi) + "]";
+        const std::string at = "frames[" + integerText(fi) + "]";
         if (!frames[fi].isObject())
             return r.fail(at, "an object is required");
         const QJsonObject o = frames[fi].toObject();
@@ -164,13 +165,13 @@ bool readFrames(Reader& r, const QJsonValue& v, PageForm& f)
             return r.fail(at + ".columns", "a list is required");
         const QJsonArray cols = o["columns"].toArray();
         for (qsizetype ci = 0; ci < cols.size(); ++ci) {
-            const std::string cat = at + ".columns[" + std::to_string(ci) + "]";
+            const std::string cat = at + ".columns[" + integerText(ci) + "]";
             if (!cols[ci].isArray())
                 return r.fail(cat, "a list of rows is required");
             std::vector<PageForm::Row> column;
             const QJsonArray rows = cols[ci].toArray();
             for (qsizetype ri = 0; ri < rows.size(); ++ri) {
-                const std::string rat = cat + "[" + std::to_string(ri) + "]";
+                const std::string rat = cat + "[" + integerText(ri) + "]";
                 if (!rows[ri].isObject())
                     return r.fail(rat, "an object is required");
                 const QJsonObject row = rows[ri].toObject();
@@ -227,7 +228,7 @@ bool readBoxes(Reader& r, const QJsonValue& v, PageForm& f)
             return r.fail(at + ".groups", "at least one group is required");
         for (std::size_t g = 0; g < arr.groups.size(); ++g)
             if (arr.groups[g].size() != 4 || !parseHex(arr.groups[g]))
-                return r.fail(at + ".groups[" + std::to_string(g) + "]", "four hexadecimal digits are required");
+                return r.fail(at + ".groups[" + integerText(g) + "]", "four hexadecimal digits are required");
         f.boxes[it.key().toStdString()] = std::move(arr);
     }
     return true;
@@ -248,7 +249,7 @@ bool readProtocol(Reader& r, const QJsonValue& v, PageForm& f)
     for (std::size_t i = 0; i < f.writeCodes.size(); ++i) {
         const int c = f.writeCodes[i];
         if (c != 27 && c != 28 && (c < 110 || c > 113))
-            return r.fail("protocol.write[" + std::to_string(i) + "]", std::to_string(c) + " writes no setpoint block");
+            return r.fail("protocol.write[" + integerText(i) + "]", integerText(c) + " writes no setpoint block");
     }
     if (!p["display"].isObject())
         return r.fail("protocol.display", "an object is required");
@@ -261,7 +262,7 @@ bool readProtocol(Reader& r, const QJsonValue& v, PageForm& f)
         return r.fail("protocol.display.boxes", "a list is required");
     const QJsonArray steps = d["boxes"].toArray();
     for (qsizetype i = 0; i < steps.size(); ++i) {
-        const std::string at = "protocol.display.boxes[" + std::to_string(i) + "]";
+        const std::string at = "protocol.display.boxes[" + integerText(i) + "]";
         const QJsonArray s = steps[i].toArray();
         PageForm::BoxStep step;
         if (!steps[i].isArray() || s.size() != 2 || !r.text(s[0], at + "[0]", step.array) ||
@@ -273,7 +274,7 @@ bool readProtocol(Reader& r, const QJsonValue& v, PageForm& f)
         return r.fail("protocol.rules", "a list is required");
     const QJsonArray rules = p["rules"].toArray();
     for (qsizetype i = 0; i < rules.size(); ++i) {
-        const std::string at = "protocol.rules[" + std::to_string(i) + "]";
+        const std::string at = "protocol.rules[" + integerText(i) + "]";
         const QJsonObject o = rules[i].toObject();
         PageForm::Rule rule;
         std::string noItem;
@@ -314,12 +315,12 @@ bool checkNames(Reader& r, const PageForm& f)
     for (std::size_t fi = 0; fi < f.frames.size(); ++fi) {
         const PageForm::Frame& frame = f.frames[fi];
         if (!frameNames.insert(frame.name).second)
-            return r.fail("frames[" + std::to_string(fi) + "].name", "\"" + frame.name + "\" is named twice");
+            return r.fail("frames[" + integerText(fi) + "].name", "\"" + frame.name + "\" is named twice");
         for (std::size_t ci = 0; ci < frame.columns.size(); ++ci)
             for (std::size_t ri = 0; ri < frame.columns[ci].size(); ++ri) {
                 const PageForm::Row& row = frame.columns[ci][ri];
-                const std::string at = "frames[" + std::to_string(fi) + "].columns[" + std::to_string(ci) + "][" +
-                                       std::to_string(ri) + "]";
+                const std::string at = "frames[" + integerText(fi) + "].columns[" + integerText(ci) + "][" +
+                                       integerText(ri) + "]";
                 if (!row.frame.empty()) {
                     // A sub-frame covers exactly the plain row above it.
                     const PageForm::Row* above = ri > 0 ? &frame.columns[ci][ri - 1] : nullptr;
@@ -341,7 +342,7 @@ bool checkNames(Reader& r, const PageForm& f)
                     if (b == f.boxes.end())
                         return r.fail(at + ".boxes", "\"" + row.control + "\" is not in boxes");
                     if (row.group < 0 || row.group >= static_cast<int>(b->second.groups.size()))
-                        return r.fail(at + ".group", std::to_string(row.group) + " is not a group of " + row.control);
+                        return r.fail(at + ".group", integerText(row.group) + " is not a group of " + row.control);
                     ++placed[PageForm::boxName(row.control, 4 * row.group)];
                 } else {
                     if (!f.controls.count(row.control))
@@ -354,18 +355,18 @@ bool checkNames(Reader& r, const PageForm& f)
         if (!kKinds.count(kind))
             return r.fail("controls." + name, "unknown kind \"" + kind + "\"");
         if (placed[name] != 1)
-            return r.fail("controls." + name, "placed " + std::to_string(placed[name]) + " times");
+            return r.fail("controls." + name, "placed " + integerText(placed[name]) + " times");
         const bool hasSettings = f.settings.find(name) != nullptr;
         if (kind == "ComboBox" ? !f.combos.count(name) : !hasSettings)
             return r.fail("controls." + name, kind == "ComboBox" ? "no items in combos" : "no settings");
     }
     for (const auto& [name, caption] : f.labels)
         if (placed[name] != 1)
-            return r.fail("labels." + name, "placed " + std::to_string(placed[name]) + " times");
+            return r.fail("labels." + name, "placed " + integerText(placed[name]) + " times");
     for (const auto& [name, groups] : f.boxes)
         for (std::size_t g = 0; g < groups.groups.size(); ++g)
             if (placed[PageForm::boxName(name, 4 * static_cast<int>(g))] != 1)
-                return r.fail("boxes." + name, "group " + std::to_string(g) + " is not placed once");
+                return r.fail("boxes." + name, "group " + integerText(g) + " is not placed once");
     for (const auto& [name, bag] : f.settings.bags()) {
         auto c = f.controls.find(name);
         if (c == f.controls.end() || c->second == "ComboBox")
@@ -375,7 +376,7 @@ bool checkNames(Reader& r, const PageForm& f)
         if (!f.controls.count(name) || f.controls.at(name) != "ComboBox")
             return r.fail("combos." + name, "not a combo of the form");
     for (std::size_t i = 0; i < f.selectorArrays.size(); ++i) {
-        const std::string at = "protocol.selectorArrays[" + std::to_string(i) + "]";
+        const std::string at = "protocol.selectorArrays[" + integerText(i) + "]";
         if (!hasArray(f, f.selectorArrays[i]))
             return r.fail(at, "no such array");
         for (const std::string& m : f.arrayMembers(f.selectorArrays[i]))
@@ -384,18 +385,18 @@ bool checkNames(Reader& r, const PageForm& f)
     }
     for (std::size_t i = 0; i < f.displayFirst.size(); ++i)
         if (!f.combos.count(f.displayFirst[i]))
-            return r.fail("protocol.display.first[" + std::to_string(i) + "]", "not a combo of the form");
+            return r.fail("protocol.display.first[" + integerText(i) + "]", "not a combo of the form");
     for (std::size_t i = 0; i < f.displayBoxes.size(); ++i) {
         auto b = f.boxes.find(f.displayBoxes[i].array);
         if (b == f.boxes.end() || f.displayBoxes[i].group < 0 ||
             f.displayBoxes[i].group >= static_cast<int>(b->second.groups.size()))
-            return r.fail("protocol.display.boxes[" + std::to_string(i) + "]", "no such box group");
+            return r.fail("protocol.display.boxes[" + integerText(i) + "]", "no such box group");
     }
     for (std::size_t i = 0; i < f.displayArrays.size(); ++i)
         if (!hasArray(f, f.displayArrays[i]))
-            return r.fail("protocol.display.arrays[" + std::to_string(i) + "]", "no such array");
+            return r.fail("protocol.display.arrays[" + integerText(i) + "]", "no such array");
     for (std::size_t i = 0; i < f.rules.size(); ++i) {
-        const std::string at = "protocol.rules[" + std::to_string(i) + "]";
+        const std::string at = "protocol.rules[" + integerText(i) + "]";
         if (!isSelector(f, f.rules[i].selector))
             return r.fail(at + ".selector", "\"" + f.rules[i].selector + "\" is not a selector or combo");
         for (const std::string& t : f.rules[i].targets)
@@ -414,7 +415,7 @@ std::optional<PageForm> readPageForm(std::string_view json, std::string_view nam
     const QJsonDocument doc =
         QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &perr);
     if (perr.error != QJsonParseError::NoError) {
-        r.fail("(text)", perr.errorString().toStdString() + " at offset " + std::to_string(perr.offset));
+        r.fail("(text)", perr.errorString().toStdString() + " at offset " + integerText(perr.offset));
         return std::nullopt;
     }
     if (!doc.isObject()) {

@@ -2,10 +2,10 @@
 
 #include "pages/SettingModels.h"
 #include "link/RegisterAccess.h"
+#include "platform/StderrLine.h"
 #include "text/HexText.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kova {
 
@@ -14,8 +14,7 @@ namespace {
 void reportBadSettings(const std::string& form, const std::string& name, const std::vector<std::string>& bad)
 {
     for (const std::string& key : bad)
-        std::fprintf(stderr, "kova: %s: settings.%s.%s does not convert; its default is used\n", form.c_str(),
-                     name.c_str(), key.c_str());
+        writeStderrLine("kova: " + form + ": settings." + name + "." + key + " does not convert; its default is used");
 }
 
 } // namespace

@@ -8,9 +8,9 @@
 #include "text/Decimal4.h"
 #include "text/HexText.h"
 #include "text/ListText.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <optional>
 
@@ -114,10 +114,10 @@ public:
         if (!b.Inicializacion() || b.ListIndex() >= 0)
             return;
         const int value = b.fieldValue();
-        std::string range = b.ListCount() == 0 ? "none" : "0 to " + std::to_string((b.ListCount() - 1) * b.Paso());
+        std::string range = b.ListCount() == 0 ? "none" : "0 to " + integerText((b.ListCount() - 1) * b.Paso());
         if (b.Paso() != 1 && b.ListCount() > 1)
-            range += " in steps of " + std::to_string(b.Paso());
-        add(c.name, std::to_string(value), range, *c.reg);
+            range += " in steps of " + integerText(b.Paso());
+        add(c.name, integerText(value), range, *c.reg);
     }
 
     void combos()
@@ -151,7 +151,7 @@ public:
             }
             scratch_.get = image_;
             if (std::find(accepted.begin(), accepted.end(), found) == accepted.end())
-                add(c.combo, std::to_string(found), accepted.empty() ? "none" : numberList(accepted, 2), *reg);
+                add(c.combo, integerText(found), accepted.empty() ? "none" : numberList(accepted, 2), *reg);
         }
     }
 
@@ -191,7 +191,7 @@ std::vector<std::string> setpointForms()
     const std::string prefix = "SETPAGE";
     for (const std::string& name : pageFormNames())
         if (name.rfind(prefix, 0) == 0)
-            numbered.emplace_back(std::atoi(name.c_str() + prefix.size()), name);
+            numbered.emplace_back(parseInteger(std::string_view(name).substr(prefix.size())).value_or(0), name);
     std::sort(numbered.begin(), numbered.end());
     std::vector<std::string> out;
     for (auto& n : numbered)
@@ -227,9 +227,9 @@ std::vector<RangeProblem> setpointRangeProblems(const SetpointImage& image)
     }
     const int address = image[*setpointIndex(kSlaveAddressRegister)];
     if (address >= 248)
-        out.push_back({"COMMUNICATION CONTROL", "Slave Address", std::to_string(address), "0 to 247",
+        out.push_back({"COMMUNICATION CONTROL", "Slave Address", integerText(address), "0 to 247",
                        kSlaveAddressRegister,
-                       "COMMUNICATION CONTROL: Slave Address: " + std::to_string(address) + ", range 0 to 247"});
+                       "COMMUNICATION CONTROL: Slave Address: " + integerText(address) + ", range 0 to 247"});
     return out;
 }
 
@@ -248,7 +248,7 @@ std::string rangeProblemsDetail(const std::vector<RangeProblem>& problems)
     for (std::size_t i = 0; i < shown; ++i)
         out += (i == 0 ? "" : "\n") + ordered[i].text;
     if (problems.size() > shown)
-        out += "\nand " + std::to_string(problems.size() - shown) + " more";
+        out += "\nand " + integerText(problems.size() - shown) + " more";
     return out;
 }
 

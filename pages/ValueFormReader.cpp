@@ -1,4 +1,5 @@
 #include "pages/ValueFormReader.h"
+#include "text/NumberText.h"
 
 #include <QJsonArray>
 
@@ -73,7 +74,7 @@ public:
         std::vector<std::string> out;
         const QJsonArray a = array(v, key);
         for (int i = 0; i < a.size(); ++i)
-            out.push_back(text(a[i], key + "[" + std::to_string(i) + "]"));
+            out.push_back(text(a[i], key + "[" + integerText(i) + "]"));
         return out;
     }
     Twips twips(const QJsonValue& v, const std::string& key) const
@@ -100,7 +101,7 @@ public:
             f.headers = texts(o.value(QLatin1String("headers")), key + "headers");
         const QJsonArray rows = array(need(o, "rows", key), key + "rows");
         for (int i = 0; i < rows.size(); ++i) {
-            const std::string rk = key + "rows[" + std::to_string(i) + "].";
+            const std::string rk = key + "rows[" + integerText(i) + "].";
             const QJsonObject r = object(rows[i], rk);
             ValueRow row;
             if (r.contains(QLatin1String("separator"))) {
@@ -111,7 +112,7 @@ public:
                 row.label = text(need(r, "label", rk), rk + "label");
                 const QJsonArray cells = array(need(r, "cells", rk), rk + "cells");
                 for (int c = 0; c < cells.size(); ++c)
-                    row.cells.push_back(texts(cells[c], rk + "cells[" + std::to_string(c) + "]"));
+                    row.cells.push_back(texts(cells[c], rk + "cells[" + integerText(c) + "]"));
             }
             f.rows.push_back(std::move(row));
         }
@@ -155,7 +156,7 @@ public:
         c.title = text(need(o, "title", key), key + "title");
         c.request = number(need(o, "request", key), key + "request");
         if (c.request != 12 && c.request != 19)
-            fail(key + "request", "request " + std::to_string(c.request) + " is not a clear command (12 or 19)");
+            fail(key + "request", "request " + integerText(c.request) + " is not a clear command (12 or 19)");
         return c;
     }
 
@@ -169,7 +170,7 @@ public:
             l.posicion = number(need(o, "posicion", key), key + "posicion");
         const QJsonArray cases = array(need(o, "cases", key), key + "cases");
         for (int i = 0; i < cases.size(); ++i) {
-            const std::string ck = key + "cases[" + std::to_string(i) + "].";
+            const std::string ck = key + "cases[" + integerText(i) + "].";
             const QJsonObject c = object(cases[i], ck);
             onlyKeys(c, ck, {"texts", "show", "hide", "tops"});
             LayoutCase lc;
@@ -198,7 +199,7 @@ public:
         f.caption = text(need(o, "caption", ""), "caption");
         const QJsonArray frames = array(need(o, "frames", ""), "frames");
         for (int i = 0; i < frames.size(); ++i) {
-            const std::string fk = "frames[" + std::to_string(i) + "].";
+            const std::string fk = "frames[" + integerText(i) + "].";
             f.frames.push_back(frame(object(frames[i], fk), fk));
         }
         for (const char* map : {"labels", "design"}) {
@@ -214,7 +215,7 @@ public:
         }
         const QJsonArray buttons = array(need(o, "buttons", ""), "buttons");
         for (int i = 0; i < buttons.size(); ++i) {
-            const std::string bk = "buttons[" + std::to_string(i) + "].";
+            const std::string bk = "buttons[" + integerText(i) + "].";
             const QJsonObject b = object(buttons[i], bk);
             onlyKeys(b, bk, {"name", "caption", "twips"});
             f.buttons.push_back({text(need(b, "name", bk), bk + "name"), text(need(b, "caption", bk), bk + "caption"),
@@ -227,19 +228,19 @@ public:
             fail("protocol.interval", "not above 0");
         const QJsonArray tick = array(need(p, "tick", "protocol."), "protocol.tick");
         for (int i = 0; i < tick.size(); ++i) {
-            const std::string tk = "protocol.tick[" + std::to_string(i) + "]";
+            const std::string tk = "protocol.tick[" + integerText(i) + "]";
             const QJsonArray t = array(tick[i], tk);
             if (t.size() != 2)
                 fail(tk, "not [queue, request]");
             const TickRequest r{number(t[0], tk), number(t[1], tk)};
             if (r.queue != 0 && r.queue != 1)
-                fail(tk, "queue " + std::to_string(r.queue) + " is neither 0 nor 1");
+                fail(tk, "queue " + integerText(r.queue) + " is neither 0 nor 1");
             if (!readRequest(r.code))
-                fail(tk, "request " + std::to_string(r.code) + " is not a read");
+                fail(tk, "request " + integerText(r.code) + " is not a read");
             // A request named twice is queued twice a tick and starves the status poll.
             for (const TickRequest& before : f.tick)
                 if (before.code == r.code)
-                    fail(tk, "request " + std::to_string(r.code) + " is named twice");
+                    fail(tk, "request " + integerText(r.code) + " is named twice");
             f.tick.push_back(r);
         }
         const QJsonArray blocks = array(need(p, "blocks", "protocol."), "protocol.blocks");

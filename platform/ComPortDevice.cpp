@@ -1,4 +1,5 @@
 #include "platform/ComPortDevice.h"
+#include "text/NumberText.h"
 
 #include <cstdlib>
 
@@ -6,7 +7,7 @@ namespace kova {
 
 namespace {
 
-std::string variableOf(int n) { return "KOVA_COM" + std::to_string(n); }
+std::string variableOf(int n) { return "KOVA_COM" + integerText(n); }
 
 bool mappedByVariable(int n)
 {
@@ -22,7 +23,7 @@ std::string comPortDevice(int n)
         return {};
     if (mappedByVariable(n))
         return std::getenv(variableOf(n).c_str());
-    return "/dev/ttyS" + std::to_string(n - 1);
+    return "/dev/ttyS" + integerText(n - 1);
 }
 
 std::string comPortDescription(int n)
@@ -38,7 +39,7 @@ std::string portFailureText(int n, const std::string& device, PortFailure why, c
 {
     switch (why) {
     case PortFailure::NoSuchPort:
-        return "COM" + std::to_string(n) + ": no such port";
+        return "COM" + integerText(n) + ": no such port";
     case PortFailure::NoSuchDevice:
         // The hint only where the variable is not set already.
         if (mappedByVariable(n))

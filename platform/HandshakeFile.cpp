@@ -1,12 +1,12 @@
 #include "platform/HandshakeFile.h"
 
+#include "platform/StderrLine.h"
 #include "platform/Ui.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -58,7 +58,7 @@ bool writeHandshake(const QString& path, std::int16_t value)
     }
     if (ok)
         return true;
-    std::fprintf(stderr, "kova: cannot write handshake file %s: %s\n", qUtf8Printable(path), qUtf8Printable(reason));
+    writeStderrLine("kova: cannot write handshake file " + path.toStdString() + ": " + reason.toStdString());
     if (!failureShown) {
         failureShown = true;
         ui().msgBoxDetail(kHandshakeNotWritten, MsgButtons::OKOnly, MsgIcon::Exclamation, kAppTitle,

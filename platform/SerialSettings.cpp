@@ -1,8 +1,10 @@
 #include "platform/SerialSettings.h"
 
+#include "text/NumberText.h"
+
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <limits>
 
 namespace kova {
 
@@ -12,13 +14,10 @@ constexpr std::array<int, 11> kRates = {110, 300, 600, 1200, 2400, 4800, 9600, 1
 
 std::optional<int> wholeNumber(std::string_view s)
 {
-    int v = 0;
-    if (s.empty())
+    const auto v = parseInteger(s);
+    if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
         return std::nullopt;
-    const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || p != s.data() + s.size())
-        return std::nullopt;
-    return v;
+    return static_cast<int>(*v);
 }
 
 } // namespace

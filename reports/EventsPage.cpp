@@ -92,7 +92,7 @@ EventsPage::~EventsPage() { soltarEnlace(); }
 
 std::string EventsPage::Texto_Sin_Lectura()
 {
-    return "The event record could not be read: its last " + std::to_string(kFallosParaAbandonar) +
+    return "The event record could not be read: its last " + integerText(kFallosParaAbandonar) +
            " reads failed or were refused. The page keeps trying.";
 }
 
@@ -101,7 +101,7 @@ std::string EventsPage::Texto_Abandonada(std::int16_t codigo, int fallos)
     const std::string lectura =
         codigo == kLeerUltimoEvento ? "The relay's newest event number" : "The event record";
     const std::string lecturas = fallos <= 1 ? "its last read failed or was refused"
-                                             : "its last " + std::to_string(fallos) + " reads failed or were refused";
+                                             : "its last " + integerText(fallos) + " reads failed or were refused";
     return lectura + " could not be read: " + lecturas +
            ", and the link to the relay was given up. The page no longer asks the relay for events.";
 }
@@ -231,8 +231,8 @@ bool EventsPage::listar(std::uint16_t n, int r, const Fuente& fuente)
             return false;
         if (esNoEvento(fila->causa) || *numero != n - (i - 1))
             break;
-        const std::string texto = fuente.numeroEntero ? std::to_string(*numero) : fila->numero;
-        if (!lista_.insert(i, "Event" + std::to_string(i), texto))
+        const std::string texto = fuente.numeroEntero ? integerText(*numero) : fila->numero;
+        if (!lista_.insert(i, "Event" + integerText(i), texto))
             return false;
         lista_.setSubItem(i, "Eventos", fila->causa);
         lista_.setSubItem(i, "Fecha", fila->fecha);

@@ -3,6 +3,7 @@
 #include "reports/EventsPage.h"
 #include "reports/ReportLayout.h"
 #include "reports/SourcePageSession.h"
+#include "text/NumberText.h"
 #include "text/VbNumbers.h"
 
 #include <algorithm>
@@ -73,7 +74,7 @@ ReportCanvas cargarVentana(const char* ventana, const ReportStamp& stamp)
     const int rows = 1 + kFilasBloque * kEventosPorPagina;
     if (!grid || grid->kind != ReportItem::Kind::Grid || grid->grid.cols != 4 || grid->grid.rows < rows)
         throw std::runtime_error(layoutFaultPrefix(ventana) + ": GrdEventos: a grid of 4 columns and at least " +
-                                 std::to_string(rows) + " rows is required");
+                                 integerText(rows) + " rows is required");
     fillReportHeader(canvas, stamp);
     Fill_Titulos_GridEventos(canvas.at("GrdEventos"));
     return canvas;
@@ -133,9 +134,9 @@ ReportCanvas Events_Rep2(PageHost& host, const ReportStamp& stamp, std::int32_t 
                          std::int32_t& Contador_Eventos)
 {
     if (Pagina_Eventos < 1 || Pagina_Eventos > 7)
-        throw std::invalid_argument("no event page " + std::to_string(Pagina_Eventos));
+        throw std::invalid_argument("no event page " + integerText(Pagina_Eventos));
     ReportCanvas canvas = cargarVentana("Events_Rep2", stamp);
-    canvas.setText("LblPag", "Page " + std::to_string(Pagina_Eventos));
+    canvas.setText("LblPag", "Page " + integerText(Pagina_Eventos));
     llenarEventos(canvas, host, kEventosPorPagina * Pagina_Eventos - 2, kEventosPorPagina * Pagina_Eventos,
                   Contador_Eventos);
     return canvas;

@@ -1,4 +1,5 @@
 #include "reports/LayoutJson.h"
+#include "text/NumberText.h"
 
 #include <QByteArray>
 #include <QJsonDocument>
@@ -18,8 +19,8 @@ std::string layoutTextPlace(std::string_view json, std::size_t byte)
     const auto characters = std::count_if(line.begin(), line.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     });
-    return "line " + std::to_string(lines + 1) + ", column " + std::to_string(characters + 1) + " (byte " +
-           std::to_string(byte) + ")";
+    return "line " + integerText(lines + 1) + ", column " + integerText(characters + 1) + " (byte " +
+           integerText(byte) + ")";
 }
 
 QJsonObject layoutJsonObject(std::string_view json)

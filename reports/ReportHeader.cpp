@@ -1,6 +1,6 @@
 #include "reports/ReportHeader.h"
+#include "text/NumberText.h"
 
-#include <cstdio>
 
 namespace kova {
 
@@ -13,9 +13,8 @@ void fillReportHeader(ReportCanvas& canvas, const ReportStamp& stamp) {
 
 std::string horaImpresionText(int hour, int minute, int second) {
     const int h12 = hour % 12 == 0 ? 12 : hour % 12;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d %s", h12, minute, second, hour < 12 ? "AM" : "PM");
-    return buf;
+    return formatPattern(h12, "00") + ":" + formatPattern(minute, "00") + ":" + formatPattern(second, "00") +
+           (hour < 12 ? " AM" : " PM");
 }
 
 } // namespace kova

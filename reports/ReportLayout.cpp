@@ -2,6 +2,7 @@
 
 #include "reports/LayoutJson.h"
 #include "platform/BuiltInFile.h"
+#include "text/NumberText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -58,8 +59,8 @@ int whole(const QJsonValue& v, const std::string& at, int lo, int hi)
 {
     const double d = v.toDouble();
     if (!v.isDouble() || d != static_cast<double>(static_cast<long long>(d)) || d < lo || d > hi)
-        fail(at, (v.isDouble() ? QString::number(d).toStdString() + " is not" : std::string("not")) +
-                     " a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
+        fail(at, (v.isDouble() ? generalNumber(d) + " is not" : std::string("not")) +
+                     " a whole number from " + integerText(lo) + " to " + integerText(hi));
     return static_cast<int>(d);
 }
 
@@ -115,7 +116,7 @@ ReportFont fontOf(const QJsonObject& parent, const std::string& at, ReportFont f
     if (o.contains(QLatin1String("points"))) {
         const QJsonValue p = o.value(QLatin1String("points"));
         if (!p.isDouble() || p.toDouble() <= 0 || p.toDouble() > kMaxPoints)
-            fail(fat + ".points", "not a number above 0 and up to " + QString::number(kMaxPoints).toStdString());
+            fail(fat + ".points", "not a number above 0 and up to " + generalNumber(kMaxPoints));
         font.points = p.toDouble();
     }
     font.bold = flag(o, fat, "bold", font.bold);
@@ -141,7 +142,7 @@ struct Reader {
     {
         const QJsonArray list = listOf(holder, at, "items");
         for (qsizetype i = 0; i < list.size(); ++i) {
-            const std::string iat = place(at, "items") + "[" + std::to_string(i) + "]";
+            const std::string iat = place(at, "items") + "[" + integerText(i) + "]";
             if (!list[i].isObject())
                 fail(iat, "not an object");
             item(list[i].toObject(), iat, parent, dx, dy);
@@ -201,12 +202,12 @@ struct Reader {
             const QJsonArray aligns = listOf(o, at, "colAlign");
             for (const auto& [list, key] : {std::pair{&widths, "colWidths"}, std::pair{&aligns, "colAlign"}})
                 if (list->size() > it.grid.cols)
-                    fail(place(at, key), "more entries than the " + std::to_string(it.grid.cols) + " columns");
+                    fail(place(at, key), "more entries than the " + integerText(it.grid.cols) + " columns");
             for (qsizetype c = 0; c < widths.size(); ++c)
                 it.grid.colWidths[static_cast<std::size_t>(c)] =
-                    whole(widths[c], at + ".colWidths[" + std::to_string(c) + "]", 0, kMaxTwips);
+                    whole(widths[c], at + ".colWidths[" + integerText(c) + "]", 0, kMaxTwips);
             for (qsizetype c = 0; c < aligns.size(); ++c) {
-                const std::string cat = at + ".colAlign[" + std::to_string(c) + "]";
+                const std::string cat = at + ".colAlign[" + integerText(c) + "]";
                 if (!aligns[c].isString())
                     fail(cat, "not a text");
                 it.grid.colAlign[static_cast<std::size_t>(c)] = alignOf(aligns[c].toString().toStdString(), cat);

@@ -16,7 +16,7 @@ NumOrText entry(const PageHost& host, int posicion)
 
 } // namespace
 
-std::string indexed(const char* array, int index) { return std::string(array) + "(" + std::to_string(index) + ")"; }
+std::string indexed(const char* array, int index) { return std::string(array) + "(" + integerText(index) + ")"; }
 
 void valueLine(ReportCanvas& page, const PageHost& host, int posicion, int kind, int i)
 {

@@ -30,6 +30,9 @@
 # (--no-build: use it as it is).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# awk and printf write and read the figures with a decimal point whatever
+# the user's locale.
+export LC_ALL=C.UTF-8
 
 runs=5
 poll_seconds=30

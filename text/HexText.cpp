@@ -39,6 +39,8 @@ std::string hexText(std::uint32_t value)
 
 std::string hex8(std::int32_t value) { return padded(static_cast<std::uint32_t>(value), 8); }
 
+std::string hex2(std::uint8_t value) { return padded(value, 2); }
+
 std::string hex4word(std::uint32_t value) { return padded(value, 4); }
 
 std::string valorAHex(std::int32_t value)

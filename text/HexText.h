@@ -11,6 +11,8 @@ namespace kova {
 
 // Eight digits, two's complement for negatives: 300 -> "0000012C".
 std::string hex8(std::int32_t value);
+// Two digits for a byte: 0x0C -> "0C".
+std::string hex2(std::uint8_t value);
 // At least four digits, never cut: 0x1F -> "001F", 0x12345 -> "12345".
 std::string hex4word(std::uint32_t value);
 // Shortest hex text: 0 -> "0", 0x20D -> "20D", -1 -> "FFFFFFFF".

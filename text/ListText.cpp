@@ -17,7 +17,7 @@ std::string joinedList(const std::vector<std::string>& parts, std::string_view c
 
 std::string numberList(const std::vector<int>& numbers, std::size_t shortestRun)
 {
-    const auto text = [](int n) { return formatPattern(std::int64_t{n}, "0"); };
+    const auto text = [](int n) { return integerText(n); };
     bool run = numbers.size() >= shortestRun && numbers.size() > 1;
     for (std::size_t i = 1; run && i < numbers.size(); ++i)
         run = numbers[i] == numbers[i - 1] + 1;

@@ -199,6 +199,13 @@ std::string generalNumber(double value)
     return generalText(v, 15, 15);
 }
 
+std::string integerText(std::int64_t value)
+{
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, r.ptr);
+}
+
 std::string signedText(std::int64_t value)
 {
     char buf[32];
@@ -256,6 +263,18 @@ std::optional<double> parseNumber(std::string_view text)
     if (r.ec != std::errc() || r.ptr != norm.data() + norm.size())
         return std::nullopt;
     return neg ? -v : v;
+}
+
+std::optional<std::int64_t> parseInteger(std::string_view text)
+{
+    const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() == sign || text[sign] < '0' || text[sign] > '9')
+        return std::nullopt;
+    std::int64_t v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size())
+        return std::nullopt;
+    return v;
 }
 
 double leadingDigits(std::string_view text)

@@ -6,6 +6,7 @@
 
 #include "text/DecimalDigits.h"
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,12 @@ std::string generalNumber(double value);
 // back as the same double, in plain decimals ("0.00001", never "1e-05").
 std::string plainNumber(double value);
 
+// Whole number text: "-5", "0", "65535". A floating-point value has no
+// overload here, so a fraction is never cut off unseen.
+std::string integerText(std::int64_t value);
+template <std::floating_point T>
+std::string integerText(T value) = delete;
+
 // Signed integer text that begins with a blank when the number is zero or
 // more (" 5", "-5"), as appended to label texts.
 std::string signedText(std::int64_t value);
@@ -61,6 +68,10 @@ std::string upperTrimmed(std::string_view text);
 // one "." or "," as the decimal point, optional blanks. Anything else, or
 // no digit at all, gives nullopt.
 std::optional<double> parseNumber(std::string_view text);
+
+// Strict whole number: an optional "-" and decimal digits, nothing else
+// (no blank, no "+", no point); nullopt also outside 64 bits.
+std::optional<std::int64_t> parseInteger(std::string_view text);
 
 // Value of the decimal digits at the very start of the text (no blank
 // skipped, no sign); 0 when the text does not start with a digit.

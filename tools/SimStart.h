@@ -22,7 +22,7 @@ inline const char*& programName()
 
 [[noreturn]] inline void usageError(const std::string& what)
 {
-    std::fprintf(stderr, "%s: %s (see --help)\n", programName(), what.c_str());
+    std::fputs((std::string(programName()) + ": " + what + " (see --help)\n").c_str(), stderr);
     std::exit(2);
 }
 
@@ -56,7 +56,8 @@ inline bool openLog(const std::string& path, std::FILE*& log)
         return true;
     log = std::fopen(path.c_str(), "a");
     if (!log)
-        std::fprintf(stderr, "%s: cannot open log %s: %s\n", programName(), path.c_str(), std::strerror(errno));
+        std::fputs((std::string(programName()) + ": cannot open log " + path + ": " + std::strerror(errno) + "\n").c_str(),
+                   stderr);
     return log != nullptr;
 }
 

@@ -8,10 +8,12 @@
 #include "editors/PropConvert.h"
 #include "editors/PropertyPage.h"
 #include "editors/Word_TresR.h"
+#include "text/LocaleGuard.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <memory>
 #include <sstream>
 
@@ -251,6 +253,24 @@ TEST(PropertyPages, LoadedPageIsChangedAndApplyWritesBackWhatWasRead)
     page.clearChanged();
     page.pick("High", 1);
     EXPECT_TRUE(page.changed());
+}
+
+// The C locale the toolkit switches to at start-up, here one with a decimal
+// comma, changes no number text: a scale loaded as 0.01 shows, and applies
+// unchanged, as "0.01".
+TEST(PropertyPages, ScaleTextIsTheSameUnderACommaLocale)
+{
+    const test::LocaleGuard restore;
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    Byte_UnR e = loaded<Byte_UnR>({{"direccion", std::string("0102")}, {"max", std::int64_t{5000}},
+                                   {"min", std::int64_t{5}}, {"paso", 0.01}, {"smallchange", std::int64_t{5}}});
+    const PropertyBag before = saved(e);
+    PropertyPage page(*propertyPageDef("Word_1R"));
+    page.selectionChanged({&e});
+    EXPECT_EQ(page.text("Paso"), "0.01");
+    EXPECT_EQ(leadingNumber("2.5"), 2.5);
+    EXPECT_TRUE(page.applyChanges({&e}).applied);
+    EXPECT_EQ(saved(e), before);
 }
 
 TEST(PropertyPages, RefusedApplyWritesNothing)

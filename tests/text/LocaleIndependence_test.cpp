@@ -37,9 +37,10 @@ std::string battery()
     add(Decimal4::parse("12,5")->toText());
     add(Decimal4::fromDouble(0.1)->toText());
     add(generalNumber(*parseNumber("1.23") * 100));
-    add(std::to_string(*parseNumber("1,23") * 100 == 123.0));
+    add(integerText(*parseNumber("1,23") * 100 == 123.0));
     add(generalNumber(leadingDigits("42x")));
-    add(std::to_string(multiplyTextHalfEven("1.015", *Decimal4::fromInt(100)).value()));
+    add(integerText(multiplyTextHalfEven("1.015", *Decimal4::fromInt(100)).value()));
+    add(integerText(-1234567) + " " + integerText(parseInteger("-42").value()) + " " + plainNumber(0.01));
     add(hex8(-2));
     add(shortDate(2005, 7, 12, "dd/MM/yyyy") + " " + timeText(9, 5, 7));
     return s;

@@ -105,6 +105,22 @@ TEST(NumberParse, AcceptsPointOrCommaAndRejectsOthers)
     EXPECT_EQ(signedText(5), " 5");
     EXPECT_EQ(signedText(0), " 0");
     EXPECT_EQ(signedText(-5), "-5");
+    EXPECT_EQ(integerText(-1234567), "-1234567");
+    EXPECT_EQ(integerText(std::size_t{65535}), "65535");
+}
+
+TEST(NumberParse, IntegerTakesDigitsAndAMinusOnly)
+{
+    const struct {
+        const char* text;
+        std::optional<std::int64_t> value;
+    } cases[] = {
+        {"12", 12},  {"-4", -4},  {"007", 7},  {"", std::nullopt},  {"-", std::nullopt},  {"+7", std::nullopt},
+        {" 5", std::nullopt},  {"5 ", std::nullopt},  {"1.0", std::nullopt},  {"1,0", std::nullopt},
+        {"9223372036854775808", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseInteger(c.text), c.value) << c.text;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Writes Default.KOVA2 at build time: kova-default-file <path>
 
 #include "tools/default-file/Archivo_Por_Defecto.h"
+#include "platform/StderrLine.h"
 
 #include <cstdio>
 
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
     }
     std::string error;
     if (!kova::escribirArchivoPorDefecto(argv[1], error)) {
-        std::fprintf(stderr, "kova-default-file: %s: %s\n", argv[1], error.c_str());
+        kova::writeStderrLine(std::string("kova-default-file: ") + argv[1] + ": " + error);
         return 1;
     }
     return 0;

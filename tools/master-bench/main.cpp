@@ -5,6 +5,8 @@
 // time. It prints its timings and the CPU it used, as 'name value' lines:
 // the reference the program's own figures are measured against.
 
+#include "text/NumberText.h"
+
 #include <modbus/modbus-rtu.h>
 #include <modbus/modbus.h>
 
@@ -19,6 +21,9 @@
 #include <sys/resource.h>
 
 namespace {
+
+using kova::formatPattern;
+using kova::integerText;
 
 struct Read {
     int function; // 3 holding registers, 4 input registers
@@ -71,13 +76,18 @@ int main(int argc, char** argv)
         {"device", required_argument, nullptr, 'd'}, {"baud", required_argument, nullptr, 'b'},
         {"address", required_argument, nullptr, 'a'}, {"seconds", required_argument, nullptr, 's'},
         {"help", no_argument, nullptr, 'h'},         {nullptr, 0, nullptr, 0}};
+    // A value that is no number leaves one the check below refuses.
+    const auto whole = [](const char* text) {
+        const auto v = kova::parseInteger(text);
+        return v && *v >= 0 && *v <= 1000000000 ? static_cast<int>(*v) : -1;
+    };
     int c;
     while ((c = getopt_long(argc, argv, "", options, nullptr)) != -1) {
         switch (c) {
         case 'd': device = optarg; break;
-        case 'b': baud = std::atoi(optarg); break;
-        case 'a': address = std::atoi(optarg); break;
-        case 's': seconds = std::atof(optarg); break;
+        case 'b': baud = whole(optarg); break;
+        case 'a': address = whole(optarg); break;
+        case 's': seconds = kova::parseNumber(optarg).value_or(-1); break;
         case 'h': usage(0);
         default: usage(2);
         }
@@ -87,7 +97,7 @@ int main(int argc, char** argv)
 
     modbus_t* ctx = modbus_new_rtu(device.c_str(), baud, 'N', 8, 1);
     if (!ctx || modbus_set_slave(ctx, address) != 0 || modbus_connect(ctx) != 0) {
-        std::fprintf(stderr, "master-bench: cannot open %s: %s\n", device.c_str(), modbus_strerror(errno));
+        std::fputs(("master-bench: cannot open " + device + ": " + modbus_strerror(errno) + "\n").c_str(), stderr);
         return 1;
     }
     modbus_set_response_timeout(ctx, 2, 0);
@@ -100,8 +110,10 @@ int main(int argc, char** argv)
     for (const Read& r : kConnect)
         failed += read(ctx, r) ? 0 : 1;
     const auto t1 = Clock::now();
-    std::printf("connect_requests %zu\nconnect_failed %d\nconnect_ms %.3f\n", std::size(kConnect), failed,
-                ms(t1 - t0));
+    std::fputs(("connect_requests " + integerText(std::size(kConnect)) + "\nconnect_failed " + integerText(failed) +
+                "\nconnect_ms " + formatPattern(ms(t1 - t0), "0.000") + "\n")
+                   .c_str(),
+               stdout);
 
     if (seconds > 0) {
         long polls = 0, pollsFailed = 0;
@@ -115,8 +127,11 @@ int main(int argc, char** argv)
         }
         const double elapsed = ms(Clock::now() - p0) / 1000.0;
         const double cpu = cpuSeconds() - cpu0;
-        std::printf("polls %ld\npolls_failed %ld\npoll_seconds %.3f\npolls_per_s %.2f\ncpu_us_per_poll %.1f\n",
-                    polls, pollsFailed, elapsed, polls / elapsed, polls ? cpu * 1e6 / polls : 0.0);
+        std::fputs(("polls " + integerText(polls) + "\npolls_failed " + integerText(pollsFailed) + "\npoll_seconds " +
+                    formatPattern(elapsed, "0.000") + "\npolls_per_s " + formatPattern(polls / elapsed, "0.00") +
+                    "\ncpu_us_per_poll " + formatPattern(polls ? cpu * 1e6 / polls : 0.0, "0.0") + "\n")
+                       .c_str(),
+                   stdout);
     }
     modbus_close(ctx);
     modbus_free(ctx);

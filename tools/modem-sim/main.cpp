@@ -3,10 +3,11 @@
 // without a modem. See --help.
 
 #include "tools/SimStart.h"
+#include "text/HexText.h"
+#include "text/NumberText.h"
 #include "tools/modem-sim/AtModem.h"
 
 #include <cerrno>
-#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 using namespace kova::modemsim;
+using kova::integerText;
 
 namespace {
 
@@ -54,11 +56,10 @@ using kova::simstart::usageError;
 
 long numberArg(const char* opt, std::string_view s, long lo, long hi)
 {
-    long v = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || ec != std::errc() || p != s.data() + s.size() || v < lo || v > hi)
+    const auto v = kova::parseInteger(s);
+    if (!v || *v < lo || *v > hi)
         usageError(std::string("bad value for ") + opt + ": '" + std::string(s) + "'");
-    return v;
+    return static_cast<long>(*v);
 }
 
 std::int64_t nowMs()
@@ -79,7 +80,7 @@ speed_t speedOf(long baud)
     case 38400: return B38400;
     case 57600: return B57600;
     case 115200: return B115200;
-    default: usageError("unsupported --baud " + std::to_string(baud));
+    default: usageError("unsupported --baud " + integerText(baud));
     }
 }
 
@@ -91,10 +92,10 @@ public:
     {
         if (!log_ || bytes.empty())
             return;
-        std::fprintf(log_, "%s %lld", what, static_cast<long long>(at - start_));
+        std::string line = what + (" " + integerText(at - start_));
         for (unsigned char c : bytes)
-            std::fprintf(log_, " %02X", c);
-        std::fputc('\n', log_);
+            line += " " + kova::hex2(c);
+        std::fputs((line + "\n").c_str(), log_);
         std::fflush(log_);
     }
 
@@ -170,7 +171,7 @@ int main(int argc, char** argv)
         return 1;
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        std::fprintf(stderr, "modem-sim: cannot open %s: %s\n", device.c_str(), std::strerror(errno));
+        std::fputs(("modem-sim: cannot open " + device + ": " + std::strerror(errno) + "\n").c_str(), stderr);
         return 1;
     }
     termios tio{};
@@ -186,7 +187,7 @@ int main(int argc, char** argv)
     Line line(fd, log, start);
     AtModem modem(options);
     if (log) {
-        std::fprintf(log, "ready %s\n", device.c_str());
+        std::fputs(("ready " + device + "\n").c_str(), log);
         std::fflush(log);
     }
     int status = 0;
@@ -216,7 +217,7 @@ int main(int argc, char** argv)
         } else if (p.revents & (POLLHUP | POLLERR)) {
             // The other end of the line is gone (the pty pair closed).
             if (log)
-                std::fprintf(log, "line closed\n");
+                std::fputs("line closed\n", log);
             break;
         } else {
             out = modem.tick(now);

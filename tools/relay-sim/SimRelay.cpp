@@ -1,5 +1,7 @@
 #include "tools/relay-sim/SimRelay.h"
 #include "link/DefaultSetpoints.h"
+#include "text/HexText.h"
+#include "text/NumberText.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -166,7 +168,7 @@ std::string SimRelay::afterRequest(const std::uint8_t* req, int length)
         const int count = word(req + 4);
         if (addr <= kSelected && kSelected < addr + count) {
             selectEvent(map_->tab_registers[kSelected]);
-            return "selected " + std::to_string(map_->tab_registers[kSelected]);
+            return "selected " + integerText(map_->tab_registers[kSelected]);
         }
         return {};
     }
@@ -224,7 +226,7 @@ std::string SimRelay::runCommand(std::uint16_t command)
         return "command clear-events";
     }
     default:
-        return "command " + std::to_string(command) + " (no effect)";
+        return "command " + integerText(command) + " (no effect)";
     }
 }
 
@@ -262,18 +264,19 @@ bool SimRelay::dump(const std::string& path) const
     std::FILE* f = std::fopen(tmp.c_str(), "w");
     if (!f)
         return false;
+    std::string text;
+    const auto add = [&text](const char* kind, std::uint32_t reg, std::uint16_t value) {
+        text += std::string(kind) + " " + hex4word(reg) + " " + hex4word(value) + "\n";
+    };
     for (const SetpointBlock& b : kDefaultSetpointBlocks)
         for (std::size_t i = 0; i < b.count; ++i)
-            std::fprintf(f, "holding %04X %04X\n", static_cast<unsigned>(b.first + i),
-                         map_->tab_registers[b.first + i]);
+            add("holding", static_cast<std::uint32_t>(b.first + i), map_->tab_registers[b.first + i]);
     for (int r = kClockWrite; r <= kClockWrite + 2; ++r)
-        std::fprintf(f, "holding %04X %04X\n", static_cast<unsigned>(r), map_->tab_registers[r]);
-    std::fprintf(f, "holding %04X %04X\n", static_cast<unsigned>(kSelected),
-                 map_->tab_registers[kSelected]);
-    std::fprintf(f, "input %04X %04X\n", static_cast<unsigned>(kStatus),
-                 map_->tab_input_registers[kStatus]);
-    std::fprintf(f, "input %04X %04X\n", static_cast<unsigned>(kNewest),
-                 map_->tab_input_registers[kNewest]);
+        add("holding", static_cast<std::uint32_t>(r), map_->tab_registers[r]);
+    add("holding", kSelected, map_->tab_registers[kSelected]);
+    add("input", kStatus, map_->tab_input_registers[kStatus]);
+    add("input", kNewest, map_->tab_input_registers[kNewest]);
+    std::fputs(text.c_str(), f);
     const bool ok = std::fclose(f) == 0;
     return ok && std::rename(tmp.c_str(), path.c_str()) == 0;
 }

@@ -5,6 +5,8 @@
 
 #include "tools/SimStart.h"
 #include "link/DefaultSetpoints.h"
+#include "text/HexText.h"
+#include "text/NumberText.h"
 #include "tools/relay-sim/LineTiming.h"
 #include "tools/relay-sim/RtuCrc.h"
 #include "tools/relay-sim/SimRelay.h"
@@ -14,7 +16,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -34,6 +35,9 @@
 #include <vector>
 
 using namespace kova::relaysim;
+using kova::formatPattern;
+using kova::hex4word;
+using kova::integerText;
 
 namespace {
 
@@ -145,26 +149,18 @@ void onSignal(int) { g_stop = 1; }
 
 std::optional<long> parseNumber(std::string_view s)
 {
-    int base = 10;
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        s.remove_prefix(2);
-        base = 16;
-    }
-    long v = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
-    if (ec != std::errc() || p != s.data() + s.size() || s.empty())
-        return std::nullopt;
-    return v;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+        return kova::parseHex(s.substr(2));
+    return kova::parseInteger(s);
 }
 
 // A hexadecimal number of 1 to 4 digits, as the dump writes them.
 std::optional<std::uint16_t> parseHexWord(std::string_view s)
 {
-    unsigned v = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 16);
-    if (s.empty() || s.size() > 4 || ec != std::errc() || p != s.data() + s.size())
+    const auto v = kova::parseHex(s);
+    if (!v || s.size() > 4)
         return std::nullopt;
-    return static_cast<std::uint16_t>(v);
+    return static_cast<std::uint16_t>(*v);
 }
 
 std::vector<std::string_view> split(std::string_view s, char sep)
@@ -263,7 +259,7 @@ public:
     void logLine(const std::string& line)
     {
         if (log) {
-            std::fprintf(log, "%s\n", line.c_str());
+            std::fputs((line + "\n").c_str(), log);
             std::fflush(log);
         }
     }
@@ -271,7 +267,7 @@ public:
     void dump()
     {
         if (!dumpPath.empty() && !relay_.dump(dumpPath))
-            std::fprintf(stderr, "relay-sim: cannot write %s\n", dumpPath.c_str());
+            std::fputs(("relay-sim: cannot write " + dumpPath + "\n").c_str(), stderr);
     }
 
     void control(std::string_view line)
@@ -283,9 +279,7 @@ public:
             const auto v = parseNumber(words[1]);
             if (v && *v >= 0 && *v <= 0xFFFF) {
                 relay_.setStatus(static_cast<std::uint16_t>(*v));
-                char buf[32];
-                std::snprintf(buf, sizeof buf, "ctl status %04X", static_cast<unsigned>(*v));
-                logLine(buf);
+                logLine("ctl status " + hex4word(static_cast<std::uint32_t>(*v)));
                 dump();
                 return;
             }
@@ -293,14 +287,11 @@ public:
             const auto reg = parseHexWord(words[1]);
             const auto v = parseHexWord(words[2]);
             if (reg && v) {
-                char buf[48];
                 if (relay_.setInput(*reg, *v)) {
-                    std::snprintf(buf, sizeof buf, "ctl input %04X %04X", unsigned(*reg), unsigned(*v));
-                    logLine(buf);
+                    logLine("ctl input " + hex4word(*reg) + " " + hex4word(*v));
                     dump();
                 } else {
-                    std::snprintf(buf, sizeof buf, "ctl input %04X refused", unsigned(*reg));
-                    logLine(buf);
+                    logLine("ctl input " + hex4word(*reg) + " refused");
                 }
                 return;
             }
@@ -309,9 +300,7 @@ public:
             const auto reg = parseHexWord(words[2]);
             if (fc && *fc >= 1 && *fc <= 127 && reg) {
                 refusedOn.push_back({static_cast<int>(*fc), *reg, MODBUS_EXCEPTION_SLAVE_OR_SERVER_FAILURE});
-                char buf[48];
-                std::snprintf(buf, sizeof buf, "ctl refuse %ld %04X", *fc, unsigned(*reg));
-                logLine(buf);
+                logLine("ctl refuse " + integerText(*fc) + " " + hex4word(*reg));
                 return;
             }
         } else if (line == "accept") {
@@ -319,7 +308,7 @@ public:
             logLine("ctl accept");
             return;
         } else if (line == "event") {
-            logLine("ctl event " + std::to_string(relay_.addEvent()));
+            logLine("ctl event " + integerText(relay_.addEvent()));
             dump();
             return;
         } else if (line == "silent") {
@@ -334,7 +323,7 @@ public:
             const auto v = parseNumber(words[1]);
             if (v && *v >= 0 && *v <= kMaxDelayMs) {
                 delayMs = static_cast<int>(*v);
-                logLine("ctl delay " + std::to_string(delayMs));
+                logLine("ctl delay " + integerText(delayMs));
                 return;
             }
         } else if (line.empty()) {
@@ -350,19 +339,14 @@ public:
         const int addr = len >= 4 ? word(q + 2) : 0;
         const int count = len >= 6 ? word(q + 4) : 0;
 
-        char head[96];
-        if (fc == 5)
-            std::snprintf(head, sizeof head, "req %ld fc %d addr %04X value %04X", n, fc, addr, count);
-        else
-            std::snprintf(head, sizeof head, "req %ld fc %d addr %04X count %d", n, fc, addr, count);
-        std::string line = head;
+        std::string line = "req " + integerText(n) + " fc " + integerText(fc) + " addr " +
+                           hex4word(static_cast<std::uint32_t>(addr)) +
+                           (fc == 5 ? " value " + hex4word(static_cast<std::uint32_t>(count))
+                                    : " count " + integerText(count));
         if (fc == 16) {
             line += " data";
-            for (int i = 0; i < count && 7 + 2 * i + 1 < len - 2; ++i) {
-                char w[8];
-                std::snprintf(w, sizeof w, " %04X", word(q + 7 + 2 * i));
-                line += w;
-            }
+            for (int i = 0; i < count && 7 + 2 * i + 1 < len - 2; ++i)
+                line += " " + hex4word(static_cast<std::uint32_t>(word(q + 7 + 2 * i)));
         }
 
         if (noiseFrom > 0 && n >= noiseFrom) {
@@ -400,7 +384,7 @@ public:
         std::string note;
         if (exception) {
             modbus_reply_exception(ctx_, q, static_cast<unsigned>(exception));
-            line += " reply exception " + std::to_string(exception);
+            line += " reply exception " + integerText(exception);
         } else if (corrupt && sendCorrupt(q, len)) {
             note = relay_.afterRequest(q, len);
             line += " reply corrupt";
@@ -415,9 +399,8 @@ public:
             const auto secs = [](std::chrono::steady_clock::time_point t) {
                 return std::chrono::duration<double>(t.time_since_epoch()).count();
             };
-            char at[64];
-            std::snprintf(at, sizeof at, " at %.6f %.6f", secs(arrived), secs(std::chrono::steady_clock::now()));
-            line += at;
+            line += " at " + formatPattern(secs(arrived), "0.000000") + " " +
+                    formatPattern(secs(std::chrono::steady_clock::now()), "0.000000");
         }
         // The dump first: whoever sees the write in the log finds it in the
         // dump too.
@@ -635,7 +618,7 @@ int main(int argc, char** argv)
     if (!controlPath.empty()) {
         struct stat st {};
         if (::stat(controlPath.c_str(), &st) != 0 && ::mkfifo(controlPath.c_str(), 0600) != 0) {
-            std::fprintf(stderr, "relay-sim: cannot create %s: %s\n", controlPath.c_str(), std::strerror(errno));
+            std::fputs(("relay-sim: cannot create " + controlPath + ": " + std::strerror(errno) + "\n").c_str(), stderr);
             return 1;
         }
         controlFd = ::open(controlPath.c_str(), O_RDONLY | O_NONBLOCK);
@@ -643,20 +626,20 @@ int main(int argc, char** argv)
         // between two writers.
         controlKeep = controlFd >= 0 ? ::open(controlPath.c_str(), O_WRONLY | O_NONBLOCK) : -1;
         if (controlFd < 0 || controlKeep < 0) {
-            std::fprintf(stderr, "relay-sim: cannot open %s: %s\n", controlPath.c_str(), std::strerror(errno));
+            std::fputs(("relay-sim: cannot open " + controlPath + ": " + std::strerror(errno) + "\n").c_str(), stderr);
             return 1;
         }
     }
 
     modbus_t* ctx = modbus_new_rtu(device.c_str(), static_cast<int>(baud), 'N', 8, 1);
     if (!ctx) {
-        std::fprintf(stderr, "relay-sim: %s\n", modbus_strerror(errno));
+        std::fputs((std::string("relay-sim: ") + modbus_strerror(errno) + "\n").c_str(), stderr);
         return 1;
     }
     modbus_set_slave(ctx, address);
     modbus_set_error_recovery(ctx, MODBUS_ERROR_RECOVERY_PROTOCOL);
     if (modbus_connect(ctx) != 0) {
-        std::fprintf(stderr, "relay-sim: cannot open %s: %s\n", device.c_str(), modbus_strerror(errno));
+        std::fputs(("relay-sim: cannot open " + device + ": " + modbus_strerror(errno) + "\n").c_str(), stderr);
         modbus_free(ctx);
         return 1;
     }
@@ -764,7 +747,7 @@ int main(int argc, char** argv)
                 sim.logLine("line closed");
                 break;
             } else if (!rx.empty() && Clock::now() >= lastByte + kGap) {
-                sim.logLine("incomplete frame of " + std::to_string(rx.size()) + " bytes dropped");
+                sim.logLine("incomplete frame of " + integerText(rx.size()) + " bytes dropped");
                 rx.clear();
             }
             for (;;) {
@@ -782,7 +765,7 @@ int main(int argc, char** argv)
                     break;
                 }
                 if (frame[0] != address) {
-                    sim.logLine("frame for slave " + std::to_string(frame[0]) + " ignored");
+                    sim.logLine("frame for slave " + integerText(frame[0]) + " ignored");
                     continue;
                 }
                 Clock::time_point due = sim.due(arrived, frame);

@@ -4,6 +4,7 @@
 #include "PropertySheet.h"
 #include "SelectionOutline.h"
 #include "editors/DesignMetadata.h"
+#include "platform/StderrLine.h"
 #include "pages/PageBehaviour.h"
 #include "pages/SetpointPageView.h"
 
@@ -22,7 +23,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kova {
 
@@ -125,7 +125,7 @@ DesignerWindow::~DesignerWindow()
 
 void DesignerWindow::report(const QString& text)
 {
-    std::fprintf(stderr, "settings-designer: %s\n", text.toLocal8Bit().constData());
+    writeStderrLine("settings-designer: " + text.toStdString());
     warn(text);
 }
 
