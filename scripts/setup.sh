@@ -6,7 +6,8 @@
 #                           (with the simulated relay)
 #   scripts/setup.sh bench  that, plus Google Benchmark (scripts/bench.sh)
 #   scripts/setup.sh test   that, plus what the tests need, and the
-#                           de_DE.UTF-8 locale the number-text tests run under
+#                           de_DE.UTF-8 locale of the number-text tests and
+#                           of the second test run
 #
 # Missing packages are installed with apt-get, as root or through sudo.
 set -euo pipefail

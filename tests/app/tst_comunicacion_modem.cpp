@@ -22,7 +22,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 using namespace kova;
 using kova::test::ScriptedUi;
@@ -198,7 +200,8 @@ private slots:
         const QByteArray err = kova::test::stderrOf([&] { programModem(c, ui, true); });
         QCOMPARE(texts(ui), (QStringList{"Please Connect the Modem to COM2", "Modem Not Response"}));
         const QString detail = ui.shown[1].detail;
-        QVERIFY2(detail.startsWith("COM2 (" + device + "): ") && detail.endsWith("Input/output error"),
+        QVERIFY2(detail.startsWith("COM2 (" + device + "): ") &&
+                     detail.endsWith(QString::fromLocal8Bit(std::strerror(EIO))),
                  qPrintable(detail));
         QCOMPARE(QString::fromUtf8(err), "kova: Modem Not Response: " + detail + "\n");
         QCOMPARE(modem.received(), QByteArray("ATV1E0\r+++"));

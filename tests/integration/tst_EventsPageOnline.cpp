@@ -78,7 +78,6 @@ struct ClosePageAtEnd {
 // quiet.
 bool connectedWithTheRecordRead(SimHarness& sim, OnlineProgram& program)
 {
-    kova::setTextLocale(kova::TextLocale{"dd/MM/yyyy"});
     const auto eventSixRead = [&] { return program.context.DELU().DatosDeVariables(103).toText().rfind("6,", 0) == 0; };
     return sim.ok() && program.start(sim) &&
            QTest::qWaitFor([&] { return program.arranque.state().link.Comunicando; }, 10000) &&
@@ -250,7 +249,9 @@ void tst_EventsPageOnline::onThePage(SimHarness& sim, OnlineProgram& program, st
 
     // Listed at once from the engine's table, nothing queued by the opening.
     QCOMPARE(list.topLevelItemCount(), 20);
-    QCOMPARE(row(list, 0), (QStringList{"25", " Frequency 1", "25/01/2005 05:55:35", "109.25", "108.25", "106.75",
+    // The stamp in the short-date order the program took from the desktop.
+    const QString stamp = QString::fromStdString(kova::shortDate(2005, 1, 25)) + " 05:55:35";
+    QCOMPARE(row(list, 0), (QStringList{"25", " Frequency 1", stamp, "109.25", "108.25", "106.75",
                                        "0.75", "1.95", "13775", "13765", "13785", "59.95", "0.85"}));
     QCOMPARE(row(list, 19).at(0), QString("6"));
 

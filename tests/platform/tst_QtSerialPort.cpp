@@ -11,7 +11,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -427,8 +429,8 @@ void TestQtSerialPort::deviceGoneClosesThePortAndTellsWhy()
             else com.port.output(kRequest60);
             QFAIL("no error");
         } catch (const SerialPortError& e) {
-            QCOMPARE(QString(e.what()), QString(reading ? "input: " : "output: ")
-                                            + "the device went away: Input/output error");
+            QCOMPARE(QString(e.what()), QString(reading ? "input: " : "output: ") + "the device went away: "
+                                            + QString::fromLocal8Bit(std::strerror(EIO)));
         }
     }
 }

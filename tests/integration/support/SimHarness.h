@@ -1,7 +1,8 @@
 #pragma once
 // Runs the simulated relay on one end of a socat pseudo-terminal pair, in a
 // temporary folder of its own; the test talks to the other end. Both helper
-// processes are started and stopped by their process ids.
+// processes are started and stopped by their process ids, and end with the
+// test however it ends.
 
 #include "link/RegisterImages.h"
 

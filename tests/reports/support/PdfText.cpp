@@ -1,4 +1,5 @@
 #include "reports/support/PdfText.h"
+#include "common/EndWithTest.h"
 
 #include "reports/ReportPrinter.h"
 
@@ -20,6 +21,7 @@ constexpr int kTwipsPerPoint = 20;
 QString run(const QString& tool, const QStringList& args)
 {
     QProcess p;
+    endWithTest(p);
     p.start(tool, args);
     const bool done = p.waitForStarted(10000) && p.waitForFinished(60000);
     if (!done) p.kill();
