@@ -82,8 +82,11 @@ AppContext::AppContext(AppState& state)
         return archivos_->Archivo_Cargado;
     };
     envio.firmwareRele = [this] { return archivos_ ? archivos_->Firmware_Rele : std::string(); };
+    // The send's start and ends also change what holds the commands.
     envio.habilitarPrincipal = [this](bool enabled) {
-        if (principal_) principal_->setEnabled(enabled);
+        if (!principal_) return;
+        principal_->setEnabled(enabled);
+        principal_->busyChanged();
     };
     envio.desactivarPanel = [this] {
         if (principal_) principal_->UserControl11()->Desactivar();
@@ -345,14 +348,14 @@ void AppContext::attach(Principal& window)
     QObject::connect(&loop_, &LinkLoop::Estado_Rele, &window, &Principal::ponerEstadoRele);
     QObject::connect(&loop_, &LinkLoop::Mostrar_Estado, &window, &Principal::mostrarEstadoRele);
     QObject::connect(&loop_, &LinkLoop::Fuera_De_Linea, &window, &Principal::mostrarFueraDeLinea);
-    // A STORE may go on after its page closed: the commands stay locked
-    // until its last reply, its failure or the link's end is handled.
+    // A STORE may go on after its page closed: the commands stay held until
+    // its last reply, its failure or the link's end is handled.
+    const auto storeMayHaveEnded = [&window] { window.storeMayHaveEnded(); };
     for (auto signal : {&LinkLoop::Respuesta_Aceptada, &LinkLoop::Respuesta_Fallida, &LinkLoop::Solicitud_Abandonada})
-        QObject::connect(&loop_, signal, &window, &Principal::relockCommands, Qt::QueuedConnection);
+        QObject::connect(&loop_, signal, &window, storeMayHaveEnded);
     for (auto signal : {&LinkLoop::Enlace_Perdido, &LinkLoop::Fuera_De_Linea})
-        QObject::connect(&loop_, signal, &window, &Principal::relockCommands, Qt::QueuedConnection);
-    QObject::connect(&loop_, &LinkLoop::Grabacion_Terminada, &window, &Principal::relockCommands,
-                     Qt::QueuedConnection);
+        QObject::connect(&loop_, signal, &window, storeMayHaveEnded);
+    QObject::connect(&loop_, &LinkLoop::Grabacion_Terminada, &window, storeMayHaveEnded);
     ventana_ = std::make_unique<VentanaArchivos>(window, st_);
     archivos_ = std::make_unique<Manejo_de_Archivos>(enlace_, *ventana_);
 }

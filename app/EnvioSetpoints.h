@@ -48,7 +48,8 @@ struct Servicios_Envio {
     std::function<bool()> abrirSetpoints;
     // Firmware text of the setpoint data just read.
     std::function<std::string()> firmwareRele;
-    // The main window's enabled state.
+    // The main window's enabled state: off as the send starts, on at each
+    // of its ends.
     std::function<void(bool)> habilitarPrincipal;
     // The relay status panel shows every lamp off.
     std::function<void()> desactivarPanel;

@@ -48,13 +48,13 @@ public:
     {
         if (!runs_) return;
         window_.commandRunning_ = true;
-        window_.relockCommands();
+        window_.busyChanged();
     }
     ~CommandRun()
     {
         if (!runs_) return;
         window_.commandRunning_ = false;
-        window_.relockCommands();
+        window_.busyChanged();
     }
     CommandRun(const CommandRun&) = delete;
     CommandRun& operator=(const CommandRun&) = delete;
@@ -72,6 +72,7 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    for (QAction* a : commands_) available_.push_back(a->isEnabled());
 
     // The status panel keeps its design size, centred in the window: its
     // lamps sit at fixed places on its drawing, so it is never stretched.
@@ -88,7 +89,7 @@ Principal::Principal(AppState& state, MainWindowServices services, QWidget* pare
     resize(sizeHint().expandedTo(QSize(760, 0)));
 
     // A box open anywhere counts as a command under way.
-    connect(&OpenBoxes::instance(), &OpenBoxes::changed, this, &Principal::relockCommands);
+    connect(&OpenBoxes::instance(), &OpenBoxes::changed, this, &Principal::busyChanged);
 
     if (svc_.attach) svc_.attach(*this);
     Form_Load();
@@ -315,35 +316,24 @@ void Principal::mostrarFueraDeLinea()
 
 bool Principal::commandRunning() const
 {
-    return st_.Grabando_Setpoints || commandsHeld();
+    return commandRunning_ || st_.Grabando_Setpoints || OpenBoxes::instance().count() > 0 || storeUnderWay();
 }
 
-bool Principal::commandsHeld() const
+bool Principal::storeUnderWay() const { return svc_.storeUnderWay && svc_.storeUnderWay(); }
+
+void Principal::busyChanged()
 {
-    return commandRunning_ || OpenBoxes::instance().count() > 0 || (svc_.storeUnderWay && svc_.storeUnderWay());
+    heldByStore_ = storeUnderWay();
+    const bool busy = heldByStore_ || commandRunning();
+    if (busy == busyShown_) return;
+    busyShown_ = busy;
+    for (std::size_t i = 0; i < commands_.size(); ++i) commands_[i]->setEnabled(available_[i] && !busy);
 }
 
-void Principal::relockCommands()
+void Principal::storeMayHaveEnded()
 {
-    // A send disables the whole window itself while it runs.
-    const bool lock = commandsHeld();
-    if (lock == commandsLocked_) return;
-    commandsLocked_ = lock;
-    lockCommands(lock);
-}
-
-void Principal::lockCommands(bool locked)
-{
-    if (locked) {
-        enabledBeforeRun_.clear();
-        for (QAction* a : commands_) {
-            enabledBeforeRun_.push_back(a->isEnabled());
-            a->setEnabled(false);
-        }
-    } else {
-        for (std::size_t i = 0; i < commands_.size() && i < enabledBeforeRun_.size(); ++i)
-            commands_[i]->setEnabled(enabledBeforeRun_[i]);
-    }
+    // Looked at once the link has finished handling what it told.
+    if (heldByStore_) QMetaObject::invokeMethod(this, &Principal::busyChanged, Qt::QueuedConnection);
 }
 
 QAction* Principal::setupMenu() const { return setup_->menuAction(); }

@@ -154,18 +154,23 @@ public:
 
     // True while a command of the window runs: its page or window is open,
     // its print, file dialog or box is under way. Meanwhile every command
-    // action is disabled and every command handler returns at once, however
-    // it is reached (menu, tool bar, shortcut, an accessibility action or a
-    // direct call), so that no second page opens over the first. A box
-    // raised outside any command (the link lost while idle, the end of a
-    // send) counts as one while it is open. A send of a setpoint file, and a
-    // STORE whose writes wait or run (also after its page closed), count as
+    // handler returns at once, however it is reached (menu, tool bar,
+    // shortcut, an accessibility action or a direct call), so that no second
+    // page opens over the first, and the close box is refused. A box raised
+    // outside any command (the link lost while idle, the end of a send)
+    // counts as one while it is open. A send of a setpoint file, and a STORE
+    // whose writes wait or run (also after its page closed), count as
     // running until they end: no command may load, save or print over them.
     bool commandRunning() const;
-    // Commands disabled while commandRunning(), enabled again as they were
-    // once it is over. Called again whenever a STORE may have ended, as one
-    // goes on after its page closed (a clock STORE's apply command).
-    void relockCommands();
+    // Told wherever work starts or ends (a command, a box, a send): every
+    // command action and tool-bar button is disabled while commandRunning(),
+    // and enabled again, if it can run at all, once it is over.
+    void busyChanged();
+    // Told by the link at the end of each request, of the link and of a
+    // STORE: while a STORE holds the commands (it goes on after its page
+    // closed), the hold is looked at again once the link has handled it.
+    // Nothing is looked at while no STORE holds them.
+    void storeMayHaveEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -173,12 +178,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // A command, a box or a STORE under way: what locks the commands.
-    bool commandsHeld() const;
+    bool storeUnderWay() const;
     // Marks a command as running for its lifetime; false (and nothing
     // marked) when another one already runs.
     class CommandRun;
-    void lockCommands(bool locked);
     void openValuePageNow(const QString& form);
 
     void buildMenus();
@@ -199,12 +202,14 @@ private:
     UserControl1* UserControl11_ = nullptr;
     bool unloaded_ = false;
     bool closingWithoutQuestion_ = false;
-    // Every menu command and tool-bar button, and their enabled states
-    // while a command runs.
+    // Every menu command and tool-bar button, and whether each can run at
+    // all (its service and form exist), as the menus were built.
     std::vector<QAction*> commands_;
-    std::vector<bool> enabledBeforeRun_;
+    std::vector<bool> available_;
     bool commandRunning_ = false;
-    bool commandsLocked_ = false;
+    // The commands are shown disabled; a STORE was under way when last told.
+    bool busyShown_ = false;
+    bool heldByStore_ = false;
 };
 
 } // namespace kova

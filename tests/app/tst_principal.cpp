@@ -283,7 +283,8 @@ private slots:
         st.Habilita_Reset = true;
         MainWindowServices svc = calls.everyCommand();
         bool storing = false;
-        svc.storeUnderWay = [&] { return storing; };
+        int storeAsked = 0;
+        svc.storeUnderWay = [&] { return ++storeAsked, storing; };
         Principal* window = nullptr;
         bool enabledInside = true, runningInside = false, open = false, closedInside = true;
         svc.openSetpointPage = [&](const QString& form) {
@@ -339,20 +340,28 @@ private slots:
         // A STORE under way after its page closed (the clock's): the same
         // until its end is told; then every command is as it was.
         storing = true;
-        w.relockCommands();
+        w.busyChanged();
         QVERIFY(!w.command(command)->isEnabled());
         pressAccessibly(w.command(command));
         emit w.command(command)->triggered(false);
         QVERIFY(!w.close());
         QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
         QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
+        // Its end is looked at once the link has handled the request it
+        // told of; with nothing held, nothing is looked at.
         storing = false;
-        w.relockCommands();
+        w.storeMayHaveEnded();
+        QVERIFY(!w.command(command)->isEnabled());
+        QCoreApplication::processEvents();
         for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
+        const int asked = storeAsked;
+        w.storeMayHaveEnded();
+        QCoreApplication::processEvents();
+        QCOMPARE(storeAsked, asked);
 
-        // A send of a setpoint file runs with only the window disabled: the
-        // command, reached all the same, does nothing until the send ends,
-        // and the window is not closed.
+        // A send of a setpoint file: the command, reached all the same, does
+        // nothing until the send ends, and the window is not closed; told of
+        // the send, the commands are disabled, and as they were after it.
         st.Grabando_Setpoints = true;
         pressAccessibly(w.command(command));
         emit w.command(command)->triggered(false);
@@ -360,6 +369,11 @@ private slots:
         QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
         QCOMPARE(ui.shown.size(), 1);
         QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
+        w.busyChanged();
+        QVERIFY(!w.command(command)->isEnabled());
+        st.Grabando_Setpoints = false;
+        w.busyChanged();
+        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
     }
 
     void actualValueCommandsOpenTheirPages()
