@@ -10,7 +10,6 @@
 #include "platform/PtyPair.h"
 #include "support/AppFiles.h"
 #include "support/ScriptedUi.h"
-#include "common/EndWithTest.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -43,8 +42,6 @@ struct SimulatedRelay {
     QString log;
     bool start(int com, const QStringList& options)
     {
-        kova::test::endWithTest(socat);
-        kova::test::endWithTest(sim);
         socat.start("socat", {"pty,raw,echo=0,link=" + dir.filePath("relay"),
                               "pty,raw,echo=0,link=" + dir.filePath("com")});
         if (!socat.waitForStarted()) return false;

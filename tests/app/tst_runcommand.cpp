@@ -2,8 +2,6 @@
 // it builds (nothing to do here), starts the simulated relay and the
 // program, and the main window shows.
 
-#include "common/EndWithTest.h"
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -90,7 +88,6 @@ private slots:
         QVERIFY(work.isValid());
 
         QProcess xvfb;
-        kova::test::endWithTest(xvfb);
         xvfb.setProgram("/bin/sh");
         xvfb.setArguments({"-c", QString("exec Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp "
                                          "-fbdir '%1' 3>'%1/display'")
@@ -119,17 +116,12 @@ private slots:
         run.setProcessChannelMode(QProcess::MergedChannels);
         run.setProgram("bash");
         run.setArguments({source + "/scripts/run.sh"});
-        // run.sh's simulated relay, socat and program are its background
-        // jobs, in its process group.
-        kova::test::endGroupWithTest(run);
         run.start();
         QVERIFY(run.waitForStarted());
-        kova::test::killGroupWhenTestEnds(pid_t(run.processId()));
 
         // The window's title, read back from the X server.
         auto titleShown = [&] {
             QProcess xprop;
-            kova::test::endWithTest(xprop);
             QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
             e.insert("DISPLAY", display);
             xprop.setProcessEnvironment(e);

@@ -4,7 +4,6 @@
 // cleanly on SIGTERM and SIGHUP.
 
 #include "support/SimHarness.h"
-#include "common/EndWithTest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -60,7 +59,6 @@ private slots:
         const QString handshake = dir.filePath("prueba.txt");
 
         QProcess kova;
-        kova::test::endWithTest(kova);
         QProcessEnvironment env = programEnvironment(dir.path());
         env.insert("KOVA_COM2", QString::fromStdString(sim.masterEnd()));
         env.insert("KOVA_HANDSHAKE_FILE", handshake);
@@ -96,7 +94,6 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("home"));
         const QString handshake = dir.filePath("home/Desktop/prueba.txt");
         QProcess kova;
-        kova::test::endWithTest(kova);
         QProcessEnvironment env = programEnvironment(dir.path());
         env.insert("HOME", dir.filePath("home"));
         env.remove("XDG_CONFIG_HOME");
@@ -129,7 +126,6 @@ private slots:
         QTemporaryDir dir;
         const QString handshake = dir.filePath("prueba.txt");
         QProcess kova;
-        kova::test::endWithTest(kova);
         QProcessEnvironment env = programEnvironment(dir.path());
         env.insert("KOVA_HANDSHAKE_FILE", handshake);
         kova.setProcessEnvironment(env);

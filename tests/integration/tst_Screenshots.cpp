@@ -17,7 +17,6 @@
 #include "reports/EventsPageView.h"
 #include "support/OnlineProgram.h"
 #include "support/SimHarness.h"
-#include "common/EndWithTest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,10 +38,13 @@
 #include <fstream>
 #include <iterator>
 #include <poll.h>
+#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <unordered_map>
+
+extern char** environ;
 
 using kova::test::OnlineProgram;
 using kova::test::SimHarness;
@@ -72,19 +74,32 @@ public:
             return;
         }
         dir_ = tmpl;
-        // Only the writing end, as descriptor 3, goes to the server.
         int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) {
+        if (pipe(fds) != 0) {
             why_ = "cannot create a pipe";
             return;
         }
         const std::string screen = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
+        std::vector<std::string> args = {xvfb,   "-displayfd", "3",   "-screen",  "0",   screen,
+                                         "-nolisten", "tcp",   "-fbdir", dir_};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
         const std::string log = dir_ + "/xvfb.log";
-        pid_ = kova::test::spawnEndingWithTest({xvfb, "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp",
-                                                "-fbdir", dir_},
-                                               log, fds[1]);
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&fa, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_addopen(&fa, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        // The read end is closed first: it may be descriptor 3 itself.
+        posix_spawn_file_actions_addclose(&fa, fds[0]);
+        posix_spawn_file_actions_adddup2(&fa, fds[1], 3);
+        const int rc = posix_spawn(&pid_, xvfb.c_str(), &fa, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&fa);
         close(fds[1]);
-        if (pid_ < 0) {
+        if (rc != 0) {
+            pid_ = -1;
             close(fds[0]);
             why_ = "cannot start Xvfb";
             return;

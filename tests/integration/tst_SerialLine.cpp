@@ -3,7 +3,6 @@
 
 #include "integration/support/LineMaster.h"
 #include "integration/support/SimHarness.h"
-#include "common/EndWithTest.h"
 #include "link/DefaultSetpoints.h"
 #include "tools/relay-sim/RelayValues.h"
 
@@ -29,7 +28,6 @@ std::map<int, int> mbpoll(const SimHarness& sim, const QStringList& args)
     if (exe.isEmpty())
         return out;
     QProcess p;
-    kova::test::endWithTest(p);
     p.start(exe, QStringList{"-m", "rtu", "-a", "1", "-b", "9600", "-P", "none", "-1", "-o", "1"} + args
                      + QStringList{QString::fromStdString(sim.masterEnd())});
     if (!p.waitForFinished(10000)) {

@@ -1,11 +1,9 @@
 #pragma once
 // A simulator (tools/relay-sim or tools/modem-sim) on one end of a socat
 // pseudo-terminal pair in a folder of its own; COM n of the program is
-// mapped to the other end. Both processes are stopped by their ids and end
-// with the test however it ends.
+// mapped to the other end. Both processes are stopped by their ids.
 
 #include "AppFiles.h"
-#include "common/EndWithTest.h"
 
 #include <QList>
 #include <QPair>
@@ -24,8 +22,6 @@ public:
     // its log says it is ready.
     bool start(int com, const QString& program, const QStringList& options)
     {
-        endWithTest(socat_);
-        endWithTest(sim_);
         socat_.start("socat", {"pty,raw,echo=0,link=" + dir.filePath("sim"),
                                "pty,raw,echo=0,link=" + dir.filePath("com")});
         if (!socat_.waitForStarted()) return false;

@@ -1,6 +1,5 @@
 #include "tools/relay-sim/RtuCrc.h"
 #include "integration/support/SimHarness.h"
-#include "common/EndWithTest.h"
 
 #include <cerrno>
 #include <charconv>
@@ -11,14 +10,37 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+extern char** environ;
+
 namespace kova::test {
 
 namespace {
+
+pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& errFile,
+            bool searchPath)
+{
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 1, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&fa, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    pid_t pid = -1;
+    const int rc = searchPath ? posix_spawnp(&pid, program.c_str(), &fa, nullptr, argv.data(), environ)
+                              : posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    return rc == 0 ? pid : -1;
+}
 
 bool exited(pid_t pid)
 {
@@ -78,9 +100,8 @@ SimHarness::SimHarness(const std::vector<std::string>& simArgs)
     }
     dir_ = tmpl;
 
-    socat_ = spawnEndingWithTest({"socat", "-d", "-d", "pty,raw,echo=0,link=" + dir_ + "/a",
-                                  "pty,raw,echo=0,link=" + dir_ + "/b"},
-                                 dir_ + "/socat.err");
+    socat_ = spawn("socat", {"-d", "-d", "pty,raw,echo=0,link=" + dir_ + "/a", "pty,raw,echo=0,link=" + dir_ + "/b"},
+                   dir_ + "/socat.err", true);
     if (socat_ < 0) {
         error_ = "cannot start socat";
         return;
@@ -94,10 +115,10 @@ SimHarness::SimHarness(const std::vector<std::string>& simArgs)
         return;
     }
 
-    std::vector<std::string> args = {simPath, "--device", dir_ + "/a", "--log", dir_ + "/sim.log",
+    std::vector<std::string> args = {"--device", dir_ + "/a", "--log", dir_ + "/sim.log",
                                      "--dump", dir_ + "/sim.dump", "--control", dir_ + "/sim.ctl"};
     args.insert(args.end(), simArgs.begin(), simArgs.end());
-    sim_ = spawnEndingWithTest(args, dir_ + "/sim.err");
+    sim_ = spawn(simPath, args, dir_ + "/sim.err", false);
     if (sim_ < 0) {
         error_ = "cannot start the simulator";
         return;

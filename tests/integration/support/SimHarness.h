@@ -1,8 +1,7 @@
 #pragma once
 // Runs the simulated relay on one end of a socat pseudo-terminal pair, in a
 // temporary folder of its own; the test talks to the other end. Both helper
-// processes are started and stopped by their process ids, and end with the
-// test however it ends.
+// processes are started and stopped by their process ids.
 
 #include "link/RegisterImages.h"
 
