@@ -208,12 +208,7 @@ std::string integerText(std::int64_t value)
 
 std::string signedText(std::int64_t value)
 {
-    char buf[32];
-    auto r = std::to_chars(buf, buf + sizeof buf, value);
-    std::string s(buf, r.ptr);
-    if (value >= 0)
-        s.insert(s.begin(), ' ');
-    return s;
+    return (value >= 0 ? " " : "") + integerText(value);
 }
 
 std::string_view trimBlanks(std::string_view text)
