@@ -315,20 +315,6 @@ private slots:
         QVERIFY(!w.commandRunning());
         for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
 
-        // A send of a setpoint file: the command, reached all the same, does nothing until the send ends.
-        st.Grabando_Setpoints = true;
-        pressAccessibly(w.command(command));
-        emit w.command(command)->triggered(false);
-        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
-        QVERIFY(calls.queued.empty() && ui.shown.isEmpty() && calls.ends == 0);
-        QVERIFY(!w.close() && w.isVisible());
-        // Told of the send, the commands are disabled; afterwards as they were.
-        w.busyChanged();
-        QVERIFY(!w.command(command)->isEnabled());
-        st.Grabando_Setpoints = false;
-        w.busyChanged();
-        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
-
         // The command reached again, and the close box: true when both are refused and nothing ran.
         const auto refused = [&] {
             QAction* a = w.command(command);
@@ -338,6 +324,19 @@ private slots:
             return !enabled && !w.close() && w.isVisible() && calls.log == QStringList{"page SETPAGE3"} &&
                    calls.queued.empty() && calls.ends == 0;
         };
+        // A send of a setpoint file: the command, reached all the same, does nothing until the send ends; told
+        // of the send, the commands are disabled, and as they were after it.
+        st.Grabando_Setpoints = true;
+        pressAccessibly(w.command(command));
+        emit w.command(command)->triggered(false);
+        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
+        QVERIFY(calls.queued.empty() && ui.shown.isEmpty() && calls.ends == 0);
+        w.busyChanged();
+        QVERIFY(refused());
+        st.Grabando_Setpoints = false;
+        w.busyChanged();
+        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
+
         // A box raised outside a command (the link lost while idle): the same while it is up.
         bool refusedInBox = false;
         ui.onShow = [&](const auto&) { refusedInBox = refused(); };
