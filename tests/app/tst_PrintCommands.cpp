@@ -334,7 +334,6 @@ private slots:
         QTest::addColumn<bool>("targetExists");
         QTest::addColumn<bool>("relative");
         QTest::newRow("dangling link") << false << false;
-        QTest::newRow("link to an earlier file") << true << false;
         QTest::newRow("relative name, a dangling link in the working folder") << true << true;
     }
 

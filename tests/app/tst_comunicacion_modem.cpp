@@ -279,7 +279,6 @@ private slots:
         services.endProgram = [&] { ended = true; };
         a.setServices(services);
         a.Main({"19200", "2", "5"}); // refused: an interactive start that answers its caller
-        QCOMPARE(readAll(handshake), QByteArray::fromHex("0100"));
         Comunicacion c(a.state(), ctx, *a.principal());
         c.Form_Load();
         QElapsedTimer sinceSignal;
