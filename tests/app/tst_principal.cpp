@@ -249,25 +249,22 @@ private slots:
         QCOMPARE(opened, 3);
     }
 
-    // While a page is open (or a send runs, or a box raised outside any
-    // command is up) no command runs over it, however it is reached: its
-    // action is disabled (menu, tool bar, shortcut, accessibility press) and
-    // its handler, entered all the same, does nothing; the window's close
-    // box is refused too, in either mode, also while a STORE is under way
-    // after its page closed.
-    // Afterwards every command is as it was.
+    // While a page is open (or a send, a STORE or a box outside commands is under way) no command runs over it,
+    // however it is reached: its action is disabled (menu, tool bar, shortcut,
+    // accessibility press) and its handler, entered all the same, does
+    // nothing; nor does the close box, in either mode. Afterwards every command is as it was.
     void commandsDoNothingWhileAPageIsOpen_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("commandLine");
-        for (bool commandLine : {false, true})
-            for (const char* name :
-                 {"Nuevo", "Load_s", "Save_s", "Send", "P_Setpoints", "P_Actual", "P_Events", "Salida", "Set_page2",
-                  "MnuPhProtec", "MnuGndProtec", "MnuVoltProtec", "mnuFreqProtec", "mnuPowerProtec", "mnuOutputRel",
-                  "mnuInputs", "mnu_Event", "mnuDateTime", "Reset_Relay", "AV_page1", "mnuPowerData", "MnuDemandData",
-                  "AV_page2", "AV_page3", "AV_page4", "Comunica", "RELAY_P", "About", "Toolbar1_1", "Toolbar1_2",
-                  "Toolbar1_3", "Toolbar1_4", "Toolbar1_5", "Toolbar1_6"})
-                QTest::addRow("%s%s", name, commandLine ? ", command line" : "") << QString(name) << commandLine;
+        for (const char* name :
+             {"Nuevo", "Load_s", "Save_s", "Send", "P_Setpoints", "P_Actual", "P_Events", "Salida", "Set_page2",
+              "MnuPhProtec", "MnuGndProtec", "MnuVoltProtec", "mnuFreqProtec", "mnuPowerProtec", "mnuOutputRel",
+              "mnuInputs", "mnu_Event", "mnuDateTime", "Reset_Relay", "AV_page1", "mnuPowerData", "MnuDemandData",
+              "AV_page2", "AV_page3", "AV_page4", "Comunica", "RELAY_P", "About", "Toolbar1_1", "Toolbar1_2",
+              "Toolbar1_3", "Toolbar1_4", "Toolbar1_5", "Toolbar1_6"})
+            QTest::newRow(name) << QString(name) << false;
+        QTest::newRow("Salida, command line") << QString("Salida") << true;
     }
 
     void commandsDoNothingWhileAPageIsOpen()
@@ -318,37 +315,42 @@ private slots:
         QVERIFY(!w.commandRunning());
         for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
 
-        // A box raised outside a command (the link lost while idle, through
-        // the link's boxes): the same while it is up.
-        bool enabledInBox = true, closedInBox = true;
-        ui.onShow = [&](const auto&) {
+        // The command reached again, and the close box: true when both are refused and nothing ran.
+        const auto refused = [&] {
             QAction* a = w.command(command);
-            enabledInBox = a->isEnabled();
+            const bool enabled = a->isEnabled();
             pressAccessibly(a);
             emit a->triggered(false);
-            closedInBox = w.close();
+            return !enabled && !w.close() && w.isVisible() && calls.log == QStringList{"page SETPAGE3"} &&
+                   calls.queued.empty() && calls.ends == 0;
         };
-        UiNotifier().critical(" Communication Error...", "Communication Error");
-        ui.onShow = nullptr;
-        QCOMPARE(ui.shown.size(), 1);
-        QVERIFY(!enabledInBox);
-        QVERIFY(!closedInBox);
-        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
-        QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
-        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
-
-        // A STORE under way after its page closed (the clock's): the same
-        // until its end is told; then every command is as it was.
-        storing = true;
-        w.busyChanged();
-        QVERIFY(!w.command(command)->isEnabled());
+        // A send of a setpoint file: the command, reached all the same, does nothing until the send ends; told
+        // of the send, the commands are disabled, and as they were after it.
+        st.Grabando_Setpoints = true;
         pressAccessibly(w.command(command));
         emit w.command(command)->triggered(false);
-        QVERIFY(!w.close());
         QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
-        QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
-        // Its end is looked at once the link has handled the request it
-        // told of; with nothing held, nothing is looked at.
+        QVERIFY(calls.queued.empty() && ui.shown.isEmpty() && calls.ends == 0);
+        w.busyChanged();
+        QVERIFY(refused());
+        st.Grabando_Setpoints = false;
+        w.busyChanged();
+        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
+
+        // A box raised outside a command (the link lost while idle): the same while it is up.
+        bool refusedInBox = false;
+        ui.onShow = [&](const auto&) { refusedInBox = refused(); };
+        UiNotifier().critical(" Communication Error...", "Communication Error");
+        ui.onShow = nullptr;
+        QVERIFY(refusedInBox);
+        QCOMPARE(ui.shown.size(), 1);
+        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
+
+        // A STORE under way after its page closed (the clock's): the same until its end is looked at, once the
+        // link has handled the request it told of; with nothing held, nothing is looked at.
+        storing = true;
+        w.busyChanged();
+        QVERIFY(refused());
         storing = false;
         w.storeMayHaveEnded();
         QVERIFY(!w.command(command)->isEnabled());
@@ -358,22 +360,6 @@ private slots:
         w.storeMayHaveEnded();
         QCoreApplication::processEvents();
         QCOMPARE(storeAsked, asked);
-
-        // A send of a setpoint file: the command, reached all the same, does
-        // nothing until the send ends, and the window is not closed; told of
-        // the send, the commands are disabled, and as they were after it.
-        st.Grabando_Setpoints = true;
-        pressAccessibly(w.command(command));
-        emit w.command(command)->triggered(false);
-        QVERIFY(!w.close());
-        QCOMPARE(calls.log, QStringList{"page SETPAGE3"});
-        QCOMPARE(ui.shown.size(), 1);
-        QVERIFY(calls.queued.empty() && calls.ends == 0 && w.isVisible());
-        w.busyChanged();
-        QVERIFY(!w.command(command)->isEnabled());
-        st.Grabando_Setpoints = false;
-        w.busyChanged();
-        for (QAction* a : w.findChildren<QAction*>()) QVERIFY2(a->isEnabled() == before[a], qPrintable(a->objectName()));
     }
 
     void actualValueCommandsOpenTheirPages()

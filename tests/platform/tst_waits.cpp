@@ -114,9 +114,8 @@ private slots:
         QCOMPARE(TerminationSignals::name(SIGHUP), "SIGHUP");
     }
 
-    // A signal ignored at start stays ignored (nohup: SIGHUP; a background
-    // job of a non-interactive shell: SIGINT); the others still end the
-    // program. At the end each signal gets its action from before back.
+    // A signal ignored at start stays ignored (nohup: SIGHUP; a background job of a non-interactive shell:
+    // SIGINT); the others still end the program. At the end each signal gets its action from before back.
     void ignoredSignalStaysIgnored_data()
     {
         QTest::addColumn<int>("ignored");

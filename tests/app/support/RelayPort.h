@@ -33,8 +33,7 @@ public:
     // answer, and from then on one noise byte every 20 ms while the port is
     // open (another talker on the line). Excepcion: an exception reply with
     // code 03 (illegal data value, the request refused); ExcepcionDispositivo:
-    // with code 04 (device failure). Tarde: the good reply comes tardeMs
-    // after its request.
+    // with code 04 (device failure). Tarde: the good reply comes tardeMs after its request.
     enum class Fallo { Ninguno, Silencio, CrcMalo, Excepcion, OtroEsclavo, Basura, Ruido, ExcepcionDispositivo, Tarde };
     int tardeMs = 1500;
     // Decides the failure of each request (frame bytes, request number).
