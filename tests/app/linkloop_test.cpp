@@ -727,15 +727,9 @@ TEST_F(Loop, LinkLostEndsTheStoreAndIsReported)
     expectLinkErrorReportedOnce();
 }
 
-// A passed reply that comes while dispatching is stopped (a file was read
-// meanwhile) is told as it stands, then the port closes and nothing more goes
-// out: a command is confirmed; a clock write, which no apply command follows
-// now, is not called saved.
-struct AnsweredWhileStopped {
-    int code;
-    std::pair<std::string, std::string> box;  // text, title
-    std::string detail;
-};
+// A reply passed while dispatching is stopped is told as it stands, then the port closes: a command is
+// confirmed; a clock write, which no apply command follows now, is not called saved.
+struct AnsweredWhileStopped { int code; std::pair<std::string, std::string> box; std::string detail; };
 
 struct LoopAnsweredWhileStopped : Loop, ::testing::WithParamInterface<AnsweredWhileStopped> {};
 
@@ -745,7 +739,7 @@ TEST_P(LoopAnsweredWhileStopped, IsToldAsItStandsThenThePortCloses)
     conectarYEsperarOnline();
     port.fallo = [&](const std::vector<std::uint8_t>& f, int) {
         if (codigo(f) == c.code)
-            link.Detener_Comunicacion = true;
+            link.Detener_Comunicacion = true; // e.g. a file was read meanwhile
         return Fallo::Ninguno;
     };
     sched.Agregar_Solicitud(0, &engine, c.code);
@@ -762,10 +756,9 @@ TEST_P(LoopAnsweredWhileStopped, IsToldAsItStandsThenThePortCloses)
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, LoopAnsweredWhileStopped,
-                         ::testing::Values(AnsweredWhileStopped{11, {"Command executed", "KOVA"}, ""},
-                                           AnsweredWhileStopped{93,
-                                                                {" Communication Error...", "Communication Error"},
-                                                                "The clock was written but not applied."}));
+    ::testing::Values(AnsweredWhileStopped{11, {"Command executed", "KOVA"}, ""},
+        AnsweredWhileStopped{93, {" Communication Error...", "Communication Error"},
+                             "The clock was written but not applied."}));
 
 // --- Failed replies spread over requests, replies after a load ----------------
 
@@ -900,10 +893,8 @@ TEST_P(ClockStore, GivenUpIsToldInTheLinkErrorsDetail)
     sched.Agregar_Solicitud(0, &engine, c.pedido);
     ASSERT_TRUE(waitFor([&] { return !notifier.messages.empty(); }, 10000));
     runFor(4 * kTimeout);
-    // A late reply to the write given up: the port closes at it, nothing told.
-    if (c.fallo == Fallo::Tarde) {
+    if (c.fallo == Fallo::Tarde)  // a late reply to the write given up: the port closes at it, nothing told
         ASSERT_TRUE(waitFor([&] { return !port.portOpen(); }, 2 * port.tardeMs));
-    }
     ASSERT_NO_FATAL_FAILURE(expectLinkErrorReportedOnce());
     EXPECT_EQ(notifier.details[0], c.detalle);
     EXPECT_EQ(cuantos(93), c.envios93);
@@ -929,8 +920,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "The clock got no valid answer: it may have been written; it was not applied.", kTodos, 0},
         ClockCase{"events clear device failure", 13, Fallo::ExcepcionDispositivo,
                   "The relay answered the clear command with exception code 04 (device failure): the record may "
-                  "have been cleared.",
-                  0, 0, 13}),
+                  "have been cleared.", 0, 0, 13}),
     [](const auto& info) {
         std::string n = info.param.nombre;
         std::replace(n.begin(), n.end(), ' ', '_');

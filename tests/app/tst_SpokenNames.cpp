@@ -1,7 +1,6 @@
-// What a screen reader reads for the controls of the program's windows and
-// pages: no control without a name or described by its internal name, each
-// named by the caption shown beside it, the caption drawn as written and paired
-// with it as its label; a text field an assistive tool writes in keeps its text.
+// What a screen reader reads for the controls of the program's windows and pages: no control without a name or
+// described by its internal name, each named by the caption shown beside it, the caption drawn as written and
+// paired with it as its label; a text field an assistive tool writes in keeps its text.
 
 #include "app/Comunicacion.h"
 #include "app/Propiedades.h"
@@ -76,25 +75,40 @@ private slots:
     {
         QTest::addColumn<Names>("names");
         QTest::newRow("Comunicacion") << Names{
-            {"Byte_UnR1/Text1", "Slave Address:", "Label1", true}, {"Byte_UnR1/up", "Slave Address: up"},
-            {"Byte_UnR1/down", "Slave Address: down"}, {"Combo1", "Communication Port:", "Label2"},
-            {"Combo2", "Baud Rate:", "Label3"}, {"Combo5", "Com 2 Baud Rate:", "Label9"},
-            {"Option1_0", "Modem", "Label10"}, {"Option1_1", "RS485/422", "Label11"}, {"Frame5", "Modem String"},
-            {"Text1", "Telephone Number", "Label12"}, {"Option3_0", "Default String"},
-            {"Option3_1", "Personal String"}, {"Option2_0", "Default String"}, {"Option2_1", "Personal String"},
-            {"Combo4", "Modem Location:", "Label8"}, {"Combo3", "Baud Rate:", "Label7"},
-            {"Modem", "OK, program the modem"}, {"Command1", "ON"}, {"Command2", "OFF"}, {"Okey", "OK"},
+            {"Byte_UnR1/Text1", "Slave Address:", "Label1", true},
+            {"Byte_UnR1/up", "Slave Address: up"},
+            {"Byte_UnR1/down", "Slave Address: down"},
+            {"Combo1", "Communication Port:", "Label2"},
+            {"Combo2", "Baud Rate:", "Label3"},
+            {"Combo5", "Com 2 Baud Rate:", "Label9"},
+            {"Option1_0", "Modem", "Label10"},
+            {"Option1_1", "RS485/422", "Label11"},
+            {"Frame5", "Modem String"},
+            {"Text1", "Telephone Number", "Label12"},
+            {"Option3_0", "Default String"},
+            {"Option3_1", "Personal String"},
+            {"Option2_0", "Default String"},
+            {"Option2_1", "Personal String"},
+            {"Combo4", "Modem Location:", "Label8"},
+            {"Combo3", "Baud Rate:", "Label7"},
+            {"Modem", "OK, program the modem"},
+            {"Command1", "ON"},
+            {"Command2", "OFF"},
+            {"Okey", "OK"},
             {"Cancelar", "Cancel"},
         };
         QTest::newRow("Propiedades") << Names{
-            {"Text1", "Programer:", "Label5", true}, {"Text2", "Relay's Name:", "Label7"},
-            {"Text3", "Observations:", "Label6"}, {"Text5", "Relay Firmware:", "Label1"},
-            {"Okey", "OK"}, {"Cancel", "Cancel"},
+            {"Text1", "Programer:", "Label5", true},
+            {"Text2", "Relay's Name:", "Label7"},
+            {"Text3", "Observations:", "Label6"},
+            {"Text5", "Relay Firmware:", "Label1"},
+            {"Okey", "OK"},
+            {"Cancel", "Cancel"},
         };
         QTest::newRow("SETPAGE2") << Names{
             {"Page1C(0)/Combo1", "Sampling Frequency:", "Label1(0)"},
             {"Combo1", "Ground Sensing:", "Label1(3)"},
-            {"Page1W2(0)/Text1", "VT Primary:", "Label1(10)", true},
+            {"Page1W2(0)/Text1", "VT Primary:", "Label1(10)"},
             {"PhaseCT(9)/Text1", "Openning Breaker Time:", "Label1(20)"},
             {"PhaseCT(9)/down", "Openning Breaker Time: down"},
             {"chkDiscrep(0)", "Breaker Discrepancy Relay: Trip", "Label1(17)"},
@@ -143,23 +157,20 @@ private slots:
         std::unique_ptr<ValuePage> values;
         std::unique_ptr<EventsPage> events;
         std::unique_ptr<QDialog> own;
+        pages.makeHost();
         if (window == "Comunicacion") {
             own = std::make_unique<Comunicacion>(program.st, program.ctx, *program.w);
         } else if (window == "Propiedades") {
             own = std::make_unique<Propiedades>(*program.ctx.archivos(), *program.w);
         } else if (window == "DateTimeConfig") {
-            pages.makeHost();
             own = std::make_unique<DateTimeConfigView>(*pages.host, DateTimeConfig::Empaquetar_Reloj{}, nullptr);
         } else if (window == "AVPAGE4") {
-            pages.makeHost();
             events = std::make_unique<EventsPage>(*pages.host);
             own = std::make_unique<EventsPageView>(*events, nullptr);
         } else if (window.startsWith("AVPAGE")) {
-            pages.makeHost();
             values = makeValuePage(*loadPageForm(window.toLatin1().constData()), *pages.host);
             own = std::make_unique<ValuePageView>(*values);
         } else {
-            pages.makeHost();
             PageForm form = *loadPageForm(window.toLatin1().constData());
             if (!edit.isEmpty())
                 form.labels[edit.section('=', 0, 0).toStdString()] = edit.section('=', 1).toStdString();

@@ -66,7 +66,6 @@ void tst_ClockPage::readsAndSetsTheRelayClock()
     QCOMPARE(kova::test::withCrc({0x01, 0x04, 0x02, 0x00, 0x00, 0x03}),
              (kova::test::Bytes{0x01, 0x04, 0x02, 0x00, 0x00, 0x03, 0xB1, 0xB3}));
     QTRY_VERIFY_WITH_TIMEOUT(countWith(sim, "fc 4 addr 0200 count 3") >= 3, 6000);
-    // The date in the short-date order the program took from the desktop.
     QTRY_COMPARE_WITH_TIMEOUT(page->lblFecha()->text(), QString::fromStdString(kova::shortDate(2005, 6, 22)), 3000);
     QVERIFY(page->lblHora()->text().startsWith("14:0"));
 
@@ -90,8 +89,7 @@ void tst_ClockPage::readsAndSetsTheRelayClock()
         if (reqs[i].find("fc 5 addr 0005") != std::string::npos) apply = i;
     }
     QVERIFY(write < apply);
-    // "Saved" once the apply command has been answered too; the main
-    // window's commands, held while the STORE ran, are free again.
+    // "Saved" once the apply command has been answered too.
     QTRY_COMPARE_WITH_TIMEOUT(savedBoxes(program), 1, 3000);
     QTRY_VERIFY_WITH_TIMEOUT(w->command("Load_s")->isEnabled() && !w->commandRunning(), 3000);
     QTRY_COMPARE_WITH_TIMEOUT(page->lblFecha()->text(), QString::fromStdString(kova::shortDate(2030, 5, 17)), 5000);

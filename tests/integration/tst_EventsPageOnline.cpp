@@ -1,8 +1,7 @@
 // The events page in the program online against the simulated relay with 25
 // events: what it sends, what it lists, a new event arriving while it is
 // open, and Clear; Clear while the relay refuses every read of its event
-// record; and the newest-number read, or the record read, refused until the
-// link gives it up.
+// record; and the newest-number read refused until the link gives it up.
 
 #include "app/AppContext.h"
 #include "reports/EventsPageView.h"
@@ -91,8 +90,7 @@ private slots:
     void initTestCase();
     void listFollowsTheRelayAndClears();
     void clearedWhileTheRecordIsRefused();
-    void eventReadRefusedUntilTheLinkGivesItUp_data();
-    void eventReadRefusedUntilTheLinkGivesItUp();
+    void newestNumberRefusedUntilTheLinkGivesItUp();
 
 private:
     void onThePage(SimHarness& sim, OnlineProgram& program, std::size_t openedAt);
@@ -154,9 +152,8 @@ void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
         QTRY_VERIFY_WITH_TIMEOUT(program.ui.shown.last().text == QString("Command executed"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(list.topLevelItemCount(), 0, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!view->Estado()->text().isEmpty(), 20000);
-        QCOMPARE(view->Estado()->text(), QString::fromStdString(kova::EventsPage::Texto_Sin_Lectura(
-                                             program.context.linkLoop().Fallos_Seguidos(
-                                                 kova::EventsPage::kLeerRegistroEvento))));
+        const int inARow = program.context.linkLoop().Fallos_Seguidos(kova::EventsPage::kLeerRegistroEvento);
+        QCOMPARE(view->Estado()->text(), QString::fromStdString(kova::EventsPage::Texto_Sin_Lectura(inARow)));
         QCOMPARE(list.topLevelItemCount(), 0);
         int refused = 0;
         for (const auto& line : requestsAfter(sim, refusedAt)) refused += has(line, "fc 4 addr 0610 count 22 ");
@@ -174,43 +171,14 @@ void tst_EventsPageOnline::clearedWhileTheRecordIsRefused()
     QVERIFY(ran_);
 }
 
-// The relay refuses an event read: the link gives it up after five
-// refusals in a row and the page says so, with as many refusals as the line
-// counts (also those before the page opened), as the link error's box
-// shows, not that it keeps trying; once the relay answers again nothing more
-// is asked.
-void tst_EventsPageOnline::eventReadRefusedUntilTheLinkGivesItUp_data()
+// The relay refuses the newest-number read: the link gives it up after five
+// refusals and the page says so as the link error's box shows, not that it
+// keeps trying; once the relay answers again nothing more is asked.
+void tst_EventsPageOnline::newestNumberRefusedUntilTheLinkGivesItUp()
 {
-    QTest::addColumn<QString>("refused"); // the register the relay refuses
-    QTest::addColumn<int>("code");        // the read the page names
-    QTest::addColumn<QString>("frame");   // that read in the simulator's log
-    QTest::addColumn<int>("before");      // its refusals before the page opens
-    QTest::newRow("newest number") << "0600" << 30 << "fc 4 addr 0600 count 4 " << 0;
-    QTest::newRow("record, refused as the page opens") << "0610" << 90 << "fc 4 addr 0610 count 22 " << 3;
-}
-
-void tst_EventsPageOnline::eventReadRefusedUntilTheLinkGivesItUp()
-{
-    QFETCH(QString, refused);
-    QFETCH(int, code);
-    QFETCH(QString, frame);
-    QFETCH(int, before);
     SimHarness sim({"--events", "25"});
     OnlineProgram program;
     QVERIFY2(connectedWithTheRecordRead(sim, program), sim.error().c_str());
-    const auto refusalsSince = [&](std::size_t from) {
-        int n = 0;
-        for (const auto& line : requestsAfter(sim, from)) n += has(line, frame.toStdString());
-        return n;
-    };
-    sim.control("refuse 4 " + refused.toStdString());
-    QVERIFY(sim.waitForLog("ctl refuse 4 " + refused.toStdString()));
-    const std::size_t refusedAt = sim.requests().size();
-    if (before > 0) {
-        // The newest number read as the connect reads it, its record refused.
-        program.context.queueRequest(0, 30);
-        QTRY_COMPARE_WITH_TIMEOUT(refusalsSince(refusedAt), before, 15000);
-    }
     ran_ = false;
     QTimer::singleShot(0, this, [&] {
         kova::EventsPageView* view = nullptr;
@@ -218,11 +186,15 @@ void tst_EventsPageOnline::eventReadRefusedUntilTheLinkGivesItUp()
         QTRY_VERIFY((view = qobject_cast<kova::EventsPageView*>(QApplication::activeModalWidget())));
         QString lineInBox;
         program.ui.onShow = [&](const auto&) { lineInBox = view->Estado()->text(); };
+        sim.control("refuse 4 0600");
+        QVERIFY(sim.waitForLog("ctl refuse 4 0600"));
+        const std::size_t refusedAt = sim.requests().size();
         QTRY_VERIFY_WITH_TIMEOUT(!program.ui.shown.isEmpty(), 30000);
         QCOMPARE(program.ui.shown.last().text, QString(" Communication Error..."));
-        const int refusals = refusalsSince(refusedAt);
-        QVERIFY2(refusals >= 5, std::to_string(refusals).c_str());
-        const QString givenUp = QString::fromStdString(kova::EventsPage::Texto_Abandonada(code, refusals));
+        int refused = 0; // the reads the relay refused, as many as the line counts
+        for (const auto& line : requestsAfter(sim, refusedAt)) refused += has(line, "fc 4 addr 0600 count 4 ");
+        QVERIFY2(refused >= 5, std::to_string(refused).c_str());
+        const QString givenUp = QString::fromStdString(kova::EventsPage::Texto_Abandonada(30, refused));
         QCOMPARE(lineInBox, givenUp);
         QVERIFY(!program.arranque.state().link.Comunicando);
         sim.control("accept");
@@ -249,7 +221,6 @@ void tst_EventsPageOnline::onThePage(SimHarness& sim, OnlineProgram& program, st
 
     // Listed at once from the engine's table, nothing queued by the opening.
     QCOMPARE(list.topLevelItemCount(), 20);
-    // The stamp in the short-date order the program took from the desktop.
     const QString stamp = QString::fromStdString(kova::shortDate(2005, 1, 25)) + " 05:55:35";
     QCOMPARE(row(list, 0), (QStringList{"25", " Frequency 1", stamp, "109.25", "108.25", "106.75",
                                        "0.75", "1.95", "13775", "13765", "13785", "59.95", "0.85"}));

@@ -23,15 +23,7 @@ namespace {
 
 struct Notifier : kova::INotifier {
     std::vector<std::string> messages;
-    std::function<void()> whileOpen; // runs as a box is shown
-    void critical(const std::string& text, const std::string&) override { show(text); }
-    void exclamation(const std::string& text, const std::string&) override { show(text); }
-    void show(const std::string& text)
-    {
-        messages.push_back(text);
-        if (whileOpen)
-            whileOpen();
-    }
+    void critical(const std::string& text, const std::string&) override { messages.push_back(text); }
 };
 
 // Longer than any reply time-out of the rig below (the second 300 ms tick
@@ -144,7 +136,6 @@ private slots:
     void connectToARelayThatStartsSlow();
     void lateReplyToAnActualValueRead();
     void relayBusyWithOneRequestKeepsTheNextFrame();
-    void clockWriteAnsweredAfterTheLinkWasGivenUp();
 };
 
 void TestLateRepliesOverLine::connectToARelayThatStartsSlow()
@@ -193,30 +184,6 @@ void TestLateRepliesOverLine::relayBusyWithOneRequestKeepsTheNextFrame()
     checkConnected(rig);
     QVERIFY(rig.count(61) >= 2);
     QVERIFY(!replies61.empty() && replies61.back());
-}
-
-void TestLateRepliesOverLine::clockWriteAnsweredAfterTheLinkWasGivenUp()
-{
-    // Online, the clock is stored and the relay holds the write's reply 5 s,
-    // ignoring the frames meanwhile (but the first, answered a line's time
-    // after it): the link is given up on the write sent again, and the good
-    // reply that comes after that is no save.
-    Rig rig({"--busy-on", "16:0x0090:5000", "--line-timing"});
-    QVERIFY2(rig.sim.ok(), rig.sim.error().c_str());
-    QVERIFY(rig.loop->Conectar(1, "9600", 1));
-    QVERIFY(QTest::qWaitFor([&] { return rig.count(2) >= 2; }, 10000));
-    QVERIFY(rig.engine.Date_Time(31, 12, 2030, 23, 59, 58));
-    QVERIFY(rig.sched.Agregar_Solicitud(0, &rig.engine, 93));
-    int inFlightAtTheBox = 0;
-    rig.notifier.whileOpen = [&] {
-        if (inFlightAtTheBox == 0) inFlightAtTheBox = rig.engine.Accion();
-    };
-    QVERIFY(QTest::qWaitFor([&] { return !rig.notifier.messages.empty(); }, 10000));
-    QCOMPARE(inFlightAtTheBox, 93);
-    QVERIFY(QTest::qWaitFor([&] { return !rig.port.portOpen(); }, 8000)); // the port closes at the late reply
-    QTest::qWait(300);
-    QCOMPARE(rig.notifier.messages, std::vector<std::string>{" Communication Error..."});
-    QCOMPARE(rig.count(92), 0);
 }
 
 QTEST_MAIN(TestLateRepliesOverLine)

@@ -255,11 +255,9 @@ void tst_SendSetpoints::fileOutsideItsRangesIsNeverWritten()
 }
 
 // A calling program ends the program (started with its command line, so
-// online) while File > Send waits for the relay's reply to block 3, or the
-// clock page's STORE for the reply to its apply command (the page open, or
-// closed with the STORE still under way): one line on stderr says what the
-// relay holds, and the handshake file still gets its record 2. The terminal
-// closing (SIGHUP) or Ctrl+C ends it the same way.
+// online) while File > Send waits for the relay's reply to block 3, or a clock STORE (its page open or closed)
+// for its apply command's: one line on stderr says what the relay holds, and the handshake file still
+// gets its record 2. The terminal closing (SIGHUP) or Ctrl+C ends it the same way.
 void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds_data()
 {
     QTest::addColumn<int>("signalNumber");
@@ -306,8 +304,7 @@ void tst_SendSetpoints::termSignalDuringASendTellsWhatTheRelayHolds()
             page->show();
             page->Store()->click();
         }
-        const int awaited = clockPage.isEmpty() ? 110 : 92;
-        QVERIFY(QTest::qWaitFor([&] { return program.context.DELU().Accion() == awaited; }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return program.context.DELU().Accion() == (page ? 92 : 110); }, 10000));
         if (clockPage == "closed") {
             page->Okey()->click();
             QVERIFY(QTest::qWaitFor([&] { return !page->isVisible(); }, 3000));

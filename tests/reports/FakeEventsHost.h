@@ -41,12 +41,11 @@ struct FakeEventsHost : FakePageHost {
         im.actual[i] = static_cast<std::uint8_t>(n >> 8);
         im.actual[i + 1u] = static_cast<std::uint8_t>(n & 0xFF);
     }
-    // One failed attempt of a request with this code, told to the page or
-    // (unheard) counted by the link only, as before the page opened.
-    void fail(int code, bool heard = true)
+    // One failed attempt of a request with this code.
+    void fail(int code)
     {
         ++failures[code];
-        if (heard) listener->replyFailed({0, 0, code});
+        listener->replyFailed({0, 0, code});
     }
     // A passed reply of a request with this code, queued or not by the page.
     void passed(int code)
