@@ -1,6 +1,5 @@
-// Guards the rule that no folder of the program or of its tools calls a
-// locale-sensitive routine: every number text is made and read by the text
-// layer, which uses to_chars and from_chars only.
+// Guards the rule that no folder of the program or of its tools calls a locale-sensitive routine: every number
+// text is made and read by the text layer, which uses to_chars and from_chars only.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -48,23 +46,8 @@ std::string codeOnly(const std::string& src)
     return out;
 }
 
-// The sources of one folder and every folder below it.
-std::vector<fs::path> sourcesUnder(const fs::path& dir)
-{
-    std::vector<fs::path> out;
-    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        const auto ext = entry.path().extension();
-        if (entry.is_regular_file() && (ext == ".h" || ext == ".cpp"))
-            out.push_back(entry.path());
-    }
-    return out;
-}
-
-// The few Qt calls that name a locale without making a number text of it,
-// removed before the check:
-// - the include alone formats nothing;
-// - the C locale gives the same texts on every machine;
-// - the short date follows the user's locale by design (its pattern only).
+// Qt calls naming a locale but making no number text: the include, the C
+// locale, and the user's short-date pattern (which follows the user by design).
 std::string withoutAllowedLocaleCalls(const std::string& code)
 {
     static const std::regex allowed(
@@ -101,9 +84,12 @@ TEST(LocaleFreeSources, NoFolderCallsALocaleSensitiveRoutine)
     for (const char* folder : {"text", "link", "platform", "editors", "app", "pages", "reports", "tools", "bench"}) {
         const fs::path dir = root / folder;
         ASSERT_TRUE(fs::is_directory(dir)) << dir;
-        for (const fs::path& path : sourcesUnder(dir)) {
+        for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+            const auto ext = entry.path().extension();
+            if (ext != ".h" && ext != ".cpp")
+                continue;
             ++files;
-            std::ifstream in(path);
+            std::ifstream in(entry.path());
             std::stringstream buf;
             buf << in.rdbuf();
             std::string raw = buf.str();
@@ -116,8 +102,9 @@ TEST(LocaleFreeSources, NoFolderCallsALocaleSensitiveRoutine)
                 if (line.find("#include") != std::string::npos)
                     includes += line + "\n";
             const std::string all = withoutAllowedLocaleCalls(code + "\n" + includes);
-            EXPECT_FALSE(std::regex_search(all, m, banned)) << path << " uses " << m.str();
-            EXPECT_FALSE(std::regex_search(raw, m, localeArg)) << path << " uses " << m.str();
+            EXPECT_FALSE(std::regex_search(all, m, banned))
+                << entry.path() << " uses " << m.str();
+            EXPECT_FALSE(std::regex_search(raw, m, localeArg)) << entry.path() << " uses " << m.str();
         }
     }
     EXPECT_GT(files, 0);
