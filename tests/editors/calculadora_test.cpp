@@ -76,8 +76,7 @@ TEST(CalculadoraLabels, KindOne)
     } cases[] = {
         {kind1("100", 5, 60000, 1, "Sec", 250, 2), "2.50 Sec", "0.05 To 600.00 Sec", "0.01"},
         {kind1("1", 5, 5000, 5, "A", 300), "300 A", "5 To 5000 A", "5"},
-        // An editor's pattern with more decimals than the keypad's: its decimals.
-        {kind1("200", 1, 2000, 1, "", 11, 3), "0.055 ", "0.005 To 10.000 ", "0.005"},
+        {kind1("200", 1, 2000, 1, "", 11, 3), "0.055 ", "0.005 To 10.000 ", "0.005"},  // the editor's decimals
         {kind1("0.4", 1, 40, 1, "", 3, 2), "7.50 ", "2.50 To 100.00 ", "2.5"},
         {kind1("10", 1, 200, 1, "", 15), "1.5 ", "0.1 To 20.0 ", "0.1"},
     };

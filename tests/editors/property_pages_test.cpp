@@ -260,7 +260,6 @@ TEST(PropertyPages, LoadedPageIsChangedAndApplyWritesBackWhatWasRead)
     const PropertyBag scaled = saved(e);
     page.selectionChanged({&e});
     EXPECT_EQ(page.text("Paso"), "0.01");
-    EXPECT_EQ(leadingNumber("2.5"), 2.5);
     ASSERT_TRUE(page.applyChanges({&e}).applied);
     EXPECT_EQ(saved(e), scaled);
 }

@@ -199,8 +199,8 @@ private slots:
     }
 
     // Typed keys click the keypad's buttons: the same value reaches the Put
-    // image as by clicking; Escape is Cancel, Enter OK but on the focused
-    // Cancel or CE, which it presses.
+    // image as by clicking; Escape is Cancel.
+    // Enter is OK but on the focused Cancel or CE, which it presses.
     void keypadTakesTypedKeys_data()
     {
         QTest::addColumn<QString>("clicks");       // pressed with the mouse ("." and "C" for CE)

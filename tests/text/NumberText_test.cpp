@@ -107,7 +107,6 @@ TEST(NumberParse, AcceptsPointOrCommaAndRejectsOthers)
     EXPECT_EQ(signedText(-5), "-5");
     EXPECT_EQ(integerText(-1234567), "-1234567");
     EXPECT_EQ(integerText(std::size_t{65535}), "65535");
-    // A whole number is digits after an optional minus, nothing more.
     EXPECT_EQ(parseInteger("-4"), -4);
     EXPECT_EQ(parseInteger("007"), 7);
     for (const char* refused : {"", "-", "+7", " 5", "5 ", "1.0", "1,0", "9223372036854775808"})
