@@ -10,7 +10,7 @@ Decimal4 dec(const char* s)
     return *Decimal4::parse(s);
 }
 
-KeypadBlock kind1(const char* factor, int min, int max, int step, const char* unit, int old)
+KeypadBlock kind1(const char* factor, int min, int max, int step, const char* unit, int old, int decimals = 0)
 {
     KeypadBlock b;
     b.Calc_Tipo = 1;
@@ -21,12 +21,7 @@ KeypadBlock kind1(const char* factor, int min, int max, int step, const char* un
     b.Calc_Inc_A = step;
     b.Calc_Medida = unit;
     b.Calc_Valor_Viejo = old;
-    return b;
-}
-
-KeypadBlock withDecimals(KeypadBlock b, int editorDecimals)
-{
-    b.editorDecimals = editorDecimals;
+    b.editorDecimals = decimals;
     return b;
 }
 
@@ -79,11 +74,10 @@ TEST(CalculadoraLabels, KindOne)
         KeypadBlock block;
         const char *viejo, *rango, *inc;
     } cases[] = {
-        {withDecimals(kind1("100", 5, 60000, 1, "Sec", 250), 2), "2.50 Sec", "0.05 To 600.00 Sec", "0.01"},
+        {kind1("100", 5, 60000, 1, "Sec", 250, 2), "2.50 Sec", "0.05 To 600.00 Sec", "0.01"},
         {kind1("1", 5, 5000, 5, "A", 300), "300 A", "5 To 5000 A", "5"},
-        // An editor's pattern with more decimals than the keypad's: its decimals.
-        {withDecimals(kind1("200", 1, 2000, 1, "", 11), 3), "0.055 ", "0.005 To 10.000 ", "0.005"},
-        {withDecimals(kind1("0.4", 1, 40, 1, "", 3), 2), "7.50 ", "2.50 To 100.00 ", "2.5"},
+        {kind1("200", 1, 2000, 1, "", 11, 3), "0.055 ", "0.005 To 10.000 ", "0.005"},  // the editor's decimals
+        {kind1("0.4", 1, 40, 1, "", 3, 2), "7.50 ", "2.50 To 100.00 ", "2.5"},
         {kind1("10", 1, 200, 1, "", 15), "1.5 ", "0.1 To 20.0 ", "0.1"},
     };
     for (auto& c : cases) {

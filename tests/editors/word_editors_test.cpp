@@ -148,8 +148,7 @@ TEST_F(WordDosR, StepChangesAtChangePoint)
     } cases[] = {
         {1000, false, 990, "9.9 Sec"},  {1000, true, 1100, "11.0 Sec"},
         {1005, false, 1000, "10.0 Sec"},  {990, true, 1000, "10.0 Sec"},
-        {1005, true, 1100, "11.0 Sec"},  // off the grid: to its next value
-        {15, false, 10, "0.1 Sec"},  // stops at Min
+        {1005, true, 1100, "11.0 Sec"},  {15, false, 10, "0.1 Sec"},  // off the grid: to its next value; stops at Min
         {59950, true, 60000, "600.0 Sec"},
     };
     for (bool asText : {true, false}) {

@@ -62,11 +62,7 @@ public:
     }
     bool requestWaiting(int code) const override { return waiting.count(code) != 0; }
     std::map<int, int> failures;       // failures in a row by code, as the link counts them
-    int failuresInARow(int code) const override
-    {
-        const auto it = failures.find(code);
-        return it == failures.end() ? 0 : it->second;
-    }
+    int failuresInARow(int code) const override { return failures.contains(code) ? failures.at(code) : 0; }
     void beginStore(const std::vector<RequestSlot>& writes, const std::vector<int>& notQueued) override
     {
         stores.emplace_back(writes, notQueued);

@@ -23,7 +23,6 @@ TEST(HexText, Writers)
     EXPECT_EQ(valorAHex(-1), "FFFFFFFF");
     EXPECT_EQ(hexText(0x20D), "20D");
     EXPECT_EQ(hex2(0x0C), "0C");
-    EXPECT_EQ(hex2(255), "FF");
 }
 
 TEST(HexText, Readers)

@@ -107,20 +107,10 @@ TEST(NumberParse, AcceptsPointOrCommaAndRejectsOthers)
     EXPECT_EQ(signedText(-5), "-5");
     EXPECT_EQ(integerText(-1234567), "-1234567");
     EXPECT_EQ(integerText(std::size_t{65535}), "65535");
-}
-
-TEST(NumberParse, IntegerTakesDigitsAndAMinusOnly)
-{
-    const struct {
-        const char* text;
-        std::optional<std::int64_t> value;
-    } cases[] = {
-        {"12", 12},  {"-4", -4},  {"007", 7},  {"", std::nullopt},  {"-", std::nullopt},  {"+7", std::nullopt},
-        {" 5", std::nullopt},  {"5 ", std::nullopt},  {"1.0", std::nullopt},  {"1,0", std::nullopt},
-        {"9223372036854775808", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(parseInteger(c.text), c.value) << c.text;
+    EXPECT_EQ(parseInteger("-4"), -4);
+    EXPECT_EQ(parseInteger("007"), 7);
+    for (const char* refused : {"", "-", "+7", " 5", "5 ", "1.0", "1,0", "9223372036854775808"})
+        EXPECT_EQ(parseInteger(refused), std::nullopt) << refused;
 }
 
 } // namespace
