@@ -1,8 +1,5 @@
-// Every process a test starts (a simulated relay, socat, Xvfb, the program,
-// and what those start) ends with the test, also when the test crashes or its
-// runner kills it at a time-out: the test leads a process group of its own,
-// which its helpers join, and a watcher ends that group once the test has
-// ended, however it ended. Linked into every test program.
+// Every process a test program starts, and what those start, ends with it, also on a crash or a time-out:
+// the test leads a process group of its own, which a watcher ends once the test has ended.
 
 #include <cerrno>
 #include <csignal>
@@ -23,7 +20,7 @@ void endHelpersWithTest()
         if (::dup2(fds[0], STDIN_FILENO) != STDIN_FILENO)
             ::_exit(0);
         ::close_range(STDERR_FILENO + 1, ~0U, 0);
-        const int quiet = ::open("/dev/null", O_WRONLY);
+        const int quiet = ::open("/dev/null", O_WRONLY);  // the runner's output pipe is not held open
         ::dup2(quiet, STDOUT_FILENO);
         ::dup2(quiet, STDERR_FILENO);
         char c;
